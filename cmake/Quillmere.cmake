@@ -1,0 +1,26 @@
+# qm_add_test(NAME name SOURCES a.cpp b.cpp LIBS lib1 lib2)
+# One GoogleTest executable; each test case becomes a CTest test. Tests run
+# headless, in the "C" numeric locale, with the registry in a temporary folder
+# (see tests/common/test_main.cpp).
+function(qm_add_test)
+  cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS" ${ARGN})
+  add_executable(${T_NAME} ${T_SOURCES})
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} qm_test_main GTest::gtest)
+  set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  gtest_discover_tests(${T_NAME}
+    DISCOVERY_MODE PRE_TEST
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QM_BIN_DIR=${QM_BIN_DIR};QM_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
+               TIMEOUT 300)
+endfunction()
+
+# qm_add_bench(NAME name SOURCES ... LIBS ...): a Google Benchmark program, built, never run by CI.
+function(qm_add_bench)
+  cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS" ${ARGN})
+  if(NOT QM_BUILD_BENCH)
+    return()
+  endif()
+  add_executable(${T_NAME} ${T_SOURCES})
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} benchmark::benchmark benchmark::benchmark_main)
+  set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+endfunction()

@@ -1,0 +1,7 @@
+// The base of the platform layer: types, strings, geometry, code pages.
+#pragma once
+
+#include "platform/base/codepage.h"
+#include "platform/base/cstring.h"
+#include "platform/base/geometry.h"
+#include "platform/base/wintypes.h"
