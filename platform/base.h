@@ -4,4 +4,5 @@
 #include "platform/base/codepage.h"
 #include "platform/base/cstring.h"
 #include "platform/base/geometry.h"
+#include "platform/base/memory.h"
 #include "platform/base/wintypes.h"

@@ -1,0 +1,144 @@
+#include "platform/base/memory.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <random>
+#include <unordered_map>
+
+namespace {
+// Every block starts with this header; the handle is the header's address.
+struct BlockHeader {
+  std::uint64_t magic;
+  size_t size;
+  int locks;
+};
+constexpr std::uint64_t kMagic = 0x51'4D'42'4C'4F'43'4Bull;  // "QMBLOCK"
+std::mutex g_mutex;
+std::unordered_map<void*, bool> g_blocks;  // live handles
+
+BlockHeader* Header(HGLOBAL h) {
+  if (!h) return nullptr;
+  std::lock_guard<std::mutex> lock(g_mutex);
+  if (g_blocks.find(h) == g_blocks.end()) return nullptr;
+  return static_cast<BlockHeader*>(h);
+}
+}  // namespace
+
+HGLOBAL GlobalAlloc(UINT, size_t bytes) {
+  if (bytes > (size_t{1} << 40)) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+  }
+  void* p = std::calloc(1, sizeof(BlockHeader) + bytes);
+  if (!p) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+  }
+  auto* h = static_cast<BlockHeader*>(p);
+  h->magic = kMagic;
+  h->size = bytes;
+  h->locks = 0;
+  std::lock_guard<std::mutex> lock(g_mutex);
+  g_blocks[p] = true;
+  return p;
+}
+
+HGLOBAL GlobalReAlloc(HGLOBAL block, size_t bytes, UINT) {
+  BlockHeader* h = Header(block);
+  if (!h || bytes > (size_t{1} << 40)) {
+    SetLastError(h ? ERROR_NOT_ENOUGH_MEMORY : ERROR_INVALID_HANDLE);
+    return nullptr;
+  }
+  const size_t old = h->size;
+  void* p = std::realloc(h, sizeof(BlockHeader) + bytes);
+  if (!p) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+  }
+  auto* nh = static_cast<BlockHeader*>(p);
+  if (bytes > old) std::memset(reinterpret_cast<BYTE*>(nh + 1) + old, 0, bytes - old);
+  nh->size = bytes;
+  std::lock_guard<std::mutex> lock(g_mutex);
+  g_blocks.erase(block);
+  g_blocks[p] = true;
+  return p;
+}
+
+LPVOID GlobalLock(HGLOBAL block) {
+  BlockHeader* h = Header(block);
+  if (!h) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return nullptr;
+  }
+  ++h->locks;
+  return h + 1;
+}
+
+BOOL GlobalUnlock(HGLOBAL block) {
+  BlockHeader* h = Header(block);
+  if (!h) return FALSE;
+  if (h->locks > 0) --h->locks;
+  return h->locks > 0;
+}
+
+size_t GlobalSize(HGLOBAL block) {
+  BlockHeader* h = Header(block);
+  return h ? h->size : 0;
+}
+
+HGLOBAL GlobalFree(HGLOBAL block) {
+  if (!block) return nullptr;
+  {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    if (g_blocks.erase(block) == 0) {
+      SetLastError(ERROR_INVALID_HANDLE);
+      return block;
+    }
+  }
+  std::free(block);
+  return nullptr;
+}
+
+HRESULT CoCreateGuid(GUID* out) {
+  if (!out) return E_INVALIDARG;
+  static thread_local std::mt19937_64 rng{std::random_device{}()};
+  BYTE b[16];
+  for (int i = 0; i < 16; i += 8) {
+    const std::uint64_t v = rng();
+    std::memcpy(b + i, &v, 8);
+  }
+  std::memcpy(out, b, 16);
+  out->Data3 = static_cast<WORD>((out->Data3 & 0x0FFF) | 0x4000);
+  out->Data4[0] = static_cast<BYTE>((out->Data4[0] & 0x3F) | 0x80);
+  return S_OK;
+}
+
+CString GuidToText(const GUID& g) {
+  CString s;
+  s.Format("%08x-%04x-%04x-%02x%02x-%02x%02x%02x%02x%02x%02x", g.Data1, g.Data2, g.Data3, g.Data4[0], g.Data4[1],
+           g.Data4[2], g.Data4[3], g.Data4[4], g.Data4[5], g.Data4[6], g.Data4[7]);
+  return s;
+}
+
+bool TextToGuid(const char* text, GUID& out) {
+  if (!text) return false;
+  std::string t(text);
+  if (t.size() == 38 && t.front() == '{' && t.back() == '}') t = t.substr(1, 36);
+  if (t.size() != 36 || t[8] != '-' || t[13] != '-' || t[18] != '-' || t[23] != '-') return false;
+  std::string hex;
+  for (size_t i = 0; i < t.size(); ++i) {
+    if (i == 8 || i == 13 || i == 18 || i == 23) continue;
+    if (!std::isxdigit(static_cast<unsigned char>(t[i]))) return false;
+    hex += t[i];
+  }
+  auto val = [&](size_t from, size_t n) { return std::strtoull(hex.substr(from, n).c_str(), nullptr, 16); };
+  GUID g{};
+  g.Data1 = static_cast<DWORD>(val(0, 8));
+  g.Data2 = static_cast<WORD>(val(8, 4));
+  g.Data3 = static_cast<WORD>(val(12, 4));
+  for (int i = 0; i < 8; ++i) g.Data4[i] = static_cast<BYTE>(val(16 + 2 * static_cast<size_t>(i), 2));
+  out = g;
+  return true;
+}
