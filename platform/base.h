@@ -5,4 +5,5 @@
 #include "platform/base/cstring.h"
 #include "platform/base/geometry.h"
 #include "platform/base/memory.h"
+#include "platform/base/resource.h"
 #include "platform/base/wintypes.h"
