@@ -1,0 +1,52 @@
+// CIndexList: a list of bead storage indexes without repeats, in the order
+// they were added, with a constant-time membership test (a bit set that
+// grows with the largest index). The drawing operations and the flood fill
+// fill it; callers read it like a vector.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <vector>
+
+#include "platform/base.h"
+
+class CIndexList {
+ public:
+  CIndexList() = default;
+  CIndexList(std::initializer_list<UINT> items) {
+    for (UINT i : items) Add(i);
+  }
+
+  // Appends the index unless it is listed; true when it was added.
+  bool Add(UINT index) {
+    const size_t word = index >> 6;
+    const uint64_t bit = uint64_t{1} << (index & 63);
+    if (word >= bits_.size()) bits_.resize(word + 1 + (word >> 3), 0);
+    else if (bits_[word] & bit) return false;
+    bits_[word] |= bit;
+    items_.push_back(index);
+    return true;
+  }
+  bool Contains(UINT index) const {
+    const size_t word = index >> 6;
+    return word < bits_.size() && (bits_[word] >> (index & 63) & 1) != 0;
+  }
+  // Reserves room for indexes below `count` (saves regrowing the bit set).
+  void ReserveIndexes(size_t count) {
+    if (bits_.size() < (count + 63) / 64) bits_.resize((count + 63) / 64, 0);
+  }
+  void clear() {
+    items_.clear();
+    bits_.clear();
+  }
+  bool empty() const { return items_.empty(); }
+  size_t size() const { return items_.size(); }
+  UINT operator[](size_t i) const { return items_[i]; }
+  std::vector<UINT>::const_iterator begin() const { return items_.begin(); }
+  std::vector<UINT>::const_iterator end() const { return items_.end(); }
+  const std::vector<UINT>& Items() const { return items_; }
+
+ private:
+  std::vector<UINT> items_;
+  std::vector<uint64_t> bits_;
+};

@@ -1,0 +1,3 @@
+#include "design/PdfData.h"
+
+void CPdfData::SetDefaults() { m_outputPath.Empty(); }
