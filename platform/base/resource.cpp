@@ -256,12 +256,13 @@ bool ParsePack(Pack& pack) {
   const WORD headerSize = h.U16();
   const DWORD codePage = h.U32();
   const WORD language = h.U16();
-  h.U16();
+  const WORD reserved1 = h.U16();
   const DWORD count = h.U32();
   const DWORD dirOffset = h.U32();
   const DWORD fileSize = h.U32();
   const DWORD crc = h.U32();
-  if (!h.ok() || version != qmpack::kVersion || headerSize < qmpack::kHeaderSize || headerSize > b.size()) return false;
+  const DWORD reserved2 = h.U32();
+  if (!h.ok() || reserved1 != 0 || reserved2 != 0 || version != qmpack::kVersion || headerSize < qmpack::kHeaderSize || headerSize > b.size()) return false;
   if (fileSize != b.size() || (codePage != 1251 && codePage != 1252)) return false;
   if (qmpack::Crc32(b.data() + qmpack::kHeaderSize, b.size() - qmpack::kHeaderSize) != crc) return false;
   const std::uint64_t dirEnd = static_cast<std::uint64_t>(dirOffset) + static_cast<std::uint64_t>(count) * qmpack::kEntrySize;
