@@ -267,6 +267,17 @@ TEST(FilesTest, ProgramFoldersAndBuffers) {
   EXPECT_EQ(temp[need - 2], '/');
   char cwd[MAX_PATH];
   EXPECT_EQ(GetCurrentDirectory(sizeof cwd, cwd), fs::current_path().string().size());
+
+  const fs::path dir = qmtest::MakeTempDir("tempname");
+  char name1[MAX_PATH], name2[MAX_PATH];
+  const UINT u1 = GetTempFileName(P(dir), "qmx_long", 0, name1);
+  const UINT u2 = GetTempFileName(P(dir), "qmx_long", 0, name2);
+  ASSERT_NE(u1, 0u);
+  ASSERT_NE(u2, 0u);
+  EXPECT_STRNE(name1, name2);
+  EXPECT_EQ(fs::path(name1).filename().string().substr(0, 3), "qmx");
+  EXPECT_TRUE(fs::exists(name1));
+  EXPECT_EQ(GetTempFileName(P(dir / "none"), "q", 0, name1), 0u);
 }
 
 TEST(FilesTest, ShellExecuteFailsClearly) {
