@@ -5,7 +5,9 @@
 #include <cstdlib>
 
 #include "design/ByteStream.h"
+#include "design/Registry.h"
 #include "design/SettingsGlue.h"
+#include "platform/base/files.h"
 
 namespace {
 
@@ -39,7 +41,7 @@ int ClampedScreenArea(int width, int height) {
 
 void GetDefaultPageSize(int& units, double& widthInches, double& heightInches, CString& widthText,
                         CString& heightText) {
-  if (settings_glue::IsRussian()) {
+  if (IsRussianInterface()) {
     units = 2;
     widthText = kRussianPageWidthText;
     heightText = kRussianPageHeightText;
@@ -60,7 +62,7 @@ void GetDefaultPageSize(int& units, CString& widthText, CString& heightText) {
 }
 
 CString GetDefaultDesignFolder() {
-  CString folder = settings_glue::WritableProgramFolder();
+  CString folder = GetWritableProgramFolder();
   if (folder.IsEmpty() || folder[folder.GetLength() - 1] != '/') folder += '/';
   folder += "Design/";
   return folder;
@@ -97,7 +99,7 @@ void CAppSettings::SetDefaultsNoFolder() {
   m_virtualScreenSize = ClampedScreenArea(screenWidth, screenHeight);
   m_maxBeads = 1000000;
   m_valueF = 0;
-  m_rulerUnits = settings_glue::IsRussian() ? 2 : 1;
+  m_rulerUnits = IsRussianInterface() ? 2 : 1;
   m_rightClickAction = 1;
   m_showColor = 1;
   m_omitUnusedColors = 1;
@@ -238,7 +240,7 @@ bool CAppSettings::WriteToBytes(std::vector<BYTE>& bytes) const {
 bool CAppSettings::Save() const {
   std::vector<BYTE> bytes;
   return WriteToBytes(bytes) &&
-         settings_glue::WriteProgramValue(kValueName, bytes.data(), static_cast<int>(bytes.size()));
+         WriteProgramBinaryValue(kValueName, bytes);
 }
 
 bool CAppSettings::LoadFromBytes(const BYTE* data, size_t size) {
@@ -259,7 +261,7 @@ bool CAppSettings::LoadFromBytes(const BYTE* data, size_t size) {
 
 bool CAppSettings::Load() {
   std::vector<BYTE> bytes;
-  if (!settings_glue::ReadProgramValue(kValueName, bytes)) {
+  if (!ReadProgramBinaryValue(kValueName, bytes)) {
     SetDefaults();
     return false;
   }
@@ -306,7 +308,7 @@ bool CAppSettings::GetBeadSize(int index, double& width, double& height) const {
 void CAppSettings::RepairValues() {
   if (m_recentListSize < 0 || m_recentListSize > kMaxRecentListSize) m_recentListSize = 3;
   if (m_maxBeads < kMinMaxBeads || m_maxBeads > kMaxMaxBeads) m_maxBeads = 1000000;
-  if (m_rulerUnits < 0 || m_rulerUnits > 3) m_rulerUnits = settings_glue::IsRussian() ? 2 : 1;
+  if (m_rulerUnits < 0 || m_rulerUnits > 3) m_rulerUnits = IsRussianInterface() ? 2 : 1;
   if (m_rightClickAction < 0 || m_rightClickAction > 2) m_rightClickAction = 1;
   if (m_pdfPageUnits < 0 || m_pdfPageUnits > 2 || !IsPositiveFinite(m_pdfPageWidth) ||
       !IsPositiveFinite(m_pdfPageHeight) || m_pdfPageWidth > kMaxPdfPageInches ||

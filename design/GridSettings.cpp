@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "design/ByteStream.h"
-#include "design/SettingsGlue.h"
+#include "design/Registry.h"
 
 namespace {
 CGridSettings* g_registeredGrid = nullptr;
@@ -46,7 +46,7 @@ bool CGridSettings::LoadFromBytes(const BYTE* data, size_t size) {
 
 bool CGridSettings::LoadGridSettings() {
   std::vector<BYTE> bytes;
-  if (!settings_glue::ReadProgramValue(kValueName, bytes)) {
+  if (!ReadProgramBinaryValue(kValueName, bytes)) {
     SetDefaults();
     return false;
   }
@@ -56,7 +56,7 @@ bool CGridSettings::LoadGridSettings() {
 bool CGridSettings::SaveGridSettings() const {
   BYTE bytes[kStoredSize];
   WriteToBytes(bytes);
-  return settings_glue::WriteProgramValue(kValueName, bytes, kStoredSize);
+  return WriteProgramBinaryValue(kValueName, std::vector<BYTE>(bytes, bytes + kStoredSize));
 }
 
 CGridSettings& GetGridSettings() {

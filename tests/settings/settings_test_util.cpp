@@ -1,13 +1,16 @@
 #include "settings_test_util.h"
 
-#include "design/SettingsGlue.h"
+#include "design/Registry.h"
 
 namespace settings_test {
 
-LanguageScope::LanguageScope(bool russian) : saved_(settings_glue::IsRussian()) {
-  SetAnsiCodePage(russian ? 1251 : 1252);
-}
+LanguageScope::LanguageScope(bool russian) : saved_(IsRussianInterface()) { SetRussianInterface(russian); }
 
-LanguageScope::~LanguageScope() { SetAnsiCodePage(saved_ ? 1251 : 1252); }
+LanguageScope::~LanguageScope() { SetRussianInterface(saved_); }
+
+void DeleteProgramValue(const char* name) {
+  const CRegistryKey key = CRegistryKey::Create(g_szProgramKey, HKEY_CURRENT_USER);
+  RegDeleteValue(key.GetHandle(), name);
+}
 
 }  // namespace settings_test

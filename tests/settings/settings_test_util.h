@@ -46,4 +46,7 @@ class LanguageScope {
   bool saved_;
 };
 
+// Removes a value of the program key (nothing when it is missing).
+void DeleteProgramValue(const char* name);
+
 }  // namespace settings_test
