@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "design/ColorSource.h"
 #include "palette/NearestColor.h"
 #include "palette/PaletteColor.h"
 
@@ -21,7 +22,7 @@ struct CColorUsage {
   int beadCount = 0;
 };
 
-class CColorSet {
+class CColorSet : public IColorSource {
  public:
   // Palette kinds.
   static constexpr int kKindPlainText = 0;
@@ -31,7 +32,7 @@ class CColorSet {
   CColorSet();
   // Copies as CopyConstruct does.
   CColorSet(const CColorSet& other);
-  virtual ~CColorSet();
+  ~CColorSet() override;
   virtual void Reserved() {}
   // Called by the text-palette readers after each line; false stops the
   // reading, which then ends successfully with the colours read so far.
@@ -47,7 +48,7 @@ class CColorSet {
   CColorSet& operator=(const CColorSet& other);
 
   void Clear();
-  int GetCount() const { return static_cast<int>(colors_.size()); }
+  int GetCount() const override { return static_cast<int>(colors_.size()); }
   bool IsModified() const { return modified_ != 0; }
 
   // The colour at i; out of range gives the first colour, and an empty
@@ -60,7 +61,7 @@ class CColorSet {
   CPaletteColor* GetColor(int i);
   bool GetColorCopy(int i, CPaletteColor& out) const;
   // The packed colour of GetColor(i); 0xFFFFFFFF ("no colour") when none.
-  COLORREF GetColorrefAt(int i) const;
+  COLORREF GetColorrefAt(int i) const override;
   const std::vector<CPaletteColor>& GetColors() const { return colors_; }
   // Write access to the whole array (the nearest-colour search is prepared
   // again afterwards).
@@ -75,7 +76,7 @@ class CColorSet {
 
   // Nearest in-use colour (rounded Euclidean distance, lowest index among
   // equally near colours); -1 and distance 100000 when no colour is in use.
-  int FindNearestColor(int red, int green, int blue, int& distance) const;
+  int FindNearestColor(int red, int green, int blue, int& distance) const override;
   int FindNearestColor(int red, int green, int blue) const;
   int FindNearestToTriple(const CRgbTriple& triple) const;
   int FindNearestColorref(COLORREF packed) const;
@@ -84,6 +85,12 @@ class CColorSet {
   // pointer from them and changes a colour's RGB or in-use flag after a
   // search calls this before the next search.
   void ColorsChanged() const;
+
+  // The design model's view of a palette.
+  bool IsColorInUse(int index) const override;
+  void SetColorInUse(int index, bool inUse) override;
+  CString GetColorName(int index) const override;
+  int CountDesignUsage(const CPattern& design) override;
 
   void CheckAll();
   int GetCheckedCount() const;
