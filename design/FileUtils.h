@@ -15,8 +15,11 @@
 // The design file extension.
 constexpr const char* kDesignExtension = ".qx";
 
-// The folder the program writes its own folders into (no trailing '/').
+// The folder the program writes its own folders into (no trailing '/'):
+// the writable program folder, or the folder set with SetProgramDataFolder
+// (tests point it at a temporary folder; empty restores the default).
 CString GetProgramDataFolder();
+void SetProgramDataFolder(const CString& folder);
 // The "Design" folder under it.
 CString GetDesignFolder();
 
@@ -91,3 +94,7 @@ void LocalizeBuildDate(CString& text);
 // The resource string of that id, empty when there is none.
 void LoadResStdString(UINT id, std::string& out);
 CString CopyString(const CString& text);
+
+// The exclamation beep when the warning sound is on (IMainFrame::
+// UseWarningSound; on when there is no main frame).
+void WarningBeep();
