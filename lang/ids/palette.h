@@ -1,0 +1,27 @@
+// lang/ids/palette.h -- texts of the palette colour lists
+#pragma once
+
+// Titles of the colour-list column kinds 0..20 (229 + kind) and of an
+// unknown kind.
+#define IDS_COLUMN_MFG_NAME 229
+#define IDS_COLUMN_INDEX 230
+#define IDS_COLUMN_NICKNAME 231
+#define IDS_COLUMN_COUNT 232
+#define IDS_COLUMN_COST_BEAD 233
+#define IDS_COLUMN_BEADS_TUBE 234
+#define IDS_COLUMN_COST_TUBE 235
+#define IDS_COLUMN_GRAMS_BEAD 236
+#define IDS_COLUMN_COLOR_TYPE 237
+#define IDS_COLUMN_TYPE_COLOR 238
+#define IDS_COLUMN_DURABILITY 239
+#define IDS_COLUMN_SAFE_COLOR 240
+#define IDS_COLUMN_MISC_INFO 241
+#define IDS_COLUMN_INVENTORY 242
+#define IDS_COLUMN_ASSIGNED 243
+#define IDS_COLUMN_SHORTAGE 244
+#define IDS_COLUMN_USAGE 245
+#define IDS_COLUMN_TUBES_SUMMARY 246
+#define IDS_COLUMN_TUBES_SHORTAGE 247
+#define IDS_COLUMN_COST_SUMMARY 248
+#define IDS_COLUMN_COST_SHORTAGE 249
+#define IDS_COLUMN_UNKNOWN 250
