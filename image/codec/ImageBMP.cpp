@@ -1,0 +1,235 @@
+#include "image/codec/ImageBMP.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "image/codec/CodecFile.h"
+#include "image/codec/CodecUtil.h"
+
+using namespace codec;
+
+bool CxImageBMP::DibReadBitmapInfo(CxFile* fh, BITMAPINFOHEADER* pdib) {
+  if (!fh || !pdib) return false;
+  BYTE raw[40];
+  if (fh->Read(raw, 1, sizeof(raw)) != sizeof(raw)) return false;
+  ReadInfoHeader(raw, *pdib);
+  switch (pdib->biSize) {
+    case sizeof(BITMAPCOREHEADER): {
+      const WORD w = GetLE16(raw + 4), h = GetLE16(raw + 6), planes = GetLE16(raw + 8), bits = GetLE16(raw + 10);
+      std::memset(pdib, 0, sizeof(*pdib));
+      pdib->biSize = sizeof(BITMAPCOREHEADER);
+      pdib->biWidth = w;
+      pdib->biHeight = h;
+      pdib->biPlanes = planes;
+      pdib->biBitCount = bits;
+      if (!fh->Seek(static_cast<long>(sizeof(BITMAPCOREHEADER)) - 40, SEEK_CUR)) return false;
+      break;
+    }
+    case sizeof(BITMAPINFOHEADER):
+      break;
+    case 64:  // OS/2 2.x
+      if (!fh->Seek(64 - 40, SEEK_CUR)) return false;
+      break;
+    default: {
+      if (pdib->biSize < 41) return false;
+      const std::int64_t height = pdib->biHeight < 0 ? -static_cast<std::int64_t>(pdib->biHeight) : pdib->biHeight;
+      const std::int64_t stride = ((static_cast<std::int64_t>(pdib->biBitCount) * pdib->biWidth + 31) / 32) * 4;
+      if (static_cast<std::int64_t>(pdib->biSizeImage) != stride * height || pdib->biPlanes != 1 ||
+          pdib->biCompression != BI_RGB || pdib->biClrUsed != 0)
+        return false;
+      if (!fh->Seek(static_cast<long>(pdib->biSize - 40), SEEK_CUR)) return false;
+    }
+  }
+  if (pdib->biSizeImage == 0) {
+    const std::int64_t height = pdib->biHeight < 0 ? -static_cast<std::int64_t>(pdib->biHeight) : pdib->biHeight;
+    const std::int64_t stride = ((static_cast<std::int64_t>(pdib->biBitCount) * pdib->biWidth + 31) / 32) * 4;
+    const std::int64_t size = stride * height;
+    pdib->biSizeImage = size > 0 && size <= 0xFFFFFFFFll ? static_cast<DWORD>(size) : 0;
+  }
+  if (pdib->biClrUsed == 0 && pdib->biBitCount <= 8) pdib->biClrUsed = 1u << pdib->biBitCount;
+  return true;
+}
+
+bool CxImageBMP::Decode(CxFile* hFile) {
+  if (!hFile) return false;
+  const long start = hFile->Tell();
+  BYTE fh[14];
+  const size_t got = hFile->Read(fh, 1, sizeof(fh));
+  if (got == 0) {
+    SetLastError("Not a BMP");
+    return false;
+  }
+  std::uint64_t offBits = 0;
+  if (got == sizeof(fh) && GetLE16(fh) == 0x4D42) {
+    offBits = GetLE32(fh + 10);
+  } else {
+    // A bare info header is accepted too.
+    hFile->Seek(start, SEEK_SET);
+  }
+
+  BITMAPINFOHEADER bmp;
+  if (!DibReadBitmapInfo(hFile, &bmp)) {
+    SetLastError("Error reading BMP info");
+    return false;
+  }
+  const WORD bits = bmp.biBitCount;
+  if (!(bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32) || bmp.biWidth <= 0 ||
+      bmp.biHeight == 0 || bmp.biHeight == static_cast<LONG>(0x80000000u)) {
+    SetLastError("Error reading BMP info");
+    return false;
+  }
+  const bool topdown = bmp.biHeight < 0;
+  const std::uint64_t width = static_cast<std::uint64_t>(bmp.biWidth);
+  const std::uint64_t height =
+      static_cast<std::uint64_t>(topdown ? -static_cast<std::int64_t>(bmp.biHeight) : bmp.biHeight);
+
+  if (info.nEscape == -1) {
+    head.biWidth = static_cast<LONG>(width);
+    head.biHeight = static_cast<LONG>(height);
+    SetLastError("output dimensions returned");
+    return false;
+  }
+
+  // The compression each depth accepts.
+  const DWORD comp = bmp.biCompression;
+  if (bits <= 8) {
+    if (!(comp == BI_RGB || (comp == BI_RLE8 && bits == 8) || (comp == BI_RLE4 && bits == 4))) {
+      SetLastError("compression type not supported");
+      return false;
+    }
+  } else if (bits == 24) {
+    if (comp != BI_RGB) {
+      SetLastError("unknown compression");
+      return false;
+    }
+  } else if (comp != BI_RGB && comp != BI_BITFIELDS) {
+    SetLastError("unknown compression");
+    return false;
+  }
+
+  // 16 and 32 bits with BI_BITFIELDS: the three masks follow a 40-byte
+  // header and come before the palette and the pixels.
+  DWORD masks[3] = {0, 0, 0};
+  if (bits > 8 && comp == BI_BITFIELDS) {
+    BYTE m[12];
+    if (hFile->Read(m, 1, sizeof(m)) != sizeof(m)) {
+      SetLastError("Error reading BMP info");
+      return false;
+    }
+    masks[0] = GetLE32(m);
+    masks[1] = GetLE32(m + 4);
+    masks[2] = GetLE32(m + 8);
+  }
+
+  // Sizes from the header, checked against the stream before anything is
+  // allocated.
+  const bool core = bmp.biSize == sizeof(BITMAPCOREHEADER);
+  const std::uint64_t entrySize = core ? 3 : 4;
+  const std::uint64_t srcColors = bmp.biClrUsed;
+  const long paletteAt = hFile->Tell();
+  const long streamSize = hFile->Size();
+  const std::uint64_t dataAt = offBits ? static_cast<std::uint64_t>(start) + offBits
+                                       : static_cast<std::uint64_t>(paletteAt) + srcColors * entrySize;
+  std::uint64_t needed = 0;
+  if (comp == BI_RGB || comp == BI_BITFIELDS) {
+    if (bits == 16) needed = ((width + 1) / 2) * 4 * height;
+    else if (bits == 32) needed = width * 4 * height;
+    else needed = ((width * bits + 31) / 32) * 4 * height;
+  }
+  if (streamSize >= 0) {
+    const std::uint64_t size = static_cast<std::uint64_t>(streamSize);
+    if (dataAt > size || needed > size - dataAt) {
+      SetLastError("Can't allocate memory");
+      return false;
+    }
+  }
+  if (!FitsMemoryLimit(width, height, bits) || (bits == 32 && needed > GetMemoryLimit())) {
+    SetLastError("Can't allocate memory");
+    return false;
+  }
+
+  if (!Create(static_cast<DWORD>(width), static_cast<DWORD>(height), bits, CXIMAGE_FORMAT_BMP)) {
+    SetLastError("Can't allocate memory");
+    return false;
+  }
+  head.biXPelsPerMeter = bmp.biXPelsPerMeter;
+  head.biYPelsPerMeter = bmp.biYPelsPerMeter;
+  info.xDPI = static_cast<LONG>(std::floor(bmp.biXPelsPerMeter * 0.0254 + 0.5));
+  info.yDPI = static_cast<LONG>(std::floor(bmp.biYPelsPerMeter * 0.0254 + 0.5));
+  if (info.nEscape) {
+    SetLastError("Cancelled");
+    return false;
+  }
+
+  if (RGBQUAD* pal = GetPalette()) {
+    const std::uint64_t n = std::min<std::uint64_t>(srcColors, head.biClrUsed);
+    BYTE e[4];
+    for (std::uint64_t i = 0; i < n; ++i) {
+      if (hFile->Read(e, 1, static_cast<size_t>(entrySize)) != entrySize) break;
+      pal[i].rgbBlue = e[0];
+      pal[i].rgbGreen = e[1];
+      pal[i].rgbRed = e[2];
+      pal[i].rgbReserved = 0;
+    }
+  }
+  if (info.nEscape) {
+    SetLastError("Cancelled");
+    return false;
+  }
+
+  // The pixels start at the data offset, or right after the palette (all
+  // of its entries, also those the picture has no room for).
+  hFile->Seek(static_cast<long>(dataAt), SEEK_SET);
+
+  switch (bits) {
+    case 1:
+    case 4:
+    case 8:
+      if (comp == BI_RGB) hFile->Read(info.pImage, 1, static_cast<size_t>(needed));
+      else DecodeRLE(hFile, comp == BI_RLE4);
+      break;
+    case 16:
+      hFile->Read(info.pImage, 1, static_cast<size_t>(needed));
+      Bitfield2RGB(info.pImage, masks[0], masks[1], masks[2], 16);
+      break;
+    case 24:
+      hFile->Read(info.pImage, 1, static_cast<size_t>(needed));
+      break;
+    case 32: {
+      BYTE* buf = static_cast<BYTE*>(std::malloc(static_cast<size_t>(needed)));
+      if (!buf) {
+        SetLastError("can't allocate memory");
+        return false;
+      }
+      const size_t n = hFile->Read(buf, 1, static_cast<size_t>(needed));
+      if (n < needed) std::memset(buf + n, 0, static_cast<size_t>(needed - n));
+      Bitfield2RGB(buf, masks[0], masks[1], masks[2], 32);
+      std::free(buf);
+      break;
+    }
+  }
+  if (topdown) Flip();
+  return true;
+}
+
+bool CxImageBMP::Encode(CxFile* hFile) {
+  if (EncodeSafeCheck(hFile)) return false;
+  BYTE fh[14];
+  PutLE16(fh, 0x4D42);
+  PutLE32(fh + 2, GetSize() + 14);
+  PutLE16(fh + 6, 0);
+  PutLE16(fh + 8, 0);
+  PutLE32(fh + 10, 14 + sizeof(BITMAPINFOHEADER) + GetPaletteSize());
+  BYTE ih[40];
+  WriteInfoHeader(ih, head);
+  const BYTE* rest = static_cast<const BYTE*>(pDib) + sizeof(BITMAPINFOHEADER);
+  const size_t restSize = GetSize() - sizeof(BITMAPINFOHEADER);
+  if (hFile->Write(fh, 1, sizeof(fh)) != sizeof(fh) || hFile->Write(ih, 1, sizeof(ih)) != sizeof(ih) ||
+      hFile->Write(rest, 1, restSize) != restSize) {
+    SetLastError("Write Error");
+    return false;
+  }
+  return true;
+}

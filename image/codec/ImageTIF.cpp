@@ -1,0 +1,520 @@
+#include "image/codec/ImageTIF.h"
+
+#include <tiffio.h>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "image/codec/CodecFile.h"
+
+namespace {
+
+// libtiff's last error text for the handle being used on this thread.
+thread_local char g_tiffError[256];
+
+int ErrorHandler(TIFF*, void*, const char* module, const char* fmt, va_list ap) {
+  char text[200];
+  std::vsnprintf(text, sizeof(text), fmt, ap);
+  std::snprintf(g_tiffError, sizeof(g_tiffError), "%s: %s", module ? module : "TIFF", text);
+  return 1;
+}
+
+int WarningHandler(TIFF*, void*, const char*, const char*, va_list) { return 1; }
+
+tmsize_t ReadProc(thandle_t fd, void* buf, tmsize_t size) {
+  if (size <= 0) return 0;
+  return static_cast<tmsize_t>(static_cast<CxFile*>(fd)->Read(buf, 1, static_cast<size_t>(size)));
+}
+
+tmsize_t WriteProc(thandle_t fd, void* buf, tmsize_t size) {
+  if (size <= 0) return 0;
+  return static_cast<tmsize_t>(static_cast<CxFile*>(fd)->Write(buf, 1, static_cast<size_t>(size)));
+}
+
+toff_t SeekProc(thandle_t fd, toff_t off, int whence) {
+  if (off == 0xFFFFFFFFu) return static_cast<toff_t>(-1);
+  CxFile* f = static_cast<CxFile*>(fd);
+  if (whence == SEEK_SET && off > static_cast<toff_t>(LONG_MAX)) return static_cast<toff_t>(-1);
+  if (!f->Seek(static_cast<long>(off), whence)) return static_cast<toff_t>(-1);
+  if (whence == SEEK_SET) return off;
+  return static_cast<toff_t>(f->Tell());
+}
+
+int CloseProc(thandle_t) { return 0; }
+
+toff_t SizeProc(thandle_t fd) {
+  const long size = static_cast<CxFile*>(fd)->Size();
+  return size < 0 ? 0 : static_cast<toff_t>(size);
+}
+
+int MapProc(thandle_t, void**, toff_t*) { return 0; }
+void UnmapProc(thandle_t, void*, toff_t) {}
+
+// A float tag value as a whole number; nonsense values give 0.
+long WholeOf(double v) {
+  if (!(v > 0 && v < 1e7)) return 0;
+  return static_cast<long>(v);
+}
+
+}  // namespace
+
+TIFF* TIFFStreamFdOpen(CxFile* stream, const char* name, const char* mode) {
+  if (!stream) return nullptr;
+  g_tiffError[0] = 0;
+  TIFFOpenOptions* opts = TIFFOpenOptionsAlloc();
+  if (!opts) return nullptr;
+  TIFFOpenOptionsSetErrorHandlerExtR(opts, ErrorHandler, nullptr);
+  TIFFOpenOptionsSetWarningHandlerExtR(opts, WarningHandler, nullptr);
+  TIFFOpenOptionsSetMaxSingleMemAlloc(opts, static_cast<tmsize_t>(CBaseImage::GetMemoryLimit()));
+  TIFF* tif = TIFFClientOpenExt(name, mode, static_cast<thandle_t>(stream), ReadProc, WriteProc, SeekProc, CloseProc,
+                                SizeProc, MapProc, UnmapProc, opts);
+  TIFFOpenOptionsFree(opts);
+  return tif;
+}
+
+TIFF* TIFFStreamOpen(CxFile* stream, const char* mode) { return TIFFStreamFdOpen(stream, "TIFF IMAGE", mode); }
+
+CxImageTIF::~CxImageTIF() {
+  if (m_tif) TIFFClose(m_tif);
+}
+
+bool CxImageTIF::Decode(CxFile* hFile) {
+  if (!hFile) return false;
+  TIFF* tif = TIFFStreamOpen(hFile, "rb");
+  if (!tif) {
+    SetLastError("Error encountered while opening TIFF file");
+    return false;
+  }
+  const char* error = nullptr;
+  bool result = false;
+  do {
+    info.nNumFrames = TIFFNumberOfDirectories(tif);
+    if (info.nFrame < 0 || info.nFrame >= info.nNumFrames || !TIFFSetDirectory(tif, static_cast<tdir_t>(info.nFrame))) {
+      error = "Error: page not present in TIFF file";
+      break;
+    }
+    uint32_t width = 0, height = 0, rowsPerStrip = 0;
+    uint16_t samples = 1, bits = 1, photometric = 0, orientation = 1, compression = 1, resUnit = 2;
+    TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &width);
+    TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &height);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &samples);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &bits);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+    TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric);
+    TIFFGetField(tif, TIFFTAG_ORIENTATION, &orientation);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
+    if (info.nEscape == -1) {
+      head.biWidth = static_cast<LONG>(std::min<uint32_t>(width, 0x7FFFFFFF));
+      head.biHeight = static_cast<LONG>(std::min<uint32_t>(height, 0x7FFFFFFF));
+      error = "output dimensions returned";
+      result = true;
+      break;
+    }
+    TIFFGetFieldDefaulted(tif, TIFFTAG_RESOLUTIONUNIT, &resUnit);
+    float xres = 0, yres = 0, xpos = 0, ypos = 0;
+    if (TIFFGetField(tif, TIFFTAG_XRESOLUTION, &xres))
+      SetXDPI(WholeOf(resUnit == RESUNIT_CENTIMETER ? xres * 2.54 + 0.5 : xres));
+    if (TIFFGetField(tif, TIFFTAG_YRESOLUTION, &yres))
+      SetYDPI(WholeOf(resUnit == RESUNIT_CENTIMETER ? yres * 2.54 + 0.5 : yres));
+    if (TIFFGetField(tif, TIFFTAG_XPOSITION, &xpos)) info.xOffset = WholeOf(xpos);
+    if (TIFFGetField(tif, TIFFTAG_YPOSITION, &ypos)) info.yOffset = WholeOf(ypos);
+    if (rowsPerStrip == 0 || rowsPerStrip > height) {
+      rowsPerStrip = height;
+      TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, rowsPerStrip);
+    }
+
+    // Grey, palette and CIELab pictures are read strip by strip; everything
+    // else goes through libtiff's RGBA reader.
+    const bool greyOrPalette = (photometric == PHOTOMETRIC_MINISWHITE || photometric == PHOTOMETRIC_MINISBLACK ||
+                                photometric == PHOTOMETRIC_PALETTE) &&
+                               (samples == 1 || (samples == 2 && bits == 8)) &&
+                               (bits == 1 || bits == 2 || bits == 4 || bits == 8 ||
+                                (bits == 16 && photometric != PHOTOMETRIC_PALETTE));
+    const bool lab = photometric == PHOTOMETRIC_CIELAB && bits == 8 && (samples == 3 || samples == 4);
+    const bool rgba = !greyOrPalette && !lab;
+    int bpp;
+    if (rgba || lab) bpp = 24;
+    else if (bits == 1 && samples == 1) bpp = 1;
+    else if ((bits == 2 || bits == 4) && samples == 1) bpp = 4;
+    else bpp = 8;
+    if (info.nEscape) {
+      error = "Cancelled";
+      break;
+    }
+    if (!Create(width, height, static_cast<DWORD>(bpp), CXIMAGE_FORMAT_TIF)) {
+      error = "CxImageTIF can't create image";
+      break;
+    }
+    const bool alpha = (rgba && samples == 4) || (samples == 2 && bits == 8) || (lab && samples == 4);
+    if (alpha && !AlphaCreate()) {
+      error = "CxImageTIF can't allocate memory";
+      break;
+    }
+    SetCodecOption(compression, CXIMAGE_FORMAT_TIF);
+
+    if (rgba) {
+      const std::uint64_t n = static_cast<std::uint64_t>(width) * height;
+      if (n * 4 > GetMemoryLimit()) {
+        error = "No space for raster buffer";
+        break;
+      }
+      std::vector<uint32_t> raster;
+      try {
+        raster.resize(static_cast<size_t>(n));
+      } catch (...) {
+        error = "No space for raster buffer";
+        break;
+      }
+      if (!TIFFReadRGBAImage(tif, width, height, raster.data(), 1)) {
+        error = "Corrupted TIFF file!";
+        break;
+      }
+      for (uint32_t y = 0; y < height; ++y) {
+        BYTE* row = GetBits(y);
+        const uint32_t* src = raster.data() + static_cast<size_t>(y) * width;
+        for (uint32_t x = 0; x < width; ++x) {
+          const uint32_t v = src[x];
+          row[3 * x] = static_cast<BYTE>(TIFFGetB(v));
+          row[3 * x + 1] = static_cast<BYTE>(TIFFGetG(v));
+          row[3 * x + 2] = static_cast<BYTE>(TIFFGetR(v));
+          if (alpha) AlphaSet(static_cast<long>(x), static_cast<long>(y), static_cast<BYTE>(TIFFGetA(v)));
+        }
+      }
+      result = true;
+      break;
+    }
+    result = DecodePalettePath(tif, static_cast<long>(width), static_cast<long>(height), bits, samples, photometric,
+                               static_cast<long>(rowsPerStrip), orientation, error);
+  } while (false);
+  TIFFClose(tif);
+  if (error) SetLastError(error);
+  return result;
+}
+
+namespace {
+
+// One CIELab pixel (L 0-255, a and b signed) to blue, green, red.
+void LabToBgr(BYTE L, signed char a, signed char b, BYTE* out) {
+  const double l = L * 100.0 / 255.0;
+  double fy = (l + 16.0) / 116.0;
+  double fx = fy + a / 500.0;
+  double fz = fy - b / 200.0;
+  auto inv = [](double t) { return t * t * t > 0.008856 ? t * t * t : (t - 16.0 / 116.0) / 7.787; };
+  const double X = 0.95047 * inv(fx), Y = 1.0 * inv(fy), Z = 1.08883 * inv(fz);
+  double r = 3.240479 * X - 1.53715 * Y - 0.498535 * Z;
+  double g = -0.969256 * X + 1.875992 * Y + 0.041556 * Z;
+  double bl = 0.055648 * X - 0.204043 * Y + 1.057311 * Z;
+  auto curve = [](double v) { return v > 0.00304 ? 1.055 * std::pow(v, 0.41667) - 0.055 : 12.92 * v; };
+  auto byte = [](double v) {
+    v *= 255.0;
+    if (!(v > 0)) return BYTE(0);
+    if (v > 255) return BYTE(255);
+    return static_cast<BYTE>(v);
+  };
+  out[0] = byte(curve(bl));
+  out[1] = byte(curve(g));
+  out[2] = byte(curve(r));
+}
+
+}  // namespace
+
+bool CxImageTIF::DecodePalettePath(TIFF* tif, long width, long height, int bits, int samples, int photometric,
+                                   long rowsperstrip, int orientation, const char*& error) {
+  // The palette.
+  if (GetPalette()) {
+    if (photometric == PHOTOMETRIC_PALETTE) {
+      uint16_t *r = nullptr, *g = nullptr, *b = nullptr;
+      if (!TIFFGetField(tif, TIFFTAG_COLORMAP, &r, &g, &b) || !r || !g || !b) {
+        error = "Corrupted TIFF file!";
+        return false;
+      }
+      const int n = 1 << bits;
+      bool wide = false;
+      for (int i = 0; i < n; ++i)
+        if (r[i] > 255 || g[i] > 255 || b[i] > 255) wide = true;
+      for (int i = 0; i < n && i < static_cast<int>(GetNumColors()); ++i) {
+        if (wide)
+          SetPaletteColor(static_cast<BYTE>(i), static_cast<BYTE>(r[i] * 255 / 65535), static_cast<BYTE>(g[i] * 255 / 65535),
+                          static_cast<BYTE>(b[i] * 255 / 65535));
+        else
+          SetPaletteColor(static_cast<BYTE>(i), static_cast<BYTE>(r[i]), static_cast<BYTE>(g[i]), static_cast<BYTE>(b[i]));
+      }
+    } else {
+      const int n = bits >= 8 ? 256 : 1 << bits;
+      const int step = 255 / (n - 1);
+      for (int i = 0; i < n && i < static_cast<int>(GetNumColors()); ++i) {
+        BYTE v = static_cast<BYTE>(i * step);
+        if (photometric == PHOTOMETRIC_MINISWHITE) v = static_cast<BYTE>(255 - v);
+        SetPaletteColor(static_cast<BYTE>(i), v, v, v);
+      }
+    }
+  }
+
+  const std::uint64_t lineSize = (static_cast<std::uint64_t>(samples) * bits * width + 7) / 8;
+  const bool tiled = TIFFIsTiled(tif) != 0;
+  uint32_t tileW = 0, tileH = 0;
+  long bandRows = rowsperstrip;
+  std::vector<BYTE> tileBuf;
+  if (tiled) {
+    TIFFGetField(tif, TIFFTAG_TILEWIDTH, &tileW);
+    TIFFGetField(tif, TIFFTAG_TILELENGTH, &tileH);
+    if (tileW == 0 || tileH == 0 || (tileW * static_cast<std::uint64_t>(bits) * samples) % 8 != 0) {
+      error = "Corrupted tiled TIFF file!";
+      return false;
+    }
+    bandRows = static_cast<long>(std::min<uint32_t>(tileH, static_cast<uint32_t>(height)));
+    const tmsize_t tileSize = TIFFTileSize(tif);
+    if (tileSize <= 0 || static_cast<std::uint64_t>(tileSize) > GetMemoryLimit()) {
+      error = "Corrupted tiled TIFF file!";
+      return false;
+    }
+    tileBuf.resize(static_cast<size_t>(tileSize));
+  }
+  const std::uint64_t bandBytes = lineSize * static_cast<std::uint64_t>(std::max<long>(bandRows, 1));
+  if (bandBytes > GetMemoryLimit()) {
+    error = "CxImageTIF can't allocate memory";
+    return false;
+  }
+  std::vector<BYTE> band(static_cast<size_t>(bandBytes));
+  std::vector<BYTE> line8(static_cast<size_t>(samples) * width);
+
+  const long w = width;
+  long y = 0;
+  for (uint32_t strip = 0; y < height; ++strip) {
+    if (info.nEscape) {
+      error = "Cancelled";
+      return false;
+    }
+    long lines;
+    if (tiled) {
+      std::fill(band.begin(), band.end(), 0);
+      const std::uint64_t tileLine = (static_cast<std::uint64_t>(tileW) * bits * samples) / 8;
+      for (uint32_t tx = 0; tx < static_cast<uint32_t>(width); tx += tileW) {
+        if (TIFFReadTile(tif, tileBuf.data(), tx, static_cast<uint32_t>(y), 0, 0) < 0) {
+          error = "Corrupted tiled TIFF file!";
+          return false;
+        }
+        const std::uint64_t dstOff = (static_cast<std::uint64_t>(tx) * bits * samples) / 8;
+        const std::uint64_t n = std::min<std::uint64_t>(tileLine, lineSize - dstOff);
+        for (long r = 0; r < bandRows && y + r < height; ++r) {
+          if ((r + 1) * tileLine > tileBuf.size()) break;
+          std::memcpy(band.data() + r * lineSize + dstOff, tileBuf.data() + r * tileLine, static_cast<size_t>(n));
+        }
+      }
+      lines = std::min(bandRows, height - y);
+    } else {
+      const tmsize_t got = TIFFReadEncodedStrip(tif, strip, band.data(), static_cast<tmsize_t>(band.size()));
+      if (got < 0) {
+        error = "Corrupted TIFF file!";
+        return false;
+      }
+      lines = std::min<long>(static_cast<long>(static_cast<std::uint64_t>(got) / std::max<std::uint64_t>(lineSize, 1)),
+                             std::min(bandRows, height - y));
+      if (lines <= 0) {
+        error = "Corrupted TIFF file!";
+        return false;
+      }
+    }
+    for (long k = 0; k < lines; ++k, ++y) {
+      const BYTE* src = band.data() + static_cast<size_t>(k) * lineSize;
+      const long row = height - 1 - y;
+      // 16-bit samples give their high byte.
+      const BYTE* s8 = src;
+      if (bits == 16) {
+        for (long i = 0; i < samples * w; ++i) {
+          uint16_t v;
+          std::memcpy(&v, src + 2 * i, 2);
+          line8[static_cast<size_t>(i)] = static_cast<BYTE>(v >> 8);
+        }
+        s8 = line8.data();
+      }
+      BYTE* dst = GetBits(static_cast<DWORD>(row));
+      if (samples == 1) {
+        if (bits == 2) {
+          for (long x = 0; x < w; ++x) SetPixelIndex(x, row, static_cast<BYTE>((s8[x >> 2] >> (6 - 2 * (x & 3))) & 3));
+        } else {
+          const std::uint64_t n = bits == 16 ? static_cast<std::uint64_t>(w) : lineSize;
+          std::memcpy(dst, s8, static_cast<size_t>(std::min<std::uint64_t>(n, GetEffWidth())));
+        }
+      } else if (samples == 2) {
+        for (long x = 0; x < w; ++x) {
+          dst[x] = s8[2 * x];
+          AlphaSet(x, row, s8[2 * x + 1]);
+        }
+      } else {
+        for (long x = 0; x < w; ++x) {
+          const BYTE* p = s8 + samples * x;
+          LabToBgr(p[0], static_cast<signed char>(p[1]), static_cast<signed char>(p[2]), dst + 3 * x);
+          if (samples == 4) AlphaSet(x, row, p[3]);
+        }
+      }
+    }
+  }
+
+  // The orientation tag: the first line's place in the picture.
+  switch (orientation) {
+    case ORIENTATION_TOPRIGHT: Mirror(); break;
+    case ORIENTATION_BOTRIGHT: Flip(); Mirror(); break;
+    case ORIENTATION_BOTLEFT: Flip(); break;
+    case ORIENTATION_LEFTTOP: RotateRight(); Mirror(); break;
+    case ORIENTATION_RIGHTTOP: RotateRight(); break;
+    case ORIENTATION_RIGHTBOT: RotateLeft(); Mirror(); break;
+    case ORIENTATION_LEFTBOT: RotateLeft(); break;
+    default: break;
+  }
+  return true;
+}
+
+// ------------------------------------------------------------------ encoding
+
+bool CxImageTIF::EncodeBody(TIFF* tif, bool multipage, int page, int pagecount) {
+  const uint32_t width = GetWidth(), height = GetHeight();
+  const int bpp = GetBpp();
+  const bool alpha = bpp == 24 && AlphaIsValid();
+  const uint16_t samples = bpp <= 8 ? 1 : (alpha ? 4 : 3);
+  const uint16_t bits = bpp <= 8 ? static_cast<uint16_t>(bpp) : 8;
+  // A grey ramp palette is written as grey levels.
+  bool grey = bpp <= 8;
+  if (grey) {
+    const int n = static_cast<int>(GetNumColors());
+    const int step = 255 / (n - 1);
+    for (int i = 0; i < n && grey; ++i) {
+      const RGBQUAD c = GetPaletteColor(static_cast<BYTE>(i));
+      if (c.rgbRed != i * step || c.rgbGreen != i * step || c.rgbBlue != i * step) grey = false;
+    }
+  }
+  const uint16_t photometric = bpp > 8 ? PHOTOMETRIC_RGB : (grey ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_PALETTE);
+
+  TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, width);
+  TIFFSetField(tif, TIFFTAG_IMAGELENGTH, height);
+  TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, samples);
+  TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, bits);
+  TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, photometric);
+  TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+  TIFFSetField(tif, TIFFTAG_ORIENTATION, ORIENTATION_TOPLEFT);
+  TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+  TIFFSetField(tif, TIFFTAG_XRESOLUTION, static_cast<float>(GetXDPI()));
+  TIFFSetField(tif, TIFFTAG_YRESOLUTION, static_cast<float>(GetYDPI()));
+  if (alpha) {
+    const uint16_t extra[1] = {EXTRASAMPLE_UNASSALPHA};
+    TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, 1, extra);
+  }
+  if (multipage) {
+    TIFFSetField(tif, TIFFTAG_SUBFILETYPE, FILETYPE_PAGE);
+    TIFFSetField(tif, TIFFTAG_PAGENUMBER, static_cast<uint16_t>(page), static_cast<uint16_t>(pagecount));
+  }
+  if (photometric == PHOTOMETRIC_PALETTE) {
+    std::vector<uint16_t> r(256, 0), g(256, 0), b(256, 0);
+    for (DWORD i = 0; i < GetNumColors(); ++i) {
+      const RGBQUAD c = GetPaletteColor(static_cast<BYTE>(i));
+      r[i] = static_cast<uint16_t>(c.rgbRed * 257);
+      g[i] = static_cast<uint16_t>(c.rgbGreen * 257);
+      b[i] = static_cast<uint16_t>(c.rgbBlue * 257);
+    }
+    TIFFSetField(tif, TIFFTAG_COLORMAP, r.data(), g.data(), b.data());
+  }
+  uint16_t compression = static_cast<uint16_t>(GetCodecOption(CXIMAGE_FORMAT_TIF));
+  if (compression == 0 || !TIFFIsCODECConfigured(compression)) compression = COMPRESSION_NONE;
+  if (compression == COMPRESSION_JPEG && bits != 8) compression = COMPRESSION_NONE;
+  TIFFSetField(tif, TIFFTAG_COMPRESSION, compression);
+  if ((compression == COMPRESSION_LZW || compression == COMPRESSION_ADOBE_DEFLATE) && bits == 8)
+    TIFFSetField(tif, TIFFTAG_PREDICTOR, 2);
+  if (compression == COMPRESSION_JPEG) TIFFSetField(tif, TIFFTAG_JPEGQUALITY, static_cast<int>(GetJpegQuality()));
+  TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tif, 0));
+
+  const size_t lineBytes = bpp <= 8 ? (static_cast<size_t>(width) * bpp + 7) / 8 : static_cast<size_t>(width) * samples;
+  std::vector<BYTE> line(lineBytes);
+  for (uint32_t y = 0; y < height; ++y) {
+    const long row = static_cast<long>(height - 1 - y);
+    const BYTE* src = GetBits(static_cast<DWORD>(row));
+    if (bpp <= 8) {
+      std::memcpy(line.data(), src, lineBytes);
+    } else {
+      for (uint32_t x = 0; x < width; ++x) {
+        BYTE* p = line.data() + static_cast<size_t>(x) * samples;
+        p[0] = src[3 * x + 2];
+        p[1] = src[3 * x + 1];
+        p[2] = src[3 * x];
+        if (alpha) p[3] = AlphaGet(static_cast<long>(x), row);
+      }
+    }
+    if (TIFFWriteScanline(tif, line.data(), y, 0) < 0) return false;
+  }
+  return true;
+}
+
+bool CxImageTIF::Encode(CxFile* hFile, bool bAppend) {
+  if (EncodeSafeCheck(hFile)) return false;
+  if (!m_tif) {
+    m_tif = TIFFStreamOpen(hFile, "a");
+    if (!m_tif) {
+      SetLastError("initialization fail");
+      return false;
+    }
+  }
+  if (bAppend) m_multipage = true;
+  ++m_pages;
+  if (!EncodeBody(m_tif, m_multipage, m_pages - 1, m_pages)) {
+    SetLastError("Error saving TIFF file");
+    TIFFClose(m_tif);
+    m_tif = nullptr;
+    return false;
+  }
+  if (bAppend) {
+    if (!TIFFWriteDirectory(m_tif)) {
+      SetLastError("Error saving TIFF directory");
+      return false;
+    }
+  } else {
+    const bool flushed = TIFFFlush(m_tif) != 0;
+    TIFFClose(m_tif);
+    m_tif = nullptr;
+    if (!flushed) {
+      SetLastError("Error saving TIFF file");
+      return false;
+    }
+  }
+  return true;
+}
+
+bool CxImageTIF::Encode(CxFile* hFile, CBaseImage* const* pImages, int pagecount) {
+  if (!hFile) {
+    SetLastError("null file handler");
+    return false;
+  }
+  if (!pImages || pagecount <= 0) {
+    SetLastError("null image!!!");
+    return false;
+  }
+  TIFF* tif = TIFFStreamOpen(hFile, "a");
+  if (!tif) {
+    SetLastError("initialization fail");
+    return false;
+  }
+  for (int i = 0; i < pagecount; ++i) {
+    if (!pImages[i] || !pImages[i]->IsValid()) {
+      TIFFClose(tif);
+      SetLastError("null image!!!");
+      return false;
+    }
+    CxImageTIF page;
+    page.Ghost(pImages[i]);
+    if (!page.EncodeBody(tif, true, i, pagecount)) {
+      TIFFClose(tif);
+      SetLastError("Error saving TIFF file");
+      return false;
+    }
+    if (!TIFFWriteDirectory(tif)) {
+      TIFFClose(tif);
+      SetLastError("Error saving TIFF directory");
+      return false;
+    }
+  }
+  TIFFClose(tif);
+  return true;
+}

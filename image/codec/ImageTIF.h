@@ -1,0 +1,33 @@
+// TIFF pictures for the codec layer, through libtiff over the layer's
+// streams.
+#pragma once
+
+#include "image/codec/BaseImage.h"
+
+struct tiff;
+
+// A libtiff handle over a codec stream. Closing the handle leaves the
+// stream open: its owner closes it.
+struct tiff* TIFFStreamOpen(CxFile* stream, const char* mode);
+struct tiff* TIFFStreamFdOpen(CxFile* stream, const char* name, const char* mode);
+
+class CxImageTIF : public CBaseImage {
+ public:
+  CxImageTIF() : CBaseImage(CXIMAGE_FORMAT_TIF) {}
+  ~CxImageTIF() override;
+  bool Decode(CxFile* hFile);
+  // With append the page is written as one more directory and the handle
+  // stays open for the next page (closed by the destructor).
+  bool Encode(CxFile* hFile, bool bAppend = false);
+  // Writes the pictures as the pages of one file.
+  bool Encode(CxFile* hFile, CBaseImage* const* pImages, int pagecount);
+
+ protected:
+  bool EncodeBody(struct tiff* m_tif, bool multipage = false, int page = 0, int pagecount = 0);
+  bool DecodePalettePath(struct tiff* m_tif, long width, long height, int bpp, int samples, int photometric,
+                         long rowsperstrip, int orientation, const char*& error);
+
+  struct tiff* m_tif = nullptr;
+  bool m_multipage = false;
+  int m_pages = 0;
+};

@@ -1,0 +1,16 @@
+// Windows metafiles (placeable WMF and EMF) for the codec layer. Decoding
+// needs a metafile player over the drawing layer; until it exists the
+// decoder declines every stream, so the format dispatch moves on.
+#pragma once
+
+#include "image/codec/BaseImage.h"
+
+class CxImageWMF : public CBaseImage {
+ public:
+  CxImageWMF() : CBaseImage(CXIMAGE_FORMAT_WMF) {}
+  bool Decode(CxFile* hFile, long nMaxWidth = 0, long nMaxHeight = 0);
+  bool Encode(CxFile* hFile);
+
+ protected:
+  DWORD m_reserved[3] = {0, 0, 0};
+};
