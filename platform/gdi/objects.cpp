@@ -666,5 +666,5 @@ BOOL EqualRgn(HRGN a, HRGN b) {
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
   }
-  return x->rgn == y->rgn;
+  return x->rgn.xored(y->rgn).isEmpty();
 }

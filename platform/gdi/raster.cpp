@@ -24,7 +24,9 @@ void EllipseRows(const QRect& box, std::vector<std::pair<int, int>>& rows) {
   const double cx = box.left() + a, cy = box.top() + b;
   rows.resize(static_cast<size_t>(h));
   for (int i = 0; i < h; ++i) {
-    const double dy = (box.top() + i + 0.5 - cy) / b;
+    // Rows that hold the centre line take the full width.
+    const double y0 = box.top() + i, y1 = y0 + 1;
+    const double dy = (y0 <= cy && cy <= y1) ? 0.0 : (box.top() + i + 0.5 - cy) / b;
     const double t = 1.0 - dy * dy;
     const double half = t > 0 ? a * std::sqrt(t) : 0.0;
     int x0 = static_cast<int>(std::ceil(cx - half - 0.5));
@@ -54,7 +56,40 @@ void EllipseSpans(const QRect& box, SpanList& out) {
 QRegion SpansToRegion(const SpanList& spans) {
   QRegion r;
   if (spans.empty()) return r;
-  r.setRects(spans.data(), static_cast<int>(spans.size()));
+  // Sort into rows, then join runs of rows whose spans are the same, so the
+  // region has the fewest rectangles (a rectangle stays one rectangle).
+  SpanList sorted(spans);
+  std::sort(sorted.begin(), sorted.end(), [](const QRect& a, const QRect& b) {
+    return a.top() != b.top() ? a.top() < b.top() : a.left() < b.left();
+  });
+  std::vector<std::pair<int, SpanList>> rows;
+  for (const QRect& s : sorted) {
+    if (s.width() <= 0) continue;
+    if (rows.empty() || rows.back().first != s.top()) rows.emplace_back(s.top(), SpanList());
+    SpanList& row = rows.back().second;
+    if (!row.empty() && row.back().left() + row.back().width() >= s.left()) {
+      const int right = std::max(row.back().left() + row.back().width(), s.left() + s.width());
+      row.back().setWidth(right - row.back().left());
+    } else {
+      row.emplace_back(s.left(), s.top(), s.width(), 1);
+    }
+  }
+  SpanList out;
+  size_t i = 0;
+  while (i < rows.size()) {
+    size_t j = i + 1;
+    auto same = [&](const SpanList& a, const SpanList& b) {
+      if (a.size() != b.size()) return false;
+      for (size_t k = 0; k < a.size(); ++k)
+        if (a[k].left() != b[k].left() || a[k].width() != b[k].width()) return false;
+      return true;
+    };
+    while (j < rows.size() && rows[j].first == rows[j - 1].first + 1 && same(rows[j].second, rows[i].second)) ++j;
+    const int height = rows[j - 1].first - rows[i].first + 1;
+    for (const QRect& s : rows[i].second) out.emplace_back(s.left(), rows[i].first, s.width(), height);
+    i = j;
+  }
+  r.setRects(out.data(), static_cast<int>(out.size()));
   return r;
 }
 
