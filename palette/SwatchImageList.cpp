@@ -1,59 +1,6 @@
 #include "palette/SwatchImageList.h"
 
-bool CSwatchImageHolder::Create(int cx, int cy, UINT flags, int initial, int grow) {
-  if (cx <= 0 || cy <= 0) return false;
-  cx_ = cx;
-  cy_ = cy;
-  flags_ = flags;
-  images_.clear();
-  if (initial > 0) images_.reserve(static_cast<size_t>(initial));
-  created_ = true;
-  return true;
-}
-
-void CSwatchImageHolder::Destroy() {
-  images_.clear();
-  created_ = false;
-}
-
-int CSwatchImageHolder::AddSolid(COLORREF fill, COLORREF mask) {
-  if (!created_) return -1;
-  images_.push_back(Image{fill & 0xFFFFFFu, mask});
-  return static_cast<int>(images_.size()) - 1;
-}
-
-bool CSwatchImageHolder::Remove(int index) {
-  if (index < 0 || index >= GetImageCount()) return false;
-  images_.erase(images_.begin() + index);
-  return true;
-}
-
-COLORREF CSwatchImageHolder::GetImageColor(int index) const {
-  if (index < 0 || index >= GetImageCount()) return CLR_NONE;
-  return images_[static_cast<size_t>(index)].fill;
-}
-
-COLORREF CSwatchImageHolder::GetImageMask(int index) const {
-  if (index < 0 || index >= GetImageCount()) return CLR_NONE;
-  return images_[static_cast<size_t>(index)].mask;
-}
-
-std::vector<BYTE> CSwatchImageHolder::GetImageBits(int index) const {
-  std::vector<BYTE> bits;
-  if (index < 0 || index >= GetImageCount()) return bits;
-  const COLORREF c = images_[static_cast<size_t>(index)].fill;
-  const int stride = (cx_ * 3 + 3) & ~3;
-  bits.assign(static_cast<size_t>(stride) * static_cast<size_t>(cy_), 0);
-  for (int y = 0; y < cy_; ++y) {
-    BYTE* row = bits.data() + static_cast<size_t>(y) * static_cast<size_t>(stride);
-    for (int x = 0; x < cx_; ++x) {
-      row[x * 3 + 0] = GetBValue(c);
-      row[x * 3 + 1] = GetGValue(c);
-      row[x * 3 + 2] = GetRValue(c);
-    }
-  }
-  return bits;
-}
+#include <cstring>
 
 CSwatchImageList::CSwatchImageList(SIZE swatchSize) : width_(swatchSize.cx), height_(swatchSize.cy) {
   images_.Create(width_, height_, ILC_COLOR24, 64, 64);
@@ -61,13 +8,39 @@ CSwatchImageList::CSwatchImageList(SIZE swatchSize) : width_(swatchSize.cx), hei
 
 CSwatchImageList::~CSwatchImageList() {
   indexOf_.clear();
-  images_.Destroy();
+  images_.DeleteImageList();
 }
 
 int CSwatchImageList::MakeSwatch(COLORREF color) {
   if (color == 0xFFFFFFFFu) return -1;
-  if (!images_.IsCreated()) return -1;
-  return images_.AddSolid(color, kMaskColor);
+  if (!images_.GetSafeHandle() || width_ <= 0 || height_ <= 0) return -1;
+  // A blank 24-bit picture of the swatch size filled with the colour.
+  BITMAPINFO info;
+  std::memset(&info, 0, sizeof info);
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width_;
+  info.bmiHeader.biHeight = height_;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!bitmap || !bits) {
+    if (bitmap) DeleteObject(bitmap);
+    return -1;
+  }
+  const int stride = (width_ * 3 + 3) & ~3;
+  for (int y = 0; y < height_; ++y) {
+    BYTE* row = static_cast<BYTE*>(bits) + static_cast<size_t>(y) * static_cast<size_t>(stride);
+    for (int x = 0; x < width_; ++x) {
+      row[x * 3 + 0] = GetBValue(color);
+      row[x * 3 + 1] = GetGValue(color);
+      row[x * 3 + 2] = GetRValue(color);
+    }
+  }
+  const int index = ImageList_AddMasked(images_.GetSafeHandle(), bitmap, kMaskColor);
+  DeleteObject(bitmap);
+  return index;
 }
 
 int CSwatchImageList::GetImageIndex(COLORREF color) {

@@ -5,6 +5,7 @@
 #include "palette/HslColor.h"
 #include "palette/RgbTriple.h"
 #include "palette/SwatchImageList.h"
+#include "platform/gdi/gdi_api.h"
 
 TEST(RgbTripleTest, DistanceRoundsTheEuclideanDistance) {
   const CRgbTriple black(0, 0, 0);
@@ -37,24 +38,49 @@ TEST(RgbTripleTest, PackingIgnoresTheTopByte) {
   EXPECT_EQ(u.GetBlue(), 0x10);
 }
 
+namespace {
+
+// The colour of a pixel of an image drawn from the list.
+COLORREF DrawnPixel(HIMAGELIST list, int index) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = 16;
+  info.bmiHeader.biHeight = 16;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP target = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(dc, target);
+  ImageList_Draw(list, index, dc, 0, 0, 0);
+  const COLORREF pixel = GetPixel(dc, 7, 9);
+  SelectObject(dc, old);
+  DeleteObject(target);
+  DeleteDC(dc);
+  return pixel;
+}
+
+}  // namespace
+
 TEST(SwatchImageListTest, OneImagePerColourAndNoneForNoColour) {
   CSwatchImageList list(16, 16);
-  EXPECT_EQ(list.GetImageList()->GetImageSize().cx, 16);
-  EXPECT_EQ(list.GetImageList()->GetFlags(), ILC_COLOR24);
+  int cx = 0, cy = 0;
+  ASSERT_TRUE(ImageList_GetIconSize(list.GetSafeHandle(), &cx, &cy));
+  EXPECT_EQ(cx, 16);
+  EXPECT_EQ(cy, 16);
   EXPECT_EQ(list.GetImageIndex(0x0000FF), 0);
   EXPECT_EQ(list.GetImageIndex(0x00FF00), 1);
   EXPECT_EQ(list.GetImageIndex(0x0000FF), 0);
   EXPECT_EQ(list.GetImageList()->GetImageCount(), 2);
   EXPECT_EQ(list.GetImageIndex(0xFFFFFFFFu), -1);
   EXPECT_EQ(list.GetImageList()->GetImageCount(), 2);
-  // The swatch of the mask colour itself is added with that mask.
+  EXPECT_EQ(DrawnPixel(list.GetSafeHandle(), 0), 0x0000FFu);
+  EXPECT_EQ(DrawnPixel(list.GetSafeHandle(), 1), 0x00FF00u);
+  // The mask colour itself makes a swatch of its own colour (the list has no
+  // mask, so nothing turns transparent).
   const int i = list.GetImageIndex(0x010101);
-  EXPECT_EQ(list.GetImageList()->GetImageColor(i), 0x010101u);
-  EXPECT_EQ(list.GetImageList()->GetImageMask(i), 0x010101u);
-  const std::vector<BYTE> bits = list.GetImageList()->GetImageBits(0);
-  ASSERT_EQ(bits.size(), 16u * 48u);
-  EXPECT_EQ(bits[0], 0);  // blue first
-  EXPECT_EQ(bits[2], 0xFF);
+  EXPECT_EQ(i, 2);
+  EXPECT_EQ(DrawnPixel(list.GetSafeHandle(), i), 0x010101u);
   list.RemoveAll();
   EXPECT_EQ(list.GetImageList()->GetImageCount(), 0);
   EXPECT_EQ(list.GetImageIndex(0x00FF00), 0);
