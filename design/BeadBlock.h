@@ -47,7 +47,7 @@ class CBeadBlockFinder {
 
  private:
   template <typename Accept>
-  void Grow(std::vector<UINT> frontier, CIndexList& result, bool diagonal, Accept accept) const;
+  void Grow(const std::vector<UINT>& frontier, CIndexList& result, bool diagonal, Accept accept) const;
 
   const CPattern* design_;
 };

@@ -8,7 +8,10 @@
 #include <initializer_list>
 #include <vector>
 
+#include "design/LargeArray.h"
 #include "platform/base.h"
+
+using CIndexArray = std::vector<UINT, CLargeBlockAllocator<UINT>>;
 
 class CIndexList {
  public:
@@ -48,11 +51,12 @@ class CIndexList {
   bool empty() const { return items_.empty(); }
   size_t size() const { return items_.size(); }
   UINT operator[](size_t i) const { return items_[i]; }
-  std::vector<UINT>::const_iterator begin() const { return items_.begin(); }
-  std::vector<UINT>::const_iterator end() const { return items_.end(); }
-  const std::vector<UINT>& Items() const { return items_; }
+  CIndexArray::const_iterator begin() const { return items_.begin(); }
+  CIndexArray::const_iterator end() const { return items_.end(); }
+  const CIndexArray& Items() const { return items_; }
+  std::vector<UINT> ToVector() const { return std::vector<UINT>(items_.begin(), items_.end()); }
 
  private:
-  std::vector<UINT> items_;
-  std::vector<uint64_t> bits_;
+  CIndexArray items_;
+  std::vector<uint64_t, CLargeBlockAllocator<uint64_t>> bits_;
 };

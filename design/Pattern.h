@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "design/IndexList.h"
+#include "design/LargeArray.h"
 #include "design/PatternAttr.h"
 #include "design/PdfData.h"
 #include "design/WeaveFormat.h"
@@ -74,7 +75,7 @@ struct CBead {
   BYTE m_flags = 0;             // kBeadSelected, kBeadPathColor
 };
 static_assert(sizeof(CBead) == 32, "the whole bead record is 32 bytes");
-using CBeadArray = std::vector<CBead>;
+using CBeadArray = std::vector<CBead, CLargeBlockAllocator<CBead>>;
 
 // The design view's hit-test result.
 struct CBeadHit {
@@ -416,6 +417,19 @@ class CPattern : public IPatternBase {
 
  private:
   bool LayOutRows(const CRowFormatArray* runs, int format, int colorIndex);
+
+  // What a fresh layout replaces: sizes, format, flags, row formats, angle
+  // and the beads (moved out). Restored when a shape change fails.
+  struct SavedShape {
+    double nominalWidth, nominalHeight, beadWidth, beadHeight, spacer, actualWidth, actualHeight;
+    int format;
+    BYTE blank, modified;
+    int angle;
+    CRowFormatArray rowFormats;
+    CBeadArray beads;
+  };
+  SavedShape TakeShape();
+  void RestoreShape(SavedShape&& shape);
 };
 
 // Cells and spans.

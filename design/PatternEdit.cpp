@@ -310,10 +310,10 @@ void CPattern::FloodFill(const CFillCriterion& criterion, std::vector<UINT> fron
       default: return false;
     }
   };
-  std::vector<UINT> next;
-  while (!frontier.empty()) {
+  CIndexArray current(frontier.begin(), frontier.end()), next;
+  while (!current.empty()) {
     next.clear();
-    for (UINT index : frontier) {
+    for (UINT index : current) {
       if (index >= count) continue;
       ForEachNeighbour(index, columns, rows, diagonals, [&](long long n) {
         if (n >= count) return;
@@ -323,7 +323,7 @@ void CPattern::FloodFill(const CFillCriterion& criterion, std::vector<UINT> fron
         next.push_back(u);
       });
     }
-    frontier.swap(next);
+    current.swap(next);
   }
 }
 

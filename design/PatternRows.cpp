@@ -38,28 +38,69 @@ bool GridFits(long long columns, long long rows) { return columns > 0 && rows > 
 
 }  // namespace
 
-bool CPattern::CopyBlock(const CPattern& source, const RECT& s, CPattern& target, const RECT& t) {
-  const long long sc = source.GetColumnCount(), sr = source.GetRowCount();
+CPattern::SavedShape CPattern::TakeShape() {
+  SavedShape shape{m_nominalWidth, m_nominalHeight, m_beadWidth, m_beadHeight, m_spacer, m_actualWidth,
+                   m_actualHeight, m_format, m_blank, m_modified, m_angle, m_rowFormats, std::move(m_beads)};
+  m_beads.clear();
+  return shape;
+}
+
+void CPattern::RestoreShape(SavedShape&& shape) {
+  m_nominalWidth = shape.nominalWidth;
+  m_nominalHeight = shape.nominalHeight;
+  m_beadWidth = shape.beadWidth;
+  m_beadHeight = shape.beadHeight;
+  m_spacer = shape.spacer;
+  m_actualWidth = shape.actualWidth;
+  m_actualHeight = shape.actualHeight;
+  m_format = shape.format;
+  m_blank = shape.blank;
+  m_modified = shape.modified;
+  m_angle = shape.angle;
+  m_rowFormats = std::move(shape.rowFormats);
+  m_beads = std::move(shape.beads);
+}
+
+namespace {
+
+// Copies cached colour, stored colour index (path mark dropped) and present
+// byte of a half-open block of cells (rows from the top) from a grid of
+// sc x sr beads into the target. The caller has checked both rectangles.
+void CopyCells(const CBead* source, long long sc, long long sr, const RECT& s, CPattern& target, const RECT& t) {
   const long long tc = target.GetColumnCount(), tr = target.GetRowCount();
-  if (s.left < 0 || s.top < 0 || s.right < 0 || s.bottom < 0) return false;
-  if (t.left < 0 || t.top < 0 || t.right < 0 || t.bottom < 0) return false;
-  if (s.right > sc || s.bottom > sr || t.right > tc || t.bottom > tr) return false;
-  if (s.right - s.left != t.right - t.left || s.bottom - s.top != t.bottom - t.top) return false;
-  if (static_cast<long long>(source.m_beads.size()) < sc * sr || static_cast<long long>(target.m_beads.size()) < tc * tr)
-    return false;
   const long long width = s.right - s.left;
   for (long long row = 0; row < s.bottom - s.top; ++row) {
-    const long long sRow = sr - (s.top + row) - 1;  // storage rows count from the bottom
-    const long long tRow = tr - (t.top + row) - 1;
-    const CBead* from = &source.m_beads[static_cast<size_t>(sRow * sc + s.left)];
-    CBead* to = &target.m_beads[static_cast<size_t>(tRow * tc + t.left)];
+    const CBead* from = source + (sr - (s.top + row) - 1) * sc + s.left;  // storage rows count from the bottom
+    CBead* to = target.m_beads.data() + (tr - (t.top + row) - 1) * tc + t.left;
     for (long long c = 0; c < width; ++c) {
       to[c].m_cachedColor = from[c].m_cachedColor;
       to[c].SetColorIndex(from[c].m_colorIndex);
       to[c].m_present = from[c].m_present;
     }
   }
+}
+
+// The checks of a block copy between a grid of sc x sr beads (holding
+// `sourceBeads` records) and the target.
+bool BlockFits(long long sc, long long sr, size_t sourceBeads, const RECT& s, const CPattern& target, const RECT& t) {
+  const long long tc = target.GetColumnCount(), tr = target.GetRowCount();
+  if (s.left < 0 || s.top < 0 || s.right < 0 || s.bottom < 0) return false;
+  if (t.left < 0 || t.top < 0 || t.right < 0 || t.bottom < 0) return false;
+  if (s.right > sc || s.bottom > sr || t.right > tc || t.bottom > tr) return false;
+  if (s.right - s.left != t.right - t.left || s.bottom - s.top != t.bottom - t.top) return false;
+  return static_cast<long long>(sourceBeads) >= sc * sr && static_cast<long long>(target.m_beads.size()) >= tc * tr;
+}
+
+bool CopyFromGrid(const CBeadArray& source, long long sc, long long sr, const RECT& s, CPattern& target, const RECT& t) {
+  if (!BlockFits(sc, sr, source.size(), s, target, t)) return false;
+  if (s.right > s.left && s.bottom > s.top) CopyCells(source.data(), sc, sr, s, target, t);
   return true;
+}
+
+}  // namespace
+
+bool CPattern::CopyBlock(const CPattern& source, const RECT& s, CPattern& target, const RECT& t) {
+  return CopyFromGrid(source.m_beads, source.GetColumnCount(), source.GetRowCount(), s, target, t);
 }
 
 bool CPattern::InsertRowsOrColumns(const CInsertRequest& request) {
@@ -76,28 +117,30 @@ bool CPattern::InsertRowsOrColumns(const CInsertRequest& request) {
   if (!atEdge && (at < 0 || at > (rows ? r : c))) return false;
   if (!GridFits(rows ? c : c + k, rows ? r + k : r)) return false;
 
-  const CPattern old(*this);
   const float width = rows ? static_cast<float>(m_nominalWidth) : LengthForBeads(c + k, m_beadWidth, m_spacer, IsBrickKind());
   const float height = rows ? LengthForBeads(r + k, m_beadHeight, m_spacer, IsPeyoteKind()) : static_cast<float>(m_nominalHeight);
-  if (!CreateGrid(LayoutOf(old, width, height), request.colorIndex)) {
-    *this = old;
+  const CGridLayout layout = LayoutOf(*this, width, height);
+  SavedShape old = TakeShape();
+  if (!CreateGrid(layout, request.colorIndex)) {
+    RestoreShape(std::move(old));
     return false;
   }
   const LONG nc = static_cast<LONG>(GetColumnCount()), nr = static_cast<LONG>(GetRowCount());
   const LONG oc = static_cast<LONG>(c), orr = static_cast<LONG>(r), kk = static_cast<LONG>(k), a = static_cast<LONG>(at);
+  const CBeadArray& from = old.beads;
   bool ok = true;
   if (!rows) {
-    if (request.place == 1) ok = CopyBlock(old, RECT{0, 0, oc, orr}, *this, RECT{kk, 0, kk + oc, orr});
-    else if (request.place == 2) ok = CopyBlock(old, RECT{0, 0, oc, orr}, *this, RECT{0, 0, oc, orr});
+    if (request.place == 1) ok = CopyFromGrid(from, c, r, RECT{0, 0, oc, orr}, *this, RECT{kk, 0, kk + oc, orr});
+    else if (request.place == 2) ok = CopyFromGrid(from, c, r, RECT{0, 0, oc, orr}, *this, RECT{0, 0, oc, orr});
     else
-      ok = CopyBlock(old, RECT{0, 0, a, orr}, *this, RECT{0, 0, a, orr}) &&
-           CopyBlock(old, RECT{a, 0, oc, orr}, *this, RECT{nc - (oc - a), 0, nc, orr});
+      ok = CopyFromGrid(from, c, r, RECT{0, 0, a, orr}, *this, RECT{0, 0, a, orr}) &&
+           CopyFromGrid(from, c, r, RECT{a, 0, oc, orr}, *this, RECT{nc - (oc - a), 0, nc, orr});
   } else {
-    if (request.place == 3) ok = CopyBlock(old, RECT{0, 0, oc, orr}, *this, RECT{0, kk, oc, kk + orr});
-    else if (request.place == 4) ok = CopyBlock(old, RECT{0, 0, oc, orr}, *this, RECT{0, 0, oc, orr});
+    if (request.place == 3) ok = CopyFromGrid(from, c, r, RECT{0, 0, oc, orr}, *this, RECT{0, kk, oc, kk + orr});
+    else if (request.place == 4) ok = CopyFromGrid(from, c, r, RECT{0, 0, oc, orr}, *this, RECT{0, 0, oc, orr});
     else
-      ok = CopyBlock(old, RECT{0, 0, oc, a}, *this, RECT{0, 0, oc, a}) &&
-           CopyBlock(old, RECT{0, a, oc, orr}, *this, RECT{0, nr - (orr - a), oc, nr});
+      ok = CopyFromGrid(from, c, r, RECT{0, 0, oc, a}, *this, RECT{0, 0, oc, a}) &&
+           CopyFromGrid(from, c, r, RECT{0, a, oc, orr}, *this, RECT{0, nr - (orr - a), oc, nr});
   }
   return ok;
 }
@@ -114,29 +157,28 @@ bool CPattern::RemoveRowsOrColumns(const CRemoveRequest& request) {
   const long long n = total - k;
   if (n <= 0) return false;
 
-  const CPattern old(*this);
   const float width = columns ? LengthForBeads(n, m_beadWidth, m_spacer, IsBrickKind()) : static_cast<float>(m_nominalWidth);
   const float height = columns ? static_cast<float>(m_nominalHeight) : LengthForBeads(n, m_beadHeight, m_spacer, IsPeyoteKind());
-  if (!CreateGrid(LayoutOf(old, width, height), 0)) {
-    *this = old;
+  const CGridLayout layout = LayoutOf(*this, width, height);
+  SavedShape old = TakeShape();
+  if (!CreateGrid(layout, 0)) {
+    RestoreShape(std::move(old));
     return false;
   }
   const long long nc = GetColumnCount(), nr = GetRowCount();
   if (static_cast<long long>(m_beads.size()) < nc * nr) return false;
   // Cells keep their place before the block and move up (or left) by k after
   // it; rows here count from the top.
-  auto oldIndex = [&](long long column, long long row) { return (r - row - 1) * c + column; };
-  auto newIndex = [&](long long column, long long row) { return (nr - row - 1) * nc + column; };
   for (long long row = 0; row < nr; ++row) {
+    const long long sr = columns ? row : (row < first ? row : row + k);
+    if (sr >= r) continue;
+    const CBead* from = old.beads.data() + (r - sr - 1) * c;
+    CBead* to = m_beads.data() + (nr - row - 1) * nc;
     for (long long column = 0; column < nc; ++column) {
-      long long sc = column, sr = row;
-      if (columns) sc = column < first ? column : column + k;
-      else sr = row < first ? row : row + k;
-      if (sc >= c || sr >= r) continue;
-      const CBead& from = old.m_beads[static_cast<size_t>(oldIndex(sc, sr))];
-      CBead& to = m_beads[static_cast<size_t>(newIndex(column, row))];
-      to.SetColorIndex(from.GetColorIndex(old.m_pathColor));
-      to.m_present = from.m_present;
+      const long long sc = columns ? (column < first ? column : column + k) : column;
+      if (sc >= c) continue;
+      to[column].SetColorIndex(from[sc].GetColorIndex(m_pathColor));
+      to[column].m_present = from[sc].m_present;
     }
   }
   return true;
@@ -185,11 +227,11 @@ bool CPattern::RepeatBySample(int across, int down, bool mirror) {
   if (across < 1 || down < 1 || c <= 0 || r <= 0) return false;
   if (!GridFits(c * across, r * down)) return false;
   const CBeadBlock block(*this, mirror);
-  const CPattern old(*this);
   // The layout is sized from whole beads so that every tile gets exactly the
   // design's columns and rows.
   const CGridLayout layout = LayoutOf(*this, LengthForBeads(c * across, m_beadWidth, m_spacer, false),
                                       LengthForBeads(r * down, m_beadHeight, m_spacer, false));
+  SavedShape old = TakeShape();
   bool laidOut;
   if (!m_rowFormats.empty()) {
     CRowFormatArray runs;
@@ -200,7 +242,7 @@ bool CPattern::RepeatBySample(int across, int down, bool mirror) {
     laidOut = CreateGrid(layout, 0);
   }
   if (!laidOut) {
-    *this = old;
+    RestoreShape(std::move(old));
     return false;
   }
   block.FillPattern(*this);
@@ -277,13 +319,13 @@ bool CBeadBlock::FillPattern(CPattern& design) const {
 // ---- CBeadBlockFinder ----
 
 template <typename Accept>
-void CBeadBlockFinder::Grow(std::vector<UINT> frontier, CIndexList& result, bool diagonal, Accept accept) const {
+void CBeadBlockFinder::Grow(const std::vector<UINT>& frontier, CIndexList& result, bool diagonal, Accept accept) const {
   if (!design_) return;
   std::vector<int> neighbours;
-  std::vector<UINT> next;
-  while (!frontier.empty()) {
+  CIndexArray current(frontier.begin(), frontier.end()), next;
+  while (!current.empty()) {
     next.clear();
-    for (UINT index : frontier) {
+    for (UINT index : current) {
       if (index > static_cast<UINT>(INT_MAX)) continue;
       design_->GetNeighbours(static_cast<int>(index), diagonal, neighbours);
       for (int n : neighbours) {
@@ -294,7 +336,7 @@ void CBeadBlockFinder::Grow(std::vector<UINT> frontier, CIndexList& result, bool
         next.push_back(u);
       }
     }
-    frontier.swap(next);
+    current.swap(next);
   }
 }
 

@@ -16,18 +16,25 @@ void CUndoPattern::Clear() {
 
 void CUndoPattern::RecordChanges(const CBeadArray& earlier) {
   if (!design_ || earlier.size() != design_->m_beads.size()) return;
-  CBeadChangeList step;
   const CBeadArray& now = design_->m_beads;
-  for (size_t i = 0; i < now.size(); ++i) {
-    if (earlier[i].m_colorIndex != now[i].m_colorIndex || earlier[i].m_present != now[i].m_present)
-      step.emplace_back(static_cast<int>(i), earlier[i], now[i]);
-  }
-  if (!step.empty()) PushStep(step);
+  auto differs = [&](size_t i) {
+    return earlier[i].m_colorIndex != now[i].m_colorIndex || earlier[i].m_present != now[i].m_present;
+  };
+  size_t count = 0;
+  for (size_t i = 0; i < now.size(); ++i) count += differs(i) ? 1 : 0;
+  if (count == 0) return;
+  CBeadChangeList step;
+  step.reserve(count);
+  for (size_t i = 0; i < now.size(); ++i)
+    if (differs(i)) step.emplace_back(static_cast<int>(i), earlier[i], now[i]);
+  PushStep(std::move(step));
 }
 
-void CUndoPattern::PushStep(const CBeadChangeList& step) {
+void CUndoPattern::PushStep(const CBeadChangeList& step) { PushStep(CBeadChangeList(step)); }
+
+void CUndoPattern::PushStep(CBeadChangeList&& step) {
   steps_.resize(static_cast<size_t>(position_ + 1));
-  steps_.push_back(step);
+  steps_.push_back(std::move(step));
   ++position_;
   UpdateButtons();
 }

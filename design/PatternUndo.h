@@ -22,7 +22,7 @@ struct CBeadChange {
   CBead m_old;
   CBead m_new;
 };
-using CBeadChangeList = std::vector<CBeadChange>;
+using CBeadChangeList = std::vector<CBeadChange, CLargeBlockAllocator<CBeadChange>>;
 
 class CUndoPattern {
  public:
@@ -42,6 +42,7 @@ class CUndoPattern {
   void RecordChanges(const CBeadArray& earlier);
   // Drops the steps after the position, appends a copy of the step.
   void PushStep(const CBeadChangeList& step);
+  void PushStep(CBeadChangeList&& step);
   // Writes back the old records of the step at the position, position - 1,
   // sets the modified byte. The restored storage indexes are appended to
   // `restored` when given. True when every restored bead changed its present
@@ -130,5 +131,5 @@ class CPatternSnapshot {
   unsigned rows_ = 0;
   bool modified_ = false;
   CRowFormatArray rowFormats_;
-  std::vector<Cell> cells_;
+  std::vector<Cell, CLargeBlockAllocator<Cell>> cells_;
 };

@@ -7,6 +7,8 @@
 #include <random>
 #include <unordered_map>
 
+#include <sys/mman.h>
+
 namespace {
 // Every block starts with this header; the handle is the header's address.
 struct BlockHeader {
@@ -141,4 +143,49 @@ bool TextToGuid(const char* text, GUID& out) {
   for (int i = 0; i < 8; ++i) g.Data4[i] = static_cast<BYTE>(val(16 + 2 * static_cast<size_t>(i), 2));
   out = g;
   return true;
+}
+
+// ---- Page memory ----
+
+namespace {
+std::mutex g_pagesMutex;
+std::unordered_map<void*, size_t> g_pages;  // live VirtualAlloc blocks and their sizes
+}  // namespace
+
+LPVOID VirtualAlloc(LPVOID address, SIZE_T size, DWORD allocationType, DWORD protect) {
+  if (address || size == 0 || (allocationType & MEM_COMMIT) == 0 || protect != PAGE_READWRITE) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
+  void* p = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (p == MAP_FAILED) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+  }
+#ifdef MADV_HUGEPAGE
+  madvise(p, size, MADV_HUGEPAGE);  // a hint only; ignored where not offered
+#endif
+  std::lock_guard<std::mutex> lock(g_pagesMutex);
+  g_pages[p] = size;
+  return p;
+}
+
+BOOL VirtualFree(LPVOID address, SIZE_T size, DWORD freeType) {
+  if (!address || size != 0 || freeType != MEM_RELEASE) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  size_t bytes = 0;
+  {
+    std::lock_guard<std::mutex> lock(g_pagesMutex);
+    auto it = g_pages.find(address);
+    if (it == g_pages.end()) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return FALSE;
+    }
+    bytes = it->second;
+    g_pages.erase(it);
+  }
+  munmap(address, bytes);
+  return TRUE;
 }

@@ -41,3 +41,17 @@ inline bool FAILED(HRESULT hr) { return hr < 0; }
 // as UuidToString gives it, and back. Parsing accepts braces and either case.
 CString GuidToText(const GUID& guid);
 bool TextToGuid(const char* text, GUID& out);
+
+// Page memory for large arrays (VirtualAlloc with MEM_COMMIT | MEM_RESERVE
+// and PAGE_READWRITE at a system-chosen address): zero-filled pages, backed
+// by transparent huge pages where the system offers them, which makes the
+// first touch of big arrays (a million beads) many times cheaper. Other
+// arguments give null with ERROR_INVALID_PARAMETER. VirtualFree releases a
+// whole block (size 0, MEM_RELEASE).
+using SIZE_T = size_t;
+constexpr DWORD MEM_COMMIT = 0x1000;
+constexpr DWORD MEM_RESERVE = 0x2000;
+constexpr DWORD MEM_RELEASE = 0x8000;
+constexpr DWORD PAGE_READWRITE = 0x04;
+LPVOID VirtualAlloc(LPVOID address, SIZE_T size, DWORD allocationType, DWORD protect);
+BOOL VirtualFree(LPVOID address, SIZE_T size, DWORD freeType);

@@ -155,10 +155,10 @@ TEST(IndexLists, RunsAndBounds) {
   CPattern p = MakeGrid(4, 3);
   CIndexList list{5};
   p.AddRunIndices(POINT{0, 1}, 3, list);
-  EXPECT_EQ(list.Items(), (std::vector<UINT>{5, 4, 6}));
+  EXPECT_EQ(list.ToVector(), (std::vector<UINT>{5, 4, 6}));
   p.AddRunIndices(POINT{4, 0}, 3, list);  // start outside
   p.AddRunIndices(POINT{3, 2}, 5, list);  // stops at the last bead
-  EXPECT_EQ(list.Items(), (std::vector<UINT>{5, 4, 6, 11}));
+  EXPECT_EQ(list.ToVector(), (std::vector<UINT>{5, 4, 6, 11}));
   RECT r;
   ASSERT_TRUE(p.GetBoundingCells(9, 2, r));
   EXPECT_EQ(r.left, 1);
@@ -172,14 +172,14 @@ TEST(IndexLists, LineBetweenBeads) {
   CPattern p = MakeGrid(6, 2);
   CIndexList list;
   p.LineBetweenBeads(p.m_beads.size() - 1, 0, list);  // (5, 1) to (0, 0): the left bead leads
-  EXPECT_EQ(list.Items(), (std::vector<UINT>{0, 1, 2, 9, 10, 11}));
+  EXPECT_EQ(list.ToVector(), (std::vector<UINT>{0, 1, 2, 9, 10, 11}));
   CPattern tall = MakeGrid(2, 5);
   CIndexList steep;
   tall.LineBetweenBeads(0, 9, steep);  // (0, 0) to (1, 4)
-  EXPECT_EQ(steep.Items(), (std::vector<UINT>{0, 2, 4, 7, 9}));
+  EXPECT_EQ(steep.ToVector(), (std::vector<UINT>{0, 2, 4, 7, 9}));
   CIndexList vertical;
   tall.LineBetweenBeads(8, 0, vertical);  // same column, from the first bead downwards
-  EXPECT_EQ(vertical.Items(), (std::vector<UINT>{8, 6, 4, 2, 0}));
+  EXPECT_EQ(vertical.ToVector(), (std::vector<UINT>{8, 6, 4, 2, 0}));
   CIndexList none;
   tall.LineBetweenBeads(0, 10, none);
   EXPECT_TRUE(none.empty());
@@ -199,7 +199,7 @@ TEST(IndexLists, Rectangles) {
   EXPECT_EQ(outline[3], static_cast<UINT>(p.GetBeadIndex(1, 0)));
   CIndexList single;
   p.RectBetweenBeads(true, 7, 7, single);
-  EXPECT_EQ(single.Items(), (std::vector<UINT>{7}));
+  EXPECT_EQ(single.ToVector(), (std::vector<UINT>{7}));
 }
 
 TEST(IndexLists, EllipseOutlineCells) {
@@ -288,7 +288,7 @@ TEST(FloodFill, CheckerboardWithAndWithoutDiagonals) {
   EXPECT_EQ(diag.size(), 8u);
   for (UINT i : diag) EXPECT_EQ(p.m_beads[i].m_colorIndex, 0);
   p.FloodFillFrom(0, plain, false);
-  EXPECT_EQ(plain.Items(), (std::vector<UINT>{0}));
+  EXPECT_EQ(plain.ToVector(), (std::vector<UINT>{0}));
 }
 
 TEST(FloodFill, OrderAbsentBeadsAndCriteria) {
@@ -297,17 +297,17 @@ TEST(FloodFill, OrderAbsentBeadsAndCriteria) {
   CIndexList list;
   p.FloodFillFrom(0, list, false);
   // Ring by ring: 0, then its right and upper neighbour, and so on.
-  EXPECT_EQ(list.Items(), (std::vector<UINT>{0, 1, 3, 2, 6, 5, 7, 8}));
+  EXPECT_EQ(list.ToVector(), (std::vector<UINT>{0, 1, 3, 2, 6, 5, 7, 8}));
   CIndexList fromAbsent;
   p.FloodFillFrom(4, fromAbsent, false);  // the start is listed even when absent, and not tested
-  EXPECT_EQ(fromAbsent.Items(), (std::vector<UINT>{4, 3, 5, 1, 7, 0, 6, 2, 8}));
+  EXPECT_EQ(fromAbsent.ToVector(), (std::vector<UINT>{4, 3, 5, 1, 7, 0, 6, 2, 8}));
   CIndexList absent{0};
   p.FloodFill(CFillCriterion{2, 0}, {0}, absent, false);
-  EXPECT_EQ(absent.Items(), (std::vector<UINT>{0}));
+  EXPECT_EQ(absent.ToVector(), (std::vector<UINT>{0}));
   p.m_beads[1].m_present = 0;
   CIndexList absent2{1};
   p.FloodFill(CFillCriterion{2, 0}, {1}, absent2, false);
-  EXPECT_EQ(absent2.Items(), (std::vector<UINT>{1, 4}));
+  EXPECT_EQ(absent2.ToVector(), (std::vector<UINT>{1, 4}));
   CIndexList any{8};
   p.FloodFill(CFillCriterion{1, 0}, {8}, any, true);
   EXPECT_EQ(any.size(), 7u);
@@ -322,7 +322,7 @@ TEST(BlockFinder, GrowSameColorAndRemoved) {
   CBeadBlockFinder finder(&p);
   CIndexList block{0};
   finder.GrowSameColor({0}, block, false, 1);
-  EXPECT_EQ(block.Items(), (std::vector<UINT>{0, 1}));
+  EXPECT_EQ(block.ToVector(), (std::vector<UINT>{0, 1}));
   CIndexList any{0};
   finder.GrowSameColor({0}, any, false, -1);
   EXPECT_EQ(any.size(), 4u);
@@ -335,7 +335,7 @@ TEST(BlockFinder, GrowSameColorAndRemoved) {
   p.m_beads[2].m_present = 0;
   CIndexList removed{1};
   finder.GrowRemoved({1}, removed, false);
-  EXPECT_EQ(removed.Items(), (std::vector<UINT>{1, 2}));
+  EXPECT_EQ(removed.ToVector(), (std::vector<UINT>{1, 2}));
   CIndexList nothing;
   finder.GrowSameColor({}, nothing, true, 1);
   EXPECT_TRUE(nothing.empty());
@@ -358,7 +358,7 @@ TEST(IndexList, MembershipAndOrder) {
   EXPECT_TRUE(list.Contains(3));
   EXPECT_FALSE(list.Contains(4));
   EXPECT_FALSE(list.Contains(0xFFFFFFFFu));
-  EXPECT_EQ(list.Items(), (std::vector<UINT>{1000000, 3}));
+  EXPECT_EQ(list.ToVector(), (std::vector<UINT>{1000000, 3}));
   list.clear();
   EXPECT_FALSE(list.Contains(3));
 }

@@ -230,3 +230,17 @@ TEST(Pattern, TagAndSmallRecordsRead) {
   EXPECT_TRUE(block.Read(full));
   EXPECT_EQ(block.fields[1][0], 'B');
 }
+
+TEST(Pattern, LargeArraysUsePageMemory) {
+  CBeadArray big(100000);  // 3.2 MB: page memory
+  EXPECT_EQ(big[99999].m_colorIndex, -1);
+  big[5].m_colorIndex = 5;
+  CBeadArray copy = big;
+  EXPECT_EQ(copy[5].m_colorIndex, 5);
+  copy.clear();
+  copy.shrink_to_fit();
+  CBeadArray small(10);
+  EXPECT_EQ(small.size(), 10u);
+  EXPECT_EQ(VirtualAlloc(nullptr, 0, MEM_COMMIT, PAGE_READWRITE), nullptr);
+  EXPECT_FALSE(VirtualFree(small.data(), 0, MEM_RELEASE));  // not a page block
+}
