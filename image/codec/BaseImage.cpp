@@ -180,15 +180,19 @@ void CBaseImage::CopyPalette(const CBaseImage& src) {
 
 void CBaseImage::CopyInfo(const CBaseImage& src) {
   if (pDib) return;
-  // The settings travel; the buffers, the ghost link and the own format id
-  // stay this object's.
+  // What the caller asks of a decoder travels (quality, JPEG scale, codec
+  // options, the frame wanted, escape); what described the caller's previous
+  // picture (transparency, resolution, frame count) does not.
   const DWORD type = info.dwType;
-  info = src.info;
-  info.pImage = nullptr;
-  info.pGhost = nullptr;
-  info.pParent = nullptr;
-  info.dwType = type;
-  info.nNumLayers = 0;
+  Startup(type);
+  info.nQuality = src.info.nQuality;
+  info.nJpegScale = src.info.nJpegScale;
+  std::memcpy(info.dwCodecOpt, src.info.dwCodecOpt, sizeof(info.dwCodecOpt));
+  info.nFrame = src.info.nFrame;
+  info.nEscape = src.info.nEscape;
+  info.nAlphaMax = src.info.nAlphaMax;
+  info.bEnabled = src.info.bEnabled;
+  info.dwFlags = src.info.dwFlags;
 }
 
 bool CBaseImage::Transfer(CBaseImage& from) {

@@ -24,6 +24,10 @@ struct PngState {
   CxImagePNG* img;
   CxFile* file;
   bool tempAlpha;
+  png_color filePalette[256];
+  int paletteCount;
+  BYTE fileTrans[256];
+  int transCount;
 };
 
 void ReadData(png_structp png, png_bytep data, png_size_t length) {
@@ -110,6 +114,22 @@ bool DecodeCore(PngState* st) {
   }
   png_set_bgr(st->png);
   if (img->GetEscape()) png_error(st->png, "Cancelled");
+  // The file's own palette and transparency, before the transformations
+  // fold them into the background.
+  {
+    png_colorp palette = nullptr;
+    int count = 0;
+    if (png_get_PLTE(st->png, st->info, &palette, &count) && palette) {
+      st->paletteCount = std::min(count, 256);
+      std::memcpy(st->filePalette, palette, sizeof(png_color) * static_cast<size_t>(st->paletteCount));
+    }
+    png_bytep trans = nullptr;
+    int numTrans = 0;
+    if (colorType == PNG_COLOR_TYPE_PALETTE && png_get_tRNS(st->png, st->info, &trans, &numTrans, nullptr) && trans) {
+      st->transCount = std::min(numTrans, 256);
+      std::memcpy(st->fileTrans, trans, static_cast<size_t>(st->transCount));
+    }
+  }
   const int passes = png_set_interlace_handling(st->png);
   png_read_update_info(st->png, st->info);
 
@@ -141,18 +161,15 @@ bool DecodeCore(PngState* st) {
   }
 
   if (outType == PNG_COLOR_TYPE_PALETTE) {
-    png_colorp palette = nullptr;
-    int count = 0;
-    if (png_get_PLTE(st->png, st->info, &palette, &count)) {
-      for (int i = 0; i < count && i < static_cast<int>(img->GetNumColors()); ++i)
-        img->SetPaletteColor(static_cast<BYTE>(i), palette[i].red, palette[i].green, palette[i].blue);
-    }
-    png_bytep trans = nullptr;
-    int numTrans = 0;
-    if (png_get_tRNS(st->png, st->info, &trans, &numTrans, nullptr) && trans && numTrans > 0) {
+    const int count = st->paletteCount;
+    for (int i = 0; i < count && i < static_cast<int>(img->GetNumColors()); ++i)
+      img->SetPaletteColor(static_cast<BYTE>(i), st->filePalette[i].red, st->filePalette[i].green,
+                           st->filePalette[i].blue);
+    const int numTrans = st->transCount;
+    if (numTrans > 0) {
       RGBQUAD* pal = img->GetPalette();
       const int n = std::min(std::min(count, numTrans), static_cast<int>(img->GetNumColors()));
-      for (int i = 0; i < n; ++i) pal[i].rgbReserved = trans[i];
+      for (int i = 0; i < n; ++i) pal[i].rgbReserved = st->fileTrans[i];
       if (numTrans == 1 && pal[0].rgbReserved == 0) {
         img->SetTransIndex(0);
       } else {
