@@ -257,7 +257,10 @@ using SpanList = std::vector<QRect>;  // each rect one row high
 void EllipseSpans(const QRect& box, SpanList& out);
 QRegion SpansToRegion(const SpanList& spans);
 void RoundRectSpans(const QRect& box, int ew, int eh, SpanList& out);
-void PolygonSpans(const std::vector<QPointF>& pts, const std::vector<int>& counts, int fillMode, SpanList& out);
+// Vertices at whole coordinates are pixel centres (offset 0, as for
+// Polygon); continuous geometry passes 0.5.
+void PolygonSpans(const std::vector<QPointF>& pts, const std::vector<int>& counts, int fillMode, SpanList& out,
+                  double centre = 0.0);
 
 // Text (text.cpp).
 struct FontFace;

@@ -119,7 +119,8 @@ void RoundRectSpans(const QRect& box, int ew, int eh, SpanList& out) {
   }
 }
 
-void PolygonSpans(const std::vector<QPointF>& pts, const std::vector<int>& counts, int fillMode, SpanList& out) {
+void PolygonSpans(const std::vector<QPointF>& pts, const std::vector<int>& counts, int fillMode, SpanList& out,
+                  double centre) {
   out.clear();
   struct Edge {
     double x0, y0, x1, y1;
@@ -142,7 +143,7 @@ void PolygonSpans(const std::vector<QPointF>& pts, const std::vector<int>& count
   if (edges.empty()) return;
   std::vector<std::pair<double, int>> xs;
   for (int y = static_cast<int>(std::floor(ymin)); y <= static_cast<int>(std::ceil(ymax)); ++y) {
-    const double yc = y + 0.5;
+    const double yc = y + centre;
     xs.clear();
     for (const Edge& e : edges) {
       if (yc < e.y0 || yc >= e.y1) continue;
@@ -155,8 +156,8 @@ void PolygonSpans(const std::vector<QPointF>& pts, const std::vector<int>& count
       wind += xs[i].second;
       const bool inside = fillMode == WINDING ? wind != 0 : (i % 2) == 0;
       if (!inside) continue;
-      const int a = static_cast<int>(std::ceil(xs[i].first - 0.5));
-      const int b = static_cast<int>(std::ceil(xs[i + 1].first - 0.5));
+      const int a = static_cast<int>(std::ceil(xs[i].first - centre));
+      const int b = static_cast<int>(std::ceil(xs[i + 1].first - centre));
       if (b > a) out.emplace_back(a, y, b - a, 1);
     }
   }
@@ -218,12 +219,19 @@ void Plot(Target& t, int x, int y, uint32_t c, int rop2) {
 // Applies colour c with rop2 over a set of pixels given as spans.
 void ApplySpans(Target& t, const SpanList& spans, uint32_t c, int rop2) {
   for (const QRect& s : spans)
-    t.ForSpan(s.top(), s.left(), s.left() + s.width(), [&](int y, int a, int b) {
-      uint32_t* row = t.Row(y);
-      if (rop2 == R2_COPYPEN) std::fill(row + a, row + b, c);
-      else
-        for (int x = a; x < b; ++x) row[x] = Rop2(rop2, c, row[x]);
-    });
+    for (int yy = s.top(); yy < s.top() + s.height(); ++yy)
+      t.ForSpan(yy, s.left(), s.left() + s.width(), [&](int y, int a, int b) {
+        uint32_t* row = t.Row(y);
+        if (rop2 == R2_COPYPEN) std::fill(row + a, row + b, c);
+        else
+          for (int x = a; x < b; ++x) row[x] = Rop2(rop2, c, row[x]);
+      });
+}
+
+// Fills rectangles (of any height) with a brush.
+void FillRects(Target& t, BrushFill& fill, const SpanList& rects) {
+  for (const QRect& s : rects)
+    for (int y = s.top(); y < s.top() + s.height(); ++y) fill.Span(t, y, s.left(), s.left() + s.width());
 }
 
 // Bresenham from p to q; the last pixel only when `last`.
@@ -317,7 +325,7 @@ void FillAndOutline(Target& t, const DcAttrs& a, PenDraw& pen, const SpanList& s
     // Without a pen the shape is one pixel smaller at the right and bottom.
     SpanList smaller;
     shapeOf(QRect(box.left(), box.top(), box.width() - 1, box.height() - 1), smaller);
-    for (const QRect& s : smaller) fill.Span(t, s.top(), s.left(), s.left() + s.width());
+    FillRects(t, fill, smaller);
     return;
   }
   SpanList ring, inner;
@@ -331,7 +339,7 @@ void FillAndOutline(Target& t, const DcAttrs& a, PenDraw& pen, const SpanList& s
     ring.assign(ringR.begin(), ringR.end());
     inner.assign(innerR.begin(), innerR.end());
   }
-  for (const QRect& s : inner) fill.Span(t, s.top(), s.left(), s.left() + s.width());
+  FillRects(t, fill, inner);
   ApplySpans(t, ring, pen.color, pen.rop2);
 }
 
@@ -477,7 +485,7 @@ BOOL PolyPolygon(HDC hdc, const POINT* points, const INT* counts, int polygons) 
   fill.Init(a, a.brush.get(), a.rop2);
   SpanList spans;
   PolygonSpans(fpts, cnt, a.polyFill, spans);
-  for (const QRect& s : spans) fill.Span(t, s.top(), s.left(), s.left() + s.width());
+  FillRects(t, fill, spans);
   PenDraw pen;
   pen.Init(a);
   size_t base = 0;
@@ -595,11 +603,11 @@ BOOL ArcShape(HDC hdc, int left, int top, int right, int bottom, int xs, int ys,
       poly.emplace_back(cx + rx * std::cos(th), cy - ry * std::sin(th));
     }
     SpanList fillSpans;
-    PolygonSpans(poly, {static_cast<int>(poly.size())}, ALTERNATE, fillSpans);
+    PolygonSpans(poly, {static_cast<int>(poly.size())}, ALTERNATE, fillSpans, 0.5);
     BrushFill fill;
     fill.Init(a, a.brush.get(), a.rop2);
     const QRegion inside = SpansToRegion(fillSpans) & SpansToRegion(inner);
-    for (const QRect& s : inside) fill.Span(t, s.top(), s.left(), s.left() + s.width());
+    FillRects(t, fill, SpanList(inside.begin(), inside.end()));
   }
   if (!pen.none) {
     SpanList arcPixels;

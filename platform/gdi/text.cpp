@@ -185,7 +185,12 @@ std::shared_ptr<FontFace> Realize(const LOGFONT& lfIn, double scaleY) {
   f->avgWidth = fm.averageCharWidth();
   f->maxWidth = fm.maxWidth();
   f->fixedPitch = QFontInfo(font).fixedPitch();
-  if (faceLower == "symbol") f->symbol = FontFace::AdobeSymbol;
+  if (faceLower == "symbol") {
+    // The URW stand-in keeps the symbol encoding in its byte codes; any other
+    // font draws the codes' Unicode equivalents.
+    f->symbol = QFontInfo(font).family().startsWith(QLatin1String("Standard Symbols")) ? FontFace::Latin1
+                                                                                      : FontFace::AdobeSymbol;
+  }
   else if (lf.lfCharSet == SYMBOL_CHARSET || IsSymbolFace(faceLower)) {
     const QFontMetrics m(font);
     f->symbol = m.inFontUcs4(0xF041) ? FontFace::PrivateUse : FontFace::Latin1;

@@ -31,6 +31,45 @@ TEST(GdiShapes, RectangleAndEllipseStayInsideTheirBox) {
     }
 }
 
+TEST(GdiShapes, FilledShapesHaveNoGaps) {
+  struct Shape {
+    const char* name;
+    void (*draw)(HDC);
+  } shapes[] = {
+      {"wide ellipse", [](HDC d) { Ellipse(d, 2, 2, 30, 22); }},
+      {"wide rectangle", [](HDC d) { Rectangle(d, 3, 3, 25, 20); }},
+      {"round rect", [](HDC d) { RoundRect(d, 2, 2, 30, 22, 10, 8); }},
+      {"pie", [](HDC d) { Pie(d, 2, 2, 30, 30, 30, 16, 16, 2); }},
+      {"chord", [](HDC d) { Chord(d, 2, 2, 30, 30, 30, 16, 2, 16); }},
+      {"hexagon", [](HDC d) {
+         const POINT p[] = {{4, 12}, {10, 3}, {22, 3}, {28, 12}, {22, 21}, {10, 21}};
+         Polygon(d, p, 6);
+       }},
+  };
+  for (const Shape& sh : shapes)
+    for (int width : {1, 3}) {
+      Canvas c(34, 34);
+      HPEN pen = CreatePen(PS_SOLID, width, RGB(0, 0, 0));
+      SelectObject(c.dc, pen);
+      SelectObject(c.dc, GetStockObject(BLACK_BRUSH));
+      sh.draw(c.dc);
+      const RECT ink = c.Ink();
+      ASSERT_GT(ink.bottom - ink.top, 5) << sh.name;
+      for (int y = ink.top; y < ink.bottom; ++y) {
+        int l = -1, r = -1;
+        for (int x = 0; x < 34; ++x)
+          if (c.At(x, y) == RGB(0, 0, 0)) {
+            if (l < 0) l = x;
+            r = x;
+          }
+        ASSERT_GE(l, 0) << sh.name << " row " << y;
+        for (int x = l; x <= r; ++x) EXPECT_EQ(c.At(x, y), RGB(0, 0, 0)) << sh.name << " " << width << " at " << x << "," << y;
+      }
+      SelectObject(c.dc, GetStockObject(BLACK_PEN));
+      DeleteObject(pen);
+    }
+}
+
 TEST(GdiShapes, RectangleOutlineAndFillTakeTheirColours) {
   Canvas c(20, 20);
   HPEN pen = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
