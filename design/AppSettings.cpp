@@ -5,9 +5,9 @@
 #include <cstdlib>
 
 #include "design/ByteStream.h"
+#include "design/FileUtils.h"
 #include "design/Registry.h"
 #include "design/SettingsGlue.h"
-#include "platform/base/files.h"
 
 namespace {
 
@@ -62,9 +62,8 @@ void GetDefaultPageSize(int& units, CString& widthText, CString& heightText) {
 }
 
 CString GetDefaultDesignFolder() {
-  CString folder = GetWritableProgramFolder();
+  CString folder = GetDesignFolder();
   if (folder.IsEmpty() || folder[folder.GetLength() - 1] != '/') folder += '/';
-  folder += "Design/";
   return folder;
 }
 
@@ -72,7 +71,7 @@ CAppSettings::CAppSettings() { SetDefaults(); }
 
 void CAppSettings::SetDefaults() {
   SetDefaultsNoFolder();
-  if (!settings_glue::FolderExists(m_designFolder)) settings_glue::CreateFolderPath(m_designFolder);
+  if (!FolderExists(m_designFolder)) CreateFolderPath(m_designFolder);
 }
 
 void CAppSettings::SetDefaultsNoFolder() {

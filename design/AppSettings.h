@@ -165,6 +165,6 @@ void SetAppSettings(CAppSettings* settings);
 // Whether the ruler bars are shown (field 6 of the application's settings).
 bool IsRulerBarVisible();
 
-// The folder where new designs go by default: "Design" in the folder where
-// the program may write, with a trailing separator.
+// The settings' default design folder: GetDesignFolder ("Design" in the
+// folder where the program writes) with a trailing separator.
 CString GetDefaultDesignFolder();

@@ -1,16 +1,13 @@
 #include "design/SettingsGlue.h"
 
-#include "platform/base/files.h"
+#include "platform/gdi/gdi_api.h"
+#include "platform/gdi/gdi_defs.h"
 
 namespace settings_glue {
 
-bool FolderExists(const CString& path) { return !path.IsEmpty() && PathIsDirectory(path); }
-
-bool CreateFolderPath(const CString& path) { return CreateFolderTree(path); }
-
 void GetScreenSize(int& width, int& height) {
-  width = 1920;
-  height = 1080;
+  width = GetSystemMetrics(SM_CXSCREEN);
+  height = GetSystemMetrics(SM_CYSCREEN);
 }
 
 }  // namespace settings_glue

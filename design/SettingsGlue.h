@@ -1,13 +1,9 @@
-// The few platform services that the settings records (AppSettings,
-// GridSettings) call and that are kept apart from the records themselves.
+// The screen size as the settings records measure it, kept apart so that the
+// records read the system metrics in one place.
 #pragma once
-
-#include "platform/base.h"
 
 namespace settings_glue {
 
-bool FolderExists(const CString& path);
-bool CreateFolderPath(const CString& path);
 // The screen size in pixels (SM_CXSCREEN, SM_CYSCREEN).
 void GetScreenSize(int& width, int& height);
 

@@ -7,6 +7,7 @@
 
 #include "design/AppSettings.h"
 #include "design/ByteStream.h"
+#include "design/FileUtils.h"
 #include "design/SettingsGlue.h"
 #include "settings_test_util.h"
 
@@ -389,7 +390,7 @@ TEST(AppSettingsTest, DefaultsCreateTheDesignFolder) {
   EXPECT_EQ(s.m_designFolder, GetDefaultDesignFolder());
   EXPECT_TRUE(s.m_designFolder.GetLength() > 7);
   EXPECT_EQ(s.m_designFolder.Right(7), "Design/");
-  EXPECT_TRUE(settings_glue::FolderExists(s.m_designFolder));
+  EXPECT_TRUE(FolderExists(s.m_designFolder));
 }
 
 TEST(AppSettingsTest, ApplicationRegistersItsRecord) {
