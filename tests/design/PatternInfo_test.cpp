@@ -21,12 +21,13 @@ namespace {
 // Opens the language pack of one language and sets the interface flag.
 class Language {
  public:
-  explicit Language(bool russian) : previous_(AfxGetResourceHandle()) {
+  explicit Language(bool russian) : previous_(AfxGetResourceHandle()), wasRussian_(IsRussianInterface()) {
     pack_ = LoadLibrary((qmtest::BinDir() / (russian ? "Pellow_Ru.dll" : "Pellow_En.dll")).string().c_str());
     AfxSetResourceHandle(pack_);
     SetRussianInterface(russian);
   }
   ~Language() {
+    SetRussianInterface(wasRussian_);
     AfxSetResourceHandle(previous_);
     if (pack_) FreeLibrary(pack_);
   }
@@ -34,6 +35,7 @@ class Language {
 
  private:
   HINSTANCE previous_;
+  bool wasRussian_;
   HINSTANCE pack_;
 };
 
