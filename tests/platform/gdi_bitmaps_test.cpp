@@ -418,3 +418,72 @@ TEST(GdiClipboard, DibAndTextRoundTrip) {
 }
 
 }  // namespace
+
+namespace {
+
+// An icon image as stored in icon resources: a DIB of twice the height
+// (the colour rows, then the AND mask rows), bottom-up.
+std::vector<unsigned char> IconImage(int w, int h, COLORREF ink, const std::vector<int>& clearColumns) {
+  const size_t xorStride = ((static_cast<size_t>(w) * 24 + 31) / 32) * 4, andStride = ((static_cast<size_t>(w) + 31) / 32) * 4;
+  std::vector<unsigned char> v(40 + (xorStride + andStride) * h, 0);
+  BITMAPINFOHEADER ih{};
+  ih.biSize = 40;
+  ih.biWidth = w;
+  ih.biHeight = 2 * h;
+  ih.biPlanes = 1;
+  ih.biBitCount = 24;
+  std::memcpy(v.data(), &ih, 40);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      unsigned char* p = v.data() + 40 + xorStride * y + 3 * x;
+      p[0] = GetBValue(ink);
+      p[1] = GetGValue(ink);
+      p[2] = GetRValue(ink);
+    }
+  for (int y = 0; y < h; ++y)
+    for (int c : clearColumns) {
+      v[40 + xorStride * h + andStride * y + c / 8] |= static_cast<unsigned char>(0x80 >> (c % 8));
+      unsigned char* p = v.data() + 40 + xorStride * y + 3 * c;
+      p[0] = p[1] = p[2] = 0;  // transparent pixels are black in the colour image
+    }
+  return v;
+}
+
+TEST(GdiIcons, IconImagesKeepTheScreenUnderTheirMask) {
+  const auto bytes = IconImage(6, 3, RGB(10, 200, 30), {0, 5});
+  HICON icon = CreateIconFromResourceEx(bytes.data(), static_cast<DWORD>(bytes.size()), TRUE, 0x30000, 0, 0, 0);
+  ASSERT_NE(icon, nullptr);
+  Canvas c(8, 5, RGB(90, 90, 90));
+  EXPECT_TRUE(DrawIconEx(c.dc, 1, 1, icon, 0, 0, 0, nullptr, DI_NORMAL));
+  for (int x = 0; x < 6; ++x) EXPECT_EQ(c.At(1 + x, 2), (x == 0 || x == 5) ? RGB(90, 90, 90) : RGB(10, 200, 30)) << x;
+  // Drawn at twice the size.
+  Canvas big(14, 8, RGB(90, 90, 90));
+  DrawIconEx(big.dc, 0, 0, icon, 12, 6, 0, nullptr, DI_NORMAL);
+  EXPECT_EQ(big.At(1, 3), RGB(90, 90, 90));
+  EXPECT_EQ(big.At(2, 3), RGB(10, 200, 30));
+  EXPECT_EQ(big.At(11, 3), RGB(90, 90, 90));
+  // Its pieces come back as bitmaps and make the same icon.
+  ICONINFO info{};
+  ASSERT_TRUE(GetIconInfo(icon, &info));
+  HICON again = CreateIconIndirect(&info);
+  Canvas c2(8, 5, RGB(90, 90, 90));
+  DrawIconEx(c2.dc, 1, 1, again, 0, 0, 0, nullptr, DI_NORMAL);
+  EXPECT_EQ(c.Snapshot(), c2.Snapshot());
+  DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  DestroyIcon(again);
+  EXPECT_TRUE(DestroyIcon(icon));
+  EXPECT_FALSE(DestroyIcon(icon));
+  // Cut or damaged images are refused.
+  EXPECT_EQ(CreateIconFromResourceEx(bytes.data(), static_cast<DWORD>(bytes.size() - 1), TRUE, 0x30000, 0, 0, 0), nullptr);
+  std::vector<unsigned char> bad = bytes;
+  bad[4] = 0xFF;  // width far past the data
+  bad[5] = 0x0F;
+  EXPECT_EQ(CreateIconFromResourceEx(bad.data(), static_cast<DWORD>(bad.size()), TRUE, 0x30000, 0, 0, 0), nullptr);
+  // Standard cursors and icons exist.
+  EXPECT_NE(LoadCursor(nullptr, IDC_ARROW), nullptr);
+  EXPECT_NE(LoadIcon(nullptr, IDI_WARNING), nullptr);
+  EXPECT_EQ(LoadCursor(nullptr, MAKEINTRESOURCE(5)), nullptr);
+}
+
+}  // namespace
