@@ -7,7 +7,8 @@
 #include "design/ByteStream.h"
 #include "design/FileUtils.h"
 #include "design/Registry.h"
-#include "design/SettingsGlue.h"
+#include "platform/gdi/gdi_api.h"
+#include "platform/gdi/gdi_defs.h"
 
 namespace {
 
@@ -28,6 +29,11 @@ constexpr double kNoBeadSizeDistance = 77777.0;
 constexpr int kNoBeadSizeIndex = 1;
 
 CAppSettings* g_registeredSettings = nullptr;
+
+void GetScreenSize(int& width, int& height) {
+  width = GetSystemMetrics(SM_CXSCREEN);
+  height = GetSystemMetrics(SM_CYSCREEN);
+}
 
 bool IsPositiveFinite(double v) { return std::isfinite(v) && v > 0.0; }
 
@@ -94,7 +100,7 @@ void CAppSettings::SetDefaultsNoFolder() {
   m_blankColor = 0xFFFFFF;
   m_borderColor = 0xFFFFFFFF;
   int screenWidth = 0, screenHeight = 0;
-  settings_glue::GetScreenSize(screenWidth, screenHeight);
+  GetScreenSize(screenWidth, screenHeight);
   m_virtualScreenSize = ClampedScreenArea(screenWidth, screenHeight);
   m_maxBeads = 1000000;
   m_valueF = 0;
@@ -275,7 +281,7 @@ bool CAppSettings::IsScreenAreaPlausible(int screenWidth, int screenHeight) cons
 
 bool CAppSettings::IsScreenAreaPlausible() const {
   int screenWidth = 0, screenHeight = 0;
-  settings_glue::GetScreenSize(screenWidth, screenHeight);
+  GetScreenSize(screenWidth, screenHeight);
   return IsScreenAreaPlausible(screenWidth, screenHeight);
 }
 

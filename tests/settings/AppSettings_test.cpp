@@ -8,7 +8,8 @@
 #include "design/AppSettings.h"
 #include "design/ByteStream.h"
 #include "design/FileUtils.h"
-#include "design/SettingsGlue.h"
+#include "platform/gdi/gdi_api.h"
+#include "platform/gdi/gdi_defs.h"
 #include "settings_test_util.h"
 
 namespace {
@@ -39,8 +40,7 @@ CAppSettings SampleSettings() {
   s.m_viewBackgroundColor = RGB(1, 2, 3);
   s.m_blankColor = RGB(4, 5, 6);
   s.m_borderColor = RGB(7, 8, 9);
-  int cx = 0, cy = 0;
-  settings_glue::GetScreenSize(cx, cy);
+  const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
   s.m_virtualScreenSize = cx * cy;
   s.m_maxBeads = 200000;
   s.m_valueF = 9;
@@ -75,8 +75,7 @@ CAppSettings SampleSettings() {
 // The stored form of SampleSettings, spelled out field by field in the
 // record's order, independently of the record's writer.
 std::vector<BYTE> SampleBytes() {
-  int cx = 0, cy = 0;
-  settings_glue::GetScreenSize(cx, cy);
+  const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
   Bytes b;
   b.Str("/home/u/Rose.qx").Str("r");  // fields 1, 2; P = 18
   b.U8(2).U8(0).U8(0).U8(0).U8(0).U8(0).U8(3).U8(0).U8(0x11).U8(0x12).U8(0x13);  // P+0: 3..13
@@ -235,8 +234,7 @@ TEST(AppSettingsTest, ScreenAreaPlausibilityBoundaries) {
 }
 
 TEST(AppSettingsTest, ImplausibleStoredRenderSizeDiscardsTheWholeRecord) {
-  int cx = 0, cy = 0;
-  settings_glue::GetScreenSize(cx, cy);
+  const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
   const long long area = static_cast<long long>(cx) * cy;
   struct Case {
     long long size;
