@@ -281,6 +281,8 @@ bool ParsePack(Pack& pack) {
     const DWORD dataOffset = d.U32();
     const DWORD dataSize = d.U32();
     if (!d.ok() || type == 0 || type > 0xFFFF || id > 0xFFFF) return false;
+    // Icons and cursors are stored whole under their group types.
+    if (type == qmres::kIcon || type == qmres::kCursor) return false;
     if (static_cast<std::uint64_t>(dataOffset) + dataSize > b.size() || dataOffset < headerSize) return false;
     Entry e;
     e.type = static_cast<WORD>(type);
@@ -343,8 +345,7 @@ struct ResName {
 };
 std::optional<ResName> ParseResName(LPCTSTR s) {
   ResName r;
-  if (!s) return std::nullopt;
-  if (IS_INTRESOURCE(s)) {
+  if (IS_INTRESOURCE(s)) {  // MAKEINTRESOURCE(0) is null: string 0 only
     r.id = static_cast<WORD>(reinterpret_cast<std::uintptr_t>(s));
     return r;
   }
@@ -443,6 +444,27 @@ void AppendUtf8(std::string& out, char32_t c) {
   }
 }
 
+// Checks a pack read into memory and makes it a module.
+HINSTANCE AddPack(std::unique_ptr<Pack> pack) {
+  if (!ParsePack(*pack)) {
+    SetLastError(ERROR_BAD_FORMAT);
+    return nullptr;
+  }
+  std::lock_guard<std::mutex> lock(g_mutex);
+  if (!pack->path.empty()) {
+    // Opened by another thread meanwhile: share that one.
+    for (auto& pk : g_packs)
+      if (pk->path == pack->path) {
+        ++pk->refs;
+        return reinterpret_cast<HINSTANCE>(pk.get());
+      }
+  }
+  HINSTANCE h = reinterpret_cast<HINSTANCE>(pack.get());
+  g_packs.push_back(std::move(pack));
+  SetLastError(ERROR_SUCCESS);
+  return h;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -499,15 +521,18 @@ HINSTANCE LoadLibrary(LPCTSTR path) {
       return nullptr;
     }
   }
-  if (!ParsePack(*pack)) {
-    SetLastError(ERROR_BAD_FORMAT);
+  return AddPack(std::move(pack));
+}
+
+HINSTANCE QmLoadPackFromMemory(const void* data, size_t size) {
+  if (!data || size > qmpack::kMaxPackSize) {
+    SetLastError(data ? ERROR_BAD_FORMAT : ERROR_INVALID_PARAMETER);
     return nullptr;
   }
-  std::lock_guard<std::mutex> lock(g_mutex);
-  HINSTANCE h = reinterpret_cast<HINSTANCE>(pack.get());
-  g_packs.push_back(std::move(pack));
-  SetLastError(ERROR_SUCCESS);
-  return h;
+  auto pack = std::make_unique<Pack>();
+  const BYTE* b = static_cast<const BYTE*>(data);
+  pack->bytes.assign(b, b + size);
+  return AddPack(std::move(pack));
 }
 
 BOOL FreeLibrary(HMODULE module) {

@@ -86,6 +86,10 @@ constexpr BYTE FALT = 0x10;
 // ERROR_MOD_NOT_FOUND), unreadable (ERROR_ACCESS_DENIED) or not a sound pack
 // (ERROR_BAD_FORMAT).
 HINSTANCE LoadLibrary(LPCTSTR path);
+// Opens a pack held in memory (the bytes are copied), e.g. one carried
+// inside another file. Each call gives a new module; FreeLibrary closes it.
+// Null with ERROR_BAD_FORMAT when the bytes are not a sound pack.
+HINSTANCE QmLoadPackFromMemory(const void* data, size_t size);
 // Drops one reference; the pack is closed at the last. FALSE (with
 // ERROR_INVALID_HANDLE) for a handle that is not an open pack.
 BOOL FreeLibrary(HMODULE module);
