@@ -186,8 +186,8 @@ bool ParseDialog(const Entry& e, QmDialogTemplate& out) {
   out.fontCharset = r.U8();
   if (italic > 1 || !r.Str(out.caption) || !r.Str(out.fontFace)) return false;
   const WORD count = r.U16();
-  // Each control takes at least 30 bytes: refuse a count the data cannot hold.
-  if (!r.ok() || static_cast<size_t>(count) * 30 > r.left()) return false;
+  // Each control takes at least 29 bytes: refuse a count the data cannot hold.
+  if (!r.ok() || static_cast<size_t>(count) * 29 > r.left()) return false;
   out.controls.resize(count);
   for (QmDialogControl& c : out.controls) {
     const WORD kind = r.U16();

@@ -206,6 +206,10 @@ dialog IDD_PLAIN 0 0 120 60 {
   style WS_CHILD | WS_VISIBLE
   edit IDC_NAME "" 5 5 100 12
 }
+dialog 182 0 0 10 10 {
+  custom "X" 1 "" 0 0 1 1
+  custom "Y" 2 "" 0 0 1 1
+}
 )";
   const RunResult r = Compile(dir, {{"d.rcs", script}}, ids);
   ASSERT_EQ(r.exitCode, 0) << r.output;
@@ -274,6 +278,11 @@ dialog IDD_PLAIN 0 0 120 60 {
   EXPECT_FALSE(plain->compact);
   EXPECT_EQ(plain->style, 0x50000000u);
   EXPECT_EQ(plain->fontSize, 0);
+  // The smallest controls there are.
+  const QmDialogTemplate* tiny = LoadDialogTemplate(pack.get(), 182);
+  ASSERT_TRUE(tiny);
+  ASSERT_EQ(tiny->controls.size(), 2u);
+  EXPECT_EQ(tiny->controls[1].className, "Y");
 
   SetLastError(0);
   EXPECT_EQ(LoadDialogTemplate(pack.get(), 999), nullptr);
@@ -447,9 +456,7 @@ rcdata 7 { 1 2 3 }
   const std::vector<unsigned char> good = qmtest::ReadAll(dir / "out.pack");
   const fs::path bad = dir / "bad.pack";
 
-  auto tryLoad = [&](const std::vector<unsigned char>& bytes) {
-    qmtest::WriteAll(bad, bytes);
-    const HINSTANCE h = LoadLibrary(bad.string().c_str());
+  auto use = [](HINSTANCE h) {
     if (h) {
       // Whatever loads must be usable.
       char buf[64];
@@ -464,7 +471,12 @@ rcdata 7 { 1 2 3 }
     }
     return h != nullptr;
   };
+  auto tryLoad = [&](const std::vector<unsigned char>& bytes) {
+    qmtest::WriteAll(bad, bytes);
+    return use(LoadLibrary(bad.string().c_str()));
+  };
   ASSERT_TRUE(tryLoad(good));
+  ASSERT_TRUE(use(QmLoadPackFromMemory(good.data(), good.size())));
 
   // Cut at every length: always refused.
   for (size_t n = 0; n < good.size(); ++n) {
@@ -495,7 +507,7 @@ rcdata 7 { 1 2 3 }
       b[at] = static_cast<unsigned char>(rng());
     }
     fixCrc(b);
-    refused += tryLoad(b) ? 0 : 1;
+    refused += use(QmLoadPackFromMemory(b.data(), b.size())) ? 0 : 1;
   }
   EXPECT_GT(refused, 0);
 
