@@ -1,5 +1,7 @@
 #include "image/codec/BaseImage.h"
 
+#include "image/codec/CodecUtil.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -275,14 +277,16 @@ BYTE CBaseImage::GetColorType() const {
 
 void CBaseImage::SetXDPI(long dpi) {
   if (dpi <= 0) dpi = 96;
+  if (dpi > 0x7FFFFFFF) dpi = 0x7FFFFFFF;
   info.xDPI = static_cast<LONG>(dpi);
-  head.biXPelsPerMeter = static_cast<LONG>(std::floor(dpi * 39.37007874015748 + 0.5));
+  head.biXPelsPerMeter = static_cast<LONG>(codec::TruncToRange(std::floor(dpi * 39.37007874015748 + 0.5), 0, 0x7FFFFFFF));
 }
 
 void CBaseImage::SetYDPI(long dpi) {
   if (dpi <= 0) dpi = 96;
+  if (dpi > 0x7FFFFFFF) dpi = 0x7FFFFFFF;
   info.yDPI = static_cast<LONG>(dpi);
-  head.biYPelsPerMeter = static_cast<LONG>(std::floor(dpi * 39.37007874015748 + 0.5));
+  head.biYPelsPerMeter = static_cast<LONG>(codec::TruncToRange(std::floor(dpi * 39.37007874015748 + 0.5), 0, 0x7FFFFFFF));
 }
 
 DWORD CBaseImage::GetCodecOption(DWORD imagetype) const {

@@ -190,6 +190,10 @@ bool CBaseImage::CreateFromHANDLE(HANDLE hMem) {
       error = "DIB block too small";
       break;
     }
+    if (!FitsMemoryLimit(width, height, bits)) {
+      SetLastError("CXIMAGE_MAX_MEMORY exceeded");
+      break;
+    }
     const std::uint64_t srcStride = bits == 32 ? width * 4 : ((width * bits + 31) / 32) * 4;
     if (comp == BI_RGB || comp == BI_BITFIELDS) {
       if (srcStride * height > blockSize - pixelsAt) {

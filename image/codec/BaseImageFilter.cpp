@@ -15,8 +15,11 @@ bool CBaseImage::Light(long brightness, long contrast) {
   BYTE table[256];
   for (int i = 0; i < 256; ++i) {
     const double v = (i - 128) * c + static_cast<double>(offset);
-    long n = static_cast<long>(v);  // toward zero
-    n = std::max(0L, std::min(255L, n));
+    // Truncated toward zero, kept to 0 ... 255.
+    long n;
+    if (!(v > 0)) n = 0;
+    else if (v >= 255) n = 255;
+    else n = static_cast<long>(v);
     table[i] = static_cast<BYTE>(n);
   }
   return Lut(table);

@@ -1,9 +1,21 @@
 // Small helpers shared by the codecs: little- and big-endian fields.
 #pragma once
 
+#include <cmath>
+
 #include "platform/base.h"
 
 namespace codec {
+
+// A double truncated toward zero into [lo, hi]; NaN gives 0 (or lo when 0
+// is outside the range). Values read from files go through it before any
+// conversion to an integer.
+inline long TruncToRange(double v, long lo, long hi) {
+  if (std::isnan(v)) return lo > 0 ? lo : (hi < 0 ? hi : 0);
+  if (v <= static_cast<double>(lo)) return lo;
+  if (v >= static_cast<double>(hi)) return hi;
+  return static_cast<long>(v);
+}
 
 inline WORD GetLE16(const BYTE* p) { return static_cast<WORD>(p[0] | (p[1] << 8)); }
 inline DWORD GetLE32(const BYTE* p) {

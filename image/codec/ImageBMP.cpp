@@ -10,10 +10,30 @@
 
 using namespace codec;
 
+namespace {
+
+// Row stride x height of a header, worked out without overflow; a size that
+// does not fit 64 bits (or a negative width) counts as the largest.
+std::uint64_t ImageBytes(const BITMAPINFOHEADER& h) {
+  if (h.biWidth < 0) return UINT64_MAX;
+  const std::uint64_t height = h.biHeight < 0 ? static_cast<std::uint64_t>(-static_cast<std::int64_t>(h.biHeight))
+                                              : static_cast<std::uint64_t>(h.biHeight);
+  const std::uint64_t stride = ((static_cast<std::uint64_t>(h.biBitCount) * static_cast<std::uint64_t>(h.biWidth) + 31) / 32) * 4;
+  std::uint64_t size;
+  if (__builtin_mul_overflow(stride, height, &size)) return UINT64_MAX;
+  return size;
+}
+
+}  // namespace
+
 bool CxImageBMP::DibReadBitmapInfo(CxFile* fh, BITMAPINFOHEADER* pdib) {
   if (!fh || !pdib) return false;
-  BYTE raw[40];
-  if (fh->Read(raw, 1, sizeof(raw)) != sizeof(raw)) return false;
+  // The header's size first, so that a small file with a 12-byte core
+  // header is not asked for 40 bytes.
+  BYTE raw[40] = {0};
+  if (fh->Read(raw, 1, 4) != 4) return false;
+  const size_t rest = GetLE32(raw) == sizeof(BITMAPCOREHEADER) ? 8 : 36;
+  if (fh->Read(raw + 4, 1, rest) != rest) return false;
   ReadInfoHeader(raw, *pdib);
   switch (pdib->biSize) {
     case sizeof(BITMAPCOREHEADER): {
@@ -24,7 +44,6 @@ bool CxImageBMP::DibReadBitmapInfo(CxFile* fh, BITMAPINFOHEADER* pdib) {
       pdib->biHeight = h;
       pdib->biPlanes = planes;
       pdib->biBitCount = bits;
-      if (!fh->Seek(static_cast<long>(sizeof(BITMAPCOREHEADER)) - 40, SEEK_CUR)) return false;
       break;
     }
     case sizeof(BITMAPINFOHEADER):
@@ -34,19 +53,15 @@ bool CxImageBMP::DibReadBitmapInfo(CxFile* fh, BITMAPINFOHEADER* pdib) {
       break;
     default: {
       if (pdib->biSize < 41) return false;
-      const std::int64_t height = pdib->biHeight < 0 ? -static_cast<std::int64_t>(pdib->biHeight) : pdib->biHeight;
-      const std::int64_t stride = ((static_cast<std::int64_t>(pdib->biBitCount) * pdib->biWidth + 31) / 32) * 4;
-      if (static_cast<std::int64_t>(pdib->biSizeImage) != stride * height || pdib->biPlanes != 1 ||
+      if (static_cast<std::uint64_t>(pdib->biSizeImage) != ImageBytes(*pdib) || pdib->biPlanes != 1 ||
           pdib->biCompression != BI_RGB || pdib->biClrUsed != 0)
         return false;
       if (!fh->Seek(static_cast<long>(pdib->biSize - 40), SEEK_CUR)) return false;
     }
   }
   if (pdib->biSizeImage == 0) {
-    const std::int64_t height = pdib->biHeight < 0 ? -static_cast<std::int64_t>(pdib->biHeight) : pdib->biHeight;
-    const std::int64_t stride = ((static_cast<std::int64_t>(pdib->biBitCount) * pdib->biWidth + 31) / 32) * 4;
-    const std::int64_t size = stride * height;
-    pdib->biSizeImage = size > 0 && size <= 0xFFFFFFFFll ? static_cast<DWORD>(size) : 0;
+    const std::uint64_t size = ImageBytes(*pdib);
+    pdib->biSizeImage = size <= 0xFFFFFFFFu ? static_cast<DWORD>(size) : 0;
   }
   if (pdib->biClrUsed == 0 && pdib->biBitCount <= 8) pdib->biClrUsed = 1u << pdib->biBitCount;
   return true;
@@ -132,6 +147,10 @@ bool CxImageBMP::Decode(CxFile* hFile) {
   const long streamSize = hFile->Size();
   const std::uint64_t dataAt = offBits ? static_cast<std::uint64_t>(start) + offBits
                                        : static_cast<std::uint64_t>(paletteAt) + srcColors * entrySize;
+  if (!FitsMemoryLimit(width, height, bits)) {
+    SetLastError("Can't allocate memory");
+    return false;
+  }
   std::uint64_t needed = 0;
   if (comp == BI_RGB || comp == BI_BITFIELDS) {
     if (bits == 16) needed = ((width + 1) / 2) * 4 * height;
@@ -145,7 +164,7 @@ bool CxImageBMP::Decode(CxFile* hFile) {
       return false;
     }
   }
-  if (!FitsMemoryLimit(width, height, bits) || (bits == 32 && needed > GetMemoryLimit())) {
+  if (bits == 32 && needed > GetMemoryLimit()) {
     SetLastError("Can't allocate memory");
     return false;
   }

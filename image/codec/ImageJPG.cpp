@@ -17,6 +17,7 @@ extern "C" {
 }
 
 #include "image/codec/CodecFile.h"
+#include "image/codec/CodecUtil.h"
 
 namespace {
 
@@ -188,8 +189,8 @@ bool DecodeCore(DecodeState* st) {
   }
 
   if (st->exif) {
-    if (st->resunit != 0 && st->xres != 0) img->SetXDPI(static_cast<long>(st->xres / st->resunit));
-    if (st->resunit != 0 && st->yres != 0) img->SetYDPI(static_cast<long>(st->yres / st->resunit));
+    if (st->resunit != 0 && st->xres != 0) img->SetXDPI(codec::TruncToRange(st->xres / st->resunit, 0, 0x7FFFFFFF));
+    if (st->resunit != 0 && st->yres != 0) img->SetYDPI(codec::TruncToRange(st->yres / st->resunit, 0, 0x7FFFFFFF));
   } else if (st->cinfo.density_unit == 2) {
     img->SetXDPI(static_cast<long>(std::floor(st->cinfo.X_density * 2.54 + 0.5)));
     img->SetYDPI(static_cast<long>(std::floor(st->cinfo.Y_density * 2.54 + 0.5)));

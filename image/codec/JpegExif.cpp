@@ -1,10 +1,12 @@
 #include "image/codec/JpegExif.h"
 
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 
 #include "image/codec/CodecFile.h"
+#include "image/codec/CodecUtil.h"
 
 namespace {
 
@@ -336,6 +338,7 @@ bool CxJpegExif::ProcessExifDir(const BYTE* DirStart, const BYTE* OffsetBase, un
     // A numeric value needs at least one whole component.
     const bool hasValue = ByteCount >= static_cast<std::uint64_t>(kBytesPerFormat[Format]) && Components > 0;
     const double v = hasValue ? ConvertAnyFormat(ValuePtr, Format) : 0.0;
+    const int iv = static_cast<int>(codec::TruncToRange(v, INT_MIN, INT_MAX));
     switch (Tag) {
       case TAG_MAKE: CopyText(pInfo->CameraMake, sizeof(pInfo->CameraMake), ValuePtr, ByteCount); break;
       case TAG_MODEL: CopyText(pInfo->CameraModel, sizeof(pInfo->CameraModel), ValuePtr, ByteCount); break;
@@ -361,9 +364,9 @@ bool CxJpegExif::ProcessExifDir(const BYTE* DirStart, const BYTE* OffsetBase, un
       case TAG_SHUTTERSPEED:
         if (pInfo->ExposureTime == 0) pInfo->ExposureTime = static_cast<float>(1 / std::exp(v * std::log(2.0)));
         break;
-      case TAG_FLASH: pInfo->FlashUsed = (static_cast<int>(v) & 1) ? 1 : 0; break;
+      case TAG_FLASH: pInfo->FlashUsed = (iv & 1) ? 1 : 0; break;
       case TAG_ORIENTATION: {
-        int o = static_cast<int>(v);
+        int o = iv;
         if (o < 1 || o > 8) {
           SetError("Undefined rotation value");
           o = 0;
@@ -373,41 +376,41 @@ bool CxJpegExif::ProcessExifDir(const BYTE* DirStart, const BYTE* OffsetBase, un
       }
       case TAG_EXIF_IMAGELENGTH:
       case TAG_EXIF_IMAGEWIDTH: {
-        const int a = static_cast<int>(v);
+        const int a = iv;
         if (ExifImageWidth < a) ExifImageWidth = a;
         break;
       }
       case TAG_FOCALPLANEXRES: pInfo->FocalplaneXRes = static_cast<float>(v); break;
       case TAG_FOCALPLANEYRES: pInfo->FocalplaneYRes = static_cast<float>(v); break;
       case TAG_RESOLUTIONUNIT: {
-        const float f = UnitFactor(static_cast<int>(v));
+        const float f = UnitFactor(iv);
         if (f != 0) pInfo->ResolutionUnit = f;
         break;
       }
       case TAG_FOCALPLANEUNITS: {
-        const float f = UnitFactor(static_cast<int>(v));
+        const float f = UnitFactor(iv);
         if (f != 0) pInfo->FocalplaneUnits = f;
         break;
       }
       case TAG_XRESOLUTION: pInfo->Xresolution = static_cast<float>(v); break;
       case TAG_YRESOLUTION: pInfo->Yresolution = static_cast<float>(v); break;
       case TAG_EXPOSURE_BIAS: pInfo->ExposureBias = static_cast<float>(v); break;
-      case TAG_WHITEBALANCE: pInfo->Whitebalance = static_cast<int>(v); break;
-      case TAG_METERING_MODE: pInfo->MeteringMode = static_cast<int>(v); break;
-      case TAG_EXPOSURE_PROGRAM: pInfo->ExposureProgram = static_cast<int>(v); break;
+      case TAG_WHITEBALANCE: pInfo->Whitebalance = iv; break;
+      case TAG_METERING_MODE: pInfo->MeteringMode = iv; break;
+      case TAG_EXPOSURE_PROGRAM: pInfo->ExposureProgram = iv; break;
       case TAG_ISO_EQUIVALENT: {
-        int iso = static_cast<int>(v);
-        if (iso < 50) iso *= 200;
+        int iso = iv;
+        if (iso < 50 && iso > -10000000) iso *= 200;
         pInfo->ISOequivalent = iso;
         break;
       }
-      case TAG_COMPRESSION_LEVEL: pInfo->CompressionLevel = static_cast<int>(v); break;
+      case TAG_COMPRESSION_LEVEL: pInfo->CompressionLevel = iv; break;
       case TAG_THUMBNAIL_OFFSET: {
-        const unsigned off = hasValue ? static_cast<unsigned>(v) : 0;
+        const unsigned off = hasValue ? static_cast<unsigned>(codec::TruncToRange(v, 0, 0xFFFFFFFFL)) : 0;
         if (off < ExifLength) pInfo->ThumbnailPointer = OffsetBase + off;
         break;
       }
-      case TAG_THUMBNAIL_LENGTH: pInfo->ThumbnailSize = hasValue ? static_cast<DWORD>(v) : 0; break;
+      case TAG_THUMBNAIL_LENGTH: pInfo->ThumbnailSize = hasValue ? static_cast<DWORD>(codec::TruncToRange(v, 0, 0xFFFFFFFFL)) : 0; break;
       case TAG_EXIF_OFFSET:
       case TAG_INTEROP_OFFSET: {
         if (ByteCount < 4) break;

@@ -1,0 +1,6 @@
+// Fuzz target: the codec layer's jpeg decoder.
+#include "fuzz/codec/fuzz_codec.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  return codecfuzz::DecodeAs(data, size, CXIMAGE_FORMAT_JPG);
+}
