@@ -1,10 +1,20 @@
 // CNearestColorIndex: the nearest-colour search of a palette answered from a
 // prepared copy of its in-use colours. It gives exactly the answers of the
 // plain search (rounded Euclidean distance, lowest index among equally near
-// colours, colours not in use never chosen) while looking at only the
-// colours whose red channel is near enough to matter.
+// colours, colours not in use never chosen).
+//
+// The RGB cube is cut into 32 x 32 x 32 cells of 8 levels a side. For each
+// cell, on the first query that falls in it, the index keeps the colours
+// that can be the answer anywhere in the cell: every colour whose nearest
+// point of the cell lies no farther than the distance the best colour is
+// sure to reach (the smallest farthest-point distance of any colour, rounded
+// as distances are, with every sum of squares that rounds to it). A query
+// then looks only at its cell's few candidates. The cells' lists are drawn
+// from those of 8 x 8 x 8 larger cells made the same way, since a colour
+// that can win somewhere in a small cell can win somewhere in the large one.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "palette/PaletteColor.h"
@@ -28,8 +38,24 @@ class CNearestColorIndex {
     int blue;
     int index;
   };
-  std::vector<Entry> entries_;   // in-use colours ordered by red, then index
-  int firstAtRed_[257] = {};     // first entry whose red is at least the value
+  // One level of cells: per cell, where its candidates start in the pool
+  // and how many there are (start -1 until the cell is prepared).
+  struct Level {
+    int bits;  // log2 of the levels a side
+    std::vector<int32_t> start;
+    std::vector<int32_t> count;
+    std::vector<Entry> pool;
+    int PerAxis() const { return 256 >> bits; }
+    int CellOf(int r, int g, int b) const { return ((r >> bits) * PerAxis() + (g >> bits)) * PerAxis() + (b >> bits); }
+  };
+
+  // The candidates of a cell of `level`, chosen from `source`.
+  void PrepareCell(Level& level, int cell, const Entry* source, size_t sourceCount) const;
+  void Candidates(Level& level, int r, int g, int b, const Entry*& first, size_t& count) const;
+
+  std::vector<Entry> entries_;  // in-use colours in index order
+  mutable Level coarse_;
+  mutable Level fine_;
 };
 
 // The plain search the index must agree with: every in-use colour in index

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -29,13 +30,14 @@ int ComputeDistance(int dR, int dG, int dB) {
 // "what distance does this sum give" (by search) and the search bounds.
 struct DistanceTables {
   std::array<int, kMaxDistance + 1> maxSum{};
-  DistanceTables() {
+  std::vector<unsigned short> distance;
+  DistanceTables() : distance(static_cast<size_t>(kMaxSquaredSum) + 1) {
     maxSum.fill(-1);
     for (int s = 0; s <= kMaxSquaredSum; ++s) {
-      // The weights are all 1.0, so the distance depends only on the sum:
-      // feed it as one channel difference squared plus zeros.
+      // The weights are all 1.0, so the distance depends only on the sum.
       const double sum = static_cast<double>(s);
       const int d = RoundHalfAway(static_cast<float>(std::sqrt(sum)));
+      distance[static_cast<size_t>(s)] = static_cast<unsigned short>(d);
       if (d <= kMaxDistance) maxSum[d] = s;
     }
     for (int d = 1; d <= kMaxDistance; ++d)
@@ -60,6 +62,10 @@ int MaxSquaredSumForDistance(int distance) {
   if (distance >= kMaxDistance) return kMaxSquaredSum;
   return Tables().maxSum[distance];
 }
+
+const unsigned short* ColorDistanceTable() { return Tables().distance.data(); }
+
+const int* MaxSquaredSumTable() { return Tables().maxSum.data(); }
 
 int CRgbTriple::Distance(int r, int g, int b) const {
   return ComputeDistance(static_cast<int>(red) - r, static_cast<int>(green) - g, static_cast<int>(blue) - b);

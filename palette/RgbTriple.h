@@ -12,6 +12,12 @@ int ColorDistanceFromSquared(int squaredSum);
 // The largest squared sum whose rounded distance is at most `distance`
 // (distance 0..442; larger distances give the largest possible sum).
 int MaxSquaredSumForDistance(int distance);
+// The rounded distance of every sum of squares 0 .. 3 x 255 x 255, and the
+// largest sum of every distance 0 .. 442 (tables made once).
+const unsigned short* ColorDistanceTable();
+const int* MaxSquaredSumTable();
+constexpr int kMaxColorSquaredSum = 3 * 255 * 255;
+constexpr int kMaxColorDistance = 442;
 
 class CRgbTriple {
  public:
