@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <set>
 
 #include "palette/ColorOps.h"
@@ -165,4 +167,90 @@ TEST(ColorOpsTest, ReduceColors) {
   design = make();
   ReduceColors(design, none, 2, "");
   EXPECT_EQ(UsedIndexes(design), (std::set<int>{0}));
+}
+
+namespace {
+
+// The colour reduction written the plain way, bead by bead, for comparison.
+void ReferenceReduce(CPattern& design, const CColorSet& palette, int target) {
+  std::vector<CColorCluster> groups;
+  for (CBead& bead : design.m_beads) {
+    if (!bead.m_present) continue;
+    int d = 0;
+    const COLORREF source = bead.m_cachedColor & 0xFFFFFF;
+    const int index = FindNearestColorPlain(palette.GetColors(), GetRValue(source), GetGValue(source),
+                                            GetBValue(source), d);
+    if (index < 0) continue;
+    bead.SetColorIndex(index);
+    const COLORREF key = palette.GetColorrefAt(index);
+    auto g = std::find_if(groups.begin(), groups.end(), [&](const CColorCluster& c) { return c.key == key; });
+    if (g == groups.end()) {
+      groups.push_back(CColorCluster{key, 0, {}});
+      g = groups.end() - 1;
+    }
+    auto m = std::find_if(g->members.begin(), g->members.end(), [&](const CColorClusterMember& x) { return x.color == source; });
+    if (m == g->members.end())
+      g->members.push_back(CColorClusterMember{source, 1});
+    else
+      ++m->count;
+    ++g->count;
+  }
+  auto nearestKey = [&](COLORREF color) {
+    size_t best = 0;
+    for (size_t i = 1; i < groups.size(); ++i)
+      if (SquaredColorDistance(groups[i].key, color) < SquaredColorDistance(groups[best].key, color)) best = i;
+    return best;
+  };
+  if (target > 0 && static_cast<size_t>(target) < groups.size()) {
+    while (groups.size() > static_cast<size_t>(target)) {
+      std::stable_sort(groups.begin(), groups.end(),
+                       [](const CColorCluster& a, const CColorCluster& b) { return a.count > b.count; });
+      CColorCluster removed = groups.back();
+      groups.pop_back();
+      for (const CColorClusterMember& m : removed.members) {
+        CColorCluster& into = groups[nearestKey(m.color)];
+        auto same = std::find_if(into.members.begin(), into.members.end(),
+                                 [&](const CColorClusterMember& x) { return x.color == m.color; });
+        if (same != into.members.end())
+          same->count += m.count;
+        else
+          into.members.push_back(m);
+        into.count += m.count;
+      }
+    }
+    for (CBead& bead : design.m_beads) {
+      if (!bead.m_present) continue;
+      const COLORREF key = groups[nearestKey(bead.m_cachedColor & 0xFFFFFF)].key;
+      int d = 0;
+      bead.SetColorIndex(FindNearestColorPlain(palette.GetColors(), GetRValue(key), GetGValue(key), GetBValue(key), d));
+    }
+  }
+}
+
+}  // namespace
+
+TEST(ColorOpsTest, ReduceColorsAgreesWithThePlainWay) {
+  std::mt19937 rng(11);
+  for (int round = 0; round < 30; ++round) {
+    // Few levels make ties of counts and of distances.
+    const int levels = round % 3 == 0 ? 4 : (round % 3 == 1 ? 16 : 256);
+    auto channel = [&] { return static_cast<BYTE>(rng() % levels * (255 / (levels - 1))); };
+    std::vector<COLORREF> colors;
+    const int paletteSize = 2 + static_cast<int>(rng() % 40);
+    for (int i = 0; i < paletteSize; ++i) colors.push_back(RGB(channel(), channel(), channel()));
+    CColorSet palette = MakePalette(colors);
+    for (int i = 0; i < paletteSize; ++i)
+      if (rng() % 6 == 0) palette.GetColor(i)->inUse = 0;
+    CPattern design = MakeDesign(30, 20);
+    for (CBead& b : design.m_beads) {
+      b.m_cachedColor = RGB(channel(), channel(), channel()) | (rng() % 2 ? 0x7F000000u : 0);
+      b.m_present = rng() % 10 != 0;
+    }
+    const int target = static_cast<int>(rng() % 12);
+    CPattern fast = design, plain = design;
+    ReduceColors(fast, palette, target, "");
+    ReferenceReduce(plain, palette, target);
+    for (size_t i = 0; i < design.m_beads.size(); ++i)
+      ASSERT_EQ(fast.m_beads[i].m_colorIndex, plain.m_beads[i].m_colorIndex) << round << " bead " << i;
+  }
 }
