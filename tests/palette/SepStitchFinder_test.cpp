@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "design/BeadBlock.h"
 #include "palette/ColorSet.h"
 #include "palette/SepStitchFinder.h"
 #include "tests/palette/palette_design_util.h"
@@ -110,4 +113,54 @@ TEST(SepStitchFinderTest, EntriesWithMoreGroupsFirst) {
   EXPECT_EQ(entries[1].GetRegionCount(), 3);
   EXPECT_EQ(entries[2].colorIndex, 2);
   for (size_t i = 1; i < entries.size(); ++i) EXPECT_FALSE(entries[i].HasMoreRegions(entries[i - 1]));
+}
+
+TEST(SepStitchFinderTest, AgreesWithAFreshGroupPerBead) {
+  std::mt19937 rng(5);
+  for (int round = 0; round < 20; ++round) {
+    CPattern design = MakeDesign(17, 13);
+    design.m_pathColor = 2;
+    for (CBead& b : design.m_beads) {
+      b.SetColorIndex(static_cast<int>(rng() % 3));
+      b.m_present = rng() % 7 != 0;
+      if (rng() % 9 == 0) b.SetPathColor();  // shows colour 1 whatever it holds
+    }
+    CColorSet palette = Palette(3);
+    CColorUsage usage(&design);
+    ASSERT_TRUE(palette.CountUsage(usage));
+    const int largest = 1 + static_cast<int>(rng() % 6);
+    const bool diagonals = rng() % 2 != 0;
+    CSepStitchFinder finder;
+    finder.Find(design, palette, largest, diagonals, nullptr);
+
+    // The plain way: a new list for every group.
+    std::vector<std::vector<CSepBeadGroup>> expected(3);
+    std::vector<bool> visited(design.m_beads.size(), false);
+    CBeadBlockFinder grower(&design);
+    for (size_t i = 0; i < design.m_beads.size(); ++i) {
+      if (visited[i] || !design.m_beads[i].m_present) continue;
+      const int color = design.m_beads[i].GetColorIndex(design);
+      CIndexList group{static_cast<UINT>(i)};
+      grower.GrowSameColor({static_cast<UINT>(i)}, group, diagonals, color);
+      bool touches = false;
+      std::vector<int> around;
+      for (UINT b : group) {
+        design.GetNeighbours(static_cast<int>(b), true, around);
+        for (int n : around)
+          if (design.m_beads[static_cast<size_t>(n)].m_present && !group.Contains(static_cast<UINT>(n))) touches = true;
+      }
+      if (static_cast<int>(group.size()) <= largest && touches && palette.GetItem(color).count > 0)
+        expected[static_cast<size_t>(color)].emplace_back(group.begin(), group.end());
+      for (UINT b : group) visited[b] = true;
+    }
+    for (int color = 0; color < 3; ++color) {
+      const CSepStitchGroup* entry = EntryOf(finder, color);
+      if (expected[static_cast<size_t>(color)].empty()) {
+        EXPECT_EQ(entry, nullptr);
+        continue;
+      }
+      ASSERT_NE(entry, nullptr);
+      EXPECT_EQ(entry->parts[0], expected[static_cast<size_t>(color)]) << round << " colour " << color;
+    }
+  }
 }
