@@ -48,11 +48,15 @@ cmake --build "$build" --target "${targets[@]}" -j "$parallel"
 
 mkdir -p "$build/logs" "$build/corpus" "$build/artifacts"
 run_one() {
-  local t=$1 area rest seeds
+  local t=$1 area rest seeds="" candidate
   area=$(echo "$t" | sed -n 's/^fuzz_\([^_]*\)_.*/\1/p')
   rest=${t#fuzz_${area}_}
-  seeds="$root/fuzz/$area/corpus/$rest"
-  [ -d "$seeds" ] || seeds="$root/fuzz/$area/corpus"
+  for candidate in "$root/fuzz/$area/corpus/$rest" "$root/fuzz/$area/corpus" "$root/fuzz/${t#fuzz_}/corpus"; do
+    if [ -d "$candidate" ]; then
+      seeds=$candidate
+      break
+    fi
+  done
   mkdir -p "$build/corpus/$t" "$build/artifacts/$t"
   "$build/fuzz/$t" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=25 -print_final_stats=1 \
     -artifact_prefix="$build/artifacts/$t/" "$build/corpus/$t" ${seeds:+"$seeds"} > "$build/logs/$t.log" 2>&1 || true

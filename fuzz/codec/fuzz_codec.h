@@ -14,11 +14,11 @@ namespace codecfuzz {
 // Where pixel sums go, so that reading them is not optimised away.
 inline volatile unsigned g_sink = 0;
 
-// Pictures above 8 MB are refused like oversized files, which keeps every
+// Pictures above 2 MB are refused like oversized files, which keeps every
 // run small.
 inline void Setup() {
   static const bool done = [] {
-    CBaseImage::SetMemoryLimit(8u << 20);
+    CBaseImage::SetMemoryLimit(2u << 20);
     return true;
   }();
   (void)done;
@@ -58,9 +58,10 @@ inline void Exercise(CBaseImage& img) {
   }
 }
 
-inline int DecodeAs(const std::uint8_t* data, std::size_t size, DWORD type) {
+inline int DecodeAs(const std::uint8_t* data, std::size_t size, DWORD type, DWORD option = 0) {
   Setup();
   CBaseImage img;
+  if (option) img.SetCodecOption(option, type);
   if (img.Decode(data, static_cast<DWORD>(size), type)) Exercise(img);
   return 0;
 }

@@ -74,6 +74,12 @@ bool DecodeCore(PngState* st) {
     return false;
   }
   png_set_read_fn(st->png, st, ReadData);
+  if (img->GetCodecOption(CXIMAGE_FORMAT_PNG) & CxImagePNG::DECODE_IGNORE_CHECKSUMS) {
+    png_set_crc_action(st->png, PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);
+#ifdef PNG_IGNORE_ADLER32
+    png_set_option(st->png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
+#endif
+  }
   png_read_info(st->png, st->info);
 
   png_uint_32 width = 0, height = 0;

@@ -8,4 +8,8 @@ class CxImagePNG : public CBaseImage {
   CxImagePNG() : CBaseImage(CXIMAGE_FORMAT_PNG) {}
   bool Decode(CxFile* hFile);
   bool Encode(CxFile* hFile);
+
+  // Codec option bits (format 4) besides 1 (interlaced): reading ignores
+  // checksum errors (for the fuzz target, which mutates whole files).
+  static constexpr DWORD DECODE_IGNORE_CHECKSUMS = 0x100;
 };
