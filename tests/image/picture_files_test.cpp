@@ -644,3 +644,30 @@ TEST(PictureFiles, ClipboardRoundTrip) {
   EXPECT_FALSE(ok);
   EXPECT_FALSE(none.IsValid());
 }
+
+TEST(PictureFiles, OwnGifReaderAgreesWithTheCodecLayer) {
+  // Compressed GIFs of every kind (the fuzz seeds): both readers give the
+  // same indices.
+  int files = 0;
+  for (const char* dir : {"fuzz/picture/corpus/gif", "fuzz/codec/corpus/gif"}) {
+    const fs::path folder = qmtest::SourceDir() / dir;
+    if (!fs::is_directory(folder)) continue;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+      const Bytes file = qmtest::ReadAll(entry.path());
+      CBaseImage codec;
+      if (!codec.Decode(file.data(), static_cast<DWORD>(file.size()), CXIMAGE_FORMAT_GIF)) continue;
+      CImageGIF own;
+      ASSERT_TRUE(own.LoadFromBytes(file.data(), file.size())) << entry.path();
+      // The own reader keeps the first image's size; the codec layer places
+      // frames on the logical screen. Compare where the two are the same.
+      if (own.GetWidth() != static_cast<int>(codec.GetWidth()) ||
+          own.GetHeight() != static_cast<int>(codec.GetHeight()))
+        continue;
+      for (int y = 0; y < own.GetHeight(); ++y)
+        for (int x = 0; x < own.GetWidth(); ++x)
+          ASSERT_EQ(own.GetPixelIndex(x, y), codec.GetPixelIndex(x, y)) << entry.path() << " " << x << "," << y;
+      ++files;
+    }
+  }
+  EXPECT_GE(files, 7);
+}
