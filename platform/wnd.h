@@ -1,0 +1,16 @@
+// The window stand-in: windows, messages and message maps, menus, the
+// application object, document/view, the splitter, dialogs from templates,
+// controls and window transparency. Qt stays inside platform/wnd.
+#pragma once
+
+#include "platform/gdi.h"
+#include "platform/wnd/app.h"
+#include "platform/wnd/controls.h"
+#include "platform/wnd/dialog.h"
+#include "platform/wnd/docview.h"
+#include "platform/wnd/layered.h"
+#include "platform/wnd/menu.h"
+#include "platform/wnd/msgmap.h"
+#include "platform/wnd/splitter.h"
+#include "platform/wnd/window.h"
+#include "platform/wnd/winuser.h"

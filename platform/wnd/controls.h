@@ -1,0 +1,159 @@
+// Control objects over control windows: each call is the control's
+// message. Buttons, statics and edits have their full behaviour here; combo
+// and list boxes and scroll bar controls answer once their window classes
+// are implemented (their windows are place-holders until then).
+#pragma once
+
+#include "platform/wnd/window.h"
+
+class CStatic : public CWnd {
+  DECLARE_DYNAMIC(CStatic)
+ public:
+  CStatic() = default;
+  BOOL Create(LPCTSTR lpszText, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID = 0xFFFF);
+  HICON SetIcon(HICON hIcon) { return reinterpret_cast<HICON>(SendMessage(STM_SETICON, reinterpret_cast<WPARAM>(hIcon))); }
+  HICON GetIcon() const { return reinterpret_cast<HICON>(const_cast<CStatic*>(this)->SendMessage(STM_GETICON)); }
+  HBITMAP SetBitmap(HBITMAP hBitmap) {
+    return reinterpret_cast<HBITMAP>(SendMessage(STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(hBitmap)));
+  }
+  HBITMAP GetBitmap() const {
+    return reinterpret_cast<HBITMAP>(const_cast<CStatic*>(this)->SendMessage(STM_GETIMAGE, IMAGE_BITMAP));
+  }
+  // Owner-drawn statics.
+  virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct);
+  BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
+};
+
+class CButton : public CWnd {
+  DECLARE_DYNAMIC(CButton)
+ public:
+  CButton() = default;
+  BOOL Create(LPCTSTR lpszCaption, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+  int GetCheck() const { return static_cast<int>(const_cast<CButton*>(this)->SendMessage(BM_GETCHECK)); }
+  void SetCheck(int nCheck) { SendMessage(BM_SETCHECK, static_cast<WPARAM>(nCheck)); }
+  UINT GetState() const { return static_cast<UINT>(const_cast<CButton*>(this)->SendMessage(BM_GETSTATE)); }
+  void SetState(BOOL bHighlight) { SendMessage(BM_SETSTATE, static_cast<WPARAM>(bHighlight)); }
+  UINT GetButtonStyle() const { return GetStyle() & 0xFFFF; }
+  void SetButtonStyle(UINT nStyle, BOOL bRedraw = TRUE) { SendMessage(BM_SETSTYLE, nStyle, bRedraw); }
+  HICON SetIcon(HICON hIcon) {
+    return reinterpret_cast<HICON>(SendMessage(BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(hIcon)));
+  }
+  HBITMAP SetBitmap(HBITMAP hBitmap) {
+    return reinterpret_cast<HBITMAP>(SendMessage(BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(hBitmap)));
+  }
+  // Owner-drawn buttons (BS_OWNERDRAW) paint here.
+  virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct);
+  BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
+};
+
+class CEdit : public CWnd {
+  DECLARE_DYNAMIC(CEdit)
+ public:
+  CEdit() = default;
+  BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+  void SetSel(int nStartChar, int nEndChar, BOOL bNoScroll = FALSE) {
+    (void)bNoScroll;
+    SendMessage(EM_SETSEL, static_cast<WPARAM>(nStartChar), nEndChar);
+  }
+  void GetSel(int& nStartChar, int& nEndChar) const {
+    DWORD a = 0, b = 0;
+    const_cast<CEdit*>(this)->SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&a), reinterpret_cast<LPARAM>(&b));
+    nStartChar = static_cast<int>(a);
+    nEndChar = static_cast<int>(b);
+  }
+  void ReplaceSel(LPCTSTR lpszNewText, BOOL bCanUndo = FALSE) {
+    SendMessage(EM_REPLACESEL, static_cast<WPARAM>(bCanUndo), reinterpret_cast<LPARAM>(lpszNewText));
+  }
+  void LimitText(int nChars = 0) { SendMessage(EM_LIMITTEXT, static_cast<WPARAM>(nChars)); }
+  void SetLimitText(UINT nMax) { SendMessage(EM_LIMITTEXT, nMax); }
+  UINT GetLimitText() const { return static_cast<UINT>(const_cast<CEdit*>(this)->SendMessage(EM_GETLIMITTEXT)); }
+  BOOL SetReadOnly(BOOL bReadOnly = TRUE) { return static_cast<BOOL>(SendMessage(EM_SETREADONLY, static_cast<WPARAM>(bReadOnly))); }
+  BOOL GetModify() const { return static_cast<BOOL>(const_cast<CEdit*>(this)->SendMessage(EM_GETMODIFY)); }
+  void SetModify(BOOL bModified = TRUE) { SendMessage(EM_SETMODIFY, static_cast<WPARAM>(bModified)); }
+  BOOL CanUndo() const { return static_cast<BOOL>(const_cast<CEdit*>(this)->SendMessage(EM_CANUNDO)); }
+  BOOL Undo() { return static_cast<BOOL>(SendMessage(EM_UNDO)); }
+  void Cut() { SendMessage(WM_CUT); }
+  void Copy() { SendMessage(WM_COPY); }
+  void Paste() { SendMessage(WM_PASTE); }
+  void Clear() { SendMessage(WM_CLEAR); }
+  int GetLineCount() const { return static_cast<int>(const_cast<CEdit*>(this)->SendMessage(EM_GETLINECOUNT)); }
+};
+
+class CComboBox : public CWnd {
+  DECLARE_DYNAMIC(CComboBox)
+ public:
+  CComboBox() = default;
+  BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+  int AddString(LPCTSTR s) { return static_cast<int>(SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s))); }
+  int InsertString(int i, LPCTSTR s) {
+    return static_cast<int>(SendMessage(CB_INSERTSTRING, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(s)));
+  }
+  int DeleteString(UINT i) { return static_cast<int>(SendMessage(CB_DELETESTRING, i)); }
+  void ResetContent() { SendMessage(CB_RESETCONTENT); }
+  int GetCount() const { return static_cast<int>(const_cast<CComboBox*>(this)->SendMessage(CB_GETCOUNT)); }
+  int GetCurSel() const { return static_cast<int>(const_cast<CComboBox*>(this)->SendMessage(CB_GETCURSEL)); }
+  int SetCurSel(int i) { return static_cast<int>(SendMessage(CB_SETCURSEL, static_cast<WPARAM>(i))); }
+  DWORD_PTR GetItemData(int i) const {
+    return static_cast<DWORD_PTR>(const_cast<CComboBox*>(this)->SendMessage(CB_GETITEMDATA, static_cast<WPARAM>(i)));
+  }
+  int SetItemData(int i, DWORD_PTR d) {
+    return static_cast<int>(SendMessage(CB_SETITEMDATA, static_cast<WPARAM>(i), static_cast<LPARAM>(d)));
+  }
+  int FindStringExact(int start, LPCTSTR s) const {
+    return static_cast<int>(const_cast<CComboBox*>(this)->SendMessage(CB_FINDSTRINGEXACT, static_cast<WPARAM>(start),
+                                                                       reinterpret_cast<LPARAM>(s)));
+  }
+  int SelectString(int start, LPCTSTR s) {
+    return static_cast<int>(SendMessage(CB_SELECTSTRING, static_cast<WPARAM>(start), reinterpret_cast<LPARAM>(s)));
+  }
+  int GetLBTextLen(int i) const {
+    return static_cast<int>(const_cast<CComboBox*>(this)->SendMessage(CB_GETLBTEXTLEN, static_cast<WPARAM>(i)));
+  }
+  void GetLBText(int i, CString& s) const;
+};
+
+class CListBox : public CWnd {
+  DECLARE_DYNAMIC(CListBox)
+ public:
+  CListBox() = default;
+  BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+  int AddString(LPCTSTR s) { return static_cast<int>(SendMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s))); }
+  int InsertString(int i, LPCTSTR s) {
+    return static_cast<int>(SendMessage(LB_INSERTSTRING, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(s)));
+  }
+  int DeleteString(UINT i) { return static_cast<int>(SendMessage(LB_DELETESTRING, i)); }
+  void ResetContent() { SendMessage(LB_RESETCONTENT); }
+  int GetCount() const { return static_cast<int>(const_cast<CListBox*>(this)->SendMessage(LB_GETCOUNT)); }
+  int GetCurSel() const { return static_cast<int>(const_cast<CListBox*>(this)->SendMessage(LB_GETCURSEL)); }
+  int SetCurSel(int i) { return static_cast<int>(SendMessage(LB_SETCURSEL, static_cast<WPARAM>(i))); }
+  DWORD_PTR GetItemData(int i) const {
+    return static_cast<DWORD_PTR>(const_cast<CListBox*>(this)->SendMessage(LB_GETITEMDATA, static_cast<WPARAM>(i)));
+  }
+  int SetItemData(int i, DWORD_PTR d) {
+    return static_cast<int>(SendMessage(LB_SETITEMDATA, static_cast<WPARAM>(i), static_cast<LPARAM>(d)));
+  }
+  void GetText(int i, CString& s) const;
+};
+
+class CScrollBar : public CWnd {
+  DECLARE_DYNAMIC(CScrollBar)
+ public:
+  CScrollBar() = default;
+  BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+  int GetScrollPos() const { return ::GetScrollPos(m_hWnd, SB_CTL); }
+  int SetScrollPos(int nPos, BOOL bRedraw = TRUE) { return ::SetScrollPos(m_hWnd, SB_CTL, nPos, bRedraw); }
+  void GetScrollRange(int* lpMinPos, int* lpMaxPos) const { ::GetScrollRange(m_hWnd, SB_CTL, lpMinPos, lpMaxPos); }
+  void SetScrollRange(int nMinPos, int nMaxPos, BOOL bRedraw = TRUE) {
+    ::SetScrollRange(m_hWnd, SB_CTL, nMinPos, nMaxPos, bRedraw);
+  }
+  BOOL SetScrollInfo(LPSCROLLINFO lpScrollInfo, BOOL bRedraw = TRUE) {
+    return ::SetScrollInfo(m_hWnd, SB_CTL, lpScrollInfo, bRedraw) != 0;
+  }
+  BOOL GetScrollInfo(LPSCROLLINFO lpScrollInfo, UINT nMask = SIF_ALL) {
+    lpScrollInfo->fMask = nMask;
+    return ::GetScrollInfo(m_hWnd, SB_CTL, lpScrollInfo);
+  }
+};
+
+// Clicks a button as a person would (press and release over it).
+void QmClickButton(HWND button);

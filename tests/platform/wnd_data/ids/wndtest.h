@@ -1,0 +1,40 @@
+// Ids of the window stand-in's test pack.
+#pragma once
+
+#define IDR_TESTFRAME 128
+#define IDD_FORM 101
+#define IDD_DATA 201
+#define IDD_TOOL 202
+
+#define ID_CMD_GO 32001
+#define ID_CMD_OFF 32002
+#define ID_CMD_NONE 32003
+#define ID_CMD_VIEW 32010
+#define ID_CMD_DOC 32011
+#define ID_CMD_FRAME 32012
+#define ID_CMD_APP 32013
+#define ID_CMD_SHARED 32014
+
+#define IDC_FORM_TITLE 1001
+#define IDC_FORM_NAME 1002
+#define IDC_FORM_OFF 1003
+#define IDC_FORM_MARK 1004
+#define IDC_FORM_LIST 1005
+#define IDC_FORM_GROUP 1006
+
+#define IDC_DATA_INT 1101
+#define IDC_DATA_UINT 1102
+#define IDC_DATA_FLOAT 1103
+#define IDC_DATA_DOUBLE 1104
+#define IDC_DATA_TEXT 1105
+#define IDC_DATA_CHECK 1106
+#define IDC_DATA_RADIO1 1107
+#define IDC_DATA_RADIO2 1108
+#define IDC_DATA_RADIO3 1109
+#define IDC_DATA_LIST 1110
+#define IDC_DATA_LABEL 1111
+
+#define IDC_TOOL_EDIT 1201
+#define IDC_TOOL_SEND 1202
+
+#define IDS_TOOL_DONE 3001
