@@ -10,8 +10,7 @@ function(qm_add_test)
   gtest_discover_tests(${T_NAME}
     DISCOVERY_MODE PRE_TEST
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QM_BIN_DIR=${QM_BIN_DIR};QM_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
-               TIMEOUT 300)
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
 endfunction()
 
 # qm_add_bench(NAME name SOURCES ... LIBS ...): a Google Benchmark program, built, never run by CI.

@@ -18,12 +18,12 @@ std::filesystem::path MakeTempDir(const std::string& name) {
 
 std::filesystem::path BinDir() {
   const char* d = std::getenv("QM_BIN_DIR");
-  return d ? d : std::filesystem::current_path() / ".." / "bin";
+  return d ? d : QM_BIN_DIR_DEFAULT;
 }
 
 std::filesystem::path SourceDir() {
   const char* d = std::getenv("QM_SOURCE_DIR");
-  return d ? d : std::filesystem::current_path() / ".." / "..";
+  return d ? d : QM_SOURCE_DIR_DEFAULT;
 }
 
 std::vector<unsigned char> ReadAll(const std::filesystem::path& p) {
