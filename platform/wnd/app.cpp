@@ -17,7 +17,6 @@
 namespace {
 CWinApp* g_app = nullptr;
 CWinThread* g_thread = nullptr;
-int g_quitCode = 0;
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -38,7 +37,7 @@ BOOL CWinThread::InitInstance() { return FALSE; }
 int CWinThread::Run() {
   if (!QCoreApplication::instance()) return ExitInstance();
   qmwnd::EnsureInit();
-  g_quitCode = QCoreApplication::exec();
+  qmwnd::RunMainLoop();
   return ExitInstance();
 }
 
@@ -67,7 +66,7 @@ BOOL CWinThread::OnIdle(LONG lCount) {
   return FALSE;
 }
 
-int CWinThread::ExitInstance() { return g_quitCode; }
+int CWinThread::ExitInstance() { return qmwnd::QuitCode(); }
 
 CWnd* CWinThread::GetMainWnd() { return m_pMainWnd; }
 
@@ -90,6 +89,7 @@ CWinApp::CWinApp(LPCTSTR lpszAppName) {
     m_pszAppName = m_appName.c_str();
   }
   m_lpCmdLine = m_cmdLine.data();
+  qmwnd::ResetQuit();
 }
 
 CWinApp::~CWinApp() {

@@ -1,5 +1,7 @@
 // The control objects.
 #include <QAbstractButton>
+#include <QCheckBox>
+#include <QRadioButton>
 #include <QWidget>
 
 #include <string>
@@ -87,7 +89,10 @@ BOOL CScrollBar::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT 
 void QmClickButton(HWND button) {
   RECT rc;
   if (!::GetClientRect(button, &rc)) return;
-  const POINT c{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+  POINT c{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+  // Check boxes and radio buttons answer on their box and label only.
+  QWidget* w = QmWidgetOf(button);
+  if (qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w)) c.x = std::min<LONG>(6, c.x);
   QmSendMouse(button, WM_LBUTTONDOWN, c, MK_LBUTTON);
   if (::IsWindow(button)) QmSendMouse(button, WM_LBUTTONUP, c, 0);
 }

@@ -428,13 +428,16 @@ void CWnd::GetDlgItem(int nID, HWND* phWnd) const {
 CWnd* CWnd::GetDescendantWindow(int nID, BOOL bOnlyPerm) const {
   Window* w = Find(m_hWnd);
   if (!w) return nullptr;
-  for (HWND c : w->children) {
-    Window* cw = Find(c);
-    if (cw && static_cast<int>(cw->id) == nID) {
-      if (!bOnlyPerm || cw->perm) return FromHandle(c);
+  // A direct child first; its own children with the same id come before it
+  // (a splitter and its first pane share AFX_IDW_PANE_FIRST).
+  if (HWND c = ::GetDlgItem(m_hWnd, nID)) {
+    if (::GetWindow(c, GW_CHILD)) {
+      if (CWnd* d = FromHandle(c)->GetDescendantWindow(nID, bOnlyPerm)) return d;
     }
+    if (CWnd* found = bOnlyPerm ? FromHandlePermanent(c) : FromHandle(c)) return found;
   }
-  for (HWND c : w->children) {
+  const std::vector<HWND> kids = w->children;
+  for (HWND c : kids) {
     CWnd* child = FromHandle(c);
     if (!child) continue;
     if (CWnd* d = child->GetDescendantWindow(nID, bOnlyPerm)) return d;

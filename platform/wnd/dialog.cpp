@@ -225,8 +225,7 @@ HWND QmCreateDialogFromTemplate(const QmDialogTemplate& t, HWND parent, CWnd* ob
   const bool child = (style & WS_CHILD) != 0;
   const bool visible = (style & WS_VISIBLE) != 0;
   style &= ~WS_VISIBLE;
-  RECT rc{QmMulDiv(t.x, baseX, 4), QmMulDiv(t.y, baseY, 8), QmMulDiv(t.x + t.cx, baseX, 4),
-          QmMulDiv(t.y + t.cy, baseY, 8)};
+  RECT rc{QmMulDiv(t.x, baseX, 4), QmMulDiv(t.y, baseY, 8), 0, 0};
   rc.right = rc.left + QmMulDiv(t.cx, baseX, 4);
   rc.bottom = rc.top + QmMulDiv(t.cy, baseY, 8);
   if (!child) {
@@ -237,9 +236,6 @@ HWND QmCreateDialogFromTemplate(const QmDialogTemplate& t, HWND parent, CWnd* ob
       ::OffsetRect(&rc, o.x, o.y);
     }
     ::AdjustWindowRectEx(&rc, style, FALSE, ex);
-  }
-  if (ownsFont || font) {
-    // Stays valid for the dialog's life (stored in its record below).
   }
   g_wndInit = object;
   HWND dlg = ::CreateWindowEx(ex, "#32770", t.caption, style, rc.left, rc.top, rc.right - rc.left,
@@ -264,8 +260,10 @@ HWND QmCreateDialogFromTemplate(const QmDialogTemplate& t, HWND parent, CWnd* ob
   int defId = IDOK;
   bool haveDef = false;
   for (const QmDialogControl& c : t.controls) {
-    RECT r{c.x, c.y, c.x + c.cx, c.y + c.cy};
-    ::MapDialogRect(dlg, &r);
+    // Position and size each in dialog units (not the right and bottom
+    // edges), as the dialog manager maps them.
+    const int px = QmMulDiv(c.x, baseX, 4), py = QmMulDiv(c.y, baseY, 8);
+    const RECT r{px, py, px + QmMulDiv(c.cx, baseX, 4), py + QmMulDiv(c.cy, baseY, 8)};
     const UINT id = c.id < 0 ? 0xFFFF : static_cast<UINT>(c.id);
     const char* text = c.imageId ? "" : c.text.GetString();
     HWND h = ::CreateWindowEx(c.exStyle | WS_EX_NOPARENTNOTIFY, c.className, text, c.style, r.left, r.top,

@@ -193,6 +193,10 @@ const MSG* CurrentMessage();
 void SendSizeMove(Window& w, bool force);
 void UpdateTopLevelFlags(Window& w);
 bool ModalHookInstalled();
+// The main message loop (until WM_QUIT); the quit code.
+int RunMainLoop();
+void ResetQuit();
+int QuitCode();
 
 // The built-in control classes.
 void RegisterBuiltinClasses();

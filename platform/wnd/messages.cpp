@@ -163,6 +163,21 @@ class ModalHookEvent : public QEvent {
 
 QmModalHook g_modalHook;
 
+// WM_QUIT: modal loops end, and so does the main loop when it runs. (Qt's
+// own exit outside its main loop would stop every later event loop.)
+int g_runDepth = 0;
+bool g_quitPending = false;
+int g_quitCode = 0;
+
+void Quit(int code) {
+  g_quitPending = true;
+  g_quitCode = code;
+  const std::vector<HWND> modal = ModalStack();
+  for (auto it = modal.rbegin(); it != modal.rend(); ++it)
+    if (Window* w = Find(*it); w && w->perm) w->perm->EndModalLoop(-1);
+  if (g_runDepth > 0) QCoreApplication::exit(code);
+}
+
 class Dispatcher : public QObject {
  public:
   void customEvent(QEvent* e) override {
@@ -170,7 +185,7 @@ class Dispatcher : public QObject {
       --g_postedOutstanding;
       const MSG m = static_cast<PostedEvent*>(e)->msg;
       if (m.message == WM_QUIT) {
-        QCoreApplication::exit(static_cast<int>(m.wParam));
+        Quit(static_cast<int>(m.wParam));
         return;
       }
       SendQueued(m, nullptr);
@@ -564,6 +579,21 @@ int TranslateAccelerator(HWND hwnd, HACCEL table, LPMSG msg) {
 // Tests and tools.
 
 void QmSetModalHook(QmModalHook hook) { g_modalHook = std::move(hook); }
+
+int qmwnd::RunMainLoop() {
+  if (g_quitPending || !QCoreApplication::instance()) return g_quitCode;
+  ++g_runDepth;
+  const int rc = QCoreApplication::exec();
+  --g_runDepth;
+  return g_quitPending ? g_quitCode : rc;
+}
+
+void qmwnd::ResetQuit() {
+  g_quitPending = false;
+  g_quitCode = 0;
+}
+
+int qmwnd::QuitCode() { return g_quitCode; }
 
 bool qmwnd::ModalHookInstalled() { return static_cast<bool>(g_modalHook); }
 

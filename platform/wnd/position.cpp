@@ -174,12 +174,15 @@ namespace {
 void ZOrder(Window& w, HWND after) {
   QWidget* wid = w.W();
   if (!wid) return;
+  // Headless platforms have no stacking of top-level windows.
+  const QString platform = QGuiApplication::platformName();
+  const bool stacking = w.IsChild() || (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal"));
   if (after == HWND_TOPMOST || after == HWND_NOTOPMOST) {
     if (w.IsChild()) return;
     if (after == HWND_TOPMOST) w.exStyle |= WS_EX_TOPMOST;
     else w.exStyle &= ~WS_EX_TOPMOST;
     UpdateTopLevelFlags(w);
-    wid->raise();
+    if (stacking) wid->raise();
     return;
   }
   std::vector<HWND>* sib = nullptr;
@@ -187,10 +190,10 @@ void ZOrder(Window& w, HWND after) {
   if (sib) sib->erase(std::remove(sib->begin(), sib->end(), w.hwnd), sib->end());
   if (after == HWND_TOP) {
     if (sib) sib->insert(sib->begin(), w.hwnd);
-    wid->raise();
+    if (stacking) wid->raise();
   } else if (after == HWND_BOTTOM) {
     if (sib) sib->push_back(w.hwnd);
-    wid->lower();
+    if (stacking) wid->lower();
   } else {
     Window* a = Find(after);
     if (sib) {

@@ -17,6 +17,13 @@
 #include "platform/wnd/host.h"
 #include "tests/platform/wnd_data/ids/wndtest.h"
 
+// Readable failures for the geometry classes.
+inline void PrintTo(const CRect& r, std::ostream* os) {
+  *os << "(" << r.left << "," << r.top << ")-(" << r.right << "," << r.bottom << ")";
+}
+inline void PrintTo(const CPoint& p, std::ostream* os) { *os << "(" << p.x << "," << p.y << ")"; }
+inline void PrintTo(const CSize& s, std::ostream* os) { *os << s.cx << "x" << s.cy; }
+
 namespace wndtest {
 
 // The test pack of a language, compiled once per run (null on failure).
@@ -93,6 +100,8 @@ class CTestBar : public CWnd {
   static constexpr UINT kId = AFX_IDW_CONTROLBAR_FIRST + 5;
 
  protected:
+  // The buttons' commands go to the frame, as a tool bar's do.
+  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
   afx_msg LRESULT OnSizeParent(WPARAM, LPARAM lParam);
   afx_msg LRESULT OnIdleUpdate(WPARAM, LPARAM);
   DECLARE_MESSAGE_MAP()

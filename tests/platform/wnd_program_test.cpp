@@ -131,6 +131,11 @@ BOOL CTestBar::Create(CWnd* parent) {
   return TRUE;
 }
 
+BOOL CTestBar::OnCommand(WPARAM wParam, LPARAM) {
+  CFrameWnd* f = GetParentFrame();
+  return f && f->SendMessage(WM_COMMAND, LOWORD(wParam), 0);
+}
+
 LRESULT CTestBar::OnSizeParent(WPARAM, LPARAM lParam) {
   auto* p = reinterpret_cast<AFX_SIZEPARENTPARAMS*>(lParam);
   const RECT r = p->rect;
