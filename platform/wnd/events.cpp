@@ -369,6 +369,19 @@ bool InputBlocked(const Window& w) {
   return false;
 }
 
+namespace {
+
+// Qt hands a mouse event that a child left alone on to the parent; a window
+// gets no mouse message for a point over one of its child windows.
+bool OverChildWindow(const Window& w, QWidget* widget, QPoint pos) {
+  QWidget* c = widget->childAt(pos);
+  if (!c) return false;
+  Window* cw = FromWidget(c);
+  return cw && cw != &w;
+}
+
+}  // namespace
+
 bool HandleEvent(Window& w, QWidget* widget, QEvent* e) {
   if (w.dead || w.destroying) return false;
   const HWND hwnd = w.hwnd;
@@ -378,12 +391,24 @@ bool HandleEvent(Window& w, QWidget* widget, QEvent* e) {
     case QEvent::MouseMove:
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-      eat = HandleMouse(w, widget, static_cast<QMouseEvent*>(e));
+    case QEvent::MouseButtonDblClick: {
+      auto* me = static_cast<QMouseEvent*>(e);
+      if (!Find(g_capture) && OverChildWindow(w, widget, me->position().toPoint())) {
+        eat = true;
+        break;
+      }
+      eat = HandleMouse(w, widget, me);
       break;
-    case QEvent::Wheel:
-      eat = HandleWheel(w, static_cast<QWheelEvent*>(e));
+    }
+    case QEvent::Wheel: {
+      auto* we = static_cast<QWheelEvent*>(e);
+      if (!Find(g_capture) && OverChildWindow(w, widget, we->position().toPoint())) {
+        eat = true;
+        break;
+      }
+      eat = HandleWheel(w, we);
       break;
+    }
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
       eat = HandleKey(w, static_cast<QKeyEvent*>(e));
@@ -446,7 +471,18 @@ bool HostWidget::event(QEvent* e) {
       if (HandleEvent(*w, this, e)) return true;
     }
   }
-  return QWidget::event(e);
+  switch (e->type()) {
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+      // Mouse messages never travel on to the parent window.
+      e->accept();
+      return true;
+    default:
+      return QWidget::event(e);
+  }
 }
 
 void HostWidget::paintEvent(QPaintEvent* e) {

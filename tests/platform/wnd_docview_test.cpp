@@ -2,6 +2,9 @@
 // views and bar; command routing and command user interfaces; the scrolling
 // view; drawing through a window's device context; the tool window; the
 // frame's picture.
+#include <QCoreApplication>
+#include <QTimer>
+
 #include <filesystem>
 
 #include "tests/common/test_util.h"
@@ -222,4 +225,29 @@ TEST_F(WndProgram, FramePictureShowsSplitterViewAndForm) {
   const std::filesystem::path out = keep ? std::filesystem::path(keep) : qmtest::MakeTempDir("wnd-picture") / "frame.png";
   EXPECT_TRUE(QmSaveWindowPng(*frame, out.string().c_str()));
   EXPECT_TRUE(std::filesystem::file_size(out) > 1000);
+}
+
+TEST_F(WndProgram, SplitterBarDragsWithTheMouse) {
+  CTestSplitter& split = app->Frame()->m_split;
+  int cur = 0, min = 0;
+  split.GetColumnInfo(0, cur, min);
+  ASSERT_EQ(cur, 420);
+  const int barX = 2 + 420 + 3;  // inside the bar between the panes
+  QmSendMouse(split, WM_MOUSEMOVE, POINT{barX, 100});
+  EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_SIZEWE));
+  QmSendMouse(split, WM_LBUTTONDOWN, POINT{barX, 100}, MK_LBUTTON);
+  QmSendMouse(split, WM_MOUSEMOVE, POINT{barX - 100, 100}, MK_LBUTTON);
+  QmSendMouse(split, WM_LBUTTONUP, POINT{barX - 100, 100});
+  split.GetColumnInfo(0, cur, min);
+  EXPECT_EQ(cur, 320);
+  EXPECT_EQ(ChildRect(*app->View()).Width(), 320);
+  EXPECT_EQ(ChildRect(split.m_ruler).Width(), 320);  // the override placed it again
+}
+
+TEST_F(WndProgram, MainLoopRunsUntilTheMainWindowCloses) {
+  app->m_pMainWnd->PostMessage(WM_CLOSE);
+  // A guard against a loop that would not end.
+  QTimer::singleShot(10000, [] { QCoreApplication::exit(99); });
+  EXPECT_EQ(app->Run(), 0);
+  EXPECT_EQ(app->m_pMainWnd, nullptr);
 }

@@ -343,3 +343,91 @@ TEST_F(WndMessages, SystemMenuWithGreyedCloseKeepsTheWindow) {
   top.SendMessage(WM_SYSCOMMAND, SC_CLOSE);
   EXPECT_FALSE(IsWindow(top.m_hWnd));
 }
+
+namespace {
+
+// A control that handles one notification itself and paints itself red.
+class CSelfButton : public CButton {
+ public:
+  int reflected = 0;
+  void DrawItem(LPDRAWITEMSTRUCT dis) override {
+    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+    FillRect(dis->hDC, &dis->rcItem, red);
+    DeleteObject(red);
+  }
+
+ protected:
+  afx_msg void OnCustomDraw(NMHDR*, LRESULT* result) {
+    ++reflected;
+    *result = 5;
+  }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CSelfButton, CButton)
+  ON_NOTIFY_REFLECT(NM_CUSTOMDRAW, OnCustomDraw)
+END_MESSAGE_MAP()
+
+class CHolder : public CProbe {
+ public:
+  int clicks = 0;
+  int changes = 0;
+  UINT lastNotifyId = 0;
+
+ protected:
+  afx_msg void OnClick(NMHDR* nm, LRESULT* result) {
+    lastNotifyId = static_cast<UINT>(nm->idFrom);
+    *result = 3;
+  }
+  afx_msg void OnButton() { ++clicks; }
+  afx_msg void OnEditChange() { ++changes; }
+  afx_msg HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) {
+    if (nCtlColor == CTLCOLOR_STATIC && pWnd && pWnd->GetDlgCtrlID() == 30) {
+      pDC->SetTextColor(RGB(0, 0, 200));
+      return static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    }
+    return CProbe::OnCtlColor(pDC, pWnd, nCtlColor);
+  }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CHolder, CProbe)
+  ON_NOTIFY(NM_CLICK, 10, OnClick)
+  ON_BN_CLICKED(11, OnButton)
+  ON_EN_CHANGE(12, OnEditChange)
+  ON_WM_CTLCOLOR()
+END_MESSAGE_MAP()
+
+}  // namespace
+
+TEST_F(WndMessages, NotificationsReachTheParentOrReflectToTheControl) {
+  CHolder top;
+  ASSERT_TRUE(top.CreateTop("Holder", 20, 20, 300, 200));
+  top.ShowWindow(SW_SHOW);
+  CSelfButton self;
+  ASSERT_TRUE(self.Create("", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, CRect(5, 5, 45, 25), &top, 10));
+  NMHDR nm{self.m_hWnd, 10, NM_CLICK};
+  EXPECT_EQ(top.SendMessage(WM_NOTIFY, 10, reinterpret_cast<LPARAM>(&nm)), 3);
+  EXPECT_EQ(top.lastNotifyId, 10u);
+  nm.code = NM_CUSTOMDRAW;
+  EXPECT_EQ(top.SendMessage(WM_NOTIFY, 10, reinterpret_cast<LPARAM>(&nm)), 5);
+  EXPECT_EQ(self.reflected, 1);
+
+  // Control notifications through WM_COMMAND.
+  HWND button = CreateWindowEx(0, "Button", "Go", WS_CHILD | WS_VISIBLE, 50, 5, 60, 20, top, reinterpret_cast<HMENU>(11), nullptr, nullptr);
+  QmClickButton(button);
+  EXPECT_EQ(top.clicks, 1);
+  HWND edit = CreateWindowEx(0, "Edit", "", WS_CHILD | WS_VISIBLE, 50, 30, 60, 20, top, reinterpret_cast<HMENU>(12), nullptr, nullptr);
+  SetWindowText(edit, "12");
+  EXPECT_EQ(top.changes, 1);
+
+  // The owner-drawn button paints itself through the reflected WM_DRAWITEM;
+  // a label takes the colours its parent chooses.
+  HWND label = CreateWindowEx(0, "Static", "Blue", WS_CHILD | WS_VISIBLE, 5, 60, 80, 20, top, reinterpret_cast<HMENU>(30), nullptr, nullptr);
+  const QImage img = Picture(top);
+  const QColor c = img.pixelColor(ChildRect(self).CenterPoint().x, ChildRect(self).CenterPoint().y);
+  EXPECT_EQ(c, QColor(255, 0, 0));
+  const CRect lr = ChildRect(label);
+  EXPECT_EQ(img.pixelColor(lr.right - 2, lr.bottom - 2), QColor(255, 255, 255));
+  top.DestroyWindow();
+}
