@@ -45,7 +45,9 @@ TEST(CodecBmp, RoundTripsAtEveryDepth) {
     EXPECT_EQ(back.GetType(), static_cast<DWORD>(CXIMAGE_FORMAT_BMP));
     EXPECT_EQ(back.GetXDPI(), 300);
     EXPECT_TRUE(SameColors(img, back)) << bpp;
-    if (bpp <= 8) EXPECT_EQ(back.GetPixelIndex(5, 3), img.GetPixelIndex(5, 3));
+    if (bpp <= 8) {
+      EXPECT_EQ(back.GetPixelIndex(5, 3), img.GetPixelIndex(5, 3));
+    }
   }
 }
 

@@ -267,7 +267,9 @@ TEST(CodecFilter, CircleTransformCentreAndCorner) {
   for (int type : {0, 1, 2, 3}) {
     CBaseImage t(img);
     ASSERT_TRUE(t.CircleTransform(type, 0, 100.0f));
-    if (type < 3) EXPECT_EQ(ColorAt(t, 4, 3), PatternColor(4, 3)) << type;  // the centre maps to itself
+    if (type < 3) {
+      EXPECT_EQ(ColorAt(t, 4, 3), PatternColor(4, 3)) << type;  // the centre maps to itself
+    }
     EXPECT_EQ(ColorAt(t, 0, 0), PatternColor(0, 0)) << type;               // outside the radius
     EXPECT_EQ(ColorAt(t, 8, 6), PatternColor(0, 0)) << type;
   }

@@ -84,7 +84,9 @@ TEST(CodecGif, TrueColourIsWrittenAsAMosaicAndReadBackWhole) {
     CBaseImage back;
     ASSERT_TRUE(DecodeFrom(back, file, CXIMAGE_FORMAT_GIF)) << back.GetLastError();
     EXPECT_EQ(back.GetNumFrames(), static_cast<long>(c.tiles));
-    if (c.tiles > 1) EXPECT_EQ(back.GetBpp(), 24) << c.w << "x" << c.h;
+    if (c.tiles > 1) {
+      EXPECT_EQ(back.GetBpp(), 24) << c.w << "x" << c.h;
+    }
     EXPECT_TRUE(SameColors(img, back)) << c.w << "x" << c.h;
   }
   // The 17 x 200 mosaic: 13 tiles of 15 rows and one of 5.
