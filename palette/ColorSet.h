@@ -80,7 +80,8 @@ class CColorSet : public IColorSource {
   int FindNearestColor(int red, int green, int blue) const;
   int FindNearestToTriple(const CRgbTriple& triple) const;
   int FindNearestColorref(COLORREF packed) const;
-  // The search keeps a prepared copy of the in-use colours. Changes made
+  // The search keeps a prepared copy of the in-use colours (one thread at a
+  // time, as every palette operation of the program). Changes made
   // through the write accessors above are noticed; a caller that keeps a
   // pointer from them and changes a colour's RGB or in-use flag after a
   // search calls this before the next search.
