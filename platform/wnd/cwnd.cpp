@@ -28,6 +28,11 @@ END_MESSAGE_MAP()
 
 CWnd::CWnd() = default;
 
+const CWnd CWnd::wndTop(HWND_TOP);
+const CWnd CWnd::wndBottom(HWND_BOTTOM);
+const CWnd CWnd::wndTopMost(HWND_TOPMOST);
+const CWnd CWnd::wndNoTopMost(HWND_NOTOPMOST);
+
 CWnd::~CWnd() {
   if (m_hWnd && Find(m_hWnd)) {
     Window* w = Find(m_hWnd);
@@ -557,11 +562,8 @@ void CWnd::MoveWindow(LPCRECT lpRect, BOOL bRepaint) {
   ::MoveWindow(m_hWnd, lpRect->left, lpRect->top, lpRect->right - lpRect->left, lpRect->bottom - lpRect->top, bRepaint);
 }
 BOOL CWnd::SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags) {
-  // The special positions (wndTop, wndTopMost...) arrive as pointers.
-  const HWND after = reinterpret_cast<HWND>(const_cast<CWnd*>(pWndInsertAfter));
-  const std::intptr_t v = reinterpret_cast<std::intptr_t>(after);
-  const HWND insert = (v >= -2 && v <= 1) ? after : QmHwnd(pWndInsertAfter);
-  return ::SetWindowPos(m_hWnd, insert, x, y, cx, cy, nFlags);
+  // &wndTopMost and its kind carry the special handles.
+  return ::SetWindowPos(m_hWnd, QmHwnd(pWndInsertAfter), x, y, cx, cy, nFlags);
 }
 void CWnd::BringWindowToTop() { ::BringWindowToTop(m_hWnd); }
 void CWnd::GetWindowRect(LPRECT lpRect) const { ::GetWindowRect(m_hWnd, lpRect); }

@@ -467,9 +467,9 @@ CDialog::CDialog() : m_bCompactTemplate(AfxGetUseCompactDialogs()) {}
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
     : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd), m_bCompactTemplate(AfxGetUseCompactDialogs()) {}
 
-CDialog::~CDialog() {
-  if (m_hWnd && ::IsWindow(m_hWnd)) DestroyWindow();
-}
+// A window still open is destroyed by ~CWnd, without this half-destroyed
+// object receiving its last messages.
+CDialog::~CDialog() = default;
 
 const QmDialogTemplate* CDialog::FindTemplate() const {
   if (m_lpDialogTemplate) return m_lpDialogTemplate;

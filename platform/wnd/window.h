@@ -57,6 +57,12 @@ class CWnd : public CCmdTarget {
   CWnd();
   ~CWnd() override;
 
+  // The special places of SetWindowPos (&wndTopMost...).
+  static const CWnd wndTop;
+  static const CWnd wndBottom;
+  static const CWnd wndTopMost;
+  static const CWnd wndNoTopMost;
+
   // The object of a window: its permanent object, or a temporary one kept
   // by the framework until the window is destroyed. Null for a null or dead
   // handle.
@@ -338,6 +344,7 @@ class CWnd : public CCmdTarget {
 
  private:
   friend struct QmWindowAccess;
+  explicit CWnd(HWND special) : m_hWnd(special) {}
   void* m_pModalLoop = nullptr;  // the running modal loop (internal)
 };
 

@@ -269,7 +269,7 @@ TEST_F(WndMessages, GeometryOfChildrenAndTopLevelWindows) {
   EXPECT_EQ(child.cx, 50 - 4);
   child.SetWindowPos(nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
   EXPECT_FALSE(child.IsWindowVisible());
-  top.SetWindowPos(reinterpret_cast<CWnd*>(HWND_TOPMOST), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  top.SetWindowPos(&CWnd::wndTopMost, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   EXPECT_TRUE(top.GetExStyle() & WS_EX_TOPMOST);
   top.DestroyWindow();
 }
