@@ -309,7 +309,8 @@ bool ReadGif(CxFile& file, CImageGIF& impl) {
       break;
     }
   }
-  return true;
+  // A file without an image is no picture.
+  return impl.HasBlock();
 }
 
 }  // namespace

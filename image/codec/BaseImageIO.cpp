@@ -23,12 +23,20 @@ FILE* OpenFile(const char* name, const char* mode) {
   return std::fopen(ToUtf8(CString(name)).c_str(), mode);
 }
 
+// A failure raised inside a codec (memory that cannot be had) never leaves
+// the layer: it is a false answer like any other.
+constexpr const char* kNoMemory = "CBaseImage::Create can't allocate memory";
+
 template <class T>
 bool EncodeAs(CBaseImage& self, CxFile* hFile) {
-  T fmt;
-  fmt.Ghost(&self);
-  if (fmt.Encode(hFile)) return true;
-  self.SetLastError(fmt.GetLastError());
+  try {
+    T fmt;
+    fmt.Ghost(&self);
+    if (fmt.Encode(hFile)) return true;
+    self.SetLastError(fmt.GetLastError());
+  } catch (...) {
+    self.SetLastError(kNoMemory);
+  }
   return false;
 }
 
@@ -36,12 +44,16 @@ bool EncodeAs(CBaseImage& self, CxFile* hFile) {
 // object; on success its picture moves into the caller.
 template <class T>
 bool DecodeAs(CBaseImage& self, CxFile* hFile, bool single, bool keepFrames) {
-  T fmt;
-  fmt.CopyInfo(self);
-  if (fmt.Decode(hFile)) return self.Transfer(fmt);
-  if (single) {
-    self.SetLastError(fmt.GetLastError());
-    if (keepFrames) self.CopyFrameCount(fmt);
+  try {
+    T fmt;
+    fmt.CopyInfo(self);
+    if (fmt.Decode(hFile)) return self.Transfer(fmt);
+    if (single) {
+      self.SetLastError(fmt.GetLastError());
+      if (keepFrames) self.CopyFrameCount(fmt);
+    }
+  } catch (...) {
+    if (single) self.SetLastError(kNoMemory);
   }
   return false;
 }
