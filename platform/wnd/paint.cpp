@@ -439,13 +439,17 @@ int ScrollWindowEx(HWND hwnd, int dx, int dy, LPCRECT scrollRect, LPCRECT clipRe
   const QRegion oldInvalid = w->invalid & src;
   w->invalid = (w->invalid - QRegion(src)) + (oldInvalid.translated(dx, dy) & clip);
   if (flags & SW_SCROLLCHILDREN) {
-    for (HWND c : w->children) {
+    // The children move along (and are told so).
+    const std::vector<HWND> kids = w->children;
+    for (HWND c : kids) {
       Window* cw = Find(c);
       if (!cw || !cw->W()) continue;
-      const QRect g = cw->W()->geometry();
-      const QPoint inClient = g.topLeft() - client.topLeft();
-      if (!scrollRect || src.contains(inClient)) cw->W()->move(g.topLeft() + QPoint(dx, dy));
+      const QPoint inClient = cw->W()->geometry().topLeft() - client.topLeft();
+      if (scrollRect && !src.contains(inClient)) continue;
+      ::SetWindowPos(c, nullptr, inClient.x() + dx, inClient.y() + dy, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
     }
+    if (!(w = Find(hwnd))) return ERROR;
   }
   if (updateRect) {
     const QRect b = uncovered.boundingRect();

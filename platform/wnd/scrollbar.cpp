@@ -30,6 +30,18 @@ class BarFilter : public QObject {
  public:
   BarFilter(HWND hwnd, int bar, QObject* parent) : QObject(parent), hwnd_(hwnd), bar_(bar) {}
   bool eventFilter(QObject* o, QEvent* e) override {
+    // A window that takes no input (a modal dialog's owner) keeps its bars still.
+    switch (e->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::MouseMove:
+      case QEvent::Wheel:
+        if (Window* w = Find(hwnd_); !w || InputBlocked(*w)) return true;
+        break;
+      default:
+        break;
+    }
     if (e->type() == QEvent::MouseButtonRelease) {
       auto* sb = static_cast<QScrollBar*>(o);
       if (!sb->isSliderDown()) {

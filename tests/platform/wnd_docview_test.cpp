@@ -3,6 +3,10 @@
 // view; drawing through a window's device context; the tool window; the
 // frame's picture.
 #include <QCoreApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QScrollBar>
 #include <QTimer>
 
 #include <filesystem>
@@ -250,4 +254,66 @@ TEST_F(WndProgram, MainLoopRunsUntilTheMainWindowCloses) {
   QTimer::singleShot(10000, [] { QCoreApplication::exit(99); });
   EXPECT_EQ(app->Run(), 0);
   EXPECT_EQ(app->m_pMainWnd, nullptr);
+}
+
+TEST_F(WndProgram, MenuBarAndPopupMenusRunTheUpdateHandlers) {
+  CTestFrame* frame = app->Frame();
+  QMenuBar* bar = QmWidgetOf(*frame)->findChild<QMenuBar*>();
+  ASSERT_NE(bar, nullptr);
+  ASSERT_FALSE(bar->actions().isEmpty());
+  QMenu* file = bar->actions().first()->menu();
+  ASSERT_NE(file, nullptr);
+  emit file->aboutToShow();  // as when the user opens it
+  QAction* go = nullptr;
+  QAction* off = nullptr;
+  for (QAction* a : file->actions()) {
+    if (a->text() == QStringLiteral("&Go\tCtrl+G")) go = a;
+    if (a->text() == QStringLiteral("&Off")) off = a;
+  }
+  ASSERT_NE(go, nullptr);
+  ASSERT_NE(off, nullptr);
+  EXPECT_TRUE(go->isEnabled());
+  EXPECT_TRUE(go->isChecked());
+  EXPECT_FALSE(off->isEnabled());
+  go->trigger();
+  QmPumpMessages();
+  EXPECT_EQ(Log(), std::vector<std::string>{"go"});
+
+  // A pop-up menu: the choice is a command for its owner, or the answer.
+  Log().clear();
+  CMenu popup;
+  ASSERT_TRUE(popup.CreatePopupMenu());
+  popup.AppendMenu(MF_STRING, ID_CMD_VIEW, "View");
+  popup.AppendMenu(MF_STRING, ID_CMD_OFF, "Off");
+  UINT offState = 0;
+  QmSetPopupMenuHook([&](HMENU menu, int, int, HWND owner) -> UINT {
+    EXPECT_EQ(owner, frame->m_hWnd);
+    offState = GetMenuState(menu, ID_CMD_OFF, MF_BYCOMMAND);
+    return ID_CMD_VIEW;
+  });
+  EXPECT_TRUE(popup.TrackPopupMenu(TPM_LEFTALIGN, 10, 10, frame));
+  EXPECT_TRUE(offState & MF_GRAYED);
+  EXPECT_EQ(static_cast<UINT>(popup.TrackPopupMenu(TPM_RETURNCMD, 10, 10, frame)), ID_CMD_VIEW);
+  QmPumpMessages();
+  EXPECT_EQ(Log(), std::vector<std::string>{"view"});  // only the first posted a command
+  QmSetPopupMenuHook(nullptr);
+}
+
+TEST_F(WndProgram, TheViewsScrollBarSendsScrollCodes) {
+  CTestView* view = app->View();
+  QScrollBar* vbar = nullptr;
+  for (QScrollBar* b : QmWidgetOf(*view)->findChildren<QScrollBar*>())
+    if (b->orientation() == Qt::Vertical && b->isVisible()) vbar = b;
+  ASSERT_NE(vbar, nullptr);
+  // A click in the groove below the thumb: a page down, then the end.
+  const QPoint p(vbar->width() / 2, vbar->height() - 30);
+  QMouseEvent press(QEvent::MouseButtonPress, QPointF(p), QPointF(vbar->mapToGlobal(p)), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(vbar, &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, QPointF(p), QPointF(vbar->mapToGlobal(p)), Qt::LeftButton,
+                      Qt::NoButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(vbar, &release);
+  EXPECT_EQ(view->GetScrollPosition().y, 200);
+  EXPECT_EQ(view->m_endScrolls, 1);
+  EXPECT_EQ(vbar->value(), 200);
 }
