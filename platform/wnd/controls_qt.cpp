@@ -4,7 +4,6 @@
 // comes later (combo and list boxes, the common controls).
 #include <QCheckBox>
 #include <QFrame>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -30,6 +29,45 @@ DWORD StyleOf(HWND hwnd) {
 }
 
 void Notify(HWND hwnd, UINT code) { QmNotifyParent(hwnd, code); }
+
+QColor SysQColor(int index) {
+  const COLORREF c = GetSysColor(index);
+  return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
+}
+
+// A group box as Windows draws it: an etched frame whose top runs through
+// the middle of the caption, transparent inside (what lies beneath shows).
+class GroupBoxWidget : public QWidget {
+ public:
+  explicit GroupBoxWidget(QWidget* parent) : QWidget(parent) {}
+  void SetTitle(const QString& t) {
+    title_ = t;
+    update();
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    const QFontMetrics fm(font());
+    const int top = fm.height() / 2;
+    const QRect r(0, top, width() - 2, height() - top - 2);
+    p.setPen(SysQColor(COLOR_BTNSHADOW));
+    p.drawRect(r);
+    p.setPen(SysQColor(COLOR_BTNHIGHLIGHT));
+    p.drawRect(r.translated(1, 1));
+    if (title_.isEmpty()) return;
+    QString shown = title_;
+    shown.remove(QRegularExpression(QStringLiteral("&(?!&)")));
+    shown.replace(QStringLiteral("&&"), QStringLiteral("&"));
+    const QRect tr(6, 0, fm.horizontalAdvance(shown) + 4, fm.height());
+    p.fillRect(tr, palette().window());
+    p.setPen(palette().windowText().color());
+    p.drawText(tr.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextShowMnemonic, title_);
+  }
+
+ private:
+  QString title_;
+};
 
 // Colours the parent chooses with WM_CTLCOLORxxx, applied to a Qt control.
 void ApplyCtlColor(HWND hwnd, QWidget* widget, UINT message) {
@@ -61,6 +99,7 @@ void ApplyCtlColor(HWND hwnd, QWidget* widget, UINT message) {
     }
   }
   if (widget->palette() != pal) widget->setPalette(pal);
+  if (dynamic_cast<GroupBoxWidget*>(widget)) fill = false;  // transparent inside
   if (message != WM_CTLCOLOREDIT && widget->autoFillBackground() != fill) widget->setAutoFillBackground(fill);
 }
 
@@ -140,7 +179,7 @@ class ButtonClass : public QmControlClass {
         break;
       }
       case BS_GROUPBOX: {
-        auto* g = new QGroupBox(parent);
+        auto* g = new GroupBoxWidget(parent);
         g->setAttribute(Qt::WA_TransparentForMouseEvents);
         g->setFocusPolicy(Qt::NoFocus);
         widget = g;
@@ -289,7 +328,7 @@ class ButtonClass : public QmControlClass {
 
   void TextChanged(HWND, QWidget* widget, const CString& text) override {
     if (auto* b = qobject_cast<QAbstractButton*>(widget)) b->setText(ToQtMnemonic(text, true));
-    else if (auto* g = qobject_cast<QGroupBox*>(widget)) g->setTitle(ToQtMnemonic(text, true));
+    else if (auto* g = dynamic_cast<GroupBoxWidget*>(widget)) g->SetTitle(ToQtMnemonic(text, true));
   }
 
   UINT DialogCode(HWND hwnd) override {

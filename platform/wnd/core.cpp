@@ -176,6 +176,7 @@ void RegisterBuiltinClasses() {
   add("Button", CS_DBLCLKS | CS_PARENTDC, nullptr, own(MakeButtonClass()), false);
   add("Static", CS_DBLCLKS | CS_PARENTDC, nullptr, own(MakeStaticClass()), false);
   add("Edit", CS_DBLCLKS | CS_PARENTDC, nullptr, own(MakeEditClass()), false);
+  if (WndClass* edit = FindClass("Edit")) edit->wc.hCursor = LoadCursor(nullptr, IDC_IBEAM);
   // Place-holders until their own implementation registers the class.
   QmControlClass* placeholder = own(MakePlaceholderClass());
   for (const char* name :

@@ -201,7 +201,9 @@ bool HandleMouse(Window& w, QWidget* widget, QMouseEvent* me) {
   } else {
     client = me->position().toPoint() - ClientRectInWidget(w).topLeft();
     if (!cap && !ClientRectInWidget(w).contains(me->position().toPoint())) {
-      // The non-client part (borders, a child's caption) takes no input here.
+      // The non-client part (borders, a child's caption) gets no client
+      // message; a Qt control handles its own frame.
+      if (w.cls->control) return false;
       return me->type() != QEvent::MouseMove;
     }
   }
