@@ -6,6 +6,7 @@
 #include "design/Pattern.h"
 #include "design/WeaveFormat.h"
 #include "palette/LSystem.h"
+#include "platform/base/waitcursor.h"
 
 namespace {
 
@@ -170,6 +171,7 @@ void ApplyHilbertPath(CPattern& design, int stepLength, int pathColor) {
 void ApplyGosperPath(CPattern& design, int stepLength, int pathColor) {
   const CGrid grid(design);
   if (!grid.IsValid()) return;
+  CWaitCursor wait;
   CLSystem engine;
   int minX = 0, minY = 0;
   if (!GrowCurve(engine, CLSystemPreset::kGosper, stepLength, 2 * grid.columns, 2 * grid.rows, minX, minY)) return;
