@@ -151,7 +151,8 @@ class CColorSet : public IColorSource {
   // target under a temporary name and put in place only when it was written
   // whole, so a failed save keeps the old file.
   bool SavePaletteAs(const CString& path);
-  // The palette as the bytes SavePaletteAs writes.
+  // The palette as the bytes SavePaletteAs writes (a design file embeds
+  // them); like a save it settles the kind and clears the modified byte.
   bool SaveToBytes(std::vector<BYTE>& out);
   // The older layout embedded in design files of earlier versions.
   bool ReadFromDesign(CByteStream& stream, bool withCounts);
