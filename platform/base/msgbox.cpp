@@ -66,6 +66,12 @@ const char* IconWord(UINT type) {
 
 }  // namespace
 
+namespace {
+MessageBoxOwnerResolver g_ownerResolver = nullptr;
+}  // namespace
+
+void SetMessageBoxOwnerResolver(MessageBoxOwnerResolver resolver) { g_ownerResolver = resolver; }
+
 void SetMessageBoxHook(MessageBoxHook hook) {
   std::lock_guard<std::mutex> lock(g_hookMutex);
   g_hook = std::move(hook);
@@ -107,9 +113,12 @@ int MessageBox(HWND owner, LPCTSTR text, LPCTSTR caption, UINT type) {
     case MB_ICONINFORMATION: icon = QMessageBox::Information; break;
     default: break;
   }
-  // The owner window is not known to this layer yet: the box is centred on
+  // Centred on the owner's window when the window layer knows it, else on
   // the active window.
-  QMessageBox box(icon, ToQt(title), ToQt(body), QMessageBox::NoButton, QApplication::activeWindow());
+  QWidget* parent = (owner && g_ownerResolver) ? static_cast<QWidget*>(g_ownerResolver(owner)) : nullptr;
+  if (parent) parent = parent->window();
+  if (!parent) parent = QApplication::activeWindow();
+  QMessageBox box(icon, ToQt(title), ToQt(body), QMessageBox::NoButton, parent);
   if (type & (MB_TOPMOST | MB_SYSTEMMODAL)) box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
   std::vector<std::pair<QAbstractButton*, int>> made;
   for (const int id : buttons) made.emplace_back(box.addButton(StandardButtonOf(id)), id);

@@ -54,6 +54,12 @@ int MessageBox(HWND owner, LPCTSTR text, LPCTSTR caption, UINT type);
 // The system beep; type is MB_OK, an MB_ICON* value or 0xFFFFFFFF.
 BOOL MessageBeep(UINT type);
 
+// The window layer tells how to find the widget of an owner window (a
+// QWidget*, as void* to keep Qt out of this header); the box is then
+// centred on its owner, else on the active window.
+using MessageBoxOwnerResolver = void* (*)(HWND owner);
+void SetMessageBoxOwnerResolver(MessageBoxOwnerResolver resolver);
+
 // The answer the box gives when nobody can answer: the default button of
 // the type (MB_DEFBUTTONn beyond the buttons counts as the first).
 int DefaultMessageBoxButton(UINT type);

@@ -3,6 +3,7 @@
 // the stand-in hangs on Qt's event loop.
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QGuiApplication>
 #include <QCursor>
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -14,6 +15,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "platform/base/msgbox.h"
 #include "platform/wnd/app.h"
 #include "platform/wnd/internal.h"
 #include "platform/wnd/menu.h"
@@ -274,6 +276,8 @@ void EnsureInit() {
   SetWindowDCProvider(TheDCProvider());
   SetWindowHandleFn([](CWnd* w) -> HWND { return w ? w->m_hWnd : nullptr; });
   TheDispatcher();
+  SetMessageBoxOwnerResolver([](HWND owner) -> void* { return QmWidgetOf(owner); });
+  QGuiApplication::setQuitOnLastWindowClosed(false);
   if (QAbstractEventDispatcher* ed = QAbstractEventDispatcher::instance()) {
     QObject::connect(ed, &QAbstractEventDispatcher::aboutToBlock, [] {
       FlushGraveyard();
