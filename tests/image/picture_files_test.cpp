@@ -237,7 +237,10 @@ TEST(PictureFiles, BadBmpFilesAreRefusedByTheOwnReader) {
   good.clrUsed = 2;
   good.table = {0, 0, 0, 0, 255, 255, 255, 0};
   good.rows = {0, 1, 0, 0, 1, 0, 0, 0};
-  ASSERT_NE(ReadDIBBytes(MakeBmp(good).data(), MakeBmp(good).size()), nullptr);
+  const Bytes goodFile = MakeBmp(good);
+  HGLOBAL goodBlock = ReadDIBBytes(goodFile.data(), goodFile.size());
+  ASSERT_NE(goodBlock, nullptr);
+  GlobalFree(goodBlock);
 
   BmpSpec badBits = good;
   badBits.bpp = 7;
@@ -349,6 +352,10 @@ TEST(PictureFiles, GifBadCodeSizeGivesABlankPicture) {
   CImageGIF notGif;
   const Bytes junk = {'G', 'I', 'F', '7', '8', '9', 'a', 0, 0, 0, 0, 0, 0};
   EXPECT_FALSE(notGif.LoadFromBytes(junk.data(), junk.size()));
+  // A header and a trailer but no image: no picture.
+  CImageGIF noImage;
+  const Bytes empty = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0, 0, 0, ';'};
+  EXPECT_FALSE(noImage.LoadFromBytes(empty.data(), empty.size()));
 }
 
 TEST(PictureFiles, Gif87aWriterRoundTrip) {
