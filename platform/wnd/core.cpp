@@ -2,6 +2,8 @@
 // destruction, the window tree, styles, texts and window data.
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QIcon>
+#include <QPixmap>
 #include <QMenuBar>
 #include <QScreen>
 #include <QScrollBar>
@@ -527,7 +529,15 @@ HWND CreateWindowEx(DWORD exStyle, LPCTSTR className, LPCTSTR windowName, DWORD 
   if (w.menu) ShowMenuBar(w);
   ApplyWindowRect(w, QRect(x, y, cx, cy));
   RelayoutNonClient(w);
-  if (!parent) widget->setWindowTitle(ToQt(w.text));
+  if (!parent) {
+    widget->setWindowTitle(ToQt(w.text));
+    // The class's icon until the window is given its own.
+    QImage img;
+    QPoint hot;
+    int std = 0;
+    if (cls->wc.hIcon && GetIconImage(cls->wc.hIcon, &img, &hot, &std) && !img.isNull())
+      widget->setWindowIcon(QIcon(QPixmap::fromImage(img)));
+  }
   if (cls->control) {
     cls->control->FontChanged(hwnd, widget, QtFontOf(nullptr));
     cls->control->StyleChanged(hwnd, widget, w.style | (style & WS_VISIBLE));
