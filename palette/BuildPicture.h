@@ -1,0 +1,127 @@
+// The picture side of the design builder: the 24-bit pixel rows it samples,
+// the area-averaging reduction of a large picture to one pixel per bead
+// (split into bands of target rows that run on several threads, also while
+// the picture is still decoding), the JPEG decoder that writes a picture's
+// rows straight into its pixel block, and the small task runner they share.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <vector>
+
+#include "platform/base.h"
+
+class CImage;
+
+// 24-bit pixels as the builder reads them: rows from the bottom, `stride`
+// bytes apart, each pixel blue, green, red. Either a view of a picture's own
+// block or a block of its own.
+struct CSampleImage {
+  const BYTE* bits = nullptr;
+  std::ptrdiff_t stride = 0;
+  int width = 0;
+  int height = 0;
+  std::vector<BYTE> own;
+
+  bool IsEmpty() const { return !bits || width <= 0 || height <= 0; }
+  const BYTE* Pixel(int x, int y) const { return bits + static_cast<std::ptrdiff_t>(y) * stride + 3 * x; }
+};
+
+// A view of a 24-bit picture's pixel block, or a copy of any other picture's
+// colours (GetPixelRGB). False for an empty picture.
+bool MakeSampleImage(const CImage& picture, CSampleImage& out);
+
+// The reduction of a W x H picture to w' x h' (both not larger) by area
+// averaging, exactly as CImage::CreateResized reduces a picture: the source
+// rows are walked from the top, a row or column that straddles two target
+// rows or columns is split between them by its overhang, every term is
+// added in single precision in the order of the source pixels, and each
+// target byte is trunc(sum x (w' x h') / (W x H) + 0.5).
+//
+// The target rows are cut into bands. A band adds only into its own target
+// rows, so bands run on any thread in any order with the same results; each
+// band needs the source rows from the top down to RowsNeeded(band).
+class CAreaReduction {
+ public:
+  // False when either size is empty or the target is larger either way.
+  bool Plan(int sourceWidth, int sourceHeight, int width, int height, int bands);
+  int GetBandCount() const { return static_cast<int>(bandStart_.size()) - 1; }
+  int RowsNeeded(int band) const;
+  // Reduces one band from the source rows (24-bit, rows from the bottom).
+  void RunBand(int band, const BYTE* sourceBits, std::ptrdiff_t sourceStride);
+  // The reduced picture (complete once every band has run).
+  const CSampleImage& GetResult() const { return result_; }
+
+ private:
+  // One target column: the part of the straddling pixel before it (lead),
+  // its whole pixels, and its own straddling pixel (tail).
+  struct Column {
+    int lead = -1;       // source column of the straddling pixel before, or -1
+    float leadWeight = 0;
+    int first = 0;       // whole pixels first .. end - 1
+    int end = 0;
+    int tail = -1;       // own straddling source column, or -1
+    float tailWeight = 0;
+  };
+  void AddRow(const BYTE* row, float* acc, bool weighted, float weight) const;
+
+  int sourceWidth_ = 0, sourceHeight_ = 0, width_ = 0, height_ = 0;
+  float factor_ = 0;
+  std::vector<Column> columns_;
+  std::vector<int> rowTarget_;    // target row of each source row (from the top)
+  std::vector<BYTE> rowSplit_;    // 1 when the row straddles two target rows
+  std::vector<float> rowNext_;    // the share of a straddling row in the next target row
+  std::vector<int> firstRow_;     // first source row of each target row, plus the end
+  std::vector<int> bandStart_;    // first target row of each band, plus the end
+  CSampleImage result_;
+};
+
+// How many threads a job of `work` units (pixels or beads) may use: 1 for
+// small jobs, otherwise the processors (at most 16).
+int BuilderThreadCount(long long work);
+
+// Runs body(task, worker) for tasks 0 .. count - 1 on up to `threads`
+// threads, the calling thread among them (worker 0; the others 1, 2, ...).
+// The calling thread calls afterTask() after each of its own tasks. The
+// first exception thrown by a task stops the others from starting and is
+// thrown again on the calling thread. Answers the number of workers used.
+int RunBuilderTasks(int count, int threads, const std::function<void(int task, int worker)>& body,
+                    const std::function<void()>& afterTask = {});
+
+// Source rows made available to waiting threads as a decoder produces them.
+class CRowGate {
+ public:
+  void Publish(int rows);
+  // Stops every waiter: WaitFor answers false from now on.
+  void Abort();
+  // Waits until `rows` rows are available; false when aborted.
+  bool WaitFor(int rows);
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable ready_;
+  int rows_ = 0;
+  bool aborted_ = false;
+};
+
+// JPEG files for the builder, decoded with the settings of the picture
+// loader (integer DCT, smooth chroma upsampling, blue-green-red output), so
+// the pixels are those a loaded picture holds.
+struct CJpegInfo {
+  int width = 0;
+  int height = 0;
+  int components = 0;
+};
+// The header of a JPEG held in memory; false when libjpeg cannot read it.
+bool ReadJpegInfo(const BYTE* data, size_t size, CJpegInfo& info);
+// Decodes a three-component JPEG into 24-bit rows (rows from the bottom):
+// top row first; after each batch of rows `rowsDone` is called with the
+// number of rows written so far. False on a decoding error (rows written
+// so far stay), on another component count, on a size that differs from
+// the given one, or on more than 1000 progressive scans.
+bool DecodeJpegRows(const BYTE* data, size_t size, BYTE* bits, std::ptrdiff_t stride, int width, int height,
+                    void (*rowsDone)(void* context, int rows), void* context);

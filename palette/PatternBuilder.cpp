@@ -1,0 +1,530 @@
+// The design builder. The steps, in order: the bead budget, the parameters
+// taken over, the grid counted, a picture larger than the grid both ways
+// reduced to one pixel per bead, the format's room for offsets, then the
+// beads row by row from the bottom (position, alternate flag, sampled
+// colour, nearest palette colour), the border of blank designs, the stitch
+// path, the angle, and the softening pass of the Softened mode.
+//
+// The rows of beads are independent (each row starts its x afresh; the row
+// heights are added up beforehand in the same order), so they are laid out
+// on several threads. Each thread has its own copy of the palette's
+// nearest-colour index with a small cache of answers keyed by RGB; the
+// index answers exactly as the palette's own search.
+#include "palette/PatternBuilder.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "design/AppSettings.h"
+#include "design/FrameServices.h"
+#include "design/Pattern.h"
+#include "design/PatternParams.h"
+#include "image/Image.h"
+#include "lang/ids/builder.h"
+#include "palette/BuildPicture.h"
+#include "palette/ColorSet.h"
+#include "palette/StitchPath.h"
+#include "platform/base/codepage.h"
+
+namespace {
+
+// trunc() of a double as a 64-bit integer; NaN gives 0, values beyond the
+// range stop at its ends.
+long long TruncToLong(double v) {
+  if (!(v == v)) return 0;
+  if (v >= 4.0e18) return 4000000000000000000LL;
+  if (v <= -4.0e18) return -4000000000000000000LL;
+  return static_cast<long long>(v);
+}
+
+// The pixel rectangle under a bead (inclusive, rows from the bottom); the
+// last column and row are kept inside the picture, the first ones are not.
+struct PixelRect {
+  long long c0, c1, r0, r1;
+};
+
+PixelRect BeadPixelRect(double x, double y, double rw, double rh, int width, int height, double xScale, double yScale,
+                        bool centreOnly) {
+  PixelRect p;
+  double fx = x - rw / 2;
+  if (fx < 0) fx = 0;
+  p.c0 = TruncToLong(width * fx * xScale);
+  p.c1 = TruncToLong(width * std::min(1.0, xScale * (rw + fx)));
+  if (p.c1 >= width) p.c1 = width - 1;
+  double fy = y - rh / 2;
+  if (fy < 0) fy = 0;
+  p.r0 = TruncToLong(height * fy * yScale);
+  p.r1 = TruncToLong(height * std::min(1.0, yScale * (rh + fy)));
+  if (p.r1 >= height) p.r1 = height - 1;
+  if (centreOnly) {
+    p.c0 = p.c1 = (p.c0 + p.c1) / 2;
+    p.r0 = p.r1 = (p.r0 + p.r1) / 2;
+  }
+  return p;
+}
+
+// The mean colour of the rectangle's pixels that lie in the picture.
+COLORREF MeanOf(const CSampleImage& image, const PixelRect& p) {
+  const long long c0 = std::max(p.c0, 0LL), c1 = std::min<long long>(p.c1, image.width - 1);
+  const long long r0 = std::max(p.r0, 0LL), r1 = std::min<long long>(p.r1, image.height - 1);
+  if (c0 > c1 || r0 > r1) return 0;
+  if (c0 == c1 && r0 == r1) {
+    const BYTE* q = image.Pixel(static_cast<int>(c0), static_cast<int>(r0));
+    return RGB(q[2], q[1], q[0]);
+  }
+  std::uint64_t sb = 0, sg = 0, sr = 0;
+  for (long long y = r0; y <= r1; ++y) {
+    const BYTE* q = image.Pixel(static_cast<int>(c0), static_cast<int>(y));
+    for (long long x = c0; x <= c1; ++x, q += 3) {
+      sb += q[0];
+      sg += q[1];
+      sr += q[2];
+    }
+  }
+  const std::uint64_t n = static_cast<std::uint64_t>(c1 - c0 + 1) * static_cast<std::uint64_t>(r1 - r0 + 1);
+  return RGB(static_cast<BYTE>(sr / n), static_cast<BYTE>(sg / n), static_cast<BYTE>(sb / n));
+}
+
+// One thread's nearest-colour search: the palette's index rebuilt from its
+// colours, with the last answers kept by RGB.
+class CNearestCache {
+ public:
+  explicit CNearestCache(const CColorSet& palette) : keys_(kSlots, 0), values_(kSlots, -1) {
+    index_.Build(palette.GetColors());
+  }
+  int Find(COLORREF color) {
+    const std::uint32_t rgb = color & 0xFFFFFFu;
+    const size_t slot = ((rgb * 2654435761u) >> (32 - kBits)) & (kSlots - 1);
+    if (keys_[slot] == rgb + 1) return values_[slot];
+    int distance = 0;
+    const int index = index_.Find(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb), distance);
+    keys_[slot] = rgb + 1;
+    values_[slot] = index;
+    return index;
+  }
+
+ private:
+  static constexpr int kBits = 15;
+  static constexpr size_t kSlots = size_t{1} << kBits;
+  CNearestColorIndex index_;
+  std::vector<std::uint32_t> keys_;  // RGB + 1; 0 = empty
+  std::vector<int> values_;
+};
+
+// One cache per worker, made when the worker first needs it.
+class CNearestCaches {
+ public:
+  CNearestCaches(const CColorSet& palette, int workers) : palette_(palette), caches_(static_cast<size_t>(workers)) {}
+  CNearestCache& For(int worker) {
+    std::unique_ptr<CNearestCache>& c = caches_[static_cast<size_t>(worker)];
+    if (!c) c = std::make_unique<CNearestCache>(palette_);
+    return *c;
+  }
+
+ private:
+  const CColorSet& palette_;
+  std::vector<std::unique_ptr<CNearestCache>> caches_;
+};
+
+// One build: the steps around the picture.
+class CBuildJob {
+ public:
+  CBuildJob(CPattern& design, const CPatternParams& params, const CColorSet& palette)
+      : design_(design), params_(params), palette_(palette) {}
+
+  // Steps 1 to 4: budget, parameters, emptied beads, counts. False ends the
+  // build.
+  bool Begin(unsigned long long budget) {
+    // A bead plus spacer of zero or less holds no bead: the build fails
+    // instead of dividing by it.
+    if (!(params_.m_beadWidth + params_.m_spacer > 0) || !(params_.m_beadHeight + params_.m_spacer > 0)) return false;
+    if (!params_.CheckBeadBudget(budget)) return false;
+    design_.ApplyParams(params_);
+    design_.m_beads.clear();
+    design_.m_rowFormats.clear();
+    design_.m_markedBeads.clear();
+    columns_ = design_.ComputeColumns();
+    rows_ = design_.ComputeRows();
+    // Bead indexes are ints.
+    return static_cast<unsigned long long>(columns_) * rows_ <= static_cast<unsigned long long>(INT_MAX);
+  }
+
+  unsigned Columns() const { return columns_; }
+  unsigned Rows() const { return rows_; }
+  bool IsBlank() const { return design_.m_blank != 0; }
+  // Step 5 asks whether the picture is larger than the grid both ways.
+  bool NeedsReduction(int width, int height) const {
+    return static_cast<long long>(columns_) < width && static_cast<long long>(rows_) < height;
+  }
+
+  // Steps 6 to 16 with the pixels to sample (ignored for blank designs).
+  bool Finish(const CSampleImage* source) {
+    CPattern& d = design_;
+    const int format = params_.m_format;
+    d.ApplyFormatOffset(format);
+    const double bw = d.m_beadWidth, bh = d.m_beadHeight, sp = d.m_spacer;
+    const double aw = d.m_actualWidth, ah = d.m_actualHeight;
+    const double rw = bw / aw, rh = bh / ah;
+    const int columns = static_cast<int>(columns_), rows = static_cast<int>(rows_);
+    const long long count = static_cast<long long>(columns) * rows;
+
+    std::unique_ptr<CStatusProgress> progress;
+    if (count > kBuildProgressBeads) progress = std::make_unique<CStatusProgress>(GetIMainFrame(), rows, static_cast<UINT>(IDS_BUILDING_PATTERN));
+
+    d.m_colorMode = params_.m_colorMode;
+    const bool centreOnly = params_.m_colorMode == kColorModeSharp || params_.m_colorMode == kColorModeClassic;
+    const bool blank = IsBlank();
+    if (!blank && (!source || source->IsEmpty())) return false;
+
+    // Row heights added up from the bottom, column offsets of the format.
+    std::vector<double> rowY(static_cast<size_t>(rows));
+    double y = bh / 2;
+    for (int i = 0; i < rows; ++i) {
+      rowY[static_cast<size_t>(i)] = y;
+      y += bh + sp;
+    }
+    std::vector<double> offsets(static_cast<size_t>(columns), 0.0);
+    int divisor = d.m_sacredPeyoteDivisor;
+    if (divisor <= 0) divisor = 3;  // a divisor of zero or less counts as the default
+    for (int j = 0; j < columns; ++j) {
+      if (IsPeyoteFormat(format) && IsShiftedColumn(format, j))
+        offsets[static_cast<size_t>(j)] = (sp + bh) / 2 / ah;
+      else if (format == kFormatSacredPeyote)
+        offsets[static_cast<size_t>(j)] =
+            (sp + bh) / static_cast<double>(divisor) * static_cast<double>(2 - j % 3) / ah;
+    }
+
+    const CAppSettings& settings = GetAppSettings();
+    const COLORREF blankColor = settings.m_blankColor & 0xFFFFFFu;
+    const int blankIndex =
+        blank ? palette_.FindNearestColor(GetRValue(blankColor), GetGValue(blankColor), GetBValue(blankColor)) : -1;
+
+    d.m_beads.resize(static_cast<size_t>(count));
+    const int threads = BuilderThreadCount(count);
+    const int tasks = threads > 1 ? std::min(rows, threads * 8) : 1;
+    CNearestCaches caches(palette_, threads);
+    std::atomic<int> rowsDone{0};
+    CBead* beads = d.m_beads.data();
+    RunBuilderTasks(
+        tasks, threads,
+        [&](int task, int worker) {
+          const int i0 = static_cast<int>(static_cast<long long>(task) * rows / tasks);
+          const int i1 = static_cast<int>(static_cast<long long>(task + 1) * rows / tasks);
+          CNearestCache* nearest = blank ? nullptr : &caches.For(worker);
+          for (int i = i0; i < i1; ++i) {
+            const double fy = rowY[static_cast<size_t>(i)] / ah;
+            double x = d.GetRowStartX(rows - i - 1, format);
+            BYTE alternate = 1;
+            CBead* bead = beads + static_cast<size_t>(i) * static_cast<size_t>(columns);
+            for (int j = 0; j < columns; ++j, ++bead) {
+              *bead = CBead(x / aw, fy + offsets[static_cast<size_t>(j)]);
+              bead->m_alternate = alternate;
+              alternate = alternate ? 0 : 1;
+              if (blank) {
+                bead->m_cachedColor = blankColor;
+                bead->SetColorIndex(blankIndex);
+              } else {
+                const PixelRect p =
+                    BeadPixelRect(bead->m_x, bead->m_y, rw, rh, source->width, source->height, 1.0, 1.0, centreOnly);
+                bead->m_cachedColor = MeanOf(*source, p);
+                bead->SetColorIndex(nearest->Find(bead->m_cachedColor));
+              }
+              x += bw + sp;
+            }
+          }
+          rowsDone += i1 - i0;
+        },
+        [&] {
+          if (progress) progress->SetPos(rowsDone.load());
+        });
+
+    // The border ring of blank designs.
+    const COLORREF border = settings.m_borderColor;
+    if (blank && border != 0xFFFFFFFFu) {
+      const int index = palette_.FindNearestColor(GetRValue(border), GetGValue(border), GetBValue(border));
+      for (int r = 0; r < rows; ++r) {
+        d.SetBeadColor(0, r, index, true);
+        d.SetBeadColor(columns - 1, r, index, true);
+      }
+      for (int c = 0; c < columns; ++c) {
+        d.SetBeadColor(c, 0, index, true);
+        d.SetBeadColor(c, rows - 1, index, true);
+      }
+    }
+    if (params_.m_stitchPath != 0) ApplyStitchPath(d, params_.m_stitchPath, params_.m_pathColor);
+    progress.reset();
+    d.m_angle = 0;
+    if (params_.m_colorMode == kColorModeSoftened) SmoothColors(d, palette_);
+    return true;
+  }
+
+ private:
+  CPattern& design_;
+  const CPatternParams& params_;
+  const CColorSet& palette_;
+  unsigned columns_ = 0;
+  unsigned rows_ = 0;
+};
+
+// Reduces a 24-bit picture's rows on every thread.
+void ReduceAll(CAreaReduction& reduction, const BYTE* bits, std::ptrdiff_t stride, int threads) {
+  RunBuilderTasks(reduction.GetBandCount(), threads,
+                  [&](int band, int) { reduction.RunBand(band, bits, stride); });
+}
+
+int BandsFor(int threads, int rows) { return threads > 1 ? std::max(threads * 8, rows / 8) : 1; }
+
+// Step 5 and the rest for a picture in memory.
+bool BuildFromPicture(CBuildJob& job, const CImage* picture) {
+  if (job.IsBlank()) return job.Finish(nullptr);
+  if (!picture) return false;
+  const int w = picture->GetWidth(), h = picture->GetHeight();
+  CSampleImage source;
+  CAreaReduction reduction;
+  if (job.NeedsReduction(w, h)) {
+    const int columns = static_cast<int>(job.Columns()), rows = static_cast<int>(job.Rows());
+    if (columns <= 0 || rows <= 0) return false;  // nothing to reduce to
+    if (picture->GetBitsPerPixel() == 24 && picture->GetBits() && picture->GetRowStride() >= 3 * w) {
+      const int threads = BuilderThreadCount(static_cast<long long>(w) * h);
+      if (!reduction.Plan(w, h, columns, rows, BandsFor(threads, rows))) return false;
+      ReduceAll(reduction, picture->GetBits(), picture->GetRowStride(), threads);
+      return job.Finish(&reduction.GetResult());
+    }
+    // Other depths go the picture library's way.
+    std::unique_ptr<CImage> resized = picture->CreateResized(SIZE{columns, rows});
+    if (!resized || !MakeSampleImage(*resized, source)) return false;
+    return job.Finish(&source);
+  }
+  if (!MakeSampleImage(*picture, source)) return false;
+  return job.Finish(&source);
+}
+
+// ---- Files ----
+
+bool ReadWholeFile(const char* path, std::vector<BYTE>& out) {
+  std::FILE* f = std::fopen(ToUtf8(CString(path)).c_str(), "rb");
+  if (!f) return false;
+  bool ok = false;
+  if (std::fseek(f, 0, SEEK_END) == 0) {
+    const long long size = ftello(f);
+    if (size > 0 && size <= 0xFFFFFFFFLL && std::fseek(f, 0, SEEK_SET) == 0) {
+      try {
+        out.resize(static_cast<size_t>(size));
+        ok = std::fread(out.data(), 1, out.size(), f) == out.size();
+      } catch (const std::bad_alloc&) {
+        ok = false;
+      }
+    }
+  }
+  std::fclose(f);
+  return ok;
+}
+
+bool HasJpegExtension(const char* path) {
+  const char* file = path;
+  for (const char* p = path; *p; ++p)
+    if (*p == '/' || *p == '\\') file = p + 1;
+  const char* dot = std::strrchr(file, '.');
+  if (!dot) return false;
+  const CString ext(dot);
+  return ext.CompareNoCase(".jpg") == 0 || ext.CompareNoCase(".jpeg") == 0;
+}
+
+struct GateContext {
+  CRowGate* gate;
+};
+
+void PublishRows(void* context, int rows) { static_cast<GateContext*>(context)->gate->Publish(rows); }
+
+enum class FastResult { kBuilt, kFailed, kNotTaken };
+
+// The JPEG road: the picture is decoded into its block while the threads
+// reduce the rows already there. kNotTaken when the file is not a plain
+// three-component JPEG that decodes; the caller then loads it the usual way.
+FastResult BuildFromJpeg(CBuildJob& job, unsigned long long budget, const std::vector<BYTE>& bytes,
+                         const char* path, std::unique_ptr<CImage>& picture) {
+  CJpegInfo info;
+  if (!ReadJpegInfo(bytes.data(), bytes.size(), info) || info.components != 3 || info.width <= 0 ||
+      info.height <= 0)
+    return FastResult::kNotTaken;
+  bool ok = false;
+  auto image = std::make_unique<CImage>(info.width, info.height, ok, 0xFFFFFFFFu);
+  if (!ok || image->GetBitsPerPixel() != 24 || !image->GetBits()) return FastResult::kNotTaken;
+  BYTE* bits = image->GetBits();
+  const std::ptrdiff_t stride = image->GetRowStride();
+
+  if (!job.Begin(budget)) return FastResult::kFailed;
+  const bool reduce = !job.IsBlank() && job.NeedsReduction(info.width, info.height);
+  CAreaReduction reduction;
+  bool decoded = false;
+  if (reduce) {
+    const int columns = static_cast<int>(job.Columns()), rows = static_cast<int>(job.Rows());
+    if (columns <= 0 || rows <= 0) return FastResult::kFailed;
+    const int threads = BuilderThreadCount(static_cast<long long>(info.width) * info.height);
+    if (!reduction.Plan(info.width, info.height, columns, rows, BandsFor(threads, rows))) return FastResult::kFailed;
+    // Helpers take bands in order and wait for their rows; the calling
+    // thread decodes, then takes the bands that are left.
+    CRowGate gate;
+    std::atomic<int> nextBand{0};
+    std::atomic<bool> failed{false};
+    auto runBands = [&] {
+      try {
+        for (;;) {
+          const int band = nextBand.fetch_add(1);
+          if (band >= reduction.GetBandCount() || failed.load()) return;
+          if (!gate.WaitFor(reduction.RowsNeeded(band))) return;
+          reduction.RunBand(band, bits, stride);
+        }
+      } catch (...) {
+        failed = true;
+      }
+    };
+    std::vector<std::thread> helpers;
+    for (int i = 1; i < threads; ++i) {
+      try {
+        helpers.emplace_back(runBands);
+      } catch (...) {
+        break;
+      }
+    }
+    GateContext context{&gate};
+    decoded = DecodeJpegRows(bytes.data(), bytes.size(), bits, stride, info.width, info.height, PublishRows, &context);
+    if (decoded) {
+      gate.Publish(info.height);
+      runBands();
+    } else {
+      gate.Abort();
+    }
+    for (std::thread& t : helpers) t.join();
+    if (!decoded) return FastResult::kNotTaken;
+    if (failed) throw std::bad_alloc();
+  } else {
+    decoded = DecodeJpegRows(bytes.data(), bytes.size(), bits, stride, info.width, info.height, nullptr, nullptr);
+    if (!decoded) return FastResult::kNotTaken;
+  }
+  image->SetType(kImageTypeJPG);
+  image->SetFileName(path);
+  bool built = false;
+  if (job.IsBlank()) {
+    built = job.Finish(nullptr);
+  } else if (reduce) {
+    built = job.Finish(&reduction.GetResult());
+  } else {
+    CSampleImage source;
+    built = MakeSampleImage(*image, source) && job.Finish(&source);
+  }
+  picture = std::move(image);
+  return built ? FastResult::kBuilt : FastResult::kFailed;
+}
+
+}  // namespace
+
+bool BuildPatternGrid(CPattern& design, unsigned long long budget, const CPatternParams& params,
+                      const CColorSet& palette, const CImage* picture) {
+  CBuildJob job(design, params, palette);
+  if (!job.Begin(budget)) return false;
+  return BuildFromPicture(job, picture);
+}
+
+bool BuildPattern(CPattern& design, unsigned long long budget, const CPatternParams& params, const CColorSet& palette,
+                  const CImage* picture) {
+  bool ok = false;
+  try {
+    ok = BuildPatternGrid(design, budget, params, palette, picture);
+  } catch (...) {
+    ok = false;
+  }
+  if (!ok) AppMessageBoxId(IDS_MEMORY_PROBLEM, kMbIconStop);
+  return ok;
+}
+
+BuildFileResult BuildPatternFromFile(CPattern& design, unsigned long long budget, const CPatternParams& params,
+                                     const CColorSet& palette, const char* path, std::unique_ptr<CImage>* picture) {
+  if (!path) return BuildFileResult::kPictureNotLoaded;
+  std::unique_ptr<CImage> loaded;
+  if (HasJpegExtension(path)) {
+    std::vector<BYTE> bytes;
+    if (ReadWholeFile(path, bytes) && bytes.size() > 3 && bytes[0] == 0xFF && bytes[1] == 0xD8) {
+      FastResult result = FastResult::kNotTaken;
+      try {
+        CBuildJob job(design, params, palette);
+        result = BuildFromJpeg(job, budget, bytes, path, loaded);
+      } catch (...) {
+        result = FastResult::kFailed;
+      }
+      if (result != FastResult::kNotTaken) {
+        if (picture) *picture = std::move(loaded);
+        if (result == FastResult::kBuilt) return BuildFileResult::kBuilt;
+        AppMessageBoxId(IDS_MEMORY_PROBLEM, kMbIconStop);
+        return BuildFileResult::kBuildFailed;
+      }
+    }
+  }
+  bool ok = false;
+  try {
+    loaded = std::make_unique<CImage>(path, ok);
+  } catch (...) {
+    ok = false;
+  }
+  if (!ok) return BuildFileResult::kPictureNotLoaded;
+  const bool built = BuildPattern(design, budget, params, palette, loaded.get());
+  if (picture) *picture = std::move(loaded);
+  return built ? BuildFileResult::kBuilt : BuildFileResult::kBuildFailed;
+}
+
+COLORREF SampleImageRect(const CBead& bead, double relWidth, double relHeight, const CImage& picture, double xScale,
+                         double yScale, bool centreOnly) {
+  const int w = picture.GetWidth(), h = picture.GetHeight();
+  if (w <= 0 || h <= 0) return 0;
+  const PixelRect p = BeadPixelRect(bead.m_x, bead.m_y, relWidth, relHeight, w, h, xScale, yScale, centreOnly);
+  std::uint64_t sr = 0, sg = 0, sb = 0, n = 0;
+  for (long long y = std::max(p.r0, 0LL); y <= std::min<long long>(p.r1, h - 1); ++y)
+    for (long long x = std::max(p.c0, 0LL); x <= std::min<long long>(p.c1, w - 1); ++x) {
+      BYTE r = 0, g = 0, b = 0;
+      if (!picture.GetPixelRGB(static_cast<int>(x), static_cast<int>(y), r, g, b)) continue;
+      sr += r;
+      sg += g;
+      sb += b;
+      ++n;
+    }
+  if (n == 0) return 0;
+  return RGB(static_cast<BYTE>(sr / n), static_cast<BYTE>(sg / n), static_cast<BYTE>(sb / n));
+}
+
+int SmoothColors(CPattern& design, const CColorSet& palette) {
+  const long long columns = design.GetColumnCount(), rows = design.GetRowCount();
+  if (columns < 3 || rows < 3 || static_cast<long long>(design.m_beads.size()) < columns * rows)
+    return static_cast<int>(rows);
+  const int inner = static_cast<int>(rows - 2);
+  const int threads = BuilderThreadCount(columns * rows);
+  const int tasks = threads > 1 ? std::min(inner, threads * 8) : 1;
+  CNearestCaches caches(palette, threads);
+  CBead* beads = design.m_beads.data();
+  RunBuilderTasks(tasks, threads, [&](int task, int worker) {
+    CNearestCache& nearest = caches.For(worker);
+    const long long i0 = 1 + static_cast<long long>(task) * inner / tasks;
+    const long long i1 = 1 + static_cast<long long>(task + 1) * inner / tasks;
+    for (long long i = i0; i < i1; ++i)
+      for (long long j = 1; j < columns - 1; ++j) {
+        unsigned r = 0, g = 0, b = 0;
+        for (long long di = -1; di <= 1; ++di)
+          for (long long dj = -1; dj <= 1; ++dj) {
+            const COLORREF c = beads[static_cast<size_t>((i + di) * columns + j + dj)].m_cachedColor;
+            r += GetRValue(c);
+            g += GetGValue(c);
+            b += GetBValue(c);
+          }
+        const COLORREF mean = RGB(static_cast<BYTE>(r / 9), static_cast<BYTE>(g / 9), static_cast<BYTE>(b / 9));
+        beads[static_cast<size_t>(i * columns + j)].SetColorIndex(nearest.Find(mean));
+      }
+  });
+  return static_cast<int>(rows);
+}
