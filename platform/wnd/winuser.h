@@ -438,7 +438,9 @@ constexpr DWORD DS_CONTEXTHELP = 0x2000;
 constexpr DWORD DS_SHELLFONT = DS_SETFONT | DS_FIXEDSYS;
 
 // The control id of labels that need none.
-constexpr int IDC_STATIC = -1;
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
 
 // ---------------------------------------------------------------------------
 // Buttons.
@@ -738,25 +740,65 @@ constexpr UINT AFX_IDW_PANE_LAST = 0xE9FF;
 constexpr UINT AFX_IDW_HSCROLL_FIRST = 0xEA00;
 constexpr UINT AFX_IDW_VSCROLL_FIRST = 0xEA10;
 constexpr UINT AFX_IDW_SIZE_BOX = 0xEA20;
-constexpr UINT ID_SEPARATOR = 0;
-constexpr UINT ID_FILE_NEW = 0xE100;
-constexpr UINT ID_FILE_OPEN = 0xE101;
-constexpr UINT ID_FILE_CLOSE = 0xE102;
-constexpr UINT ID_FILE_SAVE = 0xE103;
-constexpr UINT ID_FILE_SAVE_AS = 0xE104;
-constexpr UINT ID_FILE_PRINT = 0xE107;
-constexpr UINT ID_EDIT_UNDO = 0xE12B;
-constexpr UINT ID_EDIT_REDO = 0xE12C;
-constexpr UINT ID_APP_ABOUT = 0xE140;
-constexpr UINT ID_APP_EXIT = 0xE141;
-constexpr UINT ID_NEXT_PANE = 0xE150;
-constexpr UINT ID_PREV_PANE = 0xE151;
-constexpr UINT ID_VIEW_TOOLBAR = 0xE800;
-constexpr UINT ID_VIEW_STATUS_BAR = 0xE801;
-constexpr UINT ID_INDICATOR_EXT = 0xE700;
-constexpr UINT ID_INDICATOR_CAPS = 0xE701;
-constexpr UINT ID_INDICATOR_NUM = 0xE702;
-constexpr UINT ID_INDICATOR_SCRL = 0xE703;
+// The framework's command ids. The language packs' ids headers may define
+// the same names (as macros, for the menu scripts); the values agree.
+#ifndef ID_SEPARATOR
+#define ID_SEPARATOR 0
+#endif
+#ifndef ID_FILE_NEW
+#define ID_FILE_NEW 57600
+#endif
+#ifndef ID_FILE_OPEN
+#define ID_FILE_OPEN 57601
+#endif
+#ifndef ID_FILE_CLOSE
+#define ID_FILE_CLOSE 57602
+#endif
+#ifndef ID_FILE_SAVE
+#define ID_FILE_SAVE 57603
+#endif
+#ifndef ID_FILE_SAVE_AS
+#define ID_FILE_SAVE_AS 57604
+#endif
+#ifndef ID_FILE_PRINT
+#define ID_FILE_PRINT 57607
+#endif
+#ifndef ID_EDIT_UNDO
+#define ID_EDIT_UNDO 57643
+#endif
+#ifndef ID_EDIT_REDO
+#define ID_EDIT_REDO 57644
+#endif
+#ifndef ID_APP_ABOUT
+#define ID_APP_ABOUT 57664
+#endif
+#ifndef ID_APP_EXIT
+#define ID_APP_EXIT 57665
+#endif
+#ifndef ID_NEXT_PANE
+#define ID_NEXT_PANE 57680
+#endif
+#ifndef ID_PREV_PANE
+#define ID_PREV_PANE 57681
+#endif
+#ifndef ID_VIEW_TOOLBAR
+#define ID_VIEW_TOOLBAR 59392
+#endif
+#ifndef ID_VIEW_STATUS_BAR
+#define ID_VIEW_STATUS_BAR 59393
+#endif
+#ifndef ID_INDICATOR_EXT
+#define ID_INDICATOR_EXT 59136
+#endif
+#ifndef ID_INDICATOR_CAPS
+#define ID_INDICATOR_CAPS 59137
+#endif
+#ifndef ID_INDICATOR_NUM
+#define ID_INDICATOR_NUM 59138
+#endif
+#ifndef ID_INDICATOR_SCRL
+#define ID_INDICATOR_SCRL 59139
+#endif
 constexpr UINT AFX_IDS_APP_TITLE = 0xE000;
 constexpr UINT AFX_IDS_IDLEMESSAGE = 0xE001;
 // The framework's own texts, looked up in the resource pack first and built
