@@ -490,6 +490,10 @@ bool HostWidget::event(QEvent* e) {
 void HostWidget::paintEvent(QPaintEvent* e) {
   Window* w = Find(hwnd_);
   if (!w) return;
+  const struct Depth {
+    Depth() { ++g_qtPaintDepth; }
+    ~Depth() { --g_qtPaintDepth; }
+  } depth;
   EnterDispatch();
   PaintWindowNow(*w);
   if ((w = Find(hwnd_))) {
@@ -505,6 +509,10 @@ bool ControlFilter::eventFilter(QObject* watched, QEvent* e) {
   if (e->type() == QEvent::Paint) {
     const bool own = !w->cls->control->QtPaints(hwnd_) || HasPaintHandler(*w);
     if (!own) return false;
+    const struct Depth {
+      Depth() { ++g_qtPaintDepth; }
+      ~Depth() { --g_qtPaintDepth; }
+    } depth;
     EnterDispatch();
     PaintWindowNow(*w);
     if ((w = Find(hwnd_)) && w->W()) {

@@ -159,6 +159,8 @@ void InvalidateClient(Window& w, const QRegion& region, bool erase);
 void EnsureImage(Window& w);
 void PaintWindowNow(Window& w);  // runs WM_PAINT when needed
 void BlitToWidget(Window& w, QPainter& p, const QRect& widgetRect);
+// Qt paint events being handled (no synchronous repaint inside them).
+extern int g_qtPaintDepth;
 
 // Messages.
 LRESULT Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -15,6 +15,8 @@
 
 namespace qmwnd {
 
+int g_qtPaintDepth = 0;
+
 // ---------------------------------------------------------------------------
 // The backing image.
 
@@ -359,7 +361,12 @@ BOOL UpdateWindow(HWND hwnd) {
   if (w->invalid.isEmpty() || !IsWindowVisible(hwnd)) return TRUE;
   EnterDispatch();
   PaintWindowNow(*w);
-  if ((w = Find(hwnd)) && w->W()) w->W()->update();
+  // On the screen now (a long operation's progress shows without the
+  // loop), unless Qt is painting already: then with the next paint.
+  if ((w = Find(hwnd)) && w->W()) {
+    if (g_qtPaintDepth == 0) w->W()->repaint();
+    else w->W()->update();
+  }
   LeaveDispatch();
   return TRUE;
 }
