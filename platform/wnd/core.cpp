@@ -111,7 +111,7 @@ WndClass* FindClass(const char* name) {
 
 namespace {
 
-ATOM AddClass(const WNDCLASS& wc, QmControlClass* control, bool dialog, bool replaceable) {
+ATOM AddClass(const WNDCLASS& wc, QmControlClass* control, bool dialog) {
   Registry& r = R();
   const std::string key = Upper(wc.lpszClassName);
   auto it = r.classes.find(key);
@@ -129,7 +129,6 @@ ATOM AddClass(const WNDCLASS& wc, QmControlClass* control, bool dialog, bool rep
   }
   c->control = control;
   c->dialog = dialog;
-  (void)replaceable;
   const ATOM atom = r.nextAtom++;
   r.atoms[atom] = key;
   r.classes[key] = std::move(c);
@@ -164,7 +163,7 @@ void RegisterBuiltinClasses() {
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = brush;
     wc.lpszClassName = name;
-    AddClass(wc, control, dialog, false);
+    AddClass(wc, control, dialog);
   };
   auto sysBrush = [](int index) { return reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(index + 1)); };
   add("#32770", CS_DBLCLKS | CS_SAVEBITS, nullptr, nullptr, true);
@@ -227,7 +226,7 @@ BOOL QmRegisterControlClass(LPCTSTR name, UINT classStyle, std::unique_ptr<QmCon
   wc.lpszClassName = name;
   QmControlClass* c = impl.get();
   ControlImpls().push_back(std::move(impl));
-  return AddClass(wc, c, false, false) != 0;
+  return AddClass(wc, c, false) != 0;
 }
 
 ATOM RegisterClass(const WNDCLASS* wc) {
@@ -236,7 +235,7 @@ ATOM RegisterClass(const WNDCLASS* wc) {
     return 0;
   }
   RegisterBuiltinClasses();
-  return AddClass(*wc, nullptr, false, false);
+  return AddClass(*wc, nullptr, false);
 }
 
 BOOL UnregisterClass(LPCTSTR className, HINSTANCE) {

@@ -846,7 +846,7 @@ HBRUSH CWnd::OnCtlColor(CDC*, CWnd* pWnd, UINT) {
   if (pWnd && ReflectLastMsg(pWnd->m_hWnd, &r)) return reinterpret_cast<HBRUSH>(r);
   return reinterpret_cast<HBRUSH>(Default());
 }
-void CWnd::OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct) {
+void CWnd::OnDrawItem(int, LPDRAWITEMSTRUCT lpDrawItemStruct) {
   if (lpDrawItemStruct && lpDrawItemStruct->CtlType == ODT_MENU) {
     if (CMenu* m = CMenu::FromHandle(reinterpret_cast<HMENU>(lpDrawItemStruct->hwndItem))) {
       m->DrawItem(lpDrawItemStruct);
@@ -855,7 +855,6 @@ void CWnd::OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct) {
   } else if (lpDrawItemStruct && ReflectLastMsg(lpDrawItemStruct->hwndItem)) {
     return;
   }
-  (void)nIDCtl;
   Default();
 }
 void CWnd::OnMeasureItem(int nIDCtl, LPMEASUREITEMSTRUCT lpMeasureItemStruct) {

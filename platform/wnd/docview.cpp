@@ -554,9 +554,7 @@ CWnd* CFrameWnd::CreateView(CCreateContext* pContext, UINT nID) {
     delete obj;
     return nullptr;
   }
-  const HWND self = m_hWnd;
   if (!view->Create(nullptr, nullptr, AFX_WS_DEFAULT_VIEW, CRect(0, 0, 0, 0), this, nID, pContext)) {
-    (void)self;
     return nullptr;  // the view deleted itself
   }
   return view;
@@ -598,7 +596,7 @@ void CFrameWnd::ActivateFrame(int nCmdShow) {
   }
 }
 
-void CFrameWnd::InitialUpdateFrame(CDocument* pDoc, BOOL bMakeVisible) {
+void CFrameWnd::InitialUpdateFrame(CDocument*, BOOL bMakeVisible) {
   CView* view = nullptr;
   if (!GetActiveView()) {
     CWnd* pane = GetDescendantWindow(AFX_IDW_PANE_FIRST, TRUE);
@@ -607,7 +605,6 @@ void CFrameWnd::InitialUpdateFrame(CDocument* pDoc, BOOL bMakeVisible) {
       SetActiveView(view, FALSE);
     }
   }
-  (void)pDoc;
   if (bMakeVisible) {
     SendMessageToDescendants(WM_INITIALUPDATE, 0, 0, TRUE, TRUE);
     if (!m_hWnd) return;
@@ -739,7 +736,7 @@ void CFrameWnd::OnSetFocus(CWnd* pOldWnd) {
   else CWnd::OnSetFocus(pOldWnd);
 }
 
-void CFrameWnd::OnInitMenuPopup(CMenu* pMenu, UINT nIndex, BOOL bSysMenu) {
+void CFrameWnd::OnInitMenuPopup(CMenu* pMenu, UINT, BOOL bSysMenu) {
   if (bSysMenu || !pMenu) return;
   CCmdUI state;
   state.m_pMenu = pMenu;
@@ -747,18 +744,12 @@ void CFrameWnd::OnInitMenuPopup(CMenu* pMenu, UINT nIndex, BOOL bSysMenu) {
   for (state.m_nIndex = 0; state.m_nIndex < state.m_nIndexMax; ++state.m_nIndex) {
     state.m_nID = pMenu->GetMenuItemID(static_cast<int>(state.m_nIndex));
     if (state.m_nID == 0) continue;  // separator
-    if (state.m_nID == static_cast<UINT>(-1)) {
-      // A pop-up: its items are updated when it opens.
-      state.m_pSubMenu = pMenu->GetSubMenu(static_cast<int>(state.m_nIndex));
-      state.m_pSubMenu = nullptr;
-      continue;
-    }
+    if (state.m_nID == static_cast<UINT>(-1)) continue;  // a pop-up: updated when it opens
     state.m_pSubMenu = nullptr;
     state.DoUpdate(this, m_bAutoMenuEnable && state.m_nID < 0xF000);
     // The menu may have changed under the handler.
     state.m_nIndexMax = pMenu->GetMenuItemCount();
   }
-  (void)nIndex;
 }
 
 BOOL CFrameWnd::OnEraseBkgnd(CDC* pDC) {

@@ -77,12 +77,11 @@ const AFX_MSGMAP_ENTRY* QmFindMessageEntry(const AFX_MSGMAP* map, UINT message, 
   return nullptr;
 }
 
-BOOL QmDispatchCmdEntry(CCmdTarget* target, const AFX_MSGMAP_ENTRY* entry, UINT nID, int nCode, void* pExtra) {
+BOOL QmDispatchCmdEntry(CCmdTarget* target, const AFX_MSGMAP_ENTRY* entry, UINT nID, int, void* pExtra) {
   QmMsgCall call;
   call.message = entry->nMessage;
   call.id = nID;
   call.extra = pExtra;
-  (void)nCode;
   return entry->pfn(target, call);
 }
 
@@ -136,13 +135,8 @@ void CCmdUI::SetCheck(int nCheck) {
 void CCmdUI::SetRadio(BOOL bOn) {
   if (m_pMenu) {
     if (m_pSubMenu) return;
-    const UINT id = m_pMenu->GetMenuItemID(static_cast<int>(m_nIndex));
-    if (bOn) {
-      ::CheckMenuRadioItem(m_pMenu->m_hMenu, m_nIndex, m_nIndex, m_nIndex, MF_BYPOSITION);
-    } else {
-      m_pMenu->CheckMenuItem(m_nIndex, MF_BYPOSITION | MF_UNCHECKED);
-    }
-    (void)id;
+    if (bOn) ::CheckMenuRadioItem(m_pMenu->m_hMenu, m_nIndex, m_nIndex, m_nIndex, MF_BYPOSITION);
+    else m_pMenu->CheckMenuItem(m_nIndex, MF_BYPOSITION | MF_UNCHECKED);
     return;
   }
   SetCheck(bOn ? 1 : 0);

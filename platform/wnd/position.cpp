@@ -130,7 +130,7 @@ void UpdateTopLevelFlags(Window& w) {
   if (vis) wid->show();
 }
 
-void StyleChanged(Window& w, DWORD oldStyle, DWORD oldExStyle) {
+void StyleChanged(Window& w, DWORD, DWORD) {
   QWidget* wid = w.W();
   if (!wid) return;
   w.scroll[SB_HORZ].shown = (w.style & WS_HSCROLL) != 0;
@@ -138,8 +138,6 @@ void StyleChanged(Window& w, DWORD oldStyle, DWORD oldExStyle) {
   if (!w.IsChild()) UpdateTopLevelFlags(w);
   if (w.cls->control) w.cls->control->StyleChanged(w.hwnd, wid, w.style);
   const QSize before = ClientRectInWidget(w).size();
-  (void)oldStyle;
-  (void)oldExStyle;
   RelayoutNonClient(w);
   if (ClientRectInWidget(w).size() != before) {
     InvalidateClient(w, QRegion(QRect(QPoint(0, 0), ClientRectInWidget(w).size())), true);
