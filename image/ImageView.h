@@ -7,9 +7,12 @@
 // with CImage.)
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "image/Image.h"
+
+class CScrollView;
 
 // A new screen-compatible bitmap of the new size with the bitmap's picture
 // reduced by area averaging; null on failure, for an empty size, or when
@@ -34,8 +37,36 @@ class IImageViewOwner {
   virtual void InvalidateOwner(bool erase) = 0;
 };
 
+// The owner over a scrolling view of the window layer: its client area and
+// scroll position, its scroll sizes, its device context (GetDC, without the
+// view's own origin: the picture view places itself by the scroll position)
+// and its invalidation.
+class CScrollViewImageOwner : public IImageViewOwner {
+ public:
+  explicit CScrollViewImageOwner(CScrollView* view) : m_view(view) {}
+  CRect GetOwnerClientRect() override;
+  CPoint GetOwnerScrollPosition() override;
+  void SetOwnerScrollSizes(int mapMode, SIZE total) override;
+  CDC* GetOwnerDC() override;
+  void ReleaseOwnerDC(CDC* dc) override;
+  void InvalidateOwner(bool erase) override;
+  CScrollView* GetView() const { return m_view; }
+
+ private:
+  CScrollView* m_view;
+};
+
+// A picture bound to a scrolling window. The window is a CScrollView (the
+// program's windows) or any IImageViewOwner (tests, other hosts); it is not
+// owned and must outlive the picture's painting.
 class CImageView : public CImage {
  public:
+  // The same constructors over a scrolling view of the window layer.
+  explicit CImageView(CScrollView* owner);
+  CImageView(CScrollView* owner, HBITMAP bitmap, bool fitToWindow);
+  CImageView(CScrollView* owner, CByteStream& stream, bool& ok);
+  CImageView(CScrollView* owner, const char* path, bool& ok, int type = -1, IProgress* progress = nullptr);
+
   // No picture yet.
   explicit CImageView(IImageViewOwner* owner);
   // From a device bitmap (as CImage(HBITMAP)).
@@ -66,7 +97,8 @@ class CImageView : public CImage {
   int GetZoom();
   CPoint GetOrigin() const { return m_origin; }
   IImageViewOwner* GetOwner() const { return m_owner; }
-  void SetOwner(IImageViewOwner* owner) { m_owner = owner; }
+  // The scrolling view the picture is bound to, when it is one.
+  CScrollView* GetScrollView() const { return m_viewOwner ? m_viewOwner->GetView() : nullptr; }
   void ReleaseOwnerDC(CDC* dc);
 
   // The size the picture is painted at for a client size: fitted, or at
@@ -83,6 +115,7 @@ class CImageView : public CImage {
   int m_cachedWidth = 0;
   int m_cachedHeight = 0;
   HBITMAP m_cached = nullptr;
+  std::unique_ptr<CScrollViewImageOwner> m_viewOwner;
   IImageViewOwner* m_owner = nullptr;
   int m_zoom = 100;
   bool m_fit = false;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "image/ImageView.h"
+#include "platform/wnd.h"
 #include "picture_helpers.h"
 
 using namespace picturetest;
@@ -327,4 +328,40 @@ TEST(PictureView, FittedPaintIntoALargerWindowIsDirect) {
   EXPECT_EQ(view.GetZoom(), 400);
   EXPECT_EQ(view.GetDrawnRect(), CRect(0, 100, 400, 300));
   EXPECT_EQ(owner.canvas.At(200, 200), RGB(1, 2, 3));
+}
+
+// ---- Bound to a scrolling view of the window layer ---------------------------------------
+
+namespace {
+
+class CPictureHostView : public CScrollView {
+ public:
+  void OnDraw(CDC*) override {}
+};
+
+}  // namespace
+
+TEST(PictureView, BoundToAScrollView) {
+  CWnd top;
+  ASSERT_TRUE(top.CreateEx(0, AfxRegisterWndClass(0, nullptr, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1)), "host",
+                           WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr, nullptr));
+  auto* view = new CPictureHostView;  // a view deletes itself when destroyed
+  ASSERT_TRUE(view->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 200, 100), &top, 1));
+  auto bitmap = BlankBitmap(400, 100, RGB(5, 6, 7));
+  {
+    CImageView img(view, H(bitmap), false);
+    EXPECT_EQ(img.GetScrollView(), view);
+    img.SetZoom(0, true, false);
+    EXPECT_EQ(img.GetZoom(), 50);
+    ASSERT_TRUE(img.Paint(nullptr, true, nullptr));
+    EXPECT_EQ(img.GetCachedSize(), CSize(200, 50));
+    EXPECT_EQ(view->GetTotalSize(), CSize(200, 50));
+    EXPECT_EQ(img.GetDrawnRect(), CRect(0, 25, 200, 75));
+    img.SetZoom(100, false, false);
+    ASSERT_TRUE(img.Paint(nullptr, true, nullptr));
+    EXPECT_EQ(view->GetTotalSize(), CSize(400, 100));
+    img.SetFitToWindow(true, true);
+    EXPECT_TRUE(img.IsFitToWindow());
+  }
+  top.DestroyWindow();
 }
