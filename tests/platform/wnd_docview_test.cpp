@@ -317,3 +317,21 @@ TEST_F(WndProgram, TheViewsScrollBarSendsScrollCodes) {
   EXPECT_EQ(view->m_endScrolls, 1);
   EXPECT_EQ(vbar->value(), 200);
 }
+
+TEST_F(WndProgram, FrameFollowsTheSizeTheWindowManagerGivesIt) {
+  CTestFrame* frame = app->Frame();
+  QWidget* wid = QmWidgetOf(*frame);
+  wid->resize(wid->width() + 100, wid->height() + 50);
+  QmPumpMessages();
+  CRect client;
+  frame->GetClientRect(&client);
+  EXPECT_EQ(ChildRect(frame->m_split), CRect(0, 24, client.right, client.bottom));
+  EXPECT_EQ(ChildRect(*app->Form()).right, client.right - 2);
+
+  frame->ShowWindow(SW_SHOWMAXIMIZED);
+  QmPumpMessages();
+  EXPECT_TRUE(frame->IsZoomed());
+  CRect maxClient;
+  frame->GetClientRect(&maxClient);
+  EXPECT_EQ(ChildRect(frame->m_split), CRect(0, 24, maxClient.right, maxClient.bottom));
+}
