@@ -213,7 +213,13 @@ bool CPrevDesignFree::PatternBody(CPattern& design, const CString& path) {
   design.ResetOptionalSections();
   if (version_ >= 1) ok = ReadRowFormats(file_, design);
   if (ok && version_ >= 2) ok = ReadProperties(file_, design) && ReadPdfOptions(file_, design);
-  if (ok && design.m_stitchPath != 0) ApplyStitchPath(design, design.m_stitchPath, design.m_pathColor);
+  if (ok && design.m_stitchPath != 0) {
+    // The path marks are not stored: putting them back is no change to the
+    // design as read.
+    const BYTE modified = design.m_modified;
+    ApplyStitchPath(design, design.m_stitchPath, design.m_pathColor);
+    design.m_modified = modified;
+  }
   return ok;
 }
 
