@@ -99,7 +99,9 @@ TEST(GdiShapes, LineToLeavesOutItsEndPixel) {
     LineTo(c.dc, l.x1, l.y1);
     const int n = std::max(std::abs(l.x1 - l.x0), std::abs(l.y1 - l.y0));
     EXPECT_EQ(c.Count(RGB(0, 0, 0)), n) << l.x0 << "," << l.y0 << " -> " << l.x1 << "," << l.y1;
-    if (n > 0) EXPECT_EQ(c.At(l.x0, l.y0), RGB(0, 0, 0));
+    if (n > 0) {
+      EXPECT_EQ(c.At(l.x0, l.y0), RGB(0, 0, 0));
+    }
     EXPECT_EQ(c.At(l.x1, l.y1), RGB(255, 255, 255));
     POINT p{};
     GetCurrentPositionEx(c.dc, &p);
