@@ -296,7 +296,9 @@ std::unique_ptr<CSafeBitmap> CImage::ToBitmap() const {
   if (!IsValid()) return nullptr;
   HDC screen = GetDC(nullptr);
   HDC mem = CreateCompatibleDC(screen);
-  HBITMAP temp = CreateCompatibleBitmap(screen, GetWidth(), GetHeight());
+  // A colour bitmap in the memory context makes the result screen-compatible
+  // (a fresh context holds a monochrome one); its size does not matter.
+  HBITMAP temp = CreateCompatibleBitmap(screen, 1, 1);
   HGDIOBJ oldBitmap = temp ? SelectObject(mem, temp) : nullptr;
   HPALETTE oldPalette = nullptr;
   CImagePalette* palette = GetPalette();
