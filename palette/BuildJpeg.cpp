@@ -46,12 +46,9 @@ struct BuildJpegState {
   const BYTE* data;
   size_t size;
   // Decoding only.
-  BYTE* bits;
-  std::ptrdiff_t stride;
   int width;
   int height;
-  void (*rowsDone)(void*, int);
-  void* context;
+  const CJpegRowSink* sink;
   // Header only.
   int outWidth;
   int outHeight;
@@ -108,11 +105,10 @@ bool DecodeCore(BuildJpegState* st) {
     const int first = static_cast<int>(st->cinfo.output_scanline);
     int n = st->height - first;
     if (n > kRowBatch) n = kRowBatch;
-    // Row first + k from the top is block row height - 1 - first - k.
-    for (int k = 0; k < n; ++k)
-      rows[k] = st->bits + static_cast<std::ptrdiff_t>(st->height - 1 - first - k) * st->stride;
+    st->sink->getRows(st->sink->context, first, n, reinterpret_cast<BYTE**>(rows));
+    // libjpeg may deliver fewer rows than asked; the rest are asked again.
     jpeg_read_scanlines(&st->cinfo, rows, static_cast<JDIMENSION>(n));
-    if (st->rowsDone) st->rowsDone(st->context, static_cast<int>(st->cinfo.output_scanline));
+    if (st->sink->rowsDone) st->sink->rowsDone(st->sink->context, static_cast<int>(st->cinfo.output_scanline));
   }
   jpeg_finish_decompress(&st->cinfo);
   jpeg_destroy_decompress(&st->cinfo);
@@ -137,19 +133,30 @@ bool ReadJpegInfo(const BYTE* data, size_t size, CJpegInfo& info) {
   return ok;
 }
 
-bool DecodeJpegRows(const BYTE* data, size_t size, BYTE* bits, std::ptrdiff_t stride, int width, int height,
-                    void (*rowsDone)(void* context, int rows), void* context) {
-  if (!data || size < 4 || size > 0xFFFFFFFFu || !bits || width <= 0 || height <= 0) return false;
+namespace {
+void BlockRows(void* context, int first, int count, BYTE** rows) {
+  const CJpegBlockSink* sink = static_cast<const CJpegBlockSink*>(context);
+  // Row first + k from the top is block row height - 1 - first - k.
+  for (int k = 0; k < count; ++k)
+    rows[k] = sink->bits + static_cast<std::ptrdiff_t>(sink->height - 1 - first - k) * sink->stride;
+}
+}  // namespace
+
+CJpegBlockSink::CJpegBlockSink(BYTE* blockBits, std::ptrdiff_t blockStride, int blockHeight)
+    : bits(blockBits), stride(blockStride), height(blockHeight) {
+  getRows = BlockRows;
+  context = this;
+}
+
+bool DecodeJpegRows(const BYTE* data, size_t size, int width, int height, const CJpegRowSink& sink) {
+  if (!data || size < 4 || size > 0xFFFFFFFFu || !sink.getRows || width <= 0 || height <= 0) return false;
   BuildJpegState* st = static_cast<BuildJpegState*>(std::calloc(1, sizeof(BuildJpegState)));
   if (!st) return false;
   st->data = data;
   st->size = size;
-  st->bits = bits;
-  st->stride = stride;
   st->width = width;
   st->height = height;
-  st->rowsDone = rowsDone;
-  st->context = context;
+  st->sink = &sink;
   const bool ok = DecodeCore(st);
   std::free(st);
   return ok;

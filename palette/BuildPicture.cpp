@@ -133,9 +133,23 @@ bool CAreaReduction::Plan(int sourceWidth, int sourceHeight, int width, int heig
   return true;
 }
 
+int CAreaReduction::FirstRowNeeded(int band) const {
+  const int t0 = bandStart_[static_cast<size_t>(band)];
+  int first = firstRow_[static_cast<size_t>(t0)];
+  // A row that straddles into the band's first target row from above.
+  if (t0 > 0 && first > 0 && rowSplit_[static_cast<size_t>(first) - 1]) --first;
+  return first;
+}
+
 int CAreaReduction::RowsNeeded(int band) const {
   const int t1 = bandStart_[static_cast<size_t>(band) + 1];
   return firstRow_[static_cast<size_t>(t1)];
+}
+
+int CAreaReduction::GetMaxBandRows() const {
+  int most = 0;
+  for (int b = 0; b < GetBandCount(); ++b) most = std::max(most, RowsNeeded(b) - FirstRowNeeded(b));
+  return most;
 }
 
 void CAreaReduction::AddRow(const BYTE* row, float* acc, bool weighted, float weight) const {
@@ -187,7 +201,7 @@ void CAreaReduction::AddRow(const BYTE* row, float* acc, bool weighted, float we
   }
 }
 
-void CAreaReduction::RunBand(int band, const BYTE* sourceBits, std::ptrdiff_t sourceStride) {
+void CAreaReduction::RunBand(int band, const CSourceRows& rows) {
   const int t0 = bandStart_[static_cast<size_t>(band)];
   const int t1 = bandStart_[static_cast<size_t>(band) + 1];
   if (t0 >= t1) return;
@@ -195,13 +209,10 @@ void CAreaReduction::RunBand(int band, const BYTE* sourceBits, std::ptrdiff_t so
   std::vector<float> acc(static_cast<size_t>(t1 - t0) * rowFloats, 0.0f);
   auto accRow = [&](int t) { return acc.data() + static_cast<size_t>(t - t0) * rowFloats; };
 
-  int first = firstRow_[static_cast<size_t>(t0)];
-  // A row that straddles into the band's first target row from above.
-  if (t0 > 0 && first > 0 && rowSplit_[static_cast<size_t>(first) - 1]) --first;
-  const int last = firstRow_[static_cast<size_t>(t1)] - 1;
+  const int first = FirstRowNeeded(band);
+  const int last = RowsNeeded(band) - 1;
   for (int sy = first; sy <= last; ++sy) {
-    // Source row sy from the top is block row height - 1 - sy.
-    const BYTE* row = sourceBits + static_cast<std::ptrdiff_t>(sourceHeight_ - 1 - sy) * sourceStride;
+    const BYTE* row = rows.Row(sy);
     const int ty = rowTarget_[static_cast<size_t>(sy)];
     if (!rowSplit_[static_cast<size_t>(sy)]) {
       if (ty >= t0 && ty < t1) AddRow(row, accRow(ty), false, 0.0f);
@@ -269,26 +280,122 @@ int RunBuilderTasks(int count, int threads, const std::function<void(int, int)>&
   return static_cast<int>(pool.size()) + 1;
 }
 
-// ---- CRowGate -----------------------------------------------------------------------
+// ---- CReductionPipeline ----------------------------------------------------------
 
-void CRowGate::Publish(int rows) {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    rows_ = std::max(rows_, rows);
+CReductionPipeline::CReductionPipeline(CAreaReduction& reduction, const CSourceRows& rows, int helpers)
+    : reduction_(reduction), rows_(rows), done_(static_cast<size_t>(reduction.GetBandCount()), 0) {
+  for (int i = 0; i < helpers; ++i) {
+    try {
+      helpers_.emplace_back([this] { HelperLoop(); });
+    } catch (...) {
+      break;  // fewer helpers; the calling thread runs the rest
+    }
   }
-  ready_.notify_all();
 }
 
-void CRowGate::Abort() {
+CReductionPipeline::~CReductionPipeline() {
+  Abort();
+  for (std::thread& t : helpers_)
+    if (t.joinable()) t.join();
+}
+
+bool CReductionPipeline::TakeReadyBand(int& band) {
+  if (aborted_ || nextBand_ >= reduction_.GetBandCount() || decoded_ < reduction_.RowsNeeded(nextBand_)) return false;
+  band = nextBand_++;
+  return true;
+}
+
+void CReductionPipeline::RunOne(int band, std::unique_lock<std::mutex>& lock) {
+  lock.unlock();
+  try {
+    reduction_.RunBand(band, rows_);
+  } catch (...) {
+    lock.lock();
+    if (!error_) error_ = std::current_exception();
+    aborted_ = true;
+    rowsReady_.notify_all();
+    bandDone_.notify_all();
+    return;
+  }
+  lock.lock();
+  done_[static_cast<size_t>(band)] = 1;
+  while (lowestUnfinished_ < reduction_.GetBandCount() && done_[static_cast<size_t>(lowestUnfinished_)])
+    ++lowestUnfinished_;
+  if (decoderWaits_) bandDone_.notify_all();
+}
+
+void CReductionPipeline::HelperLoop() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  for (;;) {
+    if (aborted_ || nextBand_ >= reduction_.GetBandCount()) return;
+    // Bands are taken in order, each as soon as its rows are there.
+    const int band = nextBand_++;
+    const int need = reduction_.RowsNeeded(band);
+    while (!aborted_ && decoded_ < need) {
+      // The decoder wakes the helpers only when the smallest need of those
+      // waiting is met; every waiter that wakes too early says its need
+      // again.
+      if (waitingFor_ == 0 || need < waitingFor_) waitingFor_ = need;
+      rowsReady_.wait(lock);
+    }
+    if (aborted_) return;
+    RunOne(band, lock);
+  }
+}
+
+void CReductionPipeline::BeforeRows(int first, int count) {
+  if (!rows_.ringRows) return;
+  std::unique_lock<std::mutex> lock(mutex_);
+  // The slots of rows first .. first + count - 1 hold rows ringRows earlier;
+  // no unfinished band may still need those.
+  for (;;) {
+    if (aborted_) return;
+    const int needed = lowestUnfinished_ < reduction_.GetBandCount() ? reduction_.FirstRowNeeded(lowestUnfinished_)
+                                                                      : rows_.height;
+    if (first + count - 1 - rows_.ringRows < needed) return;
+    int band = 0;
+    if (TakeReadyBand(band)) {
+      RunOne(band, lock);
+    } else {
+      decoderWaits_ = true;
+      bandDone_.wait(lock);
+      decoderWaits_ = false;
+    }
+  }
+}
+
+void CReductionPipeline::RowsDecoded(int rows) {
+  bool wake = false;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    decoded_ = std::max(decoded_, rows);
+    wake = waitingFor_ != 0 && decoded_ >= waitingFor_;
+    if (wake) waitingFor_ = 0;
+  }
+  if (wake) rowsReady_.notify_all();
+}
+
+void CReductionPipeline::Finish() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  decoded_ = rows_.height;
+  waitingFor_ = 0;
+  rowsReady_.notify_all();
+  int band = 0;
+  while (TakeReadyBand(band)) RunOne(band, lock);
+  decoderWaits_ = true;
+  bandDone_.wait(lock, [&] { return aborted_ || lowestUnfinished_ >= reduction_.GetBandCount(); });
+  decoderWaits_ = false;
+  lock.unlock();
+  for (std::thread& t : helpers_) t.join();
+  helpers_.clear();
+  if (error_) std::rethrow_exception(error_);
+}
+
+void CReductionPipeline::Abort() {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     aborted_ = true;
   }
-  ready_.notify_all();
-}
-
-bool CRowGate::WaitFor(int rows) {
-  std::unique_lock<std::mutex> lock(mutex_);
-  ready_.wait(lock, [&] { return aborted_ || rows_ >= rows; });
-  return !aborted_;
+  rowsReady_.notify_all();
+  bandDone_.notify_all();
 }

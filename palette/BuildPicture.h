@@ -9,10 +9,13 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <mutex>
+#include <thread>
 #include <vector>
 
+#include "design/LargeArray.h"
 #include "platform/base.h"
 
 class CImage;
@@ -25,7 +28,7 @@ struct CSampleImage {
   std::ptrdiff_t stride = 0;
   int width = 0;
   int height = 0;
-  std::vector<BYTE> own;
+  std::vector<BYTE, CLargeBlockAllocator<BYTE>> own;  // large blocks in page memory
 
   bool IsEmpty() const { return !bits || width <= 0 || height <= 0; }
   const BYTE* Pixel(int x, int y) const { return bits + static_cast<std::ptrdiff_t>(y) * stride + 3 * x; }
@@ -34,6 +37,20 @@ struct CSampleImage {
 // A view of a 24-bit picture's pixel block, or a copy of any other picture's
 // colours (GetPixelRGB). False for an empty picture.
 bool MakeSampleImage(const CImage& picture, CSampleImage& out);
+
+// Where the source rows of a reduction are, by row from the top: a picture's
+// block (rows from the bottom), or a ring of `ringRows` rows in which row sy
+// sits at slot sy mod ringRows.
+struct CSourceRows {
+  const BYTE* base = nullptr;
+  std::ptrdiff_t stride = 0;
+  int height = 0;
+  int ringRows = 0;
+  const BYTE* Row(int sy) const {
+    return ringRows ? base + static_cast<std::ptrdiff_t>(sy % ringRows) * stride
+                    : base + static_cast<std::ptrdiff_t>(height - 1 - sy) * stride;
+  }
+};
 
 // The reduction of a W x H picture to w' x h' (both not larger) by area
 // averaging, exactly as CImage::CreateResized reduces a picture: the source
@@ -50,9 +67,14 @@ class CAreaReduction {
   // False when either size is empty or the target is larger either way.
   bool Plan(int sourceWidth, int sourceHeight, int width, int height, int bands);
   int GetBandCount() const { return static_cast<int>(bandStart_.size()) - 1; }
+  // The first source row a band reads, and how many rows from the top it
+  // needs to have (its last row + 1).
+  int FirstRowNeeded(int band) const;
   int RowsNeeded(int band) const;
-  // Reduces one band from the source rows (24-bit, rows from the bottom).
-  void RunBand(int band, const BYTE* sourceBits, std::ptrdiff_t sourceStride);
+  // The most source rows one band reads.
+  int GetMaxBandRows() const;
+  // Reduces one band from the source rows.
+  void RunBand(int band, const CSourceRows& rows);
   // The reduced picture (complete once every band has run).
   const CSampleImage& GetResult() const { return result_; }
 
@@ -92,20 +114,48 @@ int BuilderThreadCount(long long work);
 int RunBuilderTasks(int count, int threads, const std::function<void(int task, int worker)>& body,
                     const std::function<void()>& afterTask = {});
 
-// Source rows made available to waiting threads as a decoder produces them.
-class CRowGate {
+// Runs a reduction's bands on helper threads while the calling thread
+// decodes the source rows. Helpers take the bands in order and wait until
+// their rows are decoded. With a ring of rows, the decoder waits before it
+// overwrites rows that an unfinished band still needs, and runs ready bands
+// itself meanwhile (so one thread alone makes progress too).
+class CReductionPipeline {
  public:
-  void Publish(int rows);
-  // Stops every waiter: WaitFor answers false from now on.
+  CReductionPipeline(CAreaReduction& reduction, const CSourceRows& rows, int helpers);
+  // Stops and joins the helpers.
+  ~CReductionPipeline();
+  CReductionPipeline(const CReductionPipeline&) = delete;
+  CReductionPipeline& operator=(const CReductionPipeline&) = delete;
+
+  // Before the decoder writes rows first .. first + count - 1.
+  void BeforeRows(int first, int count);
+  // The rows from the top that are decoded.
+  void RowsDecoded(int rows);
+  // After the last row: runs the bands that are left and waits for all.
+  // Throws what a band threw.
+  void Finish();
+  // A failed decoding: stops every band.
   void Abort();
-  // Waits until `rows` rows are available; false when aborted.
-  bool WaitFor(int rows);
 
  private:
+  bool TakeReadyBand(int& band);  // with the lock held
+  void RunOne(int band, std::unique_lock<std::mutex>& lock);
+  void HelperLoop();
+
+  CAreaReduction& reduction_;
+  CSourceRows rows_;
   std::mutex mutex_;
-  std::condition_variable ready_;
-  int rows_ = 0;
+  std::condition_variable rowsReady_;  // helpers wait for rows
+  std::condition_variable bandDone_;   // the decoder waits for bands
+  int decoded_ = 0;
+  int waitingFor_ = 0;  // rows the earliest waiting helper needs; 0 = none waits
+  int nextBand_ = 0;
+  int lowestUnfinished_ = 0;
+  std::vector<BYTE> done_;
   bool aborted_ = false;
+  bool decoderWaits_ = false;
+  std::exception_ptr error_;
+  std::vector<std::thread> helpers_;
 };
 
 // JPEG files for the builder, decoded with the settings of the picture
@@ -118,10 +168,24 @@ struct CJpegInfo {
 };
 // The header of a JPEG held in memory; false when libjpeg cannot read it.
 bool ReadJpegInfo(const BYTE* data, size_t size, CJpegInfo& info);
-// Decodes a three-component JPEG into 24-bit rows (rows from the bottom):
-// top row first; after each batch of rows `rowsDone` is called with the
-// number of rows written so far. False on a decoding error (rows written
-// so far stay), on another component count, on a size that differs from
-// the given one, or on more than 1000 progressive scans.
-bool DecodeJpegRows(const BYTE* data, size_t size, BYTE* bits, std::ptrdiff_t stride, int width, int height,
-                    void (*rowsDone)(void* context, int rows), void* context);
+
+// Where decoded rows go: getRows gives the addresses of rows first ..
+// first + count - 1 (from the top) before they are written; rowsDone tells
+// how many rows are written. Both may be null-context plain functions.
+struct CJpegRowSink {
+  void (*getRows)(void* context, int first, int count, BYTE** rows) = nullptr;
+  void (*rowsDone)(void* context, int rows) = nullptr;
+  void* context = nullptr;
+};
+// Rows of a 24-bit block with rows from the bottom.
+struct CJpegBlockSink : CJpegRowSink {
+  CJpegBlockSink(BYTE* bits, std::ptrdiff_t stride, int height);
+  BYTE* bits;
+  std::ptrdiff_t stride;
+  int height;
+};
+// Decodes a three-component JPEG, top row first, in batches of at most 16
+// rows. False on a decoding error (rows written so far stay), on another
+// component count, on a size that differs from the given one, or on more
+// than 1000 progressive scans.
+bool DecodeJpegRows(const BYTE* data, size_t size, int width, int height, const CJpegRowSink& sink);

@@ -17,6 +17,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <memory>
 #include <new>
 #include <string>
@@ -24,6 +25,7 @@
 #include <vector>
 
 #include "design/AppSettings.h"
+#include "design/LargeArray.h"
 #include "design/FrameServices.h"
 #include "design/Pattern.h"
 #include "design/PatternParams.h"
@@ -165,6 +167,19 @@ class CBuildJob {
     return static_cast<long long>(columns_) < width && static_cast<long long>(rows_) < height;
   }
 
+  // Makes the bead array and the threads' nearest-colour searches; may run
+  // on another thread while the picture decodes (it touches nothing else).
+  void Prepare() {
+    if (prepared_) return;
+    const long long count = static_cast<long long>(columns_) * rows_;
+    design_.m_beads.resize(static_cast<size_t>(count));
+    const int threads = BuilderThreadCount(count);
+    caches_ = std::make_unique<CNearestCaches>(palette_, threads);
+    if (!IsBlank())
+      for (int w = 0; w < threads; ++w) caches_->For(w);
+    prepared_ = true;
+  }
+
   // Steps 6 to 16 with the pixels to sample (ignored for blank designs).
   bool Finish(const CSampleImage* source) {
     CPattern& d = design_;
@@ -207,10 +222,10 @@ class CBuildJob {
     const int blankIndex =
         blank ? palette_.FindNearestColor(GetRValue(blankColor), GetGValue(blankColor), GetBValue(blankColor)) : -1;
 
-    d.m_beads.resize(static_cast<size_t>(count));
+    Prepare();
     const int threads = BuilderThreadCount(count);
     const int tasks = threads > 1 ? std::min(rows, threads * 8) : 1;
-    CNearestCaches caches(palette_, threads);
+    CNearestCaches& caches = *caches_;
     std::atomic<int> rowsDone{0};
     CBead* beads = d.m_beads.data();
     RunBuilderTasks(
@@ -272,12 +287,17 @@ class CBuildJob {
   const CColorSet& palette_;
   unsigned columns_ = 0;
   unsigned rows_ = 0;
+  bool prepared_ = false;
+  std::unique_ptr<CNearestCaches> caches_;
 };
 
 // Reduces a 24-bit picture's rows on every thread.
-void ReduceAll(CAreaReduction& reduction, const BYTE* bits, std::ptrdiff_t stride, int threads) {
-  RunBuilderTasks(reduction.GetBandCount(), threads,
-                  [&](int band, int) { reduction.RunBand(band, bits, stride); });
+void ReduceAll(CAreaReduction& reduction, const BYTE* bits, std::ptrdiff_t stride, int height, int threads) {
+  CSourceRows rows;
+  rows.base = bits;
+  rows.stride = stride;
+  rows.height = height;
+  RunBuilderTasks(reduction.GetBandCount(), threads, [&](int band, int) { reduction.RunBand(band, rows); });
 }
 
 int BandsFor(int threads, int rows) { return threads > 1 ? std::max(threads * 8, rows / 8) : 1; }
@@ -295,7 +315,7 @@ bool BuildFromPicture(CBuildJob& job, const CImage* picture) {
     if (picture->GetBitsPerPixel() == 24 && picture->GetBits() && picture->GetRowStride() >= 3 * w) {
       const int threads = BuilderThreadCount(static_cast<long long>(w) * h);
       if (!reduction.Plan(w, h, columns, rows, BandsFor(threads, rows))) return false;
-      ReduceAll(reduction, picture->GetBits(), picture->GetRowStride(), threads);
+      ReduceAll(reduction, picture->GetBits(), picture->GetRowStride(), h, threads);
       return job.Finish(&reduction.GetResult());
     }
     // Other depths go the picture library's way.
@@ -309,7 +329,37 @@ bool BuildFromPicture(CBuildJob& job, const CImage* picture) {
 
 // ---- Files ----
 
-bool ReadWholeFile(const char* path, std::vector<BYTE>& out) {
+// A block of page memory that is not filled first (the system gives zeroed
+// pages as they are first written).
+class CFileBytes {
+ public:
+  CFileBytes() = default;
+  CFileBytes(const CFileBytes&) = delete;
+  CFileBytes& operator=(const CFileBytes&) = delete;
+  ~CFileBytes() { Free(); }
+  void resize(size_t size) {
+    Free();
+    if (size == 0) return;
+    data_ = static_cast<BYTE*>(VirtualAlloc(nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    if (!data_) throw std::bad_alloc();
+    size_ = size;
+  }
+  BYTE* data() { return data_; }
+  const BYTE* data() const { return data_; }
+  size_t size() const { return size_; }
+  BYTE operator[](size_t i) const { return data_[i]; }
+
+ private:
+  void Free() {
+    if (data_) VirtualFree(data_, 0, MEM_RELEASE);
+    data_ = nullptr;
+    size_ = 0;
+  }
+  BYTE* data_ = nullptr;
+  size_t size_ = 0;
+};
+
+bool ReadWholeFile(const char* path, CFileBytes& out) {
   std::FILE* f = std::fopen(ToUtf8(CString(path)).c_str(), "rb");
   if (!f) return false;
   bool ok = false;
@@ -338,89 +388,113 @@ bool HasJpegExtension(const char* path) {
   return ext.CompareNoCase(".jpg") == 0 || ext.CompareNoCase(".jpeg") == 0;
 }
 
-struct GateContext {
-  CRowGate* gate;
+// Decoded rows go to `rows`; the pipeline (when there is one) hears of them.
+struct CPipelineSink : CJpegRowSink {
+  CPipelineSink(CReductionPipeline* p, const CSourceRows& r) : pipeline(p), rows(r) {
+    getRows = GetRows;
+    rowsDone = RowsDone;
+    context = this;
+  }
+  static void GetRows(void* context, int first, int count, BYTE** out) {
+    CPipelineSink* sink = static_cast<CPipelineSink*>(context);
+    try {
+      if (sink->pipeline) sink->pipeline->BeforeRows(first, count);
+    } catch (...) {
+      sink->pipeline->Abort();  // nothing may leave through the decoder
+    }
+    for (int k = 0; k < count; ++k) out[k] = const_cast<BYTE*>(sink->rows.Row(first + k));
+  }
+  static void RowsDone(void* context, int done) {
+    CPipelineSink* sink = static_cast<CPipelineSink*>(context);
+    if (sink->pipeline) sink->pipeline->RowsDecoded(done);
+  }
+  CReductionPipeline* pipeline;
+  CSourceRows rows;
 };
-
-void PublishRows(void* context, int rows) { static_cast<GateContext*>(context)->gate->Publish(rows); }
 
 enum class FastResult { kBuilt, kFailed, kNotTaken };
 
-// The JPEG road: the picture is decoded into its block while the threads
-// reduce the rows already there. kNotTaken when the file is not a plain
+// The JPEG road. A picture that is reduced and not kept is decoded into a
+// ring of rows that the reduction empties as the decoder fills it; a kept
+// picture, or one sampled unchanged, is decoded into its own block. The
+// threads reduce the rows already decoded. kNotTaken when the file is not a
 // three-component JPEG that decodes; the caller then loads it the usual way.
-FastResult BuildFromJpeg(CBuildJob& job, unsigned long long budget, const std::vector<BYTE>& bytes,
-                         const char* path, std::unique_ptr<CImage>& picture) {
+FastResult BuildFromJpeg(CBuildJob& job, unsigned long long budget, const CFileBytes& bytes, const char* path,
+                         bool keepPicture, std::unique_ptr<CImage>& picture) {
   CJpegInfo info;
   if (!ReadJpegInfo(bytes.data(), bytes.size(), info) || info.components != 3 || info.width <= 0 ||
       info.height <= 0)
     return FastResult::kNotTaken;
-  bool ok = false;
-  auto image = std::make_unique<CImage>(info.width, info.height, ok, 0xFFFFFFFFu);
-  if (!ok || image->GetBitsPerPixel() != 24 || !image->GetBits()) return FastResult::kNotTaken;
-  BYTE* bits = image->GetBits();
-  const std::ptrdiff_t stride = image->GetRowStride();
-
   if (!job.Begin(budget)) return FastResult::kFailed;
-  const bool reduce = !job.IsBlank() && job.NeedsReduction(info.width, info.height);
-  CAreaReduction reduction;
-  bool decoded = false;
-  if (reduce) {
-    const int columns = static_cast<int>(job.Columns()), rows = static_cast<int>(job.Rows());
-    if (columns <= 0 || rows <= 0) return FastResult::kFailed;
-    const int threads = BuilderThreadCount(static_cast<long long>(info.width) * info.height);
-    if (!reduction.Plan(info.width, info.height, columns, rows, BandsFor(threads, rows))) return FastResult::kFailed;
-    // Helpers take bands in order and wait for their rows; the calling
-    // thread decodes, then takes the bands that are left.
-    CRowGate gate;
-    std::atomic<int> nextBand{0};
-    std::atomic<bool> failed{false};
-    auto runBands = [&] {
-      try {
-        for (;;) {
-          const int band = nextBand.fetch_add(1);
-          if (band >= reduction.GetBandCount() || failed.load()) return;
-          if (!gate.WaitFor(reduction.RowsNeeded(band))) return;
-          reduction.RunBand(band, bits, stride);
-        }
-      } catch (...) {
-        failed = true;
-      }
-    };
-    std::vector<std::thread> helpers;
-    for (int i = 1; i < threads; ++i) {
-      try {
-        helpers.emplace_back(runBands);
-      } catch (...) {
-        break;
-      }
-    }
-    GateContext context{&gate};
-    decoded = DecodeJpegRows(bytes.data(), bytes.size(), bits, stride, info.width, info.height, PublishRows, &context);
-    if (decoded) {
-      gate.Publish(info.height);
-      runBands();
-    } else {
-      gate.Abort();
-    }
-    for (std::thread& t : helpers) t.join();
-    if (!decoded) return FastResult::kNotTaken;
-    if (failed) throw std::bad_alloc();
-  } else {
-    decoded = DecodeJpegRows(bytes.data(), bytes.size(), bits, stride, info.width, info.height, nullptr, nullptr);
-    if (!decoded) return FastResult::kNotTaken;
+  const int w = info.width, h = info.height;
+  const bool reduce = !job.IsBlank() && job.NeedsReduction(w, h);
+  std::unique_ptr<CImage> image;
+  if (keepPicture || !reduce) {
+    bool ok = false;
+    image = std::make_unique<CImage>(w, h, ok, 0xFFFFFFFFu);
+    if (!ok || image->GetBitsPerPixel() != 24 || !image->GetBits()) return FastResult::kNotTaken;
+    image->SetType(kImageTypeJPG);
+    image->SetFileName(path);
   }
-  image->SetType(kImageTypeJPG);
-  image->SetFileName(path);
-  bool built = false;
-  if (job.IsBlank()) {
-    built = job.Finish(nullptr);
-  } else if (reduce) {
-    built = job.Finish(&reduction.GetResult());
-  } else {
+  if (!reduce) {
+    CJpegBlockSink sink(image->GetBits(), image->GetRowStride(), h);
+    if (!DecodeJpegRows(bytes.data(), bytes.size(), w, h, sink)) return FastResult::kNotTaken;
     CSampleImage source;
-    built = MakeSampleImage(*image, source) && job.Finish(&source);
+    const bool built = job.IsBlank() ? job.Finish(nullptr) : (MakeSampleImage(*image, source) && job.Finish(&source));
+    picture = std::move(image);
+    return built ? FastResult::kBuilt : FastResult::kFailed;
   }
+
+  const int columns = static_cast<int>(job.Columns()), rows = static_cast<int>(job.Rows());
+  if (columns <= 0 || rows <= 0) return FastResult::kFailed;
+  const int threads = BuilderThreadCount(static_cast<long long>(w) * h);
+  CAreaReduction reduction;
+  if (!reduction.Plan(w, h, columns, rows, BandsFor(threads, rows))) return FastResult::kFailed;
+  CSourceRows source;
+  source.height = h;
+  CFileBytes ring;
+  if (image) {
+    source.base = image->GetBits();
+    source.stride = image->GetRowStride();
+  } else {
+    // Room for the bands every thread may hold, and a batch of rows.
+    const long long ringRows =
+        std::min<long long>(h, static_cast<long long>(threads + 1) * reduction.GetMaxBandRows() + 32);
+    // Rows start 16 bytes off a 32-byte boundary: libjpeg then writes them
+    // with ordinary stores that leave them in the cache for the reduction,
+    // instead of streaming aligned rows past it.
+    source.stride = static_cast<std::ptrdiff_t>((static_cast<size_t>(w) * 3 + 31) / 32 * 32 + 16);
+    source.ringRows = static_cast<int>(ringRows);
+    ring.resize(static_cast<size_t>(ringRows) * static_cast<size_t>(source.stride) + 64);
+    const std::uintptr_t at = reinterpret_cast<std::uintptr_t>(ring.data());
+    source.base = ring.data() + ((48 - at % 32) % 32);
+  }
+  {
+    // The bead array and the colour searches are made meanwhile.
+    std::exception_ptr prepareError;
+    std::thread preparing([&] {
+      try {
+        job.Prepare();
+      } catch (...) {
+        prepareError = std::current_exception();
+      }
+    });
+    bool decoded = false;
+    try {
+      CReductionPipeline pipeline(reduction, source, threads - 1);
+      CPipelineSink sink(&pipeline, source);
+      decoded = DecodeJpegRows(bytes.data(), bytes.size(), w, h, sink);
+      if (decoded) pipeline.Finish();
+      else pipeline.Abort();
+    } catch (...) {
+      preparing.join();
+      throw;
+    }
+    preparing.join();
+    if (prepareError) std::rethrow_exception(prepareError);
+    if (!decoded) return FastResult::kNotTaken;
+  }
+  const bool built = job.Finish(&reduction.GetResult());
   picture = std::move(image);
   return built ? FastResult::kBuilt : FastResult::kFailed;
 }
@@ -451,12 +525,12 @@ BuildFileResult BuildPatternFromFile(CPattern& design, unsigned long long budget
   if (!path) return BuildFileResult::kPictureNotLoaded;
   std::unique_ptr<CImage> loaded;
   if (HasJpegExtension(path)) {
-    std::vector<BYTE> bytes;
+    CFileBytes bytes;
     if (ReadWholeFile(path, bytes) && bytes.size() > 3 && bytes[0] == 0xFF && bytes[1] == 0xD8) {
       FastResult result = FastResult::kNotTaken;
       try {
         CBuildJob job(design, params, palette);
-        result = BuildFromJpeg(job, budget, bytes, path, loaded);
+        result = BuildFromJpeg(job, budget, bytes, path, picture != nullptr, loaded);
       } catch (...) {
         result = FastResult::kFailed;
       }

@@ -311,8 +311,11 @@ TEST(AreaReduction, SameBytesAsThePictureLibraryResizing) {
       CAreaReduction reduction;
       ASSERT_TRUE(reduction.Plan(c.w, c.h, c.tw, c.th, bands));
       // Bands in any order give the same result.
-      for (int b = reduction.GetBandCount() - 1; b >= 0; --b)
-        reduction.RunBand(b, picture->GetBits(), picture->GetRowStride());
+      CSourceRows rows;
+      rows.base = picture->GetBits();
+      rows.stride = picture->GetRowStride();
+      rows.height = c.h;
+      for (int b = reduction.GetBandCount() - 1; b >= 0; --b) reduction.RunBand(b, rows);
       const CSampleImage& out = reduction.GetResult();
       int differ = 0;
       for (int y = 0; y < c.th; ++y)
@@ -684,6 +687,7 @@ TEST_F(BuilderTest, FromFileMatchesLoadingThenBuilding) {
       {"big-sharp.JPEG", 731, 517, 3, false, 240, 170, kColorModeSharp},
       {"progressive.jpg", 300, 200, 3, true, 100, 70, kColorModeSoftened},
       {"small.jpg", 30, 20, 3, false, 40, 30, kColorModeExact},
+      {"tall.jpg", 150, 1100, 3, false, 60, 100, kColorModeExact},
       {"grey.jpg", 120, 90, 1, false, 40, 30, kColorModeExact},
   };
   for (const Case& c : cases) {
@@ -699,6 +703,10 @@ TEST_F(BuilderTest, FromFileMatchesLoadingThenBuilding) {
     ASSERT_TRUE(ok) << c.name;
     ASSERT_TRUE(PlainBuild(plain, 1000000, params, palette, &loaded));
     ExpectSameDesign(fast, plain, c.name);
+    // Without the picture kept, the rows pass through a ring.
+    CPattern ring;
+    ASSERT_EQ(BuildPatternFromFile(ring, 1000000, params, palette, path.c_str()), BuildFileResult::kBuilt);
+    ExpectSameDesign(ring, plain, c.name + " (ring)");
     // The picture handed back is the loaded one.
     ASSERT_TRUE(picture) << c.name;
     EXPECT_EQ(picture->GetType(), kImageTypeJPG);
