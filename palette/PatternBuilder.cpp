@@ -19,6 +19,7 @@
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <mutex>
 #include <new>
 #include <string>
 #include <thread>
@@ -102,6 +103,11 @@ class CNearestCache {
   explicit CNearestCache(const CColorSet& palette) : keys_(kSlots, 0), values_(kSlots, -1) {
     index_.Build(palette.GetColors());
   }
+  // For another build (the blocks are kept).
+  void Reset(const CColorSet& palette) {
+    index_.Build(palette.GetColors());
+    std::fill(keys_.begin(), keys_.end(), 0u);
+  }
   int Find(COLORREF color) {
     const std::uint32_t rgb = color & 0xFFFFFFu;
     const size_t slot = ((rgb * 2654435761u) >> (32 - kBits)) & (kSlots - 1);
@@ -121,13 +127,56 @@ class CNearestCache {
   std::vector<int> values_;
 };
 
+// Caches are kept for the next build, a few of them: their blocks are made
+// once (giving them back to the system costs as much as making them, on
+// every build, and more while other threads of the program run).
+class CNearestCachePool {
+ public:
+  static std::unique_ptr<CNearestCache> Take(const CColorSet& palette) {
+    std::unique_ptr<CNearestCache> cache;
+    {
+      Pool& pool = Get();
+      std::lock_guard<std::mutex> lock(pool.mutex);
+      if (!pool.free.empty()) {
+        cache = std::move(pool.free.back());
+        pool.free.pop_back();
+      }
+    }
+    if (cache) cache->Reset(palette);
+    else cache = std::make_unique<CNearestCache>(palette);
+    return cache;
+  }
+  static void Give(std::unique_ptr<CNearestCache> cache) {
+    if (!cache) return;
+    Pool& pool = Get();
+    std::lock_guard<std::mutex> lock(pool.mutex);
+    if (pool.free.size() < kKept) pool.free.push_back(std::move(cache));
+  }
+
+ private:
+  static constexpr size_t kKept = 16;
+  struct Pool {
+    std::mutex mutex;
+    std::vector<std::unique_ptr<CNearestCache>> free;
+  };
+  static Pool& Get() {
+    static Pool pool;
+    return pool;
+  }
+};
+
 // One cache per worker, made when the worker first needs it.
 class CNearestCaches {
  public:
   CNearestCaches(const CColorSet& palette, int workers) : palette_(palette), caches_(static_cast<size_t>(workers)) {}
+  ~CNearestCaches() {
+    for (std::unique_ptr<CNearestCache>& c : caches_) CNearestCachePool::Give(std::move(c));
+  }
+  CNearestCaches(const CNearestCaches&) = delete;
+  CNearestCaches& operator=(const CNearestCaches&) = delete;
   CNearestCache& For(int worker) {
     std::unique_ptr<CNearestCache>& c = caches_[static_cast<size_t>(worker)];
-    if (!c) c = std::make_unique<CNearestCache>(palette_);
+    if (!c) c = CNearestCachePool::Take(palette_);
     return *c;
   }
 
@@ -414,6 +463,10 @@ struct CPipelineSink : CJpegRowSink {
 
 enum class FastResult { kBuilt, kFailed, kNotTaken };
 
+// Reducing a row costs a fraction of decoding it: a few helpers keep up
+// with the decoder, and more would only take processor time from it.
+constexpr int kPipelineHelpers = 3;
+
 // The JPEG road. A picture that is reduced and not kept is decoded into a
 // ring of rows that the reduction empties as the decoder fills it; a kept
 // picture, or one sampled unchanged, is decoded into its own block. The
@@ -481,7 +534,7 @@ FastResult BuildFromJpeg(CBuildJob& job, unsigned long long budget, const CFileB
     });
     bool decoded = false;
     try {
-      CReductionPipeline pipeline(reduction, source, threads - 1);
+      CReductionPipeline pipeline(reduction, source, std::min(threads - 1, kPipelineHelpers));
       CPipelineSink sink(&pipeline, source);
       decoded = DecodeJpegRows(bytes.data(), bytes.size(), w, h, sink);
       if (decoded) pipeline.Finish();

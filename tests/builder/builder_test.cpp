@@ -328,6 +328,33 @@ TEST(AreaReduction, SameBytesAsThePictureLibraryResizing) {
       EXPECT_EQ(differ, 0) << c.w << "x" << c.h << " to " << c.tw << "x" << c.th << ", " << bands << " bands";
     }
   }
+  // Random sizes and band counts.
+  std::mt19937 rng(99);
+  for (int k = 0; k < 150; ++k) {
+    const int w = 1 + static_cast<int>(rng() % 70), h = 1 + static_cast<int>(rng() % 70);
+    const int tw = 1 + static_cast<int>(rng() % static_cast<unsigned>(w));
+    const int th = 1 + static_cast<int>(rng() % static_cast<unsigned>(h));
+    const int bands = 1 + static_cast<int>(rng() % 9);
+    auto picture = NoisePicture(w, h, static_cast<unsigned>(k));
+    auto resized = picture->CreateResized(SIZE{tw, th});
+    ASSERT_TRUE(resized);
+    CAreaReduction reduction;
+    ASSERT_TRUE(reduction.Plan(w, h, tw, th, bands));
+    CSourceRows rows;
+    rows.base = picture->GetBits();
+    rows.stride = picture->GetRowStride();
+    rows.height = h;
+    for (int b = 0; b < reduction.GetBandCount(); ++b) reduction.RunBand(b, rows);
+    int differ = 0;
+    for (int y = 0; y < th; ++y)
+      for (int x = 0; x < tw; ++x) {
+        BYTE r, g, b;
+        resized->GetPixelRGB(x, y, r, g, b);
+        const BYTE* p = reduction.GetResult().Pixel(x, y);
+        if (p[0] != b || p[1] != g || p[2] != r) ++differ;
+      }
+    EXPECT_EQ(differ, 0) << w << "x" << h << " to " << tw << "x" << th << ", " << bands << " bands";
+  }
   CAreaReduction larger;
   EXPECT_FALSE(larger.Plan(10, 10, 11, 5, 1));
   EXPECT_FALSE(larger.Plan(10, 10, 0, 5, 1));
