@@ -379,10 +379,10 @@ TEST(GraphicOutputParamsTest, DefaultsAndRepairs) {
   EXPECT_EQ(params.m_pairH.y, 23);
   EXPECT_EQ(params.m_columns, 0);
   EXPECT_EQ(params.m_rows, 0);
-  EXPECT_EQ(params.m_titleFont.lfHeight, 30);
+  EXPECT_EQ(static_cast<int>(params.m_titleFont.lfHeight), 30);
   EXPECT_STREQ(params.m_titleFont.lfFaceName, "Arial");
-  EXPECT_EQ(params.m_listFont.lfHeight, 16);
-  EXPECT_EQ(params.m_listFont.lfCharSet, 1);
+  EXPECT_EQ(static_cast<int>(params.m_listFont.lfHeight), 16);
+  EXPECT_EQ(static_cast<int>(params.m_listFont.lfCharSet), 1);
   EXPECT_EQ(params.GetStreamSize(), 218 + 2);
 
   CGraphicOutputParams stored;
