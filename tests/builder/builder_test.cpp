@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <random>
@@ -358,6 +359,51 @@ TEST(AreaReduction, SameBytesAsThePictureLibraryResizing) {
   CAreaReduction larger;
   EXPECT_FALSE(larger.Plan(10, 10, 11, 5, 1));
   EXPECT_FALSE(larger.Plan(10, 10, 0, 5, 1));
+}
+
+TEST(AreaReduction, PipelineThroughASmallRingOfRows) {
+  // A decoder stand-in copies the picture's rows, top first, into a ring
+  // barely larger than one band; the pipeline must hold it back until the
+  // bands have read the rows it would overwrite.
+  auto picture = NoisePicture(97, 203, 5);
+  auto resized = picture->CreateResized(SIZE{40, 30});
+  ASSERT_TRUE(resized);
+  for (int helpers : {0, 1, 3}) {
+    for (int batch : {1, 5, 16}) {
+      CAreaReduction reduction;
+      ASSERT_TRUE(reduction.Plan(97, 203, 40, 30, 12));
+      CSourceRows ring;
+      ring.height = 203;
+      ring.ringRows = reduction.GetMaxBandRows() + batch;
+      ring.stride = 97 * 3;
+      std::vector<BYTE> slots(static_cast<size_t>(ring.ringRows) * static_cast<size_t>(ring.stride));
+      ring.base = slots.data();
+      {
+        CReductionPipeline pipeline(reduction, ring, helpers);
+        for (int first = 0; first < 203; first += batch) {
+          const int count = std::min(batch, 203 - first);
+          pipeline.BeforeRows(first, count);
+          for (int k = 0; k < count; ++k) {
+            const int sy = first + k;
+            std::memcpy(const_cast<BYTE*>(ring.Row(sy)),
+                        picture->GetBits() + static_cast<size_t>(202 - sy) * static_cast<size_t>(picture->GetRowStride()),
+                        97 * 3);
+          }
+          pipeline.RowsDecoded(first + count);
+        }
+        pipeline.Finish();
+      }
+      int differ = 0;
+      for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x) {
+          BYTE r, g, b;
+          resized->GetPixelRGB(x, y, r, g, b);
+          const BYTE* p = reduction.GetResult().Pixel(x, y);
+          if (p[0] != b || p[1] != g || p[2] != r) ++differ;
+        }
+      EXPECT_EQ(differ, 0) << helpers << " helpers, batches of " << batch;
+    }
+  }
 }
 
 // ---- The fast build against the plain one ----
