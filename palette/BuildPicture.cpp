@@ -286,7 +286,7 @@ CReductionPipeline::CReductionPipeline(CAreaReduction& reduction, const CSourceR
     : reduction_(reduction), rows_(rows), done_(static_cast<size_t>(reduction.GetBandCount()), 0) {
   for (int i = 0; i < helpers; ++i) {
     try {
-      helpers_.emplace_back([this] { HelperLoop(); });
+      helpers_.emplace_back([this, i] { HelperLoop(i + 1); });
     } catch (...) {
       break;  // fewer helpers; the calling thread runs the rest
     }
@@ -299,10 +299,44 @@ CReductionPipeline::~CReductionPipeline() {
     if (t.joinable()) t.join();
 }
 
+void CReductionPipeline::SetFollowUp(int count, std::function<int(int)> readyAt, std::function<void(int, int)> run,
+                                     std::function<void()> prepare) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  followCount_ = std::max(count, 0);
+  followReadyAt_ = std::move(readyAt);
+  followRun_ = std::move(run);
+  prepare_ = std::move(prepare);
+  prepareTaken_ = !prepare_;
+  prepared_ = !prepare_;
+  rowsReady_.notify_all();
+}
+
+int CReductionPipeline::ReducedRows() const {
+  return lowestUnfinished_ < reduction_.GetBandCount() ? reduction_.GetBandStart(lowestUnfinished_)
+                                                       : reduction_.GetBandStart(reduction_.GetBandCount());
+}
+
 bool CReductionPipeline::TakeReadyBand(int& band) {
   if (aborted_ || nextBand_ >= reduction_.GetBandCount() || decoded_ < reduction_.RowsNeeded(nextBand_)) return false;
   band = nextBand_++;
   return true;
+}
+
+bool CReductionPipeline::FollowUpReady() const {
+  return !aborted_ && prepared_ && nextFollowUp_ < followCount_ && ReducedRows() >= followReadyAt_(nextFollowUp_);
+}
+
+bool CReductionPipeline::TakeReadyFollowUp(int& task) {
+  if (!FollowUpReady()) return false;
+  task = nextFollowUp_++;
+  return true;
+}
+
+void CReductionPipeline::Fail(std::unique_lock<std::mutex>&) {
+  if (!error_) error_ = std::current_exception();
+  aborted_ = true;
+  rowsReady_.notify_all();
+  bandDone_.notify_all();
 }
 
 void CReductionPipeline::RunOne(int band, std::unique_lock<std::mutex>& lock) {
@@ -311,10 +345,7 @@ void CReductionPipeline::RunOne(int band, std::unique_lock<std::mutex>& lock) {
     reduction_.RunBand(band, rows_);
   } catch (...) {
     lock.lock();
-    if (!error_) error_ = std::current_exception();
-    aborted_ = true;
-    rowsReady_.notify_all();
-    bandDone_.notify_all();
+    Fail(lock);
     return;
   }
   lock.lock();
@@ -322,24 +353,64 @@ void CReductionPipeline::RunOne(int band, std::unique_lock<std::mutex>& lock) {
   while (lowestUnfinished_ < reduction_.GetBandCount() && done_[static_cast<size_t>(lowestUnfinished_)])
     ++lowestUnfinished_;
   if (decoderWaits_) bandDone_.notify_all();
+  if (helpersIdle_ > 0 && FollowUpReady()) rowsReady_.notify_all();
 }
 
-void CReductionPipeline::HelperLoop() {
+void CReductionPipeline::RunFollowUp(int task, int worker, std::unique_lock<std::mutex>& lock) {
+  lock.unlock();
+  try {
+    followRun_(task, worker);
+  } catch (...) {
+    lock.lock();
+    Fail(lock);
+    return;
+  }
+  lock.lock();
+  ++followUpsDone_;
+  if (decoderWaits_) bandDone_.notify_all();
+}
+
+void CReductionPipeline::RunPrepare(std::unique_lock<std::mutex>& lock) {
+  prepareTaken_ = true;
+  lock.unlock();
+  try {
+    prepare_();
+  } catch (...) {
+    lock.lock();
+    Fail(lock);
+    return;
+  }
+  lock.lock();
+  prepared_ = true;
+  if (decoderWaits_) bandDone_.notify_all();
+  if (helpersIdle_ > 0 && FollowUpReady()) rowsReady_.notify_all();
+}
+
+void CReductionPipeline::HelperLoop(int worker) {
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
-    if (aborted_ || nextBand_ >= reduction_.GetBandCount()) return;
-    // Bands are taken in order, each as soon as its rows are there.
-    const int band = nextBand_++;
-    const int need = reduction_.RowsNeeded(band);
-    while (!aborted_ && decoded_ < need) {
-      // The decoder wakes the helpers only when the smallest need of those
-      // waiting is met; every waiter that wakes too early says its need
-      // again.
-      if (waitingFor_ == 0 || need < waitingFor_) waitingFor_ = need;
-      rowsReady_.wait(lock);
-    }
     if (aborted_) return;
-    RunOne(band, lock);
+    int job = 0;
+    if (!prepareTaken_) {
+      RunPrepare(lock);
+    } else if (TakeReadyBand(job)) {
+      RunOne(job, lock);
+    } else if (TakeReadyFollowUp(job)) {
+      RunFollowUp(job, worker, lock);
+    } else if (nextBand_ >= reduction_.GetBandCount() && nextFollowUp_ >= followCount_ && prepared_) {
+      return;
+    } else {
+      // Wait for rows (the decoder wakes the helpers only when the smallest
+      // need of those waiting is met; a helper that wakes too early says its
+      // need again) or for reduced rows that follow-up work needs.
+      if (nextBand_ < reduction_.GetBandCount()) {
+        const int need = reduction_.RowsNeeded(nextBand_);
+        if (waitingFor_ == 0 || need < waitingFor_) waitingFor_ = need;
+      }
+      ++helpersIdle_;
+      rowsReady_.wait(lock);
+      --helpersIdle_;
+    }
   }
 }
 
@@ -380,11 +451,23 @@ void CReductionPipeline::Finish() {
   decoded_ = rows_.height;
   waitingFor_ = 0;
   rowsReady_.notify_all();
-  int band = 0;
-  while (TakeReadyBand(band)) RunOne(band, lock);
-  decoderWaits_ = true;
-  bandDone_.wait(lock, [&] { return aborted_ || lowestUnfinished_ >= reduction_.GetBandCount(); });
-  decoderWaits_ = false;
+  for (;;) {
+    if (aborted_) break;
+    int job = 0;
+    if (!prepareTaken_) {
+      RunPrepare(lock);
+    } else if (TakeReadyBand(job)) {
+      RunOne(job, lock);
+    } else if (TakeReadyFollowUp(job)) {
+      RunFollowUp(job, 0, lock);
+    } else if (lowestUnfinished_ >= reduction_.GetBandCount() && prepared_ && followUpsDone_ >= followCount_) {
+      break;
+    } else {
+      decoderWaits_ = true;
+      bandDone_.wait(lock);
+      decoderWaits_ = false;
+    }
+  }
   lock.unlock();
   for (std::thread& t : helpers_) t.join();
   helpers_.clear();

@@ -73,6 +73,9 @@ class CAreaReduction {
   int RowsNeeded(int band) const;
   // The most source rows one band reads.
   int GetMaxBandRows() const;
+  // The first target row (from the top) of a band; the target height for
+  // the band count.
+  int GetBandStart(int band) const { return bandStart_[static_cast<size_t>(band)]; }
   // Reduces one band from the source rows.
   void RunBand(int band, const CSourceRows& rows);
   // The reduced picture (complete once every band has run).
@@ -137,10 +140,25 @@ class CReductionPipeline {
   // A failed decoding: stops every band.
   void Abort();
 
+  // Work that follows the reduction, set before the first row: `prepare`
+  // runs once, first, on a helper (or in Finish when there is none); then
+  // task k runs (on a helper, or in Finish) once the first readyAt(k) target
+  // rows from the top are reduced; tasks are started in order. Finish waits
+  // for them too.
+  void SetFollowUp(int count, std::function<int(int task)> readyAt,
+                   std::function<void(int task, int worker)> run, std::function<void()> prepare);
+
  private:
-  bool TakeReadyBand(int& band);  // with the lock held
+  // With the lock held.
+  bool TakeReadyBand(int& band);
+  bool TakeReadyFollowUp(int& task);
+  bool FollowUpReady() const;
+  int ReducedRows() const;
   void RunOne(int band, std::unique_lock<std::mutex>& lock);
-  void HelperLoop();
+  void RunFollowUp(int task, int worker, std::unique_lock<std::mutex>& lock);
+  void RunPrepare(std::unique_lock<std::mutex>& lock);
+  void Fail(std::unique_lock<std::mutex>& lock);
+  void HelperLoop(int worker);
 
   CAreaReduction& reduction_;
   CSourceRows rows_;
@@ -154,6 +172,16 @@ class CReductionPipeline {
   std::vector<BYTE> done_;
   bool aborted_ = false;
   bool decoderWaits_ = false;
+  int helpersIdle_ = 0;
+  // Follow-up work.
+  int followCount_ = 0;
+  int nextFollowUp_ = 0;
+  int followUpsDone_ = 0;
+  std::function<int(int)> followReadyAt_;
+  std::function<void(int, int)> followRun_;
+  std::function<void()> prepare_;
+  bool prepareTaken_ = true;  // no preparation until one is set
+  bool prepared_ = true;
   std::exception_ptr error_;
   std::vector<std::thread> helpers_;
 };

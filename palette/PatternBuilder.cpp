@@ -218,101 +218,131 @@ class CBuildJob {
 
   // Makes the bead array and the threads' nearest-colour searches; may run
   // on another thread while the picture decodes (it touches nothing else).
-  void Prepare() {
+  // `workers` searches are made at once; the others when first needed.
+  void Prepare(int workers = 0) {
     if (prepared_) return;
     const long long count = static_cast<long long>(columns_) * rows_;
     design_.m_beads.resize(static_cast<size_t>(count));
     const int threads = BuilderThreadCount(count);
-    caches_ = std::make_unique<CNearestCaches>(palette_, threads);
+    caches_ = std::make_unique<CNearestCaches>(palette_, std::max(threads, workers));
     if (!IsBlank())
-      for (int w = 0; w < threads; ++w) caches_->For(w);
+      for (int w = 0; w < workers; ++w) caches_->For(w);
     prepared_ = true;
   }
 
-  // Steps 6 to 16 with the pixels to sample (ignored for blank designs).
-  bool Finish(const CSampleImage* source) {
+  // Steps 6 to 9 and what the rows of beads share; false when a picture
+  // build has no pixels. The beads are laid by RunBeadTask, in tasks of
+  // rows from the top, and CompleteBeads does the rest.
+  bool SetUpBeads(const CSampleImage* source) {
     CPattern& d = design_;
-    const int format = params_.m_format;
-    d.ApplyFormatOffset(format);
-    const double bw = d.m_beadWidth, bh = d.m_beadHeight, sp = d.m_spacer;
-    const double aw = d.m_actualWidth, ah = d.m_actualHeight;
-    const double rw = bw / aw, rh = bh / ah;
+    format_ = params_.m_format;
+    d.ApplyFormatOffset(format_);
+    bw_ = d.m_beadWidth;
+    bh_ = d.m_beadHeight;
+    sp_ = d.m_spacer;
+    aw_ = d.m_actualWidth;
+    ah_ = d.m_actualHeight;
+    rw_ = bw_ / aw_;
+    rh_ = bh_ / ah_;
     const int columns = static_cast<int>(columns_), rows = static_cast<int>(rows_);
     const long long count = static_cast<long long>(columns) * rows;
-
-    std::unique_ptr<CStatusProgress> progress;
-    if (count > kBuildProgressBeads) progress = std::make_unique<CStatusProgress>(GetIMainFrame(), rows, static_cast<UINT>(IDS_BUILDING_PATTERN));
+    if (count > kBuildProgressBeads)
+      progress_ = std::make_unique<CStatusProgress>(GetIMainFrame(), rows, static_cast<UINT>(IDS_BUILDING_PATTERN));
 
     d.m_colorMode = params_.m_colorMode;
-    const bool centreOnly = params_.m_colorMode == kColorModeSharp || params_.m_colorMode == kColorModeClassic;
-    const bool blank = IsBlank();
-    if (!blank && (!source || source->IsEmpty())) return false;
+    centreOnly_ = params_.m_colorMode == kColorModeSharp || params_.m_colorMode == kColorModeClassic;
+    blank_ = IsBlank();
+    if (!blank_ && (!source || source->IsEmpty())) return false;
+    source_ = blank_ ? nullptr : source;
 
     // Row heights added up from the bottom, column offsets of the format.
-    std::vector<double> rowY(static_cast<size_t>(rows));
-    double y = bh / 2;
+    rowY_.assign(static_cast<size_t>(rows), 0.0);
+    double y = bh_ / 2;
     for (int i = 0; i < rows; ++i) {
-      rowY[static_cast<size_t>(i)] = y;
-      y += bh + sp;
+      rowY_[static_cast<size_t>(i)] = y;
+      y += bh_ + sp_;
     }
-    std::vector<double> offsets(static_cast<size_t>(columns), 0.0);
+    offsets_.assign(static_cast<size_t>(columns), 0.0);
     int divisor = d.m_sacredPeyoteDivisor;
     if (divisor <= 0) divisor = 3;  // a divisor of zero or less counts as the default
     for (int j = 0; j < columns; ++j) {
-      if (IsPeyoteFormat(format) && IsShiftedColumn(format, j))
-        offsets[static_cast<size_t>(j)] = (sp + bh) / 2 / ah;
-      else if (format == kFormatSacredPeyote)
-        offsets[static_cast<size_t>(j)] =
-            (sp + bh) / static_cast<double>(divisor) * static_cast<double>(2 - j % 3) / ah;
+      if (IsPeyoteFormat(format_) && IsShiftedColumn(format_, j))
+        offsets_[static_cast<size_t>(j)] = (sp_ + bh_) / 2 / ah_;
+      else if (format_ == kFormatSacredPeyote)
+        offsets_[static_cast<size_t>(j)] =
+            (sp_ + bh_) / static_cast<double>(divisor) * static_cast<double>(2 - j % 3) / ah_;
     }
+    blankColor_ = GetAppSettings().m_blankColor;
+    blankIndex_ = blank_ ? palette_.FindNearestColor(GetRValue(blankColor_), GetGValue(blankColor_),
+                                                      GetBValue(blankColor_))
+                         : -1;
+    threads_ = BuilderThreadCount(count);
+    tasks_ = threads_ > 1 ? std::min(rows, threads_ * 8) : 1;
+    return true;
+  }
 
-    const CAppSettings& settings = GetAppSettings();
-    const COLORREF blankColor = settings.m_blankColor & 0xFFFFFFu;
-    const int blankIndex =
-        blank ? palette_.FindNearestColor(GetRValue(blankColor), GetGValue(blankColor), GetBValue(blankColor)) : -1;
+  int BeadTaskCount() const { return rows_ ? tasks_ : 0; }
 
-    Prepare();
-    const int threads = BuilderThreadCount(count);
-    const int tasks = threads > 1 ? std::min(rows, threads * 8) : 1;
-    CNearestCaches& caches = *caches_;
-    std::atomic<int> rowsDone{0};
+  // The rows of the reduced picture, from the top, that a task of bead rows
+  // samples: its lowest row of beads reaches furthest down. (A bead's first
+  // pixel row grows with its y, so the lowest bead of a row decides.)
+  int BeadTaskReadyAt(int task) const {
+    if (!source_) return 0;
+    const int rows = static_cast<int>(rows_);
+    const int lowestRow = rows - 1 - (TaskTop(task + 1) - 1);  // storage row of the task's last row from the top
+    double lowest = 0;
+    if (!offsets_.empty()) lowest = *std::min_element(offsets_.begin(), offsets_.end());
+    const double y = rowY_[static_cast<size_t>(lowestRow)] / ah_ + lowest;
+    double fy = y - rh_ / 2;
+    if (fy < 0) fy = 0;
+    long long r0 = TruncToLong(source_->height * fy * 1.0);
+    r0 = std::clamp<long long>(r0, 0, source_->height - 1);
+    return static_cast<int>(source_->height - r0);
+  }
+
+  // Lays the beads of the task's rows (rows from the top).
+  void RunBeadTask(int task, int worker) {
+    CPattern& d = design_;
+    const int rows = static_cast<int>(rows_), columns = static_cast<int>(columns_);
+    CNearestCache* nearest = blank_ ? nullptr : &caches_->For(worker);
     CBead* beads = d.m_beads.data();
-    RunBuilderTasks(
-        tasks, threads,
-        [&](int task, int worker) {
-          const int i0 = static_cast<int>(static_cast<long long>(task) * rows / tasks);
-          const int i1 = static_cast<int>(static_cast<long long>(task + 1) * rows / tasks);
-          CNearestCache* nearest = blank ? nullptr : &caches.For(worker);
-          for (int i = i0; i < i1; ++i) {
-            const double fy = rowY[static_cast<size_t>(i)] / ah;
-            double x = d.GetRowStartX(rows - i - 1, format);
-            BYTE alternate = 1;
-            CBead* bead = beads + static_cast<size_t>(i) * static_cast<size_t>(columns);
-            for (int j = 0; j < columns; ++j, ++bead) {
-              *bead = CBead(x / aw, fy + offsets[static_cast<size_t>(j)]);
-              bead->m_alternate = alternate;
-              alternate = alternate ? 0 : 1;
-              if (blank) {
-                bead->m_cachedColor = blankColor;
-                bead->SetColorIndex(blankIndex);
-              } else {
-                const PixelRect p =
-                    BeadPixelRect(bead->m_x, bead->m_y, rw, rh, source->width, source->height, 1.0, 1.0, centreOnly);
-                bead->m_cachedColor = MeanOf(*source, p);
-                bead->SetColorIndex(nearest->Find(bead->m_cachedColor));
-              }
-              x += bw + sp;
-            }
-          }
-          rowsDone += i1 - i0;
-        },
-        [&] {
-          if (progress) progress->SetPos(rowsDone.load());
-        });
+    for (int top = TaskTop(task); top < TaskTop(task + 1); ++top) {
+      const int i = rows - 1 - top;
+      const double fy = rowY_[static_cast<size_t>(i)] / ah_;
+      double x = d.GetRowStartX(rows - i - 1, format_);
+      BYTE alternate = 1;
+      CBead* bead = beads + static_cast<size_t>(i) * static_cast<size_t>(columns);
+      for (int j = 0; j < columns; ++j, ++bead) {
+        *bead = CBead(x / aw_, fy + offsets_[static_cast<size_t>(j)]);
+        bead->m_alternate = alternate;
+        alternate = alternate ? 0 : 1;
+        if (blank_) {
+          bead->m_cachedColor = blankColor_;
+          bead->SetColorIndex(blankIndex_);
+        } else {
+          const PixelRect p =
+              BeadPixelRect(bead->m_x, bead->m_y, rw_, rh_, source_->width, source_->height, 1.0, 1.0, centreOnly_);
+          bead->m_cachedColor = MeanOf(*source_, p);
+          bead->SetColorIndex(nearest->Find(bead->m_cachedColor));
+        }
+        x += bw_ + sp_;
+      }
+    }
+    rowsDone_ += TaskTop(task + 1) - TaskTop(task);
+  }
 
+  // Shows the rows laid so far (the calling thread only).
+  void ShowProgress() {
+    if (progress_) progress_->SetPos(rowsDone_.load());
+  }
+
+  // Steps 11 to 16.
+  bool CompleteBeads() {
+    CPattern& d = design_;
+    const int rows = static_cast<int>(rows_), columns = static_cast<int>(columns_);
     // The border ring of blank designs.
-    const COLORREF border = settings.m_borderColor;
-    if (blank && border != 0xFFFFFFFFu) {
+    const COLORREF border = GetAppSettings().m_borderColor;
+    if (blank_ && border != 0xFFFFFFFFu) {
       const int index = palette_.FindNearestColor(GetRValue(border), GetGValue(border), GetBValue(border));
       for (int r = 0; r < rows; ++r) {
         d.SetBeadColor(0, r, index, true);
@@ -324,10 +354,20 @@ class CBuildJob {
       }
     }
     if (params_.m_stitchPath != 0) ApplyStitchPath(d, params_.m_stitchPath, params_.m_pathColor);
-    progress.reset();
+    progress_.reset();
     d.m_angle = 0;
     if (params_.m_colorMode == kColorModeSoftened) SmoothColors(d, palette_);
     return true;
+  }
+
+  // Steps 6 to 16 with the pixels to sample (ignored for blank designs).
+  bool Finish(const CSampleImage* source) {
+    if (!SetUpBeads(source)) return false;
+    Prepare(BeadTaskCount() > 0 && !blank_ ? threads_ : 0);
+    RunBuilderTasks(
+        BeadTaskCount(), threads_, [&](int task, int worker) { RunBeadTask(task, worker); },
+        [&] { ShowProgress(); });
+    return CompleteBeads();
   }
 
  private:
@@ -338,6 +378,23 @@ class CBuildJob {
   unsigned rows_ = 0;
   bool prepared_ = false;
   std::unique_ptr<CNearestCaches> caches_;
+  // What the rows of beads share (SetUpBeads).
+  int TaskTop(int task) const {
+    return static_cast<int>(static_cast<long long>(task) * static_cast<long long>(rows_) / tasks_);
+  }
+  int format_ = 0;
+  double bw_ = 0, bh_ = 0, sp_ = 0, aw_ = 0, ah_ = 0, rw_ = 0, rh_ = 0;
+  bool centreOnly_ = false;
+  bool blank_ = false;
+  const CSampleImage* source_ = nullptr;
+  std::vector<double> rowY_;
+  std::vector<double> offsets_;
+  COLORREF blankColor_ = 0;
+  int blankIndex_ = -1;
+  int threads_ = 1;
+  int tasks_ = 1;
+  std::atomic<int> rowsDone_{0};
+  std::unique_ptr<CStatusProgress> progress_;
 };
 
 // Reduces a 24-bit picture's rows on every thread.
@@ -522,32 +579,25 @@ FastResult BuildFromJpeg(CBuildJob& job, unsigned long long budget, const CFileB
     const std::uintptr_t at = reinterpret_cast<std::uintptr_t>(ring.data());
     source.base = ring.data() + ((48 - at % 32) % 32);
   }
+  // The rows of beads follow the reduction: a task of bead rows starts as
+  // soon as the reduced rows it samples are there. The bead array and the
+  // colour searches are made first, on a helper.
+  if (!job.SetUpBeads(&reduction.GetResult())) return FastResult::kFailed;
+  const int helpers = std::min(threads - 1, kPipelineHelpers);
   {
-    // The bead array and the colour searches are made meanwhile.
-    std::exception_ptr prepareError;
-    std::thread preparing([&] {
-      try {
-        job.Prepare();
-      } catch (...) {
-        prepareError = std::current_exception();
-      }
-    });
-    bool decoded = false;
-    try {
-      CReductionPipeline pipeline(reduction, source, std::min(threads - 1, kPipelineHelpers));
-      CPipelineSink sink(&pipeline, source);
-      decoded = DecodeJpegRows(bytes.data(), bytes.size(), w, h, sink);
-      if (decoded) pipeline.Finish();
-      else pipeline.Abort();
-    } catch (...) {
-      preparing.join();
-      throw;
+    CReductionPipeline pipeline(reduction, source, helpers);
+    pipeline.SetFollowUp(
+        job.BeadTaskCount(), [&](int task) { return job.BeadTaskReadyAt(task); },
+        [&](int task, int worker) { job.RunBeadTask(task, worker); }, [&] { job.Prepare(helpers + 1); });
+    CPipelineSink sink(&pipeline, source);
+    if (!DecodeJpegRows(bytes.data(), bytes.size(), w, h, sink)) {
+      pipeline.Abort();
+      return FastResult::kNotTaken;
     }
-    preparing.join();
-    if (prepareError) std::rethrow_exception(prepareError);
-    if (!decoded) return FastResult::kNotTaken;
+    pipeline.Finish();
   }
-  const bool built = job.Finish(&reduction.GetResult());
+  job.ShowProgress();
+  const bool built = job.CompleteBeads();
   picture = std::move(image);
   return built ? FastResult::kBuilt : FastResult::kFailed;
 }

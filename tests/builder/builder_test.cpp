@@ -385,9 +385,8 @@ TEST(AreaReduction, PipelineThroughASmallRingOfRows) {
           pipeline.BeforeRows(first, count);
           for (int k = 0; k < count; ++k) {
             const int sy = first + k;
-            std::memcpy(const_cast<BYTE*>(ring.Row(sy)),
-                        picture->GetBits() + static_cast<size_t>(202 - sy) * static_cast<size_t>(picture->GetRowStride()),
-                        97 * 3);
+            const BYTE* source = picture->GetBits() + static_cast<size_t>(202 - sy) * picture->GetRowStride();
+            std::memcpy(const_cast<BYTE*>(ring.Row(sy)), source, 97 * 3);
           }
           pipeline.RowsDecoded(first + count);
         }
