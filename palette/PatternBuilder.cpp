@@ -397,13 +397,24 @@ class CBuildJob {
   std::unique_ptr<CStatusProgress> progress_;
 };
 
-// Reduces a 24-bit picture's rows on every thread.
-void ReduceAll(CAreaReduction& reduction, const BYTE* bits, std::ptrdiff_t stride, int height, int threads) {
+// Reduces a 24-bit picture's rows on every thread, the rows of beads
+// following each as soon as the reduced rows they sample are there.
+bool ReduceAndLay(CBuildJob& job, CAreaReduction& reduction, const BYTE* bits, std::ptrdiff_t stride, int height,
+                  int threads) {
   CSourceRows rows;
   rows.base = bits;
   rows.stride = stride;
   rows.height = height;
-  RunBuilderTasks(reduction.GetBandCount(), threads, [&](int band, int) { reduction.RunBand(band, rows); });
+  if (!job.SetUpBeads(&reduction.GetResult())) return false;
+  {
+    CReductionPipeline pipeline(reduction, rows, threads - 1);
+    pipeline.SetFollowUp(
+        job.BeadTaskCount(), [&](int task) { return job.BeadTaskReadyAt(task); },
+        [&](int task, int worker) { job.RunBeadTask(task, worker); }, [&] { job.Prepare(threads); });
+    pipeline.Finish();
+  }
+  job.ShowProgress();
+  return job.CompleteBeads();
 }
 
 int BandsFor(int threads, int rows) { return threads > 1 ? std::max(threads * 8, rows / 8) : 1; }
@@ -421,8 +432,7 @@ bool BuildFromPicture(CBuildJob& job, const CImage* picture) {
     if (picture->GetBitsPerPixel() == 24 && picture->GetBits() && picture->GetRowStride() >= 3 * w) {
       const int threads = BuilderThreadCount(static_cast<long long>(w) * h);
       if (!reduction.Plan(w, h, columns, rows, BandsFor(threads, rows))) return false;
-      ReduceAll(reduction, picture->GetBits(), picture->GetRowStride(), h, threads);
-      return job.Finish(&reduction.GetResult());
+      return ReduceAndLay(job, reduction, picture->GetBits(), picture->GetRowStride(), h, threads);
     }
     // Other depths go the picture library's way.
     std::unique_ptr<CImage> resized = picture->CreateResized(SIZE{columns, rows});
