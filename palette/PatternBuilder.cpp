@@ -272,6 +272,7 @@ class CBuildJob {
         offsets_[static_cast<size_t>(j)] =
             (sp_ + bh_) / static_cast<double>(divisor) * static_cast<double>(2 - j % 3) / ah_;
     }
+    lowestOffset_ = offsets_.empty() ? 0.0 : *std::min_element(offsets_.begin(), offsets_.end());
     blankColor_ = GetAppSettings().m_blankColor;
     blankIndex_ = blank_ ? palette_.FindNearestColor(GetRValue(blankColor_), GetGValue(blankColor_),
                                                       GetBValue(blankColor_))
@@ -290,9 +291,7 @@ class CBuildJob {
     if (!source_) return 0;
     const int rows = static_cast<int>(rows_);
     const int lowestRow = rows - 1 - (TaskTop(task + 1) - 1);  // storage row of the task's last row from the top
-    double lowest = 0;
-    if (!offsets_.empty()) lowest = *std::min_element(offsets_.begin(), offsets_.end());
-    const double y = rowY_[static_cast<size_t>(lowestRow)] / ah_ + lowest;
+    const double y = rowY_[static_cast<size_t>(lowestRow)] / ah_ + lowestOffset_;
     double fy = y - rh_ / 2;
     if (fy < 0) fy = 0;
     long long r0 = TruncToLong(source_->height * fy * 1.0);
@@ -389,6 +388,7 @@ class CBuildJob {
   const CSampleImage* source_ = nullptr;
   std::vector<double> rowY_;
   std::vector<double> offsets_;
+  double lowestOffset_ = 0;
   COLORREF blankColor_ = 0;
   int blankIndex_ = -1;
   int threads_ = 1;
