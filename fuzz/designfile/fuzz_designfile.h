@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "design/FileUtils.h"
@@ -31,6 +33,14 @@ inline const std::string& Folder() {
     SetImageMemoryLimit(1u << 20);
     CBaseImage::SetMemoryLimit(1u << 20);
     SetMessageBoxHook([](const CString&, const CString&, UINT) { return IDOK; });
+    // The folder goes when the process ends normally (its name is kept
+    // apart from this string, which is gone by then).
+    static char name[512];
+    std::snprintf(name, sizeof(name), "%s", f.c_str());
+    std::atexit([] {
+      std::error_code ec;
+      std::filesystem::remove_all(name, ec);
+    });
     return f;
   }();
   return folder;
