@@ -725,45 +725,37 @@ HBITMAP BitmapFromFileBytes(const BYTE* data, DWORD size) {
 
 }  // namespace
 
-HCURSOR LoadCursor(HINSTANCE instance, LPCSTR name) {
-  if (!instance) {
-    const WORD id = IntId(name);
-    if (id < QM_IDC_ARROW || id > QM_IDC_APPSTARTING) {
-      SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
-      return nullptr;
-    }
-    static std::mutex mu;
-    static std::map<WORD, HCURSOR> made;
-    std::lock_guard<std::mutex> g(mu);
-    auto it = made.find(id);
-    if (it != made.end()) return it->second;
-    auto ic = StandardIcon(id, false);
-    ic->stock = true;
-    HCURSOR h = AddIcon(ic);
-    made[id] = h;
-    return h;
+namespace {
+// The system's own icons and cursors (no instance): made once, shared, never destroyed.
+HICON StockIconOrCursor(LPCSTR name, bool icon) {
+  const WORD id = IntId(name);
+  const WORD first = icon ? QM_IDI_APPLICATION : QM_IDC_ARROW;
+  const WORD last = icon ? QM_IDI_INFORMATION : QM_IDC_APPSTARTING;
+  if (id < first || id > last) {
+    SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
+    return nullptr;
   }
+  static std::mutex mu;
+  static std::map<WORD, HICON> made[2];  // cursors, icons (their ids overlap)
+  std::lock_guard<std::mutex> g(mu);
+  std::map<WORD, HICON>& cache = made[icon ? 1 : 0];
+  auto it = cache.find(id);
+  if (it != cache.end()) return it->second;
+  auto ic = StandardIcon(id, icon);
+  ic->stock = true;
+  HICON h = AddIcon(ic);
+  cache[id] = h;
+  return h;
+}
+}  // namespace
+
+HCURSOR LoadCursor(HINSTANCE instance, LPCSTR name) {
+  if (!instance) return StockIconOrCursor(name, false);
   return static_cast<HCURSOR>(LoadImage(instance, name, IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE));
 }
 
 HICON LoadIcon(HINSTANCE instance, LPCSTR name) {
-  if (!instance) {
-    const WORD id = IntId(name);
-    if (id < QM_IDI_APPLICATION || id > QM_IDI_INFORMATION) {
-      SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
-      return nullptr;
-    }
-    static std::mutex mu;
-    static std::map<WORD, HICON> made;
-    std::lock_guard<std::mutex> g(mu);
-    auto it = made.find(id);
-    if (it != made.end()) return it->second;
-    auto ic = StandardIcon(id, true);
-    ic->stock = true;
-    HICON h = AddIcon(ic);
-    made[id] = h;
-    return h;
-  }
+  if (!instance) return StockIconOrCursor(name, true);
   return static_cast<HICON>(LoadImage(instance, name, IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
 }
 
