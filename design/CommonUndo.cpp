@@ -1,6 +1,6 @@
 #include "design/CommonUndo.h"
 
-#include "design/FileUtils.h"
+#include "core/FileUtils.h"
 #include "platform/base/files.h"
 
 CCommonUndo::CCommonUndo() : CCommonUndo(GetProgramDataFolder() + "/Undo") {}

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "design/ByteStream.h"
+#include "core/ByteStream.h"
 
 // ---- CBead ----
 

@@ -19,10 +19,10 @@
 #include <map>
 #include <vector>
 
-#include "design/IndexList.h"
-#include "design/LargeArray.h"
+#include "core/IndexList.h"
+#include "core/LargeArray.h"
 #include "design/PatternAttr.h"
-#include "design/PdfData.h"
+#include "settings/PdfData.h"
 #include "design/WeaveFormat.h"
 #include "platform/base.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "design/ByteStream.h"
+#include "core/ByteStream.h"
 
 // ---- CPatternAttr ----
 

@@ -6,8 +6,9 @@
 #include <unordered_map>
 
 #include "design/ColorSource.h"
-#include "design/FileUtils.h"
-#include "design/FrameServices.h"
+#include "core/FileUtils.h"
+#include "core/TextUtils.h"
+#include "core/FrameServices.h"
 #include "design/Pattern.h"
 
 // ---- Cell edits ----

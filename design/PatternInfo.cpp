@@ -1,12 +1,13 @@
 // Design information texts and lengths in the interface's unit.
 #include "design/PatternInfo.h"
 
-#include "design/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "design/ColorSource.h"
-#include "design/FileUtils.h"
-#include "design/FrameServices.h"
+#include "core/FileUtils.h"
+#include "core/TextUtils.h"
+#include "core/FrameServices.h"
 #include "design/Pattern.h"
-#include "design/Registry.h"
+#include "core/Registry.h"
 #include "lang/ids/base.h"
 #include "platform/base/files.h"
 

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "design/Pattern.h"
+#include "core/TextUtils.h"
 #include "design/PatternParams.h"
 
 unsigned CPattern::GetColumnCount() const { return CountBeadsInLength(m_nominalWidth, m_beadWidth, m_spacer); }

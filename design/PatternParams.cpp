@@ -1,8 +1,9 @@
 #include "design/PatternParams.h"
 
-#include "design/ByteStream.h"
-#include "design/FileUtils.h"
-#include "design/FrameServices.h"
+#include "core/ByteStream.h"
+#include "core/FileUtils.h"
+#include "core/TextUtils.h"
+#include "core/FrameServices.h"
 #include "design/WeaveFormat.h"
 
 void CPatternParams::SetDefaults() {

@@ -1,7 +1,7 @@
 // The small design records read from and written to open files.
 #include <cstring>
 
-#include "design/FileUtils.h"
+#include "core/FileUtils.h"
 #include "design/Pattern.h"
 
 bool CIntTriple::WriteFile(HANDLE file) const {

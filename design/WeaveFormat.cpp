@@ -5,13 +5,6 @@
 
 #include "platform/base/codepage.h"
 
-int RoundToInt(double value) {
-  if (std::isnan(value)) return 0;
-  const double r = std::round(value);  // halves away from zero
-  if (r >= static_cast<double>(INT_MAX)) return INT_MAX;
-  if (r <= static_cast<double>(INT_MIN)) return INT_MIN;
-  return static_cast<int>(r);
-}
 
 unsigned CountBeadsInLength(double length, double bead, double spacer, double* actualLength) {
   if (actualLength) *actualLength = 0.0;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/TextUtils.h"
 #include "platform/base.h"
 
 // Weave formats (the design's format and every row-format run).
@@ -28,10 +29,6 @@ enum : int { kColorModeExact = 0, kColorModeSoftened = 1, kColorModeSharp = 2, k
 
 // Length units of the information texts and the rulers' unit combo.
 enum : int { kUnitInch = 0, kUnitCentimetre = 1, kUnitMillimetre = 2 };
-
-// The nearest integer, halves away from zero (2.5 gives 3, -2.5 gives -3).
-// Values beyond the int range clamp to it; a NaN gives 0.
-int RoundToInt(double value);
 
 // The number of beads that a length holds: RoundToInt((length + spacer) /
 // (spacer + bead)); the actual length is n beads plus n - 1 spacers. A bead

@@ -1,5 +1,5 @@
 // Names of formats and stitch paths in the interface language.
-#include "design/Registry.h"
+#include "core/Registry.h"
 #include "design/WeaveFormat.h"
 #include "platform/base/codepage.h"
 

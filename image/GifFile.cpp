@@ -10,7 +10,7 @@
 #include <new>
 #include <vector>
 
-#include "design/FrameServices.h"
+#include "core/FrameServices.h"
 #include "image/Image.h"
 #include "image/codec/CodecFile.h"
 #include "lang/ids/picture.h"

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <new>
 
-#include "design/WeaveFormat.h"
+#include "core/TextUtils.h"
 #include "image/codec/BaseImage.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <new>
 
-#include "design/ByteStream.h"
+#include "core/ByteStream.h"
 #include "image/Image.h"
 #include "image/OlePicture.h"
 #include "image/PsdReader.h"

@@ -8,7 +8,7 @@
 #include <new>
 #include <vector>
 
-#include "design/WeaveFormat.h"
+#include "core/TextUtils.h"
 #include "image/ImageView.h"
 
 namespace {

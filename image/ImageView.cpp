@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "design/WeaveFormat.h"
+#include "core/TextUtils.h"
 
 CImageView::CImageView(IImageViewOwner* owner) : m_owner(owner) {}
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "design/FrameServices.h"
+#include "core/FrameServices.h"
 
 namespace {
 

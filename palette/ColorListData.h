@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "design/ByteStream.h"
+#include "core/ByteStream.h"
 #include "palette/PaletteColor.h"
 
 // Column kinds.

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "design/Registry.h"
+#include "core/Registry.h"
 
 COmitName::COmitName() : registryBacked_(true) { LoadFromRegistry(); }
 

@@ -4,7 +4,7 @@
 // flags their meaning.
 #pragma once
 
-#include "design/ByteStream.h"
+#include "core/ByteStream.h"
 
 class COmitName {
  public:

@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "design/ByteStream.h"
-#include "palette/RgbTriple.h"
+#include "core/ByteStream.h"
+#include "core/RgbTriple.h"
 #include "platform/base.h"
 
 // The defaults of a colour record where the readers make one.

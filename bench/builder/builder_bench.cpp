@@ -20,7 +20,7 @@
 #include "design/PatternParams.h"
 #include "image/Image.h"
 #include "palette/ColorSet.h"
-#include "palette/PatternBuilder.h"
+#include "builder/PatternBuilder.h"
 #include "platform/base/msgbox.h"
 
 namespace {

@@ -9,9 +9,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "design/FileUtils.h"
-#include "design/file/DesignFile.h"
-#include "design/file/DesignPreview.h"
+#include "core/FileUtils.h"
+#include "designfile/DesignFile.h"
+#include "designfile/DesignPreview.h"
 #include "image/Image.h"
 #include "palette/ColorSet.h"
 

@@ -7,10 +7,10 @@
 #include <random>
 
 #include "design/Pattern.h"
-#include "palette/ColorOps.h"
+#include "builder/ColorOps.h"
 #include "palette/ColorSet.h"
-#include "palette/SepStitchFinder.h"
-#include "palette/StitchPath.h"
+#include "builder/SepStitchFinder.h"
+#include "builder/StitchPath.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <string>
 
-#include "design/FileUtils.h"
+#include "core/FileUtils.h"
 #include "image/ImageImpl.h"
 #include "image/codec/BaseImage.h"
 #include "platform/base.h"

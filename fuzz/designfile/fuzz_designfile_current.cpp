@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "design/file/DesignFile.h"
-#include "design/file/DesignSections.h"
+#include "designfile/DesignFile.h"
+#include "designfile/DesignSections.h"
 #include "fuzz/designfile/fuzz_designfile.h"
 #include "image/ImageView.h"
 #include "palette/ColorSet.h"

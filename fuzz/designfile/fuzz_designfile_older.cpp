@@ -1,9 +1,9 @@
 // The reader of older design files on arbitrary bytes: signature, body (the
 // old bead section or the design blob with its records), row formats,
 // earlier properties, PDF options, picture and older palette.
-#include "design/ByteStream.h"
-#include "design/file/DesignSections.h"
-#include "design/file/PrevDesign.h"
+#include "core/ByteStream.h"
+#include "designfile/DesignSections.h"
+#include "designfile/PrevDesign.h"
 #include "fuzz/designfile/fuzz_designfile.h"
 #include "image/ImageView.h"
 #include "palette/ColorSet.h"

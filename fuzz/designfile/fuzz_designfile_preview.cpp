@@ -1,6 +1,6 @@
 // The design file dialog's preview loader on arbitrary bytes, with and
 // without a checksum trailer.
-#include "design/file/DesignPreview.h"
+#include "designfile/DesignPreview.h"
 #include "fuzz/designfile/fuzz_designfile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "design/ByteStream.h"
+#include "core/ByteStream.h"
 #include "fuzz/picture/fuzz_picture.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "design/AppSettings.h"
-#include "design/GridSettings.h"
+#include "settings/AppSettings.h"
+#include "settings/GridSettings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const CAppSettings defaults;

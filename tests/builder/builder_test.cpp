@@ -15,16 +15,16 @@
 #include <jpeglib.h>
 // clang-format on
 
-#include "design/AppSettings.h"
-#include "design/FrameServices.h"
+#include "settings/AppSettings.h"
+#include "core/FrameServices.h"
 #include "design/Pattern.h"
 #include "design/PatternParams.h"
-#include "design/Registry.h"
+#include "core/Registry.h"
 #include "image/Image.h"
-#include "palette/BuildPicture.h"
+#include "builder/BuildPicture.h"
 #include "palette/ColorSet.h"
-#include "palette/PatternBuilder.h"
-#include "palette/StitchPath.h"
+#include "builder/PatternBuilder.h"
+#include "builder/StitchPath.h"
 #include "platform/base/codepage.h"
 #include "platform/base/msgbox.h"
 #include "platform/base/resource.h"

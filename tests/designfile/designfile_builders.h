@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "design/ByteStream.h"
-#include "design/PdfData.h"
+#include "core/ByteStream.h"
+#include "settings/PdfData.h"
 #include "image/Image.h"
 #include "palette/ColorSet.h"
 #include "tests/designfile/designfile_fixtures.h"

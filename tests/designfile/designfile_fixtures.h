@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "tests/common/test_util.h"
-#include "design/FileUtils.h"
+#include "core/FileUtils.h"
 #include "design/Pattern.h"
 #include "palette/ColorSet.h"
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "design/ByteStream.h"
+#include "core/ByteStream.h"
 #include "image/codec/BaseImage.h"
 #include "picture_helpers.h"
 

@@ -1,6 +1,6 @@
 #include "settings_test_util.h"
 
-#include "design/Registry.h"
+#include "core/Registry.h"
 
 namespace settings_test {
 

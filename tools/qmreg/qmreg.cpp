@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "design/Registry.h"
+#include "core/Registry.h"
 
 namespace {
 

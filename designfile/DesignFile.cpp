@@ -1,0 +1,570 @@
+#include "designfile/DesignFile.h"
+
+#include <zlib.h>
+
+#include <cstring>
+
+#include "core/ByteStream.h"
+#include "core/FileUtils.h"
+#include "core/FrameServices.h"
+#include "designfile/DesignSections.h"
+#include "designfile/PrevDesign.h"
+#include "image/Image.h"
+#include "image/ImageView.h"
+#include "lang/ids/designfile.h"
+#include "palette/ColorSet.h"
+#include "builder/StitchPath.h"
+
+namespace {
+
+struct CSignature {
+  const char* text;
+  int version;
+};
+
+constexpr bool HasSignatureLength(const char* s) {
+  int n = 0;
+  while (s[n]) ++n;
+  return n == kSignatureLength;
+}
+
+constexpr CSignature kCurrentSignatures[] = {
+    {"Quillmerewise freeware 26 Jan 2017", 4}, {"Crandlewhirry:         12 Feb 2012", 4},
+    {"FaldrenwickPro Design: 21 Jan 2010", 4}, {"FaldrenwickPro Design: 26 Jul 2011", 4},
+    {"FaldrenwickPro Design: 12 Jan 2010", 3}, {"FaldrenwickPro Design: 12 Nov 2007", 2},
+    {"FaldrenwickPro Design 1 March 2006", 1}, {"FaldrenwickPro Design 23 June 2004", 0},
+};
+
+constexpr bool AllSignaturesHaveTheirLength() {
+  for (const CSignature& s : kCurrentSignatures)
+    if (!HasSignatureLength(s.text)) return false;
+  return HasSignatureLength(kCurrentDesignSignature);
+}
+static_assert(AllSignaturesHaveTheirLength());
+
+constexpr int kMarkerLength = 32;
+constexpr DWORD kChunk = 16384;
+
+float FloatFromBits(DWORD bits) {
+  float f;
+  std::memcpy(&f, &bits, 4);
+  return f;
+}
+
+// The folder part of a path, without the trailing separator ("" when the
+// path has none).
+CString FolderPart(const CString& path) {
+  const int slash = path.ReverseFind('/');
+  return slash < 0 ? CString() : path.Left(slash);
+}
+
+// The last part of a path written by any system.
+CString LastPathPart(const CString& path) {
+  int cut = -1;
+  for (int i = 0; i < path.GetLength(); ++i)
+    if (path[i] == '/' || path[i] == '\\') cut = i;
+  return path.Mid(cut + 1);
+}
+
+unsigned long long FileSize(HANDLE file) {
+  DWORD high = 0;
+  const DWORD low = GetFileSize(file, &high);
+  return (static_cast<unsigned long long>(high) << 32) | low;
+}
+
+bool SeekTo(HANDLE file, unsigned long long offset) {
+  LONG high = static_cast<LONG>(offset >> 32);
+  SetLastError(0);
+  const DWORD r = SetFilePointer(file, static_cast<LONG>(offset & 0xFFFFFFFFu), &high, FILE_BEGIN);
+  return !(r == INVALID_SET_FILE_POINTER && GetLastError() != 0);
+}
+
+// CRC-32 of the first `length` bytes of an open file, in chunks.
+bool CrcOfFile(HANDLE file, unsigned long long length, DWORD& crc) {
+  crc = static_cast<DWORD>(crc32(0L, Z_NULL, 0));
+  if (!SeekTo(file, 0)) return false;
+  std::vector<BYTE> chunk(kChunk);
+  while (length > 0) {
+    const DWORD n = length < kChunk ? static_cast<DWORD>(length) : kChunk;
+    DWORD done = 0;
+    if (!ReadFile(file, chunk.data(), n, &done, nullptr) || done != n) return false;
+    crc = static_cast<DWORD>(crc32(crc, chunk.data(), n));
+    length -= n;
+  }
+  return true;
+}
+
+// A file name for a picture extracted from a design file: the stored
+// path's name and extension; a name that is empty or a folder reference
+// becomes "Original".
+CString PictureNameFromStoredPath(const CString& stored) {
+  CString name, extension;
+  SplitPath(LastPathPart(stored), nullptr, nullptr, &name, &extension);
+  if (name.IsEmpty() || name == "." || name == "..") name = "Original";
+  for (int i = 0; i < extension.GetLength(); ++i)
+    if (extension[i] == '/' || extension[i] == '\\') return name;
+  return name + extension;
+}
+
+CString LoadResStringOr(UINT id, const char* fallback) {
+  CString text = LoadResString(id);
+  return text.IsEmpty() ? CString(fallback) : text;
+}
+
+}  // namespace
+
+// ---- Signatures and the parameter record ----------------------------------------------
+
+int GetCurrentContainerVersion(const BYTE* signature) {
+  for (const CSignature& s : kCurrentSignatures)
+    if (std::memcmp(signature, s.text, kSignatureLength) == 0) return s.version;
+  return -1;
+}
+
+CString FormatWrongVersionText(const BYTE* signature) {
+  char copy[kSignatureLength + 1];
+  std::memcpy(copy, signature, kSignatureLength);
+  copy[kSignatureLength] = '\0';
+  CString text;
+  text.Format(LoadResStringOr(IDS_WRONG_FILE_VERSION, "Wrong file version\n<%s>").GetString(), copy);
+  return text;
+}
+
+CDesignParams::CDesignParams() : f25(FloatFromBits(0x3D4CCCCDu)), f29(FloatFromBits(0x3D888A48u)) {}
+
+CDesignParams CDesignParams::ForWriting() {
+  CDesignParams params;
+  params.v21 = 0;
+  params.v33 = 0;
+  params.v37 = 0;
+  return params;
+}
+
+void CDesignParams::ToBytes(BYTE (&b)[kDesignParamsSize]) const {
+  std::memcpy(b + 0, &v0, 4);
+  std::memcpy(b + 4, &v4, 4);
+  std::memcpy(b + 8, &v8, 4);
+  std::memcpy(b + 12, &v12, 4);
+  b[16] = b16;
+  std::memcpy(b + 17, &v17, 4);
+  std::memcpy(b + 21, &v21, 4);
+  std::memcpy(b + 25, &f25, 4);
+  std::memcpy(b + 29, &f29, 4);
+  std::memcpy(b + 33, &v33, 4);
+  std::memcpy(b + 37, &v37, 4);
+  std::memcpy(b + 41, &v41, 4);
+  std::memcpy(b + 45, &v45, 4);
+}
+
+void CDesignParams::FromBytes(const BYTE* b) {
+  std::memcpy(&v0, b + 0, 4);
+  std::memcpy(&v4, b + 4, 4);
+  std::memcpy(&v8, b + 8, 4);
+  std::memcpy(&v12, b + 12, 4);
+  b16 = b[16];
+  std::memcpy(&v17, b + 17, 4);
+  std::memcpy(&v21, b + 21, 4);
+  std::memcpy(&f25, b + 25, 4);
+  std::memcpy(&f29, b + 29, 4);
+  std::memcpy(&v33, b + 33, 4);
+  std::memcpy(&v37, b + 37, 4);
+  std::memcpy(&v41, b + 41, 4);
+  std::memcpy(&v45, b + 45, 4);
+}
+
+bool operator==(const CDesignParams& a, const CDesignParams& b) {
+  BYTE x[kDesignParamsSize], y[kDesignParamsSize];
+  a.ToBytes(x);
+  b.ToBytes(y);
+  return std::memcmp(x, y, kDesignParamsSize) == 0;
+}
+
+// ---- CPrevDesignFree ----------------------------------------------------------------------
+
+CPrevDesignFree::CPrevDesignFree(int mode, const CString& path) : mode_(mode), path_(path) {}
+
+CPrevDesignFree::~CPrevDesignFree() = default;
+
+bool CPrevDesignFree::Open(CString* error) {
+  if (error) error->Empty();
+  if (mode_ == kModeWrite) {
+    if (FileExists(path_) && !RemoveFile(path_)) return false;
+    return file_.OpenWrite(path_) && file_.Write(kCurrentDesignSignature, kSignatureLength);
+  }
+  BYTE signature[kSignatureLength];
+  if (!file_.OpenRead(path_) || !file_.Read(signature, kSignatureLength)) return false;
+  const int version = GetCurrentContainerVersion(signature);
+  if (version < 0) {
+    if (error) *error = FormatWrongVersionText(signature);
+    return false;
+  }
+  version_ = version;
+  signature_ = CString(reinterpret_cast<const char*>(signature), kSignatureLength);
+  return true;
+}
+
+bool CPrevDesignFree::PatternBody(CPattern& design, const CString& path) {
+  if (!file_.IsOpen()) return false;
+  if (mode_ == kModeWrite)
+    return WriteBeadSection(file_, design) && WriteRowFormats(file_, design) && WriteProperties(file_, design) &&
+           WritePdfOptions(file_, design);
+  bool ok = ReadBeadSection(file_, design, path, recordForm_, true);
+  if (!ok) return false;
+  design.ResetOptionalSections();
+  if (version_ >= 1) ok = ReadRowFormats(file_, design);
+  if (ok && version_ >= 2) ok = ReadProperties(file_, design) && ReadPdfOptions(file_, design);
+  if (ok && design.m_stitchPath != 0) {
+    // The path marks are not stored: putting them back is no change to the
+    // design as read.
+    const BYTE modified = design.m_modified;
+    ApplyStitchPath(design, design.m_stitchPath, design.m_pathColor);
+    design.m_modified = modified;
+  }
+  return ok;
+}
+
+bool CPrevDesignFree::PathField(CString& path) {
+  char field[kPathFieldSize] = {};
+  if (mode_ == kModeWrite) {
+    CString stored = path.GetLength() < kPathFieldSize ? path : LastPathPart(path);
+    const int n = stored.GetLength() < kPathFieldSize ? stored.GetLength() : kPathFieldSize - 1;
+    std::memcpy(field, stored.GetString(), static_cast<size_t>(n));
+    return file_.Write(field, kPathFieldSize);
+  }
+  if (!file_.Read(field, kPathFieldSize)) return false;
+  path = CString(field, static_cast<int>(strnlen(field, kPathFieldSize)));
+  return true;
+}
+
+bool CPrevDesignFree::EmbeddedFile(const CString& path) {
+  if (mode_ == kModeWrite) {
+    HANDLE in = CreateFile(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN,
+                           nullptr);
+    if (in == INVALID_HANDLE_VALUE) return false;
+    const unsigned long long size = FileSize(in);
+    bool ok = size <= 0xFFFFFFFFull && file_.WriteU32(static_cast<DWORD>(size));
+    std::vector<BYTE> chunk(kChunk * 4);
+    for (unsigned long long left = size; ok && left > 0;) {
+      const DWORD n = left < chunk.size() ? static_cast<DWORD>(left) : static_cast<DWORD>(chunk.size());
+      DWORD done = 0;
+      ok = ReadFile(in, chunk.data(), n, &done, nullptr) && done == n && file_.Write(chunk.data(), n);
+      left -= n;
+    }
+    CloseHandle(in);
+    return ok;
+  }
+  DWORD size = 0;
+  if (!file_.ReadU32(size) || !file_.Fits(size)) return false;
+  HANDLE out = CreateFile(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (out == INVALID_HANDLE_VALUE) return false;
+  bool ok = true;
+  std::vector<BYTE> chunk(kChunk * 4);
+  for (DWORD left = size; ok && left > 0;) {
+    const DWORD n = left < chunk.size() ? left : static_cast<DWORD>(chunk.size());
+    DWORD done = 0;
+    ok = file_.Read(chunk.data(), n) && WriteFile(out, chunk.data(), n, &done, nullptr) && done == n;
+    left -= n;
+  }
+  ok = CloseHandle(out) && ok;
+  if (!ok) RemoveFile(path);
+  return ok;
+}
+
+bool CPrevDesignFree::EmbedBytes(const BYTE* data, size_t size) {
+  if (mode_ != kModeWrite || size > 0xFFFFFFFFull) return false;
+  return file_.WriteU32(static_cast<DWORD>(size)) && file_.Write(data, size);
+}
+
+bool CPrevDesignFree::ReadBlob(std::vector<BYTE>& out) {
+  out.clear();
+  DWORD size = 0;
+  if (mode_ != kModeRead || !file_.ReadU32(size) || !file_.Fits(size)) return false;
+  try {
+    out.resize(size);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  return size == 0 || file_.Read(out.data(), size);
+}
+
+bool CPrevDesignFree::SkipBlob() {
+  DWORD size = 0;
+  return mode_ == kModeRead && file_.ReadU32(size) && file_.Skip(size);
+}
+
+bool CPrevDesignFree::GetOffset(unsigned long long& offset) const {
+  if (!file_.IsOpen()) return false;
+  offset = file_.GetOffset();
+  return true;
+}
+
+bool CPrevDesignFree::DesignParamsRecord() {
+  BYTE bytes[kDesignParamsSize];
+  if (mode_ == kModeWrite) {
+    CDesignParams::ForWriting().ToBytes(bytes);
+    return file_.Write(bytes, kDesignParamsSize);
+  }
+  return file_.Read(bytes, kDesignParamsSize);
+}
+
+bool CPrevDesignFree::ReadDesignParams(CDesignParams& out) {
+  BYTE bytes[kDesignParamsSize];
+  if (mode_ != kModeRead || !file_.Read(bytes, kDesignParamsSize)) return false;
+  out.FromBytes(bytes);
+  return true;
+}
+
+bool CPrevDesignFree::WritePdfData(const CPattern& design) {
+  std::vector<BYTE> block;
+  if (mode_ != kModeWrite || !design.m_pdfData.WriteBlock(block)) return false;
+  return file_.Write(block.data(), block.size());
+}
+
+bool CPrevDesignFree::ReadPdfData(CPattern& design) {
+  char tag[CPdfData::kBlockTagLength];
+  DWORD size = 0;
+  if (mode_ != kModeRead || !file_.Read(tag, sizeof(tag)) ||
+      std::memcmp(tag, CPdfData::kBlockTag, CPdfData::kBlockTagLength) != 0 || !file_.ReadU32(size) ||
+      !file_.Fits(size))
+    return false;
+  std::vector<BYTE> body(size);
+  if (size > 0 && !file_.Read(body.data(), size)) return false;
+  return design.m_pdfData.ReadBlockBody(body.data(), body.size());
+}
+
+bool CPrevDesignFree::WriteChecksumTrailer() {
+  if (mode_ != kModeWrite) return false;
+  const DWORD crc = file_.GetCrc();
+  return file_.Write(kDesignChecksumMarker, kMarkerLength) && file_.WriteU32(crc);
+}
+
+// ---- The checksum trailer ------------------------------------------------------------------
+
+bool AppendDesignChecksum(const char* marker, const CString& path) {
+  if (!marker) return false;
+  bool readOnly = false;
+  if (!IsReadOnly(path, readOnly)) return false;
+  if (readOnly && !ClearReadOnly(path)) return false;
+  bool ok = false;
+  HANDLE file = CreateFile(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+  if (file != INVALID_HANDLE_VALUE) {
+    const unsigned long long size = FileSize(file);
+    DWORD crc = 0;
+    if (CrcOfFile(file, size, crc)) {
+      const size_t markerLength = std::strlen(marker);
+      std::vector<BYTE> trailer(markerLength + 4);
+      std::memcpy(trailer.data(), marker, markerLength);
+      std::memcpy(trailer.data() + markerLength, &crc, 4);
+      // A file limited for a drill takes what fits, then the write fails.
+      size_t allowed = trailer.size();
+      const long long limit = GetDesignFileWriteLimit();
+      if (limit >= 0)
+        allowed = size >= static_cast<unsigned long long>(limit)
+                      ? 0
+                      : static_cast<size_t>(std::min<unsigned long long>(trailer.size(), limit - size));
+      DWORD done = 0;
+      ok = SeekTo(file, size) && WriteFile(file, trailer.data(), static_cast<DWORD>(allowed), &done, nullptr) &&
+           done == allowed && allowed == trailer.size();
+    }
+    ok = CloseHandle(file) && ok;
+  }
+  if (readOnly && ok) SetReadOnly(path);
+  return ok;
+}
+
+int VerifyDesignChecksum(const char* marker, const CString& path) {
+  if (!marker) return 2;
+  HANDLE file = CreateFile(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return 2;
+  int result = 2;
+  const unsigned long long size = FileSize(file);
+  const size_t markerLength = std::strlen(marker);
+  const unsigned long long trailerLength = markerLength + 4;
+  if (size >= trailerLength) {
+    std::vector<BYTE> trailer(static_cast<size_t>(trailerLength));
+    DWORD done = 0;
+    if (SeekTo(file, size - trailerLength) &&
+        ReadFile(file, trailer.data(), static_cast<DWORD>(trailerLength), &done, nullptr) && done == trailerLength &&
+        std::memcmp(trailer.data(), marker, markerLength) == 0) {
+      DWORD stored = 0, crc = 0;
+      std::memcpy(&stored, trailer.data() + markerLength, 4);
+      if (CrcOfFile(file, size - trailerLength, crc)) result = crc == stored ? 0 : 1;
+    }
+  }
+  CloseHandle(file);
+  return result;
+}
+
+// ---- Saving ------------------------------------------------------------------------------------------
+
+CString MakeDesignFilePath(const CString& path) {
+  CString drive, dir, name, extension;
+  SplitPath(path, &drive, &dir, &name, &extension);
+  return drive + dir + name + kDesignExtension;
+}
+
+bool SaveDesignFile(const CString& path, CPattern& design, CColorSet& palette, const CString& palettePath,
+                    CString& picturePath, CImage* picture, CString* writtenPath) {
+  const CString target = MakeDesignFilePath(path);
+  if (writtenPath) *writtenPath = target;
+  // A design that could not be opened again is not written.
+  if (!IsDesignStorable(design)) return false;
+
+  // The original picture of a design that is not blank.
+  CString pictureFile = picturePath;
+  if (!design.m_blank && pictureFile.IsEmpty()) {
+    if (!picture || !picture->IsValid()) return false;
+    CString temporary;
+    MakeTempFileName(".jpg", temporary);
+    if (!picture->SaveFile(temporary)) {
+      RemoveFile(temporary);
+      return false;
+    }
+    pictureFile = temporary;
+    picturePath = temporary;
+  }
+
+  // The palette as the bytes of a palette file.
+  const bool paletteWasModified = palette.IsModified();
+  std::vector<BYTE> paletteBytes;
+  if (!palette.SaveToBytes(paletteBytes)) {
+    palette.SetModified(paletteWasModified);
+    return false;
+  }
+
+  // Everything goes into a temporary file beside the target.
+  GUID guid{};
+  CoCreateGuid(&guid);
+  CString uuid;
+  UuidToCString(guid, uuid);
+  const CString folder = FolderPart(target);
+  const CString temporary = (folder.IsEmpty() ? CString() : folder + "/") + "~" + uuid + ".qx.tmp";
+
+  bool ok;
+  {
+    CPrevDesignFree writer(CPrevDesignFree::kModeWrite, temporary);
+    CString stored = picturePath;
+    CString storedPalette = palettePath;
+    ok = writer.Open() && writer.PatternBody(design, target);
+    if (ok && !design.m_blank) ok = writer.PathField(stored) && writer.EmbeddedFile(pictureFile);
+    ok = ok && writer.PathField(storedPalette) && writer.EmbedBytes(paletteBytes.data(), paletteBytes.size()) &&
+         writer.DesignParamsRecord();
+    // A block that cannot be serialised writes nothing; a write that fails
+    // leaves the file failed, and so the trailer below.
+    if (ok) writer.WritePdfData(design);
+    ok = ok && writer.WriteChecksumTrailer() && writer.Sync();
+    ok = writer.Close() && ok;
+  }
+
+  if (ok) {
+    // Into place. A read-only target is replaced, as a save always did.
+    bool wasReadOnly = false;
+    IsReadOnly(target, wasReadOnly);
+    if (wasReadOnly) ClearReadOnly(target);
+    ok = MoveFileEx(temporary, target, MOVEFILE_REPLACE_EXISTING) != FALSE;
+    if (!ok && wasReadOnly) SetReadOnly(target);
+  }
+  if (!ok) {
+    RemoveFile(temporary);
+    palette.SetModified(paletteWasModified);
+    return false;
+  }
+  design.m_sectionVersion = 4;
+  design.m_filePath = target;
+  design.m_modified = 0;
+  return true;
+}
+
+// ---- Opening ----------------------------------------------------------------------------------------
+
+CDesignFileContents::CDesignFileContents()
+    : design(std::make_unique<CPattern>()), palette(std::make_unique<CColorSet>()) {}
+
+CDesignFileContents::~CDesignFileContents() = default;
+
+namespace {
+
+enum class ECurrentRead { kOk, kFallBack, kFailed };
+
+ECurrentRead ReadCurrentContainer(const CString& path, CDesignFileContents& out, CString& reason) {
+  CPrevDesignFree reader(CPrevDesignFree::kModeRead, path);
+  if (!reader.Open(&reason) || !reader.PatternBody(*out.design, path)) return ECurrentRead::kFallBack;
+  out.version = reader.GetVersion();
+  reader.GetSignatureText(out.signature);
+  if (out.version <= 2) {
+    out.design->NewGuid();
+    out.design->SetModified(true);
+  }
+  if (!out.design->m_blank) {
+    CString stored, extracted;
+    if (!reader.PathField(stored) || !MakeUniqueDesignFolderPath(PictureNameFromStoredPath(stored), extracted) ||
+        !reader.EmbeddedFile(extracted)) {
+      reason = LoadResStringOr(IDS_ORIGINAL_IMAGE_LOAD_ERROR, "Original image loading error");
+      return ECurrentRead::kFailed;
+    }
+    out.picturePath = extracted;
+  }
+  std::vector<BYTE> bytes;
+  bool ok = reader.PathField(out.palettePath) && reader.ReadBlob(bytes);
+  if (ok && !out.palette->LoadPaletteFromBytes(bytes.data(), bytes.size())) {
+    reason = LoadResStringOr(IDS_LOAD_PALETTE_FAILED, "Failed to load the Palette");
+    ok = false;
+  }
+  ok = ok && reader.ReadDesignParams(out.params);
+  if (!ok) {
+    if (!out.picturePath.IsEmpty()) RemoveFile(out.picturePath);
+    out.picturePath.Empty();
+    return ECurrentRead::kFallBack;
+  }
+  // The PDF settings: a missing or damaged block leaves what was read.
+  reader.ReadPdfData(*out.design);
+  return ECurrentRead::kOk;
+}
+
+bool ReadOlderContainer(const CString& path, CDesignFileContents& out, CString& reason, IImageViewOwner* owner) {
+  CPrevDesign reader(CPrevDesign::kModeRead, path);
+  if (!reader.Open(&reason) || !reader.ReadBody(path, *out.design)) return false;
+  out.version = reader.GetVersion();
+  out.olderFile = true;
+  reader.GetSignatureText(out.signature);
+  if (!out.design->m_blank && !reader.ReadPicture(out.picture, owner)) {
+    reason = LoadResStringOr(IDS_ORIGINAL_IMAGE_LOAD_ERROR, "Original image loading error");
+    return false;
+  }
+  return reader.ReadColorSet(out.version, *out.palette);
+}
+
+void ResetContents(CDesignFileContents& out) {
+  out.design = std::make_unique<CPattern>();
+  out.palette = std::make_unique<CColorSet>();
+  out.palettePath.Empty();
+  out.picturePath.Empty();
+  out.picture.reset();
+  out.params = CDesignParams();
+  out.version = 0;
+  out.olderFile = false;
+  out.signature.Empty();
+}
+
+}  // namespace
+
+int OpenDesignFile(const CString& path, CDesignFileContents& out, CString& reason, IImageViewOwner* owner) {
+  reason.Empty();
+  const int check = VerifyDesignChecksum(kDesignChecksumMarker, path);
+  if (check == 1) return kDesignOpenCorrupt;
+  ResetContents(out);
+  const ECurrentRead current = ReadCurrentContainer(path, out, reason);
+  if (current == ECurrentRead::kOk) return kDesignOpenOk;
+  if (current == ECurrentRead::kFailed || check != 0) {
+    ResetContents(out);
+    return kDesignOpenFailed;
+  }
+  ResetContents(out);
+  const CString currentReason = reason;
+  if (ReadOlderContainer(path, out, reason, owner)) return kDesignOpenOk;
+  // The older reader's reason, else what the current one found.
+  if (reason.IsEmpty()) reason = currentReason;
+  ResetContents(out);
+  return kDesignOpenFailed;
+}

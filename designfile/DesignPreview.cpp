@@ -1,0 +1,67 @@
+#include "designfile/DesignPreview.h"
+
+#include <climits>
+
+#include "core/FrameServices.h"
+#include "designfile/PrevDesign.h"
+#include "lang/ids/designfile.h"
+
+bool LoadCurrentDesignFile(CDesignPreview& preview, const CString& path, CString* signature, CString* error,
+                           bool* corrupt) {
+  if (corrupt) *corrupt = false;
+  if (VerifyDesignChecksum(kDesignChecksumMarker, path) == 1) {
+    if (corrupt) *corrupt = true;
+    AppMessageBoxId(IDS_DESIGN_FILE_CORRUPT, kMbIconStop);
+    return false;
+  }
+  CPrevDesignFree reader(CPrevDesignFree::kModeRead, path);
+  CString text;
+  if (!reader.Open(&text)) {
+    if (error) *error = text;
+    return false;
+  }
+  if (!reader.PatternBody(preview.m_design, path)) return false;
+  if (!preview.m_design.m_blank) {
+    // The picture is not needed: its block must be whole, and is passed.
+    CString stored;
+    if (!reader.PathField(stored) || !reader.SkipBlob()) return false;
+  }
+  CString palettePath;
+  unsigned long long offset = 0;
+  if (!reader.PathField(palettePath)) return false;
+  preview.m_paletteOffset = reader.GetOffset(offset) && offset <= static_cast<unsigned long long>(INT_MAX)
+                                ? static_cast<int>(offset)
+                                : 0;
+  std::vector<BYTE> bytes;
+  if (!reader.ReadBlob(bytes)) return false;
+  preview.m_paletteSize = static_cast<int>(bytes.size());
+  if (!preview.m_palette.LoadPaletteFromBytes(bytes.data(), bytes.size())) return false;
+  if (!reader.ReadDesignParams(preview.m_params)) return false;
+  if (signature) reader.GetSignatureText(*signature);
+  preview.m_palette.CountUsageQuick(preview.m_design);
+  return true;
+}
+
+bool LoadOlderDesignFile(CPattern& design, CColorSet& palette, const CString& path, CString* signature,
+                         CString* error) {
+  CPrevDesign reader(CPrevDesign::kModeRead, path);
+  CString text;
+  if (!reader.Open(&text)) {
+    if (error) *error = text;
+    return false;
+  }
+  if (!reader.ReadBody(path, design)) return false;
+  if (!design.m_blank && !reader.SkipBlob()) return false;
+  if (!reader.ReadColorSet(reader.GetVersion(), palette)) return false;
+  palette.CountUsageQuick(design);
+  if (signature) reader.GetSignatureText(*signature);
+  return true;
+}
+
+bool CDesignPreview::Load(const CString& path, CString* signature, CString* error) {
+  if (error) error->Empty();
+  bool corrupt = false;
+  m_loaded = LoadCurrentDesignFile(*this, path, signature, error, &corrupt);
+  if (!m_loaded && !corrupt) m_loaded = LoadOlderDesignFile(m_design, m_palette, path, signature, error);
+  return m_loaded;
+}

@@ -1,0 +1,40 @@
+// CDesignPreview: the design file dialog's preview of the selected file. It
+// loads the file into a design and palette of its own, never touching the
+// design being edited: the current container first and, when that fails
+// and the file was not reported as corrupt, the older container. The
+// picture is passed over; the palette and (for current files) the
+// parameter record are kept, and the palette's colours are counted.
+//
+// Unlike opening, previewing reads older files without a checksum trailer.
+#pragma once
+
+#include "design/Pattern.h"
+#include "designfile/DesignFile.h"
+#include "palette/ColorSet.h"
+
+class CDesignPreview {
+ public:
+  CDesignPreview() = default;
+
+  // Runs LoadCurrentDesignFile, then LoadOlderDesignFile unless the first
+  // reported a corrupt file; keeps and returns the result.
+  bool Load(const CString& path, CString* signature = nullptr, CString* error = nullptr);
+  bool IsLoaded() const { return m_loaded; }
+
+  CPattern m_design;
+  CColorSet m_palette;
+  CDesignParams m_params;     // from a current file; as before otherwise
+  bool m_loaded = false;
+  int m_paletteOffset = 0;    // where the palette block starts in a current file
+  int m_paletteSize = 0;      // the palette block's byte count
+};
+
+// The current container into the preview. A file whose trailer does not
+// match is reported once (string 199, stop icon), `corrupt` is set and
+// nothing is read. An unknown signature leaves string 364 in the error
+// text. The embedded picture is checked to be whole and passed over.
+bool LoadCurrentDesignFile(CDesignPreview& preview, const CString& path, CString* signature, CString* error,
+                           bool* corrupt = nullptr);
+// The older container into a design and palette.
+bool LoadOlderDesignFile(CPattern& design, CColorSet& palette, const CString& path, CString* signature,
+                         CString* error);
