@@ -65,67 +65,6 @@ CString FormatCost(DWORD cents) {
 
 }  // namespace
 
-CColorListData::CColorListData(int presetValue) : preset(presetValue) { ResetColumns(); }
-
-void CColorListData::ResetColumns() {
-  sortDirection = 1;
-  sortColumn = 0;
-  auto set = [this](std::initializer_list<int> kinds, BYTE remember, BYTE highlight, BYTE allow, BYTE locked) {
-    columns.clear();
-    for (int kind : kinds) columns.push_back(CColumnPair{kind, kColumnAutoWidth});
-    rememberSelection = remember;
-    highlightShortage = highlight;
-    allowUsageChange = allow;
-    usageChangeLocked = locked;
-  };
-  switch (preset) {
-    case 0: set({kColumnMfgName, kColumnNickname, kColumnCount}, 0, 0, 0, 1); break;
-    case 1: set({kColumnMfgName, kColumnNickname, kColumnUsage}, 0, 0, 1, 0); break;
-    case 2: set({kColumnMfgName, kColumnCount, kColumnUsage}, 0, 0, 1, 0); break;
-    default: columns.clear(); break;
-  }
-}
-
-bool CColorListData::Write(CByteStream& s) const {
-  if (!s.WriteByte(rememberSelection) || !s.WriteByte(highlightShortage) || !s.WriteByte(allowUsageChange) ||
-      !s.WriteByte(usageChangeLocked) || !s.WriteByte(sortDirection) || !s.WriteInt(sortColumn) ||
-      !s.WriteInt(static_cast<DWORD>(columns.size())))
-    return false;
-  for (const CColumnPair& pair : columns)
-    if (!s.WriteIntPair(pair.kind, pair.width)) return false;
-  return s.WriteZeros(128);
-}
-
-bool ReadIntPair(CByteStream& stream, CColumnPair& pair) { return stream.ReadIntPair(pair.kind, pair.width); }
-
-bool CColorListData::ReadHead(CByteStream& s) {
-  if (!s.ReadByte(rememberSelection) || !s.ReadByte(highlightShortage) || !s.ReadByte(allowUsageChange) ||
-      !s.ReadByte(usageChangeLocked) || !s.ReadByte(sortDirection))
-    return false;
-  DWORD count = 0;
-  if (!s.ReadInt(sortColumn) || !s.ReadInt(count)) return false;
-  columns.clear();
-  // The count is not trusted for reserving room: pairs are read while the
-  // stream holds them.
-  for (DWORD i = 0; i < count; ++i) {
-    CColumnPair pair;
-    if (!ReadIntPair(s, pair)) return false;
-    columns.push_back(pair);
-  }
-  return true;
-}
-
-bool CColorListData::Read(CByteStream& s) { return ReadHead(s) && s.Skip(128); }
-
-bool CColorListData::ReadV2(CByteStream& s) {
-  int ignored = 0;
-  return ReadHead(s) && s.Skip(4) && s.ReadInt(ignored) && s.Skip(124);
-}
-
-bool CColorListData::HasAutoWidth() const {
-  return std::any_of(columns.begin(), columns.end(), [](const CColumnPair& p) { return p.width == kColumnAutoWidth; });
-}
-
 UINT CColorListData::GetColumnTitleId(int kind) {
   return IsKnownKind(kind) ? kFirstTitleId + static_cast<UINT>(kind) : kUnknownTitleId;
 }

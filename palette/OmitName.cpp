@@ -8,42 +8,15 @@ COmitName::COmitName() : registryBacked_(true) { LoadFromRegistry(); }
 
 COmitName::COmitName(Detached) : registryBacked_(false) {}
 
-COmitName::COmitName(const COmitName& other)
-    : firstFlag(other.firstFlag), omitCount(other.omitCount), secondFlag(other.secondFlag), registryBacked_(false) {}
+COmitName::COmitName(const COmitName& other) : CNameCutting(other), registryBacked_(false) {}
 
 COmitName& COmitName::operator=(const COmitName& other) {
-  firstFlag = other.firstFlag;
-  omitCount = other.omitCount;
-  secondFlag = other.secondFlag;
+  CNameCutting::operator=(other);
   return *this;
 }
 
 COmitName::~COmitName() {
   if (registryBacked_) SaveToRegistry();
-}
-
-void COmitName::SetDefaults() {
-  firstFlag = 0;
-  omitCount = 0;
-  secondFlag = 0;
-}
-
-bool COmitName::Write(CByteStream& s) const {
-  return s.GetRemaining() >= 4 && s.WriteByte(firstFlag) && s.WriteByte(omitCount) && s.WriteByte(secondFlag) &&
-         s.WriteByte(0);
-}
-
-bool COmitName::Read(CByteStream& s) {
-  if (s.GetRemaining() < 4) return false;
-  BYTE a = 0, n = 0, b = 0;
-  s.ReadByte(a);
-  s.ReadByte(n);
-  s.ReadByte(b);
-  s.Skip(1);
-  firstFlag = a <= 1 ? a : 0;
-  omitCount = n;
-  secondFlag = b <= 1 ? b : 0;
-  return true;
 }
 
 bool COmitName::LoadFromRegistry() {

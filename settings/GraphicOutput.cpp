@@ -31,24 +31,6 @@ bool ReadPair(CByteStream& s, POINT& p) {
 
 }  // namespace
 
-bool CNameCutting::Write(CByteStream& s) const {
-  return s.GetRemaining() >= 4 && s.WriteByte(firstFlag) && s.WriteByte(omitCount) && s.WriteByte(secondFlag) &&
-         s.WriteByte(0);
-}
-
-bool CNameCutting::Read(CByteStream& s) {
-  if (s.GetRemaining() < 4) return false;
-  BYTE a = 0, n = 0, b = 0;
-  s.ReadByte(a);
-  s.ReadByte(n);
-  s.ReadByte(b);
-  s.Skip(1);
-  firstFlag = a <= 1 ? a : 0;
-  omitCount = n;
-  secondFlag = b <= 1 ? b : 0;
-  return true;
-}
-
 const POINT CGraphicOutputParams::kDefaultPairJ{1, 2};
 const POINT CGraphicOutputParams::kDefaultPairK{23, 23};
 

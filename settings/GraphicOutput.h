@@ -6,23 +6,9 @@
 #pragma once
 
 #include "platform/base.h"
+#include "settings/NameCutting.h"
 
 class CByteStream;
-
-// The name-cutting option as the export records keep it (4 stored bytes:
-// first flag, omit count, second flag, a zero byte).
-struct CNameCutting {
-  BYTE firstFlag = 0;
-  BYTE omitCount = 0;
-  BYTE secondFlag = 0;
-
-  int GetStreamSize() const { return 4; }
-  bool Write(CByteStream& stream) const;
-  // Fails when fewer than 4 bytes remain; a flag byte other than 0 or 1
-  // reads as 0.
-  bool Read(CByteStream& stream);
-  friend bool operator==(const CNameCutting&, const CNameCutting&) = default;
-};
 
 class CGraphicOutputParams {
  public:

@@ -66,58 +66,6 @@ bool CPdfTextStyle::Read(CByteStream& s) {
   return s.ReadString(m_face) && s.ReadInt(m_size) && s.ReadInt(m_orientation) && s.ReadInt(m_color);
 }
 
-// ---- CPdfColumnLayout ------------------------------------------------------------------
-
-void CPdfColumnLayout::ResetColumns() {
-  sortDirection = 1;
-  sortColumn = 0;
-  // Column kinds: 0 Mfg Name, 2 Nickname, 3 Count, 16 Usage.
-  auto set = [this](std::initializer_list<int> kinds, BYTE remember, BYTE highlight, BYTE allow, BYTE locked) {
-    columns.clear();
-    for (int kind : kinds) columns.push_back(CPdfColumn{kind, kAutoWidth});
-    rememberSelection = remember;
-    highlightShortage = highlight;
-    allowUsageChange = allow;
-    usageChangeLocked = locked;
-  };
-  switch (preset) {
-    case 0: set({0, 2, 3}, 0, 0, 0, 1); break;
-    case 1: set({0, 2, 16}, 0, 0, 1, 0); break;
-    case 2: set({0, 3, 16}, 0, 0, 1, 0); break;
-    default: columns.clear(); break;
-  }
-}
-
-bool CPdfColumnLayout::Write(CByteStream& s) const {
-  if (!s.WriteByte(rememberSelection) || !s.WriteByte(highlightShortage) || !s.WriteByte(allowUsageChange) ||
-      !s.WriteByte(usageChangeLocked) || !s.WriteByte(sortDirection) || !s.WriteInt(sortColumn) ||
-      !s.WriteInt(static_cast<DWORD>(columns.size())))
-    return false;
-  for (const CPdfColumn& column : columns)
-    if (!s.WriteIntPair(column.kind, column.width)) return false;
-  return s.WriteZeros(128);
-}
-
-bool CPdfColumnLayout::ReadHead(CByteStream& s) {
-  DWORD count = 0;
-  if (!s.ReadByte(rememberSelection) || !s.ReadByte(highlightShortage) || !s.ReadByte(allowUsageChange) ||
-      !s.ReadByte(usageChangeLocked) || !s.ReadByte(sortDirection) || !s.ReadInt(sortColumn) || !s.ReadInt(count))
-    return false;
-  if (static_cast<unsigned long long>(count) * 8 > static_cast<unsigned long long>(s.GetRemaining())) return false;
-  std::vector<CPdfColumn> read(count);
-  for (CPdfColumn& column : read)
-    if (!s.ReadIntPair(column.kind, column.width)) return false;
-  columns.swap(read);
-  return true;
-}
-
-bool CPdfColumnLayout::Read(CByteStream& s) { return ReadHead(s) && s.Skip(128); }
-
-bool CPdfColumnLayout::ReadV2(CByteStream& s) {
-  int ignored = 0;
-  return ReadHead(s) && s.Skip(4) && s.ReadInt(ignored) && s.Skip(124);
-}
-
 // ---- CPdfData --------------------------------------------------------------------------
 
 CPdfData::CPdfData() { SetDefaults(); }
@@ -287,7 +235,7 @@ bool CPdfData::Read(CByteStream& s) {
   // style and columns keep what they had.
   {
     CPdfTextStyle style;
-    CPdfColumnLayout layout;
+    CColorColumnLayout layout;
     if (!s.Skip(2) || !s.Skip(30) || !s.Skip(1) || !style.Read(s) || !layout.ReadV2(s) || !s.Skip(2) ||
         !s.Skip(30))
       return false;

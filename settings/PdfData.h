@@ -5,18 +5,17 @@
 // - CPdfExportOptions, an older record of PDF options that every design
 //   still carries and stores but nothing reads;
 // - their parts: CPdfTextStyle (the font of one output element),
-//   CPdfColumnLayout (the colour table's columns), CPdfTableData, CRtfData,
-//   and CPdfGridSettings, a record found only inside the earlier layout.
+//   CPdfTableData, CRtfData, and CPdfGridSettings, a record found only
+//   inside the earlier layout; the colour table's columns are a
+//   CColorColumnLayout (settings/ColorColumnLayout.h).
 //
 // Stored forms go through CByteStream: little-endian, texts NUL-terminated.
-// The column layout has the same stored form as the colour lists' column
-// set-ups (13 + 8 x columns + 128 bytes); designfile/PdfColumns.h converts
-// it to and from the palette level's CColorListData.
 #pragma once
 
 #include <vector>
 
 #include "platform/base.h"
+#include "settings/ColorColumnLayout.h"
 
 class CByteStream;
 
@@ -62,57 +61,6 @@ class CPdfTextStyle {
   int m_orientation = 0;  // 0 portrait, otherwise landscape
   COLORREF m_color = 0;   // 0x00BBGGRR
   CString m_label;        // the element's name in the options sheet; never stored
-};
-
-// One shown column of the colour table: the colour-list column kind (0..20)
-// and its width in pixels (-7: automatic).
-struct CPdfColumn {
-  int kind = 0;
-  int width = -7;
-  friend bool operator==(const CPdfColumn& a, const CPdfColumn& b) { return a.kind == b.kind && a.width == b.width; }
-};
-
-// The column set-up of the PDF colour table, in the stored form of a colour
-// list's column set-up.
-class CPdfColumnLayout {
- public:
-  static constexpr int kAutoWidth = -7;
-
-  explicit CPdfColumnLayout(int presetValue = 0) : preset(presetValue) { ResetColumns(); }
-
-  // The preset's columns and flags, sort direction 1, sort column 0:
-  // preset 0 Mfg Name, Nickname, Count; 1 Mfg Name, Nickname, Usage; 2 Mfg
-  // Name, Count, Usage; any other preset no columns.
-  void ResetColumns();
-
-  int GetStreamSize() const { return 13 + 8 * static_cast<int>(columns.size()) + 128; }
-  bool Write(CByteStream& stream) const;
-  // The columns are read while the stream holds them (a count is never
-  // trusted for reserving room). False when the stream runs short.
-  bool Read(CByteStream& stream);
-  // The later layout of older PDF settings (a different reserved tail).
-  bool ReadV2(CByteStream& stream);
-
-  // Equal when every stored field is equal (the preset too).
-  friend bool operator==(const CPdfColumnLayout& a, const CPdfColumnLayout& b) {
-    return a.preset == b.preset && a.rememberSelection == b.rememberSelection &&
-           a.highlightShortage == b.highlightShortage && a.allowUsageChange == b.allowUsageChange &&
-           a.usageChangeLocked == b.usageChangeLocked && a.sortDirection == b.sortDirection &&
-           a.sortColumn == b.sortColumn && a.columns == b.columns;
-  }
-  friend bool operator!=(const CPdfColumnLayout& a, const CPdfColumnLayout& b) { return !(a == b); }
-
-  int preset;
-  BYTE rememberSelection = 0;
-  BYTE highlightShortage = 0;
-  BYTE allowUsageChange = 0;
-  BYTE usageChangeLocked = 0;
-  BYTE sortDirection = 1;
-  int sortColumn = 0;
-  std::vector<CPdfColumn> columns;
-
- private:
-  bool ReadHead(CByteStream& stream);
 };
 
 // The PDF chart settings of a design.
@@ -190,7 +138,7 @@ class CPdfData {
   // Colour list.
   BYTE m_colorListPage = 1;
   CPdfTextStyle m_colorListStyle;
-  CPdfColumnLayout m_colorListColumns;
+  CColorColumnLayout m_colorListColumns;
   // Grid.
   BYTE m_gridPages = 1;
   CPdfTextStyle m_gridStyle;
@@ -304,7 +252,7 @@ class CPdfExportOptions {
   BYTE m_flag43 = 0;
   CPdfTableData m_table;
   BYTE m_flags4[3] = {1, 0, 0};
-  CPdfColumnLayout m_columns;
+  CColorColumnLayout m_columns;
   BYTE m_flag49 = 0;
   int m_unstored = 0;
 

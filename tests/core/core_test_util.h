@@ -1,11 +1,15 @@
-// Shared by the tests of core and of the levels above it that write files:
-// paths as texts, small files, and the program's data folder pointed at a
-// fresh temporary folder.
+// Shared by the tests of core and of the levels above it: paths as texts,
+// small files, the program's data folder pointed at a fresh temporary
+// folder, and stored forms of records.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
+#include "core/ByteStream.h"
 #include "core/FileUtils.h"
 #include "tests/common/test_util.h"
 
@@ -27,5 +31,15 @@ class DataFolder {
  private:
   std::filesystem::path dir_;
 };
+
+// The stored form of a record: its Write into exactly `size` bytes.
+template <typename Record>
+std::vector<BYTE> Stored(const Record& record, int size) {
+  std::vector<BYTE> bytes(static_cast<size_t>(size));
+  CByteStream s(bytes.data(), size);
+  EXPECT_TRUE(record.Write(s));
+  EXPECT_EQ(s.GetRemaining(), 0);
+  return bytes;
+}
 
 }  // namespace coretest

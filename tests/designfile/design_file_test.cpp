@@ -89,7 +89,7 @@ void FillDesign(CPattern& d) {
   d.m_reservedBlockByte = 3;
   d.m_pdfData.m_title = "Chart";
   d.m_pdfData.m_gridColoring = 2;
-  d.m_pdfData.m_colorListColumns.columns.push_back(CPdfColumn{5, 40});
+  d.m_pdfData.m_colorListColumns.columns.push_back(CColumnPair{5, 40});
   d.m_pdfOptions.m_value24 = 77;
   d.m_pdfOptions.m_richTexts[0].m_bytes = {9, 8, 7};
   d.SetModified(true);

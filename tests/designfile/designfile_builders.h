@@ -273,12 +273,12 @@ inline std::vector<unsigned char> CurrentFile(const std::string& signature, int 
   }
   if (!d.blank) {
     // Any picture file: a few bytes of a BMP are enough for the container.
-    b.pathField("C:\\Pictures\\rose.bmp");
+    b.field("C:\\Pictures\\rose.bmp", 260);
     Bytes picture;
     picture.chars("BM picture bytes");
     b.blob(picture);
   }
-  b.pathField("C:\\Palettes\\old.pal");
+  b.field("C:\\Palettes\\old.pal", 260);
   CColorSet palette;
   MakePalette(palette, d.paletteColours);
   std::vector<BYTE> paletteBytes;

@@ -6,6 +6,7 @@
 #include "platform/base/codepage.h"
 #include "platform/base/resource.h"
 #include "tests/common/test_util.h"
+#include "tests/core/core_test_util.h"
 #include "tests/palette/palette_test_util.h"
 
 namespace {
@@ -47,7 +48,7 @@ TEST(ColorListDataTest, PresetsAndStoredForm) {
   EXPECT_EQ(w.GetRemaining(), 0);
   palettetest::Bytes expected;
   expected.u8(0).u8(1).u8(0).u8(1).u8(0).i32(2).u32(3).i32(0).i32(-7).i32(2).i32(120).i32(3).i32(-7).zeros(128);
-  EXPECT_EQ(buffer, expected.v);
+  EXPECT_EQ(buffer, expected.b);
 
   CColorListData back(2);
   CByteStream r(buffer.data(), 165);
@@ -61,7 +62,7 @@ TEST(ColorListDataTest, PresetsAndStoredForm) {
   // A count beyond the bytes fails without reserving room.
   palettetest::Bytes huge;
   huge.zeros(5).i32(0).u32(0xFFFFFFFFu).i32(1).i32(2);
-  CByteStream h(huge.v.data(), static_cast<int>(huge.size()));
+  CByteStream h(huge.b.data(), static_cast<int>(huge.size()));
   EXPECT_FALSE(back.Read(h));
   // Writing into too little room fails.
   std::vector<BYTE> small(100);
@@ -71,7 +72,7 @@ TEST(ColorListDataTest, PresetsAndStoredForm) {
   // The later layout: the same head, then 4 bytes, a number and 124 bytes.
   palettetest::Bytes v2;
   v2.u8(1).u8(0).u8(1).u8(0).u8(1).i32(0).u32(1).i32(5).i32(40).zeros(4).i32(99).zeros(124);
-  CByteStream r2(v2.v.data(), static_cast<int>(v2.size()));
+  CByteStream r2(v2.b.data(), static_cast<int>(v2.size()));
   CColorListData later(0);
   ASSERT_TRUE(later.ReadV2(r2));
   EXPECT_EQ(r2.GetRemaining(), 0);
@@ -218,4 +219,23 @@ TEST(OmitNameTest, StoredFormAndRegistry) {
   ASSERT_TRUE(WriteProgramBinaryValue(COmitName::kValueName, {1, 2}));
   COmitName shortValue;
   EXPECT_EQ(shortValue.omitCount, 0);
+}
+
+using coretest::Stored;
+
+// The PDF chart's colour table keeps its columns in the stored layout that
+// the colour lists build on.
+TEST(ColorListDataTest, ColourListsOfAStoredLayout) {
+  for (int preset : {0, 1, 2}) {
+    CColorColumnLayout layout(preset);
+    CColorListData list(preset);
+    EXPECT_EQ(Stored(layout, layout.GetStreamSize()), Stored(list, list.GetStreamSize())) << preset;
+    layout.columns.push_back(CColumnPair{7, 44});
+    layout.sortColumn = 1;
+    const CColorListData converted(layout);
+    EXPECT_EQ(Stored(layout, layout.GetStreamSize()), Stored(converted, converted.GetStreamSize()));
+    CColorColumnLayout back(9);
+    back = converted;
+    EXPECT_EQ(back, layout);
+  }
 }

@@ -24,8 +24,8 @@ std::vector<BYTE> MakeFile(const std::string& header, std::vector<BYTE> body) {
   CPaletteCipher cipher;
   cipher.EncipherBuffer(body.data(), body.data(), plain);
   Bytes file;
-  file.raw(header).append(body).u32(PaletteChecksum(body.data(), body.size()));
-  return file.v;
+  file.chars(header).raw(body).u32(PaletteChecksum(body.data(), body.size()));
+  return file.b;
 }
 
 // A plain body with the header record and the given records.
@@ -110,7 +110,7 @@ TEST(PaletteCipherTest, Checksum) {
 TEST(PaletteFileTest, EmptyPaletteIsA92ByteFile) {
   // Body: version 5, flags 0, two zeros, two empty texts, empty path, no
   // colours: 23 bytes, one zero byte of padding.
-  const std::vector<BYTE> fixture = MakeFile(kV6, BodyStart(5, 0, "", 0).v);
+  const std::vector<BYTE> fixture = MakeFile(kV6, BodyStart(5, 0, "", 0).b);
   ASSERT_EQ(fixture.size(), 92u);
   CColorSet empty;
   std::vector<BYTE> written;
@@ -130,7 +130,7 @@ TEST(PaletteFileTest, RecordVersions) {
     Bytes body = BodyStart(version, 0, "C:\\pal\\x.pal", 1);
     AddRecord(body, version, "AB-05");
     CColorSet set;
-    const std::vector<BYTE> file = MakeFile(kV6, body.v);
+    const std::vector<BYTE> file = MakeFile(kV6, body.b);
     ASSERT_TRUE(set.ReadEncipheredBody(file.data(), file.size())) << version;
     ASSERT_EQ(set.GetCount(), 1);
     const CPaletteColor& c = set.GetItem(0);
@@ -166,7 +166,7 @@ TEST(PaletteFileTest, RecordVersions) {
   Bytes five;
   AddRecord(five, 5, "AB-05");
   CColorSet set;
-  const std::vector<BYTE> file = MakeFile(kV5, BodyStart(5, 0, "", 1).append(five.v).v);
+  const std::vector<BYTE> file = MakeFile(kV5, BodyStart(5, 0, "", 1).raw(five.b).b);
   ASSERT_TRUE(set.ReadEncipheredBody(file.data(), file.size()));
   EXPECT_EQ(static_cast<size_t>(set.GetItem(0).GetStreamSize()), five.size());
 }
@@ -175,12 +175,12 @@ TEST(PaletteFileTest, HeaderTextsChecksumAndDamage) {
   Bytes body = BodyStart(5, 0, "", 1);
   AddRecord(body, 5, "A");
   for (const std::string& header : {kV6, kV5, kV3}) {
-    const std::vector<BYTE> file = MakeFile(header, body.v);
+    const std::vector<BYTE> file = MakeFile(header, body.b);
     CColorSet set;
     EXPECT_TRUE(set.ReadEncipheredBody(file.data(), file.size()));
     EXPECT_EQ(set.GetCount(), 1);
   }
-  const std::vector<BYTE> good = MakeFile(kV6, body.v);
+  const std::vector<BYTE> good = MakeFile(kV6, body.b);
   for (size_t at : {size_t(64), size_t(70), good.size() - 5, good.size() - 1}) {
     std::vector<BYTE> bad = good;
     bad[at] ^= 0x10;
@@ -199,7 +199,7 @@ TEST(PaletteFileTest, HeaderTextsChecksumAndDamage) {
   }
   // A record count beyond the records fails without a large allocation and
   // leaves no colours.
-  const std::vector<BYTE> huge = MakeFile(kV6, BodyStart(5, 0, "", 0xFFFFFFFFu).v);
+  const std::vector<BYTE> huge = MakeFile(kV6, BodyStart(5, 0, "", 0xFFFFFFFFu).b);
   set.Append(CPaletteColor());
   EXPECT_FALSE(set.ReadEncipheredBody(huge.data(), huge.size()));
   EXPECT_EQ(set.GetCount(), 0);
@@ -207,24 +207,24 @@ TEST(PaletteFileTest, HeaderTextsChecksumAndDamage) {
 
 TEST(PaletteFileTest, ImageLibraryBlock) {
   Bytes lib;
-  lib.raw("MosaicImageLibrary").u32(1).str("img").str("x").u32(2).u32(5).u8(7).u8(8);
+  lib.chars("MosaicImageLibrary").u32(1).str("img").str("x").u32(2).u32(5).u8(7).u8(8);
   Bytes body = BodyStart(5, 1, "", 1);
   AddRecord(body, 5, "A", 0);  // the top byte is written as 0
-  body.u32(lib.size()).append(lib.v);
-  const std::vector<BYTE> file = MakeFile(kV6, body.v);
+  body.u32(lib.size()).raw(lib.b);
+  const std::vector<BYTE> file = MakeFile(kV6, body.b);
   CColorSet set;
   ASSERT_TRUE(set.ReadEncipheredBody(file.data(), file.size()));
   EXPECT_EQ(set.GetKind(), CColorSet::kKindSheetDataAndImage);
   EXPECT_EQ(set.GetImageLibPath(), "<Inner Image Lib>");
-  EXPECT_EQ(set.GetImageLib().GetData(), lib.v);
+  EXPECT_EQ(set.GetImageLib().GetData(), lib.b);
   std::vector<BYTE> written;
   ASSERT_TRUE(set.SaveToBytes(written));
   EXPECT_EQ(written, file);
 
   // A library without entries is empty: the palette is stored as kind 1.
   Bytes emptyLib;
-  emptyLib.raw("MosaicImageLibrary").u32(0);
-  set.GetImageLib().SetData(emptyLib.v.data(), static_cast<int>(emptyLib.size()));
+  emptyLib.chars("MosaicImageLibrary").u32(0);
+  set.GetImageLib().SetData(emptyLib.b.data(), static_cast<int>(emptyLib.size()));
   ASSERT_TRUE(set.SaveToBytes(written));
   CColorSet again;
   ASSERT_TRUE(again.ReadEncipheredBody(written.data(), written.size()));
@@ -234,8 +234,8 @@ TEST(PaletteFileTest, ImageLibraryBlock) {
   // A damaged library block keeps the colours and reports false.
   Bytes badBody = BodyStart(5, 1, "", 1);
   AddRecord(badBody, 5, "A");
-  badBody.u32(4).raw("Mosa");
-  const std::vector<BYTE> badFile = MakeFile(kV6, badBody.v);
+  badBody.u32(4).chars("Mosa");
+  const std::vector<BYTE> badFile = MakeFile(kV6, badBody.b);
   EXPECT_FALSE(again.ReadEncipheredBody(badFile.data(), badFile.size()));
   EXPECT_EQ(again.GetCount(), 1);
 }
@@ -357,7 +357,7 @@ TEST(PaletteFileTest, OlderLayoutEmbeddedInDesigns) {
         b.str("x").u32(1).str("e1").str("e2").i32(1).i32(2).zeros(32).zeros(123);
       }
       b.u8(0xCC);  // whatever follows the palette record
-      CByteStream stream(b.v.data(), static_cast<int>(b.size()));
+      CByteStream stream(b.b.data(), static_cast<int>(b.size()));
       CColorSet set;
       ASSERT_TRUE(set.ReadFromDesign(stream, withCount)) << f << withCount;
       EXPECT_EQ(stream.GetRemaining(), 1) << f;
@@ -381,7 +381,7 @@ TEST(PaletteFileTest, OlderLayoutEmbeddedInDesigns) {
       EXPECT_EQ(set.GetFilePath(), "old.pal");
       // Cut short anywhere: false, and no half-read colours.
       for (size_t cut = 0; cut + 1 < b.size(); cut += 7) {
-        CByteStream part(b.v.data(), static_cast<int>(cut));
+        CByteStream part(b.b.data(), static_cast<int>(cut));
         CColorSet partial;
         EXPECT_FALSE(partial.ReadFromDesign(part, withCount));
       }

@@ -35,7 +35,7 @@ TEST(GridSettingsTest, DefaultsAndStoredFormAreByteExact) {
 }
 
 TEST(GridSettingsTest, ShortValueGivesDefaultsLongerOneIsReadFromItsFirst17Bytes) {
-  const std::vector<BYTE> golden = Bytes().U8(1).I32(7).I32(0x00FF00).I32(2).I32(3).bytes;
+  const std::vector<BYTE> golden = Bytes().u8(1).i32(7).i32(0x00FF00).i32(2).i32(3).b;
   ASSERT_EQ(golden.size(), 17u);
   for (size_t n = 0; n < golden.size(); ++n) {
     SCOPED_TRACE(n);
@@ -58,7 +58,7 @@ TEST(GridSettingsTest, ShortValueGivesDefaultsLongerOneIsReadFromItsFirst17Bytes
 
 TEST(GridSettingsTest, StepBelowOneBeadIsPutBackToItsDefault) {
   for (int step : {0, -3}) {
-    const std::vector<BYTE> bytes = Bytes().U8(1).I32(step).I32(255).I32(1).I32(2).bytes;
+    const std::vector<BYTE> bytes = Bytes().u8(1).i32(step).i32(255).i32(1).i32(2).b;
     CGridSettings g;
     ASSERT_TRUE(g.LoadFromBytes(bytes.data(), bytes.size()));
     EXPECT_EQ(g.m_step, 10);
@@ -68,7 +68,7 @@ TEST(GridSettingsTest, StepBelowOneBeadIsPutBackToItsDefault) {
 
 TEST(GridSettingsTest, ReadFromALongerRecordLeavesTheStreamAfterTheFiveFields) {
   // Older design files carry the five fields at the head of a longer record.
-  std::vector<BYTE> bytes = Bytes().U8(0).I32(4).I32(1).I32(1).I32(1).Zeros(30).bytes;
+  std::vector<BYTE> bytes = Bytes().u8(0).i32(4).i32(1).i32(1).i32(1).zeros(30).b;
   CByteStream s(bytes.data(), static_cast<int>(bytes.size()), 0);
   CGridSettings g;
   ASSERT_TRUE(g.Read(s));

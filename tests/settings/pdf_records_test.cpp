@@ -4,22 +4,14 @@
 #include "core/ByteStream.h"
 #include "settings/GraphicOutput.h"
 #include "settings/PdfData.h"
-#include "designfile/PdfColumns.h"
-#include "tests/designfile/designfile_fixtures.h"
+#include "tests/common/test_util.h"
+#include "tests/core/core_test_util.h"
 #include "platform/base.h"
 
-using dftest::Bytes;
+using coretest::Stored;
+using qmtest::Bytes;
 
 namespace {
-
-template <typename Record>
-std::vector<BYTE> Stored(const Record& record, int size) {
-  std::vector<BYTE> bytes(static_cast<size_t>(size));
-  CByteStream s(bytes.data(), size);
-  EXPECT_TRUE(record.Write(s));
-  EXPECT_EQ(s.GetRemaining(), 0);
-  return bytes;
-}
 
 // A style in its stored form.
 void Style(Bytes& b, const char* face, int size, int orientation = 0, std::uint32_t color = 0) {
@@ -62,7 +54,7 @@ TEST(PdfDataTest, DefaultsRoundTripAndSize) {
 TEST(PdfDataTest, EveryFieldSurvivesTheCurrentLayout) {
   const auto folder = qmtest::MakeTempDir("pdfdata-fields");
   CPdfData data;
-  data.m_outputPath = dftest::Path(folder / "chart.pdf");
+  data.m_outputPath = coretest::Str(folder / "chart.pdf");
   data.m_marginTop = 1;
   data.m_marginBottom = 2;
   data.m_marginLeft = 3;
@@ -73,7 +65,7 @@ TEST(PdfDataTest, EveryFieldSurvivesTheCurrentLayout) {
   data.m_wordChartStyle = CPdfTextStyle("Times-Roman", 14);
   data.m_wordChartStyle.m_orientation = 1;
   data.m_wordChartStyle.m_color = 0x123456;
-  data.m_colorListColumns.columns.push_back(CPdfColumn{19, 80});
+  data.m_colorListColumns.columns.push_back(CColumnPair{19, 80});
   data.m_colorListColumns.sortColumn = 2;
   data.m_gridCellCoding = 0;
   data.m_gridColoring = 2;
@@ -249,13 +241,13 @@ TEST(PdfDataTest, TaggedBlockOnAFile) {
   ASSERT_EQ(block.size(), 40u + static_cast<size_t>(data.GetStreamSize()));
   EXPECT_EQ(std::string(block.begin(), block.begin() + 36), CPdfData::kBlockTag);
 
-  const CString path = dftest::Path(folder / "block.bin");
+  const CString path = coretest::Str(folder / "block.bin");
   HANDLE f = CreateFile(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   ASSERT_TRUE(data.WriteToFile(f));
   CloseHandle(f);
-  EXPECT_EQ(dftest::Read(folder / "block.bin"), block);
+  EXPECT_EQ(qmtest::ReadAll(folder / "block.bin"), block);
   auto readBack = [&](const std::vector<BYTE>& bytes) {
-    dftest::Write(folder / "block.bin", bytes);
+    qmtest::WriteAll(folder / "block.bin", bytes);
     HANDLE r = CreateFile(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     CPdfData back;
     const bool ok = back.ReadFromFile(r);
@@ -325,7 +317,7 @@ TEST(PdfExportOptionsTest, DefaultsRoundTripAndVersions) {
   EXPECT_EQ(s3.GetRemaining(), 0);
   EXPECT_EQ(three.m_table.m_count, 7);
   EXPECT_EQ(three.m_table.m_styles[2].m_size, 22);
-  EXPECT_EQ(three.m_columns, CPdfColumnLayout(0));
+  EXPECT_EQ(three.m_columns, CColorColumnLayout(0));
 
   // A damaged record becomes equal to a new one.
   CPdfExportOptions damaged;
@@ -352,23 +344,11 @@ TEST(PdfGridSettingsTest, FirstByteZeroMeansDefaults) {
   EXPECT_FALSE(grid.Read(s3));
 }
 
-TEST(PdfColumnLayoutTest, SameStoredFormAsColourLists) {
-  for (int preset : {0, 1, 2}) {
-    CPdfColumnLayout layout(preset);
-    CColorListData list(preset);
-    EXPECT_EQ(Stored(layout, layout.GetStreamSize()), Stored(list, list.GetStreamSize())) << preset;
-    layout.columns.push_back(CPdfColumn{7, 44});
-    layout.sortColumn = 1;
-    CColorListData converted = ToColorListData(layout);
-    EXPECT_EQ(Stored(layout, layout.GetStreamSize()), Stored(converted, converted.GetStreamSize()));
-    CPdfColumnLayout back(9);
-    AssignColorListData(back, converted);
-    EXPECT_EQ(back, layout);
-  }
+TEST(ColorColumnLayoutTest, CountBeyondTheBytesFails) {
   // A count larger than the bytes left fails before anything is reserved.
   Bytes b;
   b.u8(0).u8(0).u8(0).u8(0).u8(1).i32(0).u32(0x10000000);
-  CPdfColumnLayout layout;
+  CColorColumnLayout layout;
   CByteStream s(b.b.data(), static_cast<int>(b.size()));
   EXPECT_FALSE(layout.Read(s));
 }

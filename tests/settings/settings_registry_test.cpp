@@ -83,7 +83,7 @@ TEST(SettingsRegistryTest, GridSettingsSaveLoadAndStoredLengths) {
   EXPECT_EQ(loaded, CGridSettings());
 
   // 20 bytes: read from the first 17.
-  const std::vector<BYTE> twenty = Bytes().U8(1).I32(3).I32(0x00FF00).I32(2).I32(4).U8(7).U8(7).U8(7).bytes;
+  const std::vector<BYTE> twenty = Bytes().u8(1).i32(3).i32(0x00FF00).i32(2).i32(4).u8(7).u8(7).u8(7).b;
   ASSERT_TRUE(WriteProgramBinaryValue(CGridSettings::kValueName, twenty));
   ASSERT_TRUE(loaded.LoadGridSettings());
   EXPECT_EQ(loaded.m_showGrid, 1);

@@ -8,33 +8,11 @@
 #include <vector>
 
 #include "platform/base.h"
+#include "tests/common/test_util.h"
 
 namespace settings_test {
 
-struct Bytes {
-  std::vector<BYTE> bytes;
-
-  template <typename T>
-  Bytes& Raw(T v) {
-    BYTE b[sizeof(T)];
-    std::memcpy(b, &v, sizeof(T));
-    bytes.insert(bytes.end(), b, b + sizeof(T));
-    return *this;
-  }
-  Bytes& U8(BYTE v) { return Raw(v); }
-  Bytes& I32(int v) { return Raw(v); }
-  Bytes& F32(float v) { return Raw(v); }
-  Bytes& F64(double v) { return Raw(v); }
-  Bytes& Str(const std::string& s) {
-    bytes.insert(bytes.end(), s.begin(), s.end());
-    bytes.push_back(0);
-    return *this;
-  }
-  Bytes& Zeros(size_t n) {
-    bytes.insert(bytes.end(), n, 0);
-    return *this;
-  }
-};
+using Bytes = qmtest::Bytes;
 
 // Sets the interface language for the life of the scope.
 class LanguageScope {
