@@ -7,14 +7,13 @@
 
 #include "core/ByteStream.h"
 #include "settings/GraphicOutput.h"
+#include "designfile/DesignFields.h"
 #include "designfile/DesignSections.h"
 #include "designfile/OldDesignRecords.h"
 
 namespace {
 
-bool Fits(const CByteStream& s, unsigned long long count, unsigned long long itemSize) {
-  return count * itemSize <= static_cast<unsigned long long>(s.GetRemaining());
-}
+using designfields::Fits;
 
 // One bead entry: x, y, layers (the last one wins), alternate, 8 reserved
 // bytes. At least 29 bytes.
@@ -82,30 +81,15 @@ bool ParseDesignBlob(CByteStream& s, CPattern& d, int version) {
   if (!(d.m_beadWidth + d.m_spacer > 0.0) || !(d.m_beadHeight + d.m_spacer > 0.0)) return false;
 
   // 7-9. Section version and row formats.
-  DWORD sectionVersion = 0, runs = 0;
-  if (!s.ReadInt(sectionVersion) || !s.ReadInt(runs)) return false;
-  d.m_sectionVersion = static_cast<int>(sectionVersion);
-  if (!Fits(s, runs, 8)) return false;
-  d.m_rowFormats.clear();
-  d.m_rowFormats.reserve(runs);
-  for (DWORD i = 0; i < runs; ++i) {
-    int rows = 0, rowFormat = 0;
-    if (!s.ReadInt(rows) || !s.ReadInt(rowFormat)) return false;
-    d.m_rowFormats.push_back(CRowFormat{static_cast<DWORD>(rows), static_cast<DWORD>(rowFormat)});
-  }
-  if (!s.Skip(4)) return false;
+  if (!designfields::ReadRowFormatRuns(s, d) || !s.Skip(4)) return false;
 
   // 10-22. Identity and texts.
-  GUID guid{};
-  if (!s.ReadBytes(&guid, sizeof(GUID))) return false;
-  static const GUID kZero{};
-  if (std::memcmp(&guid, &kZero, sizeof(GUID)) == 0) d.NewGuid();
-  else d.m_guid = guid;
+  if (!designfields::ReadDesignGuid(s, d)) return false;
   int step = 0;
   if (!s.ReadString(d.m_reservedText1) || !s.ReadByte(d.m_reserved3) || !SkipString(s) ||
       !s.ReadString(d.m_texts[1]) || !s.ReadString(d.m_texts[2]) || !s.ReadInt(step))
     return false;
-  d.m_sacredPeyoteDivisor = step < 2 ? 2 : (step > 9 ? 9 : step);
+  d.m_sacredPeyoteDivisor = designfields::ClampSacredPeyoteStep(step);
   CTextBlock lines;
   if (!s.ReadString(d.m_furtherTexts[0]) || !s.ReadString(d.m_furtherTexts[1]) ||
       !s.ReadString(d.m_furtherTexts[2]) || !lines.Read(s))

@@ -130,6 +130,20 @@ CString FormatWrongVersionText(const BYTE* signature) {
   return text;
 }
 
+bool OpenDesignFileSignature(CDesignFileStream& file, const CString& path, int (*versionOf)(const BYTE*),
+                             int& version, CString& signature, CString* error) {
+  BYTE bytes[kSignatureLength];
+  if (!file.OpenRead(path) || !file.Read(bytes, kSignatureLength)) return false;
+  const int found = versionOf(bytes);
+  if (found < 0) {
+    if (error) *error = FormatWrongVersionText(bytes);
+    return false;
+  }
+  version = found;
+  signature = CString(reinterpret_cast<const char*>(bytes), kSignatureLength);
+  return true;
+}
+
 CDesignParams::CDesignParams() : f25(FloatFromBits(0x3D4CCCCDu)), f29(FloatFromBits(0x3D888A48u)) {}
 
 CDesignParams CDesignParams::ForWriting() {
@@ -191,16 +205,7 @@ bool CPrevDesignFree::Open(CString* error) {
     if (FileExists(path_) && !RemoveFile(path_)) return false;
     return file_.OpenWrite(path_) && file_.Write(kCurrentDesignSignature, kSignatureLength);
   }
-  BYTE signature[kSignatureLength];
-  if (!file_.OpenRead(path_) || !file_.Read(signature, kSignatureLength)) return false;
-  const int version = GetCurrentContainerVersion(signature);
-  if (version < 0) {
-    if (error) *error = FormatWrongVersionText(signature);
-    return false;
-  }
-  version_ = version;
-  signature_ = CString(reinterpret_cast<const char*>(signature), kSignatureLength);
-  return true;
+  return OpenDesignFileSignature(file_, path_, GetCurrentContainerVersion, version_, signature_, error);
 }
 
 bool CPrevDesignFree::PatternBody(CPattern& design, const CString& path) {

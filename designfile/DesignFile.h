@@ -40,6 +40,13 @@ int GetCurrentContainerVersion(const BYTE* signature);
 // String 364 ("Wrong file version\n<%s>") filled with the 34 signature
 // bytes, taken as a NUL-terminated copy.
 CString FormatWrongVersionText(const BYTE* signature);
+// Opens a design file for reading and reads its signature: the version
+// `versionOf` gives it (GetCurrentContainerVersion or
+// GetOlderContainerVersion) and the signature's text are stored. False when
+// the file cannot be opened or read, or the signature is unknown (then with
+// the wrong-version text in `error` when given).
+bool OpenDesignFileSignature(CDesignFileStream& file, const CString& path, int (*versionOf)(const BYTE*),
+                             int& version, CString& signature, CString* error);
 
 // The 49-byte parameter record stored after the palette. No field drives
 // anything; the preview keeps it.

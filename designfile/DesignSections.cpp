@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/ByteStream.h"
+#include "designfile/DesignFields.h"
 
 namespace {
 
@@ -33,21 +34,6 @@ bool ReadStringItem(CDesignFileStream& file, CString& out) {
   out = CString(chars.data(), length);
   return true;
 }
-
-bool IsZeroGuid(const GUID& guid) {
-  static const GUID kZero{};
-  return std::memcmp(&guid, &kZero, sizeof(GUID)) == 0;
-}
-
-bool ReadGuid(CDesignFileStream& file, CPattern& design) {
-  GUID guid{};
-  if (!file.Read(&guid, sizeof(GUID))) return false;
-  if (IsZeroGuid(guid)) design.NewGuid();
-  else design.m_guid = guid;
-  return true;
-}
-
-int ClampSacredPeyoteStep(int step) { return step < 2 ? 2 : (step > 9 ? 9 : step); }
 
 bool ReadTextLines(CDesignFileStream& file, CPattern& design) {
   CTextBlock block;
@@ -258,20 +244,7 @@ bool WriteRowFormats(CDesignFileStream& file, const CPattern& d) {
   return true;
 }
 
-bool ReadRowFormats(CDesignFileStream& file, CPattern& d) {
-  DWORD version = 0, count = 0;
-  if (!file.ReadU32(version)) return false;
-  d.m_sectionVersion = static_cast<int>(version);
-  if (!file.ReadU32(count) || !file.Fits(count, 8)) return false;
-  d.m_rowFormats.clear();
-  d.m_rowFormats.reserve(count);
-  for (DWORD i = 0; i < count; ++i) {
-    CRowFormat run;
-    if (!file.ReadU32(run.rows) || !file.ReadU32(run.format)) return false;
-    d.m_rowFormats.push_back(run);
-  }
-  return true;
-}
+bool ReadRowFormats(CDesignFileStream& file, CPattern& d) { return designfields::ReadRowFormatRuns(file, d); }
 
 // ---- Properties --------------------------------------------------------------------------------
 
@@ -296,11 +269,11 @@ bool ReadProperties(CDesignFileStream& file, CPattern& d) {
   int step = 0;
   if (!file.ReadU32(angle)) return false;
   d.m_angle = angle <= 359 ? static_cast<int>(angle) : 0;
-  if (!ReadGuid(file, d) || !ReadStringItem(file, d.m_reservedText1) || !file.ReadByte(d.m_reserved3) ||
+  if (!designfields::ReadDesignGuid(file, d) || !ReadStringItem(file, d.m_reservedText1) || !file.ReadByte(d.m_reserved3) ||
       !ReadStringItem(file, d.m_texts[0]) || !ReadStringItem(file, d.m_texts[1]) ||
       !ReadStringItem(file, d.m_texts[2]) || !file.ReadI32(step))
     return false;
-  d.m_sacredPeyoteDivisor = ClampSacredPeyoteStep(step);
+  d.m_sacredPeyoteDivisor = designfields::ClampSacredPeyoteStep(step);
   if (!ReadStringItem(file, d.m_furtherTexts[0]) || !ReadStringItem(file, d.m_furtherTexts[1]) ||
       !ReadStringItem(file, d.m_furtherTexts[2]) || !ReadTextLines(file, d) || !file.ReadU32(d.m_word) ||
       !ReadTriple(file, d) || !file.ReadU32(d.m_words[0]) || !file.ReadU32(d.m_words[1]) ||
@@ -317,11 +290,11 @@ bool ReadOldProperties(CDesignFileStream& file, CPattern& d) {
   CString droppedText;
   BYTE droppedByte = 0;
   int step = 0;
-  if (!file.ReadU32(dropped) || !ReadGuid(file, d) || !ReadStringItem(file, d.m_reservedText1) ||
+  if (!file.ReadU32(dropped) || !designfields::ReadDesignGuid(file, d) || !ReadStringItem(file, d.m_reservedText1) ||
       !file.ReadByte(d.m_reserved3) || !ReadStringItem(file, droppedText) || !ReadStringItem(file, d.m_texts[1]) ||
       !ReadStringItem(file, d.m_texts[2]) || !file.ReadI32(step))
     return false;
-  d.m_sacredPeyoteDivisor = ClampSacredPeyoteStep(step);
+  d.m_sacredPeyoteDivisor = designfields::ClampSacredPeyoteStep(step);
   if (!ReadStringItem(file, d.m_furtherTexts[0]) || !ReadStringItem(file, d.m_furtherTexts[1]) ||
       !ReadStringItem(file, d.m_furtherTexts[2]) || !ReadTextLines(file, d) || !file.ReadU32(d.m_word) ||
       !ReadTriple(file, d) || !file.ReadU32(d.m_words[0]) || !file.ReadU32(d.m_words[1]) ||

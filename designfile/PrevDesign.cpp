@@ -55,16 +55,7 @@ CPrevDesign::~CPrevDesign() = default;
 bool CPrevDesign::Open(CString* error) {
   if (error) error->Empty();
   if (mode_ != kModeRead) return false;
-  BYTE signature[kSignatureLength];
-  if (!file_.OpenRead(path_) || !file_.Read(signature, kSignatureLength)) return false;
-  const int version = GetOlderContainerVersion(signature);
-  if (version < 0) {
-    if (error) *error = FormatWrongVersionText(signature);
-    return false;
-  }
-  version_ = version;
-  signature_ = CString(reinterpret_cast<const char*>(signature), kSignatureLength);
-  return true;
+  return OpenDesignFileSignature(file_, path_, GetOlderContainerVersion, version_, signature_, error);
 }
 
 bool CPrevDesign::ReadBody(const CString& path, CPattern& design) {

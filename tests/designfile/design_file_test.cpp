@@ -552,6 +552,7 @@ TEST_F(DesignFileTest, CorruptFilesAreRefusedBeforeReading) {
   CString none;
   ASSERT_TRUE(SaveDesignFile(Path(folder / "c.qx"), design, palette, "", none, nullptr));
   auto bytes = dftest::Read(folder / "c.qx");
+  ASSERT_GT(bytes.size(), 100u);
   bytes[60] ^= 0x40;
   dftest::Write(folder / "c.qx", bytes);
   CDesignFileContents contents;
@@ -559,7 +560,7 @@ TEST_F(DesignFileTest, CorruptFilesAreRefusedBeforeReading) {
   EXPECT_EQ(OpenDesignFile(Path(folder / "c.qx"), contents, reason), kDesignOpenCorrupt);
   // Without its trailer the same file is read by the current container only.
   bytes[60] ^= 0x40;
-  bytes.resize(bytes.size() - 36);
+  bytes.erase(bytes.end() - 36, bytes.end());
   dftest::Write(folder / "c.qx", bytes);
   EXPECT_EQ(OpenDesignFile(Path(folder / "c.qx"), contents, reason), kDesignOpenOk);
 }
