@@ -339,16 +339,22 @@ void CReductionPipeline::Fail(std::unique_lock<std::mutex>&) {
   bandDone_.notify_all();
 }
 
-void CReductionPipeline::RunOne(int band, std::unique_lock<std::mutex>& lock) {
+template <typename Job>
+bool CReductionPipeline::RunUnlocked(std::unique_lock<std::mutex>& lock, Job&& job) {
   lock.unlock();
   try {
-    reduction_.RunBand(band, rows_);
+    job();
   } catch (...) {
     lock.lock();
     Fail(lock);
-    return;
+    return false;
   }
   lock.lock();
+  return true;
+}
+
+void CReductionPipeline::RunOne(int band, std::unique_lock<std::mutex>& lock) {
+  if (!RunUnlocked(lock, [&] { reduction_.RunBand(band, rows_); })) return;
   done_[static_cast<size_t>(band)] = 1;
   while (lowestUnfinished_ < reduction_.GetBandCount() && done_[static_cast<size_t>(lowestUnfinished_)])
     ++lowestUnfinished_;
@@ -357,60 +363,44 @@ void CReductionPipeline::RunOne(int band, std::unique_lock<std::mutex>& lock) {
 }
 
 void CReductionPipeline::RunFollowUp(int task, int worker, std::unique_lock<std::mutex>& lock) {
-  lock.unlock();
-  try {
-    followRun_(task, worker);
-  } catch (...) {
-    lock.lock();
-    Fail(lock);
-    return;
-  }
-  lock.lock();
+  if (!RunUnlocked(lock, [&] { followRun_(task, worker); })) return;
   ++followUpsDone_;
   if (decoderWaits_) bandDone_.notify_all();
 }
 
 void CReductionPipeline::RunPrepare(std::unique_lock<std::mutex>& lock) {
   prepareTaken_ = true;
-  lock.unlock();
-  try {
-    prepare_();
-  } catch (...) {
-    lock.lock();
-    Fail(lock);
-    return;
-  }
-  lock.lock();
+  if (!RunUnlocked(lock, [&] { prepare_(); })) return;
   prepared_ = true;
   if (decoderWaits_) bandDone_.notify_all();
   if (helpersIdle_ > 0 && FollowUpReady()) rowsReady_.notify_all();
+}
+
+bool CReductionPipeline::RunReadyJob(int worker, std::unique_lock<std::mutex>& lock) {
+  int job = 0;
+  if (!prepareTaken_) RunPrepare(lock);
+  else if (TakeReadyBand(job)) RunOne(job, lock);
+  else if (TakeReadyFollowUp(job)) RunFollowUp(job, worker, lock);
+  else return false;
+  return true;
 }
 
 void CReductionPipeline::HelperLoop(int worker) {
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
     if (aborted_) return;
-    int job = 0;
-    if (!prepareTaken_) {
-      RunPrepare(lock);
-    } else if (TakeReadyBand(job)) {
-      RunOne(job, lock);
-    } else if (TakeReadyFollowUp(job)) {
-      RunFollowUp(job, worker, lock);
-    } else if (nextBand_ >= reduction_.GetBandCount() && nextFollowUp_ >= followCount_ && prepared_) {
-      return;
-    } else {
-      // Wait for rows (the decoder wakes the helpers only when the smallest
-      // need of those waiting is met; a helper that wakes too early says its
-      // need again) or for reduced rows that follow-up work needs.
-      if (nextBand_ < reduction_.GetBandCount()) {
-        const int need = reduction_.RowsNeeded(nextBand_);
-        if (waitingFor_ == 0 || need < waitingFor_) waitingFor_ = need;
-      }
-      ++helpersIdle_;
-      rowsReady_.wait(lock);
-      --helpersIdle_;
+    if (RunReadyJob(worker, lock)) continue;
+    if (nextBand_ >= reduction_.GetBandCount() && nextFollowUp_ >= followCount_ && prepared_) return;
+    // Wait for rows (the decoder wakes the helpers only when the smallest
+    // need of those waiting is met; a helper that wakes too early says its
+    // need again) or for reduced rows that follow-up work needs.
+    if (nextBand_ < reduction_.GetBandCount()) {
+      const int need = reduction_.RowsNeeded(nextBand_);
+      if (waitingFor_ == 0 || need < waitingFor_) waitingFor_ = need;
     }
+    ++helpersIdle_;
+    rowsReady_.wait(lock);
+    --helpersIdle_;
   }
 }
 
@@ -453,20 +443,11 @@ void CReductionPipeline::Finish() {
   rowsReady_.notify_all();
   for (;;) {
     if (aborted_) break;
-    int job = 0;
-    if (!prepareTaken_) {
-      RunPrepare(lock);
-    } else if (TakeReadyBand(job)) {
-      RunOne(job, lock);
-    } else if (TakeReadyFollowUp(job)) {
-      RunFollowUp(job, 0, lock);
-    } else if (lowestUnfinished_ >= reduction_.GetBandCount() && prepared_ && followUpsDone_ >= followCount_) {
-      break;
-    } else {
-      decoderWaits_ = true;
-      bandDone_.wait(lock);
-      decoderWaits_ = false;
-    }
+    if (RunReadyJob(0, lock)) continue;
+    if (lowestUnfinished_ >= reduction_.GetBandCount() && prepared_ && followUpsDone_ >= followCount_) break;
+    decoderWaits_ = true;
+    bandDone_.wait(lock);
+    decoderWaits_ = false;
   }
   lock.unlock();
   for (std::thread& t : helpers_) t.join();

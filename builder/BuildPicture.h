@@ -154,9 +154,16 @@ class CReductionPipeline {
   bool TakeReadyFollowUp(int& task);
   bool FollowUpReady() const;
   int ReducedRows() const;
+  // Runs the job without the lock; false (and the pipeline failed) when it
+  // threw.
+  template <typename Job>
+  bool RunUnlocked(std::unique_lock<std::mutex>& lock, Job&& job);
   void RunOne(int band, std::unique_lock<std::mutex>& lock);
   void RunFollowUp(int task, int worker, std::unique_lock<std::mutex>& lock);
   void RunPrepare(std::unique_lock<std::mutex>& lock);
+  // Runs one job that is ready, the preparation first, then a band, then
+  // follow-up work (as `worker`); false when none is ready.
+  bool RunReadyJob(int worker, std::unique_lock<std::mutex>& lock);
   void Fail(std::unique_lock<std::mutex>& lock);
   void HelperLoop(int worker);
 

@@ -27,7 +27,9 @@
 
 #include "settings/AppSettings.h"
 #include "core/LargeArray.h"
+#include "core/FileUtils.h"
 #include "core/FrameServices.h"
+#include "core/PathUtils.h"
 #include "design/Pattern.h"
 #include "design/PatternParams.h"
 #include "image/Image.h"
@@ -475,32 +477,8 @@ class CFileBytes {
   size_t size_ = 0;
 };
 
-bool ReadWholeFile(const char* path, CFileBytes& out) {
-  std::FILE* f = std::fopen(ToUtf8(CString(path)).c_str(), "rb");
-  if (!f) return false;
-  bool ok = false;
-  if (std::fseek(f, 0, SEEK_END) == 0) {
-    const long long size = ftello(f);
-    if (size > 0 && size <= 0xFFFFFFFFLL && std::fseek(f, 0, SEEK_SET) == 0) {
-      try {
-        out.resize(static_cast<size_t>(size));
-        ok = std::fread(out.data(), 1, out.size(), f) == out.size();
-      } catch (const std::bad_alloc&) {
-        ok = false;
-      }
-    }
-  }
-  std::fclose(f);
-  return ok;
-}
-
 bool HasJpegExtension(const char* path) {
-  const char* file = path;
-  for (const char* p = path; *p; ++p)
-    if (*p == '/' || *p == '\\') file = p + 1;
-  const char* dot = std::strrchr(file, '.');
-  if (!dot) return false;
-  const CString ext(dot);
+  const CString ext = GetPathExtension(path);
   return ext.CompareNoCase(".jpg") == 0 || ext.CompareNoCase(".jpeg") == 0;
 }
 
@@ -639,7 +617,7 @@ BuildFileResult BuildPatternFromFile(CPattern& design, unsigned long long budget
   std::unique_ptr<CImage> loaded;
   if (HasJpegExtension(path)) {
     CFileBytes bytes;
-    if (ReadWholeFile(path, bytes) && bytes.size() > 3 && bytes[0] == 0xFF && bytes[1] == 0xD8) {
+    if (ReadWholeFile(path, bytes, 0xFFFFFFFFull) && bytes.size() > 3 && bytes[0] == 0xFF && bytes[1] == 0xD8) {
       FastResult result = FastResult::kNotTaken;
       try {
         CBuildJob job(design, params, palette);

@@ -1,6 +1,9 @@
 // File and folder helpers over the platform's file calls.
 #include "core/FileUtils.h"
 
+#include <cstdint>
+#include <new>
+
 #include "core/FrameServices.h"
 #include "platform/base/files.h"
 #include "platform/base/msgbox.h"
@@ -129,6 +132,36 @@ bool WriteFileBlock(HANDLE file, const void* data, DWORD size) {
 bool ReadFileBlock(HANDLE file, void* buffer, DWORD size) {
   DWORD read = 0;
   return ReadFile(file, buffer, size, &read, nullptr) && read == size;
+}
+
+bool ReadWholeFile(const char* path, unsigned long long maxSize, const std::function<BYTE*(size_t)>& allocate) {
+  if (!path || !*path) return false;
+  HANDLE file = CreateFile(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD high = 0;
+  const DWORD low = GetFileSize(file, &high);
+  const unsigned long long size = (static_cast<unsigned long long>(high) << 32) | low;
+  bool ok = !(low == INVALID_FILE_SIZE && GetLastError() != ERROR_SUCCESS) && size <= maxSize &&
+            size <= static_cast<unsigned long long>(SIZE_MAX);
+  BYTE* room = nullptr;
+  if (ok) {
+    try {
+      room = allocate(static_cast<size_t>(size));
+    } catch (const std::bad_alloc&) {
+      room = nullptr;
+    }
+    ok = room != nullptr || size == 0;
+  }
+  for (unsigned long long done = 0; ok && done < size;) {
+    const unsigned long long left = size - done;
+    const DWORD piece = left < 0x40000000ull ? static_cast<DWORD>(left) : 0x40000000u;
+    DWORD got = 0;
+    if (!ReadFile(file, room + done, piece, &got, nullptr) || got == 0) ok = false;
+    done += got;
+  }
+  CloseHandle(file);
+  return ok;
 }
 
 void MakeTempFileName(const char* extension, CString& out) {

@@ -8,6 +8,7 @@
 // writable program folder (GetWritableProgramFolder).
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/base.h"
@@ -51,6 +52,21 @@ bool RemoveFile(const char* path);
 // True only when exactly size bytes move.
 bool WriteFileBlock(HANDLE file, const void* data, DWORD size);
 bool ReadFileBlock(HANDLE file, void* buffer, DWORD size);
+// Reads a whole file into the room `allocate(size)` gives for its bytes
+// (null, or a std::bad_alloc it throws, fails the read). False when the
+// file cannot be opened, is larger than maxSize, or a byte cannot be read.
+bool ReadWholeFile(const char* path, unsigned long long maxSize, const std::function<BYTE*(size_t)>& allocate);
+// The same into a buffer with resize(size) and data(), emptied on failure.
+template <typename Buffer>
+bool ReadWholeFile(const char* path, Buffer& buffer, unsigned long long maxSize) {
+  if (ReadWholeFile(path, maxSize, [&buffer](size_t size) {
+        buffer.resize(size);
+        return buffer.data();
+      }))
+    return true;
+  buffer.resize(0);
+  return false;
+}
 // "<program data folder>/<new UUID><extension>"; the file is not created.
 void MakeTempFileName(const char* extension, CString& out);
 // 32 lower-case hexadecimal digits in groups 8-4-4-4-12 joined by '-'.

@@ -36,14 +36,6 @@ void TrimDecimalZeros(CString& text) {
   if (end < text.GetLength()) text = text.Left(end);
 }
 
-int RoundHalfAwayFromZero(float value) {
-  if (std::isnan(value)) return 0;
-  const float r = std::round(value);
-  if (r >= 2147483648.0f) return INT_MAX;
-  if (r < -2147483648.0f) return INT_MIN;
-  return static_cast<int>(r);
-}
-
 int RoundToInt(double value) {
   if (std::isnan(value)) return 0;
   const double r = std::round(value);  // halves away from zero

@@ -12,8 +12,6 @@ void FormatGroupedNumber(CString& out, unsigned long long value, char separator)
 // 12.50 gives 12.5, 12.00 gives 12.0, 0.10500 gives 0.105, 12.05 stays.
 // Texts without a point, or with the point first, stay as they are.
 void TrimDecimalZeros(CString& text);
-// The nearest integer, halves away from zero; clamps to the int range.
-int RoundHalfAwayFromZero(float value);
 // Byte by byte over the shorter length, bytes as signed values; on a common
 // prefix the shorter string is smaller. -1, 0 or 1.
 int CompareStrings(const char* a, const char* b);

@@ -348,7 +348,7 @@ void EllipseOutlineCells(const RECT& rect, std::vector<POINT>& out) {
     const float a = static_cast<float>(d * (1.0 / 180) * 3.141592654);
     const float x = left + rx + rx * std::sin(a);
     const float y = top + ry + ry * std::cos(a);
-    const POINT p{RoundHalfAwayFromZero(x), RoundHalfAwayFromZero(y)};
+    const POINT p{RoundToInt(x), RoundToInt(y)};
     bool known = false;
     for (const POINT& q : out)
       if (q.x == p.x && q.y == p.y) {

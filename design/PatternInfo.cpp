@@ -6,6 +6,7 @@
 #include "core/FileUtils.h"
 #include "core/TextUtils.h"
 #include "core/FrameServices.h"
+#include "core/PathUtils.h"
 #include "design/Pattern.h"
 #include "core/Registry.h"
 #include "lang/ids/base.h"
@@ -20,12 +21,6 @@ CString Label(UINT id) {
 }
 }  // namespace
 
-CString GetFileTitleOfPath(const CString& path) {
-  CString name;
-  SplitPath(path, nullptr, nullptr, &name, nullptr);
-  return name;
-}
-
 double CPattern::GetActualWidthInUnits() const { return IsRussianInterface() ? m_actualWidth * 2.54 : m_actualWidth; }
 
 double CPattern::GetActualHeightInUnits() const {
@@ -36,7 +31,7 @@ CString CPattern::GetDescription() const {
   if (!m_title.IsEmpty()) return m_title;
   CString text;
   if (!m_filePath.IsEmpty()) {
-    text.Format(LoadResString(IDS_PATTERN_FROM_FILE), GetFileTitleOfPath(m_filePath).GetString());
+    text.Format(LoadResString(IDS_PATTERN_FROM_FILE), GetPathTitle(m_filePath).GetString());
     return text;
   }
   return LoadResString(IDS_PATTERN_WITHOUT_NAME);
@@ -76,5 +71,5 @@ void BuildPatternInfoRows(const CPattern& design, IColorSource& palette, bool fu
   rows.push_back({Label(IDS_INFO_BEADS_NUMBER), value});
 
   if (fullPath) rows.push_back({Label(IDS_INFO_PATH), design.m_filePath});
-  else rows.push_back({Label(IDS_INFO_FILE), design.m_filePath.IsEmpty() ? CString() : GetFileTitleOfPath(design.m_filePath)});
+  else rows.push_back({Label(IDS_INFO_FILE), design.m_filePath.IsEmpty() ? CString() : GetPathTitle(design.m_filePath)});
 }

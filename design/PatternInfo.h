@@ -18,6 +18,3 @@ using CPatternInfoRows = std::vector<CPatternInfoRow>;
 // Replaces the rows with: size, grid, format, bead size, spacer, number of
 // beads, and the path (fullPath) or the file name.
 void BuildPatternInfoRows(const CPattern& design, IColorSource& palette, bool fullPath, CPatternInfoRows& rows);
-
-// The file name of a path without folder and extension.
-CString GetFileTitleOfPath(const CString& path);

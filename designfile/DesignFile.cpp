@@ -7,6 +7,7 @@
 #include "core/ByteStream.h"
 #include "core/FileUtils.h"
 #include "core/FrameServices.h"
+#include "core/PathUtils.h"
 #include "designfile/DesignSections.h"
 #include "designfile/PrevDesign.h"
 #include "image/Image.h"
@@ -51,21 +52,6 @@ float FloatFromBits(DWORD bits) {
   return f;
 }
 
-// The folder part of a path, without the trailing separator ("" when the
-// path has none).
-CString FolderPart(const CString& path) {
-  const int slash = path.ReverseFind('/');
-  return slash < 0 ? CString() : path.Left(slash);
-}
-
-// The last part of a path written by any system.
-CString LastPathPart(const CString& path) {
-  int cut = -1;
-  for (int i = 0; i < path.GetLength(); ++i)
-    if (path[i] == '/' || path[i] == '\\') cut = i;
-  return path.Mid(cut + 1);
-}
-
 unsigned long long FileSize(HANDLE file) {
   DWORD high = 0;
   const DWORD low = GetFileSize(file, &high);
@@ -99,7 +85,7 @@ bool CrcOfFile(HANDLE file, unsigned long long length, DWORD& crc) {
 // becomes "Original".
 CString PictureNameFromStoredPath(const CString& stored) {
   CString name, extension;
-  SplitPath(LastPathPart(stored), nullptr, nullptr, &name, &extension);
+  SplitPath(GetPathFileName(stored), nullptr, nullptr, &name, &extension);
   if (name.IsEmpty() || name == "." || name == "..") name = "Original";
   for (int i = 0; i < extension.GetLength(); ++i)
     if (extension[i] == '/' || extension[i] == '\\') return name;
@@ -231,7 +217,7 @@ bool CPrevDesignFree::PatternBody(CPattern& design, const CString& path) {
 bool CPrevDesignFree::PathField(CString& path) {
   char field[kPathFieldSize] = {};
   if (mode_ == kModeWrite) {
-    CString stored = path.GetLength() < kPathFieldSize ? path : LastPathPart(path);
+    CString stored = path.GetLength() < kPathFieldSize ? path : GetPathFileName(path);
     const int n = stored.GetLength() < kPathFieldSize ? stored.GetLength() : kPathFieldSize - 1;
     std::memcpy(field, stored.GetString(), static_cast<size_t>(n));
     return file_.Write(field, kPathFieldSize);
@@ -443,8 +429,7 @@ bool SaveDesignFile(const CString& path, CPattern& design, CColorSet& palette, c
   CoCreateGuid(&guid);
   CString uuid;
   UuidToCString(guid, uuid);
-  const CString folder = FolderPart(target);
-  const CString temporary = (folder.IsEmpty() ? CString() : folder + "/") + "~" + uuid + ".qx.tmp";
+  const CString temporary = GetPathFolder(target) + "~" + uuid + ".qx.tmp";
 
   bool ok;
   {

@@ -117,6 +117,17 @@ bool ReadExtraBlock(CDesignFileStream& file, CPattern& design) {
   return file.Read(design.m_reservedBlock, kExtraBlockSize) && file.ReadByte(design.m_reservedBlockByte);
 }
 
+// The part both layouts of the properties share: the three further texts,
+// the text block, the word, the three-int record, the two words, the title,
+// the bead effect, the attributes and the second reserved text.
+bool ReadMiddleProperties(CDesignFileStream& file, CPattern& d) {
+  return ReadStringItem(file, d.m_furtherTexts[0]) && ReadStringItem(file, d.m_furtherTexts[1]) &&
+         ReadStringItem(file, d.m_furtherTexts[2]) && ReadTextLines(file, d) && file.ReadU32(d.m_word) &&
+         ReadTriple(file, d) && file.ReadU32(d.m_words[0]) && file.ReadU32(d.m_words[1]) &&
+         ReadStringItem(file, d.m_title) && file.ReadU32(d.m_beadEffect) && ReadAttributes(file, d) &&
+         ReadReservedText2(file, d.m_reservedText2);
+}
+
 void PutBeadRecord(BYTE* out, const CBead& bead) {
   std::memcpy(out, &bead.m_x, 8);
   std::memcpy(out + 8, &bead.m_y, 8);
@@ -274,12 +285,7 @@ bool ReadProperties(CDesignFileStream& file, CPattern& d) {
       !ReadStringItem(file, d.m_texts[2]) || !file.ReadI32(step))
     return false;
   d.m_sacredPeyoteDivisor = designfields::ClampSacredPeyoteStep(step);
-  if (!ReadStringItem(file, d.m_furtherTexts[0]) || !ReadStringItem(file, d.m_furtherTexts[1]) ||
-      !ReadStringItem(file, d.m_furtherTexts[2]) || !ReadTextLines(file, d) || !file.ReadU32(d.m_word) ||
-      !ReadTriple(file, d) || !file.ReadU32(d.m_words[0]) || !file.ReadU32(d.m_words[1]) ||
-      !ReadStringItem(file, d.m_title) || !file.ReadU32(d.m_beadEffect) || !ReadAttributes(file, d) ||
-      !ReadReservedText2(file, d.m_reservedText2) || !file.ReadU32(stitchPath) || !file.ReadU32(pathColor))
-    return false;
+  if (!ReadMiddleProperties(file, d) || !file.ReadU32(stitchPath) || !file.ReadU32(pathColor)) return false;
   d.m_stitchPath = static_cast<int>(stitchPath);
   d.m_pathColor = static_cast<int>(pathColor);
   return file.ReadByte(d.m_flagByte) && ReadSymbols(file, d) && ReadExtraBlock(file, d);
@@ -295,11 +301,7 @@ bool ReadOldProperties(CDesignFileStream& file, CPattern& d) {
       !ReadStringItem(file, d.m_texts[2]) || !file.ReadI32(step))
     return false;
   d.m_sacredPeyoteDivisor = designfields::ClampSacredPeyoteStep(step);
-  if (!ReadStringItem(file, d.m_furtherTexts[0]) || !ReadStringItem(file, d.m_furtherTexts[1]) ||
-      !ReadStringItem(file, d.m_furtherTexts[2]) || !ReadTextLines(file, d) || !file.ReadU32(d.m_word) ||
-      !ReadTriple(file, d) || !file.ReadU32(d.m_words[0]) || !file.ReadU32(d.m_words[1]) ||
-      !ReadStringItem(file, d.m_title) || !file.ReadU32(d.m_beadEffect) || !ReadAttributes(file, d) ||
-      !ReadReservedText2(file, d.m_reservedText2) || !file.ReadU32(stitchPath) || !file.ReadU32(dropped) ||
+  if (!ReadMiddleProperties(file, d) || !file.ReadU32(stitchPath) || !file.ReadU32(dropped) ||
       !file.ReadByte(droppedByte))
     return false;
   d.m_stitchPath = static_cast<int>(stitchPath);

@@ -12,22 +12,14 @@
 
 #include "image/Image.h"
 #include "image/codec/CodecFile.h"
+#include "image/codec/CodecUtil.h"
 #include "platform/base/codepage.h"
 
 namespace {
 
-DWORD LE32(const BYTE* p) {
-  return static_cast<DWORD>(p[0]) | (static_cast<DWORD>(p[1]) << 8) | (static_cast<DWORD>(p[2]) << 16) |
-         (static_cast<DWORD>(p[3]) << 24);
-}
-WORD LE16(const BYTE* p) { return static_cast<WORD>(p[0] | (p[1] << 8)); }
-
-void PutLE32(BYTE* p, DWORD v) {
-  p[0] = static_cast<BYTE>(v);
-  p[1] = static_cast<BYTE>(v >> 8);
-  p[2] = static_cast<BYTE>(v >> 16);
-  p[3] = static_cast<BYTE>(v >> 24);
-}
+using codec::GetLE16;
+using codec::GetLE32;
+using codec::PutLE32;
 
 bool ReadExact(CxFile& f, void* out, size_t n) { return n == 0 || f.Read(out, 1, n) == n; }
 
@@ -57,7 +49,7 @@ HGLOBAL ReadDIB(CxFile& file) {
   if (!ReadExact(file, fileHeader, sizeof fileHeader)) return nullptr;
   DWORD pixelOffset = 0;
   if (fileHeader[0] == 0x42 && fileHeader[1] == 0x4D) {
-    pixelOffset = LE32(fileHeader + 10);
+    pixelOffset = GetLE32(fileHeader + 10);
   } else {
     // A bare DIB: the header starts where the file does.
     if (!file.Seek(start, SEEK_SET)) return nullptr;
@@ -65,7 +57,7 @@ HGLOBAL ReadDIB(CxFile& file) {
 
   BYTE raw[40];
   if (!ReadExact(file, raw, 4)) return nullptr;
-  const DWORD headerSize = LE32(raw);
+  const DWORD headerSize = GetLE32(raw);
   BITMAPINFOHEADER h{};
   bool core = false;
   BYTE masks[12] = {};
@@ -74,22 +66,13 @@ HGLOBAL ReadDIB(CxFile& file) {
     BYTE c[8];
     if (!ReadExact(file, c, sizeof c)) return nullptr;
     core = true;
-    h.biWidth = LE16(c);
-    h.biHeight = LE16(c + 2);
-    h.biPlanes = LE16(c + 4);
-    h.biBitCount = LE16(c + 6);
+    h.biWidth = GetLE16(c);
+    h.biHeight = GetLE16(c + 2);
+    h.biPlanes = GetLE16(c + 4);
+    h.biBitCount = GetLE16(c + 6);
   } else if (headerSize >= sizeof(BITMAPINFOHEADER) && headerSize <= 4096) {
     if (!ReadExact(file, raw + 4, 36)) return nullptr;
-    h.biWidth = static_cast<LONG>(LE32(raw + 4));
-    h.biHeight = static_cast<LONG>(LE32(raw + 8));
-    h.biPlanes = LE16(raw + 12);
-    h.biBitCount = LE16(raw + 14);
-    h.biCompression = LE32(raw + 16);
-    h.biSizeImage = LE32(raw + 20);
-    h.biXPelsPerMeter = static_cast<LONG>(LE32(raw + 24));
-    h.biYPelsPerMeter = static_cast<LONG>(LE32(raw + 28));
-    h.biClrUsed = LE32(raw + 32);
-    h.biClrImportant = LE32(raw + 36);
+    codec::ReadInfoHeader(raw, h);
     if (headerSize > sizeof(BITMAPINFOHEADER)) {
       // Larger headers carry the masks in their next 12 bytes; the rest is
       // passed over.

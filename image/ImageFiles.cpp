@@ -7,6 +7,7 @@
 #include <new>
 
 #include "core/ByteStream.h"
+#include "core/PathUtils.h"
 #include "image/Image.h"
 #include "image/OlePicture.h"
 #include "image/PsdReader.h"
@@ -16,16 +17,6 @@
 namespace {
 
 CollageFileLoader g_collageLoader = nullptr;
-
-// The extension of the file part of a path, with its '.', or empty.
-CString PathExtension(const char* path) {
-  if (!path) return CString();
-  const char* file = path;
-  for (const char* p = path; *p; ++p)
-    if (*p == '/' || *p == '\\') file = p + 1;
-  const char* dot = std::strrchr(file, '.');
-  return dot ? CString(dot) : CString();
-}
 
 bool IsWritableType(int type) {
   return type == kImageTypeBMP || type == kImageTypeJPG || type == kImageTypeGIF || type == kImageTypePNG;
@@ -51,7 +42,7 @@ void CImage::LoadFileImpl(const char* path, bool& ok, int type, IProgress* progr
   DeleteImpl();
   m_fileName = path ? path : "";
   try {
-    const CString ext = PathExtension(path);
+    const CString ext = GetPathExtension(path);
     int newType = kImageTypeNone;
     if (ext.CompareNoCase(".png") == 0) {
       newType = kImageTypePNG;

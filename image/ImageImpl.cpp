@@ -57,11 +57,6 @@ BITMAPINFOHEADER& Header(BYTE* block) { return *reinterpret_cast<BITMAPINFOHEADE
 
 // ---- The DIB block ---------------------------------------------------------------
 
-std::uint64_t DibRowStride(std::int64_t width, int bitsPerPixel) {
-  if (width <= 0 || bitsPerPixel <= 0) return 0;
-  return ((static_cast<std::uint64_t>(bitsPerPixel) * static_cast<std::uint64_t>(width) + 31) / 32) * 4;
-}
-
 void SetImageMemoryLimit(std::uint64_t bytes) { g_memoryLimit = bytes ? bytes : kDefaultMemoryLimit; }
 std::uint64_t GetImageMemoryLimit() { return g_memoryLimit; }
 
@@ -258,7 +253,7 @@ void CImageImpl::TakeBlock(HGLOBAL block) {
   m_width = h.biWidth;
   m_height = h.biHeight;
   m_bpp = h.biBitCount;
-  m_stride = static_cast<int>(DibRowStride(m_width, m_bpp));
+  m_stride = m_width > 0 && m_bpp > 0 ? static_cast<int>(DibRowStride(m_width, m_bpp)) : 0;
   m_bits = p + DibBitsOffset(h);
   m_flags = m_bpp <= 8 ? 0u : kImageFlagHasPalette;
   if (CImagePalette* pal = CreatePaletteFromDIB(p, 0)) {

@@ -55,8 +55,6 @@ class CSafeBitmap : public CBitmap {
 
 // ---- The DIB block ---------------------------------------------------------
 
-// Bytes per row: ((bits per pixel x width + 31) / 32) x 4, in 64 bits.
-std::uint64_t DibRowStride(std::int64_t width, int bitsPerPixel);
 // The largest pixel area (row stride x height) a picture may have; sizes
 // beyond it fail cleanly. Tests and fuzz targets lower it.
 void SetImageMemoryLimit(std::uint64_t bytes);  // 0 restores the default

@@ -4,41 +4,13 @@
 #include <cstring>
 #include <vector>
 
+#include "core/FileUtils.h"
 #include "palette/ColorSet.h"
 #include "palette/PaletteCipher.h"
 #include "palette/TextPalette.h"
 #include "platform/base/files.h"
 
 namespace {
-
-// Reads a whole file; false when it cannot be opened, its size taken, or
-// every byte read, and for files too large for a palette stream.
-bool ReadWholeFile(const CString& path, std::vector<BYTE>& bytes) {
-  bytes.clear();
-  HANDLE file = CreateFile(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD high = 0;
-  const DWORD low = GetFileSize(file, &high);
-  bool ok = !(low == INVALID_FILE_SIZE && GetLastError() != ERROR_SUCCESS) && high == 0 && low <= INT_MAX;
-  if (ok) {
-    try {
-      bytes.resize(low);
-    } catch (const std::bad_alloc&) {
-      ok = false;
-    }
-  }
-  size_t done = 0;
-  while (ok && done < bytes.size()) {
-    DWORD got = 0;
-    if (!ReadFile(file, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &got, nullptr) || got == 0)
-      ok = false;
-    done += got;
-  }
-  CloseHandle(file);
-  if (!ok) bytes.clear();
-  return ok;
-}
 
 // Writes the bytes to a new file beside `path` and puts it in place of
 // `path` only when every byte was written; the old file stays otherwise.
@@ -140,7 +112,7 @@ bool CColorSet::ReadEncipheredBody(const BYTE* bytes, size_t size) {
 
 bool CColorSet::LoadEncipheredFile(const CString& path) {
   std::vector<BYTE> bytes;
-  const bool ok = ReadWholeFile(path, bytes) && ReadEncipheredBody(bytes.data(), bytes.size());
+  const bool ok = ReadWholeFile(path, bytes, INT_MAX) && ReadEncipheredBody(bytes.data(), bytes.size());
   if (ok) filePath_ = path;
   loaded_ = ok ? 1 : 0;
   return ok;
@@ -148,7 +120,7 @@ bool CColorSet::LoadEncipheredFile(const CString& path) {
 
 bool CColorSet::LoadPaletteFile(const CString& path, CString& reason, int option) {
   std::vector<BYTE> bytes;
-  const bool read = ReadWholeFile(path, bytes);
+  const bool read = ReadWholeFile(path, bytes, INT_MAX);
   if (read && ReadEncipheredBody(bytes.data(), bytes.size())) {
     filePath_ = path;
     modified_ = 0;

@@ -29,7 +29,7 @@ int CSwatchImageList::MakeSwatch(COLORREF color) {
     if (bitmap) DeleteObject(bitmap);
     return -1;
   }
-  const int stride = (width_ * 3 + 3) & ~3;
+  const int stride = static_cast<int>(DibRowStride(width_, 24));
   for (int y = 0; y < height_; ++y) {
     BYTE* row = static_cast<BYTE*>(bits) + static_cast<size_t>(y) * static_cast<size_t>(stride);
     for (int x = 0; x < width_; ++x) {

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/PathUtils.h"
 #include "palette/ColorSet.h"
 #include "platform/base/files.h"
 
@@ -50,19 +51,6 @@ bool ParseUnsigned(const CString& text, DWORD& out) {
   if (std::sscanf(text.GetString(), "%u", &value) != 1) return false;
   out = value;
   return true;
-}
-
-// The last part of a stored path, which may use either separator.
-CString LastPathPart(const CString& path) {
-  const std::string& p = path.str();
-  const size_t sep = p.find_last_of("/\\");
-  return CString(sep == std::string::npos ? p : p.substr(sep + 1));
-}
-
-CString FolderOf(const CString& path) {
-  const std::string& p = path.str();
-  const size_t sep = p.find_last_of("/\\");
-  return CString(sep == std::string::npos ? std::string() : p.substr(0, sep + 1));
 }
 
 bool IsExistingFile(const CString& path) {
@@ -209,11 +197,11 @@ bool CColorSet::ReadExtendedMosaicPalette(CPaletteLineReader& file, CString& rea
   if (!imageLibPath_.IsEmpty() && !IsExistingFile(imageLibPath_)) {
     // The library may have moved with the palette, or sit in the program's
     // "Palette" folder; only its file name is taken from the stored path.
-    const CString name = LastPathPart(imageLibPath_);
+    const CString name = GetPathFileName(imageLibPath_);
     if (!name.IsEmpty() && name != "." && name != "..") {
-      const CString besidePalette = FolderOf(filePath_) + name;
+      const CString besidePalette = GetPathFolder(filePath_) + name;
       const CString inProgramFolder = GetProgramFolder() + "/Palette/" + name;
-      if (!FolderOf(filePath_).IsEmpty() && IsExistingFile(besidePalette))
+      if (!GetPathFolder(filePath_).IsEmpty() && IsExistingFile(besidePalette))
         imageLibPath_ = besidePalette;
       else if (IsExistingFile(inProgramFolder))
         imageLibPath_ = inProgramFolder;

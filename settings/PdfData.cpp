@@ -5,21 +5,12 @@
 #include "core/ByteStream.h"
 #include "core/FileUtils.h"
 #include "core/FrameServices.h"
+#include "core/PathUtils.h"
 #include "lang/ids/designfile.h"
 
 namespace {
 
 bool ReadText(CByteStream& s, CString& out) { return s.ReadString(out); }
-
-// The folder part of a path (up to the last separator of either kind).
-CString FolderOfPath(const CString& path) {
-  int cut = -1;
-  for (int i = 0; i < path.GetLength(); ++i)
-    if (path[i] == '/' || path[i] == '\\') cut = i;
-  if (cut < 0) return CString();
-  if (cut == 0) return CString("/");
-  return path.Left(cut);
-}
 
 }  // namespace
 
@@ -183,7 +174,7 @@ bool CPdfData::Write(CByteStream& s) const {
 
 void CPdfData::CheckOutputFolder() {
   if (m_outputPath.IsEmpty()) return;
-  const CString folder = FolderOfPath(m_outputPath);
+  const CString folder = GetPathFolder(m_outputPath);
   if (!FolderExists(folder)) m_outputPath.Empty();
 }
 

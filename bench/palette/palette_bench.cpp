@@ -11,6 +11,7 @@
 #include "palette/ColorSet.h"
 #include "builder/SepStitchFinder.h"
 #include "builder/StitchPath.h"
+#include "tests/builder/builder_test_util.h"
 
 namespace {
 
@@ -25,22 +26,11 @@ CColorSet MakePalette(int colours, unsigned seed) {
   return set;
 }
 
-CPattern MakeDesign(int columns, int rows) {
-  CPattern design;
-  CGridLayout layout;
-  layout.width = static_cast<float>(columns);
-  layout.height = static_cast<float>(rows);
-  layout.beadWidth = 1.0f;
-  layout.beadHeight = 1.0f;
-  design.CreateGrid(layout, 0);
-  return design;
-}
-
 // A 1000 x 1000 design whose beads carry random picture colours, matched to
 // the palette.
 const CPattern& PictureDesign(const CColorSet& palette) {
   static const CPattern design = [&] {
-    CPattern d = MakeDesign(1000, 1000);
+    CPattern d = buildertest::MakeDesign(1000, 1000);
     std::mt19937 rng(3);
     for (CBead& b : d.m_beads) {
       b.m_cachedColor = rng() & 0xFFFFFF;
@@ -124,7 +114,7 @@ BENCHMARK(BM_AdjustHsl)->Unit(benchmark::kMillisecond);
 void BM_SeparatedBeadFinder(benchmark::State& state) {
   // 1000 x 1000 beads in 30 colours laid in random patches.
   CColorSet palette = MakePalette(30, 5);
-  CPattern design = MakeDesign(1000, 1000);
+  CPattern design = buildertest::MakeDesign(1000, 1000);
   std::mt19937 rng(4);
   for (CBead& b : design.m_beads) b.SetColorIndex(static_cast<int>(rng() % 30));
   CColorUsage usage(&design);
@@ -151,7 +141,7 @@ void BM_GosperPath2000(benchmark::State& state) {
   const long before = PeakRssMb();
   for (auto _ : state) {
     state.PauseTiming();
-    CPattern design = MakeDesign(2000, 2000);
+    CPattern design = buildertest::MakeDesign(2000, 2000);
     state.ResumeTiming();
     ApplyStitchPath(design, static_cast<int>(state.range(0)), 0);
     benchmark::DoNotOptimize(design.m_beads.data());

@@ -11,8 +11,6 @@ namespace {
 
 std::uint64_t g_memoryLimit = CXIMAGE_MAX_MEMORY;
 
-std::uint64_t StrideOf(std::uint64_t width, std::uint64_t bpp) { return ((width * bpp + 31) / 32) * 4; }
-
 }  // namespace
 
 void CBaseImage::SetMemoryLimit(std::uint64_t bytes) { g_memoryLimit = bytes ? bytes : CXIMAGE_MAX_MEMORY; }
@@ -25,7 +23,7 @@ bool CBaseImage::FitsMemoryLimit(std::uint64_t width, std::uint64_t height, std:
   else if (bpp <= 8) bpp = 8;
   else bpp = 24;
   const std::uint64_t palette = bpp <= 8 ? (std::uint64_t{4} << bpp) : 0;
-  const std::uint64_t stride = StrideOf(width, bpp);
+  const std::uint64_t stride = DibRowStride(width, bpp);
   if (stride > g_memoryLimit || height > g_memoryLimit) return false;
   const std::uint64_t total = sizeof(BITMAPINFOHEADER) + palette + stride * height;
   return total <= g_memoryLimit && total <= 0xFFFFFFFFu;
@@ -112,7 +110,7 @@ void* CBaseImage::Create(DWORD width, DWORD height, DWORD bpp, DWORD imagetype) 
     default: head.biClrUsed = 0;
   }
   info.dwType = imagetype;
-  info.dwEffWidth = static_cast<DWORD>(StrideOf(width, bpp));
+  info.dwEffWidth = static_cast<DWORD>(DibRowStride(width, bpp));
   head.biSize = sizeof(BITMAPINFOHEADER);
   head.biWidth = static_cast<LONG>(width);
   head.biHeight = static_cast<LONG>(height);

@@ -194,7 +194,7 @@ bool CBaseImage::CreateFromHANDLE(HANDLE hMem) {
       SetLastError("CXIMAGE_MAX_MEMORY exceeded");
       break;
     }
-    const std::uint64_t srcStride = bits == 32 ? width * 4 : ((width * bits + 31) / 32) * 4;
+    const std::uint64_t srcStride = DibRowStride(width, bits);
     if (comp == BI_RGB || comp == BI_BITFIELDS) {
       if (srcStride * height > blockSize - pixelsAt) {
         error = "DIB block too small";

@@ -3,6 +3,8 @@
 #include <string>
 
 #include "image/codec/BaseImage.h"
+
+#include "core/PathUtils.h"
 #include "image/codec/CodecFile.h"
 #include "image/codec/ImageBMP.h"
 #include "image/codec/ImageGIF.h"
@@ -76,12 +78,8 @@ bool CBaseImage::EncodeSafeCheck(CxFile* hFile) {
 
 DWORD CBaseImage::GetTypeIdFromName(const char* name) {
   if (!name) return CXIMAGE_FORMAT_UNKNOWN;
-  const char* last = name;
-  for (const char* p = name; *p; ++p)
-    if (*p == '/' || *p == '\\') last = p + 1;
-  const char* dot = std::strrchr(last, '.');
-  if (!dot) return CXIMAGE_FORMAT_UNKNOWN;
-  CString ext(dot);
+  const CString ext = GetPathExtension(name);
+  if (ext.IsEmpty()) return CXIMAGE_FORMAT_UNKNOWN;
   if (ext.GetLength() > 255) return CXIMAGE_FORMAT_UNKNOWN;
   struct Entry {
     const char* ext;

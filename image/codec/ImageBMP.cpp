@@ -18,7 +18,7 @@ std::uint64_t ImageBytes(const BITMAPINFOHEADER& h) {
   if (h.biWidth < 0) return UINT64_MAX;
   const std::uint64_t height = h.biHeight < 0 ? static_cast<std::uint64_t>(-static_cast<std::int64_t>(h.biHeight))
                                               : static_cast<std::uint64_t>(h.biHeight);
-  const std::uint64_t stride = ((static_cast<std::uint64_t>(h.biBitCount) * static_cast<std::uint64_t>(h.biWidth) + 31) / 32) * 4;
+  const std::uint64_t stride = DibRowStride(h.biWidth, h.biBitCount);
   std::uint64_t size;
   if (__builtin_mul_overflow(stride, height, &size)) return UINT64_MAX;
   return size;
@@ -153,9 +153,7 @@ bool CxImageBMP::Decode(CxFile* hFile) {
   }
   std::uint64_t needed = 0;
   if (comp == BI_RGB || comp == BI_BITFIELDS) {
-    if (bits == 16) needed = ((width + 1) / 2) * 4 * height;
-    else if (bits == 32) needed = width * 4 * height;
-    else needed = ((width * bits + 31) / 32) * 4 * height;
+    needed = DibRowStride(width, bits) * height;
   }
   if (streamSize >= 0) {
     const std::uint64_t size = static_cast<std::uint64_t>(streamSize);

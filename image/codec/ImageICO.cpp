@@ -63,9 +63,7 @@ bool CxImageICO::Decode(CxFile* hFile) {
   const std::uint64_t height = entry.height ? entry.height : 256;
   std::uint64_t colors = bih.biClrUsed;
   if (colors == 0 && bits <= 8) colors = std::uint64_t{1} << bits;
-  const std::uint64_t colorBytes = bits == 32   ? width * height * 4
-                                   : bits == 16 ? ((width + 1) / 2) * 4 * height
-                                                : ((width * bits + 31) / 32) * 4 * height;
+  const std::uint64_t colorBytes = DibRowStride(width, bits) * height;
   if (colors * 4 + colorBytes > static_cast<std::uint64_t>(hFile->BytesLeft())) {
     SetLastError("corrupted icon image");
     return false;
@@ -107,7 +105,7 @@ bool CxImageICO::Decode(CxFile* hFile) {
 
   // The AND mask: a set bit is transparent. A mask cut short counts as
   // opaque where it is missing.
-  const size_t maskStride = static_cast<size_t>(((width + 31) / 32) * 4);
+  const size_t maskStride = static_cast<size_t>(DibRowStride(width, 1));
   std::vector<BYTE> mask(maskStride * static_cast<size_t>(h), 0);
   hFile->Read(mask.data(), 1, mask.size());
   auto masked = [&](long x, long y) { return (mask[static_cast<size_t>(y) * maskStride + (x >> 3)] >> (7 - (x & 7))) & 1; };
@@ -189,7 +187,7 @@ bool CxImageICO::Encode(CxFile* hFile) {
   const bool alpha32 = GetBpp() == 24 && AlphaIsValid();
   const WORD bits = alpha32 ? 32 : GetBpp();
   const DWORD colorStride = alpha32 ? w * 4 : GetEffWidth();
-  const DWORD maskStride = ((w + 31) / 32) * 4;
+  const DWORD maskStride = static_cast<DWORD>(DibRowStride(w, 1));
   const DWORD imageSize = colorStride * h;
   const DWORD maskSize = maskStride * h;
   const DWORD bytesInRes = 40 + GetPaletteSize() + imageSize + maskSize;

@@ -218,6 +218,14 @@ struct BITMAPINFOHEADER {
 };
 static_assert(sizeof(BITMAPINFOHEADER) == 40);
 
+// Bytes per row of a DIB: ((bits per pixel x width + 31) / 32) x 4, in 64
+// bits. A negative width or depth is taken as its unsigned 64-bit value, a
+// size too large for anything, so a header that gives one fails every size
+// check.
+inline std::uint64_t DibRowStride(std::int64_t width, std::int64_t bitsPerPixel) {
+  return ((static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(bitsPerPixel) + 31) / 32) * 4;
+}
+
 struct BITMAPINFO {
   BITMAPINFOHEADER bmiHeader;
   RGBQUAD bmiColors[1];

@@ -107,6 +107,44 @@ uint32_t Combine(const Source& s, int x0, int x1, int y0, int y1, int mode) {
   }
 }
 
+// What a copy between two contexts works on: the destination's pixels, the
+// geometry, and the source in destination colours (read from a copy of the
+// pixels when the source is the destination itself).
+struct Copy {
+  Target t;
+  Geometry g;
+  Source s;
+  QImage selfCopy;
+};
+
+enum class CopyStart { kDraw, kNothingToDraw, kFailed };
+
+// The steps every copy starts with: the destination's target, the geometry
+// (against `geometrySource`, or the destination alone when null), then the
+// source when one is given.
+CopyStart StartCopy(Dc& dst, const DcAttrs* geometrySource, Dc* source, int x, int y, int w, int h, int xs, int ys,
+                    int ws, int hs, Copy& c) {
+  if (!BeginTarget(dst, c.t)) return CopyStart::kFailed;
+  if (!MakeGeometry(dst.a, x, y, w, h, geometrySource, xs, ys, ws, hs, c.g)) return CopyStart::kNothingToDraw;
+  if (!source) return CopyStart::kDraw;
+  if (!PrepareSource(*source, dst, c.t.mono, c.s)) return CopyStart::kFailed;
+  if (c.s.t.img == c.t.img) {
+    c.selfCopy = c.t.img->copy();
+    c.s.t.img = &c.selfCopy;
+  }
+  return CopyStart::kDraw;
+}
+
+// The destination and source contexts of a copy; false (ERROR_INVALID_HANDLE)
+// when either handle is not a context.
+bool FindCopyDcs(HDC hdst, HDC hsrc, std::shared_ptr<Dc>& dst, std::shared_ptr<Dc>& src) {
+  dst = FindDc(hdst);
+  src = FindDc(hsrc);
+  if (dst && src) return true;
+  SetLastError(ERROR_INVALID_HANDLE);
+  return false;
+}
+
 // The general copy: every destination pixel of g.dst from its source block.
 template <class Pixel>
 void ForEachDest(Target& t, const Geometry& g, const QRect& srcBounds, Pixel&& pixel) {
@@ -151,10 +189,12 @@ BOOL Blit(HDC hdst, int x, int y, int w, int h, HDC hsrc, int xs, int ys, int ws
     ws = w;
     hs = h;
   }
-  Target t;
-  if (!BeginTarget(*dst, t)) return FALSE;
-  Geometry g;
-  if (!MakeGeometry(dst->a, x, y, w, h, useSrc ? &src->a : nullptr, xs, ys, ws, hs, g)) return TRUE;
+  Copy c;
+  const CopyStart start = StartCopy(*dst, useSrc ? &src->a : nullptr, src.get(), x, y, w, h, xs, ys, ws, hs, c);
+  if (start != CopyStart::kDraw) return start == CopyStart::kNothingToDraw ? TRUE : FALSE;
+  Target& t = c.t;
+  const Geometry& g = c.g;
+  const Source& s = c.s;
   BrushFill pat;
   pat.Init(dst->a, dst->a.brush.get(), R2_COPYPEN);
   const bool usePat = RopUsesPattern(rop);
@@ -166,14 +206,6 @@ BOOL Blit(HDC hdst, int x, int y, int w, int h, HDC hsrc, int xs, int ys, int ws
       });
     EndTarget(t);
     return TRUE;
-  }
-  Source s;
-  if (!PrepareSource(*src, *dst, t.mono, s)) return FALSE;
-  // The source may be the destination itself: read from a copy then.
-  QImage copy;
-  if (s.t.img == t.img) {
-    copy = t.img->copy();
-    s.t.img = &copy;
   }
   const QRect sb = s.t.bounds;
   const bool oneToOne = g.dst.size() == g.src.size() && !g.flipX && !g.flipY;
@@ -218,29 +250,19 @@ BOOL StretchBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc
 }
 
 BOOL TransparentBlt(HDC hdst, int x, int y, int w, int h, HDC hsrc, int xs, int ys, int ws, int hs, UINT transparent) {
-  auto dst = FindDc(hdst);
-  auto src = FindDc(hsrc);
-  if (!dst || !src) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return FALSE;
-  }
+  std::shared_ptr<Dc> dst, src;
+  if (!FindCopyDcs(hdst, hsrc, dst, src)) return FALSE;
   if (w < 0 || h < 0 || ws < 0 || hs < 0) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
-  Target t;
-  if (!BeginTarget(*dst, t)) return FALSE;
-  Geometry g;
-  if (!MakeGeometry(dst->a, x, y, w, h, &src->a, xs, ys, ws, hs, g)) return TRUE;
-  Source s;
-  if (!PrepareSource(*src, *dst, t.mono, s)) return FALSE;
-  QImage copy;
-  if (s.t.img == t.img) {
-    copy = t.img->copy();
-    s.t.img = &copy;
-  }
+  Copy c;
+  const CopyStart start = StartCopy(*dst, &src->a, src.get(), x, y, w, h, xs, ys, ws, hs, c);
+  if (start != CopyStart::kDraw) return start == CopyStart::kNothingToDraw ? TRUE : FALSE;
+  Target& t = c.t;
+  const Source& s = c.s;
   const uint32_t key = ToPixel(transparent & 0xFFFFFFu);
-  ForEachDest(t, g, s.t.bounds, [&](uint32_t& d, int, int, int sx0, int, int sy0, int) {
+  ForEachDest(t, c.g, s.t.bounds, [&](uint32_t& d, int, int, int sx0, int, int sy0, int) {
     const uint32_t raw = s.t.Row(sy0)[sx0] | 0xFF000000u;
     if (raw == key) return;
     d = s.Get(sx0, sy0);
@@ -250,32 +272,22 @@ BOOL TransparentBlt(HDC hdst, int x, int y, int w, int h, HDC hsrc, int xs, int 
 }
 
 BOOL AlphaBlend(HDC hdst, int x, int y, int w, int h, HDC hsrc, int xs, int ys, int ws, int hs, BLENDFUNCTION blend) {
-  auto dst = FindDc(hdst);
-  auto src = FindDc(hsrc);
-  if (!dst || !src) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return FALSE;
-  }
+  std::shared_ptr<Dc> dst, src;
+  if (!FindCopyDcs(hdst, hsrc, dst, src)) return FALSE;
   if (blend.BlendOp != AC_SRC_OVER || w < 0 || h < 0 || ws < 0 || hs < 0) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
-  Target t;
-  if (!BeginTarget(*dst, t)) return FALSE;
-  Geometry g;
-  if (!MakeGeometry(dst->a, x, y, w, h, &src->a, xs, ys, ws, hs, g)) return TRUE;
-  Source s;
-  if (!PrepareSource(*src, *dst, t.mono, s)) return FALSE;
-  QImage copy;
-  if (s.t.img == t.img) {
-    copy = t.img->copy();
-    s.t.img = &copy;
-  }
+  Copy c;
+  const CopyStart start = StartCopy(*dst, &src->a, src.get(), x, y, w, h, xs, ys, ws, hs, c);
+  if (start != CopyStart::kDraw) return start == CopyStart::kNothingToDraw ? TRUE : FALSE;
+  Target& t = c.t;
+  const Source& s = c.s;
   // Per-pixel alpha lives in the bits of a 32-bit DIB section.
   const Bitmap* sb = s.t.bitmap;
   const bool perPixel = (blend.AlphaFormat & AC_SRC_ALPHA) && sb && sb->dibSection && sb->bpp == 32;
   const unsigned sca = blend.SourceConstantAlpha;
-  ForEachDest(t, g, s.t.bounds, [&](uint32_t& d, int, int, int sx0, int, int sy0, int) {
+  ForEachDest(t, c.g, s.t.bounds, [&](uint32_t& d, int, int, int sx0, int, int sy0, int) {
     const uint32_t p = s.Get(sx0, sy0);
     unsigned alpha = 255;
     if (perPixel) {
@@ -313,18 +325,14 @@ BOOL MaskBlt(HDC hdst, int x, int y, int w, int h, HDC hsrc, int xs, int ys, HBI
   }
   const DWORD fore = rop & 0x00FFFFFFu;
   const DWORD back = ((rop >> 8) & 0x00FF0000u) | (fore & 0xFFFFu);
-  Target t;
-  if (!BeginTarget(*dst, t)) return FALSE;
-  Geometry g;
-  if (!MakeGeometry(dst->a, x, y, w, h, src ? &src->a : &dst->a, xs, ys, w, h, g)) return TRUE;
-  Source s;
   const bool useSrc = src && (RopUsesSource(fore) || RopUsesSource(back));
-  if (useSrc && !PrepareSource(*src, *dst, t.mono, s)) return FALSE;
-  QImage copy;
-  if (useSrc && s.t.img == t.img) {
-    copy = t.img->copy();
-    s.t.img = &copy;
-  }
+  Copy c;
+  const CopyStart start =
+      StartCopy(*dst, src ? &src->a : &dst->a, useSrc ? src.get() : nullptr, x, y, w, h, xs, ys, w, h, c);
+  if (start != CopyStart::kDraw) return start == CopyStart::kNothingToDraw ? TRUE : FALSE;
+  Target& t = c.t;
+  const Geometry& g = c.g;
+  const Source& s = c.s;
   BrushFill pat;
   pat.Init(dst->a, dst->a.brush.get(), R2_COPYPEN);
   const QImage& mi = BitmapImage(*m);

@@ -57,7 +57,7 @@ bool DibToImage(const BYTE* p, size_t size, QImage& out) {
   if (!hb || hb > size) return false;
   const BITMAPINFOHEADER& h = bi->bmiHeader;
   if (h.biSize < sizeof(BITMAPINFOHEADER)) return false;
-  const unsigned long long stride = ((static_cast<unsigned long long>(h.biWidth) * h.biBitCount + 31) / 32) * 4;
+  const unsigned long long stride = DibRowStride(h.biWidth, h.biBitCount);
   const unsigned long long rows = h.biHeight < 0 ? -static_cast<long long>(h.biHeight) : h.biHeight;
   if (stride * rows > size - hb) return false;
   HDC mem = CreateCompatibleDC(nullptr);
@@ -74,7 +74,7 @@ HGLOBAL ImageToDib(const QImage& src) {
   const QImage img = src.convertToFormat(QImage::Format_RGB32);
   const int w = img.width(), h = img.height();
   if (w <= 0 || h <= 0) return nullptr;
-  const size_t stride = ((static_cast<size_t>(w) * 24 + 31) / 32) * 4;
+  const size_t stride = static_cast<size_t>(DibRowStride(w, 24));
   HGLOBAL block = GlobalAlloc(GHND, sizeof(BITMAPINFOHEADER) + stride * static_cast<size_t>(h));
   if (!block) return nullptr;
   BYTE* p = static_cast<BYTE*>(GlobalLock(block));

@@ -101,7 +101,7 @@ bool ParseDib(const BITMAPINFO* info, UINT usage, const DcAttrs* a, DibInfo& d) 
     SetLastError(ERROR_NOT_SUPPORTED);
     return false;
   }
-  const unsigned long long stride = ((static_cast<unsigned long long>(d.width) * d.bpp + 31) / 32) * 4;
+  const unsigned long long stride = DibRowStride(d.width, d.bpp);
   if (stride * static_cast<unsigned long long>(d.height) > (1ull << 40)) return false;
   d.stride = static_cast<size_t>(stride);
   size_t pos = hsize;
@@ -393,7 +393,7 @@ void LoadDibSection(Bitmap& b) {
   d.height = b.img.height();
   d.topDown = b.dibHeader.biHeight < 0;
   d.bpp = b.bpp;
-  d.stride = static_cast<size_t>(((d.width * d.bpp + 31) / 32) * 4);
+  d.stride = static_cast<size_t>(DibRowStride(d.width, d.bpp));
   std::memcpy(d.masks, b.dibMasks, sizeof d.masks);
   for (const auto& q : b.table) d.colors.push_back(QuadPixel(q));
   if (d.colors.empty()) d.colors.push_back(0xFF000000u);
@@ -410,7 +410,7 @@ void StoreDibSection(Bitmap& b, const QRect& r) {
   d.height = b.img.height();
   d.topDown = b.dibHeader.biHeight < 0;
   d.bpp = b.bpp;
-  d.stride = static_cast<size_t>(((d.width * d.bpp + 31) / 32) * 4);
+  d.stride = static_cast<size_t>(DibRowStride(d.width, d.bpp));
   std::memcpy(d.masks, b.dibMasks, sizeof d.masks);
   IndexFinder f{&b.table};
   std::vector<BYTE> tmp(d.stride);
@@ -567,7 +567,7 @@ int GetDIBits(HDC hdc, HBITMAP bitmap, UINT start, UINT lines, LPVOID bits, BITM
     h.biPlanes = 1;
     h.biBitCount = static_cast<WORD>(b->bpp);
     h.biCompression = BI_RGB;
-    h.biSizeImage = static_cast<DWORD>(((img.width() * b->bpp + 31) / 32) * 4 * img.height());
+    h.biSizeImage = static_cast<DWORD>(DibRowStride(img.width(), b->bpp) * img.height());
     h.biClrUsed = 0;
     h.biClrImportant = 0;
     return 1;

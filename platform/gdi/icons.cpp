@@ -58,8 +58,8 @@ std::shared_ptr<Icon> ParseIconImage(const BYTE* bits, DWORD size, bool isIcon, 
   const int bpp = h.biBitCount;
   if (!(bpp == 1 || bpp == 4 || bpp == 8 || bpp == 24 || bpp == 32)) return nullptr;
   const size_t colors = bpp <= 8 ? (h.biClrUsed ? std::min<size_t>(h.biClrUsed, 256u) : (1u << bpp)) : 0;
-  const size_t xorStride = ((static_cast<size_t>(w) * bpp + 31) / 32) * 4;
-  const size_t andStride = ((static_cast<size_t>(w) + 31) / 32) * 4;
+  const size_t xorStride = static_cast<size_t>(DibRowStride(w, bpp));
+  const size_t andStride = static_cast<size_t>(DibRowStride(w, 1));
   const size_t need = h.biSize + colors * 4 + xorStride * hh + andStride * hh;
   if (need > size) return nullptr;
   // Decode the XOR image through the DIB reader (bottom-up, height hh).
@@ -703,7 +703,7 @@ HBITMAP BitmapFromFileBytes(const BYTE* data, DWORD size) {
     h = bi->bmiHeader.biHeight;
     bpp = bi->bmiHeader.biBitCount;
   }
-  const unsigned long long stride = ((static_cast<unsigned long long>(w) * bpp + 31) / 32) * 4;
+  const unsigned long long stride = DibRowStride(w, bpp);
   const unsigned long long need = stride * static_cast<unsigned long long>(h < 0 ? -static_cast<long long>(h) : h);
   const DWORD off = fh.bfOffBits >= sizeof fh + hb ? fh.bfOffBits : static_cast<DWORD>(sizeof fh + hb);
   if (off > size || need > size - off) {

@@ -326,7 +326,7 @@ int GetObject(HGDIOBJ obj, int size, LPVOID out) {
       ds.dsBm.bmPlanes = 1;
       ds.dsBm.bmBitsPixel = static_cast<WORD>(b.bpp);
       if (b.dibSection) {
-        ds.dsBm.bmWidthBytes = ((b.img.width() * b.bpp + 31) / 32) * 4;
+        ds.dsBm.bmWidthBytes = static_cast<LONG>(DibRowStride(b.img.width(), b.bpp));
         ds.dsBm.bmBits = b.dibStore.data();
         ds.dsBmih = b.dibHeader;
         std::memcpy(ds.dsBitfields, b.dibMasks, sizeof ds.dsBitfields);

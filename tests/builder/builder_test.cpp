@@ -8,6 +8,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -94,9 +95,7 @@ CPatternParams Params(double columns, double rows, int format, int mode, double 
 class BuilderTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    previous_ = AfxGetResourceHandle();
-    pack_ = LoadLibrary((qmtest::BinDir() / "Pellow_En.dll").string().c_str());
-    if (pack_) AfxSetResourceHandle(pack_);
+    english_.emplace(false);
     wasRussian_ = IsRussianInterface();
     SetRussianInterface(false);
     SetMessageBoxHook([this](const CString& text, const CString&, UINT type) {
@@ -112,14 +111,12 @@ class BuilderTest : public ::testing::Test {
     GetAppSettings().m_borderColor = border_;
     SetMessageBoxHook(nullptr);
     SetRussianInterface(wasRussian_);
-    AfxSetResourceHandle(previous_);
-    if (pack_) FreeLibrary(pack_);
+    english_.reset();
   }
 
   std::vector<CString> messages_;
   std::vector<UINT> types_;
-  HINSTANCE previous_ = nullptr;
-  HINSTANCE pack_ = nullptr;
+  std::optional<qmtest::LanguagePack> english_;
   bool wasRussian_ = false;
   COLORREF blank_ = 0, border_ = 0;
 };
@@ -712,17 +709,14 @@ TEST_F(BuilderTest, BudgetExceededShows305Then308) {
 }
 
 TEST_F(BuilderTest, RussianFailureText) {
-  HINSTANCE ru = LoadLibrary((qmtest::BinDir() / "Pellow_Ru.dll").string().c_str());
-  ASSERT_NE(ru, nullptr);
-  AfxSetResourceHandle(ru);
+  qmtest::LanguagePack russian(true);
+  ASSERT_TRUE(russian.Loaded());
   CPattern design;
   CPatternParams params = Params(10, 10, kFormatLoom, kColorModeExact);
   params.m_beadWidth = 0;
   EXPECT_FALSE(BuildPattern(design, 1000, params, MakePalette(2, 1), nullptr));
   ASSERT_EQ(messages_.size(), 1u);
   EXPECT_EQ(CodePageToUtf8(messages_[0].str(), 1251), "Проблемы с памятью");
-  AfxSetResourceHandle(pack_);
-  FreeLibrary(ru);
 }
 
 TEST_F(BuilderTest, BuildKeepsTheDesignsOtherFields) {

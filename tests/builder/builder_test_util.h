@@ -1,4 +1,4 @@
-// Small designs for the palette tests.
+// Small designs for the builder tests (and the palette benchmark).
 #pragma once
 
 #include <string>
@@ -6,7 +6,7 @@
 
 #include "design/Pattern.h"
 
-namespace palettetest {
+namespace buildertest {
 
 // A loom design of columns x rows beads of one-inch beads, every bead
 // present in colour `colorIndex`.
@@ -55,4 +55,4 @@ inline void Paint(CPattern& design, const std::vector<std::string>& rows) {
     }
 }
 
-}  // namespace palettetest
+}  // namespace buildertest

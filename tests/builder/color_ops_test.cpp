@@ -9,7 +9,7 @@
 #include "core/HslColor.h"
 #include "tests/builder/builder_test_util.h"
 
-using palettetest::MakeDesign;
+using buildertest::MakeDesign;
 
 namespace {
 
@@ -52,7 +52,7 @@ TEST(ColorOpsTest, BrightnessContrastOnADesign) {
   CColorSet palette = MakePalette({RGB(100, 100, 100), RGB(150, 150, 150), RGB(255, 255, 255), RGB(0, 0, 0)});
   palette.GetColor(3)->inUse = 0;
   CPattern design = MakeDesign(4, 1);
-  palettetest::Paint(design, {"0123"});
+  buildertest::Paint(design, {"0123"});
   design.m_beads[1].m_present = 0;  // absent beads are adjusted too
   design.m_pathColor = 1;
   design.m_beads[3].SetPathColor();  // shows colour 0
@@ -96,7 +96,7 @@ TEST(ColorOpsTest, HslShiftsWrap) {
 TEST(ColorOpsTest, HslOnADesignKeepsTheModifiedByte) {
   CColorSet palette = MakePalette({RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255)});
   CPattern design = MakeDesign(3, 1);
-  palettetest::Paint(design, {"012"});
+  buildertest::Paint(design, {"012"});
   design.SetModified(false);
   AdjustHsl(design, palette, 120 + 360, 0, 0);
   EXPECT_EQ(design.m_beads[0].m_colorIndex, 1);

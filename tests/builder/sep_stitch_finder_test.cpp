@@ -7,8 +7,8 @@
 #include "builder/SepStitchFinder.h"
 #include "tests/builder/builder_test_util.h"
 
-using palettetest::MakeDesign;
-using palettetest::Paint;
+using buildertest::MakeDesign;
+using buildertest::Paint;
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include "builder/StitchPath.h"
 #include "tests/builder/builder_test_util.h"
 
-using palettetest::MakeDesign;
-using palettetest::Picture;
+using buildertest::MakeDesign;
+using buildertest::Picture;
 using Rows = std::vector<std::string>;
 
 TEST(LSystemTest, DegreesToRadians) {

@@ -38,4 +38,14 @@ void WriteAll(const std::filesystem::path& p, const std::vector<unsigned char>& 
   if (!f) throw std::runtime_error("cannot write " + p.string());
 }
 
+LanguagePack::LanguagePack(bool russian) : previous_(AfxGetResourceHandle()) {
+  pack_ = LoadLibrary((BinDir() / (russian ? "Pellow_Ru.dll" : "Pellow_En.dll")).string().c_str());
+  if (pack_) AfxSetResourceHandle(pack_);
+}
+
+LanguagePack::~LanguagePack() {
+  AfxSetResourceHandle(previous_);
+  if (pack_) FreeLibrary(pack_);
+}
+
 }  // namespace qmtest

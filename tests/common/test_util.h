@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/base.h"
+
 namespace qmtest {
 
 // A fresh folder under the test run's temporary root, removed at exit.
@@ -20,6 +22,21 @@ std::filesystem::path SourceDir();
 
 std::vector<unsigned char> ReadAll(const std::filesystem::path& p);
 void WriteAll(const std::filesystem::path& p, const std::vector<unsigned char>& bytes);
+
+// Makes one of the build's language packs ("Pellow_En.dll", or
+// "Pellow_Ru.dll" when russian) the resource library for the object's life.
+class LanguagePack {
+ public:
+  explicit LanguagePack(bool russian);
+  ~LanguagePack();
+  LanguagePack(const LanguagePack&) = delete;
+  LanguagePack& operator=(const LanguagePack&) = delete;
+  bool Loaded() const { return pack_ != nullptr; }
+
+ private:
+  HINSTANCE previous_;
+  HINSTANCE pack_;
+};
 
 // Stored forms spelled out byte by byte, independently of the writers under
 // test: little-endian numbers, texts and blocks.

@@ -55,10 +55,8 @@ TEST(WindowUtils, ReadDialogItemNumbers) {
 }
 
 TEST(WindowUtils, UndoRedoTexts) {
-  HINSTANCE pack = LoadLibrary((qmtest::BinDir() / "Pellow_En.dll").string().c_str());
-  ASSERT_NE(pack, nullptr);
-  HINSTANCE previous = AfxGetResourceHandle();
-  AfxSetResourceHandle(pack);
+  qmtest::LanguagePack pack(false);
+  ASSERT_TRUE(pack.Loaded());
   CTestWindow dialog;
   ASSERT_TRUE(dialog.CreateTop(10, 10, 300, 200));
   MakeEdit(dialog, 159, "x");
@@ -70,8 +68,6 @@ TEST(WindowUtils, UndoRedoTexts) {
   dialog.GetDlgItemText(160, text);
   EXPECT_EQ(text, "Redo");
   dialog.DestroyWindow();
-  AfxSetResourceHandle(previous);
-  FreeLibrary(pack);
 }
 
 TEST(WindowUtils, IconsAndCloseBox) {

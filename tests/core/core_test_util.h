@@ -11,6 +11,7 @@
 
 #include "core/ByteStream.h"
 #include "core/FileUtils.h"
+#include "core/Registry.h"
 #include "tests/common/test_util.h"
 
 namespace coretest {
@@ -30,6 +31,18 @@ class DataFolder {
 
  private:
   std::filesystem::path dir_;
+};
+
+// Sets the interface language for the object's life.
+class LanguageScope {
+ public:
+  explicit LanguageScope(bool russian) : saved_(IsRussianInterface()) { SetRussianInterface(russian); }
+  ~LanguageScope() { SetRussianInterface(saved_); }
+  LanguageScope(const LanguageScope&) = delete;
+  LanguageScope& operator=(const LanguageScope&) = delete;
+
+ private:
+  bool saved_;
 };
 
 // The stored form of a record: its Write into exactly `size` bytes.

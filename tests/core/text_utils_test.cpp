@@ -32,13 +32,13 @@ TEST(TextUtils, TrimDecimalZerosDropsTrailingZerosOnly) {
 }
 
 TEST(TextUtils, Rounding) {
-  EXPECT_EQ(RoundHalfAwayFromZero(0.5f), 1);
-  EXPECT_EQ(RoundHalfAwayFromZero(-0.5f), -1);
-  EXPECT_EQ(RoundHalfAwayFromZero(0.49f), 0);
-  EXPECT_EQ(RoundHalfAwayFromZero(2.5f), 3);
-  EXPECT_EQ(RoundHalfAwayFromZero(-2.4f), -2);
-  EXPECT_EQ(RoundHalfAwayFromZero(3e9f), INT_MAX);
-  EXPECT_EQ(RoundHalfAwayFromZero(-3e9f), INT_MIN);
+  EXPECT_EQ(RoundToInt(0.5f), 1);
+  EXPECT_EQ(RoundToInt(-0.5f), -1);
+  EXPECT_EQ(RoundToInt(0.49f), 0);
+  EXPECT_EQ(RoundToInt(2.5f), 3);
+  EXPECT_EQ(RoundToInt(-2.4f), -2);
+  EXPECT_EQ(RoundToInt(3e9f), INT_MAX);
+  EXPECT_EQ(RoundToInt(-3e9f), INT_MIN);
 }
 
 TEST(TextUtils, CompareStringsUsesSignedBytes) {

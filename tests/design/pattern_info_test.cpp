@@ -11,6 +11,7 @@
 #include "platform/base/msgbox.h"
 #include "platform/base/resource.h"
 #include "tests/common/test_util.h"
+#include "tests/core/core_test_util.h"
 #include "tests/design/design_test_util.h"
 
 using designtest::FakePalette;
@@ -21,22 +22,12 @@ namespace {
 // Opens the language pack of one language and sets the interface flag.
 class Language {
  public:
-  explicit Language(bool russian) : previous_(AfxGetResourceHandle()), wasRussian_(IsRussianInterface()) {
-    pack_ = LoadLibrary((qmtest::BinDir() / (russian ? "Pellow_Ru.dll" : "Pellow_En.dll")).string().c_str());
-    AfxSetResourceHandle(pack_);
-    SetRussianInterface(russian);
-  }
-  ~Language() {
-    SetRussianInterface(wasRussian_);
-    AfxSetResourceHandle(previous_);
-    if (pack_) FreeLibrary(pack_);
-  }
-  bool Loaded() const { return pack_ != nullptr; }
+  explicit Language(bool russian) : pack_(russian), flag_(russian) {}
+  bool Loaded() const { return pack_.Loaded(); }
 
  private:
-  HINSTANCE previous_;
-  bool wasRussian_;
-  HINSTANCE pack_;
+  qmtest::LanguagePack pack_;
+  coretest::LanguageScope flag_;
 };
 
 std::string Utf8(const CString& text) { return CodePageToUtf8(text.str(), IsRussianInterface() ? 1251 : 1252); }

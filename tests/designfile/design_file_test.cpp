@@ -21,17 +21,11 @@ using dftest::Path;
 
 namespace {
 
-// Points the program's folders (temporary files, the design folder) into a
-// test folder for the length of a test.
-class DesignFileTest : public ::testing::Test {
+// The program's folders in a test folder; no write limit after the test.
+class DesignFileTest : public dftest::DataFolderTest {
  protected:
-  void SetUp() override {
-    folder = qmtest::MakeTempDir(::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(folder / "data");
-    SetProgramDataFolder(Path(folder / "data"));
-  }
   void TearDown() override {
-    SetProgramDataFolder("");
+    DataFolderTest::TearDown();
     SetDesignFileWriteLimit(-1);
   }
 
@@ -51,8 +45,6 @@ class DesignFileTest : public ::testing::Test {
       if (e.path().extension() == ".tmp") found.push_back(e.path());
     return found;
   }
-
-  fs::path folder;
 };
 
 // A design with something in every stored part.
@@ -485,10 +477,8 @@ TEST_F(DesignFileTest, SectionVersionZeroHasNoPdfOptions) {
 }
 
 TEST_F(DesignFileTest, UnknownSignatures) {
-  const HINSTANCE previous = AfxGetResourceHandle();
-  HINSTANCE pack = LoadLibrary((qmtest::BinDir() / "Pellow_En.dll").string().c_str());
-  ASSERT_NE(pack, nullptr);
-  AfxSetResourceHandle(pack);
+  qmtest::LanguagePack pack(false);
+  ASSERT_TRUE(pack.Loaded());
   struct Case {
     std::string bytes;
     std::string text;
@@ -520,8 +510,6 @@ TEST_F(DesignFileTest, UnknownSignatures) {
   CPrevDesignFree tiny(CPrevDesignFree::kModeRead, Path(folder / "tiny.qx"));
   EXPECT_FALSE(tiny.Open(&error));
   EXPECT_TRUE(error.IsEmpty());
-  AfxSetResourceHandle(previous);
-  FreeLibrary(pack);
 }
 
 TEST_F(DesignFileTest, PathFields) {

@@ -2,6 +2,8 @@
 // hand, small designs and palettes, and file helpers.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -45,6 +47,20 @@ inline void MakePalette(CColorSet& palette, int colours) {
     palette.Append(c);
   }
 }
+
+// A test with the program's folders (temporary files, the design folder)
+// pointed into a folder of its own, "data" under `folder`.
+class DataFolderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder = qmtest::MakeTempDir(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::create_directories(folder / "data");
+    SetProgramDataFolder(CString((folder / "data").string().c_str()));
+  }
+  void TearDown() override { SetProgramDataFolder(""); }
+
+  std::filesystem::path folder;
+};
 
 inline std::vector<unsigned char> Read(const std::filesystem::path& p) { return qmtest::ReadAll(p); }
 inline void Write(const std::filesystem::path& p, const std::vector<unsigned char>& b) { qmtest::WriteAll(p, b); }

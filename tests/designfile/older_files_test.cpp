@@ -18,21 +18,12 @@ using dftest::Path;
 
 namespace {
 
-class OlderFilesTest : public ::testing::Test {
+class OlderFilesTest : public dftest::DataFolderTest {
  protected:
-  void SetUp() override {
-    folder = qmtest::MakeTempDir(::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(folder / "data");
-    SetProgramDataFolder(Path(folder / "data"));
-  }
-  void TearDown() override { SetProgramDataFolder(""); }
-
   CString Put(const std::string& name, const std::vector<unsigned char>& bytes) {
     dftest::Write(folder / name, bytes);
     return Path(folder / name);
   }
-
-  fs::path folder;
 };
 
 GUID FixtureGuid() {

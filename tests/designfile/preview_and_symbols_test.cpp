@@ -12,12 +12,10 @@ using dftest::Path;
 
 namespace {
 
-class PreviewTest : public ::testing::Test {
+class PreviewTest : public dftest::DataFolderTest {
  protected:
   void SetUp() override {
-    folder = qmtest::MakeTempDir(::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(folder / "data");
-    SetProgramDataFolder(Path(folder / "data"));
+    DataFolderTest::SetUp();
     SetMessageBoxHook([this](const CString& text, const CString&, UINT type) {
       boxes.push_back(text);
       types.push_back(type);
@@ -26,10 +24,9 @@ class PreviewTest : public ::testing::Test {
   }
   void TearDown() override {
     SetMessageBoxHook(nullptr);
-    SetProgramDataFolder("");
+    DataFolderTest::TearDown();
   }
 
-  fs::path folder;
   std::vector<CString> boxes;
   std::vector<UINT> types;
 };

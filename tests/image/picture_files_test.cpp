@@ -75,20 +75,6 @@ int TableEntries(const CImage& img) {
   return static_cast<int>(reinterpret_cast<const BITMAPINFOHEADER*>(img.GetImpl()->GetDib())->biClrUsed);
 }
 
-// A PNG of the pattern written by the codec layer.
-Bytes PatternPng(int w, int h) {
-  CBaseImage codec;
-  codec.Create(static_cast<DWORD>(w), static_cast<DWORD>(h), 24, 0);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) codec.SetPixelColor(x, y, PatternColor(x, y));
-  BYTE* buffer = nullptr;
-  long size = 0;
-  EXPECT_TRUE(codec.Encode(buffer, size, CXIMAGE_FORMAT_PNG));
-  Bytes out(buffer, buffer + size);
-  std::free(buffer);
-  return out;
-}
-
 // A smooth picture, for the lossy JPEG round trips.
 void FillSmooth(CImage& img) {
   for (int y = 0; y < img.GetHeight(); ++y)

@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "tests/common/test_util.h"
 #include "image/Image.h"
+#include "image/codec/BaseImage.h"
 
 namespace picturetest {
 
@@ -23,6 +25,20 @@ inline std::string TempPath(const std::string& name) {
 
 inline COLORREF PatternColor(int x, int y) {
   return RGB(static_cast<BYTE>(x * 37 + y * 11), static_cast<BYTE>(x * 13 + y * 59), static_cast<BYTE>(x * x + y * 7));
+}
+
+// A PNG of the test pattern written by the codec layer.
+inline Bytes PatternPng(int w, int h) {
+  CBaseImage codec;
+  codec.Create(static_cast<DWORD>(w), static_cast<DWORD>(h), 24, 0);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) codec.SetPixelColor(x, y, PatternColor(x, y));
+  BYTE* buffer = nullptr;
+  long size = 0;
+  EXPECT_TRUE(codec.Encode(buffer, size, CXIMAGE_FORMAT_PNG));
+  Bytes out(buffer, buffer + size);
+  std::free(buffer);
+  return out;
 }
 
 // A 24-bit picture of the test pattern.

@@ -60,19 +60,6 @@ Page Solid(int w, int h, BYTE r, BYTE g, BYTE b) {
   return p;
 }
 
-Bytes PatternPng(int w, int h) {
-  CBaseImage codec;
-  codec.Create(static_cast<DWORD>(w), static_cast<DWORD>(h), 24, 0);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) codec.SetPixelColor(x, y, PatternColor(x, y));
-  BYTE* buffer = nullptr;
-  long size = 0;
-  EXPECT_TRUE(codec.Encode(buffer, size, CXIMAGE_FORMAT_PNG));
-  Bytes out(buffer, buffer + size);
-  std::free(buffer);
-  return out;
-}
-
 }  // namespace
 
 TEST(PictureTiff, MultiPageFilesLoadTheirFirstPage) {

@@ -163,11 +163,9 @@ TEST(ColorListDataTest, TitlesFromTheLanguagePacks) {
   EXPECT_EQ(CColorListData::GetColumnTitleId(20), 249u);
   EXPECT_EQ(CColorListData::GetColumnTitleId(21), 250u);
   EXPECT_EQ(CColorListData::GetColumnTitleId(-1), 250u);
-  const HINSTANCE previous = AfxGetResourceHandle();
   for (bool russian : {false, true}) {
-    HINSTANCE pack = LoadLibrary((qmtest::BinDir() / (russian ? "Pellow_Ru.dll" : "Pellow_En.dll")).string().c_str());
-    ASSERT_NE(pack, nullptr);
-    AfxSetResourceHandle(pack);
+    qmtest::LanguagePack pack(russian);
+    ASSERT_TRUE(pack.Loaded());
     for (int kind = -1; kind <= 21; ++kind) EXPECT_FALSE(CColorListData::GetColumnTitle(kind).IsEmpty()) << kind;
     if (!russian) {
       EXPECT_EQ(CColorListData::GetColumnTitle(4), "Cost\\bead");
@@ -175,8 +173,6 @@ TEST(ColorListDataTest, TitlesFromTheLanguagePacks) {
     } else {
       EXPECT_EQ(CodePageToUtf8(CColorListData::GetColumnTitle(21).str(), 1251), "Неизвестно");
     }
-    AfxSetResourceHandle(previous);
-    FreeLibrary(pack);
   }
 }
 

@@ -24,7 +24,7 @@ Dib MakeDib(int w, int h, int bpp, bool topDown, const std::vector<RGBQUAD>& tab
   d.w = w;
   d.h = h;
   d.bpp = bpp;
-  d.stride = ((static_cast<size_t>(w) * bpp + 31) / 32) * 4;
+  d.stride = static_cast<size_t>(DibRowStride(w, bpp));
   const size_t entries = bpp <= 8 ? (static_cast<size_t>(1) << bpp) : 0;
   d.headerBytes = 40 + entries * (palIndices ? 2 : 4);
   d.bytes.assign(d.headerBytes + d.stride * h, 0);
@@ -424,7 +424,7 @@ namespace {
 // An icon image as stored in icon resources: a DIB of twice the height
 // (the colour rows, then the AND mask rows), bottom-up.
 std::vector<unsigned char> IconImage(int w, int h, COLORREF ink, const std::vector<int>& clearColumns) {
-  const size_t xorStride = ((static_cast<size_t>(w) * 24 + 31) / 32) * 4, andStride = ((static_cast<size_t>(w) + 31) / 32) * 4;
+  const size_t xorStride = static_cast<size_t>(DibRowStride(w, 24)), andStride = static_cast<size_t>(DibRowStride(w, 1));
   std::vector<unsigned char> v(40 + (xorStride + andStride) * h, 0);
   BITMAPINFOHEADER ih{};
   ih.biSize = 40;

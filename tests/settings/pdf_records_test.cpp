@@ -18,19 +18,6 @@ void Style(Bytes& b, const char* face, int size, int orientation = 0, std::uint3
   b.str(face).i32(size).i32(orientation).u32(color);
 }
 
-struct LanguagePack {
-  explicit LanguagePack(const char* name) : previous(AfxGetResourceHandle()) {
-    pack = LoadLibrary((qmtest::BinDir() / name).string().c_str());
-    if (pack) AfxSetResourceHandle(pack);
-  }
-  ~LanguagePack() {
-    AfxSetResourceHandle(previous);
-    if (pack) FreeLibrary(pack);
-  }
-  HINSTANCE previous;
-  HINSTANCE pack = nullptr;
-};
-
 }  // namespace
 
 TEST(PdfDataTest, DefaultsRoundTripAndSize) {
@@ -141,8 +128,8 @@ TEST(PdfDataTest, ComparisonLabelsAndCopies) {
 }
 
 TEST(PdfDataTest, LabelsFromTheLanguagePack) {
-  LanguagePack pack("Pellow_En.dll");
-  ASSERT_NE(pack.pack, nullptr);
+  qmtest::LanguagePack pack(false);
+  ASSERT_TRUE(pack.Loaded());
   CPdfTextStyle style;
   EXPECT_EQ(style.GetOrientationLabel(), "Portrait");
   style.m_orientation = 2;

@@ -4,10 +4,6 @@
 
 namespace settings_test {
 
-LanguageScope::LanguageScope(bool russian) : saved_(IsRussianInterface()) { SetRussianInterface(russian); }
-
-LanguageScope::~LanguageScope() { SetRussianInterface(saved_); }
-
 void DeleteProgramValue(const char* name) {
   const CRegistryKey key = CRegistryKey::Create(g_szProgramKey, HKEY_CURRENT_USER);
   RegDeleteValue(key.GetHandle(), name);

@@ -40,104 +40,36 @@ void Pattern(CBaseImage& img, DWORD w, DWORD h, DWORD bpp) {
     for (long x = 0; x < static_cast<long>(w); ++x) img.SetPixelColor(x, y, PatternColor(x, y));
 }
 
-Bytes Tiff(const std::function<void(TIFF*)>& write) {
-  static int n = 0;
-  const auto path = qmtest::MakeTempDir("codec_corpus") / ("s" + std::to_string(++n) + ".tif");
-  TIFF* tif = TIFFOpen(path.c_str(), "w");
-  write(tif);
-  TIFFClose(tif);
-  return qmtest::ReadAll(path);
-}
-
-void TiffTags(TIFF* t, uint32_t w, uint32_t h, uint16_t bits, uint16_t samples, uint16_t photometric) {
-  TIFFSetField(t, TIFFTAG_IMAGEWIDTH, w);
-  TIFFSetField(t, TIFFTAG_IMAGELENGTH, h);
-  TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, bits);
-  TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, samples);
-  TIFFSetField(t, TIFFTAG_PHOTOMETRIC, photometric);
-  TIFFSetField(t, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-}
-
+// An 8 x 8 CMYK JPEG at libjpeg's default quality.
 Bytes CmykJpeg() {
-  jpeg_compress_struct cinfo;
-  jpeg_error_mgr jerr;
-  cinfo.err = jpeg_std_error(&jerr);
-  jpeg_create_compress(&cinfo);
-  unsigned char* out = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&cinfo, &out, &size);
-  cinfo.image_width = 8;
-  cinfo.image_height = 8;
-  cinfo.input_components = 4;
-  cinfo.in_color_space = JCS_CMYK;
-  jpeg_set_defaults(&cinfo);
-  jpeg_start_compress(&cinfo, TRUE);
-  BYTE row[32];
-  for (int i = 0; i < 32; ++i) row[i] = static_cast<BYTE>(i * 8);
-  while (cinfo.next_scanline < 8) {
-    JSAMPROW r = row;
-    jpeg_write_scanlines(&cinfo, &r, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  jpeg_destroy_compress(&cinfo);
-  Bytes b(out, out + size);
-  std::free(out);
-  return b;
+  Bytes pixels;
+  for (int y = 0; y < 8; ++y)
+    for (int i = 0; i < 32; ++i) pixels.push_back(static_cast<BYTE>(i * 8));
+  return LibJpeg(8, 8, 4, JCS_CMYK, pixels, 0, 1, 75);
 }
 
 Bytes ExifBlock(bool motorola) {
-  auto p16 = [&](Bytes& b, unsigned v) { motorola ? PutBE16(b, v) : Put16(b, v); };
-  auto p32 = [&](Bytes& b, unsigned v) {
-    if (motorola) {
-      PutBE16(b, v >> 16);
-      PutBE16(b, v & 0xFFFF);
-    } else {
-      Put32(b, v);
-    }
-  };
-  Bytes t = motorola ? Bytes{'M', 'M'} : Bytes{'I', 'I'};
-  p16(t, 42);
-  p32(t, 8);
-  p16(t, 5);
-  auto entry = [&](unsigned tag, unsigned fmt, unsigned count, unsigned value) {
-    p16(t, tag);
-    p16(t, fmt);
-    p32(t, count);
-    if (fmt == 3) {
-      p16(t, value);
-      p16(t, 0);
-    } else {
-      p32(t, value);
-    }
-  };
+  ExifBytes t(motorola);
+  t.u16(42);
+  t.u32(8);
+  t.u16(5);
   // IFD0 at 8 (5 entries, ends at 74); make at 74, rationals at 80; sub-IFD at 96.
-  entry(0x010F, 2, 6, 74);
-  entry(0x011A, 5, 1, 80);
-  entry(0x011B, 5, 1, 88);
-  entry(0x0128, 3, 1, 2);
-  entry(0x8769, 4, 1, 96);
-  p32(t, 0);
-  Append(t, {'M', 'a', 'k', 'e', 'r', 0});
-  p32(t, 300);
-  p32(t, 1);
-  p32(t, 300);
-  p32(t, 1);
-  p16(t, 2);
-  entry(0x8827, 3, 1, 100);
-  entry(0x829A, 5, 1, 80);
-  p32(t, 0);
-  Bytes b = {'E', 'x', 'i', 'f', 0, 0};
-  Append(b, t);
-  return b;
-}
-
-Bytes WithApp1(const Bytes& jpeg, const Bytes& exif) {
-  Bytes out(jpeg.begin(), jpeg.begin() + 2);
-  Append(out, {0xFF, 0xE1});
-  PutBE16(out, static_cast<unsigned>(exif.size() + 2));
-  Append(out, exif);
-  out.insert(out.end(), jpeg.begin() + 2, jpeg.end());
-  return out;
+  t.Entry(0x010F, 2, 6, 74);
+  t.Entry(0x011A, 5, 1, 80);
+  t.Entry(0x011B, 5, 1, 88);
+  t.Entry(0x0128, 3, 1, 2);
+  t.Entry(0x8769, 4, 1, 96);
+  t.u32(0);
+  Append(t.b, {'M', 'a', 'k', 'e', 'r', 0});
+  t.u32(300);
+  t.u32(1);
+  t.u32(300);
+  t.u32(1);
+  t.u16(2);
+  t.Entry(0x8827, 3, 1, 100);
+  t.Entry(0x829A, 5, 1, 80);
+  t.u32(0);
+  return t.Block();
 }
 
 void PngRowsWriter(png_structp png, png_bytep data, png_size_t n) {
@@ -221,8 +153,8 @@ std::vector<Seed> MakeSeeds() {
     Pattern(img, 16, 9, 24);
     const Bytes base = Encoded(img, CXIMAGE_FORMAT_JPG);
     s.push_back({"jpeg", "baseline.jpg", base});
-    s.push_back({"jpeg", "exif_ii.jpg", WithApp1(base, ExifBlock(false))});
-    s.push_back({"jpeg", "exif_mm.jpg", WithApp1(base, ExifBlock(true))});
+    s.push_back({"jpeg", "exif_ii.jpg", WithSegment(base, 0xE1, ExifBlock(false))});
+    s.push_back({"jpeg", "exif_mm.jpg", WithSegment(base, 0xE1, ExifBlock(true))});
     img.SetCodecOption(0x10, CXIMAGE_FORMAT_JPG);
     s.push_back({"jpeg", "progressive.jpg", Encoded(img, CXIMAGE_FORMAT_JPG)});
     CBaseImage grey;
@@ -288,14 +220,14 @@ std::vector<Seed> MakeSeeds() {
     CxImageTIF writer;
     writer.Encode(&out, pages, 3);
     s.push_back({"tiff", "pages.tif", Bytes(out.GetBuffer(false), out.GetBuffer(false) + out.Size())});
-    s.push_back({"tiff", "grey16_orient6.tif", Tiff([](TIFF* t) {
+    s.push_back({"tiff", "grey16_orient6.tif", LibTiff([](TIFF* t) {
                    TiffTags(t, 3, 2, 16, 1, PHOTOMETRIC_MINISBLACK);
                    TIFFSetField(t, TIFFTAG_ORIENTATION, ORIENTATION_RIGHTTOP);
                    uint16_t row[3] = {0x1000, 0x8000, 0xFFFF};
                    TIFFWriteScanline(t, row, 0, 0);
                    TIFFWriteScanline(t, row, 1, 0);
                  })});
-    s.push_back({"tiff", "tiled.tif", Tiff([](TIFF* t) {
+    s.push_back({"tiff", "tiled.tif", LibTiff([](TIFF* t) {
                    TiffTags(t, 20, 18, 8, 1, PHOTOMETRIC_MINISWHITE);
                    TIFFSetField(t, TIFFTAG_TILEWIDTH, 16);
                    TIFFSetField(t, TIFFTAG_TILELENGTH, 16);
@@ -303,7 +235,7 @@ std::vector<Seed> MakeSeeds() {
                    for (uint32_t y = 0; y < 18; y += 16)
                      for (uint32_t x = 0; x < 20; x += 16) TIFFWriteTile(t, tile.data(), x, y, 0, 0);
                  })});
-    s.push_back({"tiff", "cielab.tif", Tiff([](TIFF* t) {
+    s.push_back({"tiff", "cielab.tif", LibTiff([](TIFF* t) {
                    TiffTags(t, 2, 1, 8, 3, PHOTOMETRIC_CIELAB);
                    BYTE row[6] = {200, 10, 250, 50, 0, 0};
                    TIFFWriteScanline(t, row, 0, 0);

@@ -2,14 +2,22 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <tiffio.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
+extern "C" {
+#include <jpeglib.h>
+}
+
 #include "image/codec/BaseImage.h"
 #include "image/codec/CodecFile.h"
+#include "tests/common/test_util.h"
 
 namespace codectest {
 
@@ -122,5 +130,115 @@ class FailingFile : public CxMemFile {
   long limit_;
   bool failed_ = false;
 };
+
+// The body of an EXIF block (TIFF-structured) in either byte order.
+struct ExifBytes {
+  explicit ExifBytes(bool bigEndian) : motorola(bigEndian) {
+    Append(b, motorola ? Bytes{'M', 'M'} : Bytes{'I', 'I'});
+  }
+  void u16(unsigned v) { motorola ? PutBE16(b, v) : Put16(b, v); }
+  void u32(unsigned v) {
+    if (motorola) {
+      PutBE16(b, v >> 16);
+      PutBE16(b, v & 0xFFFF);
+    } else {
+      Put32(b, v);
+    }
+  }
+  // A directory entry: tag, format, count, then the value (one short fills
+  // the four bytes).
+  void Entry(unsigned tag, unsigned format, unsigned count, unsigned value) {
+    u16(tag);
+    u16(format);
+    u32(count);
+    if (format == 3 && count == 1) {
+      u16(value);
+      u16(0);
+    } else {
+      u32(value);
+    }
+  }
+  // The block as an APP1 segment carries it, after "Exif\0\0".
+  Bytes Block() const {
+    Bytes block = {'E', 'x', 'i', 'f', 0, 0};
+    Append(block, b);
+    return block;
+  }
+
+  bool motorola;
+  Bytes b;
+};
+
+// The JPEG with a segment inserted right after its start marker.
+inline Bytes WithSegment(const Bytes& jpeg, BYTE marker, const Bytes& data) {
+  Bytes out(jpeg.begin(), jpeg.begin() + 2);
+  out.push_back(0xFF);
+  out.push_back(marker);
+  PutBE16(out, static_cast<unsigned>(data.size() + 2));
+  Append(out, data);
+  out.insert(out.end(), jpeg.begin() + 2, jpeg.end());
+  return out;
+}
+
+// A JPEG written by libjpeg itself, for layouts the codec layer does not
+// write: rows of w x components samples, top first.
+inline Bytes LibJpeg(int w, int h, int components, J_COLOR_SPACE space, const Bytes& pixels, UINT8 densityUnit = 0,
+                     UINT16 density = 1, int quality = 95) {
+  jpeg_compress_struct cinfo;
+  jpeg_error_mgr jerr;
+  cinfo.err = jpeg_std_error(&jerr);
+  jpeg_create_compress(&cinfo);
+  unsigned char* out = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&cinfo, &out, &size);
+  cinfo.image_width = static_cast<JDIMENSION>(w);
+  cinfo.image_height = static_cast<JDIMENSION>(h);
+  cinfo.input_components = components;
+  cinfo.in_color_space = space;
+  jpeg_set_defaults(&cinfo);
+  jpeg_set_quality(&cinfo, quality, TRUE);
+  cinfo.density_unit = densityUnit;
+  cinfo.X_density = density;
+  cinfo.Y_density = density;
+  jpeg_start_compress(&cinfo, TRUE);
+  while (cinfo.next_scanline < cinfo.image_height) {
+    JSAMPROW row = const_cast<BYTE*>(pixels.data()) + cinfo.next_scanline * w * components;
+    jpeg_write_scanlines(&cinfo, &row, 1);
+  }
+  jpeg_finish_compress(&cinfo);
+  jpeg_destroy_compress(&cinfo);
+  Bytes result(out, out + size);
+  std::free(out);
+  return result;
+}
+
+// A TIFF written by libtiff itself: `setup` sets the tags (and may write
+// the data itself), then the rows are written top first, or the tiles when
+// `tile` is set.
+inline Bytes LibTiff(const std::function<void(TIFF*)>& setup, const std::vector<Bytes>& rows = {},
+                     const std::function<void(TIFF*)>& tile = nullptr) {
+  static int n = 0;
+  const auto path = qmtest::MakeTempDir("codec_tiff") / ("t" + std::to_string(++n) + ".tif");
+  TIFF* tif = TIFFOpen(path.c_str(), "w");
+  setup(tif);
+  if (tile) {
+    tile(tif);
+  } else {
+    for (size_t y = 0; y < rows.size(); ++y)
+      TIFFWriteScanline(tif, const_cast<BYTE*>(rows[y].data()), static_cast<uint32_t>(y), 0);
+  }
+  TIFFClose(tif);
+  return qmtest::ReadAll(path);
+}
+
+// The tags of a contiguous picture.
+inline void TiffTags(TIFF* t, uint32_t w, uint32_t h, uint16_t bits, uint16_t samples, uint16_t photometric) {
+  TIFFSetField(t, TIFFTAG_IMAGEWIDTH, w);
+  TIFFSetField(t, TIFFTAG_IMAGELENGTH, h);
+  TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, bits);
+  TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, samples);
+  TIFFSetField(t, TIFFTAG_PHOTOMETRIC, photometric);
+  TIFFSetField(t, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+}
 
 }  // namespace codectest

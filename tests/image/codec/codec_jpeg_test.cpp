@@ -36,37 +36,6 @@ double MeanError(CBaseImage& a, CBaseImage& b) {
   return sum / n;
 }
 
-// A JPEG written by libjpeg itself, for layouts the codec layer does not write.
-Bytes LibJpeg(int w, int h, int components, J_COLOR_SPACE space, const Bytes& pixels, UINT8 densityUnit = 0,
-              UINT16 density = 1) {
-  jpeg_compress_struct cinfo;
-  jpeg_error_mgr jerr;
-  cinfo.err = jpeg_std_error(&jerr);
-  jpeg_create_compress(&cinfo);
-  unsigned char* out = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&cinfo, &out, &size);
-  cinfo.image_width = static_cast<JDIMENSION>(w);
-  cinfo.image_height = static_cast<JDIMENSION>(h);
-  cinfo.input_components = components;
-  cinfo.in_color_space = space;
-  jpeg_set_defaults(&cinfo);
-  jpeg_set_quality(&cinfo, 95, TRUE);
-  cinfo.density_unit = densityUnit;
-  cinfo.X_density = density;
-  cinfo.Y_density = density;
-  jpeg_start_compress(&cinfo, TRUE);
-  while (cinfo.next_scanline < cinfo.image_height) {
-    JSAMPROW row = const_cast<BYTE*>(pixels.data()) + cinfo.next_scanline * w * components;
-    jpeg_write_scanlines(&cinfo, &row, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  jpeg_destroy_compress(&cinfo);
-  Bytes result(out, out + size);
-  std::free(out);
-  return result;
-}
-
 // The raw samples libjpeg decodes from a stream.
 Bytes LibJpegDecode(const Bytes& data) {
   jpeg_decompress_struct cinfo;
@@ -90,61 +59,27 @@ Bytes LibJpegDecode(const Bytes& data) {
 // link to a sub-directory. `subLinkToItself` makes the sub-directory point
 // at itself; `nextToIfd0` makes IFD0's next link point back to IFD0.
 Bytes ExifBlock(bool motorola, unsigned xres, unsigned unit, bool subLinkToItself = false, bool nextToIfd0 = false) {
-  auto p16 = [&](Bytes& b, unsigned v) { motorola ? PutBE16(b, v) : Put16(b, v); };
-  auto p32 = [&](Bytes& b, unsigned v) {
-    if (motorola) {
-      PutBE16(b, v >> 16);
-      PutBE16(b, v & 0xFFFF);
-    } else {
-      Put32(b, v);
-    }
-  };
-  Bytes t;
-  Append(t, motorola ? Bytes{'M', 'M'} : Bytes{'I', 'I'});
-  p16(t, 42);
-  p32(t, 8);
+  ExifBytes t(motorola);
+  t.u16(42);
+  t.u32(8);
   // IFD0 at 8: 4 entries, next link; rationals after it at 8 + 2 + 48 + 4 = 62.
   const unsigned ratAt = 62, subAt = 78;
-  p16(t, 4);
-  auto entry = [&](unsigned tag, unsigned fmt, unsigned count, unsigned value) {
-    p16(t, tag);
-    p16(t, fmt);
-    p32(t, count);
-    if (fmt == 3 && count == 1) {
-      p16(t, value);
-      p16(t, 0);
-    } else {
-      p32(t, value);
-    }
-  };
-  entry(0x011A, 5, 1, ratAt);
-  entry(0x011B, 5, 1, ratAt + 8);
-  entry(0x0128, 3, 1, unit);
-  entry(0x8769, 4, 1, subAt);
-  p32(t, nextToIfd0 ? 8 : 0);
-  p32(t, xres);
-  p32(t, 1);
-  p32(t, xres);
-  p32(t, 1);
+  t.u16(4);
+  t.Entry(0x011A, 5, 1, ratAt);
+  t.Entry(0x011B, 5, 1, ratAt + 8);
+  t.Entry(0x0128, 3, 1, unit);
+  t.Entry(0x8769, 4, 1, subAt);
+  t.u32(nextToIfd0 ? 8 : 0);
+  t.u32(xres);
+  t.u32(1);
+  t.u32(xres);
+  t.u32(1);
   // The sub-directory at 78: ISO 80 and, optionally, a link to itself.
-  p16(t, subLinkToItself ? 2 : 1);
-  entry(0x8827, 3, 1, 80);
-  if (subLinkToItself) entry(0x8769, 4, 1, subAt);
-  p32(t, 0);
-  Bytes b = {'E', 'x', 'i', 'f', 0, 0};
-  Append(b, t);
-  return b;
-}
-
-// The JPEG with a segment inserted right after its start marker.
-Bytes WithSegment(const Bytes& jpeg, BYTE marker, const Bytes& data) {
-  Bytes out(jpeg.begin(), jpeg.begin() + 2);
-  out.push_back(0xFF);
-  out.push_back(marker);
-  PutBE16(out, static_cast<unsigned>(data.size() + 2));
-  Append(out, data);
-  out.insert(out.end(), jpeg.begin() + 2, jpeg.end());
-  return out;
+  t.u16(subLinkToItself ? 2 : 1);
+  t.Entry(0x8827, 3, 1, 80);
+  if (subLinkToItself) t.Entry(0x8769, 4, 1, subAt);
+  t.u32(0);
+  return t.Block();
 }
 
 }  // namespace

@@ -13,32 +13,10 @@ using namespace codectest;
 
 namespace {
 
-// A TIFF written by libtiff itself: `setup` sets the tags, rows are given
-// top first (or tiles, when `tile` is set).
-Bytes LibTiff(const std::function<void(TIFF*)>& setup, const std::vector<Bytes>& rows,
-              const std::function<void(TIFF*)>& tile = nullptr) {
-  static int n = 0;
-  const auto path = qmtest::MakeTempDir("codec_tiff") / ("t" + std::to_string(++n) + ".tif");
-  TIFF* tif = TIFFOpen(path.c_str(), "w");
-  setup(tif);
-  if (tile) {
-    tile(tif);
-  } else {
-    for (size_t y = 0; y < rows.size(); ++y) TIFFWriteScanline(tif, const_cast<BYTE*>(rows[y].data()), static_cast<uint32_t>(y), 0);
-  }
-  TIFFClose(tif);
-  return qmtest::ReadAll(path);
-}
-
 std::function<void(TIFF*)> Tags(uint32_t w, uint32_t h, uint16_t bits, uint16_t samples, uint16_t photometric,
                                 uint16_t orientation = ORIENTATION_TOPLEFT) {
   return [=](TIFF* tif) {
-    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, w);
-    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, h);
-    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, bits);
-    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, samples);
-    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, photometric);
-    TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TiffTags(tif, w, h, bits, samples, photometric);
     TIFFSetField(tif, TIFFTAG_ORIENTATION, orientation);
   };
 }
