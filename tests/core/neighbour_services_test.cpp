@@ -1,36 +1,30 @@
-// The services that the view and the dialogs install for the lower levels,
-// each with a small fake.
+// The services that the view and the dialogs install for the lower levels:
+// what is installed is what the accessors hand out.
 #include <gtest/gtest.h>
 
 #include "core/DialogServices.h"
 #include "core/FrameServices.h"
-#include "design/Pattern.h"
 #include "core/Registry.h"
 #include "core/ViewServices.h"
 #include "platform/base/codepage.h"
 
 namespace {
 
-// A design view that only counts and answers hit tests from its design.
-class FakeTabView : public ITabView {
+// A design view that does nothing: what is tested is the accessor that
+// hands it out.
+class NullTabView : public ITabView {
  public:
-  explicit FakeTabView(CPattern* p) : design(p) {}
   CImageView* GetOriginalView() override { return nullptr; }
   bool HasPatternView() override { return false; }
   CPatternImageView* GetPatternView() override { return nullptr; }
-  void ClearBeadList() override { list.clear(); }
-  int AddToBeadList(int index) override {
-    for (size_t i = 0; i < list.size(); ++i)
-      if (list[i] == index) return static_cast<int>(i);
-    list.push_back(index);
-    return static_cast<int>(list.size()) - 1;
-  }
-  int GetBeadListCount() override { return static_cast<int>(list.size()); }
+  void ClearBeadList() override {}
+  int AddToBeadList(int) override { return 0; }
+  int GetBeadListCount() override { return 0; }
   void DrawBead(const CBead&, CDC*, RECT*) override {}
   void DrawBeads(const std::vector<int>&) override {}
   CTabView* GetTabView() override { return nullptr; }
   CColorSet* GetColorSet() override { return nullptr; }
-  CPattern* GetPattern() override { return design; }
+  CPattern* GetPattern() override { return nullptr; }
   void OnEditColorGroupClosed() override {}
   bool RenderPatternImage(CDC*, CImage**) override { return false; }
   bool RenderPatternScaled(SIZE, int, CBitmap*, COLORREF) override { return false; }
@@ -38,29 +32,16 @@ class FakeTabView : public ITabView {
   void GetPaletteFilePath(CString& out) override { out.Empty(); }
   void SetPaletteModified() override {}
   void SetFitToWindow() override {}
-  int CountUsedColors() override {
-    ++counts;
-    int n = 0;
-    for (const CBead& b : design->m_beads) n += b.m_present;
-    return n;
-  }
+  int CountUsedColors() override { return 0; }
   void OnTextDialogClosed() override {}
-  COLORREF GetBackgroundColor() override { return 0x808080; }
-  int OnPatternChanged(bool) override { return 1; }
+  COLORREF GetBackgroundColor() override { return 0; }
+  int OnPatternChanged(bool) override { return 0; }
   bool BeadFromPoint(int, int, int&, int&, int&, bool, bool*) override { return false; }
-  int PointToBead(POINT p, bool topDown, BYTE* present, bool tolerance) override {
-    // A view that draws the design into a 100 x 100 square at the origin.
-    if (p.x < 0 || p.y < 0 || p.x > 100 || p.y > 100) return -1;
-    return design->HitTestBead(p.x / 100.0, p.y / 100.0, topDown, present, tolerance);
-  }
+  int PointToBead(POINT, bool, BYTE*, bool) override { return -1; }
   void DrawXorLine(POINT, POINT) override {}
   void DrawXorRect(POINT, POINT) override {}
   void DrawXorEllipse(POINT, POINT) override {}
   void DrawXorCellRect(const RECT&) override {}
-
-  CPattern* design;
-  std::vector<int> list;
-  int counts = 0;
 };
 
 struct NoFrame : IMainFrame {
@@ -72,48 +53,69 @@ struct NoFrame : IMainFrame {
   void EnableClose(bool) override {}
 };
 
-class FakePicture : public IOlePicture {
+class NullPicture : public IOlePicture {
  public:
-  bool LoadFromFile(const char* path) override { return loaded = path && *path; }
-  SIZE GetSizeInPixels(CDC*) override { return loaded ? SIZE{20, 10} : SIZE{0, 0}; }
-  bool Render(CDC*, const RECT&) override { return loaded; }
-  bool loaded = false;
+  bool LoadFromFile(const char*) override { return false; }
+  SIZE GetSizeInPixels(CDC*) override { return SIZE{0, 0}; }
+  bool Render(CDC*, const RECT&) override { return false; }
+};
+
+struct NullProgress : IProgress {
+  void Begin(int, const char*) override {}
+  void End() override {}
+  void SetPos(int) override {}
+};
+
+struct NullPatternImage : IPatternImage {
+  bool HasImage() override { return false; }
+  CPatternImageView* GetImage() override { return nullptr; }
+  void GetPatternSizeInches(double& width, double& height) override { width = height = 0; }
+  void GetPatternSizeBeads(int& columns, int& rows) override { columns = rows = 0; }
+  CImageView* GetImageView() override { return nullptr; }
 };
 
 }  // namespace
 
 TEST(NeighbourServices, ActiveTabViewThroughTheMainFrame) {
-  CPattern p;
-  CGridLayout layout{2.0f, 2.0f, 1.0f, 1.0f, 0.0f, kFormatLoom};
-  ASSERT_TRUE(p.CreateGrid(layout, 0));
-  FakeTabView view(&p);
+  NullTabView view;
   NoFrame frame;
+  NullProgress progress;
+  NullPatternImage image;
   SetActiveTabView(&view);
   EXPECT_EQ(GetActiveTabView(), nullptr);  // no main window yet
-  SetMainFrameServices(&frame, nullptr, nullptr);
-  ITabView* active = GetActiveTabView();
-  ASSERT_EQ(active, &view);
-  EXPECT_EQ(active->CountUsedColors(), 4);
-  EXPECT_EQ(active->PointToBead(POINT{75, 25}, true, nullptr, false), 1);
-  EXPECT_EQ(active->PointToBead(POINT{75, 25}, false, nullptr, false), 3);
-  EXPECT_EQ(active->PointToBead(POINT{150, 25}, false, nullptr, false), -1);
-  EXPECT_EQ(active->AddToBeadList(7), 0);
-  EXPECT_EQ(active->AddToBeadList(9), 1);
-  EXPECT_EQ(active->AddToBeadList(7), 0);
+  SetMainFrameServices(&frame, &progress, &image);
+  EXPECT_EQ(GetIMainFrame(), &frame);
+  EXPECT_EQ(GetIProgress(), &progress);
+  EXPECT_EQ(GetIPatternImage(), &image);
+  EXPECT_EQ(GetActiveTabView(), &view);
   SetActiveTabView(nullptr);
+  EXPECT_EQ(GetActiveTabView(), nullptr);
+  SetActiveTabView(&view);
   SetMainFrameServices(nullptr, nullptr, nullptr);
+  EXPECT_EQ(GetActiveTabView(), nullptr);  // the main window is gone
+  EXPECT_EQ(GetIProgress(), nullptr);
+  SetActiveTabView(nullptr);
 }
 
 TEST(NeighbourServices, OlePictureFactory) {
   EXPECT_EQ(CreateOlePicture(), nullptr);
-  SetOlePictureFactory([] { return std::make_unique<FakePicture>(); });
-  std::unique_ptr<IOlePicture> picture = CreateOlePicture();
-  ASSERT_NE(picture, nullptr);
-  EXPECT_EQ(picture->GetSizeInPixels(nullptr).cx, 0);
-  EXPECT_TRUE(picture->LoadFromFile("/x.wmf"));
-  EXPECT_EQ(picture->GetSizeInPixels(nullptr).cx, 20);
+  int made = 0;
+  IOlePicture* last = nullptr;
+  SetOlePictureFactory([&] {
+    ++made;
+    auto picture = std::make_unique<NullPicture>();
+    last = picture.get();
+    return picture;
+  });
+  std::unique_ptr<IOlePicture> first = CreateOlePicture();
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first.get(), last);  // the factory's object, handed over
+  std::unique_ptr<IOlePicture> second = CreateOlePicture();
+  EXPECT_NE(second.get(), first.get());  // a new picture every time
+  EXPECT_EQ(made, 2);
   SetOlePictureFactory(nullptr);
   EXPECT_EQ(CreateOlePicture(), nullptr);
+  EXPECT_EQ(made, 2);
 }
 
 TEST(NeighbourServices, ColumnChoiceDialogHook) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <limits>
 
 #include "core/FileUtils.h"
 #include "core/TextUtils.h"
@@ -84,4 +85,15 @@ TEST(TextUtils, UuidText) {
   UuidToCString(g, text);
   EXPECT_EQ(text, "01234567-89ab-cdef-0123-456789abcdef");
   EXPECT_EQ(CopyString(text), text);
+}
+
+TEST(TextUtils, RoundToIntHalvesAwayFromZeroAndClamps) {
+  EXPECT_EQ(RoundToInt(2.5), 3);
+  EXPECT_EQ(RoundToInt(-2.5), -3);
+  EXPECT_EQ(RoundToInt(2.4999), 2);
+  EXPECT_EQ(RoundToInt(-0.4), 0);
+  EXPECT_EQ(RoundToInt(0.49999999999999994), 0);
+  EXPECT_EQ(RoundToInt(1e300), INT_MAX);
+  EXPECT_EQ(RoundToInt(-1e300), INT_MIN);
+  EXPECT_EQ(RoundToInt(std::numeric_limits<double>::quiet_NaN()), 0);
 }

@@ -2,6 +2,7 @@
 // format, row formats, rectangles, hit testing and rendered-size fitting.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <limits>
@@ -13,17 +14,6 @@
 #include "tests/design/design_test_util.h"
 
 using designtest::MakeGrid;
-
-TEST(WeaveFormat, RoundToIntHalvesAwayFromZeroAndClamps) {
-  EXPECT_EQ(RoundToInt(2.5), 3);
-  EXPECT_EQ(RoundToInt(-2.5), -3);
-  EXPECT_EQ(RoundToInt(2.4999), 2);
-  EXPECT_EQ(RoundToInt(-0.4), 0);
-  EXPECT_EQ(RoundToInt(0.49999999999999994), 0);
-  EXPECT_EQ(RoundToInt(1e300), INT_MAX);
-  EXPECT_EQ(RoundToInt(-1e300), INT_MIN);
-  EXPECT_EQ(RoundToInt(std::numeric_limits<double>::quiet_NaN()), 0);
-}
 
 TEST(WeaveFormat, CountBeadsInLength) {
   double actual = -1;
@@ -269,6 +259,18 @@ TEST(HitTest, SpacerGapAndNumbering) {
   EXPECT_EQ(p.HitTestBead(x1, topRowY, false, &present, false), 4);
   EXPECT_EQ(present, 0);
   EXPECT_EQ(p.HitTestBead(1.5, 0.5, false, nullptr, true), -1);
+}
+
+// A view that draws a 2 x 2 loom design into a 100-pixel square asks
+// (x / 100, y / 100).
+TEST(HitTest, SmallLoomGrid) {
+  CPattern p;
+  CGridLayout layout{2.0f, 2.0f, 1.0f, 1.0f, 0.0f, kFormatLoom};
+  ASSERT_TRUE(p.CreateGrid(layout, 0));
+  EXPECT_EQ(std::count_if(p.m_beads.begin(), p.m_beads.end(), [](const CBead& b) { return b.m_present != 0; }), 4);
+  EXPECT_EQ(p.HitTestBead(0.75, 0.25, true, nullptr, false), 1);
+  EXPECT_EQ(p.HitTestBead(0.75, 0.25, false, nullptr, false), 3);
+  EXPECT_EQ(p.HitTestBead(1.5, 0.25, false, nullptr, false), -1);
 }
 
 TEST(HitTest, PeyoteSearchesColumnFirst) {
