@@ -21,7 +21,7 @@ using codec::GetLE16;
 using codec::GetLE32;
 using codec::PutLE32;
 
-bool ReadExact(CxFile& f, void* out, size_t n) { return n == 0 || f.Read(out, 1, n) == n; }
+bool ReadExact(CCodecFile& f, void* out, size_t n) { return n == 0 || f.Read(out, 1, n) == n; }
 
 // Frees a block made here when reading fails half way.
 class CBlockGuard {
@@ -43,7 +43,7 @@ class CBlockGuard {
   HGLOBAL m_h;
 };
 
-HGLOBAL ReadDIB(CxFile& file) {
+HGLOBAL ReadDIB(CCodecFile& file) {
   const long start = file.Tell();
   BYTE fileHeader[14];
   if (!ReadExact(file, fileHeader, sizeof fileHeader)) return nullptr;
@@ -167,7 +167,7 @@ HGLOBAL ReadDIB(CxFile& file) {
 }  // namespace
 
 HGLOBAL ReadDIBFile(const char* name) {
-  CxIOFile file;
+  CCodecIOFile file;
   if (!name || !*name || !file.Open(name, "rb")) return nullptr;
   try {
     return ReadDIB(file);
@@ -178,7 +178,7 @@ HGLOBAL ReadDIBFile(const char* name) {
 
 HGLOBAL ReadDIBBytes(const BYTE* data, size_t size) {
   if (!data || size > 0x7FFFFFFF) return nullptr;
-  CxMemFile file(const_cast<BYTE*>(data), static_cast<DWORD>(size));
+  CCodecMemFile file(const_cast<BYTE*>(data), static_cast<DWORD>(size));
   try {
     return ReadDIB(file);
   } catch (const std::bad_alloc&) {

@@ -21,7 +21,7 @@ namespace {
 // Input of the reader, 16384 bytes at a time.
 class CGifInput {
  public:
-  explicit CGifInput(CxFile& file) : m_file(file) {}
+  explicit CGifInput(CCodecFile& file) : m_file(file) {}
   // The next byte, or -1 at the end.
   int Get() {
     if (m_pos >= m_len) {
@@ -52,7 +52,7 @@ class CGifInput {
   }
 
  private:
-  CxFile& m_file;
+  CCodecFile& m_file;
   BYTE m_buffer[16384];
   size_t m_pos = 0;
   size_t m_len = 0;
@@ -246,7 +246,7 @@ CString Text(UINT id, const char* fallback) {
 
 namespace {
 
-bool ReadGif(CxFile& file, CImageGIF& impl) {
+bool ReadGif(CCodecFile& file, CImageGIF& impl) {
   CGifInput in(file);
   BYTE header[13];
   if (!in.Read(header, sizeof header) || std::memcmp(header, "GIF8", 4) != 0) return false;
@@ -317,7 +317,7 @@ bool ReadGif(CxFile& file, CImageGIF& impl) {
 
 bool CImageGIF::Load(const char* name) {
   if (name && *name) m_fileName = name;
-  CxIOFile file;
+  CCodecIOFile file;
   if (m_fileName.IsEmpty() || !file.Open(m_fileName.GetString(), "rb")) return false;
   try {
     return ReadGif(file, *this);
@@ -328,7 +328,7 @@ bool CImageGIF::Load(const char* name) {
 
 bool CImageGIF::LoadFromBytes(const BYTE* data, size_t size) {
   if (!data || size > 0x7FFFFFFF) return false;
-  CxMemFile file(const_cast<BYTE*>(data), static_cast<DWORD>(size));
+  CCodecMemFile file(const_cast<BYTE*>(data), static_cast<DWORD>(size));
   try {
     return ReadGif(file, *this);
   } catch (const std::bad_alloc&) {

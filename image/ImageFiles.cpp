@@ -24,10 +24,10 @@ bool IsWritableType(int type) {
 
 DWORD CodecFormatForType(int type) {
   switch (type) {
-    case kImageTypeJPG: return CXIMAGE_FORMAT_JPG;
-    case kImageTypeGIF: return CXIMAGE_FORMAT_GIF;
-    case kImageTypePNG: return CXIMAGE_FORMAT_PNG;
-    default: return CXIMAGE_FORMAT_UNKNOWN;
+    case kImageTypeJPG: return CODEC_FORMAT_JPG;
+    case kImageTypeGIF: return CODEC_FORMAT_GIF;
+    case kImageTypePNG: return CODEC_FORMAT_PNG;
+    default: return CODEC_FORMAT_UNKNOWN;
   }
 }
 
@@ -112,7 +112,7 @@ bool CImage::FromCodecImage(CBaseImage& codec) {
 bool CImage::LoadViaCodec(const char* name) {
   try {
     CBaseImage codec;
-    if (!codec.Load(name, CXIMAGE_FORMAT_UNKNOWN) || !codec.IsValid()) return false;
+    if (!codec.Load(name, CODEC_FORMAT_UNKNOWN) || !codec.IsValid()) return false;
     return FromCodecImage(codec);
   } catch (...) {
     return false;

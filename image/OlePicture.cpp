@@ -46,7 +46,7 @@ bool COlePicture::LoadFromFile(const char* path) {
   Free();
   try {
     auto* picture = new CBaseImage;
-    if (!path || !picture->Load(path, CXIMAGE_FORMAT_UNKNOWN) || !picture->IsValid()) {
+    if (!path || !picture->Load(path, CODEC_FORMAT_UNKNOWN) || !picture->IsValid()) {
       delete picture;
       return false;
     }
@@ -63,7 +63,7 @@ bool COlePicture::LoadFromMemory(const BYTE* data, size_t size) {
   if (!data || !size || size > 0xFFFFFFFFu) return false;
   try {
     auto* picture = new CBaseImage;
-    if (!picture->Decode(data, static_cast<DWORD>(size), CXIMAGE_FORMAT_UNKNOWN) || !picture->IsValid()) {
+    if (!picture->Decode(data, static_cast<DWORD>(size), CODEC_FORMAT_UNKNOWN) || !picture->IsValid()) {
       delete picture;
       return false;
     }

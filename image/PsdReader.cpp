@@ -12,16 +12,16 @@
 
 namespace {
 
-bool ReadBytes(CxFile& f, void* out, size_t n) { return n == 0 || f.Read(out, 1, n) == n; }
+bool ReadBytes(CCodecFile& f, void* out, size_t n) { return n == 0 || f.Read(out, 1, n) == n; }
 
-bool ReadU16(CxFile& f, std::uint16_t& v) {
+bool ReadU16(CCodecFile& f, std::uint16_t& v) {
   BYTE b[2];
   if (!ReadBytes(f, b, 2)) return false;
   v = static_cast<std::uint16_t>((b[0] << 8) | b[1]);
   return true;
 }
 
-bool ReadU32(CxFile& f, std::uint32_t& v) {
+bool ReadU32(CCodecFile& f, std::uint32_t& v) {
   BYTE b[4];
   if (!ReadBytes(f, b, 4)) return false;
   v = (static_cast<std::uint32_t>(b[0]) << 24) | (static_cast<std::uint32_t>(b[1]) << 16) |
@@ -36,7 +36,7 @@ std::uint32_t BE32(const BYTE* p) {
 }
 
 // Skips n bytes; false when fewer are left.
-bool SkipBytes(CxFile& f, std::uint64_t n) {
+bool SkipBytes(CCodecFile& f, std::uint64_t n) {
   if (n == 0) return true;
   if (static_cast<std::uint64_t>(f.BytesLeft()) < n) return false;
   return f.Seek(static_cast<long>(n), SEEK_CUR);
@@ -60,7 +60,7 @@ BYTE ClampByte(double v) {
 }
 
 // PackBits into out until it is full. False when the input ends first.
-bool UnpackBits(CxFile& f, BYTE* out, size_t size) {
+bool UnpackBits(CCodecFile& f, BYTE* out, size_t size) {
   size_t pos = 0;
   BYTE buffer[128];
   while (pos < size) {
@@ -104,18 +104,18 @@ HBITMAP CPsdReader::DetachBitmap() {
 }
 
 int CPsdReader::Load(const char* fileName) {
-  CxIOFile file;
+  CCodecIOFile file;
   if (!fileName || !file.Open(fileName, "rb")) return kPsdCannotOpen;
   return LoadFromStream(file);
 }
 
 int CPsdReader::LoadFromBytes(const BYTE* data, size_t size) {
   if (!data || size > 0x7FFFFFFF) return kPsdCannotOpen;
-  CxMemFile file(const_cast<BYTE*>(data), static_cast<DWORD>(size));
+  CCodecMemFile file(const_cast<BYTE*>(data), static_cast<DWORD>(size));
   return LoadFromStream(file);
 }
 
-int CPsdReader::LoadFromStream(CxFile& file) {
+int CPsdReader::LoadFromStream(CCodecFile& file) {
   FreeBitmap();
   try {
     // Header.
@@ -168,7 +168,7 @@ int CPsdReader::LoadFromStream(CxFile& file) {
   }
 }
 
-bool CPsdReader::ReadResources(CxFile& file) {
+bool CPsdReader::ReadResources(CCodecFile& file) {
   std::uint32_t sectionLength = 0;
   if (!ReadU32(file, sectionLength)) return false;
   std::uint64_t consumed = 0;
@@ -271,7 +271,7 @@ void CPsdReader::ParseResource(int id, const std::vector<BYTE>& d) {
   }
 }
 
-int CPsdReader::ReadImageData(CxFile& file, int compression, std::vector<std::vector<BYTE>>& planes, int needed) {
+int CPsdReader::ReadImageData(CCodecFile& file, int compression, std::vector<std::vector<BYTE>>& planes, int needed) {
   const std::uint64_t bytesPerSample = static_cast<std::uint64_t>(m_depth / 8);
   const std::uint64_t planeSize =
       static_cast<std::uint64_t>(m_width) * static_cast<std::uint64_t>(m_height) * bytesPerSample;

@@ -11,7 +11,7 @@
 #include "platform/base.h"
 #include "platform/gdi.h"
 
-class CxFile;
+class CCodecFile;
 
 // Load's status codes.
 enum : int {
@@ -76,7 +76,7 @@ class CPsdReader {
   // 0 on success (the reader then holds the bitmap), else a status above.
   int Load(const char* fileName);
   int LoadFromBytes(const BYTE* data, size_t size);
-  int LoadFromStream(CxFile& file);
+  int LoadFromStream(CCodecFile& file);
 
   // The bitmap, which from then on belongs to the caller.
   HBITMAP DetachBitmap();
@@ -91,11 +91,11 @@ class CPsdReader {
   const std::vector<BYTE>& GetColorModeData() const { return m_colorModeData; }
 
  private:
-  bool ReadResources(CxFile& file);
+  bool ReadResources(CCodecFile& file);
   void ParseResource(int id, const std::vector<BYTE>& data);
   // Reads the planes the colour mode needs (the position is just after the
   // compression word).
-  int ReadImageData(CxFile& file, int compression, std::vector<std::vector<BYTE>>& planes, int needed);
+  int ReadImageData(CCodecFile& file, int compression, std::vector<std::vector<BYTE>>& planes, int needed);
   int MakeBitmap(const std::vector<std::vector<BYTE>>& planes);
   void FreeBitmap();
 

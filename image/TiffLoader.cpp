@@ -8,7 +8,7 @@
 
 #include "image/ImageImpl.h"
 #include "image/codec/CodecFile.h"
-#include "image/codec/ImageTIF.h"
+#include "image/codec/CodecTIF.h"
 
 CTiffLoader::~CTiffLoader() { Close(); }
 
@@ -18,18 +18,18 @@ void CTiffLoader::Close() {
 }
 
 bool CTiffLoader::Open(const char* fileName) {
-  CxIOFile file;
+  CCodecIOFile file;
   if (!fileName || !file.Open(fileName, "rb")) return false;
   return Decode(file);
 }
 
 bool CTiffLoader::OpenMemory(const BYTE* data, size_t size) {
   if (!data || size > 0x7FFFFFFF) return false;
-  CxMemFile file(const_cast<BYTE*>(data), static_cast<DWORD>(size));
+  CCodecMemFile file(const_cast<BYTE*>(data), static_cast<DWORD>(size));
   return Decode(file);
 }
 
-bool CTiffLoader::Decode(CxFile& stream) {
+bool CTiffLoader::Decode(CCodecFile& stream) {
   Close();
   m_raster.clear();
   m_width = m_height = 0;

@@ -8,7 +8,7 @@
 #include "platform/base.h"
 
 struct tiff;
-class CxFile;
+class CCodecFile;
 
 class CTiffLoader {
  public:
@@ -31,7 +31,7 @@ class CTiffLoader {
   const BYTE* GetRow(int row) const;
 
  private:
-  bool Decode(CxFile& stream);
+  bool Decode(CCodecFile& stream);
   void Close();
 
   struct tiff* m_tif = nullptr;

@@ -37,7 +37,7 @@ inline void Exercise(CBaseImage& img) {
     }
   g_sink = sum;
   if (static_cast<std::uint64_t>(w) * h > 4096) return;
-  for (DWORD type : {CXIMAGE_FORMAT_BMP, CXIMAGE_FORMAT_PNG, CXIMAGE_FORMAT_GIF}) {
+  for (DWORD type : {CODEC_FORMAT_BMP, CODEC_FORMAT_PNG, CODEC_FORMAT_GIF}) {
     BYTE* buffer = nullptr;
     long size = 0;
     if (img.Encode(buffer, size, type)) {

@@ -4,7 +4,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   EXIFINFO info{};
-  CxJpegExif exif(&info);
+  CJpegExif exif(&info);
   exif.ParseExif(data, static_cast<unsigned>(size));
   return 0;
 }

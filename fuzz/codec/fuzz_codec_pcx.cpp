@@ -2,5 +2,5 @@
 #include "fuzz/codec/fuzz_codec.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  return codecfuzz::DecodeAs(data, size, CXIMAGE_FORMAT_PCX);
+  return codecfuzz::DecodeAs(data, size, CODEC_FORMAT_PCX);
 }

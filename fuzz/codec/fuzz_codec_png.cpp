@@ -1,8 +1,8 @@
 // Fuzz target: the codec layer's png decoder.
 #include "fuzz/codec/fuzz_codec.h"
-#include "image/codec/ImagePNG.h"
+#include "image/codec/CodecPNG.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // Checksums are not checked, so that mutated chunks reach the decoder.
-  return codecfuzz::DecodeAs(data, size, CXIMAGE_FORMAT_PNG, CxImagePNG::DECODE_IGNORE_CHECKSUMS);
+  return codecfuzz::DecodeAs(data, size, CODEC_FORMAT_PNG, CCodecPNG::DECODE_IGNORE_CHECKSUMS);
 }

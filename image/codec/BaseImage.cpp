@@ -9,11 +9,11 @@
 
 namespace {
 
-std::uint64_t g_memoryLimit = CXIMAGE_MAX_MEMORY;
+std::uint64_t g_memoryLimit = CODEC_MAX_MEMORY;
 
 }  // namespace
 
-void CBaseImage::SetMemoryLimit(std::uint64_t bytes) { g_memoryLimit = bytes ? bytes : CXIMAGE_MAX_MEMORY; }
+void CBaseImage::SetMemoryLimit(std::uint64_t bytes) { g_memoryLimit = bytes ? bytes : CODEC_MAX_MEMORY; }
 std::uint64_t CBaseImage::GetMemoryLimit() { return g_memoryLimit; }
 
 bool CBaseImage::FitsMemoryLimit(std::uint64_t width, std::uint64_t height, std::uint64_t bpp) {
@@ -100,7 +100,7 @@ void* CBaseImage::Create(DWORD width, DWORD height, DWORD bpp, DWORD imagetype) 
   // Every size is worked out in 64 bits; a block that does not fit the
   // ceiling (or 32 bits) is refused rather than allocated short.
   if (!FitsMemoryLimit(width, height, bpp)) {
-    SetLastError("CXIMAGE_MAX_MEMORY exceeded");
+    SetLastError("CODEC_MAX_MEMORY exceeded");
     return nullptr;
   }
   switch (bpp) {
@@ -289,13 +289,13 @@ void CBaseImage::SetYDPI(long dpi) {
 
 DWORD CBaseImage::GetCodecOption(DWORD imagetype) const {
   if (imagetype == 0) imagetype = GetType();
-  if (imagetype >= CMAX_IMAGE_FORMATS) return 0;
+  if (imagetype >= CODEC_FORMAT_COUNT) return 0;
   return info.dwCodecOpt[imagetype];
 }
 
 bool CBaseImage::SetCodecOption(DWORD opt, DWORD imagetype) {
   if (imagetype == 0) imagetype = GetType();
-  if (imagetype >= CMAX_IMAGE_FORMATS) return false;
+  if (imagetype >= CODEC_FORMAT_COUNT) return false;
   info.dwCodecOpt[imagetype] = opt;
   return true;
 }

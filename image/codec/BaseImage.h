@@ -2,7 +2,7 @@
 // 1, 4, 8 or 24 bits per pixel in one memory block (header, palette, rows
 // bottom-up), with an optional alpha plane, transparency, resolution, JPEG
 // settings, per-format codec options and the reason of the last failure.
-// The format classes (CxImageBMP ... CxImageWMF) derive from it and decode
+// The format classes (CCodecBMP ... CCodecWMF) derive from it and decode
 // into or encode from its pixels; CBaseImage::Decode, Encode, Load and Save
 // choose them by format id.
 #pragma once
@@ -12,28 +12,28 @@
 
 #include "platform/base.h"
 
-class CxFile;
+class CCodecFile;
 class CBaseImage;
 
 // Format ids: the image type, the codec-option index and the argument of
 // Encode, Decode, Save and Load.
-enum ENUM_CXIMAGE_FORMATS : DWORD {
-  CXIMAGE_FORMAT_UNKNOWN = 0,
-  CXIMAGE_FORMAT_BMP = 1,
-  CXIMAGE_FORMAT_GIF = 2,
-  CXIMAGE_FORMAT_JPG = 3,
-  CXIMAGE_FORMAT_PNG = 4,
-  CXIMAGE_FORMAT_ICO = 5,
-  CXIMAGE_FORMAT_TIF = 6,
-  CXIMAGE_FORMAT_TGA = 7,
-  CXIMAGE_FORMAT_PCX = 8,
-  CXIMAGE_FORMAT_WBMP = 9,
-  CXIMAGE_FORMAT_WMF = 10,
+enum ENUM_CODEC_FORMATS : DWORD {
+  CODEC_FORMAT_UNKNOWN = 0,
+  CODEC_FORMAT_BMP = 1,
+  CODEC_FORMAT_GIF = 2,
+  CODEC_FORMAT_JPG = 3,
+  CODEC_FORMAT_PNG = 4,
+  CODEC_FORMAT_ICO = 5,
+  CODEC_FORMAT_TIF = 6,
+  CODEC_FORMAT_TGA = 7,
+  CODEC_FORMAT_PCX = 8,
+  CODEC_FORMAT_WBMP = 9,
+  CODEC_FORMAT_WMF = 10,
 };
-constexpr DWORD CMAX_IMAGE_FORMATS = 11;
+constexpr DWORD CODEC_FORMAT_COUNT = 11;
 
 // The largest picture block the layer makes, in bytes.
-constexpr DWORD CXIMAGE_MAX_MEMORY = 256000000;
+constexpr DWORD CODEC_MAX_MEMORY = 256000000;
 
 // Everything about a picture but its buffers; copied as one unit.
 struct CBaseImageInfo {
@@ -60,7 +60,7 @@ struct CBaseImageInfo {
   bool bEnabled;
   LONG xOffset;
   LONG yOffset;
-  DWORD dwCodecOpt[CMAX_IMAGE_FORMATS];
+  DWORD dwCodecOpt[CODEC_FORMAT_COUNT];
   RGBQUAD last_c;              // nearest-colour cache
   BYTE last_c_index;
   bool last_c_isvalid;
@@ -190,12 +190,12 @@ class CBaseImage {
   static DWORD GetTypeIdFromName(const char* name);
   bool Load(const char* filename, DWORD imagetype = 0);
   bool Save(const char* filename, DWORD imagetype);
-  bool Encode(CxFile* hFile, DWORD imagetype);
+  bool Encode(CCodecFile* hFile, DWORD imagetype);
   // Encodes into a new malloc'ed block; buffer must be null on entry; the
   // caller frees the block with free.
   bool Encode(BYTE*& buffer, long& size, DWORD imagetype);
   bool Encode(BYTE*& buffer, long& size, const CString& filename);
-  bool Decode(CxFile* hFile, DWORD imagetype);
+  bool Decode(CCodecFile* hFile, DWORD imagetype);
   bool Decode(const BYTE* buffer, DWORD size, DWORD imagetype);
   bool Decode(FILE* hFile, DWORD imagetype);
   // Takes the frame count of a format object whose decode failed.
@@ -230,13 +230,13 @@ class CBaseImage {
   void Startup(DWORD imagetype);
   // The common check of every encoder: false (with the reason) when there is
   // no stream or no picture.
-  bool EncodeSafeCheck(CxFile* hFile);
+  bool EncodeSafeCheck(CCodecFile* hFile);
   void CopyPalette(const CBaseImage& src);
   // Run-length decoding of BI_RLE8 / BI_RLE4 data from a stream into the
   // pixel area; stops at the end of the data or of the stream.
-  void DecodeRLE(CxFile* hFile, bool rle4);
+  void DecodeRLE(CCodecFile* hFile, bool rle4);
   // Reads one byte; -1 at the end.
-  static long ReadByte(CxFile* hFile);
+  static long ReadByte(CCodecFile* hFile);
   BYTE BlindGetPixelIndexFast(long x, long y) const;
   // Takes the other picture's settings (info record, resolution, palette)
   // while keeping this picture's own buffers.

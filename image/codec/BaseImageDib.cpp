@@ -10,9 +10,9 @@
 
 using namespace codec;
 
-long CBaseImage::ReadByte(CxFile* hFile) { return hFile->GetC(); }
+long CBaseImage::ReadByte(CCodecFile* hFile) { return hFile->GetC(); }
 
-void CBaseImage::DecodeRLE(CxFile* hFile, bool rle4) {
+void CBaseImage::DecodeRLE(CCodecFile* hFile, bool rle4) {
   if (!pDib || !hFile) return;
   const long height = head.biHeight;
   const long stride = static_cast<long>(info.dwEffWidth);
@@ -191,7 +191,7 @@ bool CBaseImage::CreateFromHANDLE(HANDLE hMem) {
       break;
     }
     if (!FitsMemoryLimit(width, height, bits)) {
-      SetLastError("CXIMAGE_MAX_MEMORY exceeded");
+      SetLastError("CODEC_MAX_MEMORY exceeded");
       break;
     }
     const std::uint64_t srcStride = DibRowStride(width, bits);
@@ -202,7 +202,7 @@ bool CBaseImage::CreateFromHANDLE(HANDLE hMem) {
       }
     }
 
-    if (!Create(static_cast<DWORD>(width), static_cast<DWORD>(height), bits, CXIMAGE_FORMAT_UNKNOWN)) break;
+    if (!Create(static_cast<DWORD>(width), static_cast<DWORD>(height), bits, CODEC_FORMAT_UNKNOWN)) break;
 
     const LONG xppm = bih.biXPelsPerMeter, yppm = bih.biYPelsPerMeter;
     SetXDPI(xppm > 0 ? static_cast<long>(xppm * 0.0254 + 0.5) : 96);
@@ -221,7 +221,7 @@ bool CBaseImage::CreateFromHANDLE(HANDLE hMem) {
 
     const BYTE* src = p + pixelsAt;
     if (bits <= 8 && (comp == BI_RLE8 || comp == BI_RLE4)) {
-      CxMemFile data(const_cast<BYTE*>(src), static_cast<DWORD>(std::min<std::uint64_t>(blockSize - pixelsAt, 0xFFFFFFFFu)));
+      CCodecMemFile data(const_cast<BYTE*>(src), static_cast<DWORD>(std::min<std::uint64_t>(blockSize - pixelsAt, 0xFFFFFFFFu)));
       DecodeRLE(&data, comp == BI_RLE4);
     } else if (bits == 16) {
       std::memcpy(info.pImage, src, static_cast<size_t>(srcStride * height));

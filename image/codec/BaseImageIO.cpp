@@ -6,16 +6,16 @@
 
 #include "core/PathUtils.h"
 #include "image/codec/CodecFile.h"
-#include "image/codec/ImageBMP.h"
-#include "image/codec/ImageGIF.h"
-#include "image/codec/ImageICO.h"
-#include "image/codec/ImageJPG.h"
-#include "image/codec/ImagePCX.h"
-#include "image/codec/ImagePNG.h"
-#include "image/codec/ImageTGA.h"
-#include "image/codec/ImageTIF.h"
-#include "image/codec/ImageWBMP.h"
-#include "image/codec/ImageWMF.h"
+#include "image/codec/CodecBMP.h"
+#include "image/codec/CodecGIF.h"
+#include "image/codec/CodecICO.h"
+#include "image/codec/CodecJPG.h"
+#include "image/codec/CodecPCX.h"
+#include "image/codec/CodecPNG.h"
+#include "image/codec/CodecTGA.h"
+#include "image/codec/CodecTIF.h"
+#include "image/codec/CodecWBMP.h"
+#include "image/codec/CodecWMF.h"
 #include "platform/base/codepage.h"
 
 namespace {
@@ -30,7 +30,7 @@ FILE* OpenFile(const char* name, const char* mode) {
 constexpr const char* kNoMemory = "CBaseImage::Create can't allocate memory";
 
 template <class T>
-bool EncodeAs(CBaseImage& self, CxFile* hFile) {
+bool EncodeAs(CBaseImage& self, CCodecFile* hFile) {
   try {
     T fmt;
     fmt.Ghost(&self);
@@ -45,7 +45,7 @@ bool EncodeAs(CBaseImage& self, CxFile* hFile) {
 // One decoder over the stream. The caller's settings travel into the format
 // object; on success its picture moves into the caller.
 template <class T>
-bool DecodeAs(CBaseImage& self, CxFile* hFile, bool single, bool keepFrames) {
+bool DecodeAs(CBaseImage& self, CCodecFile* hFile, bool single, bool keepFrames) {
   try {
     T fmt;
     fmt.CopyInfo(self);
@@ -64,7 +64,7 @@ bool DecodeAs(CBaseImage& self, CxFile* hFile, bool single, bool keepFrames) {
 
 void CBaseImage::CopyFrameCount(const CBaseImage& from) { info.nNumFrames = from.info.nNumFrames; }
 
-bool CBaseImage::EncodeSafeCheck(CxFile* hFile) {
+bool CBaseImage::EncodeSafeCheck(CCodecFile* hFile) {
   if (!hFile) {
     SetLastError("null file handler");
     return true;
@@ -77,32 +77,32 @@ bool CBaseImage::EncodeSafeCheck(CxFile* hFile) {
 }
 
 DWORD CBaseImage::GetTypeIdFromName(const char* name) {
-  if (!name) return CXIMAGE_FORMAT_UNKNOWN;
+  if (!name) return CODEC_FORMAT_UNKNOWN;
   const CString ext = GetPathExtension(name);
-  if (ext.IsEmpty()) return CXIMAGE_FORMAT_UNKNOWN;
-  if (ext.GetLength() > 255) return CXIMAGE_FORMAT_UNKNOWN;
+  if (ext.IsEmpty()) return CODEC_FORMAT_UNKNOWN;
+  if (ext.GetLength() > 255) return CODEC_FORMAT_UNKNOWN;
   struct Entry {
     const char* ext;
     DWORD id;
   };
   static const Entry kTable[] = {
-      {".bmp", CXIMAGE_FORMAT_BMP}, {".gif", CXIMAGE_FORMAT_GIF},   {".jpg", CXIMAGE_FORMAT_JPG},
-      {".jpeg", CXIMAGE_FORMAT_JPG}, {".png", CXIMAGE_FORMAT_PNG},  {".ico", CXIMAGE_FORMAT_ICO},
-      {".tif", CXIMAGE_FORMAT_TIF}, {".tiff", CXIMAGE_FORMAT_TIF},  {".tga", CXIMAGE_FORMAT_TGA},
-      {".pcx", CXIMAGE_FORMAT_PCX}, {".wbmp", CXIMAGE_FORMAT_WBMP}, {".wmf", CXIMAGE_FORMAT_WMF},
+      {".bmp", CODEC_FORMAT_BMP}, {".gif", CODEC_FORMAT_GIF},   {".jpg", CODEC_FORMAT_JPG},
+      {".jpeg", CODEC_FORMAT_JPG}, {".png", CODEC_FORMAT_PNG},  {".ico", CODEC_FORMAT_ICO},
+      {".tif", CODEC_FORMAT_TIF}, {".tiff", CODEC_FORMAT_TIF},  {".tga", CODEC_FORMAT_TGA},
+      {".pcx", CODEC_FORMAT_PCX}, {".wbmp", CODEC_FORMAT_WBMP}, {".wmf", CODEC_FORMAT_WMF},
   };
   for (const Entry& e : kTable)
     if (ext.CompareNoCase(e.ext) == 0) return e.id;
-  return CXIMAGE_FORMAT_UNKNOWN;
+  return CODEC_FORMAT_UNKNOWN;
 }
 
 bool CBaseImage::Load(const char* filename, DWORD imagetype) {
-  if (imagetype > 0 && imagetype < CMAX_IMAGE_FORMATS) {
+  if (imagetype > 0 && imagetype < CODEC_FORMAT_COUNT) {
     FILE* fp = OpenFile(filename, "rb");
     if (!fp) return false;
     bool ok;
     {
-      CxIOFile file(fp);
+      CCodecIOFile file(fp);
       ok = Decode(&file, imagetype);
     }
     std::fclose(fp);
@@ -115,11 +115,11 @@ bool CBaseImage::Load(const char* filename, DWORD imagetype) {
   if (!fp) return false;
   bool ok;
   {
-    CxIOFile file(fp);
-    ok = Decode(&file, CXIMAGE_FORMAT_UNKNOWN);
+    CCodecIOFile file(fp);
+    ok = Decode(&file, CODEC_FORMAT_UNKNOWN);
   }
   std::fclose(fp);
-  if (!ok && imagetype > 0 && imagetype < CMAX_IMAGE_FORMATS) SetLastError(saved);
+  if (!ok && imagetype > 0 && imagetype < CODEC_FORMAT_COUNT) SetLastError(saved);
   return ok;
 }
 
@@ -128,7 +128,7 @@ bool CBaseImage::Save(const char* filename, DWORD imagetype) {
   if (!fp) return false;
   bool ok;
   {
-    CxIOFile file(fp);
+    CCodecIOFile file(fp);
     ok = Encode(&file, imagetype);
   }
   // A file that cannot be completed on disk is a failed save.
@@ -139,18 +139,18 @@ bool CBaseImage::Save(const char* filename, DWORD imagetype) {
   return ok;
 }
 
-bool CBaseImage::Encode(CxFile* hFile, DWORD imagetype) {
+bool CBaseImage::Encode(CCodecFile* hFile, DWORD imagetype) {
   switch (imagetype) {
-    case CXIMAGE_FORMAT_BMP: return EncodeAs<CxImageBMP>(*this, hFile);
-    case CXIMAGE_FORMAT_GIF: return EncodeAs<CxImageGIF>(*this, hFile);
-    case CXIMAGE_FORMAT_JPG: return EncodeAs<CxImageJPG>(*this, hFile);
-    case CXIMAGE_FORMAT_PNG: return EncodeAs<CxImagePNG>(*this, hFile);
-    case CXIMAGE_FORMAT_ICO: return EncodeAs<CxImageICO>(*this, hFile);
-    case CXIMAGE_FORMAT_TIF: return EncodeAs<CxImageTIF>(*this, hFile);
-    case CXIMAGE_FORMAT_TGA: return EncodeAs<CxImageTGA>(*this, hFile);
-    case CXIMAGE_FORMAT_PCX: return EncodeAs<CxImagePCX>(*this, hFile);
-    case CXIMAGE_FORMAT_WBMP: return EncodeAs<CxImageWBMP>(*this, hFile);
-    case CXIMAGE_FORMAT_WMF: return EncodeAs<CxImageWMF>(*this, hFile);
+    case CODEC_FORMAT_BMP: return EncodeAs<CCodecBMP>(*this, hFile);
+    case CODEC_FORMAT_GIF: return EncodeAs<CCodecGIF>(*this, hFile);
+    case CODEC_FORMAT_JPG: return EncodeAs<CCodecJPG>(*this, hFile);
+    case CODEC_FORMAT_PNG: return EncodeAs<CCodecPNG>(*this, hFile);
+    case CODEC_FORMAT_ICO: return EncodeAs<CCodecICO>(*this, hFile);
+    case CODEC_FORMAT_TIF: return EncodeAs<CCodecTIF>(*this, hFile);
+    case CODEC_FORMAT_TGA: return EncodeAs<CCodecTGA>(*this, hFile);
+    case CODEC_FORMAT_PCX: return EncodeAs<CCodecPCX>(*this, hFile);
+    case CODEC_FORMAT_WBMP: return EncodeAs<CCodecWBMP>(*this, hFile);
+    case CODEC_FORMAT_WMF: return EncodeAs<CCodecWMF>(*this, hFile);
     default: SetLastError("Encode: Unknown format"); return false;
   }
 }
@@ -160,7 +160,7 @@ bool CBaseImage::Encode(BYTE*& buffer, long& size, DWORD imagetype) {
     SetLastError("the buffer must be empty");
     return false;
   }
-  CxMemFile file;
+  CCodecMemFile file;
   if (!file.Open()) {
     SetLastError("CBaseImage::Create can't allocate memory");
     return false;
@@ -175,16 +175,16 @@ bool CBaseImage::Encode(BYTE*& buffer, long& size, const CString& filename) {
   return Encode(buffer, size, GetTypeIdFromName(filename));
 }
 
-bool CBaseImage::Decode(CxFile* hFile, DWORD imagetype) {
+bool CBaseImage::Decode(CCodecFile* hFile, DWORD imagetype) {
   if (!hFile) return false;
   switch (imagetype) {
-    case CXIMAGE_FORMAT_UNKNOWN: {
+    case CODEC_FORMAT_UNKNOWN: {
       const long pos = hFile->Tell();
-      typedef bool (*Attempt)(CBaseImage&, CxFile*, bool, bool);
+      typedef bool (*Attempt)(CBaseImage&, CCodecFile*, bool, bool);
       static const Attempt kOrder[] = {
-          DecodeAs<CxImageBMP>, DecodeAs<CxImageJPG>, DecodeAs<CxImageICO>, DecodeAs<CxImageGIF>,
-          DecodeAs<CxImagePNG>, DecodeAs<CxImageTIF>, DecodeAs<CxImageTGA>, DecodeAs<CxImagePCX>,
-          DecodeAs<CxImageWBMP>, DecodeAs<CxImageWMF>,
+          DecodeAs<CCodecBMP>, DecodeAs<CCodecJPG>, DecodeAs<CCodecICO>, DecodeAs<CCodecGIF>,
+          DecodeAs<CCodecPNG>, DecodeAs<CCodecTIF>, DecodeAs<CCodecTGA>, DecodeAs<CCodecPCX>,
+          DecodeAs<CCodecWBMP>, DecodeAs<CCodecWMF>,
       };
       for (Attempt attempt : kOrder) {
         if (attempt(*this, hFile, false, false)) return true;
@@ -193,27 +193,27 @@ bool CBaseImage::Decode(CxFile* hFile, DWORD imagetype) {
       SetLastError("Decode: Unknown or wrong format");
       return false;
     }
-    case CXIMAGE_FORMAT_BMP: return DecodeAs<CxImageBMP>(*this, hFile, true, false);
-    case CXIMAGE_FORMAT_GIF: return DecodeAs<CxImageGIF>(*this, hFile, true, true);
-    case CXIMAGE_FORMAT_JPG: return DecodeAs<CxImageJPG>(*this, hFile, true, false);
-    case CXIMAGE_FORMAT_PNG: return DecodeAs<CxImagePNG>(*this, hFile, true, false);
-    case CXIMAGE_FORMAT_ICO: return DecodeAs<CxImageICO>(*this, hFile, true, true);
-    case CXIMAGE_FORMAT_TIF: return DecodeAs<CxImageTIF>(*this, hFile, true, true);
-    case CXIMAGE_FORMAT_TGA: return DecodeAs<CxImageTGA>(*this, hFile, true, false);
-    case CXIMAGE_FORMAT_PCX: return DecodeAs<CxImagePCX>(*this, hFile, true, false);
-    case CXIMAGE_FORMAT_WBMP: return DecodeAs<CxImageWBMP>(*this, hFile, true, false);
-    case CXIMAGE_FORMAT_WMF: return DecodeAs<CxImageWMF>(*this, hFile, true, false);
+    case CODEC_FORMAT_BMP: return DecodeAs<CCodecBMP>(*this, hFile, true, false);
+    case CODEC_FORMAT_GIF: return DecodeAs<CCodecGIF>(*this, hFile, true, true);
+    case CODEC_FORMAT_JPG: return DecodeAs<CCodecJPG>(*this, hFile, true, false);
+    case CODEC_FORMAT_PNG: return DecodeAs<CCodecPNG>(*this, hFile, true, false);
+    case CODEC_FORMAT_ICO: return DecodeAs<CCodecICO>(*this, hFile, true, true);
+    case CODEC_FORMAT_TIF: return DecodeAs<CCodecTIF>(*this, hFile, true, true);
+    case CODEC_FORMAT_TGA: return DecodeAs<CCodecTGA>(*this, hFile, true, false);
+    case CODEC_FORMAT_PCX: return DecodeAs<CCodecPCX>(*this, hFile, true, false);
+    case CODEC_FORMAT_WBMP: return DecodeAs<CCodecWBMP>(*this, hFile, true, false);
+    case CODEC_FORMAT_WMF: return DecodeAs<CCodecWMF>(*this, hFile, true, false);
     default: SetLastError("Decode: Unknown or wrong format"); return false;
   }
 }
 
 bool CBaseImage::Decode(const BYTE* buffer, DWORD size, DWORD imagetype) {
   // The stream only reads the caller's block; it never changes or frees it.
-  CxMemFile file(const_cast<BYTE*>(buffer), size);
+  CCodecMemFile file(const_cast<BYTE*>(buffer), size);
   return Decode(&file, imagetype);
 }
 
 bool CBaseImage::Decode(FILE* hFile, DWORD imagetype) {
-  CxIOFile file(hFile);
+  CCodecIOFile file(hFile);
   return Decode(&file, imagetype);
 }

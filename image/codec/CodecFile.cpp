@@ -7,27 +7,27 @@
 
 #include "platform/base/codepage.h"
 
-long CxFile::BytesLeft() {
+long CCodecFile::BytesLeft() {
   const long size = Size();
   const long pos = Tell();
   if (size < 0 || pos < 0) return LONG_MAX;
   return size > pos ? size - pos : 0;
 }
 
-// ---------------------------------------------------------------- CxIOFile
+// ---------------------------------------------------------------- CCodecIOFile
 
-CxIOFile::CxIOFile(FILE* fp) : m_fp(fp), m_bCloseFile(fp == nullptr) {}
+CCodecIOFile::CCodecIOFile(FILE* fp) : m_fp(fp), m_bCloseFile(fp == nullptr) {}
 
-CxIOFile::~CxIOFile() { Close(); }
+CCodecIOFile::~CCodecIOFile() { Close(); }
 
-bool CxIOFile::Open(const char* filename, const char* mode) {
+bool CCodecIOFile::Open(const char* filename, const char* mode) {
   if (m_fp || !filename || !mode) return false;
   m_fp = std::fopen(ToUtf8(CString(filename)).c_str(), mode);
   m_bCloseFile = true;
   return m_fp != nullptr;
 }
 
-bool CxIOFile::Close() {
+bool CCodecIOFile::Close() {
   int r = 0;
   if (m_fp && m_bCloseFile) {
     r = std::fclose(m_fp);
@@ -36,24 +36,24 @@ bool CxIOFile::Close() {
   return r == 0;
 }
 
-size_t CxIOFile::Read(void* buffer, size_t size, size_t count) {
+size_t CCodecIOFile::Read(void* buffer, size_t size, size_t count) {
   if (!m_fp || !buffer) return 0;
   return std::fread(buffer, size, count, m_fp);
 }
 
-size_t CxIOFile::Write(const void* buffer, size_t size, size_t count) {
+size_t CCodecIOFile::Write(const void* buffer, size_t size, size_t count) {
   if (!m_fp || !buffer) return 0;
   return std::fwrite(buffer, size, count, m_fp);
 }
 
-bool CxIOFile::Seek(long offset, int origin) {
+bool CCodecIOFile::Seek(long offset, int origin) {
   if (!m_fp) return false;
   return std::fseek(m_fp, offset, origin) == 0;
 }
 
-long CxIOFile::Tell() { return m_fp ? std::ftell(m_fp) : 0; }
+long CCodecIOFile::Tell() { return m_fp ? std::ftell(m_fp) : 0; }
 
-long CxIOFile::Size() {
+long CCodecIOFile::Size() {
   if (!m_fp) return -1;
   const long pos = std::ftell(m_fp);
   std::fseek(m_fp, 0, SEEK_END);
@@ -62,24 +62,24 @@ long CxIOFile::Size() {
   return size;
 }
 
-bool CxIOFile::Flush() { return m_fp && std::fflush(m_fp) == 0; }
-bool CxIOFile::Eof() { return !m_fp || std::feof(m_fp) != 0; }
-long CxIOFile::Error() { return m_fp ? std::ferror(m_fp) : -1; }
-bool CxIOFile::PutC(unsigned char c) { return m_fp && std::fputc(c, m_fp) == c; }
-long CxIOFile::GetC() { return m_fp ? std::getc(m_fp) : -1; }
+bool CCodecIOFile::Flush() { return m_fp && std::fflush(m_fp) == 0; }
+bool CCodecIOFile::Eof() { return !m_fp || std::feof(m_fp) != 0; }
+long CCodecIOFile::Error() { return m_fp ? std::ferror(m_fp) : -1; }
+bool CCodecIOFile::PutC(unsigned char c) { return m_fp && std::fputc(c, m_fp) == c; }
+long CCodecIOFile::GetC() { return m_fp ? std::getc(m_fp) : -1; }
 
-// ---------------------------------------------------------------- CxMemFile
+// ---------------------------------------------------------------- CCodecMemFile
 
-CxMemFile::CxMemFile(BYTE* buffer, DWORD size)
+CCodecMemFile::CCodecMemFile(BYTE* buffer, DWORD size)
     : m_pBuffer(buffer),
       m_Size(buffer ? static_cast<int>(std::min<DWORD>(size, INT_MAX)) : 0),
       m_bFreeOnClose(buffer == nullptr),
       m_Position(0),
       m_Edge(m_Size) {}
 
-CxMemFile::~CxMemFile() { Close(); }
+CCodecMemFile::~CCodecMemFile() { Close(); }
 
-bool CxMemFile::Open() {
+bool CCodecMemFile::Open() {
   if (m_pBuffer) return false;
   m_Position = m_Size = m_Edge = 0;
   m_pBuffer = static_cast<BYTE*>(std::malloc(1));
@@ -87,24 +87,24 @@ bool CxMemFile::Open() {
   return m_pBuffer != nullptr;
 }
 
-BYTE* CxMemFile::GetBuffer(bool detach) {
+BYTE* CCodecMemFile::GetBuffer(bool detach) {
   if (detach) m_bFreeOnClose = false;
   return m_pBuffer;
 }
 
-void CxMemFile::Free() {
+void CCodecMemFile::Free() {
   if (m_pBuffer && m_bFreeOnClose) std::free(m_pBuffer);
   m_pBuffer = nullptr;
   m_Size = m_Position = m_Edge = 0;
 }
 
-bool CxMemFile::Close() {
+bool CCodecMemFile::Close() {
   const bool had = m_pBuffer != nullptr;
   Free();
   return had;
 }
 
-size_t CxMemFile::Read(void* buffer, size_t size, size_t count) {
+size_t CCodecMemFile::Read(void* buffer, size_t size, size_t count) {
   if (!buffer || !m_pBuffer || m_Position >= m_Size || size == 0 || count == 0) return 0;
   const size_t left = static_cast<size_t>(m_Size - m_Position);
   size_t asked;
@@ -115,7 +115,7 @@ size_t CxMemFile::Read(void* buffer, size_t size, size_t count) {
   return n / size;
 }
 
-bool CxMemFile::Alloc(long n) {
+bool CCodecMemFile::Alloc(long n) {
   if (n <= m_Edge) return true;
   const long long wanted = (static_cast<long long>(n) & ~4095LL) + 4096;
   if (wanted > INT_MAX) return false;
@@ -134,11 +134,11 @@ bool CxMemFile::Alloc(long n) {
   return true;
 }
 
-void CxMemFile::FillGap() {
+void CCodecMemFile::FillGap() {
   if (m_Position > m_Size) std::memset(m_pBuffer + m_Size, 0, static_cast<size_t>(m_Position - m_Size));
 }
 
-size_t CxMemFile::Write(const void* buffer, size_t size, size_t count) {
+size_t CCodecMemFile::Write(const void* buffer, size_t size, size_t count) {
   if (!m_pBuffer || !buffer || size == 0 || count == 0) return 0;
   size_t bytes;
   if (__builtin_mul_overflow(size, count, &bytes) || bytes > static_cast<size_t>(INT_MAX - m_Position)) return 0;
@@ -151,7 +151,7 @@ size_t CxMemFile::Write(const void* buffer, size_t size, size_t count) {
   return count;
 }
 
-bool CxMemFile::Seek(long offset, int origin) {
+bool CCodecMemFile::Seek(long offset, int origin) {
   if (!m_pBuffer) return false;
   long long pos;
   switch (origin) {
@@ -166,13 +166,13 @@ bool CxMemFile::Seek(long offset, int origin) {
   return true;
 }
 
-long CxMemFile::Tell() { return m_pBuffer ? m_Position : -1; }
-long CxMemFile::Size() { return m_pBuffer ? m_Size : -1; }
-bool CxMemFile::Flush() { return m_pBuffer != nullptr; }
-bool CxMemFile::Eof() { return !m_pBuffer || m_Position >= m_Size; }
-long CxMemFile::Error() { return m_pBuffer ? (m_Position > m_Size ? 1 : 0) : -1; }
+long CCodecMemFile::Tell() { return m_pBuffer ? m_Position : -1; }
+long CCodecMemFile::Size() { return m_pBuffer ? m_Size : -1; }
+bool CCodecMemFile::Flush() { return m_pBuffer != nullptr; }
+bool CCodecMemFile::Eof() { return !m_pBuffer || m_Position >= m_Size; }
+long CCodecMemFile::Error() { return m_pBuffer ? (m_Position > m_Size ? 1 : 0) : -1; }
 
-bool CxMemFile::PutC(unsigned char c) {
+bool CCodecMemFile::PutC(unsigned char c) {
   if (!m_pBuffer || m_Position == INT_MAX) return false;
   if (!Alloc(static_cast<long>(m_Position) + 1)) return false;
   FillGap();
@@ -181,7 +181,7 @@ bool CxMemFile::PutC(unsigned char c) {
   return true;
 }
 
-long CxMemFile::GetC() {
+long CCodecMemFile::GetC() {
   if (!m_pBuffer || m_Position >= m_Size) return -1;
   return m_pBuffer[m_Position++];
 }

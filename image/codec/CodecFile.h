@@ -1,6 +1,6 @@
 // The byte streams of the codec layer: every decoder and encoder reads and
-// writes through CxFile, so the same code works on a disk file (CxIOFile)
-// and on a block of memory (CxMemFile).
+// writes through CCodecFile, so the same code works on a disk file (CCodecIOFile)
+// and on a block of memory (CCodecMemFile).
 #pragma once
 
 #include <climits>
@@ -8,12 +8,12 @@
 
 #include "platform/base.h"
 
-class CxFile {
+class CCodecFile {
  public:
-  CxFile() = default;
-  CxFile(const CxFile&) = delete;
-  CxFile& operator=(const CxFile&) = delete;
-  virtual ~CxFile() = default;
+  CCodecFile() = default;
+  CCodecFile(const CCodecFile&) = delete;
+  CCodecFile& operator=(const CCodecFile&) = delete;
+  virtual ~CCodecFile() = default;
 
   virtual bool Close() = 0;
   // Number of whole items read or written.
@@ -38,10 +38,10 @@ class CxFile {
 
 // A stdio stream. A stream given to the constructor is never closed by this
 // object; one opened with Open is.
-class CxIOFile : public CxFile {
+class CCodecIOFile : public CCodecFile {
  public:
-  explicit CxIOFile(FILE* fp = nullptr);
-  ~CxIOFile() override;
+  explicit CCodecIOFile(FILE* fp = nullptr);
+  ~CCodecIOFile() override;
 
   // Opens a file when none is set; the name is in the program's code page.
   bool Open(const char* filename, const char* mode);
@@ -68,10 +68,10 @@ class CxIOFile : public CxFile {
 // freeing it; opened with Open it grows while it is written, in steps of
 // 4096 bytes, and owns its block until GetBuffer(true) hands it over (the
 // block comes from malloc; the taker frees it with free).
-class CxMemFile : public CxFile {
+class CCodecMemFile : public CCodecFile {
  public:
-  CxMemFile(BYTE* buffer = nullptr, DWORD size = 0);
-  ~CxMemFile() override;
+  CCodecMemFile(BYTE* buffer = nullptr, DWORD size = 0);
+  ~CCodecMemFile() override;
 
   bool Open();
   BYTE* GetBuffer(bool detach = true);

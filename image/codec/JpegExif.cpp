@@ -50,7 +50,7 @@ void CopyText(char* dst, size_t dstSize, const BYTE* src, std::uint64_t n) {
 
 }  // namespace
 
-CxJpegExif::CxJpegExif(EXIFINFO* info) {
+CJpegExif::CJpegExif(EXIFINFO* info) {
   if (info) {
     m_exifinfo = info;
     freeinfo = false;
@@ -65,18 +65,18 @@ CxJpegExif::CxJpegExif(EXIFINFO* info) {
   std::memset(Sections, 0, sizeof(Sections));
 }
 
-CxJpegExif::~CxJpegExif() {
+CJpegExif::~CJpegExif() {
   for (int i = 0; i < SectionsRead; ++i) std::free(Sections[i].Data);
   if (freeinfo) std::free(m_exifinfo);
 }
 
-void CxJpegExif::SetError(const char* text) { std::snprintf(m_szLastError, sizeof(m_szLastError), "%s", text); }
+void CJpegExif::SetError(const char* text) { std::snprintf(m_szLastError, sizeof(m_szLastError), "%s", text); }
 
-int CxJpegExif::Get16u(const BYTE* p) const {
+int CJpegExif::Get16u(const BYTE* p) const {
   return MotorolaOrder ? (p[0] << 8) | p[1] : (p[1] << 8) | p[0];
 }
 
-unsigned CxJpegExif::Get32u(const BYTE* p) const {
+unsigned CJpegExif::Get32u(const BYTE* p) const {
   if (MotorolaOrder)
     return (static_cast<unsigned>(p[0]) << 24) | (static_cast<unsigned>(p[1]) << 16) |
            (static_cast<unsigned>(p[2]) << 8) | p[3];
@@ -84,9 +84,9 @@ unsigned CxJpegExif::Get32u(const BYTE* p) const {
          (static_cast<unsigned>(p[1]) << 8) | p[0];
 }
 
-int CxJpegExif::Get32s(const BYTE* p) const { return static_cast<int>(Get32u(p)); }
+int CJpegExif::Get32s(const BYTE* p) const { return static_cast<int>(Get32u(p)); }
 
-double CxJpegExif::ConvertAnyFormat(const BYTE* ValuePtr, int Format) const {
+double CJpegExif::ConvertAnyFormat(const BYTE* ValuePtr, int Format) const {
   switch (Format) {
     case FMT_SBYTE: return static_cast<signed char>(*ValuePtr);
     case FMT_BYTE: return *ValuePtr;
@@ -122,7 +122,7 @@ double CxJpegExif::ConvertAnyFormat(const BYTE* ValuePtr, int Format) const {
   }
 }
 
-void CxJpegExif::ProcessComment(const BYTE* Data, unsigned length) {
+void CJpegExif::ProcessComment(const BYTE* Data, unsigned length) {
   unsigned nch = 0;
   unsigned end = length < 1000 ? length : 1000;
   char* out = m_exifinfo->Comments;
@@ -135,14 +135,14 @@ void CxJpegExif::ProcessComment(const BYTE* Data, unsigned length) {
   out[nch] = 0;
 }
 
-void CxJpegExif::ProcessSOFn(const BYTE* Data, int marker) {
+void CJpegExif::ProcessSOFn(const BYTE* Data, int marker) {
   m_exifinfo->Height = (Data[3] << 8) | Data[4];
   m_exifinfo->Width = (Data[5] << 8) | Data[6];
   m_exifinfo->IsColor = Data[7] == 3 ? 1 : 0;
   m_exifinfo->Process = marker;
 }
 
-bool CxJpegExif::ReadSections(CxFile* hFile, int nReadMode) {
+bool CJpegExif::ReadSections(CCodecFile* hFile, int nReadMode) {
   if (!hFile || !m_exifinfo) return false;
   const long a = hFile->GetC();
   const long b = hFile->GetC();
@@ -252,7 +252,7 @@ bool CxJpegExif::ReadSections(CxFile* hFile, int nReadMode) {
   }
 }
 
-bool CxJpegExif::ParseExif(const BYTE* data, unsigned length) {
+bool CJpegExif::ParseExif(const BYTE* data, unsigned length) {
   m_exifinfo->FlashUsed = 0;
   m_exifinfo->Comments[0] = 0;
   ExifImageWidth = 0;
@@ -297,7 +297,7 @@ bool CxJpegExif::ParseExif(const BYTE* data, unsigned length) {
   return true;
 }
 
-bool CxJpegExif::ProcessExifDir(const BYTE* DirStart, const BYTE* OffsetBase, unsigned ExifLength, EXIFINFO* pInfo,
+bool CJpegExif::ProcessExifDir(const BYTE* DirStart, const BYTE* OffsetBase, unsigned ExifLength, EXIFINFO* pInfo,
                                 const BYTE** LastExifRefdP, int depth) {
   // A directory already walked (a link pointing back) ends the walk there.
   const long where = static_cast<long>(DirStart - OffsetBase);
@@ -440,13 +440,13 @@ bool CxJpegExif::ProcessExifDir(const BYTE* DirStart, const BYTE* OffsetBase, un
   return true;
 }
 
-CxJpegExif::Section* CxJpegExif::FindSection(int SectionType) {
+CJpegExif::Section* CJpegExif::FindSection(int SectionType) {
   for (int a = 0; a < SectionsRead; ++a)
     if (Sections[a].Type == SectionType) return &Sections[a];
   return nullptr;
 }
 
-void CxJpegExif::KeepExifOnly() {
+void CJpegExif::KeepExifOnly() {
   int kept = 0;
   bool comment = false;
   for (int a = 0; a < SectionsRead; ++a) {
@@ -463,7 +463,7 @@ void CxJpegExif::KeepExifOnly() {
   SectionsRead = kept;
 }
 
-bool CxJpegExif::WriteSections(CxFile* hFile) {
+bool CJpegExif::WriteSections(CCodecFile* hFile) {
   if (!hFile) return false;
   if (!FindSection(M_IMAGE_DATA) || SectionsRead < 1) {
     SetError("Can't write exif : didn't read all");

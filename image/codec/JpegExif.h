@@ -39,7 +39,7 @@ struct EXIFINFO {
   bool IsExif;
 };
 
-class CxJpegExif {
+class CJpegExif {
  public:
   static constexpr int MAX_SECTIONS = 20;
   // Marker types.
@@ -50,14 +50,14 @@ class CxJpegExif {
   static constexpr int EXIF_READ_EXIF = 0x01;
   static constexpr int EXIF_READ_IMAGE = 0x02;
 
-  explicit CxJpegExif(EXIFINFO* info = nullptr);
-  ~CxJpegExif();
-  CxJpegExif(const CxJpegExif&) = delete;
-  CxJpegExif& operator=(const CxJpegExif&) = delete;
+  explicit CJpegExif(EXIFINFO* info = nullptr);
+  ~CJpegExif();
+  CJpegExif(const CJpegExif&) = delete;
+  CJpegExif& operator=(const CJpegExif&) = delete;
 
-  bool ReadSections(CxFile* hFile, int nReadMode);
+  bool ReadSections(CCodecFile* hFile, int nReadMode);
   bool ParseExif(const BYTE* data, unsigned length);
-  bool WriteSections(CxFile* hFile);
+  bool WriteSections(CCodecFile* hFile);
   void KeepExifOnly();
   const char* GetLastError() const { return m_szLastError; }
   EXIFINFO* GetInfo() const { return m_exifinfo; }

@@ -389,7 +389,7 @@ TEST(PictureFiles, Gif87aWriterRoundTrip) {
     for (int x = 0; x < 300; ++x) ASSERT_EQ(bigBack.GetPixelIndex(x, y), big.GetPixelIndex(x, y));
   // The codec layer reads the file too.
   CBaseImage codec;
-  ASSERT_TRUE(codec.Decode(bigFile.data(), static_cast<DWORD>(bigFile.size()), CXIMAGE_FORMAT_GIF));
+  ASSERT_TRUE(codec.Decode(bigFile.data(), static_cast<DWORD>(bigFile.size()), CODEC_FORMAT_GIF));
   EXPECT_EQ(codec.GetPixelIndex(7, 7), big.GetPixelIndex(7, 7));
 }
 
@@ -464,7 +464,7 @@ TEST(PictureFiles, SavingByType) {
   for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 5; ++x) codec.SetPixelColor(x, y, PatternColor(x, y));
   const std::string tif = TempPath("src.tif");
-  ASSERT_TRUE(codec.Save(tif.c_str(), CXIMAGE_FORMAT_TIF));
+  ASSERT_TRUE(codec.Save(tif.c_str(), CODEC_FORMAT_TIF));
   bool ok = false;
   CImage img = Load(tif, ok);
   ASSERT_TRUE(ok);
@@ -648,7 +648,7 @@ TEST(PictureFiles, OwnGifReaderAgreesWithTheCodecLayer) {
     for (const auto& entry : fs::directory_iterator(folder)) {
       const Bytes file = qmtest::ReadAll(entry.path());
       CBaseImage codec;
-      if (!codec.Decode(file.data(), static_cast<DWORD>(file.size()), CXIMAGE_FORMAT_GIF)) continue;
+      if (!codec.Decode(file.data(), static_cast<DWORD>(file.size()), CODEC_FORMAT_GIF)) continue;
       CImageGIF own;
       ASSERT_TRUE(own.LoadFromBytes(file.data(), file.size())) << entry.path();
       // The own reader keeps the first image's size; the codec layer places

@@ -35,7 +35,7 @@ inline Bytes PatternPng(int w, int h) {
     for (int x = 0; x < w; ++x) codec.SetPixelColor(x, y, PatternColor(x, y));
   BYTE* buffer = nullptr;
   long size = 0;
-  EXPECT_TRUE(codec.Encode(buffer, size, CXIMAGE_FORMAT_PNG));
+  EXPECT_TRUE(codec.Encode(buffer, size, CODEC_FORMAT_PNG));
   Bytes out(buffer, buffer + size);
   std::free(buffer);
   return out;

@@ -40,7 +40,7 @@ TEST(CodecImage, RowStrideIsWholeWords) {
 TEST(CodecImage, OversizedPicturesAreRefusedBeforeAllocating) {
   CBaseImage img;
   EXPECT_EQ(img.Create(100000, 100000, 24, 0), nullptr);
-  EXPECT_STREQ(img.GetLastError(), "CXIMAGE_MAX_MEMORY exceeded");
+  EXPECT_STREQ(img.GetLastError(), "CODEC_MAX_MEMORY exceeded");
   // A size whose 32-bit product would wrap round.
   EXPECT_EQ(img.Create(0x10000, 0x10001, 8, 0), nullptr);
   EXPECT_FALSE(img.IsValid());
@@ -168,9 +168,9 @@ TEST(CodecImage, TransferGhostAndCopy) {
 }
 
 TEST(CodecImage, CodecOptionsByFormat) {
-  CBaseImage img(CXIMAGE_FORMAT_PNG);
+  CBaseImage img(CODEC_FORMAT_PNG);
   EXPECT_TRUE(img.SetCodecOption(1));  // own format
-  EXPECT_EQ(img.GetCodecOption(CXIMAGE_FORMAT_PNG), 1u);
+  EXPECT_EQ(img.GetCodecOption(CODEC_FORMAT_PNG), 1u);
   EXPECT_FALSE(img.SetCodecOption(5, 11));
   EXPECT_EQ(img.GetCodecOption(11), 0u);
 }

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "codec_helpers.h"
-#include "image/codec/ImageBMP.h"
+#include "image/codec/CodecBMP.h"
 
 using namespace codectest;
 
@@ -37,12 +37,12 @@ TEST(CodecBmp, RoundTripsAtEveryDepth) {
     if (bpp == 24) MakePattern(img, 13, 7);
     else MakeIndexed(img, 13, 7, bpp);
     img.SetXDPI(300);
-    const Bytes file = EncodeTo(img, CXIMAGE_FORMAT_BMP);
+    const Bytes file = EncodeTo(img, CODEC_FORMAT_BMP);
     ASSERT_EQ(file[0], 'B');
     CBaseImage back;
-    ASSERT_TRUE(DecodeFrom(back, file, CXIMAGE_FORMAT_BMP)) << back.GetLastError();
+    ASSERT_TRUE(DecodeFrom(back, file, CODEC_FORMAT_BMP)) << back.GetLastError();
     EXPECT_EQ(back.GetBpp(), bpp);
-    EXPECT_EQ(back.GetType(), static_cast<DWORD>(CXIMAGE_FORMAT_BMP));
+    EXPECT_EQ(back.GetType(), static_cast<DWORD>(CODEC_FORMAT_BMP));
     EXPECT_EQ(back.GetXDPI(), 300);
     EXPECT_TRUE(SameColors(img, back)) << bpp;
     if (bpp <= 8) {
@@ -56,8 +56,8 @@ TEST(CodecBmp, TopDownRowsDecodeUpright) {
   Bytes pixels = {0, 0, 255, 0, 255, 0, 0, 0, 255, 0, 0, 255, 255, 255, 0, 0};
   const Bytes file = BmpFile(InfoHeader(2, -2, 24), pixels);
   CBaseImage img;
-  ASSERT_TRUE(DecodeFrom(img, file, CXIMAGE_FORMAT_UNKNOWN));
-  EXPECT_EQ(img.GetType(), static_cast<DWORD>(CXIMAGE_FORMAT_BMP));
+  ASSERT_TRUE(DecodeFrom(img, file, CODEC_FORMAT_UNKNOWN));
+  EXPECT_EQ(img.GetType(), static_cast<DWORD>(CODEC_FORMAT_BMP));
   EXPECT_EQ(img.GetHeight(), 2u);
   EXPECT_EQ(ColorAt(img, 0, 1), RGB(255, 0, 0));  // top left
   EXPECT_EQ(ColorAt(img, 1, 1), RGB(0, 255, 0));
@@ -72,7 +72,7 @@ TEST(CodecBmp, BareInfoHeaderAndCoreHeader) {
   Append(dib, Palette(2));
   Append(dib, {1, 0, 1, 0});
   CBaseImage img;
-  ASSERT_TRUE(DecodeFrom(img, dib, CXIMAGE_FORMAT_UNKNOWN));
+  ASSERT_TRUE(DecodeFrom(img, dib, CODEC_FORMAT_UNKNOWN));
   EXPECT_EQ(ColorAt(img, 0, 0), RGB(254, 20, 10));
   EXPECT_EQ(ColorAt(img, 1, 0), RGB(255, 0, 0));
 
@@ -84,7 +84,7 @@ TEST(CodecBmp, BareInfoHeaderAndCoreHeader) {
   Put16(core, 4);
   for (int i = 0; i < 16; ++i) Append(core, {static_cast<BYTE>(i), static_cast<BYTE>(2 * i), static_cast<BYTE>(3 * i)});
   CBaseImage c;
-  ASSERT_TRUE(DecodeFrom(c, BmpFile(core, {0x12, 0, 0, 0, 0x3F, 0, 0, 0}), CXIMAGE_FORMAT_BMP)) << c.GetLastError();
+  ASSERT_TRUE(DecodeFrom(c, BmpFile(core, {0x12, 0, 0, 0, 0x3F, 0, 0, 0}), CODEC_FORMAT_BMP)) << c.GetLastError();
   EXPECT_EQ(c.GetBpp(), 4);
   EXPECT_EQ(c.GetPixelIndex(1, 0), 2);
   EXPECT_EQ(c.GetPixelIndex(1, 1), 15);
@@ -95,11 +95,11 @@ TEST(CodecBmp, LongHeadersOnlyWhenPlain) {
   Bytes pixels(16, 0x40);
   // A 108-byte header with an image size of 0 is refused.
   CBaseImage img;
-  EXPECT_FALSE(DecodeFrom(img, BmpFile(InfoHeader(2, 2, 24, BI_RGB, 0, 108, 0), pixels), CXIMAGE_FORMAT_BMP));
+  EXPECT_FALSE(DecodeFrom(img, BmpFile(InfoHeader(2, 2, 24, BI_RGB, 0, 108, 0), pixels), CODEC_FORMAT_BMP));
   EXPECT_STREQ(img.GetLastError(), "Error reading BMP info");
-  EXPECT_FALSE(DecodeFrom(img, BmpFile(InfoHeader(2, 2, 24, BI_RGB, 0, 108, 0), pixels), CXIMAGE_FORMAT_UNKNOWN));
+  EXPECT_FALSE(DecodeFrom(img, BmpFile(InfoHeader(2, 2, 24, BI_RGB, 0, 108, 0), pixels), CODEC_FORMAT_UNKNOWN));
   // With the right image size it reads.
-  ASSERT_TRUE(DecodeFrom(img, BmpFile(InfoHeader(2, 2, 24, BI_RGB, 0, 108, 16), pixels), CXIMAGE_FORMAT_BMP));
+  ASSERT_TRUE(DecodeFrom(img, BmpFile(InfoHeader(2, 2, 24, BI_RGB, 0, 108, 16), pixels), CODEC_FORMAT_BMP));
   EXPECT_EQ(ColorAt(img, 1, 1), RGB(0x40, 0x40, 0x40));
 }
 
@@ -110,7 +110,7 @@ TEST(CodecBmp, RunLength8) {
   Bytes body = InfoHeader(4, 3, 8, BI_RLE8, 16);
   Append(body, Palette(16));
   CBaseImage img;
-  ASSERT_TRUE(DecodeFrom(img, BmpFile(body, data), CXIMAGE_FORMAT_BMP)) << img.GetLastError();
+  ASSERT_TRUE(DecodeFrom(img, BmpFile(body, data), CODEC_FORMAT_BMP)) << img.GetLastError();
   const BYTE expect[3][4] = {{1, 1, 1, 1}, {5, 6, 7, 8}, {0, 0, 9, 9}};
   for (long y = 0; y < 3; ++y)
     for (long x = 0; x < 4; ++x) EXPECT_EQ(img.GetPixelIndex(x, y), expect[y][x]) << x << "," << y;
@@ -122,7 +122,7 @@ TEST(CodecBmp, RunLength4) {
   Bytes body = InfoHeader(5, 2, 4, BI_RLE4);
   Append(body, Palette(16));
   CBaseImage img;
-  ASSERT_TRUE(DecodeFrom(img, BmpFile(body, data), CXIMAGE_FORMAT_BMP)) << img.GetLastError();
+  ASSERT_TRUE(DecodeFrom(img, BmpFile(body, data), CODEC_FORMAT_BMP)) << img.GetLastError();
   const BYTE expect[2][5] = {{1, 2, 1, 2, 1}, {3, 4, 5, 7, 7}};
   for (long y = 0; y < 2; ++y)
     for (long x = 0; x < 5; ++x) EXPECT_EQ(img.GetPixelIndex(x, y), expect[y][x]) << x << "," << y;
@@ -136,12 +136,12 @@ TEST(CodecBmp, RunLengthThatOverrunsStaysInsideThePicture) {
   for (const Bytes& data : {Bytes{200, 3}, Bytes{0, 2, 255, 255, 0, 9, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0},
                             Bytes{0, 0, 0, 0, 0, 0, 0, 0, 0, 5, 1, 2, 3, 4, 5, 0}, Bytes{0, 5, 1}}) {
     CBaseImage img;
-    EXPECT_TRUE(DecodeFrom(img, BmpFile(body, data), CXIMAGE_FORMAT_BMP));
+    EXPECT_TRUE(DecodeFrom(img, BmpFile(body, data), CODEC_FORMAT_BMP));
   }
   Bytes body4 = InfoHeader(3, 1, 4, BI_RLE4);
   Append(body4, Palette(16));
   CBaseImage img;
-  EXPECT_TRUE(DecodeFrom(img, BmpFile(body4, {255, 0x11, 0, 9, 1, 2, 3, 4, 5, 0}), CXIMAGE_FORMAT_BMP));
+  EXPECT_TRUE(DecodeFrom(img, BmpFile(body4, {255, 0x11, 0, 9, 1, 2, 3, 4, 5, 0}), CODEC_FORMAT_BMP));
   EXPECT_EQ(img.GetPixelIndex(2, 0), 1);
 }
 
@@ -158,7 +158,7 @@ TEST(CodecBmp, BitfieldsAfterA40ByteHeader) {
     Bytes file = fileHeader ? BmpFile(body, pixels) : body;
     if (!fileHeader) Append(file, pixels);
     CBaseImage img;
-    ASSERT_TRUE(DecodeFrom(img, file, CXIMAGE_FORMAT_BMP)) << img.GetLastError();
+    ASSERT_TRUE(DecodeFrom(img, file, CODEC_FORMAT_BMP)) << img.GetLastError();
     EXPECT_EQ(ColorAt(img, 0, 0), RGB(248, 0, 0));
     EXPECT_EQ(ColorAt(img, 1, 0), RGB(0, 252, 128));
   }
@@ -169,7 +169,7 @@ TEST(CodecBmp, BitfieldsAfterA40ByteHeader) {
   Put32(dib, 0x000000FF);
   Append(dib, {1, 2, 3, 0, 4, 5, 6, 0});
   CBaseImage img;
-  ASSERT_TRUE(DecodeFrom(img, dib, CXIMAGE_FORMAT_BMP)) << img.GetLastError();
+  ASSERT_TRUE(DecodeFrom(img, dib, CODEC_FORMAT_BMP)) << img.GetLastError();
   EXPECT_EQ(ColorAt(img, 0, 0), RGB(3, 2, 1));
   EXPECT_EQ(ColorAt(img, 1, 0), RGB(6, 5, 4));
   // Masks in another order are honoured.
@@ -177,7 +177,7 @@ TEST(CodecBmp, BitfieldsAfterA40ByteHeader) {
   Put32(rgba, 0xFF000000);
   Put32(rgba, 0x00FF0000);
   Put32(rgba, 0x0000FF00);
-  ASSERT_TRUE(DecodeFrom(img, BmpFile(rgba, {9, 30, 20, 10}), CXIMAGE_FORMAT_BMP));
+  ASSERT_TRUE(DecodeFrom(img, BmpFile(rgba, {9, 30, 20, 10}), CODEC_FORMAT_BMP));
   EXPECT_EQ(ColorAt(img, 0, 0), RGB(10, 20, 30));
 }
 
@@ -186,10 +186,10 @@ TEST(CodecBmp, PlainSixteenAndThirtyTwoBits) {
   Put16(p16, (31u << 10) | (1u << 5) | 2u);
   Put16(p16, 0);
   CBaseImage img;
-  ASSERT_TRUE(DecodeFrom(img, BmpFile(InfoHeader(1, 1, 16), p16), CXIMAGE_FORMAT_BMP));
+  ASSERT_TRUE(DecodeFrom(img, BmpFile(InfoHeader(1, 1, 16), p16), CODEC_FORMAT_BMP));
   EXPECT_EQ(img.GetBpp(), 24);
   EXPECT_EQ(ColorAt(img, 0, 0), RGB(248, 8, 16));
-  ASSERT_TRUE(DecodeFrom(img, BmpFile(InfoHeader(2, 1, 32), {1, 2, 3, 99, 7, 8, 9, 99}), CXIMAGE_FORMAT_BMP));
+  ASSERT_TRUE(DecodeFrom(img, BmpFile(InfoHeader(2, 1, 32), {1, 2, 3, 99, 7, 8, 9, 99}), CODEC_FORMAT_BMP));
   EXPECT_EQ(ColorAt(img, 1, 0), RGB(9, 8, 7));
 }
 
@@ -199,7 +199,7 @@ TEST(CodecBmp, ExtraPaletteEntriesAreSkipped) {
   Append(dib, Palette(4));
   Append(dib, {0xF0, 0, 0, 0});
   CBaseImage img;
-  ASSERT_TRUE(DecodeFrom(img, dib, CXIMAGE_FORMAT_BMP));
+  ASSERT_TRUE(DecodeFrom(img, dib, CODEC_FORMAT_BMP));
   EXPECT_EQ(img.GetPixelIndex(0, 0), 1);
   EXPECT_EQ(img.GetPixelIndex(4, 0), 0);
 }
@@ -221,7 +221,7 @@ TEST(CodecBmp, CorruptFilesFailWithAReason) {
   };
   for (const Case& c : cases) {
     CBaseImage img;
-    EXPECT_FALSE(DecodeFrom(img, c.file, CXIMAGE_FORMAT_BMP)) << c.error;
+    EXPECT_FALSE(DecodeFrom(img, c.file, CODEC_FORMAT_BMP)) << c.error;
     EXPECT_STREQ(img.GetLastError(), c.error);
   }
   // A data offset past the end of the file.
@@ -229,13 +229,13 @@ TEST(CodecBmp, CorruptFilesFailWithAReason) {
   file[10] = 0xFF;
   file[11] = 0xFF;
   CBaseImage img;
-  EXPECT_FALSE(DecodeFrom(img, file, CXIMAGE_FORMAT_BMP));
+  EXPECT_FALSE(DecodeFrom(img, file, CODEC_FORMAT_BMP));
 }
 
 TEST(CodecBmp, ResolutionFromTheHeader) {
   CBaseImage img;
-  ASSERT_TRUE(DecodeFrom(img, BmpFile(InfoHeader(1, 1, 24, BI_RGB, 0, 40, 0, 3780), {1, 2, 3, 0}), CXIMAGE_FORMAT_BMP));
+  ASSERT_TRUE(DecodeFrom(img, BmpFile(InfoHeader(1, 1, 24, BI_RGB, 0, 40, 0, 3780), {1, 2, 3, 0}), CODEC_FORMAT_BMP));
   EXPECT_EQ(img.GetXDPI(), 96);
-  ASSERT_TRUE(DecodeFrom(img, BmpFile(InfoHeader(1, 1, 24, BI_RGB, 0, 40, 0, 0), {1, 2, 3, 0}), CXIMAGE_FORMAT_BMP));
+  ASSERT_TRUE(DecodeFrom(img, BmpFile(InfoHeader(1, 1, 24, BI_RGB, 0, 40, 0, 0), {1, 2, 3, 0}), CODEC_FORMAT_BMP));
   EXPECT_EQ(img.GetXDPI(), 0);
 }

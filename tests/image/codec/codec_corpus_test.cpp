@@ -16,7 +16,7 @@ extern "C" {
 }
 
 #include "codec_helpers.h"
-#include "image/codec/ImageTIF.h"
+#include "image/codec/CodecTIF.h"
 #include "image/codec/JpegExif.h"
 #include "tests/common/test_util.h"
 
@@ -101,7 +101,7 @@ std::vector<Seed> MakeSeeds() {
   for (DWORD bpp : {1u, 4u, 8u, 24u}) {
     CBaseImage img;
     Pattern(img, 7, 3, bpp);
-    s.push_back({"bmp", "depth" + std::to_string(bpp) + ".bmp", Encoded(img, CXIMAGE_FORMAT_BMP)});
+    s.push_back({"bmp", "depth" + std::to_string(bpp) + ".bmp", Encoded(img, CODEC_FORMAT_BMP)});
   }
   {
     Bytes body = InfoHeader(4, 3, 8, BI_RLE8, 16);
@@ -135,32 +135,32 @@ std::vector<Seed> MakeSeeds() {
     CBaseImage img;
     Pattern(img, 6, 5, 8);
     img.SetTransIndex(3);
-    s.push_back({"ico", "indexed.ico", Encoded(img, CXIMAGE_FORMAT_ICO)});
+    s.push_back({"ico", "indexed.ico", Encoded(img, CODEC_FORMAT_ICO)});
     CBaseImage four;
     Pattern(four, 4, 4, 4);
-    s.push_back({"ico", "four.ico", Encoded(four, CXIMAGE_FORMAT_ICO)});
+    s.push_back({"ico", "four.ico", Encoded(four, CODEC_FORMAT_ICO)});
     CBaseImage rgb;
     Pattern(rgb, 5, 4, 24);
-    s.push_back({"ico", "rgb.ico", Encoded(rgb, CXIMAGE_FORMAT_ICO)});
+    s.push_back({"ico", "rgb.ico", Encoded(rgb, CODEC_FORMAT_ICO)});
     rgb.AlphaCreate();
     rgb.AlphaSet(1, 1, 0);
     rgb.AlphaSet(2, 2, 90);
-    s.push_back({"ico", "alpha.ico", Encoded(rgb, CXIMAGE_FORMAT_ICO)});
+    s.push_back({"ico", "alpha.ico", Encoded(rgb, CODEC_FORMAT_ICO)});
   }
   // ---- JPEG (and EXIF blocks)
   {
     CBaseImage img;
     Pattern(img, 16, 9, 24);
-    const Bytes base = Encoded(img, CXIMAGE_FORMAT_JPG);
+    const Bytes base = Encoded(img, CODEC_FORMAT_JPG);
     s.push_back({"jpeg", "baseline.jpg", base});
     s.push_back({"jpeg", "exif_ii.jpg", WithSegment(base, 0xE1, ExifBlock(false))});
     s.push_back({"jpeg", "exif_mm.jpg", WithSegment(base, 0xE1, ExifBlock(true))});
-    img.SetCodecOption(0x10, CXIMAGE_FORMAT_JPG);
-    s.push_back({"jpeg", "progressive.jpg", Encoded(img, CXIMAGE_FORMAT_JPG)});
+    img.SetCodecOption(0x10, CODEC_FORMAT_JPG);
+    s.push_back({"jpeg", "progressive.jpg", Encoded(img, CODEC_FORMAT_JPG)});
     CBaseImage grey;
     Pattern(grey, 9, 9, 8);
     grey.SetGrayPalette();
-    s.push_back({"jpeg", "grey.jpg", Encoded(grey, CXIMAGE_FORMAT_JPG)});
+    s.push_back({"jpeg", "grey.jpg", Encoded(grey, CODEC_FORMAT_JPG)});
     s.push_back({"jpeg", "cmyk.jpg", CmykJpeg()});
     s.push_back({"exif", "ii.exif", ExifBlock(false)});
     s.push_back({"exif", "mm.exif", ExifBlock(true)});
@@ -169,15 +169,15 @@ std::vector<Seed> MakeSeeds() {
   {
     CBaseImage rgb;
     Pattern(rgb, 9, 7, 24);
-    s.push_back({"png", "rgb.png", Encoded(rgb, CXIMAGE_FORMAT_PNG)});
-    rgb.SetCodecOption(1, CXIMAGE_FORMAT_PNG);
+    s.push_back({"png", "rgb.png", Encoded(rgb, CODEC_FORMAT_PNG)});
+    rgb.SetCodecOption(1, CODEC_FORMAT_PNG);
     rgb.AlphaCreate();
     rgb.AlphaSet(3, 3, 10);
-    s.push_back({"png", "rgba_interlaced.png", Encoded(rgb, CXIMAGE_FORMAT_PNG)});
+    s.push_back({"png", "rgba_interlaced.png", Encoded(rgb, CODEC_FORMAT_PNG)});
     CBaseImage pal;
     Pattern(pal, 8, 5, 4);
     pal.SetTransIndex(2);
-    s.push_back({"png", "palette_trns.png", Encoded(pal, CXIMAGE_FORMAT_PNG)});
+    s.push_back({"png", "palette_trns.png", Encoded(pal, CODEC_FORMAT_PNG)});
     s.push_back({"png", "grey2.png", GreyPng(2, PNG_COLOR_TYPE_GRAY, 9, 3, PNG_INTERLACE_NONE)});
     s.push_back({"png", "grey16_interlaced.png", GreyPng(16, PNG_COLOR_TYPE_GRAY, 5, 9, PNG_INTERLACE_ADAM7)});
     s.push_back({"png", "grey_alpha.png", GreyPng(8, PNG_COLOR_TYPE_GRAY_ALPHA, 4, 4, PNG_INTERLACE_NONE)});
@@ -187,11 +187,11 @@ std::vector<Seed> MakeSeeds() {
   {
     CBaseImage rgb;
     Pattern(rgb, 20, 18, 24);
-    s.push_back({"gif", "mosaic.gif", Encoded(rgb, CXIMAGE_FORMAT_GIF)});
+    s.push_back({"gif", "mosaic.gif", Encoded(rgb, CODEC_FORMAT_GIF)});
     CBaseImage pal;
     Pattern(pal, 12, 10, 8);
     pal.SetTransIndex(4);
-    Bytes gif = Encoded(pal, CXIMAGE_FORMAT_GIF);
+    Bytes gif = Encoded(pal, CODEC_FORMAT_GIF);
     s.push_back({"gif", "palette.gif", gif});
     // The same image read as interlaced.
     for (size_t i = 13 + 768; i < gif.size(); ++i)
@@ -202,7 +202,7 @@ std::vector<Seed> MakeSeeds() {
     s.push_back({"gif", "interlaced.gif", gif});
     CBaseImage one;
     Pattern(one, 9, 3, 1);
-    s.push_back({"gif", "onebit.gif", Encoded(one, CXIMAGE_FORMAT_GIF)});
+    s.push_back({"gif", "onebit.gif", Encoded(one, CODEC_FORMAT_GIF)});
   }
   // ---- TIFF
   {
@@ -210,14 +210,14 @@ std::vector<Seed> MakeSeeds() {
     Pattern(rgb, 6, 5, 24);
     Pattern(pal, 7, 4, 8);
     Pattern(one, 9, 2, 1);
-    rgb.SetCodecOption(COMPRESSION_LZW, CXIMAGE_FORMAT_TIF);
-    s.push_back({"tiff", "rgb_lzw.tif", Encoded(rgb, CXIMAGE_FORMAT_TIF)});
-    pal.SetCodecOption(COMPRESSION_PACKBITS, CXIMAGE_FORMAT_TIF);
-    s.push_back({"tiff", "palette_packbits.tif", Encoded(pal, CXIMAGE_FORMAT_TIF)});
+    rgb.SetCodecOption(COMPRESSION_LZW, CODEC_FORMAT_TIF);
+    s.push_back({"tiff", "rgb_lzw.tif", Encoded(rgb, CODEC_FORMAT_TIF)});
+    pal.SetCodecOption(COMPRESSION_PACKBITS, CODEC_FORMAT_TIF);
+    s.push_back({"tiff", "palette_packbits.tif", Encoded(pal, CODEC_FORMAT_TIF)});
     CBaseImage* pages[3] = {&rgb, &pal, &one};
-    CxMemFile out;
+    CCodecMemFile out;
     out.Open();
-    CxImageTIF writer;
+    CCodecTIF writer;
     writer.Encode(&out, pages, 3);
     s.push_back({"tiff", "pages.tif", Bytes(out.GetBuffer(false), out.GetBuffer(false) + out.Size())});
     s.push_back({"tiff", "grey16_orient6.tif", LibTiff([](TIFF* t) {
@@ -245,12 +245,12 @@ std::vector<Seed> MakeSeeds() {
   {
     CBaseImage rgb;
     Pattern(rgb, 5, 3, 24);
-    s.push_back({"tga", "rgb.tga", Encoded(rgb, CXIMAGE_FORMAT_TGA)});
+    s.push_back({"tga", "rgb.tga", Encoded(rgb, CODEC_FORMAT_TGA)});
     rgb.AlphaCreate();
-    s.push_back({"tga", "rgba.tga", Encoded(rgb, CXIMAGE_FORMAT_TGA)});
+    s.push_back({"tga", "rgba.tga", Encoded(rgb, CODEC_FORMAT_TGA)});
     CBaseImage pal;
     Pattern(pal, 4, 2, 8);
-    s.push_back({"tga", "mapped.tga", Encoded(pal, CXIMAGE_FORMAT_TGA)});
+    s.push_back({"tga", "mapped.tga", Encoded(pal, CODEC_FORMAT_TGA)});
     Bytes rle = {0, 0, 11, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 0, 2, 0, 8, 0x20};
     Append(rle, {0x83, 7, 0x01, 8, 9});
     s.push_back({"tga", "grey_rle.tga", rle});
@@ -268,11 +268,11 @@ std::vector<Seed> MakeSeeds() {
   {
     CBaseImage rgb;
     Pattern(rgb, 7, 3, 24);
-    s.push_back({"pcx", "rgb.pcx", Encoded(rgb, CXIMAGE_FORMAT_PCX)});
+    s.push_back({"pcx", "rgb.pcx", Encoded(rgb, CODEC_FORMAT_PCX)});
     for (DWORD bpp : {1u, 4u, 8u}) {
       CBaseImage pal;
       Pattern(pal, 9, 4, bpp);
-      s.push_back({"pcx", "depth" + std::to_string(bpp) + ".pcx", Encoded(pal, CXIMAGE_FORMAT_PCX)});
+      s.push_back({"pcx", "depth" + std::to_string(bpp) + ".pcx", Encoded(pal, CODEC_FORMAT_PCX)});
     }
   }
   // ---- WBMP
@@ -280,7 +280,7 @@ std::vector<Seed> MakeSeeds() {
     CBaseImage one(12, 5, 1, 0);
     one.SetGrayPalette();
     for (long x = 0; x < 12; x += 2) one.SetPixelIndex(x, x % 5, 1);
-    s.push_back({"wbmp", "picture.wbmp", Encoded(one, CXIMAGE_FORMAT_WBMP)});
+    s.push_back({"wbmp", "picture.wbmp", Encoded(one, CODEC_FORMAT_WBMP)});
   }
   // ---- clipboard DIBs (no file header)
   {
@@ -320,9 +320,9 @@ std::vector<Seed> MakeSeeds() {
 
 DWORD FormatOf(const std::string& target) {
   static const std::map<std::string, DWORD> kIds = {
-      {"bmp", CXIMAGE_FORMAT_BMP}, {"ico", CXIMAGE_FORMAT_ICO}, {"jpeg", CXIMAGE_FORMAT_JPG},
-      {"png", CXIMAGE_FORMAT_PNG}, {"gif", CXIMAGE_FORMAT_GIF}, {"tiff", CXIMAGE_FORMAT_TIF},
-      {"tga", CXIMAGE_FORMAT_TGA}, {"pcx", CXIMAGE_FORMAT_PCX}, {"wbmp", CXIMAGE_FORMAT_WBMP}};
+      {"bmp", CODEC_FORMAT_BMP}, {"ico", CODEC_FORMAT_ICO}, {"jpeg", CODEC_FORMAT_JPG},
+      {"png", CODEC_FORMAT_PNG}, {"gif", CODEC_FORMAT_GIF}, {"tiff", CODEC_FORMAT_TIF},
+      {"tga", CODEC_FORMAT_TGA}, {"pcx", CODEC_FORMAT_PCX}, {"wbmp", CODEC_FORMAT_WBMP}};
   const auto it = kIds.find(target);
   return it == kIds.end() ? 0 : it->second;
 }
@@ -344,7 +344,7 @@ TEST(CodecCorpus, EverySeedDecodes) {
       GlobalFree(h);
     } else if (seed.target == "exif") {
       EXIFINFO info{};
-      CxJpegExif exif(&info);
+      CJpegExif exif(&info);
       EXPECT_TRUE(exif.ParseExif(seed.data.data(), static_cast<unsigned>(seed.data.size()))) << seed.name;
       EXPECT_FLOAT_EQ(info.Xresolution, 300.0f);
     } else {

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "codec_helpers.h"
-#include "image/codec/ImageGIF.h"
+#include "image/codec/CodecGIF.h"
 
 using namespace codectest;
 
@@ -72,7 +72,7 @@ TEST(CodecGif, TrueColourIsWrittenAsAMosaicAndReadBackWhole) {
   for (const Case& c : cases) {
     CBaseImage img;
     MakePattern(img, c.w, c.h);
-    const Bytes file = EncodeTo(img, CXIMAGE_FORMAT_GIF);
+    const Bytes file = EncodeTo(img, CODEC_FORMAT_GIF);
     ASSERT_EQ(std::string(file.begin(), file.begin() + 6), "GIF89a");
     const GifFile g = Parse(file);
     EXPECT_FALSE(g.globalTable);
@@ -82,7 +82,7 @@ TEST(CodecGif, TrueColourIsWrittenAsAMosaicAndReadBackWhole) {
     EXPECT_EQ(g.images[0].height, std::min<DWORD>(c.h, 15));
     EXPECT_EQ(file.back(), ';');
     CBaseImage back;
-    ASSERT_TRUE(DecodeFrom(back, file, CXIMAGE_FORMAT_GIF)) << back.GetLastError();
+    ASSERT_TRUE(DecodeFrom(back, file, CODEC_FORMAT_GIF)) << back.GetLastError();
     EXPECT_EQ(back.GetNumFrames(), static_cast<long>(c.tiles));
     if (c.tiles > 1) {
       EXPECT_EQ(back.GetBpp(), 24) << c.w << "x" << c.h;
@@ -92,7 +92,7 @@ TEST(CodecGif, TrueColourIsWrittenAsAMosaicAndReadBackWhole) {
   // The 17 x 200 mosaic: 13 tiles of 15 rows and one of 5.
   CBaseImage tall;
   MakePattern(tall, 17, 200);
-  const GifFile g = Parse(EncodeTo(tall, CXIMAGE_FORMAT_GIF));
+  const GifFile g = Parse(EncodeTo(tall, CODEC_FORMAT_GIF));
   EXPECT_EQ(g.images[12].top, 180u);
   EXPECT_EQ(g.images[13].height, 5u);
 }
@@ -101,8 +101,8 @@ TEST(CodecGif, OneTileReadsBackPalettised) {
   CBaseImage img;
   MakePattern(img, 10, 10);
   CBaseImage back;
-  ASSERT_TRUE(DecodeFrom(back, EncodeTo(img, CXIMAGE_FORMAT_GIF), CXIMAGE_FORMAT_UNKNOWN));
-  EXPECT_EQ(back.GetType(), static_cast<DWORD>(CXIMAGE_FORMAT_GIF));
+  ASSERT_TRUE(DecodeFrom(back, EncodeTo(img, CODEC_FORMAT_GIF), CODEC_FORMAT_UNKNOWN));
+  EXPECT_EQ(back.GetType(), static_cast<DWORD>(CODEC_FORMAT_GIF));
   EXPECT_EQ(back.GetBpp(), 8);
   EXPECT_TRUE(SameColors(img, back));
 }
@@ -115,10 +115,10 @@ TEST(CodecGif, PalettisedRoundTrips) {
     for (long y = 0; y < 21; ++y)
       for (long x = 0; x < 37; ++x) img.SetPixelIndex(x, y, static_cast<BYTE>((x * y + x) % img.GetNumColors()));
     img.SetTransIndex(1);
-    const Bytes file = EncodeTo(img, CXIMAGE_FORMAT_GIF);
+    const Bytes file = EncodeTo(img, CODEC_FORMAT_GIF);
     EXPECT_TRUE(Parse(file).globalTable);
     CBaseImage back;
-    ASSERT_TRUE(DecodeFrom(back, file, CXIMAGE_FORMAT_GIF)) << back.GetLastError();
+    ASSERT_TRUE(DecodeFrom(back, file, CODEC_FORMAT_GIF)) << back.GetLastError();
     EXPECT_EQ(back.GetBpp(), bpp);
     EXPECT_EQ(back.GetTransIndex(), 1);
     for (long y = 0; y < 21; ++y)
@@ -131,7 +131,7 @@ TEST(CodecGif, LargePicturesKeepEveryColour) {
   CBaseImage img;
   MakePattern(img, 301, 157);
   CBaseImage back;
-  ASSERT_TRUE(DecodeFrom(back, EncodeTo(img, CXIMAGE_FORMAT_GIF), CXIMAGE_FORMAT_GIF));
+  ASSERT_TRUE(DecodeFrom(back, EncodeTo(img, CODEC_FORMAT_GIF), CODEC_FORMAT_GIF));
   EXPECT_TRUE(SameColors(img, back));
   CBaseImage noise(300, 300, 8, 0);
   for (int i = 0; i < 256; ++i) noise.SetPaletteColor(static_cast<BYTE>(i), static_cast<BYTE>(i), 0, 0);
@@ -141,7 +141,7 @@ TEST(CodecGif, LargePicturesKeepEveryColour) {
       seed = seed * 1103515245u + 12345u;
       noise.SetPixelIndex(x, y, static_cast<BYTE>(seed >> 16));
     }
-  ASSERT_TRUE(DecodeFrom(back, EncodeTo(noise, CXIMAGE_FORMAT_GIF), CXIMAGE_FORMAT_GIF));
+  ASSERT_TRUE(DecodeFrom(back, EncodeTo(noise, CODEC_FORMAT_GIF), CODEC_FORMAT_GIF));
   for (long y = 0; y < 300; y += 7)
     for (long x = 0; x < 300; x += 3) ASSERT_EQ(back.GetPixelIndex(x, y), noise.GetPixelIndex(x, y));
 }
@@ -150,34 +150,34 @@ TEST(CodecGif, AnimationDecodesItsFirstFrame) {
   CBaseImage a, b;
   MakeIndexed(a, 6, 4, [](long x, long) { return static_cast<BYTE>(x); });
   MakeIndexed(b, 6, 4, [](long, long y) { return static_cast<BYTE>(100 + y); });
-  const Bytes fa = EncodeTo(a, CXIMAGE_FORMAT_GIF), fb = EncodeTo(b, CXIMAGE_FORMAT_GIF);
+  const Bytes fa = EncodeTo(a, CODEC_FORMAT_GIF), fb = EncodeTo(b, CODEC_FORMAT_GIF);
   const GifFile ga = Parse(fa), gb = Parse(fb);
   // Both frames share the global table (the same palette).
   Bytes anim(fa.begin(), fa.begin() + static_cast<long>(ga.images[0].end));
   anim.insert(anim.end(), fb.begin() + static_cast<long>(gb.images[0].start), fb.begin() + static_cast<long>(gb.images[0].end));
   anim.push_back(';');
   CBaseImage img;
-  ASSERT_TRUE(DecodeFrom(img, anim, CXIMAGE_FORMAT_GIF));
+  ASSERT_TRUE(DecodeFrom(img, anim, CODEC_FORMAT_GIF));
   EXPECT_EQ(img.GetNumFrames(), 2);
   EXPECT_EQ(img.GetPixelIndex(3, 0), 3);
   CBaseImage second;
   second.SetFrame(1);
-  ASSERT_TRUE(DecodeFrom(second, anim, CXIMAGE_FORMAT_GIF));
+  ASSERT_TRUE(DecodeFrom(second, anim, CODEC_FORMAT_GIF));
   EXPECT_EQ(second.GetPixelIndex(3, 3), 100);
   CBaseImage none;
   none.SetFrame(2);
-  EXPECT_FALSE(DecodeFrom(none, anim, CXIMAGE_FORMAT_GIF));
+  EXPECT_FALSE(DecodeFrom(none, anim, CODEC_FORMAT_GIF));
   EXPECT_EQ(none.GetNumFrames(), 2);
 }
 
 TEST(CodecGif, InterlacedRowsLandInGifOrder) {
   CBaseImage img;
   MakeIndexed(img, 3, 16, [](long, long y) { return static_cast<BYTE>(y); });
-  Bytes file = EncodeTo(img, CXIMAGE_FORMAT_GIF);
+  Bytes file = EncodeTo(img, CODEC_FORMAT_GIF);
   const GifFile g = Parse(file);
   file[g.images[0].start + 9] |= 0x40;  // the same lines, now read as interlaced
   CBaseImage back;
-  ASSERT_TRUE(DecodeFrom(back, file, CXIMAGE_FORMAT_GIF));
+  ASSERT_TRUE(DecodeFrom(back, file, CODEC_FORMAT_GIF));
   const long order[16] = {0, 8, 4, 12, 2, 6, 10, 14, 1, 3, 5, 7, 9, 11, 13, 15};
   for (long k = 0; k < 16; ++k) EXPECT_EQ(back.GetPixelIndex(1, 15 - order[k]), k) << k;
 }
@@ -185,29 +185,29 @@ TEST(CodecGif, InterlacedRowsLandInGifOrder) {
 TEST(CodecGif, ImagesOutsideTheScreenAndBrokenData) {
   CBaseImage img;
   MakeIndexed(img, 6, 4, [](long x, long) { return static_cast<BYTE>(x); });
-  Bytes file = EncodeTo(img, CXIMAGE_FORMAT_GIF);
+  Bytes file = EncodeTo(img, CODEC_FORMAT_GIF);
   Bytes small = file;
   small[6] = 5;  // screen narrower than the image
   CBaseImage back;
-  EXPECT_FALSE(DecodeFrom(back, small, CXIMAGE_FORMAT_GIF));
+  EXPECT_FALSE(DecodeFrom(back, small, CODEC_FORMAT_GIF));
   EXPECT_EQ(back.GetNumFrames(), 0);
   // A bad code size gives no rows but a picture.
   Bytes badCode = file;
   badCode[Parse(file).images[0].start + 10] = 12;
-  ASSERT_TRUE(DecodeFrom(back, badCode, CXIMAGE_FORMAT_GIF));
+  ASSERT_TRUE(DecodeFrom(back, badCode, CODEC_FORMAT_GIF));
   EXPECT_EQ(back.GetWidth(), 6u);
   // Cut anywhere, the decoder stops without harm.
   for (size_t cut = 6; cut < file.size(); cut += 3) {
     CBaseImage part;
-    DecodeFrom(part, Bytes(file.begin(), file.begin() + static_cast<long>(cut)), CXIMAGE_FORMAT_GIF);
+    DecodeFrom(part, Bytes(file.begin(), file.begin() + static_cast<long>(cut)), CODEC_FORMAT_GIF);
   }
-  EXPECT_FALSE(DecodeFrom(back, Bytes{'G', 'I', 'F', '7'}, CXIMAGE_FORMAT_GIF));
+  EXPECT_FALSE(DecodeFrom(back, Bytes{'G', 'I', 'F', '7'}, CODEC_FORMAT_GIF));
 }
 
 TEST(CodecGif, WriteErrorsFailTheEncoder) {
   CBaseImage img;
   MakePattern(img, 60, 60);
   FailingFile f(2000);
-  EXPECT_FALSE(img.Encode(&f, CXIMAGE_FORMAT_GIF));
+  EXPECT_FALSE(img.Encode(&f, CODEC_FORMAT_GIF));
   EXPECT_STREQ(img.GetLastError(), "Write Error in GIF file");
 }

@@ -112,7 +112,7 @@ inline Bytes BmpFile(const Bytes& body, const Bytes& pixels) {
 }
 
 // A memory stream whose writes fail once `limit` bytes have been written.
-class FailingFile : public CxMemFile {
+class FailingFile : public CCodecMemFile {
  public:
   explicit FailingFile(long limit) : limit_(limit) { Open(); }
   size_t Write(const void* buffer, size_t size, size_t count) override {
@@ -120,10 +120,10 @@ class FailingFile : public CxMemFile {
       failed_ = true;
       return 0;
     }
-    return CxMemFile::Write(buffer, size, count);
+    return CCodecMemFile::Write(buffer, size, count);
   }
   bool PutC(unsigned char c) override { return Write(&c, 1, 1) == 1; }
-  long Error() override { return failed_ ? 1 : CxMemFile::Error(); }
+  long Error() override { return failed_ ? 1 : CCodecMemFile::Error(); }
   bool failed() const { return failed_; }
 
  private:

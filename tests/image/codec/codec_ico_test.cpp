@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "codec_helpers.h"
-#include "image/codec/ImageICO.h"
+#include "image/codec/CodecICO.h"
 
 using namespace codectest;
 
@@ -50,9 +50,9 @@ TEST(CodecIco, MaskedBorderTakesTheFirstUnusedIndex) {
   const Bytes xorData = {0x11, 0x11, 0, 0, 0x12, 0x21, 0, 0, 0x12, 0x21, 0, 0, 0x11, 0x11, 0, 0};
   for (DWORD clrUsed : {16u, 0u}) {  // 0 stands for all 16 entries
     CBaseImage img;
-    ASSERT_TRUE(DecodeFrom(img, IconFile(4, 4, 4, Pal16(), clrUsed, xorData, BorderMask()), CXIMAGE_FORMAT_UNKNOWN))
+    ASSERT_TRUE(DecodeFrom(img, IconFile(4, 4, 4, Pal16(), clrUsed, xorData, BorderMask()), CODEC_FORMAT_UNKNOWN))
         << img.GetLastError();
-    EXPECT_EQ(img.GetType(), static_cast<DWORD>(CXIMAGE_FORMAT_ICO));
+    EXPECT_EQ(img.GetType(), static_cast<DWORD>(CODEC_FORMAT_ICO));
     EXPECT_EQ(img.GetBpp(), 4);
     EXPECT_EQ(img.GetTransIndex(), 0);
     EXPECT_FALSE(img.AlphaIsValid());
@@ -65,7 +65,7 @@ TEST(CodecIco, MaskedBorderTakesTheFirstUnusedIndex) {
 TEST(CodecIco, AllOnesMaskInvertsThePicture) {
   const Bytes xorData = {0x10, 0, 0, 0};
   CBaseImage img;
-  ASSERT_TRUE(DecodeFrom(img, IconFile(2, 1, 4, Pal16(), 16, xorData, {0xFF, 0xFF, 0xFF, 0xFF}), CXIMAGE_FORMAT_ICO));
+  ASSERT_TRUE(DecodeFrom(img, IconFile(2, 1, 4, Pal16(), 16, xorData, {0xFF, 0xFF, 0xFF, 0xFF}), CODEC_FORMAT_ICO));
   EXPECT_EQ(img.GetTransIndex(), 0);
   EXPECT_EQ(ColorAt(img, 0, 0), RGB(255 - 254, 255 - 8, 255 - 16));
 }
@@ -74,20 +74,20 @@ TEST(CodecIco, TrueColourMasks) {
   // 24 bits, 2 x 1: the masked pixel's colour becomes the transparent colour.
   const Bytes xorData = {1, 2, 3, 4, 5, 6, 0, 0};
   CBaseImage img;
-  ASSERT_TRUE(DecodeFrom(img, IconFile(2, 1, 24, {}, 0, xorData, {0x80, 0, 0, 0}), CXIMAGE_FORMAT_ICO));
+  ASSERT_TRUE(DecodeFrom(img, IconFile(2, 1, 24, {}, 0, xorData, {0x80, 0, 0, 0}), CODEC_FORMAT_ICO));
   EXPECT_EQ(img.GetTransIndex(), 0);
   EXPECT_FALSE(img.AlphaIsValid());
   EXPECT_EQ(img.GetTransColor().rgbRed, 3);
   // Two masked pixels of different colours keep an alpha plane.
   const Bytes xor3 = {1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0};
-  ASSERT_TRUE(DecodeFrom(img, IconFile(3, 1, 24, {}, 0, xor3, {0xA0, 0, 0, 0}), CXIMAGE_FORMAT_ICO));
+  ASSERT_TRUE(DecodeFrom(img, IconFile(3, 1, 24, {}, 0, xor3, {0xA0, 0, 0, 0}), CODEC_FORMAT_ICO));
   ASSERT_TRUE(img.AlphaIsValid());
   EXPECT_EQ(img.AlphaGet(0, 0), 0);
   EXPECT_EQ(img.AlphaGet(1, 0), 255);
   EXPECT_EQ(img.AlphaGet(2, 0), 0);
   // 32 bits: the fourth byte is alpha and masked pixels are transparent.
   const Bytes xor32 = {1, 2, 3, 128, 4, 5, 6, 255};
-  ASSERT_TRUE(DecodeFrom(img, IconFile(2, 1, 32, {}, 0, xor32, {0x40, 0, 0, 0}), CXIMAGE_FORMAT_ICO));
+  ASSERT_TRUE(DecodeFrom(img, IconFile(2, 1, 32, {}, 0, xor32, {0x40, 0, 0, 0}), CODEC_FORMAT_ICO));
   EXPECT_EQ(img.GetBpp(), 24);
   EXPECT_EQ(img.AlphaGet(0, 0), 128);
   EXPECT_EQ(img.AlphaGet(1, 0), 0);
@@ -99,26 +99,26 @@ TEST(CodecIco, FramesAndBadEntries) {
   const Bytes ico = IconFile(2, 1, 4, Pal16(), 16, xorData, {0, 0, 0, 0});
   CBaseImage img;
   img.SetFrame(1);
-  EXPECT_FALSE(DecodeFrom(img, ico, CXIMAGE_FORMAT_ICO));
+  EXPECT_FALSE(DecodeFrom(img, ico, CODEC_FORMAT_ICO));
   EXPECT_EQ(img.GetNumFrames(), 1);
   // A PNG-compressed entry fails cleanly.
   Bytes png = {0, 0, 1, 0, 1, 0, 0, 0, 0, 0, 1, 0, 32, 0, 60, 0, 0, 0, 22, 0, 0, 0,
                0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   png.resize(png.size() + 60, 0);
   CBaseImage p;
-  EXPECT_FALSE(DecodeFrom(p, png, CXIMAGE_FORMAT_ICO));
+  EXPECT_FALSE(DecodeFrom(p, png, CODEC_FORMAT_ICO));
   EXPECT_STREQ(p.GetLastError(), "PNG-compressed icons are not supported");
   // Truncated pixel data, and an entry pointing past the end.
   CBaseImage t;
-  EXPECT_FALSE(DecodeFrom(t, IconFile(32, 32, 8, {}, 256, {}, {}), CXIMAGE_FORMAT_ICO));
+  EXPECT_FALSE(DecodeFrom(t, IconFile(32, 32, 8, {}, 256, {}, {}), CODEC_FORMAT_ICO));
   Bytes far = ico;
   far[18] = 0xFF;
-  EXPECT_FALSE(DecodeFrom(t, far, CXIMAGE_FORMAT_ICO));
+  EXPECT_FALSE(DecodeFrom(t, far, CODEC_FORMAT_ICO));
   // A directory that claims more entries than the file holds.
   Bytes many = ico;
   many[4] = 0xFF;
   many[5] = 0xFF;
-  EXPECT_FALSE(DecodeFrom(t, many, CXIMAGE_FORMAT_ICO));
+  EXPECT_FALSE(DecodeFrom(t, many, CODEC_FORMAT_ICO));
 }
 
 TEST(CodecIco, SizeByteZeroMeans256) {
@@ -126,7 +126,7 @@ TEST(CodecIco, SizeByteZeroMeans256) {
   const Bytes mask(256 * 32, 0);
   Bytes ico = IconFile(256, 256, 1, {0, 0, 0, 0, 255, 255, 255, 0}, 2, xorData, mask);
   CBaseImage img;
-  ASSERT_TRUE(DecodeFrom(img, ico, CXIMAGE_FORMAT_ICO)) << img.GetLastError();
+  ASSERT_TRUE(DecodeFrom(img, ico, CODEC_FORMAT_ICO)) << img.GetLastError();
   EXPECT_EQ(img.GetWidth(), 256u);
   EXPECT_EQ(img.GetHeight(), 256u);
   EXPECT_EQ(img.GetPixelIndex(0, 0), 1);
@@ -141,7 +141,7 @@ TEST(CodecIco, EncoderWritesMasks) {
     for (long x = 0; x < 5; ++x) img.SetPixelIndex(x, y, static_cast<BYTE>(x == 2 ? 7 : 1 + x + y));
   img.SetTransIndex(7);
   CBaseImage back;
-  ASSERT_TRUE(DecodeFrom(back, EncodeTo(img, CXIMAGE_FORMAT_ICO), CXIMAGE_FORMAT_ICO));
+  ASSERT_TRUE(DecodeFrom(back, EncodeTo(img, CODEC_FORMAT_ICO), CODEC_FORMAT_ICO));
   EXPECT_EQ(back.GetBpp(), 8);
   EXPECT_TRUE(back.IsTransparent());
   EXPECT_EQ(back.GetPixelIndex(2, 1), back.GetTransIndex());
@@ -153,7 +153,7 @@ TEST(CodecIco, EncoderWritesMasks) {
   rgb.AlphaSet(1, 2, 0);
   rgb.AlphaSet(3, 3, 100);
   CBaseImage back32;
-  ASSERT_TRUE(DecodeFrom(back32, EncodeTo(rgb, CXIMAGE_FORMAT_ICO), CXIMAGE_FORMAT_ICO));
+  ASSERT_TRUE(DecodeFrom(back32, EncodeTo(rgb, CODEC_FORMAT_ICO), CODEC_FORMAT_ICO));
   EXPECT_TRUE(SameColors(rgb, back32));
   EXPECT_EQ(back32.AlphaGet(1, 2), 0);
   EXPECT_EQ(back32.AlphaGet(3, 3), 100);
@@ -161,6 +161,6 @@ TEST(CodecIco, EncoderWritesMasks) {
   CBaseImage big(300, 2, 24, 0);
   BYTE* buffer = nullptr;
   long size = 0;
-  EXPECT_FALSE(big.Encode(buffer, size, CXIMAGE_FORMAT_ICO));
+  EXPECT_FALSE(big.Encode(buffer, size, CODEC_FORMAT_ICO));
   EXPECT_STREQ(big.GetLastError(), "Can't save this image as icon");
 }

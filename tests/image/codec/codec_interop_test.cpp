@@ -46,25 +46,25 @@ Bytes QtWrite(const QImage& img, const char* format, int quality = -1) {
 TEST(CodecInterop, OurFilesReadByQt) {
   CBaseImage rgb;
   MakePattern(rgb, 37, 23);
-  EXPECT_TRUE(SameAsQt(rgb, QtRead(EncodeTo(rgb, CXIMAGE_FORMAT_BMP), "BMP")));
-  EXPECT_TRUE(SameAsQt(rgb, QtRead(EncodeTo(rgb, CXIMAGE_FORMAT_PNG), "PNG")));
+  EXPECT_TRUE(SameAsQt(rgb, QtRead(EncodeTo(rgb, CODEC_FORMAT_BMP), "BMP")));
+  EXPECT_TRUE(SameAsQt(rgb, QtRead(EncodeTo(rgb, CODEC_FORMAT_PNG), "PNG")));
   CBaseImage eight(29, 31, 8, 0);
   for (int i = 0; i < 256; ++i) eight.SetPaletteColor(static_cast<BYTE>(i), static_cast<BYTE>(i), static_cast<BYTE>(i * 7), 40);
   for (long y = 0; y < 31; ++y)
     for (long x = 0; x < 29; ++x) eight.SetPixelIndex(x, y, static_cast<BYTE>(x * y));
-  EXPECT_TRUE(SameAsQt(eight, QtRead(EncodeTo(eight, CXIMAGE_FORMAT_GIF), "GIF")));
-  EXPECT_TRUE(SameAsQt(eight, QtRead(EncodeTo(eight, CXIMAGE_FORMAT_PNG), "PNG")));
-  EXPECT_TRUE(SameAsQt(eight, QtRead(EncodeTo(eight, CXIMAGE_FORMAT_BMP), "BMP")));
-  EXPECT_TRUE(SameAsQt(eight, QtRead(EncodeTo(eight, CXIMAGE_FORMAT_ICO), "ICO")));
+  EXPECT_TRUE(SameAsQt(eight, QtRead(EncodeTo(eight, CODEC_FORMAT_GIF), "GIF")));
+  EXPECT_TRUE(SameAsQt(eight, QtRead(EncodeTo(eight, CODEC_FORMAT_PNG), "PNG")));
+  EXPECT_TRUE(SameAsQt(eight, QtRead(EncodeTo(eight, CODEC_FORMAT_BMP), "BMP")));
+  EXPECT_TRUE(SameAsQt(eight, QtRead(EncodeTo(eight, CODEC_FORMAT_ICO), "ICO")));
   // A one-tile true-colour GIF is a plain GIF.
   CBaseImage tile;
   MakePattern(tile, 17, 15);
-  EXPECT_TRUE(SameAsQt(tile, QtRead(EncodeTo(tile, CXIMAGE_FORMAT_GIF), "GIF")));
+  EXPECT_TRUE(SameAsQt(tile, QtRead(EncodeTo(tile, CODEC_FORMAT_GIF), "GIF")));
   CBaseImage smooth(40, 40, 24, 0);
   for (long y = 0; y < 40; ++y)
     for (long x = 0; x < 40; ++x) smooth.SetPixelColor(x, y, RGB(static_cast<BYTE>(x * 6), static_cast<BYTE>(y * 6), 90));
   smooth.SetJpegQuality(100);
-  EXPECT_TRUE(SameAsQt(smooth, QtRead(EncodeTo(smooth, CXIMAGE_FORMAT_JPG), "JPG"), 6));
+  EXPECT_TRUE(SameAsQt(smooth, QtRead(EncodeTo(smooth, CODEC_FORMAT_JPG), "JPG"), 6));
 }
 
 TEST(CodecInterop, QtFilesReadByUs) {
@@ -76,21 +76,21 @@ TEST(CodecInterop, QtFilesReadByUs) {
     }
   for (const char* format : {"BMP", "PNG"}) {
     CBaseImage img;
-    ASSERT_TRUE(DecodeFrom(img, QtWrite(q, format), CXIMAGE_FORMAT_UNKNOWN)) << format << img.GetLastError();
+    ASSERT_TRUE(DecodeFrom(img, QtWrite(q, format), CODEC_FORMAT_UNKNOWN)) << format << img.GetLastError();
     EXPECT_TRUE(SameAsQt(img, q)) << format;
   }
   QImage indexed = q.convertToFormat(QImage::Format_Indexed8);
   CBaseImage img;
-  ASSERT_TRUE(DecodeFrom(img, QtWrite(indexed, "BMP"), CXIMAGE_FORMAT_BMP));
+  ASSERT_TRUE(DecodeFrom(img, QtWrite(indexed, "BMP"), CODEC_FORMAT_BMP));
   EXPECT_TRUE(SameAsQt(img, indexed));
   QImage argb(9, 9, QImage::Format_ARGB32);
   argb.fill(qRgba(10, 200, 30, 128));
-  ASSERT_TRUE(DecodeFrom(img, QtWrite(argb, "PNG"), CXIMAGE_FORMAT_PNG));
+  ASSERT_TRUE(DecodeFrom(img, QtWrite(argb, "PNG"), CODEC_FORMAT_PNG));
   EXPECT_EQ(img.AlphaGet(4, 4), 128);
   EXPECT_EQ(ColorAt(img, 4, 4), RGB(10, 200, 30));
   QImage smooth(32, 32, QImage::Format_RGB32);
   for (int y = 0; y < 32; ++y)
     for (int x = 0; x < 32; ++x) smooth.setPixel(x, y, qRgb(x * 8, y * 8, 60));
-  ASSERT_TRUE(DecodeFrom(img, QtWrite(smooth, "JPG", 100), CXIMAGE_FORMAT_UNKNOWN));
+  ASSERT_TRUE(DecodeFrom(img, QtWrite(smooth, "JPG", 100), CODEC_FORMAT_UNKNOWN));
   EXPECT_TRUE(SameAsQt(img, smooth, 6));
 }

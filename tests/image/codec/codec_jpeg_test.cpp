@@ -9,7 +9,7 @@ extern "C" {
 }
 
 #include "codec_helpers.h"
-#include "image/codec/ImageJPG.h"
+#include "image/codec/CodecJPG.h"
 #include "image/codec/JpegExif.h"
 
 using namespace codectest;
@@ -90,7 +90,7 @@ TEST(CodecJpeg, RoundTripIsCloseAndCarriesItsSettings) {
   img.SetJpegQuality(50);
   img.SetXDPI(150);
   img.SetYDPI(150);
-  const Bytes file = EncodeTo(img, CXIMAGE_FORMAT_JPG);
+  const Bytes file = EncodeTo(img, CODEC_FORMAT_JPG);
   ASSERT_GT(file.size(), 20u);
   // JFIF: density unit 1, 150 x 150.
   EXPECT_EQ(file[2], 0xFF);
@@ -104,14 +104,14 @@ TEST(CodecJpeg, RoundTripIsCloseAndCarriesItsSettings) {
   ASSERT_LT(dqt + 5, file.size());
   EXPECT_EQ(file[dqt + 5], 16);
   CBaseImage back;
-  ASSERT_TRUE(DecodeFrom(back, file, CXIMAGE_FORMAT_JPG)) << back.GetLastError();
+  ASSERT_TRUE(DecodeFrom(back, file, CODEC_FORMAT_JPG)) << back.GetLastError();
   EXPECT_EQ(back.GetBpp(), 24);
   EXPECT_EQ(back.GetXDPI(), 150);
   EXPECT_LT(MeanError(img, back), 8.0);
   // Default quality 90 and 96 dpi.
   CBaseImage plain;
   MakeSmooth(plain, 8, 8);
-  const Bytes def = EncodeTo(plain, CXIMAGE_FORMAT_JPG);
+  const Bytes def = EncodeTo(plain, CODEC_FORMAT_JPG);
   EXPECT_EQ(def[14] * 256 + def[15], 96);
 }
 
@@ -121,8 +121,8 @@ TEST(CodecJpeg, GreyscaleDecodesToTheGreyRamp) {
   for (long y = 0; y < 8; ++y)
     for (long x = 0; x < 16; ++x) img.SetPixelIndex(x, y, static_cast<BYTE>(x * 16));
   CBaseImage back;
-  ASSERT_TRUE(DecodeFrom(back, EncodeTo(img, CXIMAGE_FORMAT_JPG), CXIMAGE_FORMAT_UNKNOWN));
-  EXPECT_EQ(back.GetType(), static_cast<DWORD>(CXIMAGE_FORMAT_JPG));
+  ASSERT_TRUE(DecodeFrom(back, EncodeTo(img, CODEC_FORMAT_JPG), CODEC_FORMAT_UNKNOWN));
+  EXPECT_EQ(back.GetType(), static_cast<DWORD>(CODEC_FORMAT_JPG));
   EXPECT_EQ(back.GetBpp(), 8);
   EXPECT_TRUE(back.IsGrayScale());
   EXPECT_LT(MeanError(img, back), 3.0);
@@ -130,7 +130,7 @@ TEST(CodecJpeg, GreyscaleDecodesToTheGreyRamp) {
   CBaseImage pal(2, 2, 4, 0);
   BYTE* buffer = nullptr;
   long size = 0;
-  EXPECT_FALSE(pal.Encode(buffer, size, CXIMAGE_FORMAT_JPG));
+  EXPECT_FALSE(pal.Encode(buffer, size, CODEC_FORMAT_JPG));
   EXPECT_STREQ(pal.GetLastError(), "JPEG can save only RGB or GreyScale images");
 }
 
@@ -140,7 +140,7 @@ TEST(CodecJpeg, CmykMultipliesByBlack) {
   const Bytes file = LibJpeg(16, 16, 4, JCS_CMYK, px);
   const Bytes raw = LibJpegDecode(file);
   CBaseImage img;
-  ASSERT_TRUE(DecodeFrom(img, file, CXIMAGE_FORMAT_JPG)) << img.GetLastError();
+  ASSERT_TRUE(DecodeFrom(img, file, CODEC_FORMAT_JPG)) << img.GetLastError();
   EXPECT_EQ(img.GetBpp(), 24);
   for (long y = 0; y < 16; ++y)
     for (long x = 0; x < 16; ++x) {
@@ -153,43 +153,43 @@ TEST(CodecJpeg, CmykMultipliesByBlack) {
 TEST(CodecJpeg, ProgressiveStreams) {
   CBaseImage img;
   MakeSmooth(img, 40, 24);
-  img.SetCodecOption(CxImageJPG::ENCODE_PROGRESSIVE, CXIMAGE_FORMAT_JPG);
-  const Bytes file = EncodeTo(img, CXIMAGE_FORMAT_JPG);
+  img.SetCodecOption(CCodecJPG::ENCODE_PROGRESSIVE, CODEC_FORMAT_JPG);
+  const Bytes file = EncodeTo(img, CODEC_FORMAT_JPG);
   bool sof2 = false;
   for (size_t i = 0; i + 1 < file.size(); ++i)
     if (file[i] == 0xFF && file[i + 1] == 0xC2) sof2 = true;
   EXPECT_TRUE(sof2);
   CBaseImage back;
-  ASSERT_TRUE(DecodeFrom(back, file, CXIMAGE_FORMAT_JPG)) << back.GetLastError();
+  ASSERT_TRUE(DecodeFrom(back, file, CODEC_FORMAT_JPG)) << back.GetLastError();
   EXPECT_LT(MeanError(img, back), 4.0);
 }
 
 TEST(CodecJpeg, ResolutionFromJfifAndExif) {
   Bytes px(8 * 8 * 3, 100);
   CBaseImage img;
-  ASSERT_TRUE(DecodeFrom(img, LibJpeg(8, 8, 3, JCS_RGB, px, 2, 118), CXIMAGE_FORMAT_JPG));
+  ASSERT_TRUE(DecodeFrom(img, LibJpeg(8, 8, 3, JCS_RGB, px, 2, 118), CODEC_FORMAT_JPG));
   EXPECT_EQ(img.GetXDPI(), 300);
   EXPECT_EQ(img.GetYDPI(), 300);
-  ASSERT_TRUE(DecodeFrom(img, LibJpeg(8, 8, 3, JCS_RGB, px, 0, 1), CXIMAGE_FORMAT_JPG));
+  ASSERT_TRUE(DecodeFrom(img, LibJpeg(8, 8, 3, JCS_RGB, px, 0, 1), CODEC_FORMAT_JPG));
   EXPECT_EQ(img.GetXDPI(), 1);  // aspect-only densities taken as they stand
 
   const Bytes base = LibJpeg(8, 8, 3, JCS_RGB, px, 1, 96);
   for (bool motorola : {false, true}) {
-    ASSERT_TRUE(DecodeFrom(img, WithSegment(base, 0xE1, ExifBlock(motorola, 72, 2)), CXIMAGE_FORMAT_JPG));
+    ASSERT_TRUE(DecodeFrom(img, WithSegment(base, 0xE1, ExifBlock(motorola, 72, 2)), CODEC_FORMAT_JPG));
     EXPECT_EQ(img.GetXDPI(), 72) << motorola;
   }
   // Centimetres: 100 dots per centimetre is 254 dpi.
-  ASSERT_TRUE(DecodeFrom(img, WithSegment(base, 0xE1, ExifBlock(false, 100, 3)), CXIMAGE_FORMAT_JPG));
+  ASSERT_TRUE(DecodeFrom(img, WithSegment(base, 0xE1, ExifBlock(false, 100, 3)), CODEC_FORMAT_JPG));
   EXPECT_EQ(img.GetXDPI(), 254);
 }
 
 TEST(CodecJpeg, ExifLinksThatPointBackStop) {
-  CxImageJPG jpg;
+  CCodecJPG jpg;
   Bytes px(8 * 8 * 3, 100);
   const Bytes base = LibJpeg(8, 8, 3, JCS_RGB, px, 1, 96);
   for (int variant = 0; variant < 2; ++variant) {
     const Bytes file = WithSegment(base, 0xE1, ExifBlock(false, 72, 2, variant == 0, variant == 1));
-    CxMemFile f(const_cast<BYTE*>(file.data()), static_cast<DWORD>(file.size()));
+    CCodecMemFile f(const_cast<BYTE*>(file.data()), static_cast<DWORD>(file.size()));
     EXPECT_TRUE(jpg.DecodeExif(&f));
     EXPECT_EQ(jpg.GetExifInfo().ISOequivalent, 80);
     EXPECT_FLOAT_EQ(jpg.GetExifInfo().Xresolution, 72.0f);
@@ -215,7 +215,7 @@ TEST(CodecJpeg, ExifErrors) {
   };
   for (const Case& c : cases) {
     EXIFINFO info{};
-    CxJpegExif exif(&info);
+    CJpegExif exif(&info);
     EXPECT_FALSE(exif.ParseExif(c.block.data(), static_cast<unsigned>(c.block.size()))) << c.error;
     EXPECT_STREQ(exif.GetLastError(), c.error);
   }
@@ -227,9 +227,9 @@ TEST(CodecJpeg, SectionsAndComments) {
   file = WithSegment(file, 0xFE, {'o', 'n', 'e', '\r', '\n', 't', 'w', 'o', 1});
   {
     EXIFINFO info{};
-    CxJpegExif exif(&info);
-    CxMemFile f(file.data(), static_cast<DWORD>(file.size()));
-    EXPECT_TRUE(exif.ReadSections(&f, CxJpegExif::EXIF_READ_EXIF));
+    CJpegExif exif(&info);
+    CCodecMemFile f(file.data(), static_cast<DWORD>(file.size()));
+    EXPECT_TRUE(exif.ReadSections(&f, CJpegExif::EXIF_READ_EXIF));
     EXPECT_STREQ(info.Comments, "one\ntwo?");
     EXPECT_EQ(info.Width, 8);
     EXPECT_EQ(info.IsColor, 1);
@@ -239,52 +239,52 @@ TEST(CodecJpeg, SectionsAndComments) {
   for (int i = 0; i < 25; ++i) many = WithSegment(many, 0xE5, {1, 2, 3});
   {
     EXIFINFO info{};
-    CxJpegExif exif(&info);
-    CxMemFile f(many.data(), static_cast<DWORD>(many.size()));
-    EXPECT_FALSE(exif.ReadSections(&f, CxJpegExif::EXIF_READ_EXIF));
+    CJpegExif exif(&info);
+    CCodecMemFile f(many.data(), static_cast<DWORD>(many.size()));
+    EXPECT_FALSE(exif.ReadSections(&f, CJpegExif::EXIF_READ_EXIF));
     EXPECT_STREQ(exif.GetLastError(), "Too many sections in jpg file");
   }
   CBaseImage img;
-  ASSERT_TRUE(DecodeFrom(img, many, CXIMAGE_FORMAT_JPG));
+  ASSERT_TRUE(DecodeFrom(img, many, CODEC_FORMAT_JPG));
   EXPECT_EQ(img.GetWidth(), 8u);
   // The store can write what it read whole.
   {
-    CxJpegExif exif;
-    CxMemFile in(file.data(), static_cast<DWORD>(file.size()));
-    ASSERT_TRUE(exif.ReadSections(&in, CxJpegExif::EXIF_READ_EXIF | CxJpegExif::EXIF_READ_IMAGE));
-    CxMemFile out;
+    CJpegExif exif;
+    CCodecMemFile in(file.data(), static_cast<DWORD>(file.size()));
+    ASSERT_TRUE(exif.ReadSections(&in, CJpegExif::EXIF_READ_EXIF | CJpegExif::EXIF_READ_IMAGE));
+    CCodecMemFile out;
     out.Open();
     ASSERT_TRUE(exif.WriteSections(&out));
     const Bytes written(out.GetBuffer(false), out.GetBuffer(false) + out.Size());
     CBaseImage again;
-    ASSERT_TRUE(DecodeFrom(again, written, CXIMAGE_FORMAT_JPG));
+    ASSERT_TRUE(DecodeFrom(again, written, CODEC_FORMAT_JPG));
     EXPECT_TRUE(SameColors(img, again));
   }
 }
 
 TEST(CodecJpeg, EmptyAndTruncatedStreams) {
   CBaseImage img;
-  EXPECT_FALSE(DecodeFrom(img, Bytes{}, CXIMAGE_FORMAT_JPG));
+  EXPECT_FALSE(DecodeFrom(img, Bytes{}, CODEC_FORMAT_JPG));
   EXPECT_STREQ(img.GetLastError(), "Empty input file");
-  EXPECT_FALSE(DecodeFrom(img, Bytes{0xFF, 0xD8, 0xFF}, CXIMAGE_FORMAT_JPG));
+  EXPECT_FALSE(DecodeFrom(img, Bytes{0xFF, 0xD8, 0xFF}, CODEC_FORMAT_JPG));
   // Cut after the header: the picture comes back whole in size.
   CBaseImage src;
   MakeSmooth(src, 64, 64);
-  Bytes file = EncodeTo(src, CXIMAGE_FORMAT_JPG);
+  Bytes file = EncodeTo(src, CODEC_FORMAT_JPG);
   file.resize(file.size() / 2);
-  ASSERT_TRUE(DecodeFrom(img, file, CXIMAGE_FORMAT_JPG)) << img.GetLastError();
+  ASSERT_TRUE(DecodeFrom(img, file, CODEC_FORMAT_JPG)) << img.GetLastError();
   EXPECT_EQ(img.GetWidth(), 64u);
   EXPECT_EQ(img.GetHeight(), 64u);
   // A frame too large for the memory ceiling is refused before decoding.
-  Bytes huge = EncodeTo(src, CXIMAGE_FORMAT_JPG);
+  Bytes huge = EncodeTo(src, CODEC_FORMAT_JPG);
   for (size_t i = 0; i + 8 < huge.size(); ++i)
     if (huge[i] == 0xFF && huge[i + 1] == 0xC0) {
       huge[i + 5] = 0xFF;  // height 65472
       huge[i + 7] = 0xFF;  // width 65472
       break;
     }
-  EXPECT_FALSE(DecodeFrom(img, huge, CXIMAGE_FORMAT_JPG));
-  EXPECT_STREQ(img.GetLastError(), "CXIMAGE_MAX_MEMORY exceeded");
+  EXPECT_FALSE(DecodeFrom(img, huge, CODEC_FORMAT_JPG));
+  EXPECT_STREQ(img.GetLastError(), "CODEC_MAX_MEMORY exceeded");
 }
 
 TEST(CodecJpeg, ScaledDecoding) {
@@ -292,7 +292,7 @@ TEST(CodecJpeg, ScaledDecoding) {
   MakeSmooth(src, 64, 32);
   CBaseImage img;
   img.SetJpegScale(4);
-  ASSERT_TRUE(DecodeFrom(img, EncodeTo(src, CXIMAGE_FORMAT_JPG), CXIMAGE_FORMAT_JPG));
+  ASSERT_TRUE(DecodeFrom(img, EncodeTo(src, CODEC_FORMAT_JPG), CODEC_FORMAT_JPG));
   EXPECT_EQ(img.GetWidth(), 16u);
   EXPECT_EQ(img.GetHeight(), 8u);
 }

@@ -87,7 +87,7 @@ Chunks ReadChunks(const Bytes& file) {
 TEST(CodecPng, TrueColourRoundTripWithItsChunks) {
   CBaseImage img;
   MakePattern(img, 19, 11);
-  const Bytes file = EncodeTo(img, CXIMAGE_FORMAT_PNG);
+  const Bytes file = EncodeTo(img, CODEC_FORMAT_PNG);
   const Chunks c = ReadChunks(file);
   EXPECT_EQ(c.colorType, PNG_COLOR_TYPE_RGB);
   EXPECT_EQ(c.bitDepth, 8);
@@ -100,23 +100,23 @@ TEST(CodecPng, TrueColourRoundTripWithItsChunks) {
   EXPECT_EQ(c.bkgd.red, 255);
   EXPECT_EQ(c.bkgd.blue, 255);
   CBaseImage back;
-  ASSERT_TRUE(DecodeFrom(back, file, CXIMAGE_FORMAT_PNG)) << back.GetLastError();
+  ASSERT_TRUE(DecodeFrom(back, file, CODEC_FORMAT_PNG)) << back.GetLastError();
   EXPECT_EQ(back.GetBpp(), 24);
   EXPECT_EQ(back.GetXDPI(), 96);
-  EXPECT_EQ(back.GetCodecOption(CXIMAGE_FORMAT_PNG), 0u);
+  EXPECT_EQ(back.GetCodecOption(CODEC_FORMAT_PNG), 0u);
   EXPECT_TRUE(SameColors(img, back));
 }
 
 TEST(CodecPng, InterlacedRoundTrip) {
   CBaseImage img;
   MakePattern(img, 23, 13);
-  img.SetCodecOption(1, CXIMAGE_FORMAT_PNG);
+  img.SetCodecOption(1, CODEC_FORMAT_PNG);
   img.SetXDPI(300);
-  const Bytes file = EncodeTo(img, CXIMAGE_FORMAT_PNG);
+  const Bytes file = EncodeTo(img, CODEC_FORMAT_PNG);
   EXPECT_EQ(ReadChunks(file).interlace, PNG_INTERLACE_ADAM7);
   CBaseImage back;
-  ASSERT_TRUE(DecodeFrom(back, file, CXIMAGE_FORMAT_PNG)) << back.GetLastError();
-  EXPECT_EQ(back.GetCodecOption(CXIMAGE_FORMAT_PNG), 1u);
+  ASSERT_TRUE(DecodeFrom(back, file, CODEC_FORMAT_PNG)) << back.GetLastError();
+  EXPECT_EQ(back.GetCodecOption(CODEC_FORMAT_PNG), 1u);
   EXPECT_EQ(back.GetXDPI(), 300);
   EXPECT_TRUE(SameColors(img, back));
   // An interlaced RGBA picture merges its passes with the alpha plane.
@@ -124,7 +124,7 @@ TEST(CodecPng, InterlacedRoundTrip) {
   for (long y = 0; y < 13; ++y)
     for (long x = 0; x < 23; ++x) img.AlphaSet(x, y, static_cast<BYTE>(x * 10 + y));
   CBaseImage backA;
-  ASSERT_TRUE(DecodeFrom(backA, EncodeTo(img, CXIMAGE_FORMAT_PNG), CXIMAGE_FORMAT_PNG));
+  ASSERT_TRUE(DecodeFrom(backA, EncodeTo(img, CODEC_FORMAT_PNG), CODEC_FORMAT_PNG));
   ASSERT_TRUE(backA.AlphaIsValid());
   EXPECT_TRUE(SameColors(img, backA));
   EXPECT_EQ(backA.AlphaGet(7, 5), 75);
@@ -133,12 +133,12 @@ TEST(CodecPng, InterlacedRoundTrip) {
 TEST(CodecPng, SixteenBitSamplesAreStripped) {
   std::vector<Bytes> rgb = {{0x12, 0x34, 0xAB, 0xCD, 0xFF, 0x00}, {0, 0, 0x80, 0x01, 0x7F, 0xFF}};
   CBaseImage img;
-  ASSERT_TRUE(DecodeFrom(img, LibPng(1, 2, 16, PNG_COLOR_TYPE_RGB, rgb), CXIMAGE_FORMAT_PNG)) << img.GetLastError();
+  ASSERT_TRUE(DecodeFrom(img, LibPng(1, 2, 16, PNG_COLOR_TYPE_RGB, rgb), CODEC_FORMAT_PNG)) << img.GetLastError();
   EXPECT_EQ(img.GetBpp(), 24);
   EXPECT_EQ(ColorAt(img, 0, 1), RGB(0x12, 0xAB, 0xFF));
   EXPECT_EQ(ColorAt(img, 0, 0), RGB(0, 0x80, 0x7F));
   std::vector<Bytes> grey = {{0xAB, 0xCD, 0x01, 0x02}};
-  ASSERT_TRUE(DecodeFrom(img, LibPng(2, 1, 16, PNG_COLOR_TYPE_GRAY, grey), CXIMAGE_FORMAT_PNG));
+  ASSERT_TRUE(DecodeFrom(img, LibPng(2, 1, 16, PNG_COLOR_TYPE_GRAY, grey), CODEC_FORMAT_PNG));
   EXPECT_EQ(img.GetBpp(), 8);
   EXPECT_TRUE(img.IsGrayScale());
   EXPECT_EQ(img.GetPixelIndex(0, 0), 0xAB);
@@ -149,7 +149,7 @@ TEST(CodecPng, TwoBitGreyWidensToFourBits) {
   // 5 pixels: 0, 1, 2, 3, 2.
   std::vector<Bytes> rows = {{0x1B, 0x80}, {0xE4, 0x00}};
   CBaseImage img;
-  ASSERT_TRUE(DecodeFrom(img, LibPng(5, 2, 2, PNG_COLOR_TYPE_GRAY, rows), CXIMAGE_FORMAT_PNG)) << img.GetLastError();
+  ASSERT_TRUE(DecodeFrom(img, LibPng(5, 2, 2, PNG_COLOR_TYPE_GRAY, rows), CODEC_FORMAT_PNG)) << img.GetLastError();
   EXPECT_EQ(img.GetBpp(), 4);
   const BYTE top[5] = {0, 1, 2, 3, 2}, bottom[5] = {3, 2, 1, 0, 0};
   for (long x = 0; x < 5; ++x) {
@@ -163,7 +163,7 @@ TEST(CodecPng, TwoBitGreyWidensToFourBits) {
   std::vector<Bytes> tall;
   for (int y = 0; y < 9; ++y) tall.push_back({static_cast<BYTE>(y * 0x1B), 0x40});
   CBaseImage il;
-  ASSERT_TRUE(DecodeFrom(il, LibPng(5, 9, 2, PNG_COLOR_TYPE_GRAY, tall, nullptr, PNG_INTERLACE_ADAM7), CXIMAGE_FORMAT_PNG));
+  ASSERT_TRUE(DecodeFrom(il, LibPng(5, 9, 2, PNG_COLOR_TYPE_GRAY, tall, nullptr, PNG_INTERLACE_ADAM7), CODEC_FORMAT_PNG));
   for (long y = 0; y < 9; ++y)
     for (long x = 0; x < 4; ++x) EXPECT_EQ(il.GetPixelIndex(x, 8 - y), (y * 0x1B >> (6 - 2 * x)) & 3) << x << "," << y;
 }
@@ -178,13 +178,13 @@ TEST(CodecPng, PaletteTransparency) {
     };
   };
   CBaseImage img;
-  ASSERT_TRUE(DecodeFrom(img, LibPng(3, 1, 8, PNG_COLOR_TYPE_PALETTE, rows, withTrns({0})), CXIMAGE_FORMAT_PNG))
+  ASSERT_TRUE(DecodeFrom(img, LibPng(3, 1, 8, PNG_COLOR_TYPE_PALETTE, rows, withTrns({0})), CODEC_FORMAT_PNG))
       << img.GetLastError();
   EXPECT_EQ(img.GetBpp(), 8);
   EXPECT_EQ(img.GetTransIndex(), 0);
   EXPECT_FALSE(img.IsAlphaPaletteEnabled());
   EXPECT_EQ(ColorAt(img, 1, 0), RGB(40, 50, 60));
-  ASSERT_TRUE(DecodeFrom(img, LibPng(3, 1, 8, PNG_COLOR_TYPE_PALETTE, rows, withTrns({255, 128})), CXIMAGE_FORMAT_PNG));
+  ASSERT_TRUE(DecodeFrom(img, LibPng(3, 1, 8, PNG_COLOR_TYPE_PALETTE, rows, withTrns({255, 128})), CODEC_FORMAT_PNG));
   EXPECT_EQ(img.GetTransIndex(), -1);
   EXPECT_TRUE(img.IsAlphaPaletteEnabled());
   EXPECT_EQ(img.GetPaletteColor(1).rgbReserved, 128);
@@ -195,7 +195,7 @@ TEST(CodecPng, GreyWithAlphaIsFlattened) {
   // Grey 0 at alpha 0 and grey 200 opaque.
   std::vector<Bytes> rows = {{0, 0, 200, 255}};
   CBaseImage img;
-  ASSERT_TRUE(DecodeFrom(img, LibPng(2, 1, 8, PNG_COLOR_TYPE_GRAY_ALPHA, rows), CXIMAGE_FORMAT_PNG));
+  ASSERT_TRUE(DecodeFrom(img, LibPng(2, 1, 8, PNG_COLOR_TYPE_GRAY_ALPHA, rows), CODEC_FORMAT_PNG));
   EXPECT_EQ(img.GetBpp(), 8);
   EXPECT_FALSE(img.AlphaIsValid());
   EXPECT_EQ(ColorAt(img, 0, 0), RGB(192, 192, 192));
@@ -205,7 +205,7 @@ TEST(CodecPng, GreyWithAlphaIsFlattened) {
     b.gray = 50;
     png_set_bKGD(png, info, &b);
   };
-  ASSERT_TRUE(DecodeFrom(img, LibPng(2, 1, 8, PNG_COLOR_TYPE_GRAY_ALPHA, rows, bkgd), CXIMAGE_FORMAT_PNG));
+  ASSERT_TRUE(DecodeFrom(img, LibPng(2, 1, 8, PNG_COLOR_TYPE_GRAY_ALPHA, rows, bkgd), CODEC_FORMAT_PNG));
   EXPECT_EQ(ColorAt(img, 0, 0), RGB(50, 50, 50));
   // A palette with transparency and a background colour stays palettised,
   // its transparent entry the background index.
@@ -218,7 +218,7 @@ TEST(CodecPng, GreyWithAlphaIsFlattened) {
     b.index = 1;
     png_set_bKGD(png, info, &b);
   };
-  ASSERT_TRUE(DecodeFrom(img, LibPng(2, 1, 8, PNG_COLOR_TYPE_PALETTE, {{0, 1}}, palBkgd), CXIMAGE_FORMAT_PNG))
+  ASSERT_TRUE(DecodeFrom(img, LibPng(2, 1, 8, PNG_COLOR_TYPE_PALETTE, {{0, 1}}, palBkgd), CODEC_FORMAT_PNG))
       << img.GetLastError();
   EXPECT_EQ(img.GetBpp(), 8);
   EXPECT_EQ(img.GetTransIndex(), 0);
@@ -228,7 +228,7 @@ TEST(CodecPng, GreyWithAlphaIsFlattened) {
 TEST(CodecPng, AlphaChannelsGiveAnAlphaPlane) {
   std::vector<Bytes> rows = {{10, 20, 30, 40, 50, 60, 70, 255}};
   CBaseImage img;
-  ASSERT_TRUE(DecodeFrom(img, LibPng(2, 1, 8, PNG_COLOR_TYPE_RGB_ALPHA, rows), CXIMAGE_FORMAT_PNG));
+  ASSERT_TRUE(DecodeFrom(img, LibPng(2, 1, 8, PNG_COLOR_TYPE_RGB_ALPHA, rows), CODEC_FORMAT_PNG));
   ASSERT_TRUE(img.AlphaIsValid());
   EXPECT_EQ(ColorAt(img, 0, 0), RGB(10, 20, 30));
   EXPECT_EQ(img.AlphaGet(0, 0), 40);
@@ -240,7 +240,7 @@ TEST(CodecPng, AlphaChannelsGiveAnAlphaPlane) {
     b.gray = 0x1234;
     png_set_bKGD(png, info, &b);
   };
-  ASSERT_TRUE(DecodeFrom(img, LibPng(1, 1, 16, PNG_COLOR_TYPE_GRAY_ALPHA, ga, bkgd), CXIMAGE_FORMAT_PNG));
+  ASSERT_TRUE(DecodeFrom(img, LibPng(1, 1, 16, PNG_COLOR_TYPE_GRAY_ALPHA, ga, bkgd), CODEC_FORMAT_PNG));
   EXPECT_EQ(img.GetBpp(), 24);
   EXPECT_EQ(ColorAt(img, 0, 0), RGB(0x80, 0x80, 0x80));
   EXPECT_EQ(img.AlphaGet(0, 0), 0x40);
@@ -255,7 +255,7 @@ TEST(CodecPng, PalettisedPicturesAndTransparencyOnWriting) {
   }
   img.SetTransIndex(3);
   CBaseImage back;
-  ASSERT_TRUE(DecodeFrom(back, EncodeTo(img, CXIMAGE_FORMAT_PNG), CXIMAGE_FORMAT_PNG)) << back.GetLastError();
+  ASSERT_TRUE(DecodeFrom(back, EncodeTo(img, CODEC_FORMAT_PNG), CODEC_FORMAT_PNG)) << back.GetLastError();
   // The transparent entry was moved to index 0 on writing.
   EXPECT_EQ(back.GetTransIndex(), 0);
   EXPECT_EQ(back.GetPixelIndex(0, 1), 0);
@@ -265,10 +265,10 @@ TEST(CodecPng, PalettisedPicturesAndTransparencyOnWriting) {
   MakePattern(rgb, 3, 3);
   rgb.SetTransIndex(0);
   rgb.SetTransColor(CBaseImage::RGBtoRGBQUAD(PatternColor(1, 1)));
-  const Bytes file = EncodeTo(rgb, CXIMAGE_FORMAT_PNG);
+  const Bytes file = EncodeTo(rgb, CODEC_FORMAT_PNG);
   EXPECT_FALSE(rgb.AlphaIsValid());  // the temporary plane is gone
   EXPECT_EQ(ReadChunks(file).colorType, PNG_COLOR_TYPE_RGB_ALPHA);
-  ASSERT_TRUE(DecodeFrom(back, file, CXIMAGE_FORMAT_PNG));
+  ASSERT_TRUE(DecodeFrom(back, file, CODEC_FORMAT_PNG));
   EXPECT_EQ(back.AlphaGet(1, 1), 0);
   EXPECT_EQ(back.AlphaGet(0, 0), 255);
 }
@@ -276,14 +276,14 @@ TEST(CodecPng, PalettisedPicturesAndTransparencyOnWriting) {
 TEST(CodecPng, BrokenStreams) {
   CBaseImage src;
   MakePattern(src, 30, 30);
-  Bytes file = EncodeTo(src, CXIMAGE_FORMAT_PNG);
+  Bytes file = EncodeTo(src, CODEC_FORMAT_PNG);
   Bytes cut(file.begin(), file.begin() + static_cast<long>(file.size() / 2));
   CBaseImage img;
-  EXPECT_FALSE(DecodeFrom(img, cut, CXIMAGE_FORMAT_PNG));
+  EXPECT_FALSE(DecodeFrom(img, cut, CODEC_FORMAT_PNG));
   EXPECT_STREQ(img.GetLastError(), "Read Error");
   Bytes bad = file;
   bad[40] ^= 0xFF;  // inside IHDR or IDAT: a CRC error
-  EXPECT_FALSE(DecodeFrom(img, bad, CXIMAGE_FORMAT_PNG));
+  EXPECT_FALSE(DecodeFrom(img, bad, CODEC_FORMAT_PNG));
   EXPECT_STRNE(img.GetLastError(), "");
-  EXPECT_FALSE(DecodeFrom(img, Bytes{0x89, 'P', 'N', 'G'}, CXIMAGE_FORMAT_PNG));
+  EXPECT_FALSE(DecodeFrom(img, Bytes{0x89, 'P', 'N', 'G'}, CODEC_FORMAT_PNG));
 }

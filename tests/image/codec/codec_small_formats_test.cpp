@@ -49,7 +49,7 @@ TEST(CodecTga, SixteenBitsShiftChannelsUp) {
   Put16(f, (31u << 10) | (1u << 5) | 2u);
   Put16(f, 0x7FFF);
   CBaseImage img;
-  ASSERT_TRUE(DecodeFrom(img, f, CXIMAGE_FORMAT_TGA)) << img.GetLastError();
+  ASSERT_TRUE(DecodeFrom(img, f, CODEC_FORMAT_TGA)) << img.GetLastError();
   EXPECT_EQ(img.GetBpp(), 24);
   EXPECT_EQ(ColorAt(img, 0, 0), RGB(248, 8, 16));
   EXPECT_EQ(ColorAt(img, 1, 0), RGB(248, 248, 248));
@@ -61,12 +61,12 @@ TEST(CodecTga, TopToBottomAndRightToLeft) {
   CBaseImage img;
   Bytes f = TgaHeader(2, 2, 2, 24, 0x20, 0, 0, 0, 0, 3);
   Append(f, px);
-  ASSERT_TRUE(DecodeFrom(img, f, CXIMAGE_FORMAT_TGA));
+  ASSERT_TRUE(DecodeFrom(img, f, CODEC_FORMAT_TGA));
   EXPECT_EQ(ColorAt(img, 0, 1), RGB(255, 0, 0));  // the first line is the top one
   EXPECT_EQ(ColorAt(img, 1, 1), RGB(0, 255, 0));
   f = TgaHeader(2, 2, 2, 24, 0x10);
   Append(f, px);
-  ASSERT_TRUE(DecodeFrom(img, f, CXIMAGE_FORMAT_TGA));
+  ASSERT_TRUE(DecodeFrom(img, f, CODEC_FORMAT_TGA));
   EXPECT_EQ(ColorAt(img, 1, 0), RGB(255, 0, 0));  // bottom-up and mirrored
   EXPECT_EQ(ColorAt(img, 0, 1), RGB(255, 255, 255));
 }
@@ -76,7 +76,7 @@ TEST(CodecTga, RunLengthPacketsSpanLines) {
   Bytes f = TgaHeader(11, 3, 2, 8);
   Append(f, {0x83, 7, 0x01, 8, 9});
   CBaseImage img;
-  ASSERT_TRUE(DecodeFrom(img, f, CXIMAGE_FORMAT_TGA)) << img.GetLastError();
+  ASSERT_TRUE(DecodeFrom(img, f, CODEC_FORMAT_TGA)) << img.GetLastError();
   EXPECT_TRUE(img.IsGrayScale());
   const BYTE expect[2][3] = {{7, 7, 7}, {7, 8, 9}};
   for (long y = 0; y < 2; ++y)
@@ -84,7 +84,7 @@ TEST(CodecTga, RunLengthPacketsSpanLines) {
   // A raw packet crossing the line end continues on the next line.
   f = TgaHeader(10, 2, 2, 24);
   Append(f, {0x02, 1, 1, 1, 2, 2, 2, 3, 3, 3, 0x80, 4, 4, 4});
-  ASSERT_TRUE(DecodeFrom(img, f, CXIMAGE_FORMAT_TGA));
+  ASSERT_TRUE(DecodeFrom(img, f, CODEC_FORMAT_TGA));
   EXPECT_EQ(ColorAt(img, 0, 1), RGB(3, 3, 3));
   EXPECT_EQ(ColorAt(img, 1, 1), RGB(4, 4, 4));
 }
@@ -96,17 +96,17 @@ TEST(CodecTga, ColourMapsByEntrySizeAndFirstIndex) {
   Put16(f, 31u);
   Append(f, {2, 3});
   CBaseImage img;
-  ASSERT_TRUE(DecodeFrom(img, f, CXIMAGE_FORMAT_TGA)) << img.GetLastError();
+  ASSERT_TRUE(DecodeFrom(img, f, CODEC_FORMAT_TGA)) << img.GetLastError();
   EXPECT_EQ(ColorAt(img, 0, 0), RGB(248, 0, 0));
   EXPECT_EQ(ColorAt(img, 1, 0), RGB(0, 0, 248));
   // 32-bit entries; a true-colour picture skips its colour map.
   f = TgaHeader(1, 1, 1, 8, 0, 1, 0, 1, 32);
   Append(f, {10, 20, 30, 40, 0});
-  ASSERT_TRUE(DecodeFrom(img, f, CXIMAGE_FORMAT_TGA));
+  ASSERT_TRUE(DecodeFrom(img, f, CODEC_FORMAT_TGA));
   EXPECT_EQ(ColorAt(img, 0, 0), RGB(30, 20, 10));
   f = TgaHeader(2, 1, 1, 24, 0, 1, 0, 2, 24);
   Append(f, {9, 9, 9, 9, 9, 9, 1, 2, 3});
-  ASSERT_TRUE(DecodeFrom(img, f, CXIMAGE_FORMAT_TGA));
+  ASSERT_TRUE(DecodeFrom(img, f, CODEC_FORMAT_TGA));
   EXPECT_EQ(ColorAt(img, 0, 0), RGB(3, 2, 1));
 }
 
@@ -114,22 +114,22 @@ TEST(CodecTga, EncoderRoundTrips) {
   CBaseImage rgb;
   MakePattern(rgb, 7, 5);
   CBaseImage back;
-  ASSERT_TRUE(DecodeFrom(back, EncodeTo(rgb, CXIMAGE_FORMAT_TGA), CXIMAGE_FORMAT_TGA));
+  ASSERT_TRUE(DecodeFrom(back, EncodeTo(rgb, CODEC_FORMAT_TGA), CODEC_FORMAT_TGA));
   EXPECT_TRUE(SameColors(rgb, back));
   ASSERT_TRUE(rgb.AlphaCreate());
   rgb.AlphaSet(3, 4, 9);
-  ASSERT_TRUE(DecodeFrom(back, EncodeTo(rgb, CXIMAGE_FORMAT_TGA), CXIMAGE_FORMAT_TGA));
+  ASSERT_TRUE(DecodeFrom(back, EncodeTo(rgb, CODEC_FORMAT_TGA), CODEC_FORMAT_TGA));
   EXPECT_TRUE(SameColors(rgb, back));
   EXPECT_EQ(back.AlphaGet(3, 4), 9);
   CBaseImage pal(6, 3, 8, 0);
   for (int i = 0; i < 256; ++i) pal.SetPaletteColor(static_cast<BYTE>(i), static_cast<BYTE>(i), 0, static_cast<BYTE>(i / 2));
   for (long x = 0; x < 6; ++x) pal.SetPixelIndex(x, 1, static_cast<BYTE>(x * 40));
-  ASSERT_TRUE(DecodeFrom(back, EncodeTo(pal, CXIMAGE_FORMAT_TGA), CXIMAGE_FORMAT_TGA));
+  ASSERT_TRUE(DecodeFrom(back, EncodeTo(pal, CODEC_FORMAT_TGA), CODEC_FORMAT_TGA));
   EXPECT_TRUE(SameColors(pal, back));
   CBaseImage one(4, 4, 1, 0);
   BYTE* buffer = nullptr;
   long size = 0;
-  EXPECT_FALSE(one.Encode(buffer, size, CXIMAGE_FORMAT_TGA));
+  EXPECT_FALSE(one.Encode(buffer, size, CODEC_FORMAT_TGA));
   EXPECT_STREQ(one.GetLastError(), "Bit depth must be 8 or 24");
 }
 
@@ -150,14 +150,14 @@ TEST(CodecTga, BadFiles) {
   };
   for (const Case& c : cases) {
     CBaseImage img;
-    EXPECT_FALSE(DecodeFrom(img, c.file, CXIMAGE_FORMAT_TGA)) << c.error;
+    EXPECT_FALSE(DecodeFrom(img, c.file, CODEC_FORMAT_TGA)) << c.error;
     EXPECT_STREQ(img.GetLastError(), c.error);
   }
   // Run-length data that ends early fails at the next line.
   Bytes f = TgaHeader(10, 4, 4, 24);
   Append(f, {0x83, 1, 2, 3, 0x83, 1, 2, 3, 0x81, 1, 2, 3});
   CBaseImage img;
-  EXPECT_FALSE(DecodeFrom(img, f, CXIMAGE_FORMAT_TGA));
+  EXPECT_FALSE(DecodeFrom(img, f, CODEC_FORMAT_TGA));
   EXPECT_STREQ(img.GetLastError(), "corrupted TGA");
 }
 
@@ -169,7 +169,7 @@ TEST(CodecPcx, FourPlanesOfOneBit) {
   // Planes (bits 0..3) of indexes 0,1,2,3,4,5,6,15 (MSB = x 0).
   Append(f, {0x55, 0, 0x33, 0, 0x0F, 0, 0x01, 0});
   CBaseImage img;
-  ASSERT_TRUE(DecodeFrom(img, f, CXIMAGE_FORMAT_PCX)) << img.GetLastError();
+  ASSERT_TRUE(DecodeFrom(img, f, CODEC_FORMAT_PCX)) << img.GetLastError();
   EXPECT_EQ(img.GetBpp(), 4);
   const BYTE expect[8] = {0, 1, 2, 3, 4, 5, 6, 15};
   for (long x = 0; x < 8; ++x) EXPECT_EQ(img.GetPixelIndex(x, 0), expect[x]) << x;
@@ -186,13 +186,13 @@ TEST(CodecPcx, EightBitPaletteAndRuns) {
   for (int i = 0; i < 256; ++i) Append(pal, {static_cast<BYTE>(i), 1, 2});
   Append(f, pal);
   CBaseImage img;
-  ASSERT_TRUE(DecodeFrom(img, f, CXIMAGE_FORMAT_PCX)) << img.GetLastError();
+  ASSERT_TRUE(DecodeFrom(img, f, CODEC_FORMAT_PCX)) << img.GetLastError();
   EXPECT_EQ(img.GetPixelIndex(4, 1), 0xC8);
   EXPECT_EQ(img.GetPixelIndex(4, 0), 5);
   EXPECT_EQ(ColorAt(img, 4, 1), RGB(0xC8, 1, 2));
   // Without the signature byte.
   f[f.size() - pal.size()] = 11;
-  EXPECT_FALSE(DecodeFrom(img, f, CXIMAGE_FORMAT_PCX));
+  EXPECT_FALSE(DecodeFrom(img, f, CODEC_FORMAT_PCX));
   EXPECT_STREQ(img.GetLastError(), "bad color map signature");
 }
 
@@ -200,11 +200,11 @@ TEST(CodecPcx, EncoderRoundTrips) {
   CBaseImage rgb;
   MakePattern(rgb, 9, 4);
   CBaseImage back;
-  ASSERT_TRUE(DecodeFrom(back, EncodeTo(rgb, CXIMAGE_FORMAT_PCX), CXIMAGE_FORMAT_PCX)) << back.GetLastError();
+  ASSERT_TRUE(DecodeFrom(back, EncodeTo(rgb, CODEC_FORMAT_PCX), CODEC_FORMAT_PCX)) << back.GetLastError();
   EXPECT_TRUE(SameColors(rgb, back));
   ASSERT_TRUE(rgb.AlphaCreate());
   rgb.AlphaSet(1, 1, 3);
-  ASSERT_TRUE(DecodeFrom(back, EncodeTo(rgb, CXIMAGE_FORMAT_PCX), CXIMAGE_FORMAT_PCX));
+  ASSERT_TRUE(DecodeFrom(back, EncodeTo(rgb, CODEC_FORMAT_PCX), CODEC_FORMAT_PCX));
   EXPECT_EQ(back.AlphaGet(1, 1), 3);
   for (DWORD bpp : {1u, 4u, 8u}) {
     CBaseImage pal(11, 3, bpp, 0);
@@ -218,7 +218,7 @@ TEST(CodecPcx, EncoderRoundTrips) {
     }
     for (long y = 0; y < 3; ++y)
       for (long x = 0; x < 11; ++x) pal.SetPixelIndex(x, y, static_cast<BYTE>((x + y) % pal.GetNumColors()));
-    ASSERT_TRUE(DecodeFrom(back, EncodeTo(pal, CXIMAGE_FORMAT_PCX), CXIMAGE_FORMAT_PCX)) << bpp;
+    ASSERT_TRUE(DecodeFrom(back, EncodeTo(pal, CODEC_FORMAT_PCX), CODEC_FORMAT_PCX)) << bpp;
     EXPECT_TRUE(SameColors(pal, back)) << bpp;
   }
 }
@@ -246,7 +246,7 @@ TEST(CodecPcx, BadFiles) {
   };
   for (const Case& c : cases) {
     CBaseImage img;
-    EXPECT_FALSE(DecodeFrom(img, c.file, CXIMAGE_FORMAT_PCX)) << c.error;
+    EXPECT_FALSE(DecodeFrom(img, c.file, CODEC_FORMAT_PCX)) << c.error;
     EXPECT_STREQ(img.GetLastError(), c.error);
   }
 }
@@ -255,27 +255,27 @@ TEST(CodecWbmp, RoundTripAndBadFiles) {
   CBaseImage img(10, 3, 1, 0);
   img.SetGrayPalette();
   for (long x = 0; x < 10; x += 3) img.SetPixelIndex(x, 2, 1);
-  const Bytes file = EncodeTo(img, CXIMAGE_FORMAT_WBMP);
+  const Bytes file = EncodeTo(img, CODEC_FORMAT_WBMP);
   EXPECT_EQ(file.size(), 4u + 2 * 3);
   EXPECT_EQ(file[4], 0x92);  // the top row first, most significant bit first
   CBaseImage back;
-  ASSERT_TRUE(DecodeFrom(back, file, CXIMAGE_FORMAT_WBMP));
+  ASSERT_TRUE(DecodeFrom(back, file, CODEC_FORMAT_WBMP));
   EXPECT_TRUE(SameColors(img, back));
 
-  EXPECT_FALSE(DecodeFrom(back, Bytes{1, 0, 2, 2, 0, 0}, CXIMAGE_FORMAT_WBMP));
+  EXPECT_FALSE(DecodeFrom(back, Bytes{1, 0, 2, 2, 0, 0}, CODEC_FORMAT_WBMP));
   EXPECT_STREQ(back.GetLastError(), "Unsupported WBMP type");
-  EXPECT_FALSE(DecodeFrom(back, Bytes{0, 0, 2}, CXIMAGE_FORMAT_WBMP));
+  EXPECT_FALSE(DecodeFrom(back, Bytes{0, 0, 2}, CODEC_FORMAT_WBMP));
   EXPECT_STREQ(back.GetLastError(), "Not a WBMP");
-  EXPECT_FALSE(DecodeFrom(back, Bytes{0, 0, 0, 2}, CXIMAGE_FORMAT_WBMP));
+  EXPECT_FALSE(DecodeFrom(back, Bytes{0, 0, 0, 2}, CODEC_FORMAT_WBMP));
   EXPECT_STREQ(back.GetLastError(), "Corrupted WBMP");
   // Every row must be there.
-  EXPECT_FALSE(DecodeFrom(back, Bytes{0, 0, 9, 3, 1, 2, 3, 4, 5}, CXIMAGE_FORMAT_WBMP));
+  EXPECT_FALSE(DecodeFrom(back, Bytes{0, 0, 9, 3, 1, 2, 3, 4, 5}, CODEC_FORMAT_WBMP));
   EXPECT_STREQ(back.GetLastError(), "Corrupted WBMP");
 
   CBaseImage big(300, 1, 1, 0), deep(3, 3, 8, 0);
   BYTE* buffer = nullptr;
   long size = 0;
-  EXPECT_FALSE(big.Encode(buffer, size, CXIMAGE_FORMAT_WBMP));
-  EXPECT_FALSE(deep.Encode(buffer, size, CXIMAGE_FORMAT_WBMP));
+  EXPECT_FALSE(big.Encode(buffer, size, CODEC_FORMAT_WBMP));
+  EXPECT_FALSE(deep.Encode(buffer, size, CODEC_FORMAT_WBMP));
   EXPECT_STREQ(deep.GetLastError(), "Can't save this image as WBMP");
 }

@@ -12,7 +12,7 @@
 using namespace codectest;
 
 TEST(CodecMemFile, GrowsInSteps) {
-  CxMemFile f;
+  CCodecMemFile f;
   ASSERT_TRUE(f.Open());
   EXPECT_FALSE(f.Open());  // already has a buffer
   EXPECT_EQ(f.Capacity(), 0);
@@ -28,7 +28,7 @@ TEST(CodecMemFile, GrowsInSteps) {
 
 TEST(CodecMemFile, ReadsWholeItems) {
   Bytes data = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
-  CxMemFile f(data.data(), static_cast<DWORD>(data.size()));
+  CCodecMemFile f(data.data(), static_cast<DWORD>(data.size()));
   f.Seek(4, SEEK_SET);
   BYTE out[40];
   EXPECT_EQ(f.Read(out, 4, 10), 1u);
@@ -40,7 +40,7 @@ TEST(CodecMemFile, ReadsWholeItems) {
 
 TEST(CodecMemFile, SeekRules) {
   Bytes data(10, 0);
-  CxMemFile f(data.data(), 10);
+  CCodecMemFile f(data.data(), 10);
   EXPECT_TRUE(f.Seek(-5, SEEK_SET));
   EXPECT_EQ(f.Tell(), 0);
   EXPECT_FALSE(f.Seek(0, 3));
@@ -51,7 +51,7 @@ TEST(CodecMemFile, SeekRules) {
 }
 
 TEST(CodecMemFile, SeekPastTheEndZeroFillsTheGap) {
-  CxMemFile f;
+  CCodecMemFile f;
   ASSERT_TRUE(f.Open());
   const BYTE junk[8] = {0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE};
   f.Write(junk, 1, 8);
@@ -66,7 +66,7 @@ TEST(CodecMemFile, SeekPastTheEndZeroFillsTheGap) {
 }
 
 TEST(CodecMemFile, FailedGrowthLeavesTheBufferAlone) {
-  CxMemFile f;
+  CCodecMemFile f;
   ASSERT_TRUE(f.Open());
   const BYTE data[4] = {1, 2, 3, 4};
   ASSERT_EQ(f.Write(data, 1, 4), 4u);
@@ -82,7 +82,7 @@ TEST(CodecMemFile, FailedGrowthLeavesTheBufferAlone) {
 TEST(CodecMemFile, NeverChangesTheCallersBlock) {
   Bytes data = {1, 2, 3};
   {
-    CxMemFile f(data.data(), 3);
+    CCodecMemFile f(data.data(), 3);
     f.Seek(0, SEEK_END);
     const BYTE more[2] = {9, 9};
     EXPECT_EQ(f.Write(more, 1, 2), 2u);  // moves to a block of its own
@@ -98,7 +98,7 @@ TEST(CodecIOFile, WrapsAStdioStream) {
   FILE* fp = std::fopen(path.c_str(), "w+b");
   ASSERT_NE(fp, nullptr);
   {
-    CxIOFile f(fp);
+    CCodecIOFile f(fp);
     EXPECT_TRUE(f.PutC(65));
     const BYTE data[3] = {1, 2, 3};
     EXPECT_EQ(f.Write(data, 1, 3), 3u);
@@ -110,7 +110,7 @@ TEST(CodecIOFile, WrapsAStdioStream) {
   }
   EXPECT_EQ(std::fgetc(fp), 1);
   std::fclose(fp);
-  CxIOFile none;
+  CCodecIOFile none;
   EXPECT_EQ(none.Size(), -1);
   EXPECT_TRUE(none.Eof());
   EXPECT_EQ(none.Error(), -1);
@@ -123,7 +123,7 @@ TEST(CodecDispatch, EncodeIntoABufferNeedsAnEmptyPointer) {
   BYTE dummy = 0;
   BYTE* buffer = &dummy;
   long size = 0;
-  EXPECT_FALSE(img.Encode(buffer, size, CXIMAGE_FORMAT_PNG));
+  EXPECT_FALSE(img.Encode(buffer, size, CODEC_FORMAT_PNG));
   EXPECT_EQ(buffer, &dummy);
   EXPECT_STREQ(img.GetLastError(), "the buffer must be empty");
   buffer = nullptr;
@@ -137,17 +137,17 @@ TEST(CodecDispatch, UnknownFormatsAndEmptyPictures) {
   CBaseImage img;
   BYTE* buffer = nullptr;
   long size = 0;
-  EXPECT_FALSE(img.Encode(buffer, size, CXIMAGE_FORMAT_PNG));
+  EXPECT_FALSE(img.Encode(buffer, size, CODEC_FORMAT_PNG));
   EXPECT_STREQ(img.GetLastError(), "null image!!!");
   MakePattern(img, 2, 2);
   EXPECT_FALSE(img.Encode(buffer, size, 11));
   EXPECT_STREQ(img.GetLastError(), "Encode: Unknown format");
   const Bytes junk = {'h', 'e', 'l', 'l', 'o', 1, 2, 3};
-  EXPECT_FALSE(DecodeFrom(img, junk, CXIMAGE_FORMAT_UNKNOWN));
+  EXPECT_FALSE(DecodeFrom(img, junk, CODEC_FORMAT_UNKNOWN));
   EXPECT_STREQ(img.GetLastError(), "Decode: Unknown or wrong format");
   EXPECT_FALSE(DecodeFrom(img, junk, 12));
   EXPECT_STREQ(img.GetLastError(), "Decode: Unknown or wrong format");
-  EXPECT_FALSE(img.Encode(buffer, size, CXIMAGE_FORMAT_WMF));
+  EXPECT_FALSE(img.Encode(buffer, size, CODEC_FORMAT_WMF));
   EXPECT_STREQ(img.GetLastError(), "Save WMF not supported");
 }
 
@@ -156,29 +156,29 @@ TEST(CodecDispatch, LoadTriesEveryDecoderAndKeepsTheFirstReason) {
   CBaseImage img;
   MakePattern(img, 7, 5);
   const std::string png = (dir / "picture.jpg").string();  // a PNG under a JPEG name
-  ASSERT_TRUE(img.Save(png.c_str(), CXIMAGE_FORMAT_PNG));
+  ASSERT_TRUE(img.Save(png.c_str(), CODEC_FORMAT_PNG));
   CBaseImage loaded;
   ASSERT_TRUE(loaded.Load(png.c_str(), 0));
-  EXPECT_EQ(loaded.GetType(), static_cast<DWORD>(CXIMAGE_FORMAT_PNG));
+  EXPECT_EQ(loaded.GetType(), static_cast<DWORD>(CODEC_FORMAT_PNG));
   EXPECT_TRUE(SameColors(img, loaded));
   CBaseImage again;
-  ASSERT_TRUE(again.Load(png.c_str(), CXIMAGE_FORMAT_JPG));  // JPEG fails, the fall-back finds PNG
+  ASSERT_TRUE(again.Load(png.c_str(), CODEC_FORMAT_JPG));  // JPEG fails, the fall-back finds PNG
   EXPECT_TRUE(SameColors(img, again));
 
   const std::string junk = (dir / "junk.jpg").string();
   qmtest::WriteAll(junk, {'j', 'u', 'n', 'k', 0, 0, 0, 0, 0});
   CBaseImage bad;
-  EXPECT_FALSE(bad.Load(junk.c_str(), CXIMAGE_FORMAT_JPG));
+  EXPECT_FALSE(bad.Load(junk.c_str(), CODEC_FORMAT_JPG));
   EXPECT_STRNE(bad.GetLastError(), "Decode: Unknown or wrong format");  // libjpeg's own reason
   EXPECT_FALSE(bad.Load((dir / "missing.png").string().c_str(), 0));
-  EXPECT_FALSE(img.Save((dir / "no" / "such" / "folder.png").string().c_str(), CXIMAGE_FORMAT_PNG));
+  EXPECT_FALSE(img.Save((dir / "no" / "such" / "folder.png").string().c_str(), CODEC_FORMAT_PNG));
 }
 
 TEST(CodecDispatch, FailedWritesAreFailures) {
   CBaseImage img;
   MakePattern(img, 40, 40);
-  for (DWORD type : {CXIMAGE_FORMAT_BMP, CXIMAGE_FORMAT_GIF, CXIMAGE_FORMAT_JPG, CXIMAGE_FORMAT_PNG, CXIMAGE_FORMAT_TGA,
-                     CXIMAGE_FORMAT_PCX, CXIMAGE_FORMAT_TIF}) {
+  for (DWORD type : {CODEC_FORMAT_BMP, CODEC_FORMAT_GIF, CODEC_FORMAT_JPG, CODEC_FORMAT_PNG, CODEC_FORMAT_TGA,
+                     CODEC_FORMAT_PCX, CODEC_FORMAT_TIF}) {
     FailingFile f(100);
     EXPECT_FALSE(img.Encode(&f, type)) << type;
     EXPECT_TRUE(f.failed()) << type;

@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "codec_helpers.h"
-#include "image/codec/ImageTIF.h"
+#include "image/codec/CodecTIF.h"
 #include "tests/common/test_util.h"
 
 using namespace codectest;
@@ -33,21 +33,21 @@ TEST(CodecTiff, PagesOfOneFile) {
   one.SetPaletteColor(1, 255, 255, 255);
   for (long x = 0; x < 12; x += 2) one.SetPixelIndex(x, 1, 1);
   CBaseImage* pages[3] = {&rgb, &eight, &one};
-  CxMemFile out;
+  CCodecMemFile out;
   out.Open();
-  CxImageTIF writer;
+  CCodecTIF writer;
   ASSERT_TRUE(writer.Encode(&out, pages, 3)) << writer.GetLastError();
   const Bytes file(out.GetBuffer(false), out.GetBuffer(false) + out.Size());
   for (int page = 0; page < 3; ++page) {
     CBaseImage img;
     img.SetFrame(page);
-    ASSERT_TRUE(DecodeFrom(img, file, CXIMAGE_FORMAT_TIF)) << page << img.GetLastError();
+    ASSERT_TRUE(DecodeFrom(img, file, CODEC_FORMAT_TIF)) << page << img.GetLastError();
     EXPECT_EQ(img.GetNumFrames(), 3);
     EXPECT_TRUE(SameColors(*pages[page], img)) << page;
   }
   CBaseImage img;
   img.SetFrame(3);
-  EXPECT_FALSE(DecodeFrom(img, file, CXIMAGE_FORMAT_TIF));
+  EXPECT_FALSE(DecodeFrom(img, file, CODEC_FORMAT_TIF));
   EXPECT_STREQ(img.GetLastError(), "Error: page not present in TIFF file");
   EXPECT_EQ(img.GetNumFrames(), 3);
 }
@@ -60,12 +60,12 @@ TEST(CodecTiff, RoundTripsWithCompressionAndAlpha) {
       if (bpp == 4) img.SetPaletteColor(3, 200, 10, 20);  // not a grey ramp: written as a palette
       for (long y = 0; y < 6; ++y)
         for (long x = 0; x < 13; ++x) img.SetPixelColor(x, y, PatternColor(x, y));
-      img.SetCodecOption(compression, CXIMAGE_FORMAT_TIF);
+      img.SetCodecOption(compression, CODEC_FORMAT_TIF);
       img.SetXDPI(150);
       CBaseImage back;
-      ASSERT_TRUE(DecodeFrom(back, EncodeTo(img, CXIMAGE_FORMAT_TIF), CXIMAGE_FORMAT_UNKNOWN)) << back.GetLastError();
-      EXPECT_EQ(back.GetType(), static_cast<DWORD>(CXIMAGE_FORMAT_TIF));
-      EXPECT_EQ(back.GetCodecOption(CXIMAGE_FORMAT_TIF), compression);
+      ASSERT_TRUE(DecodeFrom(back, EncodeTo(img, CODEC_FORMAT_TIF), CODEC_FORMAT_UNKNOWN)) << back.GetLastError();
+      EXPECT_EQ(back.GetType(), static_cast<DWORD>(CODEC_FORMAT_TIF));
+      EXPECT_EQ(back.GetCodecOption(CODEC_FORMAT_TIF), compression);
       EXPECT_EQ(back.GetXDPI(), 150);
       EXPECT_TRUE(SameColors(img, back)) << bpp << " " << compression;
     }
@@ -75,7 +75,7 @@ TEST(CodecTiff, RoundTripsWithCompressionAndAlpha) {
   ASSERT_TRUE(rgba.AlphaCreate());
   rgba.AlphaSet(2, 3, 17);
   CBaseImage back;
-  ASSERT_TRUE(DecodeFrom(back, EncodeTo(rgba, CXIMAGE_FORMAT_TIF), CXIMAGE_FORMAT_TIF));
+  ASSERT_TRUE(DecodeFrom(back, EncodeTo(rgba, CODEC_FORMAT_TIF), CODEC_FORMAT_TIF));
   ASSERT_TRUE(back.AlphaIsValid());
   EXPECT_EQ(back.AlphaGet(2, 3), 17);
   // libtiff's RGBA reader gives unassociated alpha premultiplied; opaque
@@ -92,7 +92,7 @@ TEST(CodecTiff, SixteenBitGreyGivesTheHighByte) {
     rows[1].insert(rows[1].end(), reinterpret_cast<const BYTE*>(&w), reinterpret_cast<const BYTE*>(&w) + 2);
   }
   CBaseImage img;
-  ASSERT_TRUE(DecodeFrom(img, LibTiff(Tags(3, 2, 16, 1, PHOTOMETRIC_MINISBLACK), rows), CXIMAGE_FORMAT_TIF))
+  ASSERT_TRUE(DecodeFrom(img, LibTiff(Tags(3, 2, 16, 1, PHOTOMETRIC_MINISBLACK), rows), CODEC_FORMAT_TIF))
       << img.GetLastError();
   EXPECT_EQ(img.GetBpp(), 8);
   EXPECT_TRUE(img.IsGrayScale());
@@ -107,7 +107,7 @@ TEST(CodecTiff, OrientationPutsTheFirstLineInItsPlace) {
   const long W = 3, H = 2;
   for (uint16_t o = 1; o <= 8; ++o) {
     CBaseImage img;
-    ASSERT_TRUE(DecodeFrom(img, LibTiff(Tags(3, 2, 8, 1, PHOTOMETRIC_MINISBLACK, o), rows), CXIMAGE_FORMAT_TIF));
+    ASSERT_TRUE(DecodeFrom(img, LibTiff(Tags(3, 2, 8, 1, PHOTOMETRIC_MINISBLACK, o), rows), CODEC_FORMAT_TIF));
     const bool turned = o >= 5;
     ASSERT_EQ(img.GetWidth(), static_cast<DWORD>(turned ? H : W)) << o;
     ASSERT_EQ(img.GetHeight(), static_cast<DWORD>(turned ? W : H)) << o;
@@ -150,22 +150,22 @@ TEST(CodecTiff, PalettesAndLowDepths) {
   };
   CBaseImage img;
   ASSERT_TRUE(DecodeFrom(img, LibTiff(both(Tags(4, 1, 4, 1, PHOTOMETRIC_PALETTE), colormap(16, true)), {{0x01, 0xF0}}),
-                         CXIMAGE_FORMAT_TIF))
+                         CODEC_FORMAT_TIF))
       << img.GetLastError();
   EXPECT_EQ(img.GetBpp(), 4);
   EXPECT_EQ(ColorAt(img, 1, 0), RGB(17, 255, 0));
   EXPECT_EQ(ColorAt(img, 2, 0), RGB(255, 255, 0));
   // Colour maps whose values all fit a byte are taken as they stand.
   ASSERT_TRUE(DecodeFrom(img, LibTiff(both(Tags(2, 1, 8, 1, PHOTOMETRIC_PALETTE), colormap(256, false)), {{5, 200}}),
-                         CXIMAGE_FORMAT_TIF));
+                         CODEC_FORMAT_TIF));
   EXPECT_EQ(ColorAt(img, 1, 0), RGB(200, 7, 0));
   // 1 bit, white is zero.
-  ASSERT_TRUE(DecodeFrom(img, LibTiff(Tags(8, 1, 1, 1, PHOTOMETRIC_MINISWHITE), {{0x0F}}), CXIMAGE_FORMAT_TIF));
+  ASSERT_TRUE(DecodeFrom(img, LibTiff(Tags(8, 1, 1, 1, PHOTOMETRIC_MINISWHITE), {{0x0F}}), CODEC_FORMAT_TIF));
   EXPECT_EQ(img.GetBpp(), 1);
   EXPECT_EQ(ColorAt(img, 0, 0), RGB(255, 255, 255));
   EXPECT_EQ(ColorAt(img, 7, 0), RGB(0, 0, 0));
   // 2-bit grey: four levels in a 4-bit picture.
-  ASSERT_TRUE(DecodeFrom(img, LibTiff(Tags(4, 1, 2, 1, PHOTOMETRIC_MINISBLACK), {{0x1B}}), CXIMAGE_FORMAT_TIF));
+  ASSERT_TRUE(DecodeFrom(img, LibTiff(Tags(4, 1, 2, 1, PHOTOMETRIC_MINISBLACK), {{0x1B}}), CODEC_FORMAT_TIF));
   EXPECT_EQ(img.GetBpp(), 4);
   EXPECT_EQ(ColorAt(img, 0, 0), RGB(0, 0, 0));
   EXPECT_EQ(ColorAt(img, 1, 0), RGB(85, 85, 85));
@@ -176,7 +176,7 @@ TEST(CodecTiff, PalettesAndLowDepths) {
                                         TIFFSetField(t, TIFFTAG_EXTRASAMPLES, 1, extra);
                                       }),
                                       {{100, 50, 200, 255}}),
-                         CXIMAGE_FORMAT_TIF));
+                         CODEC_FORMAT_TIF));
   EXPECT_EQ(img.GetPixelIndex(1, 0), 200);
   EXPECT_EQ(img.AlphaGet(0, 0), 50);
 }
@@ -203,7 +203,7 @@ TEST(CodecTiff, TilesAndCieLab) {
                                    tiles(t);
                                  },
                                  {}, writeTiles),
-                         CXIMAGE_FORMAT_TIF))
+                         CODEC_FORMAT_TIF))
       << img.GetLastError();
   for (long y = 0; y < static_cast<long>(H); ++y)
     for (long x = 0; x < static_cast<long>(W); ++x)
@@ -211,7 +211,7 @@ TEST(CodecTiff, TilesAndCieLab) {
 
   // CIELab: L 255 is white, L 0 black, a mid grey about 119.
   ASSERT_TRUE(DecodeFrom(img, LibTiff(Tags(3, 1, 8, 3, PHOTOMETRIC_CIELAB), {{255, 0, 0, 0, 0, 0, 128, 0, 0}}),
-                         CXIMAGE_FORMAT_TIF))
+                         CODEC_FORMAT_TIF))
       << img.GetLastError();
   EXPECT_EQ(img.GetBpp(), 24);
   const COLORREF white = ColorAt(img, 0, 0);
@@ -233,11 +233,11 @@ TEST(CodecTiff, ResolutionUnitsAndStreamBinding) {
   };
   const Bytes file = LibTiff(res, {{7}});
   CBaseImage img;
-  ASSERT_TRUE(DecodeFrom(img, file, CXIMAGE_FORMAT_TIF));
+  ASSERT_TRUE(DecodeFrom(img, file, CODEC_FORMAT_TIF));
   EXPECT_EQ(img.GetXDPI(), 254);
   EXPECT_EQ(img.GetYDPI(), 102);
 
-  CxMemFile stream(const_cast<BYTE*>(file.data()), static_cast<DWORD>(file.size()));
+  CCodecMemFile stream(const_cast<BYTE*>(file.data()), static_cast<DWORD>(file.size()));
   TIFF* tif = TIFFStreamOpen(&stream, "r");
   ASSERT_NE(tif, nullptr);
   EXPECT_EQ(TIFFGetSeekProc(tif)(TIFFClientdata(tif), 0xFFFFFFFFu, SEEK_SET), static_cast<toff_t>(-1));
@@ -249,17 +249,17 @@ TEST(CodecTiff, ResolutionUnitsAndStreamBinding) {
 
 TEST(CodecTiff, CorruptFiles) {
   CBaseImage img;
-  EXPECT_FALSE(DecodeFrom(img, Bytes{'I', 'I', 42, 0, 1, 2}, CXIMAGE_FORMAT_TIF));
+  EXPECT_FALSE(DecodeFrom(img, Bytes{'I', 'I', 42, 0, 1, 2}, CODEC_FORMAT_TIF));
   EXPECT_STREQ(img.GetLastError(), "Error encountered while opening TIFF file");
   CBaseImage src;
   MakePattern(src, 50, 50);
-  Bytes file = EncodeTo(src, CXIMAGE_FORMAT_TIF);
+  Bytes file = EncodeTo(src, CODEC_FORMAT_TIF);
   // Pixel data cut off, the directory kept (libtiff writes it at the end).
   Bytes holes = file;
   for (size_t i = 16; i < 3000; ++i) holes[i] = 0;
-  DecodeFrom(img, holes, CXIMAGE_FORMAT_TIF);
+  DecodeFrom(img, holes, CODEC_FORMAT_TIF);
   for (size_t cut = 8; cut < file.size(); cut += file.size() / 17) {
     CBaseImage part;
-    EXPECT_FALSE(DecodeFrom(part, Bytes(file.begin(), file.begin() + static_cast<long>(cut)), CXIMAGE_FORMAT_TIF));
+    EXPECT_FALSE(DecodeFrom(part, Bytes(file.begin(), file.begin() + static_cast<long>(cut)), CODEC_FORMAT_TIF));
   }
 }

@@ -1,4 +1,4 @@
-#include "image/codec/ImagePCX.h"
+#include "image/codec/CodecPCX.h"
 
 #include <cstring>
 #include <vector>
@@ -8,7 +8,7 @@
 
 using namespace codec;
 
-bool CxImagePCX::UnpackPixels(BYTE* pixels, const BYTE* bitplane, long bytesperline, long planes, long bitsperpixel,
+bool CCodecPCX::UnpackPixels(BYTE* pixels, const BYTE* bitplane, long bytesperline, long planes, long bitsperpixel,
                               long width, const char*& error) {
   if (planes != 1) {
     error = "Can't handle packed pixels with more than 1 plane.";
@@ -26,7 +26,7 @@ bool CxImagePCX::UnpackPixels(BYTE* pixels, const BYTE* bitplane, long bytesperl
   return true;
 }
 
-bool CxImagePCX::PlanesToPixels(BYTE* pixels, const BYTE* bitplanes, long bytesperline, long planes,
+bool CCodecPCX::PlanesToPixels(BYTE* pixels, const BYTE* bitplanes, long bytesperline, long planes,
                                 long bitsperpixel, long width, const char*& error) {
   if (planes > 4) {
     error = "Can't handle more than 4 planes";
@@ -51,7 +51,7 @@ bool CxImagePCX::PlanesToPixels(BYTE* pixels, const BYTE* bitplanes, long bytesp
   return true;
 }
 
-bool CxImagePCX::Decode(CxFile* hFile) {
+bool CCodecPCX::Decode(CCodecFile* hFile) {
   if (!hFile) return false;
   const char* error = nullptr;
   BYTE h[128];
@@ -105,7 +105,7 @@ bool CxImagePCX::Decode(CxFile* hFile) {
     return false;
   }
   const long bpp = trueColour ? 24 : (planes == 1 ? bits : 4);
-  if (!Create(static_cast<DWORD>(width), static_cast<DWORD>(height), static_cast<DWORD>(bpp), CXIMAGE_FORMAT_PCX)) return false;
+  if (!Create(static_cast<DWORD>(width), static_cast<DWORD>(height), static_cast<DWORD>(bpp), CODEC_FORMAT_PCX)) return false;
   if (trueColour && planes == 4 && !AlphaCreate()) return false;
   if (info.nEscape) {
     SetLastError("Cancelled");
@@ -181,7 +181,7 @@ bool CxImagePCX::Decode(CxFile* hFile) {
   return true;
 }
 
-bool CxImagePCX::PackAndWrite(CxFile* hFile, const BYTE* line, long len) {
+bool CCodecPCX::PackAndWrite(CCodecFile* hFile, const BYTE* line, long len) {
   std::vector<BYTE> out;
   out.reserve(static_cast<size_t>(len) * 2);
   for (long i = 0; i < len;) {
@@ -199,7 +199,7 @@ bool CxImagePCX::PackAndWrite(CxFile* hFile, const BYTE* line, long len) {
   return hFile->Write(out.data(), 1, out.size()) == out.size();
 }
 
-bool CxImagePCX::Encode(CxFile* hFile) {
+bool CCodecPCX::Encode(CCodecFile* hFile) {
   if (EncodeSafeCheck(hFile)) return false;
   const long w = static_cast<long>(GetWidth()), hgt = static_cast<long>(GetHeight());
   if (w > 0x10000 || hgt > 0x10000) {

@@ -1,4 +1,4 @@
-#include "image/codec/ImageTIF.h"
+#include "image/codec/CodecTIF.h"
 
 #include <tiffio.h>
 
@@ -28,17 +28,17 @@ int WarningHandler(TIFF*, void*, const char*, const char*, va_list) { return 1; 
 
 tmsize_t ReadProc(thandle_t fd, void* buf, tmsize_t size) {
   if (size <= 0) return 0;
-  return static_cast<tmsize_t>(static_cast<CxFile*>(fd)->Read(buf, 1, static_cast<size_t>(size)));
+  return static_cast<tmsize_t>(static_cast<CCodecFile*>(fd)->Read(buf, 1, static_cast<size_t>(size)));
 }
 
 tmsize_t WriteProc(thandle_t fd, void* buf, tmsize_t size) {
   if (size <= 0) return 0;
-  return static_cast<tmsize_t>(static_cast<CxFile*>(fd)->Write(buf, 1, static_cast<size_t>(size)));
+  return static_cast<tmsize_t>(static_cast<CCodecFile*>(fd)->Write(buf, 1, static_cast<size_t>(size)));
 }
 
 toff_t SeekProc(thandle_t fd, toff_t off, int whence) {
   if (off == 0xFFFFFFFFu) return static_cast<toff_t>(-1);
-  CxFile* f = static_cast<CxFile*>(fd);
+  CCodecFile* f = static_cast<CCodecFile*>(fd);
   if (whence == SEEK_SET && off > static_cast<toff_t>(LONG_MAX)) return static_cast<toff_t>(-1);
   if (!f->Seek(static_cast<long>(off), whence)) return static_cast<toff_t>(-1);
   if (whence == SEEK_SET) return off;
@@ -48,7 +48,7 @@ toff_t SeekProc(thandle_t fd, toff_t off, int whence) {
 int CloseProc(thandle_t) { return 0; }
 
 toff_t SizeProc(thandle_t fd) {
-  const long size = static_cast<CxFile*>(fd)->Size();
+  const long size = static_cast<CCodecFile*>(fd)->Size();
   return size < 0 ? 0 : static_cast<toff_t>(size);
 }
 
@@ -63,7 +63,7 @@ long WholeOf(double v) {
 
 }  // namespace
 
-TIFF* TIFFStreamFdOpen(CxFile* stream, const char* name, const char* mode) {
+TIFF* TIFFStreamFdOpen(CCodecFile* stream, const char* name, const char* mode) {
   if (!stream) return nullptr;
   g_tiffError[0] = 0;
   TIFFOpenOptions* opts = TIFFOpenOptionsAlloc();
@@ -77,13 +77,13 @@ TIFF* TIFFStreamFdOpen(CxFile* stream, const char* name, const char* mode) {
   return tif;
 }
 
-TIFF* TIFFStreamOpen(CxFile* stream, const char* mode) { return TIFFStreamFdOpen(stream, "TIFF IMAGE", mode); }
+TIFF* TIFFStreamOpen(CCodecFile* stream, const char* mode) { return TIFFStreamFdOpen(stream, "TIFF IMAGE", mode); }
 
-CxImageTIF::~CxImageTIF() {
+CCodecTIF::~CCodecTIF() {
   if (m_tif) TIFFClose(m_tif);
 }
 
-bool CxImageTIF::Decode(CxFile* hFile) {
+bool CCodecTIF::Decode(CCodecFile* hFile) {
   if (!hFile) return false;
   TIFF* tif = TIFFStreamOpen(hFile, "rb");
   if (!tif) {
@@ -146,16 +146,16 @@ bool CxImageTIF::Decode(CxFile* hFile) {
       error = "Cancelled";
       break;
     }
-    if (!Create(width, height, static_cast<DWORD>(bpp), CXIMAGE_FORMAT_TIF)) {
-      error = "CxImageTIF can't create image";
+    if (!Create(width, height, static_cast<DWORD>(bpp), CODEC_FORMAT_TIF)) {
+      error = "CCodecTIF can't create image";
       break;
     }
     const bool alpha = (rgba && samples == 4) || (samples == 2 && bits == 8) || (lab && samples == 4);
     if (alpha && !AlphaCreate()) {
-      error = "CxImageTIF can't allocate memory";
+      error = "CCodecTIF can't allocate memory";
       break;
     }
-    SetCodecOption(compression, CXIMAGE_FORMAT_TIF);
+    SetCodecOption(compression, CODEC_FORMAT_TIF);
 
     if (rgba) {
       const std::uint64_t n = static_cast<std::uint64_t>(width) * height;
@@ -223,7 +223,7 @@ void LabToBgr(BYTE L, signed char a, signed char b, BYTE* out) {
 
 }  // namespace
 
-bool CxImageTIF::DecodePalettePath(TIFF* tif, long width, long height, int bits, int samples, int photometric,
+bool CCodecTIF::DecodePalettePath(TIFF* tif, long width, long height, int bits, int samples, int photometric,
                                    long rowsperstrip, int orientation, const char*& error) {
   // The palette.
   if (GetPalette()) {
@@ -277,7 +277,7 @@ bool CxImageTIF::DecodePalettePath(TIFF* tif, long width, long height, int bits,
   }
   const std::uint64_t bandBytes = lineSize * static_cast<std::uint64_t>(std::max<long>(bandRows, 1));
   if (bandBytes > GetMemoryLimit()) {
-    error = "CxImageTIF can't allocate memory";
+    error = "CCodecTIF can't allocate memory";
     return false;
   }
   std::vector<BYTE> band(static_cast<size_t>(bandBytes));
@@ -372,7 +372,7 @@ bool CxImageTIF::DecodePalettePath(TIFF* tif, long width, long height, int bits,
 
 // ------------------------------------------------------------------ encoding
 
-bool CxImageTIF::EncodeBody(TIFF* tif, bool multipage, int page, int pagecount) {
+bool CCodecTIF::EncodeBody(TIFF* tif, bool multipage, int page, int pagecount) {
   const uint32_t width = GetWidth(), height = GetHeight();
   const int bpp = GetBpp();
   const bool alpha = bpp == 24 && AlphaIsValid();
@@ -418,7 +418,7 @@ bool CxImageTIF::EncodeBody(TIFF* tif, bool multipage, int page, int pagecount) 
     }
     TIFFSetField(tif, TIFFTAG_COLORMAP, r.data(), g.data(), b.data());
   }
-  uint16_t compression = static_cast<uint16_t>(GetCodecOption(CXIMAGE_FORMAT_TIF));
+  uint16_t compression = static_cast<uint16_t>(GetCodecOption(CODEC_FORMAT_TIF));
   if (compression == 0 || !TIFFIsCODECConfigured(compression)) compression = COMPRESSION_NONE;
   if (compression == COMPRESSION_JPEG && bits != 8) compression = COMPRESSION_NONE;
   TIFFSetField(tif, TIFFTAG_COMPRESSION, compression);
@@ -448,7 +448,7 @@ bool CxImageTIF::EncodeBody(TIFF* tif, bool multipage, int page, int pagecount) 
   return true;
 }
 
-bool CxImageTIF::Encode(CxFile* hFile, bool bAppend) {
+bool CCodecTIF::Encode(CCodecFile* hFile, bool bAppend) {
   if (EncodeSafeCheck(hFile)) return false;
   if (!m_tif) {
     m_tif = TIFFStreamOpen(hFile, "a");
@@ -482,7 +482,7 @@ bool CxImageTIF::Encode(CxFile* hFile, bool bAppend) {
   return true;
 }
 
-bool CxImageTIF::Encode(CxFile* hFile, CBaseImage* const* pImages, int pagecount) {
+bool CCodecTIF::Encode(CCodecFile* hFile, CBaseImage* const* pImages, int pagecount) {
   if (!hFile) {
     SetLastError("null file handler");
     return false;
@@ -502,7 +502,7 @@ bool CxImageTIF::Encode(CxFile* hFile, CBaseImage* const* pImages, int pagecount
       SetLastError("null image!!!");
       return false;
     }
-    CxImageTIF page;
+    CCodecTIF page;
     page.Ghost(pImages[i]);
     if (!page.EncodeBody(tif, true, i, pagecount)) {
       TIFFClose(tif);

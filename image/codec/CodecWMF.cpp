@@ -1,12 +1,12 @@
-#include "image/codec/ImageWMF.h"
+#include "image/codec/CodecWMF.h"
 
-bool CxImageWMF::Decode(CxFile* hFile, long, long) {
+bool CCodecWMF::Decode(CCodecFile* hFile, long, long) {
   if (!hFile) return false;
   SetLastError("metafile pictures are not supported yet");
   return false;
 }
 
-bool CxImageWMF::Encode(CxFile* hFile) {
+bool CCodecWMF::Encode(CCodecFile* hFile) {
   if (EncodeSafeCheck(hFile)) return false;
   SetLastError("Save WMF not supported");
   return false;

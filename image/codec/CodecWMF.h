@@ -5,11 +5,11 @@
 
 #include "image/codec/BaseImage.h"
 
-class CxImageWMF : public CBaseImage {
+class CCodecWMF : public CBaseImage {
  public:
-  CxImageWMF() : CBaseImage(CXIMAGE_FORMAT_WMF) {}
-  bool Decode(CxFile* hFile, long nMaxWidth = 0, long nMaxHeight = 0);
-  bool Encode(CxFile* hFile);
+  CCodecWMF() : CBaseImage(CODEC_FORMAT_WMF) {}
+  bool Decode(CCodecFile* hFile, long nMaxWidth = 0, long nMaxHeight = 0);
+  bool Encode(CCodecFile* hFile);
 
  protected:
   DWORD m_reserved[3] = {0, 0, 0};

@@ -1,4 +1,4 @@
-#include "image/codec/ImageBMP.h"
+#include "image/codec/CodecBMP.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -26,7 +26,7 @@ std::uint64_t ImageBytes(const BITMAPINFOHEADER& h) {
 
 }  // namespace
 
-bool CxImageBMP::DibReadBitmapInfo(CxFile* fh, BITMAPINFOHEADER* pdib) {
+bool CCodecBMP::DibReadBitmapInfo(CCodecFile* fh, BITMAPINFOHEADER* pdib) {
   if (!fh || !pdib) return false;
   // The header's size first, so that a small file with a 12-byte core
   // header is not asked for 40 bytes.
@@ -67,7 +67,7 @@ bool CxImageBMP::DibReadBitmapInfo(CxFile* fh, BITMAPINFOHEADER* pdib) {
   return true;
 }
 
-bool CxImageBMP::Decode(CxFile* hFile) {
+bool CCodecBMP::Decode(CCodecFile* hFile) {
   if (!hFile) return false;
   const long start = hFile->Tell();
   BYTE fh[14];
@@ -167,7 +167,7 @@ bool CxImageBMP::Decode(CxFile* hFile) {
     return false;
   }
 
-  if (!Create(static_cast<DWORD>(width), static_cast<DWORD>(height), bits, CXIMAGE_FORMAT_BMP)) {
+  if (!Create(static_cast<DWORD>(width), static_cast<DWORD>(height), bits, CODEC_FORMAT_BMP)) {
     SetLastError("Can't allocate memory");
     return false;
   }
@@ -231,7 +231,7 @@ bool CxImageBMP::Decode(CxFile* hFile) {
   return true;
 }
 
-bool CxImageBMP::Encode(CxFile* hFile) {
+bool CCodecBMP::Encode(CCodecFile* hFile) {
   if (EncodeSafeCheck(hFile)) return false;
   BYTE fh[14];
   PutLE16(fh, 0x4D42);

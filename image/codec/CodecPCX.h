@@ -3,11 +3,11 @@
 
 #include "image/codec/BaseImage.h"
 
-class CxImagePCX : public CBaseImage {
+class CCodecPCX : public CBaseImage {
  public:
-  CxImagePCX() : CBaseImage(CXIMAGE_FORMAT_PCX) {}
-  bool Decode(CxFile* hFile);
-  bool Encode(CxFile* hFile);
+  CCodecPCX() : CBaseImage(CODEC_FORMAT_PCX) {}
+  bool Decode(CCodecFile* hFile);
+  bool Encode(CCodecFile* hFile);
 
  protected:
   // One plane of packed 1, 2, 4 or 8-bit pixels to one index a byte.
@@ -16,5 +16,5 @@ class CxImagePCX : public CBaseImage {
   // 1-bit planes to one index a byte, plane p giving bit p.
   static bool PlanesToPixels(BYTE* pixels, const BYTE* bitplanes, long bytesperline, long planes, long bitsperpixel,
                              long width, const char*& error);
-  bool PackAndWrite(CxFile* hFile, const BYTE* line, long len);
+  bool PackAndWrite(CCodecFile* hFile, const BYTE* line, long len);
 };

@@ -1,4 +1,4 @@
-#include "image/codec/ImageGIF.h"
+#include "image/codec/CodecGIF.h"
 
 #include <algorithm>
 #include <cstring>
@@ -19,7 +19,7 @@ constexpr long kTileH = 15;
 // The bytes of an image's LZW data, sub-block after sub-block.
 class SubBlockReader {
  public:
-  explicit SubBlockReader(CxFile* fp) : fp_(fp) {}
+  explicit SubBlockReader(CCodecFile* fp) : fp_(fp) {}
   // The next data byte; -1 at the terminator (consumed) or the stream's end.
   long Next() {
     while (left_ == 0) {
@@ -54,14 +54,14 @@ class SubBlockReader {
   }
 
  private:
-  CxFile* fp_;
+  CCodecFile* fp_;
   long left_ = 0;
   bool ended_ = false;
 };
 
 }  // namespace
 
-CxImageGIF::CxImageGIF() : CBaseImage(CXIMAGE_FORMAT_GIF) {
+CCodecGIF::CCodecGIF() : CBaseImage(CODEC_FORMAT_GIF) {
   std::memset(&gifgce, 0, sizeof(gifgce));
   m_comment[0] = 0;
   m_loops = 0;
@@ -82,13 +82,13 @@ CxImageGIF::CxImageGIF() : CBaseImage(CXIMAGE_FORMAT_GIF) {
   m_writeError = false;
 }
 
-void CxImageGIF::SetComment(const char* text) { std::snprintf(m_comment, sizeof(m_comment), "%s", text ? text : ""); }
+void CCodecGIF::SetComment(const char* text) { std::snprintf(m_comment, sizeof(m_comment), "%s", text ? text : ""); }
 
-bool CxImageGIF::Fits(const ImageDesc& d, long screenW, long screenH) {
+bool CCodecGIF::Fits(const ImageDesc& d, long screenW, long screenH) {
   return d.w > 0 && d.h > 0 && static_cast<long>(d.l) + d.w <= screenW && static_cast<long>(d.t) + d.h <= screenH;
 }
 
-bool CxImageGIF::SkipSubBlocks(CxFile* fp) {
+bool CCodecGIF::SkipSubBlocks(CCodecFile* fp) {
   for (;;) {
     const long n = fp->GetC();
     if (n < 0) return false;
@@ -97,17 +97,17 @@ bool CxImageGIF::SkipSubBlocks(CxFile* fp) {
   }
 }
 
-bool CxImageGIF::SkipImage(CxFile* fp, const ImageDesc& d) {
+bool CCodecGIF::SkipImage(CCodecFile* fp, const ImageDesc& d) {
   if (d.pf & 0x80) fp->Seek(3L << ((d.pf & 7) + 1), SEEK_CUR);
   if (fp->GetC() < 0) return false;
   return SkipSubBlocks(fp);
 }
 
-void CxImageGIF::TakeResult(CBaseImage& pic) { TakePixels(pic); }
+void CCodecGIF::TakeResult(CBaseImage& pic) { TakePixels(pic); }
 
 // ------------------------------------------------------------------ decoding
 
-bool CxImageGIF::DecodeExtension(CxFile* fp) {
+bool CCodecGIF::DecodeExtension(CCodecFile* fp) {
   const long label = fp->GetC();
   if (label < 0) return false;
   BYTE buf[256];
@@ -140,7 +140,7 @@ bool CxImageGIF::DecodeExtension(CxFile* fp) {
   return SkipSubBlocks(fp);
 }
 
-long CxImageGIF::get_num_frames(CxFile* fp, long screenW, long screenH) {
+long CCodecGIF::get_num_frames(CCodecFile* fp, long screenW, long screenH) {
   const long pos = fp->Tell();
   long count = 0;
   bool recognise = true;
@@ -177,7 +177,7 @@ long CxImageGIF::get_num_frames(CxFile* fp, long screenW, long screenH) {
   return count;
 }
 
-bool CxImageGIF::out_line(const BYTE* pixels, long linelen) {
+bool CCodecGIF::out_line(const BYTE* pixels, long linelen) {
   if (m_rowsDone || !m_target) return false;
   const long h = static_cast<long>(m_target->GetHeight());
   const long w = static_cast<long>(m_target->GetWidth());
@@ -218,7 +218,7 @@ bool CxImageGIF::out_line(const BYTE* pixels, long linelen) {
   return true;
 }
 
-bool CxImageGIF::DecodeImageData(CxFile* fp, CBaseImage& pic, bool interlaced) {
+bool CCodecGIF::DecodeImageData(CCodecFile* fp, CBaseImage& pic, bool interlaced) {
   const long codeSize = fp->GetC();
   if (codeSize < 2 || codeSize > 9) {
     if (codeSize >= 0) SkipSubBlocks(fp);
@@ -318,7 +318,7 @@ bool CxImageGIF::DecodeImageData(CxFile* fp, CBaseImage& pic, bool interlaced) {
   return true;
 }
 
-bool CxImageGIF::Decode(CxFile* fp) {
+bool CCodecGIF::Decode(CCodecFile* fp) {
   if (!fp) return false;
   BYTE sd[13];
   if (fp->Read(sd, 1, sizeof(sd)) != sizeof(sd) || std::memcmp(sd, "GIF8", 4) != 0) return false;
@@ -400,7 +400,7 @@ bool CxImageGIF::Decode(CxFile* fp) {
         const DWORD bpp = tableSize <= 2 ? 1 : (tableSize <= 16 ? 4 : 8);
 
         CBaseImage frame;
-        if (!frame.Create(desc.w, desc.h, bpp, CXIMAGE_FORMAT_GIF)) {
+        if (!frame.Create(desc.w, desc.h, bpp, CODEC_FORMAT_GIF)) {
           SetLastError(frame.GetLastError());
           return false;
         }
@@ -413,7 +413,7 @@ bool CxImageGIF::Decode(CxFile* fp) {
 
         if (trueColour < 2) {
           if (frameNo == 0) {
-            if (!background.Create(static_cast<DWORD>(screenW), static_cast<DWORD>(screenH), bpp, CXIMAGE_FORMAT_GIF)) {
+            if (!background.Create(static_cast<DWORD>(screenW), static_cast<DWORD>(screenH), bpp, CODEC_FORMAT_GIF)) {
               SetLastError(background.GetLastError());
               return false;
             }
@@ -436,7 +436,7 @@ bool CxImageGIF::Decode(CxFile* fp) {
           if (frameNo == info.nFrame) done = true;
         } else {
           if (!truePic.IsValid() &&
-              !truePic.Create(static_cast<DWORD>(screenW), static_cast<DWORD>(screenH), 24, CXIMAGE_FORMAT_GIF)) {
+              !truePic.Create(static_cast<DWORD>(screenW), static_cast<DWORD>(screenH), 24, CODEC_FORMAT_GIF)) {
             SetLastError(truePic.GetLastError());
             return false;
           }
@@ -487,11 +487,11 @@ bool CxImageGIF::Decode(CxFile* fp) {
 
 // ------------------------------------------------------------------ encoding
 
-void CxImageGIF::Put(CxFile* fp, const void* data, size_t n) {
+void CCodecGIF::Put(CCodecFile* fp, const void* data, size_t n) {
   if (n && fp->Write(data, 1, n) != n) m_writeError = true;
 }
 
-void CxImageGIF::EncodeHeader(CxFile* fp) {
+void CCodecGIF::EncodeHeader(CCodecFile* fp) {
   BYTE h[13];
   std::memcpy(h, "GIF89a", 6);
   PutLE16(h + 6, static_cast<WORD>(GetWidth()));
@@ -513,7 +513,7 @@ void CxImageGIF::EncodeHeader(CxFile* fp) {
   }
 }
 
-void CxImageGIF::EncodeExtension(CxFile* fp) {
+void CCodecGIF::EncodeExtension(CCodecFile* fp) {
   BYTE e[8];
   e[0] = 0x21;
   e[1] = 0xF9;
@@ -525,7 +525,7 @@ void CxImageGIF::EncodeExtension(CxFile* fp) {
   Put(fp, e, sizeof(e));
 }
 
-void CxImageGIF::EncodeComment(CxFile* fp) {
+void CCodecGIF::EncodeComment(CCodecFile* fp) {
   const size_t n = std::strlen(m_comment);
   if (!n) return;
   const BYTE head3[3] = {0x21, 0xFE, static_cast<BYTE>(std::min<size_t>(n, 255))};
@@ -535,7 +535,7 @@ void CxImageGIF::EncodeComment(CxFile* fp) {
   Put(fp, &zero, 1);
 }
 
-bool CxImageGIF::EncodeBody(CxFile* fp, bool bLocalColorMap) {
+bool CCodecGIF::EncodeBody(CCodecFile* fp, bool bLocalColorMap) {
   const int bits = GetBpp();
   BYTE d[10];
   d[0] = 0x2C;
@@ -564,17 +564,17 @@ bool CxImageGIF::EncodeBody(CxFile* fp, bool bLocalColorMap) {
   return !m_writeError;
 }
 
-bool CxImageGIF::EncodeRGB(CxFile* fp) {
+bool CCodecGIF::EncodeRGB(CCodecFile* fp) {
   EncodeHeader(fp);
   EncodeComment(fp);
   const long w = static_cast<long>(GetWidth()), h = static_cast<long>(GetHeight());
-  CxImageGIF tile;
+  CCodecGIF tile;
   for (long y = 0; y < h && !m_writeError; y += kTileH) {
     const long th = std::min(kTileH, h - y);
     for (long x = 0; x < w && !m_writeError; x += kTileW) {
       const long tw = std::min(kTileW, w - x);
       if (!tile.IsValid() || static_cast<long>(tile.GetWidth()) != tw || static_cast<long>(tile.GetHeight()) != th) {
-        if (!tile.Create(static_cast<DWORD>(tw), static_cast<DWORD>(th), 8, CXIMAGE_FORMAT_GIF)) {
+        if (!tile.Create(static_cast<DWORD>(tw), static_cast<DWORD>(th), 8, CODEC_FORMAT_GIF)) {
           SetLastError(tile.GetLastError());
           return false;
         }
@@ -602,7 +602,7 @@ bool CxImageGIF::EncodeRGB(CxFile* fp) {
   return !m_writeError;
 }
 
-bool CxImageGIF::Encode(CxFile* fp) {
+bool CCodecGIF::Encode(CCodecFile* fp) {
   if (EncodeSafeCheck(fp)) return false;
   if (GetWidth() > 0xFFFF || GetHeight() > 0xFFFF) {
     SetLastError("Can't save this image as GIF");
@@ -628,11 +628,11 @@ bool CxImageGIF::Encode(CxFile* fp) {
 }
 
 // LZW compression with a 5003-slot hash table of (pixel, prefix) keys.
-void CxImageGIF::cl_hash() {
+void CCodecGIF::cl_hash() {
   for (long& e : htab) e = -1;
 }
 
-int CxImageGIF::GetNextPixel() {
+int CCodecGIF::GetNextPixel() {
   const long w = static_cast<long>(GetWidth()), h = static_cast<long>(GetHeight());
   if (cury >= h) return -1;
   const int idx = GetPixelIndex(curx, h - 1 - cury);
@@ -643,7 +643,7 @@ int CxImageGIF::GetNextPixel() {
   return idx;
 }
 
-void CxImageGIF::compressLZW(int init_bits, CxFile* outfile) {
+void CCodecGIF::compressLZW(int init_bits, CCodecFile* outfile) {
   g_init_bits = init_bits;
   g_outfile = outfile;
   clear_flg = false;
@@ -703,7 +703,7 @@ void CxImageGIF::compressLZW(int init_bits, CxFile* outfile) {
   output(EOFCode);
 }
 
-void CxImageGIF::output(int code) {
+void CCodecGIF::output(int code) {
   static const unsigned long masks[] = {0x0000, 0x0001, 0x0003, 0x0007, 0x000F, 0x001F, 0x003F, 0x007F, 0x00FF,
                                         0x01FF, 0x03FF, 0x07FF, 0x0FFF, 0x1FFF, 0x3FFF, 0x7FFF, 0xFFFF};
   cur_accum &= masks[cur_bits];
@@ -741,12 +741,12 @@ void CxImageGIF::output(int code) {
   }
 }
 
-void CxImageGIF::char_out(int c) {
+void CCodecGIF::char_out(int c) {
   accum[a_count++] = static_cast<BYTE>(c);
   if (a_count >= 254) flush_char();
 }
 
-void CxImageGIF::flush_char() {
+void CCodecGIF::flush_char() {
   if (a_count > 0) {
     const BYTE n = static_cast<BYTE>(a_count);
     Put(g_outfile, &n, 1);

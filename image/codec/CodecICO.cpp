@@ -1,4 +1,4 @@
-#include "image/codec/ImageICO.h"
+#include "image/codec/CodecICO.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -19,7 +19,7 @@ struct IconEntry {
 
 }  // namespace
 
-bool CxImageICO::Decode(CxFile* hFile) {
+bool CCodecICO::Decode(CCodecFile* hFile) {
   if (!hFile) return false;
   const long start = hFile->Tell();
   BYTE dir[6];
@@ -68,7 +68,7 @@ bool CxImageICO::Decode(CxFile* hFile) {
     SetLastError("corrupted icon image");
     return false;
   }
-  if (!Create(static_cast<DWORD>(width), static_cast<DWORD>(height), bits, CXIMAGE_FORMAT_ICO)) return false;
+  if (!Create(static_cast<DWORD>(width), static_cast<DWORD>(height), bits, CODEC_FORMAT_ICO)) return false;
 
   if (RGBQUAD* pal = GetPalette()) {
     const std::uint64_t n = std::min<std::uint64_t>(colors, head.biClrUsed);
@@ -177,7 +177,7 @@ bool CxImageICO::Decode(CxFile* hFile) {
   return true;
 }
 
-bool CxImageICO::Encode(CxFile* hFile) {
+bool CCodecICO::Encode(CCodecFile* hFile) {
   if (EncodeSafeCheck(hFile)) return false;
   const DWORD w = GetWidth(), h = GetHeight();
   if (w >= 256 || h >= 256) {

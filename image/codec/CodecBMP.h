@@ -3,13 +3,13 @@
 
 #include "image/codec/BaseImage.h"
 
-class CxImageBMP : public CBaseImage {
+class CCodecBMP : public CBaseImage {
  public:
-  CxImageBMP() : CBaseImage(CXIMAGE_FORMAT_BMP) {}
-  bool Decode(CxFile* hFile);
-  bool Encode(CxFile* hFile);
+  CCodecBMP() : CBaseImage(CODEC_FORMAT_BMP) {}
+  bool Decode(CCodecFile* hFile);
+  bool Encode(CCodecFile* hFile);
 
   // Reads and normalises the info header (12-, 40-, 64-byte and, under
   // conditions, longer headers); the stream ends up after the header.
-  static bool DibReadBitmapInfo(CxFile* fh, BITMAPINFOHEADER* pdib);
+  static bool DibReadBitmapInfo(CCodecFile* fh, BITMAPINFOHEADER* pdib);
 };

@@ -2,7 +2,7 @@
 // lives in the small C-style functions DecodeCore and EncodeCore, which hold
 // no C++ objects with destructors, and the stream callbacks hold none either
 // when they raise an error.
-#include "image/codec/ImageJPG.h"
+#include "image/codec/CodecJPG.h"
 
 #include <algorithm>
 #include <cmath>
@@ -45,27 +45,27 @@ void OutputMessage(j_common_ptr) {}
 
 // The stream binding: libjpeg's source and destination managers over a
 // codec stream with one 4096-byte buffer.
-struct JpegStream {
+struct CJpegStream {
   jpeg_destination_mgr dest;
   jpeg_source_mgr src;
-  CxFile* file;
+  CCodecFile* file;
   JOCTET buffer[kBufferSize];
   boolean start_of_file;
 };
 
-JpegStream* StreamOf(j_compress_ptr cinfo) { return reinterpret_cast<JpegStream*>(cinfo->dest); }
-JpegStream* StreamOf(j_decompress_ptr cinfo) {
-  return reinterpret_cast<JpegStream*>(reinterpret_cast<char*>(cinfo->src) - offsetof(JpegStream, src));
+CJpegStream* StreamOf(j_compress_ptr cinfo) { return reinterpret_cast<CJpegStream*>(cinfo->dest); }
+CJpegStream* StreamOf(j_decompress_ptr cinfo) {
+  return reinterpret_cast<CJpegStream*>(reinterpret_cast<char*>(cinfo->src) - offsetof(CJpegStream, src));
 }
 
 void InitDestination(j_compress_ptr cinfo) {
-  JpegStream* s = StreamOf(cinfo);
+  CJpegStream* s = StreamOf(cinfo);
   s->dest.next_output_byte = s->buffer;
   s->dest.free_in_buffer = kBufferSize;
 }
 
 boolean EmptyOutputBuffer(j_compress_ptr cinfo) {
-  JpegStream* s = StreamOf(cinfo);
+  CJpegStream* s = StreamOf(cinfo);
   if (s->file->Write(s->buffer, 1, kBufferSize) != kBufferSize) ERREXIT(cinfo, JERR_FILE_WRITE);
   s->dest.next_output_byte = s->buffer;
   s->dest.free_in_buffer = kBufferSize;
@@ -73,7 +73,7 @@ boolean EmptyOutputBuffer(j_compress_ptr cinfo) {
 }
 
 void TermDestination(j_compress_ptr cinfo) {
-  JpegStream* s = StreamOf(cinfo);
+  CJpegStream* s = StreamOf(cinfo);
   const size_t count = kBufferSize - s->dest.free_in_buffer;
   if (count > 0 && s->file->Write(s->buffer, 1, count) != count) ERREXIT(cinfo, JERR_FILE_WRITE);
   s->file->Flush();
@@ -83,7 +83,7 @@ void TermDestination(j_compress_ptr cinfo) {
 void InitSource(j_decompress_ptr cinfo) { StreamOf(cinfo)->start_of_file = TRUE; }
 
 boolean FillInputBuffer(j_decompress_ptr cinfo) {
-  JpegStream* s = StreamOf(cinfo);
+  CJpegStream* s = StreamOf(cinfo);
   size_t nbytes = s->file->Read(s->buffer, 1, kBufferSize);
   if (nbytes == 0) {
     if (s->start_of_file) ERREXIT(cinfo, JERR_INPUT_EMPTY);
@@ -99,7 +99,7 @@ boolean FillInputBuffer(j_decompress_ptr cinfo) {
 }
 
 void SkipInputData(j_decompress_ptr cinfo, long num_bytes) {
-  JpegStream* s = StreamOf(cinfo);
+  CJpegStream* s = StreamOf(cinfo);
   if (num_bytes <= 0) return;
   while (num_bytes > static_cast<long>(s->src.bytes_in_buffer)) {
     num_bytes -= static_cast<long>(s->src.bytes_in_buffer);
@@ -126,14 +126,14 @@ struct DecodeState {
   jpeg_decompress_struct cinfo;
   JpegError jerr;
   jpeg_progress_mgr progress;
-  JpegStream stream;
-  CxImageJPG* image;
+  CJpegStream stream;
+  CCodecJPG* image;
   bool exif;
   float xres, yres, resunit;
 };
 
 bool DecodeCore(DecodeState* st) {
-  CxImageJPG* img = st->image;
+  CCodecJPG* img = st->image;
   st->cinfo.err = jpeg_std_error(&st->jerr.pub);
   st->jerr.pub.error_exit = ErrorExit;
   st->jerr.pub.output_message = OutputMessage;
@@ -158,9 +158,9 @@ bool DecodeCore(DecodeState* st) {
 
   jpeg_read_header(&st->cinfo, TRUE);
 
-  const DWORD opt = img->GetCodecOption(CXIMAGE_FORMAT_JPG);
-  if (opt & CxImageJPG::DECODE_GRAYSCALE) st->cinfo.out_color_space = JCS_GRAYSCALE;
-  if (opt & CxImageJPG::DECODE_NOSMOOTH) st->cinfo.do_fancy_upsampling = FALSE;
+  const DWORD opt = img->GetCodecOption(CODEC_FORMAT_JPG);
+  if (opt & CCodecJPG::DECODE_GRAYSCALE) st->cinfo.out_color_space = JCS_GRAYSCALE;
+  if (opt & CCodecJPG::DECODE_NOSMOOTH) st->cinfo.do_fancy_upsampling = FALSE;
   if (img->GetJpegScale() > 0) {
     st->cinfo.scale_num = 1;
     st->cinfo.scale_denom = img->GetJpegScale();
@@ -175,7 +175,7 @@ bool DecodeCore(DecodeState* st) {
   }
   if (!CBaseImage::FitsMemoryLimit(st->cinfo.output_width, st->cinfo.output_height,
                                    8 * static_cast<std::uint64_t>(st->cinfo.output_components))) {
-    img->SetLastError("CXIMAGE_MAX_MEMORY exceeded");
+    img->SetLastError("CODEC_MAX_MEMORY exceeded");
     jpeg_destroy_decompress(&st->cinfo);
     return false;
   }
@@ -183,7 +183,7 @@ bool DecodeCore(DecodeState* st) {
   jpeg_start_decompress(&st->cinfo);
   const int components = st->cinfo.output_components;
   const DWORD width = st->cinfo.output_width, height = st->cinfo.output_height;
-  if (!img->Create(width, height, 8 * static_cast<DWORD>(components), CXIMAGE_FORMAT_JPG)) {
+  if (!img->Create(width, height, 8 * static_cast<DWORD>(components), CODEC_FORMAT_JPG)) {
     jpeg_destroy_decompress(&st->cinfo);
     return false;
   }
@@ -238,14 +238,14 @@ bool DecodeCore(DecodeState* st) {
 struct EncodeState {
   jpeg_compress_struct cinfo;
   JpegError jerr;
-  JpegStream stream;
-  CxImageJPG* image;
-  CxFile* file;
+  CJpegStream stream;
+  CCodecJPG* image;
+  CCodecFile* file;
   BYTE* row;
 };
 
 bool EncodeCore(EncodeState* st) {
-  CxImageJPG* img = st->image;
+  CCodecJPG* img = st->image;
   st->cinfo.err = jpeg_std_error(&st->jerr.pub);
   st->jerr.pub.error_exit = ErrorExit;
   st->jerr.pub.output_message = OutputMessage;
@@ -268,12 +268,12 @@ bool EncodeCore(EncodeState* st) {
   st->cinfo.in_color_space = grey ? JCS_GRAYSCALE : JCS_EXT_BGR;
   jpeg_set_defaults(&st->cinfo);
 
-  const DWORD opt = img->GetCodecOption(CXIMAGE_FORMAT_JPG);
-  if (opt & CxImageJPG::ENCODE_ARITHMETIC) st->cinfo.arith_code = TRUE;
-  if (opt & CxImageJPG::ENCODE_OPTIMIZE) st->cinfo.optimize_coding = TRUE;
-  if (opt & CxImageJPG::ENCODE_GRAYSCALE) jpeg_set_colorspace(&st->cinfo, JCS_GRAYSCALE);
-  if (opt & CxImageJPG::ENCODE_PROGRESSIVE) jpeg_simple_progression(&st->cinfo);
-  jpeg_set_quality(&st->cinfo, img->GetJpegQuality(), (opt & CxImageJPG::ENCODE_BASELINE) ? TRUE : FALSE);
+  const DWORD opt = img->GetCodecOption(CODEC_FORMAT_JPG);
+  if (opt & CCodecJPG::ENCODE_ARITHMETIC) st->cinfo.arith_code = TRUE;
+  if (opt & CCodecJPG::ENCODE_OPTIMIZE) st->cinfo.optimize_coding = TRUE;
+  if (opt & CCodecJPG::ENCODE_GRAYSCALE) jpeg_set_colorspace(&st->cinfo, JCS_GRAYSCALE);
+  if (opt & CCodecJPG::ENCODE_PROGRESSIVE) jpeg_simple_progression(&st->cinfo);
+  jpeg_set_quality(&st->cinfo, img->GetJpegQuality(), (opt & CCodecJPG::ENCODE_BASELINE) ? TRUE : FALSE);
 
   st->cinfo.density_unit = 1;
   st->cinfo.X_density = static_cast<UINT16>(std::min<long>(std::max<long>(img->GetXDPI(), 0), 65535));
@@ -292,23 +292,23 @@ bool EncodeCore(EncodeState* st) {
 
 }  // namespace
 
-CxImageJPG::CxImageJPG() : CBaseImage(CXIMAGE_FORMAT_JPG), m_exif(nullptr), m_nSmoothing(0), m_nDither(0) {
+CCodecJPG::CCodecJPG() : CBaseImage(CODEC_FORMAT_JPG), m_exif(nullptr), m_nSmoothing(0), m_nDither(0) {
   std::memset(&m_exifinfo, 0, sizeof(m_exifinfo));
 }
 
-CxImageJPG::~CxImageJPG() { delete m_exif; }
+CCodecJPG::~CCodecJPG() { delete m_exif; }
 
-bool CxImageJPG::DecodeExif(CxFile* hFile) {
+bool CCodecJPG::DecodeExif(CCodecFile* hFile) {
   delete m_exif;
   std::memset(&m_exifinfo, 0, sizeof(m_exifinfo));
-  m_exif = new CxJpegExif(&m_exifinfo);
+  m_exif = new CJpegExif(&m_exifinfo);
   const long pos = hFile->Tell();
-  m_exif->ReadSections(hFile, CxJpegExif::EXIF_READ_EXIF);
+  m_exif->ReadSections(hFile, CJpegExif::EXIF_READ_EXIF);
   hFile->Seek(pos, SEEK_SET);
   return m_exifinfo.IsExif;
 }
 
-bool CxImageJPG::Decode(CxFile* hFile) {
+bool CCodecJPG::Decode(CCodecFile* hFile) {
   if (!hFile) return false;
   const bool exif = DecodeExif(hFile);
   DecodeState* st = static_cast<DecodeState*>(std::calloc(1, sizeof(DecodeState)));
@@ -327,7 +327,7 @@ bool CxImageJPG::Decode(CxFile* hFile) {
   return ok;
 }
 
-bool CxImageJPG::Encode(CxFile* hFile) {
+bool CCodecJPG::Encode(CCodecFile* hFile) {
   if (EncodeSafeCheck(hFile)) return false;
   if (GetBpp() <= 8 && !IsGrayScale()) {
     SetLastError("JPEG can save only RGB or GreyScale images");

@@ -3,11 +3,11 @@
 
 #include "image/codec/BaseImage.h"
 
-class CxImagePNG : public CBaseImage {
+class CCodecPNG : public CBaseImage {
  public:
-  CxImagePNG() : CBaseImage(CXIMAGE_FORMAT_PNG) {}
-  bool Decode(CxFile* hFile);
-  bool Encode(CxFile* hFile);
+  CCodecPNG() : CBaseImage(CODEC_FORMAT_PNG) {}
+  bool Decode(CCodecFile* hFile);
+  bool Encode(CCodecFile* hFile);
 
   // Codec option bits (format 4) besides 1 (interlaced): reading ignores
   // checksum errors (for the fuzz target, which mutates whole files).

@@ -4,15 +4,15 @@
 #include "image/codec/BaseImage.h"
 #include "image/codec/JpegExif.h"
 
-class CxImageJPG : public CBaseImage {
+class CCodecJPG : public CBaseImage {
  public:
-  CxImageJPG();
-  ~CxImageJPG() override;
-  bool Decode(CxFile* hFile);
-  bool Encode(CxFile* hFile);
+  CCodecJPG();
+  ~CCodecJPG() override;
+  bool Decode(CCodecFile* hFile);
+  bool Encode(CCodecFile* hFile);
   // Reads the marker sections and the EXIF block; the stream goes back to
   // where it was. True when an EXIF block was found.
-  bool DecodeExif(CxFile* hFile);
+  bool DecodeExif(CCodecFile* hFile);
   const EXIFINFO& GetExifInfo() const { return m_exifinfo; }
 
   // Codec option bits (format 3).
@@ -28,7 +28,7 @@ class CxImageJPG : public CBaseImage {
   };
 
  protected:
-  CxJpegExif* m_exif;
+  CJpegExif* m_exif;
   EXIFINFO m_exifinfo;
   int m_nSmoothing;
   int m_nDither;

@@ -1,10 +1,10 @@
-#include "image/codec/ImageWBMP.h"
+#include "image/codec/CodecWBMP.h"
 
 #include <vector>
 
 #include "image/codec/CodecFile.h"
 
-bool CxImageWBMP::Decode(CxFile* hFile) {
+bool CCodecWBMP::Decode(CCodecFile* hFile) {
   if (!hFile) return false;
   BYTE h[4];
   if (hFile->Read(h, 1, sizeof(h)) != sizeof(h)) {
@@ -22,7 +22,7 @@ bool CxImageWBMP::Decode(CxFile* hFile) {
     SetLastError("Corrupted WBMP");
     return false;
   }
-  if (!Create(width, height, 1, CXIMAGE_FORMAT_WBMP)) {
+  if (!Create(width, height, 1, CODEC_FORMAT_WBMP)) {
     SetLastError("WBMP Create failed");
     return false;
   }
@@ -36,7 +36,7 @@ bool CxImageWBMP::Decode(CxFile* hFile) {
   return true;
 }
 
-bool CxImageWBMP::Encode(CxFile* hFile) {
+bool CCodecWBMP::Encode(CCodecFile* hFile) {
   if (EncodeSafeCheck(hFile)) return false;
   if (GetWidth() > 255 || GetHeight() > 255 || GetBpp() != 1) {
     SetLastError("Can't save this image as WBMP");

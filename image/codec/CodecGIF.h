@@ -5,11 +5,11 @@
 
 #include "image/codec/BaseImage.h"
 
-class CxImageGIF : public CBaseImage {
+class CCodecGIF : public CBaseImage {
  public:
-  CxImageGIF();
-  bool Decode(CxFile* hFile);
-  bool Encode(CxFile* hFile);
+  CCodecGIF();
+  bool Decode(CCodecFile* hFile);
+  bool Encode(CCodecFile* hFile);
 
   const char* GetComment() const { return m_comment; }
   void SetComment(const char* text);
@@ -31,18 +31,18 @@ class CxImageGIF : public CBaseImage {
   };
 
   // ---- decoding ----
-  bool DecodeExtension(CxFile* fp);
+  bool DecodeExtension(CCodecFile* fp);
   // Counts the images that fit the screen, from the current position; the
   // stream is put back.
-  long get_num_frames(CxFile* fp, long screenW, long screenH);
+  long get_num_frames(CCodecFile* fp, long screenW, long screenH);
   // Skips data sub-blocks up to and including the zero-length one.
-  static bool SkipSubBlocks(CxFile* fp);
+  static bool SkipSubBlocks(CCodecFile* fp);
   // Skips an image's local table and data.
-  static bool SkipImage(CxFile* fp, const ImageDesc& d);
+  static bool SkipImage(CCodecFile* fp, const ImageDesc& d);
   // Decodes one image's LZW data into the rows of pic; the stream ends up
   // after the image's data. False when the code size is bad; bad codes
   // inside the data are tolerated.
-  bool DecodeImageData(CxFile* fp, CBaseImage& pic, bool interlaced);
+  bool DecodeImageData(CCodecFile* fp, CBaseImage& pic, bool interlaced);
   bool out_line(const BYTE* pixels, long linelen);
   static bool Fits(const ImageDesc& d, long screenW, long screenH);
   // Takes the pixels of a composed picture while keeping this object's
@@ -50,14 +50,14 @@ class CxImageGIF : public CBaseImage {
   void TakeResult(CBaseImage& pic);
 
   // ---- encoding ----
-  void EncodeHeader(CxFile* fp);
-  void EncodeExtension(CxFile* fp);
-  void EncodeComment(CxFile* fp);
-  bool EncodeBody(CxFile* fp, bool bLocalColorMap);
-  bool EncodeRGB(CxFile* fp);
-  void compressLZW(int init_bits, CxFile* outfile);
+  void EncodeHeader(CCodecFile* fp);
+  void EncodeExtension(CCodecFile* fp);
+  void EncodeComment(CCodecFile* fp);
+  bool EncodeBody(CCodecFile* fp, bool bLocalColorMap);
+  bool EncodeRGB(CCodecFile* fp);
+  void compressLZW(int init_bits, CCodecFile* outfile);
   int GetNextPixel();
-  void Put(CxFile* fp, const void* data, size_t n);
+  void Put(CCodecFile* fp, const void* data, size_t n);
   void output(int code);
   void cl_hash();
   void char_out(int c);
@@ -85,7 +85,7 @@ class CxImageGIF : public CBaseImage {
   int free_ent;
   bool clear_flg;
   int g_init_bits;
-  CxFile* g_outfile;
+  CCodecFile* g_outfile;
   int ClearCode;
   int EOFCode;
   unsigned long cur_accum;

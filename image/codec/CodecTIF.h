@@ -8,19 +8,19 @@ struct tiff;
 
 // A libtiff handle over a codec stream. Closing the handle leaves the
 // stream open: its owner closes it.
-struct tiff* TIFFStreamOpen(CxFile* stream, const char* mode);
-struct tiff* TIFFStreamFdOpen(CxFile* stream, const char* name, const char* mode);
+struct tiff* TIFFStreamOpen(CCodecFile* stream, const char* mode);
+struct tiff* TIFFStreamFdOpen(CCodecFile* stream, const char* name, const char* mode);
 
-class CxImageTIF : public CBaseImage {
+class CCodecTIF : public CBaseImage {
  public:
-  CxImageTIF() : CBaseImage(CXIMAGE_FORMAT_TIF) {}
-  ~CxImageTIF() override;
-  bool Decode(CxFile* hFile);
+  CCodecTIF() : CBaseImage(CODEC_FORMAT_TIF) {}
+  ~CCodecTIF() override;
+  bool Decode(CCodecFile* hFile);
   // With append the page is written as one more directory and the handle
   // stays open for the next page (closed by the destructor).
-  bool Encode(CxFile* hFile, bool bAppend = false);
+  bool Encode(CCodecFile* hFile, bool bAppend = false);
   // Writes the pictures as the pages of one file.
-  bool Encode(CxFile* hFile, CBaseImage* const* pImages, int pagecount);
+  bool Encode(CCodecFile* hFile, CBaseImage* const* pImages, int pagecount);
 
  protected:
   bool EncodeBody(struct tiff* m_tif, bool multipage = false, int page = 0, int pagecount = 0);

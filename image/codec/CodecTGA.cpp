@@ -1,4 +1,4 @@
-#include "image/codec/ImageTGA.h"
+#include "image/codec/CodecTGA.h"
 
 #include <cstring>
 #include <vector>
@@ -42,7 +42,7 @@ void PutPixel(CBaseImage& img, const BYTE* v, int depth, long x, long row, long 
 
 }  // namespace
 
-bool CxImageTGA::Decode(CxFile* hFile) {
+bool CCodecTGA::Decode(CCodecFile* hFile) {
   if (!hFile) return false;
   BYTE h[18];
   if (hFile->Read(h, 1, sizeof(h)) != sizeof(h)) {
@@ -86,7 +86,7 @@ bool CxImageTGA::Decode(CxFile* hFile) {
     SetLastError("corrupted TGA");
     return false;
   }
-  if (!Create(width, height, depth, CXIMAGE_FORMAT_TGA) || (depth == 32 && !AlphaCreate())) {
+  if (!Create(width, height, depth, CODEC_FORMAT_TGA) || (depth == 32 && !AlphaCreate())) {
     SetLastError("TGA Create failed");
     return false;
   }
@@ -179,7 +179,7 @@ bool CxImageTGA::Decode(CxFile* hFile) {
   return true;
 }
 
-bool CxImageTGA::Encode(CxFile* hFile) {
+bool CCodecTGA::Encode(CCodecFile* hFile) {
   if (EncodeSafeCheck(hFile)) return false;
   if (GetBpp() < 8) {
     SetLastError("Bit depth must be 8 or 24");

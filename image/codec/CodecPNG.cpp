@@ -1,7 +1,7 @@
 // PNG through libpng. libpng reports errors by longjmp: the jump targets are
 // in the C-style functions DecodeCore and EncodeCore, which hold no C++
 // objects with destructors; the callbacks raise errors with png_error.
-#include "image/codec/ImagePNG.h"
+#include "image/codec/CodecPNG.h"
 
 #include <png.h>
 
@@ -21,8 +21,8 @@ struct PngState {
   png_infop info;
   BYTE* row;
   png_colorp palette;
-  CxImagePNG* img;
-  CxFile* file;
+  CCodecPNG* img;
+  CCodecFile* file;
   bool tempAlpha;
   png_color filePalette[256];
   int paletteCount;
@@ -55,7 +55,7 @@ void ErrorFn(png_structp png, png_const_charp message) {
 void WarningFn(png_structp, png_const_charp) {}
 
 bool DecodeCore(PngState* st) {
-  CxImagePNG* img = st->img;
+  CCodecPNG* img = st->img;
   st->png = png_create_read_struct(PNG_LIBPNG_VER_STRING, st, ErrorFn, WarningFn);
   if (!st->png) {
     img->SetLastError("Failed to create PNG structure");
@@ -74,7 +74,7 @@ bool DecodeCore(PngState* st) {
     return false;
   }
   png_set_read_fn(st->png, st, ReadData);
-  if (img->GetCodecOption(CXIMAGE_FORMAT_PNG) & CxImagePNG::DECODE_IGNORE_CHECKSUMS) {
+  if (img->GetCodecOption(CODEC_FORMAT_PNG) & CCodecPNG::DECODE_IGNORE_CHECKSUMS) {
     png_set_crc_action(st->png, PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);
 #ifdef PNG_IGNORE_ADLER32
     png_set_option(st->png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
@@ -86,7 +86,7 @@ bool DecodeCore(PngState* st) {
   int bitDepth = 0, colorType = 0, interlace = 0;
   png_get_IHDR(st->png, st->info, &width, &height, &bitDepth, &colorType, &interlace, nullptr, nullptr);
   const int pixelDepth = bitDepth * png_get_channels(st->png, st->info);
-  if (!CBaseImage::FitsMemoryLimit(width, height, 24)) png_error(st->png, "CXIMAGE_MAX_MEMORY exceeded");
+  if (!CBaseImage::FitsMemoryLimit(width, height, 24)) png_error(st->png, "CODEC_MAX_MEMORY exceeded");
 
   // Transparency of every layout but 32-bit pixels is flattened onto the
   // file's background colour, or onto light grey.
@@ -150,7 +150,7 @@ bool DecodeCore(PngState* st) {
   else png_error(st->png, "unsupported PNG pixel layout");
   const bool alpha = outChannels == 4;
 
-  if (!img->Create(width, height, static_cast<DWORD>(bpp), CXIMAGE_FORMAT_PNG)) {
+  if (!img->Create(width, height, static_cast<DWORD>(bpp), CODEC_FORMAT_PNG)) {
     png_destroy_read_struct(&st->png, &st->info, nullptr);
     return false;
   }
@@ -192,7 +192,7 @@ bool DecodeCore(PngState* st) {
     }
   }
   if (alpha && !img->AlphaCreate()) png_error(st->png, "CBaseImage::Create can't allocate memory");
-  img->SetCodecOption(passes > 1 ? 1 : 0, CXIMAGE_FORMAT_PNG);
+  img->SetCodecOption(passes > 1 ? 1 : 0, CODEC_FORMAT_PNG);
 
   const size_t stride = img->GetEffWidth();
   st->row = static_cast<BYTE*>(std::malloc(std::max(rowBytes, stride) + 10));
@@ -245,7 +245,7 @@ bool DecodeCore(PngState* st) {
 }
 
 bool EncodeCore(PngState* st) {
-  CxImagePNG* img = st->img;
+  CCodecPNG* img = st->img;
   st->png = png_create_write_struct(PNG_LIBPNG_VER_STRING, st, ErrorFn, WarningFn);
   if (!st->png) {
     img->SetLastError("Failed to create PNG structure");
@@ -271,7 +271,7 @@ bool EncodeCore(PngState* st) {
 
   const png_uint_32 width = img->GetWidth(), height = img->GetHeight();
   const int bpp = img->GetBpp();
-  const bool interlace = img->GetCodecOption(CXIMAGE_FORMAT_PNG) == 1;
+  const bool interlace = img->GetCodecOption(CODEC_FORMAT_PNG) == 1;
   const int interlaceType = interlace ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE;
 
   // A true-colour picture with a transparent colour gets a temporary alpha
@@ -390,7 +390,7 @@ bool EncodeCore(PngState* st) {
 
 }  // namespace
 
-bool CxImagePNG::Decode(CxFile* hFile) {
+bool CCodecPNG::Decode(CCodecFile* hFile) {
   if (!hFile) return false;
   PngState st;
   std::memset(&st, 0, sizeof(st));
@@ -399,7 +399,7 @@ bool CxImagePNG::Decode(CxFile* hFile) {
   return DecodeCore(&st);
 }
 
-bool CxImagePNG::Encode(CxFile* hFile) {
+bool CCodecPNG::Encode(CCodecFile* hFile) {
   if (EncodeSafeCheck(hFile)) return false;
   PngState st;
   std::memset(&st, 0, sizeof(st));
