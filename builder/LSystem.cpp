@@ -84,8 +84,8 @@ void CLSystemPreset::Load(int index) {
   ruleB.Empty();
   hslUpdating.Empty();
   angle = 0.0;
-  number3 = 0.0;
-  number2 = 3.0;
+  unusedNumbers[1] = 0.0;
+  unusedNumbers[0] = 3.0;
   color = 0;
   if (index < 0 || index >= kCount) return;
   const PresetText& p = kPresets[index];
@@ -96,7 +96,7 @@ void CLSystemPreset::Load(int index) {
   ruleY = p.ruleY;
   ruleB = p.ruleB;
   angle = p.angle;
-  if (index == 10 || index == 13) number3 = 270.0;
+  if (index == 10 || index == 13) unusedNumbers[1] = 270.0;
 }
 
 double DegreesToRadians(int degrees) {

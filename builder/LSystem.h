@@ -57,8 +57,9 @@ class CLSystemPreset {
   CString ruleB;
   CString hslUpdating;
   double angle = 0.0;  // degrees
-  double number2 = 3.0;
-  double number3 = 0.0;
+  // 3.0 in every preset, and 270.0 for presets 10 and 13 (else 0.0); the
+  // stitch paths use neither.
+  double unusedNumbers[2] = {3.0, 0.0};
   int color = 0;
 };
 

@@ -193,8 +193,8 @@ class CBuildJob {
   CBuildJob(CPattern& design, const CPatternParams& params, const CColorSet& palette)
       : design_(design), params_(params), palette_(palette) {}
 
-  // Steps 1 to 4: budget, parameters, emptied beads, counts. False ends the
-  // build.
+  // The start of a build: the budget, the parameters, the beads emptied,
+  // the counts. False ends the build.
   bool Begin(unsigned long long budget) {
     // A bead plus spacer of zero or less holds no bead: the build fails
     // instead of dividing by it.
@@ -213,7 +213,8 @@ class CBuildJob {
   unsigned Columns() const { return columns_; }
   unsigned Rows() const { return rows_; }
   bool IsBlank() const { return design_.m_blank != 0; }
-  // Step 5 asks whether the picture is larger than the grid both ways.
+  // Whether the picture is larger than the grid both ways (then it is
+  // reduced first).
   bool NeedsReduction(int width, int height) const {
     return static_cast<long long>(columns_) < width && static_cast<long long>(rows_) < height;
   }
@@ -232,7 +233,7 @@ class CBuildJob {
     prepared_ = true;
   }
 
-  // Steps 6 to 9 and what the rows of beads share; false when a picture
+  // The grid, the layout and what the rows of beads share; false when a picture
   // build has no pixels. The beads are laid by RunBeadTask, in tasks of
   // rows from the top, and CompleteBeads does the rest.
   bool SetUpBeads(const CSampleImage* source) {
@@ -337,7 +338,8 @@ class CBuildJob {
     if (progress_) progress_->SetPos(rowsDone_.load());
   }
 
-  // Steps 11 to 16.
+  // The end of a build: the border ring, the stitch path, the angle and the
+  // softening.
   bool CompleteBeads() {
     CPattern& d = design_;
     const int rows = static_cast<int>(rows_), columns = static_cast<int>(columns_);
@@ -361,7 +363,8 @@ class CBuildJob {
     return true;
   }
 
-  // Steps 6 to 16 with the pixels to sample (ignored for blank designs).
+  // Everything after the start, with the pixels to sample (ignored for
+  // blank designs).
   bool Finish(const CSampleImage* source) {
     if (!SetUpBeads(source)) return false;
     Prepare(BeadTaskCount() > 0 && !blank_ ? threads_ : 0);
@@ -421,7 +424,7 @@ bool ReduceAndLay(CBuildJob& job, CAreaReduction& reduction, const BYTE* bits, s
 
 int BandsFor(int threads, int rows) { return threads > 1 ? std::max(threads * 8, rows / 8) : 1; }
 
-// Step 5 and the rest for a picture in memory.
+// A build from a picture in memory.
 bool BuildFromPicture(CBuildJob& job, const CImage* picture) {
   if (job.IsBlank()) return job.Finish(nullptr);
   if (!picture) return false;

@@ -24,9 +24,6 @@ constexpr UINT kMbYesNoCancelQuestion = 0x23;  // the save prompt
 constexpr UINT kMbYesNoQuestion = 0x24;     // yes/no questions
 constexpr UINT kMbIconInformation = 0x40;
 
-// The program's title: string 57344.
-constexpr UINT kIdsProgramTitle = 57344;
-
 // The text of a string-table entry of the language resource library; empty
 // when the entry does not exist (at most 255 bytes, as the library gives
 // them).

@@ -52,7 +52,7 @@ CPattern::~CPattern() = default;
 
 CPattern& CPattern::operator=(const CPattern& other) {
   if (this == &other) return *this;
-  m_reserved1 = other.m_reserved1;
+  m_reservedByte = other.m_reservedByte;
   m_nominalWidth = other.m_nominalWidth;
   m_nominalHeight = other.m_nominalHeight;
   m_beadWidth = other.m_beadWidth;
@@ -72,9 +72,9 @@ CPattern& CPattern::operator=(const CPattern& other) {
   m_angle = other.m_angle;
   m_sectionVersion = other.m_sectionVersion;
   m_guid = other.m_guid;
-  m_reservedText1 = other.m_reservedText1;
-  m_reservedText2 = other.m_reservedText2;
-  m_reserved3 = other.m_reserved3;
+  m_propertiesText = other.m_propertiesText;
+  m_fixedLengthText = other.m_fixedLengthText;
+  m_propertiesByte = other.m_propertiesByte;
   for (int i = 0; i < 3; ++i) m_texts[i] = other.m_texts[i];
   m_sacredPeyoteDivisor = other.m_sacredPeyoteDivisor;
   for (int i = 0; i < 3; ++i) m_furtherTexts[i] = other.m_furtherTexts[i];
@@ -88,7 +88,7 @@ CPattern& CPattern::operator=(const CPattern& other) {
   m_colorMode = other.m_colorMode;
   m_attr = other.m_attr;
   m_flagByte = other.m_flagByte;
-  m_reserved2 = other.m_reserved2;
+  m_beadSectionByte = other.m_beadSectionByte;
   std::memcpy(m_reservedBlock, other.m_reservedBlock, sizeof(m_reservedBlock));
   m_reservedBlockByte = other.m_reservedBlockByte;
   m_pdfOptions = other.m_pdfOptions;

@@ -371,7 +371,7 @@ class CPattern : public IPatternBase {
   CString GetDescription() const;
 
   // ---- Data (member order of the stored design) ----
-  BYTE m_reserved1 = 0;
+  BYTE m_reservedByte = 0;
   double m_nominalWidth = 0.0;
   double m_nominalHeight = 0.0;
   double m_beadWidth = 0.0;
@@ -388,15 +388,15 @@ class CPattern : public IPatternBase {
   BYTE m_flagByte = 0;
   CSymbolSet m_symbolSet;
   int m_colorMode = kColorModeClassic;  // not stored
-  BYTE m_reserved2 = 0;
+  BYTE m_beadSectionByte = 0;
   std::vector<UINT> m_markedBeads;  // not stored
   RECT m_viewRect{0, 0, 0, 0};      // not copied, not stored
   int m_angle = 0;
   int m_sectionVersion = 4;
   GUID m_guid{};
-  CString m_reservedText1;
-  CString m_reservedText2;  // stored as a 33-byte field
-  BYTE m_reserved3 = 3;
+  CString m_propertiesText;
+  CString m_fixedLengthText;  // stored as a 33-byte field
+  BYTE m_propertiesByte = 3;
   CString m_texts[3];
   int m_sacredPeyoteDivisor = 3;
   CString m_furtherTexts[3];

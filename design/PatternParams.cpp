@@ -5,6 +5,7 @@
 #include "core/TextUtils.h"
 #include "core/FrameServices.h"
 #include "design/WeaveFormat.h"
+#include "lang/ids/base.h"
 
 void CPatternParams::SetDefaults() {
   m_width = 0.0;
@@ -44,7 +45,7 @@ bool CPatternParams::CheckBeadBudget(unsigned long long maximum) const {
   const unsigned long long beads = static_cast<unsigned long long>(columns) * rows;
   if (maximum >= beads) return true;
   CString text;
-  text.Format(LoadResString(305), FormatGroupedNumber(beads, ',').GetString(), columns, rows,
+  text.Format(LoadResString(IDS_BEAD_BUDGET_EXCEEDED), FormatGroupedNumber(beads, ',').GetString(), columns, rows,
               FormatGroupedNumber(maximum, ',').GetString());
   AppMessageBox(text, kMbIconStop);
   return false;

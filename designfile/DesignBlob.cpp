@@ -57,7 +57,7 @@ bool SkipAll(CByteStream& s, std::initializer_list<int> sizes) {
 }  // namespace
 
 bool ParseDesignBlob(CByteStream& s, CPattern& d, int version) {
-  // 1-2. Beads.
+  // Beads.
   DWORD count = 0;
   if (!s.ReadInt(count)) return false;
   if (count > static_cast<DWORD>(INT_MAX) || !Fits(s, count, 29)) return false;
@@ -68,7 +68,7 @@ bool ParseDesignBlob(CByteStream& s, CPattern& d, int version) {
     if (!ReadBeadEntry(s, bead)) return false;
     d.m_beads.push_back(bead);
   }
-  // 3-6. Sizes, blank, format.
+  // Sizes, blank, format.
   DWORD format = 0;
   if (!s.ReadDouble(d.m_nominalWidth) || !s.ReadDouble(d.m_nominalHeight) || !s.ReadDouble(d.m_beadWidth) ||
       !s.ReadDouble(d.m_beadHeight) || !s.ReadDouble(d.m_spacer) || !s.ReadDouble(d.m_actualWidth) ||
@@ -80,13 +80,13 @@ bool ParseDesignBlob(CByteStream& s, CPattern& d, int version) {
     if (!std::isfinite(size)) return false;
   if (!(d.m_beadWidth + d.m_spacer > 0.0) || !(d.m_beadHeight + d.m_spacer > 0.0)) return false;
 
-  // 7-9. Section version and row formats.
+  // Section version and row formats.
   if (!designfields::ReadRowFormatRuns(s, d) || !s.Skip(4)) return false;
 
-  // 10-22. Identity and texts.
+  // Identity and texts.
   if (!designfields::ReadDesignGuid(s, d)) return false;
   int step = 0;
-  if (!s.ReadString(d.m_reservedText1) || !s.ReadByte(d.m_reserved3) || !SkipString(s) ||
+  if (!s.ReadString(d.m_propertiesText) || !s.ReadByte(d.m_propertiesByte) || !SkipString(s) ||
       !s.ReadString(d.m_texts[1]) || !s.ReadString(d.m_texts[2]) || !s.ReadInt(step))
     return false;
   d.m_sacredPeyoteDivisor = designfields::ClampSacredPeyoteStep(step);
@@ -98,7 +98,7 @@ bool ParseDesignBlob(CByteStream& s, CPattern& d, int version) {
   if (!s.ReadInt(d.m_word) || !d.m_intTriple.Read(s) || !s.ReadInt(d.m_words[0]) || !s.ReadInt(d.m_words[1]))
     return false;
 
-  // 23. PDF records: the older export options (dropped) or the PDF settings.
+  // PDF records: the older export options (dropped) or the PDF settings.
   if (d.m_sectionVersion < 8) {
     CPdfExportOptions dropped;
     if (!dropped.ReadOrDefault(s, d.m_sectionVersion)) return false;
@@ -108,7 +108,7 @@ bool ParseDesignBlob(CByteStream& s, CPattern& d, int version) {
     if (!d.m_pdfData.Read(s)) return false;
   }
 
-  // 24. Tags (versions 5 to 8 store a count but no tags).
+  // Tags (versions 5 to 8 store a count but no tags).
   DWORD tags = 0;
   if (!s.ReadInt(tags)) return false;
   d.m_tags.clear();
@@ -122,20 +122,20 @@ bool ParseDesignBlob(CByteStream& s, CPattern& d, int version) {
     }
   }
 
-  // 25-33. Title, attributes, reserved text, stitch path, symbols.
+  // Title, attributes, reserved text, stitch path, symbols.
   DWORD stitchPath = 0;
-  if (!s.ReadString(d.m_title) || !s.Skip(4) || !d.m_attr.Read(s) || !s.ReadString(d.m_reservedText2) ||
+  if (!s.ReadString(d.m_title) || !s.Skip(4) || !d.m_attr.Read(s) || !s.ReadString(d.m_fixedLengthText) ||
       !s.ReadInt(stitchPath) || !SkipString(s) || !s.Skip(4))
     return false;
   d.m_stitchPath = static_cast<int>(stitchPath);
   if (!d.m_symbolSet.Read(s) || !s.Skip(1)) return false;
 
-  // 34-36. Grid records and fixed fields of the earlier products.
+  // Grid records and fixed fields of the earlier products.
   if (!ReadOldGridRecord(s)) return false;
   if (version >= 11 && !ReadOldGridRecord(s)) return false;
   if (!SkipAll(s, {4, 4, 1, 4, 1, 4, 16, 4, 1})) return false;
 
-  // 37-41. Text items, entries, the 40-byte record.
+  // Text items, entries, the 40-byte record.
   BYTE hasTextItems = 0;
   if (!s.ReadByte(hasTextItems)) return false;
   if (hasTextItems != 0) {
@@ -150,7 +150,7 @@ bool ParseDesignBlob(CByteStream& s, CPattern& d, int version) {
   if (!SkipIntVector(s) || !SkipAll(s, {1, 4, 4, 4}) || !SkipIntVector(s) || !SkipAll(s, {1, 1, 4, 1, 4}))
     return false;
 
-  // 46. Runs over the beads.
+  // Runs over the beads.
   if (version >= 15) {
     DWORD runEntries = 0;
     if (!s.ReadInt(runEntries) || !Fits(s, runEntries, 44)) return false;
@@ -162,7 +162,7 @@ bool ParseDesignBlob(CByteStream& s, CPattern& d, int version) {
     return false;
   }
 
-  // 47. The 17-byte record behind its stored size.
+  // The 17-byte record behind its stored size.
   DWORD size17 = 0;
   if (!s.ReadInt(size17)) return false;
   if (size17 != 17 && size17 != 0) return false;
@@ -170,7 +170,7 @@ bool ParseDesignBlob(CByteStream& s, CPattern& d, int version) {
   if (!record17.Read(s)) return false;
   if (size17 == 0) record17.SetDefaults();
 
-  // 48. Export settings and the closing records.
+  // Export settings and the closing records.
   if (version >= 13) {
     CGraphicOutputParams output;
     BYTE b = 0;

@@ -130,46 +130,25 @@ bool OpenDesignFileSignature(CDesignFileStream& file, const CString& path, int (
   return true;
 }
 
-CDesignParams::CDesignParams() : f25(FloatFromBits(0x3D4CCCCDu)), f29(FloatFromBits(0x3D888A48u)) {}
+CDesignParams::CDesignParams() : unusedFloats{FloatFromBits(0x3D4CCCCDu), FloatFromBits(0x3D888A48u)} {}
 
 CDesignParams CDesignParams::ForWriting() {
   CDesignParams params;
-  params.v21 = 0;
-  params.v33 = 0;
-  params.v37 = 0;
+  for (int i = 0; i < 10; ++i)
+    if (kValueOffsets[i] == 21 || kValueOffsets[i] == 33 || kValueOffsets[i] == 37) params.unusedValues[i] = 0;
   return params;
 }
 
 void CDesignParams::ToBytes(BYTE (&b)[kDesignParamsSize]) const {
-  std::memcpy(b + 0, &v0, 4);
-  std::memcpy(b + 4, &v4, 4);
-  std::memcpy(b + 8, &v8, 4);
-  std::memcpy(b + 12, &v12, 4);
-  b[16] = b16;
-  std::memcpy(b + 17, &v17, 4);
-  std::memcpy(b + 21, &v21, 4);
-  std::memcpy(b + 25, &f25, 4);
-  std::memcpy(b + 29, &f29, 4);
-  std::memcpy(b + 33, &v33, 4);
-  std::memcpy(b + 37, &v37, 4);
-  std::memcpy(b + 41, &v41, 4);
-  std::memcpy(b + 45, &v45, 4);
+  for (int i = 0; i < 10; ++i) std::memcpy(b + kValueOffsets[i], &unusedValues[i], 4);
+  b[kByteOffset] = unusedByte;
+  for (int i = 0; i < 2; ++i) std::memcpy(b + kFloatOffsets[i], &unusedFloats[i], 4);
 }
 
 void CDesignParams::FromBytes(const BYTE* b) {
-  std::memcpy(&v0, b + 0, 4);
-  std::memcpy(&v4, b + 4, 4);
-  std::memcpy(&v8, b + 8, 4);
-  std::memcpy(&v12, b + 12, 4);
-  b16 = b[16];
-  std::memcpy(&v17, b + 17, 4);
-  std::memcpy(&v21, b + 21, 4);
-  std::memcpy(&f25, b + 25, 4);
-  std::memcpy(&f29, b + 29, 4);
-  std::memcpy(&v33, b + 33, 4);
-  std::memcpy(&v37, b + 37, 4);
-  std::memcpy(&v41, b + 41, 4);
-  std::memcpy(&v45, b + 45, 4);
+  for (int i = 0; i < 10; ++i) std::memcpy(&unusedValues[i], b + kValueOffsets[i], 4);
+  unusedByte = b[kByteOffset];
+  for (int i = 0; i < 2; ++i) std::memcpy(&unusedFloats[i], b + kFloatOffsets[i], 4);
 }
 
 bool operator==(const CDesignParams& a, const CDesignParams& b) {

@@ -37,7 +37,7 @@ constexpr int kDesignParamsSize = 49;
 // The version (0..4) the current container gives a signature, -1 when it
 // does not know it.
 int GetCurrentContainerVersion(const BYTE* signature);
-// String 364 ("Wrong file version\n<%s>") filled with the 34 signature
+// IDS_WRONG_FILE_VERSION ("Wrong file version\n<%s>") filled with the 34 signature
 // bytes, taken as a NUL-terminated copy.
 CString FormatWrongVersionText(const BYTE* signature);
 // Opens a design file for reading and reads its signature: the version
@@ -48,25 +48,21 @@ CString FormatWrongVersionText(const BYTE* signature);
 bool OpenDesignFileSignature(CDesignFileStream& file, const CString& path, int (*versionOf)(const BYTE*),
                              int& version, CString& signature, CString* error);
 
-// The 49-byte parameter record stored after the palette. No field drives
-// anything; the preview keeps it.
+// The 49-byte parameter record stored after the palette: ten 32-bit values,
+// a byte and two floats, of which nothing drives anything; the preview keeps
+// it.
 struct CDesignParams {
-  int v0 = 16;
-  int v4 = 0;
-  int v8 = 0;
-  int v12 = 0;
-  BYTE b16 = 1;
-  int v17 = 0;
-  int v21 = 10;
-  float f25;  // 0.05 (bits 0x3D4CCCCD)
-  float f29;  // 0.06667 (bits 0x3D888A48)
-  int v33 = 0;
-  int v37 = 0;
-  int v41 = 0;
-  int v45 = 0;
+  // The values' offsets in the stored record, the byte's and the floats'.
+  static constexpr int kValueOffsets[10] = {0, 4, 8, 12, 17, 21, 33, 37, 41, 45};
+  static constexpr int kByteOffset = 16;
+  static constexpr int kFloatOffsets[2] = {25, 29};
+
+  int unusedValues[10] = {16, 0, 0, 0, 0, 10, 0, 0, 0, 0};
+  BYTE unusedByte = 1;
+  float unusedFloats[2];  // 0.05 and 0.06667 (bits 0x3D4CCCCD and 0x3D888A48)
 
   CDesignParams();
-  // The record the writer stores: the defaults with the fields at offsets
+  // The record the writer stores: the defaults with the values at offsets
   // 21, 33 and 37 set to 0.
   static CDesignParams ForWriting();
   void ToBytes(BYTE (&bytes)[kDesignParamsSize]) const;
@@ -88,7 +84,7 @@ class CPrevDesignFree {
 
   // Writing: removes an existing file (read-only too), creates the file and
   // writes the signature. Reading: opens the file and reads the signature;
-  // an unknown one puts string 364 into the error text. The error text is
+  // an unknown one puts IDS_WRONG_FILE_VERSION into the error text. The error text is
   // emptied first.
   bool Open(CString* error = nullptr);
 
@@ -206,8 +202,8 @@ struct CDesignFileContents {
 
 // Results of OpenDesignFile.
 constexpr int kDesignOpenOk = 0;
-constexpr int kDesignOpenCorrupt = 1;  // the trailer does not match: string 199
-constexpr int kDesignOpenFailed = 2;   // string 59395, the path, and the reason
+constexpr int kDesignOpenCorrupt = 1;  // the trailer does not match: IDS_DESIGN_FILE_CORRUPT
+constexpr int kDesignOpenFailed = 2;   // IDS_LOAD_DESIGN_FAILED, the path, and the reason
 
 // Reads a design file into fresh objects; the caller's design is not
 // touched. A file whose trailer does not match is refused before any reader

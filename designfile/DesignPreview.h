@@ -30,8 +30,8 @@ class CDesignPreview {
 };
 
 // The current container into the preview. A file whose trailer does not
-// match is reported once (string 199, stop icon), `corrupt` is set and
-// nothing is read. An unknown signature leaves string 364 in the error
+// match is reported once (IDS_DESIGN_FILE_CORRUPT, stop icon), `corrupt` is set and
+// nothing is read. An unknown signature leaves IDS_WRONG_FILE_VERSION in the error
 // text. The embedded picture is checked to be whole and passed over.
 bool LoadCurrentDesignFile(CDesignPreview& preview, const CString& path, CString* signature, CString* error,
                            bool* corrupt = nullptr);

@@ -125,7 +125,7 @@ bool ReadMiddleProperties(CDesignFileStream& file, CPattern& d) {
          ReadStringItem(file, d.m_furtherTexts[2]) && ReadTextLines(file, d) && file.ReadU32(d.m_word) &&
          ReadTriple(file, d) && file.ReadU32(d.m_words[0]) && file.ReadU32(d.m_words[1]) &&
          ReadStringItem(file, d.m_title) && file.ReadU32(d.m_beadEffect) && ReadAttributes(file, d) &&
-         ReadReservedText2(file, d.m_reservedText2);
+         ReadReservedText2(file, d.m_fixedLengthText);
 }
 
 void PutBeadRecord(BYTE* out, const CBead& bead) {
@@ -179,7 +179,7 @@ bool WriteBeadSection(CDesignFileStream& file, const CPattern& d) {
   return file.WriteDouble(d.m_nominalWidth) && file.WriteDouble(d.m_nominalHeight) &&
          file.WriteDouble(d.m_beadWidth) && file.WriteDouble(d.m_beadHeight) && file.WriteDouble(d.m_spacer) &&
          file.WriteDouble(d.m_actualWidth) && file.WriteDouble(d.m_actualHeight) && file.WriteByte(d.m_blank) &&
-         file.WriteU32(static_cast<DWORD>(d.m_format)) && file.WriteByte(d.m_reserved2) && file.WriteZeros(3);
+         file.WriteU32(static_cast<DWORD>(d.m_format)) && file.WriteByte(d.m_beadSectionByte) && file.WriteZeros(3);
 }
 
 bool ReadBeadSection(CDesignFileStream& file, CPattern& d, const CString& path, int recordForm, bool storePath,
@@ -232,7 +232,7 @@ bool ReadBeadSection(CDesignFileStream& file, CPattern& d, const CString& path, 
          file.ReadDouble(d.m_actualHeight) && file.ReadByte(d.m_blank) && file.ReadU32(format);
     if (ok) d.m_format = static_cast<int>(format);
     ok = ok && file.ReadByte(reserved) && file.Skip(3);
-    if (ok && !oldForm) d.m_reserved2 = reserved;
+    if (ok && !oldForm) d.m_beadSectionByte = reserved;
   }
   ok = ok && CheckDesignSizes(d);
   if (!ok) {
@@ -261,7 +261,7 @@ bool ReadRowFormats(CDesignFileStream& file, CPattern& d) { return designfields:
 
 bool WriteProperties(CDesignFileStream& file, const CPattern& d) {
   return file.WriteU32(static_cast<DWORD>(d.m_angle)) && file.Write(&d.m_guid, sizeof(GUID)) &&
-         WriteStringItem(file, d.m_reservedText1) && file.WriteByte(d.m_reserved3) &&
+         WriteStringItem(file, d.m_propertiesText) && file.WriteByte(d.m_propertiesByte) &&
          WriteStringItem(file, d.m_texts[0]) && WriteStringItem(file, d.m_texts[1]) &&
          WriteStringItem(file, d.m_texts[2]) && file.WriteI32(d.m_sacredPeyoteDivisor) &&
          WriteStringItem(file, d.m_furtherTexts[0]) && WriteStringItem(file, d.m_furtherTexts[1]) &&
@@ -269,7 +269,7 @@ bool WriteProperties(CDesignFileStream& file, const CPattern& d) {
          file.Write(d.m_textBlock.fields[1], 80) && file.WriteU32(d.m_word) && file.WriteI32(d.m_intTriple.a) &&
          file.WriteI32(d.m_intTriple.b) && file.WriteI32(d.m_intTriple.c) && file.WriteU32(d.m_words[0]) &&
          file.WriteU32(d.m_words[1]) && WriteStringItem(file, d.m_title) && file.WriteU32(d.m_beadEffect) &&
-         WriteRecordBlob(file, d.m_attr) && WriteReservedText2(file, d.m_reservedText2) &&
+         WriteRecordBlob(file, d.m_attr) && WriteReservedText2(file, d.m_fixedLengthText) &&
          file.WriteU32(static_cast<DWORD>(d.m_stitchPath)) && file.WriteU32(static_cast<DWORD>(d.m_pathColor)) &&
          file.WriteByte(d.m_flagByte) && WriteRecordBlob(file, d.m_symbolSet) &&
          file.Write(d.m_reservedBlock, kExtraBlockSize) && file.WriteByte(d.m_reservedBlockByte);
@@ -280,7 +280,7 @@ bool ReadProperties(CDesignFileStream& file, CPattern& d) {
   int step = 0;
   if (!file.ReadU32(angle)) return false;
   d.m_angle = angle <= 359 ? static_cast<int>(angle) : 0;
-  if (!designfields::ReadDesignGuid(file, d) || !ReadStringItem(file, d.m_reservedText1) || !file.ReadByte(d.m_reserved3) ||
+  if (!designfields::ReadDesignGuid(file, d) || !ReadStringItem(file, d.m_propertiesText) || !file.ReadByte(d.m_propertiesByte) ||
       !ReadStringItem(file, d.m_texts[0]) || !ReadStringItem(file, d.m_texts[1]) ||
       !ReadStringItem(file, d.m_texts[2]) || !file.ReadI32(step))
     return false;
@@ -296,8 +296,8 @@ bool ReadOldProperties(CDesignFileStream& file, CPattern& d) {
   CString droppedText;
   BYTE droppedByte = 0;
   int step = 0;
-  if (!file.ReadU32(dropped) || !designfields::ReadDesignGuid(file, d) || !ReadStringItem(file, d.m_reservedText1) ||
-      !file.ReadByte(d.m_reserved3) || !ReadStringItem(file, droppedText) || !ReadStringItem(file, d.m_texts[1]) ||
+  if (!file.ReadU32(dropped) || !designfields::ReadDesignGuid(file, d) || !ReadStringItem(file, d.m_propertiesText) ||
+      !file.ReadByte(d.m_propertiesByte) || !ReadStringItem(file, droppedText) || !ReadStringItem(file, d.m_texts[1]) ||
       !ReadStringItem(file, d.m_texts[2]) || !file.ReadI32(step))
     return false;
   d.m_sacredPeyoteDivisor = designfields::ClampSacredPeyoteStep(step);

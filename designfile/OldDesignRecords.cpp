@@ -19,8 +19,8 @@ COldTextItem::COldTextItem() {
 
 bool COldTextItem::Read(CByteStream& s) {
   return s.ReadIntPair(x, y) && s.ReadString(text) && s.ReadInt(value) && s.ReadInt(colors[0]) &&
-         s.ReadInt(colors[1]) && s.ReadInt(colors[2]) && ReadFont(s, font) && s.ReadByte(flag1) &&
-         s.ReadInt(color4) && s.ReadByte(flag2) && s.ReadByte(flag3) && s.Skip(64);
+         s.ReadInt(colors[1]) && s.ReadInt(colors[2]) && ReadFont(s, font) && s.ReadByte(flags[0]) &&
+         s.ReadInt(lastColor) && s.ReadByte(flags[1]) && s.ReadByte(flags[2]) && s.Skip(64);
 }
 
 bool COldTextItemList::Read(CByteStream& s) {
@@ -41,7 +41,8 @@ bool COldTextItemList::Read(CByteStream& s) {
 }
 
 bool COldEntry::Read(CByteStream& s) {
-  return s.ReadInt(a) && s.ReadByte(b) && s.ReadInt(c) && s.ReadByte(d) && s.ReadInt(e) && s.ReadInt(f) && s.Skip(16);
+  return s.ReadInt(values[0]) && s.ReadByte(flags[0]) && s.ReadInt(values[1]) && s.ReadByte(flags[1]) &&
+         s.ReadInt(values[2]) && s.ReadInt(values[3]) && s.Skip(16);
 }
 
 bool COldEntryList::Read(CByteStream& s) {
@@ -111,7 +112,7 @@ bool COldPictureRecord::Read(CByteStream& s) {
     if (!s.ReadInt(v)) return false;
   if (!s.ReadDouble(scale) || !s.ReadByte(hasPicture)) return false;
   if (hasPicture != 0 && !SkipPictureBlock(s)) return false;
-  return s.ReadString(text) && s.ReadByte(b1) && s.ReadByte(b2) && s.ReadInt(color) && s.Skip(27);
+  return s.ReadString(text) && s.ReadByte(bytes[0]) && s.ReadByte(bytes[1]) && s.ReadInt(color) && s.Skip(27);
 }
 
 bool ReadOldGridRecord(CByteStream& s) {

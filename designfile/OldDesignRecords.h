@@ -22,10 +22,8 @@ struct COldTextItem {
   int value = 0;
   COLORREF colors[3] = {0xFFFFFF, 255, 0xFF0000};
   LOGFONT font{};
-  BYTE flag1 = 0;
-  COLORREF color4 = 0xFF00;
-  BYTE flag2 = 255;
-  BYTE flag3 = 0;
+  BYTE flags[3] = {0, 255, 0};  // stored around the last colour: flag, colour, flag, flag
+  COLORREF lastColor = 0xFF00;
 };
 
 // The text-item list: u8 flag, u32 count, the items, i32, 128 reserved
@@ -42,12 +40,9 @@ struct COldTextItemList {
 // reserved bytes.
 struct COldEntry {
   bool Read(CByteStream& stream);
-  int a = -1;
-  BYTE b = 0;
-  int c = -1;
-  BYTE d = 0;
-  int e = 0;
-  int f = 0;
+  // Stored as value, flag, value, flag, value, value.
+  int values[4] = {-1, -1, 0, 0};
+  BYTE flags[2] = {0, 0};
 };
 
 // u32 count, the entries, 32 reserved bytes.
@@ -88,8 +83,7 @@ struct COldPictureRecord {
   double scale = 46.0;
   BYTE hasPicture = 0;
   CString text;
-  BYTE b1 = 255;
-  BYTE b2 = 0;
+  BYTE bytes[2] = {255, 0};
   COLORREF color = 0xFFFFFF;
 };
 

@@ -31,7 +31,7 @@ class CPrevDesign {
   CPrevDesign& operator=(const CPrevDesign&) = delete;
 
   // Opens the file and reads the signature (write mode: false at once). An
-  // unknown signature puts string 364 into the error text.
+  // unknown signature puts IDS_WRONG_FILE_VERSION into the error text.
   bool Open(CString* error = nullptr);
   // The design body by version; the parts a version lacks take their
   // defaults (the row formats of a design blob are kept).

@@ -3,11 +3,10 @@
 #include <algorithm>
 
 #include "core/FrameServices.h"
+#include "lang/ids/palette.h"
 
 namespace {
 
-constexpr UINT kFirstTitleId = 229;
-constexpr UINT kUnknownTitleId = 250;
 
 // The sort key of a kind as a comparison: negative, zero or positive.
 int CompareKey(int kind, const CPaletteColor& a, const CPaletteColor& b) {
@@ -66,7 +65,7 @@ CString FormatCost(DWORD cents) {
 }  // namespace
 
 UINT CColorListData::GetColumnTitleId(int kind) {
-  return IsKnownKind(kind) ? kFirstTitleId + static_cast<UINT>(kind) : kUnknownTitleId;
+  return IsKnownKind(kind) ? IDS_COLUMN_MFG_NAME + static_cast<UINT>(kind) : IDS_COLUMN_UNKNOWN;
 }
 
 CString CColorListData::GetColumnTitle(int kind) { return LoadResString(GetColumnTitleId(kind)); }

@@ -22,8 +22,8 @@ class CColorListData : public CColorColumnLayout {
   CColorListData& operator=(const CColorListData& other) = default;
   virtual ~CColorListData() = default;
 
-  // The kind's title from the language library (string 229 + kind for kinds
-  // 0..20, 250 for any other).
+  // The kind's title from the language library (IDS_COLUMN_MFG_NAME + kind for
+  // kinds 0..20, IDS_COLUMN_UNKNOWN for any other).
   static CString GetColumnTitle(int kind);
   static UINT GetColumnTitleId(int kind);
   // Sorts colour records by the sort column and direction.

@@ -124,13 +124,13 @@ bool CPaletteColor::ReadFromDesign(CByteStream& s, int f, bool withCount) {
 }
 
 bool CPaletteHeader::Read(CByteStream& s) {
-  return s.ReadInt(version) && s.ReadInt(flags) && s.ReadInt(value1) && s.ReadInt(value2) && s.ReadString(text1) &&
-         s.ReadString(text2);
+  return s.ReadInt(version) && s.ReadInt(flags) && s.ReadInt(unusedValues[0]) && s.ReadInt(unusedValues[1]) && s.ReadString(unusedTexts[0]) &&
+         s.ReadString(unusedTexts[1]);
 }
 
 bool CPaletteHeader::Write(CByteStream& s) const {
-  return s.WriteInt(version) && s.WriteInt(flags) && s.WriteInt(value1) && s.WriteInt(value2) &&
-         s.WriteString(text1) && s.WriteString(text2);
+  return s.WriteInt(version) && s.WriteInt(flags) && s.WriteInt(unusedValues[0]) && s.WriteInt(unusedValues[1]) &&
+         s.WriteString(unusedTexts[0]) && s.WriteString(unusedTexts[1]);
 }
 
 void CImageLib::Clear() {

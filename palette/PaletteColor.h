@@ -58,7 +58,7 @@ class CPaletteColor {
   DWORD beadsPerTube = kDefaultBeadsPerTube;
   DWORD tubePrice = 0;      // cents
   float grams = kDefaultGramsPerBead;
-  int reserved2 = 0;        // neither stored nor shown
+  int unstoredReserved = 0;  // neither stored nor shown
   CString typeColor;
   int symbol = 0;           // chart symbol: character code in the design's symbol font
   BYTE symbolVariant = 0;   // 0, 1 or 2
@@ -77,14 +77,13 @@ class CPaletteHeader {
 
   bool Read(CByteStream& stream);
   bool Write(CByteStream& stream) const;
-  int GetStreamSize() const { return 16 + text1.GetLength() + 1 + text2.GetLength() + 1; }
+  int GetStreamSize() const { return 16 + unusedTexts[0].GetLength() + 1 + unusedTexts[1].GetLength() + 1; }
 
   int version = 5;
   int flags = 0;
-  int value1 = 0;
-  int value2 = 0;
-  CString text1;
-  CString text2;
+  // Carried unchanged; nothing uses them.
+  int unusedValues[2] = {0, 0};
+  CString unusedTexts[2];
 };
 
 // One entry of an image library.

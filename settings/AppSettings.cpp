@@ -83,19 +83,19 @@ void CAppSettings::SetDefaults() {
 void CAppSettings::SetDefaultsNoFolder() {
   m_lastDesign.Empty();
   m_reservedText.Empty();
-  m_flagA = 1;
+  m_unusedFlags[0] = 1;
   m_advancedImageQuality = 1;
   m_toolbarShown = 1;
   m_rulerBarShown = 1;
   m_statusBarShown = 1;
   m_reopenLastDesign = 1;
-  m_flagB = 1;
+  m_unusedFlags[1] = 1;
   m_warningSound = 1;
-  m_reservedBytes1[0] = m_reservedBytes1[1] = m_reservedBytes1[2] = 0;
-  m_valueC = 7;
+  m_reservedBytes[0] = m_reservedBytes[1] = m_reservedBytes[2] = 0;
+  m_unusedValues[0] = 7;
   m_recentListSize = 3;
-  m_valueD = 32;
-  m_valueE = 1.0f;
+  m_unusedValues[1] = 32;
+  m_unusedFloat = 1.0f;
   m_viewBackgroundColor = 0x808080;
   m_blankColor = 0xFFFFFF;
   m_borderColor = 0xFFFFFFFF;
@@ -103,19 +103,19 @@ void CAppSettings::SetDefaultsNoFolder() {
   GetScreenSize(screenWidth, screenHeight);
   m_virtualScreenSize = ClampedScreenArea(screenWidth, screenHeight);
   m_maxBeads = 1000000;
-  m_valueF = 0;
+  m_unusedValues[2] = 0;
   m_rulerUnits = IsRussianInterface() ? 2 : 1;
   m_rightClickAction = 1;
   m_showColor = 1;
   m_omitUnusedColors = 1;
-  m_flagG = 1;
-  m_reservedBytes2[0] = m_reservedBytes2[1] = 0;
-  m_valueH = 4;
-  m_valueList.clear();
-  m_flagI = 1;
-  m_flagJ = 1;
+  m_unusedFlags[2] = 1;
+  m_reservedBytes[3] = m_reservedBytes[4] = 0;
+  m_unusedValues[3] = 4;
+  m_unusedList.clear();
+  m_unusedFlags[3] = 1;
+  m_unusedFlags[4] = 1;
   m_beadRealColorShown = 1;
-  m_flagK = 1;
+  m_unusedFlags[5] = 1;
   m_designInfoShown = 1;
   m_paletteInfoShown = 1;
   GetDefaultPageSize(m_pdfPageUnits, m_pdfPageWidth, m_pdfPageHeight, m_pdfPageWidthText, m_pdfPageHeightText);
@@ -150,7 +150,7 @@ int CAppSettings::GetStoredSize() const {
   size += CByteStream::StringSize(m_pdfPageWidthText);
   size += CByteStream::StringSize(m_pdfPageHeightText);
   size += CByteStream::StringSize(m_designFolder);
-  size += 4 + 4 * static_cast<long long>(m_valueList.size());
+  size += 4 + 4 * static_cast<long long>(m_unusedList.size());
   for (const CBeadSize& b : m_beadSizes) size += CByteStream::StringSize(b.name) + 12;
   size += 4 + kReservedTail;
   return size > INT_MAX ? -1 : static_cast<int>(size);
@@ -158,21 +158,21 @@ int CAppSettings::GetStoredSize() const {
 
 bool CAppSettings::Write(CByteStream& s) const {
   if (!s.WriteString(m_lastDesign) || !s.WriteString(m_reservedText)) return false;
-  const BYTE flags1[11] = {m_flagA,          m_advancedImageQuality, m_toolbarShown, m_rulerBarShown,
-                           m_statusBarShown, m_reopenLastDesign,     m_flagB,        m_warningSound,
-                           m_reservedBytes1[0], m_reservedBytes1[1], m_reservedBytes1[2]};
+  const BYTE flags1[11] = {m_unusedFlags[0],          m_advancedImageQuality, m_toolbarShown, m_rulerBarShown,
+                           m_statusBarShown, m_reopenLastDesign,     m_unusedFlags[1],        m_warningSound,
+                           m_reservedBytes[0], m_reservedBytes[1], m_reservedBytes[2]};
   for (BYTE b : flags1)
     if (!s.WriteByte(b)) return false;
-  if (!s.WriteInt(m_valueC) || !s.WriteInt(m_recentListSize) || !s.WriteInt(m_valueD) ||
-      !s.WriteFloat(m_valueE) || !s.WriteInt(m_viewBackgroundColor) || !s.WriteInt(m_blankColor) ||
+  if (!s.WriteInt(m_unusedValues[0]) || !s.WriteInt(m_recentListSize) || !s.WriteInt(m_unusedValues[1]) ||
+      !s.WriteFloat(m_unusedFloat) || !s.WriteInt(m_viewBackgroundColor) || !s.WriteInt(m_blankColor) ||
       !s.WriteInt(m_borderColor) || !s.WriteInt(m_virtualScreenSize) || !s.WriteInt(m_maxBeads) ||
-      !s.WriteInt(m_valueF) || !s.WriteInt(m_rulerUnits) || !s.WriteInt(m_rightClickAction))
+      !s.WriteInt(m_unusedValues[2]) || !s.WriteInt(m_rulerUnits) || !s.WriteInt(m_rightClickAction))
     return false;
-  const BYTE flags2[5] = {m_showColor, m_omitUnusedColors, m_flagG, m_reservedBytes2[0], m_reservedBytes2[1]};
+  const BYTE flags2[5] = {m_showColor, m_omitUnusedColors, m_unusedFlags[2], m_reservedBytes[3], m_reservedBytes[4]};
   for (BYTE b : flags2)
     if (!s.WriteByte(b)) return false;
-  if (!s.WriteInt(m_valueH) || !s.WriteIntVector(m_valueList)) return false;
-  const BYTE flags3[6] = {m_flagI, m_flagJ, m_beadRealColorShown, m_flagK, m_designInfoShown, m_paletteInfoShown};
+  if (!s.WriteInt(m_unusedValues[3]) || !s.WriteIntVector(m_unusedList)) return false;
+  const BYTE flags3[6] = {m_unusedFlags[3], m_unusedFlags[4], m_beadRealColorShown, m_unusedFlags[5], m_designInfoShown, m_paletteInfoShown};
   for (BYTE b : flags3)
     if (!s.WriteByte(b)) return false;
   if (!s.WriteInt(m_pdfPageUnits) || !s.WriteDouble(m_pdfPageWidth) || !s.WriteDouble(m_pdfPageHeight) ||
@@ -190,22 +190,22 @@ bool CAppSettings::Write(CByteStream& s) const {
 bool CAppSettings::Read(CByteStream& s) {
   CAppSettings r(*this);
   if (!s.ReadString(r.m_lastDesign) || !s.ReadString(r.m_reservedText)) return false;
-  BYTE* flags1[11] = {&r.m_flagA,          &r.m_advancedImageQuality, &r.m_toolbarShown, &r.m_rulerBarShown,
-                      &r.m_statusBarShown, &r.m_reopenLastDesign,     &r.m_flagB,        &r.m_warningSound,
-                      &r.m_reservedBytes1[0], &r.m_reservedBytes1[1], &r.m_reservedBytes1[2]};
+  BYTE* flags1[11] = {&r.m_unusedFlags[0],          &r.m_advancedImageQuality, &r.m_toolbarShown, &r.m_rulerBarShown,
+                      &r.m_statusBarShown, &r.m_reopenLastDesign,     &r.m_unusedFlags[1],        &r.m_warningSound,
+                      &r.m_reservedBytes[0], &r.m_reservedBytes[1], &r.m_reservedBytes[2]};
   for (BYTE* b : flags1)
     if (!s.ReadByte(*b)) return false;
-  if (!s.ReadInt(r.m_valueC) || !s.ReadInt(r.m_recentListSize) || !s.ReadInt(r.m_valueD) ||
-      !s.ReadFloat(r.m_valueE) || !s.ReadInt(r.m_viewBackgroundColor) || !s.ReadInt(r.m_blankColor) ||
+  if (!s.ReadInt(r.m_unusedValues[0]) || !s.ReadInt(r.m_recentListSize) || !s.ReadInt(r.m_unusedValues[1]) ||
+      !s.ReadFloat(r.m_unusedFloat) || !s.ReadInt(r.m_viewBackgroundColor) || !s.ReadInt(r.m_blankColor) ||
       !s.ReadInt(r.m_borderColor) || !s.ReadInt(r.m_virtualScreenSize) || !s.ReadInt(r.m_maxBeads) ||
-      !s.ReadInt(r.m_valueF) || !s.ReadInt(r.m_rulerUnits) || !s.ReadInt(r.m_rightClickAction))
+      !s.ReadInt(r.m_unusedValues[2]) || !s.ReadInt(r.m_rulerUnits) || !s.ReadInt(r.m_rightClickAction))
     return false;
-  BYTE* flags2[5] = {&r.m_showColor, &r.m_omitUnusedColors, &r.m_flagG, &r.m_reservedBytes2[0],
-                     &r.m_reservedBytes2[1]};
+  BYTE* flags2[5] = {&r.m_showColor, &r.m_omitUnusedColors, &r.m_unusedFlags[2], &r.m_reservedBytes[3],
+                     &r.m_reservedBytes[4]};
   for (BYTE* b : flags2)
     if (!s.ReadByte(*b)) return false;
-  if (!s.ReadInt(r.m_valueH) || !s.ReadIntVector(r.m_valueList)) return false;
-  BYTE* flags3[6] = {&r.m_flagI, &r.m_flagJ, &r.m_beadRealColorShown, &r.m_flagK, &r.m_designInfoShown,
+  if (!s.ReadInt(r.m_unusedValues[3]) || !s.ReadIntVector(r.m_unusedList)) return false;
+  BYTE* flags3[6] = {&r.m_unusedFlags[3], &r.m_unusedFlags[4], &r.m_beadRealColorShown, &r.m_unusedFlags[5], &r.m_designInfoShown,
                      &r.m_paletteInfoShown};
   for (BYTE* b : flags3)
     if (!s.ReadByte(*b)) return false;

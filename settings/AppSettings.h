@@ -103,40 +103,37 @@ class CAppSettings {
   // calls it on an accepted record.
   void RepairValues();
 
-  // Stored fields, in stored order.
+  // Stored fields, in stored order. The stored fields that no part of the
+  // program uses are kept in m_unusedFlags, m_reservedBytes, m_unusedValues,
+  // m_unusedFloat and m_unusedList (their places are given beside the fields
+  // around them), so a record written back carries what was read.
   CString m_lastDesign;                 // 1: design last opened or saved
   CString m_reservedText;               // 2
-  BYTE m_flagA = 1;                     // 3
+  // 3: m_unusedFlags[0]
   BYTE m_advancedImageQuality = 1;      // 4
   BYTE m_toolbarShown = 1;              // 5
   BYTE m_rulerBarShown = 1;             // 6
   BYTE m_statusBarShown = 1;            // 7
   BYTE m_reopenLastDesign = 1;          // 8
-  BYTE m_flagB = 1;                     // 9
+  // 9: m_unusedFlags[1]
   BYTE m_warningSound = 1;              // 10
-  BYTE m_reservedBytes1[3] = {0, 0, 0}; // 11-13
-  int m_valueC = 7;                     // 14
+  // 11-13: m_reservedBytes[0..2]; 14: m_unusedValues[0]
   int m_recentListSize = 3;             // 15: recent designs offered, 0 to 16
-  int m_valueD = 32;                    // 16
-  float m_valueE = 1.0f;                // 17
+  // 16: m_unusedValues[1]; 17: m_unusedFloat
   COLORREF m_viewBackgroundColor = 0x808080;  // 18
   COLORREF m_blankColor = 0xFFFFFF;     // 19: blank colour of the last build
   COLORREF m_borderColor = 0xFFFFFFFF;  // 20: border colour of the last build, -1 none
   int m_virtualScreenSize = 0;          // 21: off-screen render budget, pixels
   int m_maxBeads = 1000000;             // 22: largest number of beads in a design
-  int m_valueF = 0;                     // 23
+  // 23: m_unusedValues[2]
   int m_rulerUnits = 1;                 // 24: 0 beads, 1 inches, 2 cm, 3 mm
   int m_rightClickAction = 1;           // 25: 0 to 2
   BYTE m_showColor = 1;                 // 26
   BYTE m_omitUnusedColors = 1;          // 27
-  BYTE m_flagG = 1;                     // 28
-  BYTE m_reservedBytes2[2] = {0, 0};    // 29-30
-  int m_valueH = 4;                     // 31
-  std::vector<int> m_valueList;         // 32
-  BYTE m_flagI = 1;                     // 33
-  BYTE m_flagJ = 1;                     // 34
+  // 28: m_unusedFlags[2]; 29-30: m_reservedBytes[3..4]; 31: m_unusedValues[3];
+  // 32: m_unusedList; 33-34: m_unusedFlags[3..4]
   BYTE m_beadRealColorShown = 1;        // 35
-  BYTE m_flagK = 1;                     // 36
+  // 36: m_unusedFlags[5]
   BYTE m_designInfoShown = 1;           // 37
   BYTE m_paletteInfoShown = 1;          // 38
   int m_pdfPageUnits = 0;               // 39: 0 inches, 1 cm, 2 mm
@@ -150,6 +147,13 @@ class CAppSettings {
   CString m_designFolder;               // 47: folder of the design file dialogs
   int m_printChoice = 0;                // 48: 0 picture file, otherwise PDF
   // 49: 256 reserved bytes, written as zeros and skipped when read.
+
+  // The stored values that nothing uses.
+  BYTE m_unusedFlags[6] = {1, 1, 1, 1, 1, 1};
+  BYTE m_reservedBytes[5] = {0, 0, 0, 0, 0};
+  int m_unusedValues[4] = {7, 32, 0, 4};
+  float m_unusedFloat = 1.0f;
+  std::vector<int> m_unusedList;
 
  private:
   void SetDefaultsNoFolder();

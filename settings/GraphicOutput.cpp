@@ -31,78 +31,68 @@ bool ReadPair(CByteStream& s, POINT& p) {
 
 }  // namespace
 
-const POINT CGraphicOutputParams::kDefaultPairJ{1, 2};
-const POINT CGraphicOutputParams::kDefaultPairK{23, 23};
+const POINT CGraphicOutputParams::kPairOneTwo{1, 2};
+const POINT CGraphicOutputParams::kPairTwentyThree{23, 23};
 
 CGraphicOutputParams::CGraphicOutputParams() { SetDefaults(); }
 
 void CGraphicOutputParams::SetDefaults() {
-  m_flagA = 1;
-  m_flagB = 1;
   m_listPlacement = 0;
   m_fontSize = 30;
-  m_valueC = 0;
   m_fileType = 1;
   m_outputWidth = 1;
   m_outputHeight = 1;
-  m_valueD = 0;
-  m_flagE = 0;
-  m_flagF = 0;
   m_titleFont = ArialFont(m_fontSize);
   m_nameCutting = CNameCutting();
-  m_pairG = POINT{1, 1};
-  m_flagI = 1;
-  m_pairJ = kDefaultPairJ;
-  m_pairK = kDefaultPairK;
-  m_flagL = 1;
-  for (BYTE& size : m_sizesM) size = 4;
-  m_flagN = 1;
   m_listFont = ArialFont(16);
-  m_flagO = 1;
-  m_textP.Empty();
-  m_textQ.Empty();
-  m_flagR = 0;
-  m_sizeS = 23;
-  m_sizeT = 12;
-  m_sizeU = 14;
-  m_sizeV = 7;
+  static const BYTE kFlags[9] = {1, 1, 0, 0, 1, 1, 1, 1, 0};
+  std::memcpy(m_unusedFlags, kFlags, sizeof m_unusedFlags);
+  m_unusedValues[0] = m_unusedValues[1] = 0;
+  // The second pair keeps its value.
+  m_unusedPairs[0] = POINT{1, 1};
+  m_unusedPairs[2] = kPairOneTwo;
+  m_unusedPairs[3] = kPairTwentyThree;
+  for (BYTE& size : m_unusedSizeBytes) size = 4;
+  static const SHORT kSizes[4] = {23, 12, 14, 7};
+  std::memcpy(m_unusedSizes, kSizes, sizeof m_unusedSizes);
+  m_unusedTexts[0].Empty();
+  m_unusedTexts[1].Empty();
 }
 
 int CGraphicOutputParams::GetStreamSize() const {
-  return 218 + CByteStream::StringSize(m_textP) + CByteStream::StringSize(m_textQ);
+  return 218 + CByteStream::StringSize(m_unusedTexts[0]) + CByteStream::StringSize(m_unusedTexts[1]);
 }
 
 bool CGraphicOutputParams::Write(CByteStream& s) const {
-  return s.WriteByte(m_flagA) && s.WriteByte(m_flagB) && s.WriteInt(m_listPlacement) && s.WriteInt(m_fontSize) &&
-         s.WriteInt(m_valueC) && s.WriteInt(m_fileType) && s.WriteInt(m_valueD) && s.WriteByte(m_flagE) &&
-         s.WriteByte(m_flagF) && WriteFont(s, m_titleFont) && m_nameCutting.Write(s) && WritePair(s, m_pairG) &&
-         WritePair(s, m_pairH) && s.WriteByte(m_flagI) && WritePair(s, m_pairJ) && WritePair(s, m_pairK) &&
-         s.WriteByte(m_flagL) && s.WriteBytes(m_sizesM, 4) && s.WriteByte(m_flagN) && WriteFont(s, m_listFont) &&
-         s.WriteByte(m_flagO) && s.WriteInt16(static_cast<WORD>(m_sizeS)) &&
-         s.WriteInt16(static_cast<WORD>(m_sizeT)) && s.WriteInt16(static_cast<WORD>(m_sizeU)) &&
-         s.WriteInt16(static_cast<WORD>(m_sizeV)) && s.WriteString(m_textP) && s.WriteString(m_textQ) &&
-         s.WriteByte(m_flagR) && s.WriteZeros(21);
+  return s.WriteByte(m_unusedFlags[0]) && s.WriteByte(m_unusedFlags[1]) && s.WriteInt(m_listPlacement) && s.WriteInt(m_fontSize) &&
+         s.WriteInt(m_unusedValues[0]) && s.WriteInt(m_fileType) && s.WriteInt(m_unusedValues[1]) && s.WriteByte(m_unusedFlags[2]) &&
+         s.WriteByte(m_unusedFlags[3]) && WriteFont(s, m_titleFont) && m_nameCutting.Write(s) && WritePair(s, m_unusedPairs[0]) &&
+         WritePair(s, m_unusedPairs[1]) && s.WriteByte(m_unusedFlags[4]) && WritePair(s, m_unusedPairs[2]) && WritePair(s, m_unusedPairs[3]) &&
+         s.WriteByte(m_unusedFlags[5]) && s.WriteBytes(m_unusedSizeBytes, 4) && s.WriteByte(m_unusedFlags[6]) && WriteFont(s, m_listFont) &&
+         s.WriteByte(m_unusedFlags[7]) && s.WriteInt16(static_cast<WORD>(m_unusedSizes[0])) &&
+         s.WriteInt16(static_cast<WORD>(m_unusedSizes[1])) && s.WriteInt16(static_cast<WORD>(m_unusedSizes[2])) &&
+         s.WriteInt16(static_cast<WORD>(m_unusedSizes[3])) && s.WriteString(m_unusedTexts[0]) && s.WriteString(m_unusedTexts[1]) &&
+         s.WriteByte(m_unusedFlags[8]) && s.WriteZeros(21);
 }
 
 bool CGraphicOutputParams::Read(CByteStream& s) {
-  if (!s.ReadByte(m_flagA) || !s.ReadByte(m_flagB) || !s.ReadInt(m_listPlacement) || !s.ReadInt(m_fontSize) ||
-      !s.ReadInt(m_valueC) || !s.ReadInt(m_fileType) || !s.ReadInt(m_valueD) || !s.ReadByte(m_flagE) ||
-      !s.ReadByte(m_flagF) || !ReadFont(s, m_titleFont) || !m_nameCutting.Read(s) || !ReadPair(s, m_pairG))
+  if (!s.ReadByte(m_unusedFlags[0]) || !s.ReadByte(m_unusedFlags[1]) || !s.ReadInt(m_listPlacement) || !s.ReadInt(m_fontSize) ||
+      !s.ReadInt(m_unusedValues[0]) || !s.ReadInt(m_fileType) || !s.ReadInt(m_unusedValues[1]) || !s.ReadByte(m_unusedFlags[2]) ||
+      !s.ReadByte(m_unusedFlags[3]) || !ReadFont(s, m_titleFont) || !m_nameCutting.Read(s) || !ReadPair(s, m_unusedPairs[0]))
     return false;
-  if (!ReadPair(s, m_pairH)) return false;
-  if (m_pairH.x <= 0 || m_pairH.y <= 0) m_pairH = kDefaultPairK;
-  if (!s.ReadByte(m_flagI) || !ReadPair(s, m_pairJ)) return false;
-  if (m_pairJ.x == 0 && m_pairJ.y == 0) m_pairJ = kDefaultPairJ;
-  if (!ReadPair(s, m_pairK)) return false;
-  if (m_pairK.x == 0 && m_pairK.y == 0) m_pairK = kDefaultPairK;
-  if (!s.ReadByte(m_flagL) || !s.ReadBytes(m_sizesM, 4) || !s.ReadByte(m_flagN) || !ReadFont(s, m_listFont) ||
-      !s.ReadByte(m_flagO))
+  if (!ReadPair(s, m_unusedPairs[1])) return false;
+  if (m_unusedPairs[1].x <= 0 || m_unusedPairs[1].y <= 0) m_unusedPairs[1] = kPairTwentyThree;
+  if (!s.ReadByte(m_unusedFlags[4]) || !ReadPair(s, m_unusedPairs[2])) return false;
+  if (m_unusedPairs[2].x == 0 && m_unusedPairs[2].y == 0) m_unusedPairs[2] = kPairOneTwo;
+  if (!ReadPair(s, m_unusedPairs[3])) return false;
+  if (m_unusedPairs[3].x == 0 && m_unusedPairs[3].y == 0) m_unusedPairs[3] = kPairTwentyThree;
+  if (!s.ReadByte(m_unusedFlags[5]) || !s.ReadBytes(m_unusedSizeBytes, 4) || !s.ReadByte(m_unusedFlags[6]) || !ReadFont(s, m_listFont) ||
+      !s.ReadByte(m_unusedFlags[7]))
     return false;
-  SHORT* sizes[4] = {&m_sizeS, &m_sizeT, &m_sizeU, &m_sizeV};
   static const SHORT kDefaults[3] = {23, 12, 14};
   for (int i = 0; i < 4; ++i) {
-    if (!s.ReadInt16(*sizes[i])) return false;
-    if (i < 3 && *sizes[i] <= 0) *sizes[i] = kDefaults[i];
+    if (!s.ReadInt16(m_unusedSizes[i])) return false;
+    if (i < 3 && m_unusedSizes[i] <= 0) m_unusedSizes[i] = kDefaults[i];
   }
-  return s.ReadString(m_textP) && s.ReadString(m_textQ) && s.ReadByte(m_flagR) && s.Skip(21);
+  return s.ReadString(m_unusedTexts[0]) && s.ReadString(m_unusedTexts[1]) && s.ReadByte(m_unusedFlags[8]) && s.Skip(21);
 }

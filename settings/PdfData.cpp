@@ -207,22 +207,22 @@ bool CPdfData::ReadCurrent(CByteStream& s) {
 }
 
 bool CPdfData::Read(CByteStream& s) {
-  // 1. Output path, header and footer texts, bookmarks, margins.
+  // Output path, header and footer texts, bookmarks, margins.
   if (!ReadText(s, m_outputPath)) return false;
   CheckOutputFolder();
   if (!ReadText(s, m_headerText) || !ReadText(s, m_footerText) || !s.ReadByte(m_createBookmarks) ||
       !s.ReadInt(m_marginTop) || !s.ReadInt(m_marginBottom) || !s.ReadInt(m_marginLeft) ||
       !s.ReadInt(m_marginRight))
     return false;
-  // 2. The four frame styles, the properties page.
+  // The four frame styles, the properties page.
   if (!m_headerStyle.Read(s) || !m_footerStyle.Read(s) || !m_pageTitleStyle.Read(s) || !m_versionStyle.Read(s) ||
       !s.ReadByte(m_propertiesPage) || !m_propertiesStyle.Read(s) || !s.Skip(32))
     return false;
-  // 3. Whole design and collage.
+  // Whole design and collage.
   if (!s.ReadByte(m_wholeDesignPage) || !s.ReadByte(m_collagePages) || !s.ReadByte(m_reservedFlag) ||
       !s.ReadInt(m_wholeDesignMode) || !m_previewStyle.Read(s))
     return false;
-  // 4. The colour-list part of this layout is passed over: its page flag,
+  // The colour-list part of this layout is passed over: its page flag,
   // style and columns keep what they had.
   {
     CPdfTextStyle style;
@@ -231,31 +231,31 @@ bool CPdfData::Read(CByteStream& s) {
         !s.Skip(30))
       return false;
   }
-  // 5. Grid (the cell coding keeps what it had).
+  // Grid (the cell coding keeps what it had).
   if (!s.ReadByte(m_gridPages) || !m_gridStyle.Read(s) || !s.Skip(4) || !s.ReadInt(m_gridColoring) ||
       !ReadText(s, m_reservedText))
     return false;
-  // 6. Passed over.
+  // Passed over.
   if (!s.Skip(1) || !s.Skip(8) || !s.Skip(32)) return false;
-  // 7. Word chart pages and style; a byte that may announce a style.
+  // Word chart pages and style; a byte that may announce a style.
   BYTE hasStyle = 0;
   if (!s.ReadByte(m_wordChartPages) || !m_wordChartStyle.Read(s) || !s.ReadByte(hasStyle)) return false;
   if (hasStyle != 0) {
     CPdfTextStyle style;
     if (!style.Read(s)) return false;
   }
-  // 8. Word chart settings (peyote combined keeps what it had).
+  // Word chart settings (peyote combined keeps what it had).
   if (!s.ReadInt(m_wordChartDirection) || !s.Skip(1) || !s.ReadByte(m_wordChartAsTable) ||
       !s.ReadInt(m_wordChartColumns) || !s.ReadInt(m_wordChartColumnGap) || !s.ReadByte(m_colorTextOutput) ||
       !s.Skip(32))
     return false;
-  // 9. Document information and protection.
+  // Document information and protection.
   if (!ReadText(s, m_title) || !ReadText(s, m_author) || !ReadText(s, m_subject) || !ReadText(s, m_keywords) ||
       !ReadText(s, m_creator) || !s.ReadInt(m_noPrint) || !s.ReadInt(m_noModify) || !s.ReadInt(m_noCopy) ||
       !ReadText(s, m_userPassword) || !ReadText(s, m_masterPassword) || !s.ReadInt(m_maskPasswords) ||
       !s.Skip(32))
     return false;
-  // 10. A name-cutting record (4 bytes), the page background, then records
+  // A name-cutting record (4 bytes), the page background, then records
   // that are passed over. The omit-first-characters value keeps what it had.
   DWORD background = 0;
   if (!s.Skip(4) || !s.ReadInt(background)) return false;
@@ -405,100 +405,89 @@ void CPdfExportOptions::SetDefaults() {
     m_styles[i].Reset();
     m_styles[i].Set(kStyles[i].face, kStyles[i].size);
   }
-  static const BYTE kFlags1[8] = {1, 1, 1, 1, 0, 0, 1, 0};
-  std::memcpy(m_flags1, kFlags1, sizeof(m_flags1));
-  m_value18 = 0;
-  m_flags2[0] = m_flags2[1] = 1;
-  m_value21 = 2;
-  m_value22 = 20;
-  m_flag23 = 0;
-  m_value24 = 30;
-  m_flags3[0] = m_flags3[1] = 1;
-  m_texts[0].Empty();
-  m_texts[1].Empty();
+  static const BYTE kFlags[18] = {1, 1, 1, 1, 0, 0, 1, 0, 1, 1, 0, 1, 1, 0, 1, 0, 0, 0};
+  std::memcpy(m_unusedFlags, kFlags, sizeof(m_unusedFlags));
+  static const int kValues[4] = {0, 2, 20, 30};
+  std::memcpy(m_unusedValues, kValues, sizeof(m_unusedValues));
+  for (CString& text : m_unusedTexts) text.Empty();
   m_symbolFont = "Symbol";
-  m_texts2[0].Empty();
-  m_texts2[1].Empty();
   for (CRtfData& rtf : m_richTexts) rtf.Clear();
-  m_flag43 = 0;
   m_table.SetDefaults();
-  m_flags4[0] = 1;
-  m_flags4[1] = 0;
-  m_flags4[2] = 0;
   m_columns.ResetColumns();
-  m_flag49 = 0;
-  m_unstored = 0;
+  m_unstoredValue = 0;
 }
 
 int CPdfExportOptions::GetSize() const {
   int size = 37;
   for (const CPdfTextStyle& style : m_styles) size += style.GetStreamSize();
-  for (const CString* text : {&m_texts[0], &m_texts[1], &m_symbolFont, &m_texts2[0], &m_texts2[1], &m_moreTexts[0],
-                              &m_moreTexts[1], &m_moreTexts[2]})
+  for (const CString* text : {&m_unusedTexts[0], &m_unusedTexts[1], &m_symbolFont, &m_unusedTexts[2],
+                              &m_unusedTexts[3], &m_textsKeptOnReset[0], &m_textsKeptOnReset[1], &m_textsKeptOnReset[2]})
     size += CByteStream::StringSize(*text);
   for (const CRtfData& rtf : m_richTexts) size += rtf.GetStreamSize();
   return size + m_table.GetStreamSize() + m_columns.GetStreamSize();
 }
 
 bool CPdfExportOptions::Write(CByteStream& s) const {
+  const BYTE* f = m_unusedFlags;
+  const int* v = m_unusedValues;
   for (const CPdfTextStyle& style : m_styles)
     if (!style.Write(s)) return false;
-  for (BYTE flag : m_flags1)
-    if (!s.WriteByte(flag)) return false;
-  if (!s.WriteInt(m_value18) || !s.WriteByte(m_flags2[0]) || !s.WriteByte(m_flags2[1]) || !s.WriteInt(m_value21) ||
-      !s.WriteInt(m_value22) || !s.WriteByte(m_flag23) || !s.WriteInt(m_value24) || !s.WriteByte(m_flags3[0]) ||
-      !s.WriteByte(m_flags3[1]))
+  for (int i = 0; i < 8; ++i)
+    if (!s.WriteByte(f[i])) return false;
+  if (!s.WriteInt(v[0]) || !s.WriteByte(f[8]) || !s.WriteByte(f[9]) || !s.WriteInt(v[1]) || !s.WriteInt(v[2]) ||
+      !s.WriteByte(f[10]) || !s.WriteInt(v[3]) || !s.WriteByte(f[11]) || !s.WriteByte(f[12]))
     return false;
-  if (!s.WriteString(m_texts[0]) || !s.WriteString(m_texts[1]) || !s.WriteString(m_symbolFont) ||
-      !s.WriteString(m_texts2[0]) || !s.WriteString(m_texts2[1]))
+  if (!s.WriteString(m_unusedTexts[0]) || !s.WriteString(m_unusedTexts[1]) || !s.WriteString(m_symbolFont) ||
+      !s.WriteString(m_unusedTexts[2]) || !s.WriteString(m_unusedTexts[3]))
     return false;
   for (const CRtfData& rtf : m_richTexts)
     if (!rtf.Write(s)) return false;
-  for (const CString& text : m_moreTexts)
+  for (const CString& text : m_textsKeptOnReset)
     if (!s.WriteString(text)) return false;
-  return s.WriteByte(m_flag43) && m_table.Write(s) && s.WriteByte(m_flags4[0]) && s.WriteByte(m_flags4[1]) &&
-         s.WriteByte(m_flags4[2]) && m_columns.Write(s) && s.WriteByte(m_flag49) && s.WriteZeros(3);
+  return s.WriteByte(f[13]) && m_table.Write(s) && s.WriteByte(f[14]) && s.WriteByte(f[15]) && s.WriteByte(f[16]) &&
+         m_columns.Write(s) && s.WriteByte(f[17]) && s.WriteZeros(3);
 }
 
 bool CPdfExportOptions::Read(CByteStream& s, int version) {
+  BYTE* f = m_unusedFlags;
+  int* v = m_unusedValues;
   for (int i = 0; i < 9; ++i) {
     if (i == 4 && version < 2) continue;
     if (!m_styles[i].Read(s)) return false;
   }
-  for (BYTE& flag : m_flags1)
-    if (!s.ReadByte(flag)) return false;
-  if (!s.ReadInt(m_value18) || !s.ReadByte(m_flags2[0]) || !s.ReadByte(m_flags2[1]) || !s.ReadInt(m_value21) ||
-      !s.ReadInt(m_value22) || !s.ReadByte(m_flag23) || !s.ReadInt(m_value24) || !s.ReadByte(m_flags3[0]) ||
-      !s.ReadByte(m_flags3[1]))
+  for (int i = 0; i < 8; ++i)
+    if (!s.ReadByte(f[i])) return false;
+  if (!s.ReadInt(v[0]) || !s.ReadByte(f[8]) || !s.ReadByte(f[9]) || !s.ReadInt(v[1]) || !s.ReadInt(v[2]) ||
+      !s.ReadByte(f[10]) || !s.ReadInt(v[3]) || !s.ReadByte(f[11]) || !s.ReadByte(f[12]))
     return false;
-  if (!s.ReadString(m_texts[0]) || !s.ReadString(m_texts[1]) || !s.ReadString(m_symbolFont) ||
-      !s.ReadString(m_texts2[0]) || !s.ReadString(m_texts2[1]))
+  if (!s.ReadString(m_unusedTexts[0]) || !s.ReadString(m_unusedTexts[1]) || !s.ReadString(m_symbolFont) ||
+      !s.ReadString(m_unusedTexts[2]) || !s.ReadString(m_unusedTexts[3]))
     return false;
   if (m_symbolFont.IsEmpty()) m_symbolFont = "Symbol";
   for (CRtfData& rtf : m_richTexts)
     if (!rtf.Read(s)) return false;
-  for (CString& text : m_moreTexts)
+  for (CString& text : m_textsKeptOnReset)
     if (!s.ReadString(text)) return false;
-  if (!s.ReadByte(m_flag43)) return false;
+  if (!s.ReadByte(f[13])) return false;
   if (version >= 3) {
     if (!m_table.Read(s)) return false;
   } else {
     m_table.SetDefaults();
   }
-  if (!s.ReadByte(m_flags4[0]) || !s.ReadByte(m_flags4[1]) || !s.ReadByte(m_flags4[2])) return false;
+  if (!s.ReadByte(f[14]) || !s.ReadByte(f[15]) || !s.ReadByte(f[16])) return false;
   if (version >= 4) {
     if (!m_columns.Read(s)) return false;
   } else {
     m_columns.ResetColumns();
   }
-  return s.ReadByte(m_flag49) && s.Skip(3);
+  return s.ReadByte(f[17]) && s.Skip(3);
 }
 
 bool CPdfExportOptions::ReadOrDefault(CByteStream& s, int version) {
   if (Read(s, version)) return true;
   // A damaged record leaves one equal to a new record.
   SetDefaults();
-  for (CString& text : m_moreTexts) text.Empty();
+  for (CString& text : m_textsKeptOnReset) text.Empty();
   return false;
 }
 
@@ -508,39 +497,26 @@ bool operator==(const CPdfExportOptions& a, const CPdfExportOptions& b) {
   for (int i = 0; i < 8; ++i)
     if (!(a.m_richTexts[i] == b.m_richTexts[i])) return false;
   for (int i = 0; i < 3; ++i)
-    if (a.m_moreTexts[i] != b.m_moreTexts[i]) return false;
-  return std::memcmp(a.m_flags1, b.m_flags1, sizeof(a.m_flags1)) == 0 && a.m_value18 == b.m_value18 &&
-         std::memcmp(a.m_flags2, b.m_flags2, sizeof(a.m_flags2)) == 0 && a.m_value21 == b.m_value21 &&
-         a.m_value22 == b.m_value22 && a.m_flag23 == b.m_flag23 && a.m_value24 == b.m_value24 &&
-         std::memcmp(a.m_flags3, b.m_flags3, sizeof(a.m_flags3)) == 0 && a.m_texts[0] == b.m_texts[0] &&
-         a.m_texts[1] == b.m_texts[1] && a.m_symbolFont == b.m_symbolFont && a.m_texts2[0] == b.m_texts2[0] &&
-         a.m_texts2[1] == b.m_texts2[1] && a.m_flag43 == b.m_flag43 && a.m_table == b.m_table &&
-         std::memcmp(a.m_flags4, b.m_flags4, sizeof(a.m_flags4)) == 0 && a.m_columns == b.m_columns &&
-         a.m_flag49 == b.m_flag49 && a.m_unstored == b.m_unstored;
+    if (a.m_textsKeptOnReset[i] != b.m_textsKeptOnReset[i]) return false;
+  for (int i = 0; i < 4; ++i)
+    if (a.m_unusedTexts[i] != b.m_unusedTexts[i]) return false;
+  return std::memcmp(a.m_unusedFlags, b.m_unusedFlags, sizeof(a.m_unusedFlags)) == 0 &&
+         std::memcmp(a.m_unusedValues, b.m_unusedValues, sizeof(a.m_unusedValues)) == 0 &&
+         a.m_symbolFont == b.m_symbolFont && a.m_table == b.m_table && a.m_columns == b.m_columns &&
+         a.m_unstoredValue == b.m_unstoredValue;
 }
 
 // ---- CPdfGridSettings -------------------------------------------------------------------
 
-void CPdfGridSettings::SetDefaults() {
-  m_b1 = 1;
-  m_i2 = 0;
-  m_b3 = 0;
-  m_b4 = 3;
-  m_b5 = 10;
-  m_i6 = 255;
-  m_b7 = 0;
-  m_b8 = 5;
-  m_b9 = 100;
-  m_i10 = 0x00FF00FF;
-  m_b11 = 1;
-  m_b12 = 101;
-}
+void CPdfGridSettings::SetDefaults() { *this = CPdfGridSettings(); }
 
 bool CPdfGridSettings::Read(CByteStream& s) {
-  if (!s.ReadByte(m_b1) || !s.ReadInt(m_i2) || !s.ReadByte(m_b3) || !s.ReadByte(m_b4) || !s.ReadByte(m_b5) ||
-      !s.ReadInt(m_i6) || !s.ReadByte(m_b7) || !s.ReadByte(m_b8) || !s.ReadByte(m_b9) || !s.ReadInt(m_i10) ||
-      !s.ReadByte(m_b11) || !s.ReadByte(m_b12) || !s.Skip(2))
+  BYTE* b = m_unusedBytes;
+  int* v = m_unusedValues;
+  if (!s.ReadByte(b[0]) || !s.ReadInt(v[0]) || !s.ReadByte(b[1]) || !s.ReadByte(b[2]) || !s.ReadByte(b[3]) ||
+      !s.ReadInt(v[1]) || !s.ReadByte(b[4]) || !s.ReadByte(b[5]) || !s.ReadByte(b[6]) || !s.ReadInt(v[2]) ||
+      !s.ReadByte(b[7]) || !s.ReadByte(b[8]) || !s.Skip(2))
     return false;
-  if (m_b1 == 0) SetDefaults();
+  if (b[0] == 0) SetDefaults();
   return true;
 }

@@ -40,7 +40,7 @@ class CPdfTextStyle {
   void Reset();
   // Orientation 0 is portrait; any other value is landscape.
   bool IsLandscape() const { return m_orientation != 0; }
-  // String 390 "Portrait" or 391 "Landscape".
+  // IDS_PDF_PORTRAIT ("Portrait") or IDS_PDF_LANDSCAPE ("Landscape").
   CString GetOrientationLabel() const;
 
   // Face (NUL-terminated), size, orientation, colour (three int32).
@@ -86,7 +86,8 @@ class CPdfData {
   bool IsEmpty() const;
   // No print, no modify or no copy set.
   bool HasRestrictions() const { return m_noPrint != 0 || m_noModify != 0 || m_noCopy != 0; }
-  // String 317 "Column" for the column directions (2 and 5), else 316 "Row".
+  // IDS_WORD_CHART_COLUMN ("Column") for the column directions (2 and 5),
+  // else IDS_WORD_CHART_ROW ("Row").
   CString GetWordChartHeadLabel() const;
 
   // The current stream layout.
@@ -222,7 +223,7 @@ class CPdfExportOptions {
   CPdfExportOptions(const CPdfExportOptions&) = default;
   CPdfExportOptions& operator=(const CPdfExportOptions&) = default;
 
-  // The defaults; texts 40 to 42 (m_moreTexts) and the style labels stay.
+  // The defaults; the texts kept on reset and the style labels stay.
   void SetDefaults();
   int GetSize() const;
   bool Write(CByteStream& stream) const;
@@ -235,26 +236,21 @@ class CPdfExportOptions {
   friend bool operator==(const CPdfExportOptions& a, const CPdfExportOptions& b);
   friend bool operator!=(const CPdfExportOptions& a, const CPdfExportOptions& b) { return !(a == b); }
 
+  // Stored in this order: the nine styles; flags 0 to 7; value 0; flags 8
+  // and 9; values 1 and 2; flag 10; value 3; flags 11 and 12; texts 0 and
+  // 1; the symbol font; texts 2 and 3; the rich texts; the texts kept on
+  // reset; flag 13; the table data; flags 14 to 16; the columns; flag 17;
+  // three zero bytes. Nothing reads the unused flags, values and texts.
   CPdfTextStyle m_styles[9];
-  BYTE m_flags1[8] = {1, 1, 1, 1, 0, 0, 1, 0};
-  int m_value18 = 0;
-  BYTE m_flags2[2] = {1, 1};
-  int m_value21 = 2;
-  int m_value22 = 20;
-  BYTE m_flag23 = 0;
-  int m_value24 = 30;
-  BYTE m_flags3[2] = {1, 1};
-  CString m_texts[2];
   CString m_symbolFont;
-  CString m_texts2[2];
   CRtfData m_richTexts[8];
-  CString m_moreTexts[3];
-  BYTE m_flag43 = 0;
+  CString m_textsKeptOnReset[3];  // SetDefaults leaves them
   CPdfTableData m_table;
-  BYTE m_flags4[3] = {1, 0, 0};
   CColorColumnLayout m_columns;
-  BYTE m_flag49 = 0;
-  int m_unstored = 0;
+  BYTE m_unusedFlags[18] = {1, 1, 1, 1, 0, 0, 1, 0, 1, 1, 0, 1, 1, 0, 1, 0, 0, 0};
+  int m_unusedValues[4] = {0, 2, 20, 30};
+  CString m_unusedTexts[4];
+  int m_unstoredValue = 0;
 
  private:
   bool Read(CByteStream& stream, int version);
@@ -270,16 +266,8 @@ class CPdfGridSettings {
   // back after reading. False when the stream runs short.
   bool Read(CByteStream& stream);
 
-  BYTE m_b1 = 1;
-  int m_i2 = 0;
-  BYTE m_b3 = 0;
-  BYTE m_b4 = 3;
-  BYTE m_b5 = 10;
-  int m_i6 = 255;
-  BYTE m_b7 = 0;
-  BYTE m_b8 = 5;
-  BYTE m_b9 = 100;
-  int m_i10 = 0x00FF00FF;
-  BYTE m_b11 = 1;
-  BYTE m_b12 = 101;
+  // Stored in this order: byte 0, value 0, bytes 1 to 3, value 1, bytes 4
+  // to 6, value 2, bytes 7 and 8. Nothing reads them.
+  BYTE m_unusedBytes[9] = {1, 0, 3, 10, 0, 5, 100, 1, 101};
+  int m_unusedValues[3] = {0, 255, 0x00FF00FF};
 };

@@ -86,10 +86,10 @@ TEST(LSystemTest, PresetsRewritingAndDrawing) {
   EXPECT_EQ(preset.axiom, "X");
   EXPECT_EQ(preset.ruleX, "-YF+XFX+FY-");
   EXPECT_EQ(preset.angle, 90.0);
-  EXPECT_EQ(preset.number2, 3.0);
+  EXPECT_EQ(preset.unusedNumbers[0], 3.0);
   EXPECT_EQ(preset.name, "\xCA\xF0\xE8\xE2\xE0\xFF \xC3\xE8\xEB\xFC\xE1\xE5\xF0\xF2\xE0");
   preset.Load(13);
-  EXPECT_EQ(preset.number3, 270.0);
+  EXPECT_EQ(preset.unusedNumbers[1], 270.0);
   EXPECT_EQ(preset.angle, 11.25);
   preset.Load(14);
   EXPECT_EQ(preset.axiom, "");

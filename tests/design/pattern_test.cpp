@@ -15,7 +15,7 @@ TEST(Pattern, NewDesignHasNoBeadsAndIsNotModified) {
   EXPECT_EQ(p.m_colorMode, kColorModeClassic);
   EXPECT_EQ(p.m_sectionVersion, 4);
   EXPECT_EQ(p.m_sacredPeyoteDivisor, 3);
-  EXPECT_EQ(p.m_reserved3, 3);
+  EXPECT_EQ(p.m_propertiesByte, 3);
   EXPECT_EQ(p.m_intTriple.a, 180);
   EXPECT_EQ(p.m_symbolSet.m_fontName, "Arial");
   CPattern q = MakeGrid(2, 2);

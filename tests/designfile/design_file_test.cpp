@@ -55,10 +55,10 @@ void FillDesign(CPattern& d) {
   d.m_pathColor = 3;
   ApplyStitchPath(d, d.m_stitchPath, d.m_pathColor);
   d.m_angle = 45;
-  d.m_reservedText1 = "reserved one";
-  d.m_reservedText2 = "reserved two";
-  d.m_reserved3 = 7;
-  d.m_reserved2 = 9;
+  d.m_propertiesText = "reserved one";
+  d.m_fixedLengthText = "reserved two";
+  d.m_propertiesByte = 7;
+  d.m_beadSectionByte = 9;
   d.m_flagByte = 5;
   d.m_texts[0] = "t1";
   d.m_texts[1] = "t2";
@@ -82,7 +82,7 @@ void FillDesign(CPattern& d) {
   d.m_pdfData.m_title = "Chart";
   d.m_pdfData.m_gridColoring = 2;
   d.m_pdfData.m_colorListColumns.columns.push_back(CColumnPair{5, 40});
-  d.m_pdfOptions.m_value24 = 77;
+  d.m_pdfOptions.m_unusedValues[3] = 77;
   d.m_pdfOptions.m_richTexts[0].m_bytes = {9, 8, 7};
   d.SetModified(true);
 }
@@ -94,15 +94,15 @@ void ExpectSameDesign(const CPattern& a, const CPattern& b) {
   EXPECT_EQ(a.m_spacer, b.m_spacer);
   EXPECT_EQ(a.m_format, b.m_format);
   EXPECT_EQ(a.m_blank, b.m_blank);
-  EXPECT_EQ(a.m_reserved2, b.m_reserved2);
+  EXPECT_EQ(a.m_beadSectionByte, b.m_beadSectionByte);
   EXPECT_EQ(a.m_rowFormats, b.m_rowFormats);
   EXPECT_EQ(a.m_stitchPath, b.m_stitchPath);
   EXPECT_EQ(a.m_pathColor, b.m_pathColor);
   EXPECT_EQ(a.m_angle, b.m_angle);
   EXPECT_EQ(std::memcmp(&a.m_guid, &b.m_guid, sizeof(GUID)), 0);
-  EXPECT_EQ(a.m_reservedText1, b.m_reservedText1);
-  EXPECT_EQ(a.m_reservedText2, b.m_reservedText2);
-  EXPECT_EQ(a.m_reserved3, b.m_reserved3);
+  EXPECT_EQ(a.m_propertiesText, b.m_propertiesText);
+  EXPECT_EQ(a.m_fixedLengthText, b.m_fixedLengthText);
+  EXPECT_EQ(a.m_propertiesByte, b.m_propertiesByte);
   EXPECT_EQ(a.m_flagByte, b.m_flagByte);
   for (int i = 0; i < 3; ++i) {
     EXPECT_EQ(a.m_texts[i], b.m_texts[i]);
@@ -385,7 +385,7 @@ TEST_F(DesignFileTest, BeadSectionChecks) {
     if (ok) {
       ASSERT_EQ(design.m_beads.size(), 1u);
       EXPECT_EQ(design.m_beads[0].m_cachedColor, 0x123456u);
-      EXPECT_EQ(design.m_reserved2, 6);
+      EXPECT_EQ(design.m_beadSectionByte, 6);
       EXPECT_EQ(design.m_filePath, "p");
     } else if (c.count == 0 || c.count >= 0x7FFFFFFF) {
       EXPECT_EQ(design.m_beads.size(), 4u) << c.name;  // not touched
@@ -407,7 +407,7 @@ TEST_F(DesignFileTest, PropertiesRepairs) {
     dftest::MakeDesign(design, 2, 2, 1);
     design.m_angle = static_cast<int>(c.angle);
     design.m_sacredPeyoteDivisor = c.step;
-    design.m_reservedText2 = "0123456789012345678901234567890123456789";
+    design.m_fixedLengthText = "0123456789012345678901234567890123456789";
     design.m_intTriple = CIntTriple{0, 0, 0};
     std::memset(&design.m_guid, 0, sizeof(GUID));
     {
@@ -420,7 +420,7 @@ TEST_F(DesignFileTest, PropertiesRepairs) {
     ASSERT_TRUE(ReadSection(folder / "p.bin", [&](CDesignFileStream& f) { return ReadProperties(f, back); }));
     EXPECT_EQ(back.m_angle, c.expectedAngle);
     EXPECT_EQ(back.m_sacredPeyoteDivisor, c.expectedStep);
-    EXPECT_EQ(back.m_reservedText2, "01234567890123456789012345678901");
+    EXPECT_EQ(back.m_fixedLengthText, "01234567890123456789012345678901");
     EXPECT_EQ(back.m_intTriple, (CIntTriple{180, 50, 50}));
     static const GUID kZero{};
     EXPECT_NE(std::memcmp(&back.m_guid, &kZero, sizeof(GUID)), 0);
@@ -468,10 +468,10 @@ TEST_F(DesignFileTest, BlobsThatDoNotParseAndSizesBeyondTheFile) {
 TEST_F(DesignFileTest, SectionVersionZeroHasNoPdfOptions) {
   CPattern design;
   design.m_sectionVersion = 0;
-  design.m_pdfOptions.m_value18 = 5;
+  design.m_pdfOptions.m_unusedValues[0] = 5;
   dftest::Write(folder / "nothing.bin", {});
   EXPECT_TRUE(ReadSection(folder / "nothing.bin", [&](CDesignFileStream& f) { return ReadPdfOptions(f, design); }));
-  EXPECT_EQ(design.m_pdfOptions.m_value18, 5);
+  EXPECT_EQ(design.m_pdfOptions.m_unusedValues[0], 5);
   design.m_sectionVersion = 4;
   EXPECT_FALSE(ReadSection(folder / "nothing.bin", [&](CDesignFileStream& f) { return ReadPdfOptions(f, design); }));
 }

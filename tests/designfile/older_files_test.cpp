@@ -73,7 +73,7 @@ TEST_F(OlderFilesTest, CurrentContainerOfVersionsZeroToFour) {
     EXPECT_FALSE(contents.olderFile);
     EXPECT_EQ(contents.signature, c.signature);
     ExpectFixtureBeads(d, f);
-    EXPECT_EQ(d.m_reserved2, 6);
+    EXPECT_EQ(d.m_beadSectionByte, 6);
     EXPECT_EQ(d.m_rowFormats.size(), c.version >= 1 ? 2u : 0u);
     EXPECT_EQ(d.m_sectionVersion, 4);
     if (c.version >= 2) {
@@ -222,7 +222,7 @@ TEST_F(OlderFilesTest, OlderLayoutOfTheEarliestVersions) {
     ASSERT_TRUE(reader.ReadBody(path, d));
     ExpectFixtureBeads(d, f);
     // The byte after the format is not kept by the older reader.
-    EXPECT_EQ(d.m_reserved2, 0);
+    EXPECT_EQ(d.m_beadSectionByte, 0);
     EXPECT_EQ(d.m_rowFormats.size(), c.version >= 1 ? 2u : 0u);
     EXPECT_EQ(d.m_title, c.version >= 2 ? "Old design" : "");
     CString filePath;

@@ -48,7 +48,7 @@ TEST_F(PreviewTest, CurrentFileGivesSignatureCountsAndParameters) {
   const CPattern before(edited);
 
   CDesignPreview preview;
-  preview.m_params.v0 = 99;
+  preview.m_params.unusedValues[0] = 99;
   CString signature, error;
   ASSERT_TRUE(preview.Load(Path(folder / "p.qx"), &signature, &error));
   EXPECT_TRUE(preview.IsLoaded());
@@ -85,13 +85,13 @@ TEST_F(PreviewTest, OlderFileLeavesParametersAndPaletteBlockAsTheyWere) {
   FixtureDesign f;
   dftest::Write(folder / "o.qx", dftest::OlderFile("Tamblewickery 5.1.00  10 Jun  2014", 13, f));
   CDesignPreview preview;
-  preview.m_params.v4 = 5;
+  preview.m_params.unusedValues[1] = 5;
   preview.m_paletteOffset = 123;
   preview.m_paletteSize = 456;
   CString signature;
   ASSERT_TRUE(preview.Load(Path(folder / "o.qx"), &signature));
   EXPECT_EQ(signature, "Tamblewickery 5.1.00  10 Jun  2014");
-  EXPECT_EQ(preview.m_params.v4, 5);
+  EXPECT_EQ(preview.m_params.unusedValues[1], 5);
   EXPECT_EQ(preview.m_paletteOffset, 123);
   EXPECT_EQ(preview.m_paletteSize, 456);
   EXPECT_EQ(preview.m_palette.GetCount(), 3);

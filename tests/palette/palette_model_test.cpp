@@ -211,14 +211,14 @@ TEST(ColorSetTest, CopyKeepsHeaderButNotLibraryAndAssignmentKeepsTargetHeader) {
   source.SetFilePath("/x/y.pal");
   source.SetImageLibPath(kInnerImageLibPath);
   source.GetHeader().version = 3;
-  source.GetHeader().text1 = "source";
+  source.GetHeader().unusedTexts[0] = "source";
   const BYTE lib[22] = {'M', 'o', 's', 'a', 'i', 'c', 'I', 'm', 'a', 'g', 'e', 'L', 'i', 'b', 'r', 'a', 'r', 'y', 0, 0, 0, 0};
   source.GetImageLib().SetData(lib, sizeof lib);
   source.SetModified(true);
 
   CColorSet copy(source);
   EXPECT_EQ(copy.GetCount(), 1);
-  EXPECT_EQ(copy.GetHeader().text1, "source");
+  EXPECT_EQ(copy.GetHeader().unusedTexts[0], "source");
   EXPECT_EQ(copy.GetHeader().version, 3);
   EXPECT_EQ(copy.GetImageLib().GetSize(), 0);
   EXPECT_EQ(copy.GetKind(), CColorSet::kKindSheetDataAndImage);
@@ -226,10 +226,10 @@ TEST(ColorSetTest, CopyKeepsHeaderButNotLibraryAndAssignmentKeepsTargetHeader) {
   EXPECT_TRUE(copy.IsModified());
 
   CColorSet target;
-  target.GetHeader().text1 = "target";
+  target.GetHeader().unusedTexts[0] = "target";
   target.GetImageLib().SetData(lib, sizeof lib);
   target = source;
-  EXPECT_EQ(target.GetHeader().text1, "target");
+  EXPECT_EQ(target.GetHeader().unusedTexts[0], "target");
   EXPECT_EQ(target.GetImageLib().GetSize(), 0);
   EXPECT_EQ(target.GetItem(0).mfgName, "A");
   EXPECT_EQ(target.GetImageLibPath(), kInnerImageLibPath);

@@ -254,7 +254,7 @@ TEST(PdfDataTest, TaggedBlockOnAFile) {
 TEST(PdfExportOptionsTest, DefaultsRoundTripAndVersions) {
   CPdfExportOptions options;
   options.m_richTexts[2].m_bytes = {1, 2, 3};
-  options.m_moreTexts[1] = "more";
+  options.m_textsKeptOnReset[1] = "more";
   std::vector<BYTE> bytes = Stored(options, options.GetSize());
   CPdfExportOptions back;
   CByteStream s(bytes.data(), static_cast<int>(bytes.size()));
@@ -308,7 +308,7 @@ TEST(PdfExportOptionsTest, DefaultsRoundTripAndVersions) {
 
   // A damaged record becomes equal to a new one.
   CPdfExportOptions damaged;
-  damaged.m_moreTexts[0] = "gone";
+  damaged.m_textsKeptOnReset[0] = "gone";
   CByteStream cut(bytes.data(), static_cast<int>(bytes.size()) - 1);
   EXPECT_FALSE(damaged.ReadOrDefault(cut, 4));
   EXPECT_TRUE(damaged == CPdfExportOptions());
@@ -321,12 +321,12 @@ TEST(PdfGridSettingsTest, FirstByteZeroMeansDefaults) {
   CPdfGridSettings grid;
   CByteStream s(b.b.data(), 23);
   ASSERT_TRUE(grid.Read(s));
-  EXPECT_EQ(grid.m_i6, 255);
-  EXPECT_EQ(grid.m_b12, 101);
+  EXPECT_EQ(grid.m_unusedValues[1], 255);
+  EXPECT_EQ(grid.m_unusedBytes[8], 101);
   b.b[0] = 1;
   CByteStream s2(b.b.data(), 23);
   ASSERT_TRUE(grid.Read(s2));
-  EXPECT_EQ(grid.m_i6, 9);
+  EXPECT_EQ(grid.m_unusedValues[1], 9);
   CByteStream s3(b.b.data(), 22);
   EXPECT_FALSE(grid.Read(s3));
 }
@@ -342,8 +342,8 @@ TEST(ColorColumnLayoutTest, CountBeyondTheBytesFails) {
 
 TEST(GraphicOutputParamsTest, DefaultsAndRepairs) {
   CGraphicOutputParams params;
-  EXPECT_EQ(params.m_pairH.x, 23);
-  EXPECT_EQ(params.m_pairH.y, 23);
+  EXPECT_EQ(params.m_unusedPairs[1].x, 23);
+  EXPECT_EQ(params.m_unusedPairs[1].y, 23);
   EXPECT_EQ(params.m_columns, 0);
   EXPECT_EQ(params.m_rows, 0);
   EXPECT_EQ(static_cast<int>(params.m_titleFont.lfHeight), 30);
@@ -353,28 +353,28 @@ TEST(GraphicOutputParamsTest, DefaultsAndRepairs) {
   EXPECT_EQ(params.GetStreamSize(), 218 + 2);
 
   CGraphicOutputParams stored;
-  stored.m_pairH = POINT{0, 5};
-  stored.m_pairJ = POINT{0, 0};
-  stored.m_pairK = POINT{0, 0};
-  stored.m_sizeS = stored.m_sizeT = stored.m_sizeU = 0;
-  stored.m_sizeV = -3;
+  stored.m_unusedPairs[1] = POINT{0, 5};
+  stored.m_unusedPairs[2] = POINT{0, 0};
+  stored.m_unusedPairs[3] = POINT{0, 0};
+  stored.m_unusedSizes[0] = stored.m_unusedSizes[1] = stored.m_unusedSizes[2] = 0;
+  stored.m_unusedSizes[3] = -3;
   stored.m_listPlacement = 2;
-  stored.m_textQ = "q";
+  stored.m_unusedTexts[1] = "q";
   std::vector<BYTE> bytes = Stored(stored, stored.GetStreamSize());
   CGraphicOutputParams back;
   CByteStream s(bytes.data(), static_cast<int>(bytes.size()));
   ASSERT_TRUE(back.Read(s));
-  EXPECT_EQ(back.m_pairH.x, 23);
-  EXPECT_EQ(back.m_pairH.y, 23);
-  EXPECT_EQ(back.m_pairJ.x, 1);
-  EXPECT_EQ(back.m_pairJ.y, 2);
-  EXPECT_EQ(back.m_pairK.x, 23);
-  EXPECT_EQ(back.m_sizeS, 23);
-  EXPECT_EQ(back.m_sizeT, 12);
-  EXPECT_EQ(back.m_sizeU, 14);
-  EXPECT_EQ(back.m_sizeV, -3);
+  EXPECT_EQ(back.m_unusedPairs[1].x, 23);
+  EXPECT_EQ(back.m_unusedPairs[1].y, 23);
+  EXPECT_EQ(back.m_unusedPairs[2].x, 1);
+  EXPECT_EQ(back.m_unusedPairs[2].y, 2);
+  EXPECT_EQ(back.m_unusedPairs[3].x, 23);
+  EXPECT_EQ(back.m_unusedSizes[0], 23);
+  EXPECT_EQ(back.m_unusedSizes[1], 12);
+  EXPECT_EQ(back.m_unusedSizes[2], 14);
+  EXPECT_EQ(back.m_unusedSizes[3], -3);
   EXPECT_EQ(back.m_listPlacement, 2);
-  EXPECT_EQ(back.m_textQ, "q");
+  EXPECT_EQ(back.m_unusedTexts[1], "q");
 
   // Cut short after the list font: false, the earlier fields read.
   const int afterListFont = 1 + 1 + 4 * 5 + 2 + 60 + 4 + 8 + 8 + 1 + 8 + 8 + 1 + 4 + 1 + 60;
@@ -382,5 +382,5 @@ TEST(GraphicOutputParamsTest, DefaultsAndRepairs) {
   CByteStream cut(bytes.data(), afterListFont);
   EXPECT_FALSE(partial.Read(cut));
   EXPECT_EQ(partial.m_listPlacement, 2);
-  EXPECT_EQ(partial.m_pairJ.y, 2);
+  EXPECT_EQ(partial.m_unusedPairs[2].y, 2);
 }
