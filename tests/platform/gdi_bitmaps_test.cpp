@@ -353,7 +353,7 @@ TEST(GdiImageList, DrawnWithItsMask) {
   list.SetBkColor(CLR_NONE);
   list.Draw(CDC::FromHandle(f.dc), 1, CPoint(0, 0), ILD_TRANSPARENT | ILD_FOCUS);
   const COLORREF hl = GetSysColor(COLOR_HIGHLIGHT);
-  auto mix = [](int a, int b) { return (a * 75 + b * 25 + 50) / 100; };
+  auto mix = [](int image, int light) { return (image * 75 + light * 25 + 50) / 100; };
   EXPECT_EQ(f.At(2, 0), RGB(mix(0, GetRValue(hl)), mix(0, GetGValue(hl)), mix(200, GetBValue(hl))));
   EXPECT_EQ(f.At(0, 0), bg);
   // Copy, remove and icons.

@@ -1,0 +1,3 @@
+// Allowed: the platform below.
+#pragma once
+#include "platform/base.h"

@@ -1,0 +1,2 @@
+// Allowed: a header beside the file.
+#include "Clean.h"

@@ -1,0 +1,2 @@
+// Allowed: the dialogs may use the view.
+#include "view/View.h"

@@ -1,0 +1,3 @@
+// Allowed: the codecs may use core.
+#pragma once
+#include "core/Clean.h"

@@ -1,0 +1,3 @@
+// Planted: the platform layer includes the ids of the language packs.
+#pragma once
+#include "lang/ids/base.h"

@@ -1,0 +1,3 @@
+// Planted: the view includes the dialogs.
+#pragma once
+#include "dialogs/Dialog.h"
