@@ -3,11 +3,11 @@
 
 Every top folder of the tree is one library at one level (the table below;
 the root README mirrors it). A folder may include its own headers, those of
-every folder of a lower level, the extra folders its entry names, and the
-language packs' ids (lang/ids). The checker reads every #include "..." of
-the source files under the folders of the table that exist, and names file
-and line of each include that breaks the rule. Folders of the table that do
-not exist yet are passed over.
+the folders its entry names (all lower levels where it says BELOW), and,
+above the platform layer, the ids of the language packs (lang/ids). The
+checker reads every #include "..." of the source files under the folders of
+the table that exist, and names file and line of each include that breaks
+the rule. Folders of the table that do not exist yet are passed over.
 
     python3 tools/check_levels.py [--root DIR]
 
@@ -19,26 +19,27 @@ import os
 import re
 import sys
 
-# (folder, level, folders of the same level it may include as well). A
-# level of None means the folder stands outside the levels and may include
-# only the folders it names.
+# (folder, level, what it may include besides itself). BELOW stands for
+# every folder of a lower level. A level of None means the folder stands
+# outside the levels.
+BELOW = "below"
 LEVELS = [
     ("platform", 0, ()),
     ("pdflib", 0, ()),
-    ("core", 1, ()),
-    ("image/codec", 1, ("core",)),
-    ("settings", 2, ()),
-    ("image", 2, ()),
-    ("xls", 2, ()),
-    ("design", 3, ()),
-    ("palette", 4, ()),
-    ("builder", 5, ()),
-    ("designfile", 6, ()),
-    ("controls", 7, ()),
-    ("view", 8, ()),
-    ("dialogs", 8, ("view",)),
-    ("pdf", 8, ()),
-    ("app", 9, ()),
+    ("core", 1, ("platform",)),
+    ("image/codec", 1, ("platform", "core")),
+    ("settings", 2, ("platform", "core")),
+    ("image", 2, ("platform", "core", "image/codec")),
+    ("xls", 2, ("platform", "core")),
+    ("design", 3, ("platform", "core", "settings")),
+    ("palette", 4, (BELOW,)),
+    ("builder", 5, (BELOW,)),
+    ("designfile", 6, (BELOW,)),
+    ("controls", 7, (BELOW,)),
+    ("view", 8, (BELOW,)),
+    ("dialogs", 8, (BELOW, "view")),
+    ("pdf", 8, (BELOW,)),
+    ("app", 9, (BELOW,)),
     ("setup", None, ("platform", "core", "settings", "controls")),
 ]
 
@@ -61,18 +62,16 @@ def folder_of(path, folders):
 
 def may_include(source, target):
     """Whether folder `source` may include from folder `target`."""
-    entries = {folder: (level, extra) for folder, level, extra in LEVELS}
+    entries = {folder: (level, uses) for folder, level, uses in LEVELS}
     if source == target:
         return True
-    level, extra = entries[source]
-    if target in extra:
+    level, uses = entries[source]
+    if target in uses:
         return True
     if target in SHARED:
         return level is None or level > 0
     target_level = entries.get(target, (None, ()))[0]
-    if level is None or target_level is None:
-        return False
-    return target_level < level
+    return BELOW in uses and target_level is not None and target_level < level
 
 
 def resolve(root, including, name):
