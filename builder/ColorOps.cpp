@@ -7,9 +7,9 @@
 #include <unordered_map>
 
 #include "core/FrameServices.h"
+#include "core/HslColor.h"
 #include "design/Pattern.h"
 #include "palette/ColorSet.h"
-#include "core/HslColor.h"
 
 namespace {
 

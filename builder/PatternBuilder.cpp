@@ -25,19 +25,19 @@
 #include <thread>
 #include <vector>
 
-#include "settings/AppSettings.h"
-#include "core/LargeArray.h"
+#include "builder/BuildPicture.h"
+#include "builder/StitchPath.h"
 #include "core/FileUtils.h"
 #include "core/FrameServices.h"
+#include "core/LargeArray.h"
 #include "core/PathUtils.h"
 #include "design/Pattern.h"
 #include "design/PatternParams.h"
 #include "image/Image.h"
 #include "lang/ids/builder.h"
-#include "builder/BuildPicture.h"
 #include "palette/ColorSet.h"
-#include "builder/StitchPath.h"
 #include "platform/base/codepage.h"
+#include "settings/AppSettings.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "design/BeadBlock.h"
 #include "core/FrameServices.h"
+#include "design/BeadBlock.h"
 #include "design/Pattern.h"
 #include "palette/ColorSet.h"
 

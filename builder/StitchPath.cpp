@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "builder/LSystem.h"
 #include "design/Pattern.h"
 #include "design/WeaveFormat.h"
-#include "builder/LSystem.h"
 #include "platform/base/waitcursor.h"
 
 namespace {

@@ -4,8 +4,8 @@
 
 #include "controls/DrawUtils.h"
 #include "core/FileUtils.h"
-#include "core/TextUtils.h"
 #include "core/FrameServices.h"
+#include "core/TextUtils.h"
 #include "lang/ids/design.h"
 #include "platform/wnd.h"
 

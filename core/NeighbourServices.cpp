@@ -2,8 +2,8 @@
 // levels.
 #include "core/DialogServices.h"
 #include "core/FileUtils.h"
-#include "core/TextUtils.h"
 #include "core/Registry.h"
+#include "core/TextUtils.h"
 #include "core/ViewServices.h"
 
 namespace {

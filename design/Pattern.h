@@ -22,9 +22,9 @@
 #include "core/IndexList.h"
 #include "core/LargeArray.h"
 #include "design/PatternAttr.h"
-#include "settings/PdfData.h"
 #include "design/WeaveFormat.h"
 #include "platform/base.h"
+#include "settings/PdfData.h"
 
 class CByteStream;
 class CPattern;

@@ -5,10 +5,10 @@
 #include <memory>
 #include <unordered_map>
 
-#include "design/ColorSource.h"
 #include "core/FileUtils.h"
-#include "core/TextUtils.h"
 #include "core/FrameServices.h"
+#include "core/TextUtils.h"
+#include "design/ColorSource.h"
 #include "design/Pattern.h"
 
 // ---- Cell edits ----

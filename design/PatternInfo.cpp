@@ -1,16 +1,16 @@
 // Design information texts and lengths in the interface's unit.
 #include "design/PatternInfo.h"
 
-#include "settings/AppSettings.h"
-#include "design/ColorSource.h"
 #include "core/FileUtils.h"
-#include "core/TextUtils.h"
 #include "core/FrameServices.h"
 #include "core/PathUtils.h"
-#include "design/Pattern.h"
 #include "core/Registry.h"
+#include "core/TextUtils.h"
+#include "design/ColorSource.h"
+#include "design/Pattern.h"
 #include "lang/ids/base.h"
 #include "platform/base/files.h"
+#include "settings/AppSettings.h"
 
 namespace {
 // A label of the information table (at most 255 characters).
@@ -71,5 +71,6 @@ void BuildPatternInfoRows(const CPattern& design, IColorSource& palette, bool fu
   rows.push_back({Label(IDS_INFO_BEADS_NUMBER), value});
 
   if (fullPath) rows.push_back({Label(IDS_INFO_PATH), design.m_filePath});
-  else rows.push_back({Label(IDS_INFO_FILE), design.m_filePath.IsEmpty() ? CString() : GetPathTitle(design.m_filePath)});
+  else
+    rows.push_back({Label(IDS_INFO_FILE), design.m_filePath.IsEmpty() ? CString() : GetPathTitle(design.m_filePath)});
 }

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <new>
 
-#include "design/Pattern.h"
 #include "core/TextUtils.h"
+#include "design/Pattern.h"
 #include "design/PatternParams.h"
 
 unsigned CPattern::GetColumnCount() const { return CountBeadsInLength(m_nominalWidth, m_beadWidth, m_spacer); }

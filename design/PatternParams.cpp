@@ -2,8 +2,8 @@
 
 #include "core/ByteStream.h"
 #include "core/FileUtils.h"
-#include "core/TextUtils.h"
 #include "core/FrameServices.h"
+#include "core/TextUtils.h"
 #include "design/WeaveFormat.h"
 #include "lang/ids/base.h"
 

@@ -6,10 +6,10 @@
 #include <cstring>
 
 #include "core/ByteStream.h"
-#include "settings/GraphicOutput.h"
 #include "designfile/DesignFields.h"
 #include "designfile/DesignSections.h"
 #include "designfile/OldDesignRecords.h"
+#include "settings/GraphicOutput.h"
 
 namespace {
 

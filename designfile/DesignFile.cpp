@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "builder/StitchPath.h"
 #include "core/ByteStream.h"
 #include "core/FileUtils.h"
 #include "core/FrameServices.h"
@@ -14,7 +15,6 @@
 #include "image/ImageView.h"
 #include "lang/ids/designfile.h"
 #include "palette/ColorSet.h"
-#include "builder/StitchPath.h"
 
 namespace {
 

@@ -280,9 +280,9 @@ bool ReadProperties(CDesignFileStream& file, CPattern& d) {
   int step = 0;
   if (!file.ReadU32(angle)) return false;
   d.m_angle = angle <= 359 ? static_cast<int>(angle) : 0;
-  if (!designfields::ReadDesignGuid(file, d) || !ReadStringItem(file, d.m_propertiesText) || !file.ReadByte(d.m_propertiesByte) ||
-      !ReadStringItem(file, d.m_texts[0]) || !ReadStringItem(file, d.m_texts[1]) ||
-      !ReadStringItem(file, d.m_texts[2]) || !file.ReadI32(step))
+  if (!designfields::ReadDesignGuid(file, d) || !ReadStringItem(file, d.m_propertiesText) ||
+      !file.ReadByte(d.m_propertiesByte) || !ReadStringItem(file, d.m_texts[0]) ||
+      !ReadStringItem(file, d.m_texts[1]) || !ReadStringItem(file, d.m_texts[2]) || !file.ReadI32(step))
     return false;
   d.m_sacredPeyoteDivisor = designfields::ClampSacredPeyoteStep(step);
   if (!ReadMiddleProperties(file, d) || !file.ReadU32(stitchPath) || !file.ReadU32(pathColor)) return false;

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "core/ByteStream.h"
-#include "settings/ColorColumnLayout.h"
 #include "palette/PaletteColor.h"
+#include "settings/ColorColumnLayout.h"
 
 // Value kinds of a column for exports.
 enum : int { kColumnValueText = 0, kColumnValueInteger = 1, kColumnValueReal = 2, kColumnValueNone = 3 };

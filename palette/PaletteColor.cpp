@@ -124,8 +124,8 @@ bool CPaletteColor::ReadFromDesign(CByteStream& s, int f, bool withCount) {
 }
 
 bool CPaletteHeader::Read(CByteStream& s) {
-  return s.ReadInt(version) && s.ReadInt(flags) && s.ReadInt(unusedValues[0]) && s.ReadInt(unusedValues[1]) && s.ReadString(unusedTexts[0]) &&
-         s.ReadString(unusedTexts[1]);
+  return s.ReadInt(version) && s.ReadInt(flags) && s.ReadInt(unusedValues[0]) && s.ReadInt(unusedValues[1]) &&
+         s.ReadString(unusedTexts[0]) && s.ReadString(unusedTexts[1]);
 }
 
 bool CPaletteHeader::Write(CByteStream& s) const {

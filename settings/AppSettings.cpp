@@ -158,9 +158,9 @@ int CAppSettings::GetStoredSize() const {
 
 bool CAppSettings::Write(CByteStream& s) const {
   if (!s.WriteString(m_lastDesign) || !s.WriteString(m_reservedText)) return false;
-  const BYTE flags1[11] = {m_unusedFlags[0],          m_advancedImageQuality, m_toolbarShown, m_rulerBarShown,
-                           m_statusBarShown, m_reopenLastDesign,     m_unusedFlags[1],        m_warningSound,
-                           m_reservedBytes[0], m_reservedBytes[1], m_reservedBytes[2]};
+  const BYTE flags1[11] = {m_unusedFlags[0],   m_advancedImageQuality, m_toolbarShown,    m_rulerBarShown,
+                           m_statusBarShown,   m_reopenLastDesign,     m_unusedFlags[1],  m_warningSound,
+                           m_reservedBytes[0], m_reservedBytes[1],     m_reservedBytes[2]};
   for (BYTE b : flags1)
     if (!s.WriteByte(b)) return false;
   if (!s.WriteInt(m_unusedValues[0]) || !s.WriteInt(m_recentListSize) || !s.WriteInt(m_unusedValues[1]) ||
@@ -172,7 +172,8 @@ bool CAppSettings::Write(CByteStream& s) const {
   for (BYTE b : flags2)
     if (!s.WriteByte(b)) return false;
   if (!s.WriteInt(m_unusedValues[3]) || !s.WriteIntVector(m_unusedList)) return false;
-  const BYTE flags3[6] = {m_unusedFlags[3], m_unusedFlags[4], m_beadRealColorShown, m_unusedFlags[5], m_designInfoShown, m_paletteInfoShown};
+  const BYTE flags3[6] = {m_unusedFlags[3], m_unusedFlags[4],  m_beadRealColorShown,
+                          m_unusedFlags[5], m_designInfoShown, m_paletteInfoShown};
   for (BYTE b : flags3)
     if (!s.WriteByte(b)) return false;
   if (!s.WriteInt(m_pdfPageUnits) || !s.WriteDouble(m_pdfPageWidth) || !s.WriteDouble(m_pdfPageHeight) ||
@@ -181,8 +182,7 @@ bool CAppSettings::Write(CByteStream& s) const {
     return false;
   if (!s.WriteInt(static_cast<int>(m_beadSizes.size()))) return false;
   for (const CBeadSize& b : m_beadSizes) {
-    if (!s.WriteString(b.name) || !s.WriteFloat(b.width) || !s.WriteFloat(b.height) || !s.WriteZeros(4))
-      return false;
+    if (!s.WriteString(b.name) || !s.WriteFloat(b.width) || !s.WriteFloat(b.height) || !s.WriteZeros(4)) return false;
   }
   return s.WriteString(m_designFolder) && s.WriteInt(m_printChoice) && s.WriteZeros(kReservedTail);
 }
@@ -190,9 +190,9 @@ bool CAppSettings::Write(CByteStream& s) const {
 bool CAppSettings::Read(CByteStream& s) {
   CAppSettings r(*this);
   if (!s.ReadString(r.m_lastDesign) || !s.ReadString(r.m_reservedText)) return false;
-  BYTE* flags1[11] = {&r.m_unusedFlags[0],          &r.m_advancedImageQuality, &r.m_toolbarShown, &r.m_rulerBarShown,
-                      &r.m_statusBarShown, &r.m_reopenLastDesign,     &r.m_unusedFlags[1],        &r.m_warningSound,
-                      &r.m_reservedBytes[0], &r.m_reservedBytes[1], &r.m_reservedBytes[2]};
+  BYTE* flags1[11] = {&r.m_unusedFlags[0],   &r.m_advancedImageQuality, &r.m_toolbarShown,    &r.m_rulerBarShown,
+                      &r.m_statusBarShown,   &r.m_reopenLastDesign,     &r.m_unusedFlags[1],  &r.m_warningSound,
+                      &r.m_reservedBytes[0], &r.m_reservedBytes[1],     &r.m_reservedBytes[2]};
   for (BYTE* b : flags1)
     if (!s.ReadByte(*b)) return false;
   if (!s.ReadInt(r.m_unusedValues[0]) || !s.ReadInt(r.m_recentListSize) || !s.ReadInt(r.m_unusedValues[1]) ||
@@ -205,13 +205,13 @@ bool CAppSettings::Read(CByteStream& s) {
   for (BYTE* b : flags2)
     if (!s.ReadByte(*b)) return false;
   if (!s.ReadInt(r.m_unusedValues[3]) || !s.ReadIntVector(r.m_unusedList)) return false;
-  BYTE* flags3[6] = {&r.m_unusedFlags[3], &r.m_unusedFlags[4], &r.m_beadRealColorShown, &r.m_unusedFlags[5], &r.m_designInfoShown,
-                     &r.m_paletteInfoShown};
+  BYTE* flags3[6] = {&r.m_unusedFlags[3], &r.m_unusedFlags[4],  &r.m_beadRealColorShown,
+                     &r.m_unusedFlags[5], &r.m_designInfoShown, &r.m_paletteInfoShown};
   for (BYTE* b : flags3)
     if (!s.ReadByte(*b)) return false;
   if (!s.ReadInt(r.m_pdfPageUnits) || !s.ReadDouble(r.m_pdfPageWidth) || !s.ReadDouble(r.m_pdfPageHeight) ||
-      !s.ReadString(r.m_pdfPageWidthText) || !s.ReadString(r.m_pdfPageHeightText) ||
-      !s.ReadInt(r.m_pdfPageFormat) || !s.ReadDouble(r.m_pdfZoom))
+      !s.ReadString(r.m_pdfPageWidthText) || !s.ReadString(r.m_pdfPageHeightText) || !s.ReadInt(r.m_pdfPageFormat) ||
+      !s.ReadDouble(r.m_pdfZoom))
     return false;
   int count = 0;
   if (!s.ReadInt(count)) return false;

@@ -64,21 +64,24 @@ int CGraphicOutputParams::GetStreamSize() const {
 }
 
 bool CGraphicOutputParams::Write(CByteStream& s) const {
-  return s.WriteByte(m_unusedFlags[0]) && s.WriteByte(m_unusedFlags[1]) && s.WriteInt(m_listPlacement) && s.WriteInt(m_fontSize) &&
-         s.WriteInt(m_unusedValues[0]) && s.WriteInt(m_fileType) && s.WriteInt(m_unusedValues[1]) && s.WriteByte(m_unusedFlags[2]) &&
-         s.WriteByte(m_unusedFlags[3]) && WriteFont(s, m_titleFont) && m_nameCutting.Write(s) && WritePair(s, m_unusedPairs[0]) &&
-         WritePair(s, m_unusedPairs[1]) && s.WriteByte(m_unusedFlags[4]) && WritePair(s, m_unusedPairs[2]) && WritePair(s, m_unusedPairs[3]) &&
-         s.WriteByte(m_unusedFlags[5]) && s.WriteBytes(m_unusedSizeBytes, 4) && s.WriteByte(m_unusedFlags[6]) && WriteFont(s, m_listFont) &&
-         s.WriteByte(m_unusedFlags[7]) && s.WriteInt16(static_cast<WORD>(m_unusedSizes[0])) &&
-         s.WriteInt16(static_cast<WORD>(m_unusedSizes[1])) && s.WriteInt16(static_cast<WORD>(m_unusedSizes[2])) &&
-         s.WriteInt16(static_cast<WORD>(m_unusedSizes[3])) && s.WriteString(m_unusedTexts[0]) && s.WriteString(m_unusedTexts[1]) &&
-         s.WriteByte(m_unusedFlags[8]) && s.WriteZeros(21);
+  return s.WriteByte(m_unusedFlags[0]) && s.WriteByte(m_unusedFlags[1]) && s.WriteInt(m_listPlacement) &&
+         s.WriteInt(m_fontSize) && s.WriteInt(m_unusedValues[0]) && s.WriteInt(m_fileType) &&
+         s.WriteInt(m_unusedValues[1]) && s.WriteByte(m_unusedFlags[2]) && s.WriteByte(m_unusedFlags[3]) &&
+         WriteFont(s, m_titleFont) && m_nameCutting.Write(s) && WritePair(s, m_unusedPairs[0]) &&
+         WritePair(s, m_unusedPairs[1]) && s.WriteByte(m_unusedFlags[4]) && WritePair(s, m_unusedPairs[2]) &&
+         WritePair(s, m_unusedPairs[3]) && s.WriteByte(m_unusedFlags[5]) && s.WriteBytes(m_unusedSizeBytes, 4) &&
+         s.WriteByte(m_unusedFlags[6]) && WriteFont(s, m_listFont) && s.WriteByte(m_unusedFlags[7]) &&
+         s.WriteInt16(static_cast<WORD>(m_unusedSizes[0])) && s.WriteInt16(static_cast<WORD>(m_unusedSizes[1])) &&
+         s.WriteInt16(static_cast<WORD>(m_unusedSizes[2])) && s.WriteInt16(static_cast<WORD>(m_unusedSizes[3])) &&
+         s.WriteString(m_unusedTexts[0]) && s.WriteString(m_unusedTexts[1]) && s.WriteByte(m_unusedFlags[8]) &&
+         s.WriteZeros(21);
 }
 
 bool CGraphicOutputParams::Read(CByteStream& s) {
-  if (!s.ReadByte(m_unusedFlags[0]) || !s.ReadByte(m_unusedFlags[1]) || !s.ReadInt(m_listPlacement) || !s.ReadInt(m_fontSize) ||
-      !s.ReadInt(m_unusedValues[0]) || !s.ReadInt(m_fileType) || !s.ReadInt(m_unusedValues[1]) || !s.ReadByte(m_unusedFlags[2]) ||
-      !s.ReadByte(m_unusedFlags[3]) || !ReadFont(s, m_titleFont) || !m_nameCutting.Read(s) || !ReadPair(s, m_unusedPairs[0]))
+  if (!s.ReadByte(m_unusedFlags[0]) || !s.ReadByte(m_unusedFlags[1]) || !s.ReadInt(m_listPlacement) ||
+      !s.ReadInt(m_fontSize) || !s.ReadInt(m_unusedValues[0]) || !s.ReadInt(m_fileType) ||
+      !s.ReadInt(m_unusedValues[1]) || !s.ReadByte(m_unusedFlags[2]) || !s.ReadByte(m_unusedFlags[3]) ||
+      !ReadFont(s, m_titleFont) || !m_nameCutting.Read(s) || !ReadPair(s, m_unusedPairs[0]))
     return false;
   if (!ReadPair(s, m_unusedPairs[1])) return false;
   if (m_unusedPairs[1].x <= 0 || m_unusedPairs[1].y <= 0) m_unusedPairs[1] = kPairTwentyThree;
@@ -86,8 +89,8 @@ bool CGraphicOutputParams::Read(CByteStream& s) {
   if (m_unusedPairs[2].x == 0 && m_unusedPairs[2].y == 0) m_unusedPairs[2] = kPairOneTwo;
   if (!ReadPair(s, m_unusedPairs[3])) return false;
   if (m_unusedPairs[3].x == 0 && m_unusedPairs[3].y == 0) m_unusedPairs[3] = kPairTwentyThree;
-  if (!s.ReadByte(m_unusedFlags[5]) || !s.ReadBytes(m_unusedSizeBytes, 4) || !s.ReadByte(m_unusedFlags[6]) || !ReadFont(s, m_listFont) ||
-      !s.ReadByte(m_unusedFlags[7]))
+  if (!s.ReadByte(m_unusedFlags[5]) || !s.ReadBytes(m_unusedSizeBytes, 4) || !s.ReadByte(m_unusedFlags[6]) ||
+      !ReadFont(s, m_listFont) || !s.ReadByte(m_unusedFlags[7]))
     return false;
   static const SHORT kDefaults[3] = {23, 12, 14};
   for (int i = 0; i < 4; ++i) {

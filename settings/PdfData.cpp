@@ -420,8 +420,8 @@ void CPdfExportOptions::SetDefaults() {
 int CPdfExportOptions::GetSize() const {
   int size = 37;
   for (const CPdfTextStyle& style : m_styles) size += style.GetStreamSize();
-  for (const CString* text : {&m_unusedTexts[0], &m_unusedTexts[1], &m_symbolFont, &m_unusedTexts[2],
-                              &m_unusedTexts[3], &m_textsKeptOnReset[0], &m_textsKeptOnReset[1], &m_textsKeptOnReset[2]})
+  for (const CString* text : {&m_unusedTexts[0], &m_unusedTexts[1], &m_symbolFont, &m_unusedTexts[2], &m_unusedTexts[3],
+                              &m_textsKeptOnReset[0], &m_textsKeptOnReset[1], &m_textsKeptOnReset[2]})
     size += CByteStream::StringSize(*text);
   for (const CRtfData& rtf : m_richTexts) size += rtf.GetStreamSize();
   return size + m_table.GetStreamSize() + m_columns.GetStreamSize();

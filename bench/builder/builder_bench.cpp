@@ -16,11 +16,11 @@
 #include <random>
 #include <string>
 
+#include "builder/PatternBuilder.h"
 #include "design/Pattern.h"
 #include "design/PatternParams.h"
 #include "image/Image.h"
 #include "palette/ColorSet.h"
-#include "builder/PatternBuilder.h"
 #include "platform/base/msgbox.h"
 
 namespace {

@@ -6,11 +6,11 @@
 
 #include <random>
 
-#include "design/Pattern.h"
 #include "builder/ColorOps.h"
-#include "palette/ColorSet.h"
 #include "builder/SepStitchFinder.h"
 #include "builder/StitchPath.h"
+#include "design/Pattern.h"
+#include "palette/ColorSet.h"
 #include "tests/builder/builder_test_util.h"
 
 namespace {

@@ -221,7 +221,8 @@ bool CBaseImage::CreateFromHANDLE(HANDLE hMem) {
 
     const BYTE* src = p + pixelsAt;
     if (bits <= 8 && (comp == BI_RLE8 || comp == BI_RLE4)) {
-      CCodecMemFile data(const_cast<BYTE*>(src), static_cast<DWORD>(std::min<std::uint64_t>(blockSize - pixelsAt, 0xFFFFFFFFu)));
+      CCodecMemFile data(const_cast<BYTE*>(src),
+                         static_cast<DWORD>(std::min<std::uint64_t>(blockSize - pixelsAt, 0xFFFFFFFFu)));
       DecodeRLE(&data, comp == BI_RLE4);
     } else if (bits == 16) {
       std::memcpy(info.pImage, src, static_cast<size_t>(srcStride * height));

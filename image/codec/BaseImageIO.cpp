@@ -5,8 +5,8 @@
 #include "image/codec/BaseImage.h"
 
 #include "core/PathUtils.h"
-#include "image/codec/CodecFile.h"
 #include "image/codec/CodecBMP.h"
+#include "image/codec/CodecFile.h"
 #include "image/codec/CodecGIF.h"
 #include "image/codec/CodecICO.h"
 #include "image/codec/CodecJPG.h"

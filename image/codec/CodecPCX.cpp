@@ -105,7 +105,8 @@ bool CCodecPCX::Decode(CCodecFile* hFile) {
     return false;
   }
   const long bpp = trueColour ? 24 : (planes == 1 ? bits : 4);
-  if (!Create(static_cast<DWORD>(width), static_cast<DWORD>(height), static_cast<DWORD>(bpp), CODEC_FORMAT_PCX)) return false;
+  if (!Create(static_cast<DWORD>(width), static_cast<DWORD>(height), static_cast<DWORD>(bpp), CODEC_FORMAT_PCX))
+    return false;
   if (trueColour && planes == 4 && !AlphaCreate()) return false;
   if (info.nEscape) {
     SetLastError("Cancelled");

@@ -16,19 +16,19 @@
 #include <jpeglib.h>
 // clang-format on
 
-#include "settings/AppSettings.h"
-#include "core/FrameServices.h"
-#include "design/Pattern.h"
-#include "design/PatternParams.h"
-#include "core/Registry.h"
-#include "image/Image.h"
 #include "builder/BuildPicture.h"
-#include "palette/ColorSet.h"
 #include "builder/PatternBuilder.h"
 #include "builder/StitchPath.h"
+#include "core/FrameServices.h"
+#include "core/Registry.h"
+#include "design/Pattern.h"
+#include "design/PatternParams.h"
+#include "image/Image.h"
+#include "palette/ColorSet.h"
 #include "platform/base/codepage.h"
 #include "platform/base/msgbox.h"
 #include "platform/base/resource.h"
+#include "settings/AppSettings.h"
 #include "tests/common/test_util.h"
 
 namespace {

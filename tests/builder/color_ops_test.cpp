@@ -5,8 +5,8 @@
 #include <set>
 
 #include "builder/ColorOps.h"
-#include "palette/ColorSet.h"
 #include "core/HslColor.h"
+#include "palette/ColorSet.h"
 #include "tests/builder/builder_test_util.h"
 
 using buildertest::MakeDesign;

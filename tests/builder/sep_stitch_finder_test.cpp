@@ -2,9 +2,9 @@
 
 #include <random>
 
+#include "builder/SepStitchFinder.h"
 #include "design/BeadBlock.h"
 #include "palette/ColorSet.h"
-#include "builder/SepStitchFinder.h"
 #include "tests/builder/builder_test_util.h"
 
 using buildertest::MakeDesign;

@@ -1,8 +1,8 @@
 // Window helpers of the tool dialogs.
 #include <gtest/gtest.h>
 
-#include "core/FrameServices.h"
 #include "controls/WindowUtils.h"
+#include "core/FrameServices.h"
 #include "platform/base/resource.h"
 #include "platform/wnd.h"
 #include "tests/common/test_util.h"

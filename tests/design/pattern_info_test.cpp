@@ -2,14 +2,14 @@
 // design descriptions and the information rows, in English and Russian.
 #include <gtest/gtest.h>
 
-#include "settings/AppSettings.h"
 #include "core/FrameServices.h"
+#include "core/Registry.h"
 #include "design/PatternInfo.h"
 #include "design/PatternParams.h"
-#include "core/Registry.h"
 #include "platform/base/codepage.h"
 #include "platform/base/msgbox.h"
 #include "platform/base/resource.h"
+#include "settings/AppSettings.h"
 #include "tests/common/test_util.h"
 #include "tests/core/core_test_util.h"
 #include "tests/design/design_test_util.h"

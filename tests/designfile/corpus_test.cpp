@@ -33,17 +33,20 @@ struct Seed {
 std::vector<Seed> MakeSeeds() {
   std::vector<Seed> seeds;
   auto put = [&](const char* target, const std::string& name, const std::vector<unsigned char>& bytes,
-                 bool opens = true) { seeds.push_back({target, name, bytes, opens}); };
+                 bool opens = true) {
+    seeds.push_back({target, name, bytes, opens});
+  };
   auto strip = [](std::vector<unsigned char> bytes) {
     bytes.resize(bytes.size() - 36);
     return bytes;
   };
 
   // Current containers of versions 0 to 4, with and without a picture.
-  const std::pair<const char*, int> current[] = {
-      {"FaldrenwickPro Design 23 June 2004", 0}, {"FaldrenwickPro Design 1 March 2006", 1},
-      {"FaldrenwickPro Design: 12 Nov 2007", 2}, {"FaldrenwickPro Design: 12 Jan 2010", 3},
-      {"Quillmerewise freeware 26 Jan 2017", 4}};
+  const std::pair<const char*, int> current[] = {{"FaldrenwickPro Design 23 June 2004", 0},
+                                                 {"FaldrenwickPro Design 1 March 2006", 1},
+                                                 {"FaldrenwickPro Design: 12 Nov 2007", 2},
+                                                 {"FaldrenwickPro Design: 12 Jan 2010", 3},
+                                                 {"Quillmerewise freeware 26 Jan 2017", 4}};
   for (const auto& [signature, version] : current) {
     FixtureDesign f;
     f.blank = version % 2 == 1;
@@ -71,8 +74,8 @@ std::vector<Seed> MakeSeeds() {
   }
   // Older containers of every kind of body.
   const std::pair<const char*, int> older[] = {
-      {"FaldrenwickPro Design 23 June 2004", 0}, {"FaldrenwickPro Design: 12 Nov 2007", 2},
-      {"Crandlewhirry:         20 May 2012", 4}, {"Harrowmistlanery:      26 May 2012", 5},
+      {"FaldrenwickPro Design 23 June 2004", 0},  {"FaldrenwickPro Design: 12 Nov 2007", 2},
+      {"Crandlewhirry:         20 May 2012", 4},  {"Harrowmistlanery:      26 May 2012", 5},
       {"Harrowmistlanes 3.3.00 25 Sep 2012", 8},  {"Tamblewickery 5.0.00 ::30 Dec 2012", 9},
       {"Tamblewickery 5.0.00  30 Jule 2013", 11}, {"Tamblewickery 5.0.00  18 Aug  2013", 12},
       {"Tamblewickery 5.1.00  10 Jun  2014", 13}, {"Sorrelkintashe 5.3.1  28 Nov  2014", 15},
@@ -123,8 +126,7 @@ TEST_F(DesignFileCorpus, EverySeedOpensWithItsReader) {
   ASSERT_FALSE(seeds.empty());
   for (const Seed& seed : seeds) {
     CString reason;
-    EXPECT_EQ(Opens(seed, folder, reason), seed.opens)
-        << seed.target << "/" << seed.name << ": " << reason.GetString();
+    EXPECT_EQ(Opens(seed, folder, reason), seed.opens) << seed.target << "/" << seed.name << ": " << reason.GetString();
     if (out && *out) {
       const fs::path dir = fs::path(out) / seed.target;
       fs::create_directories(dir);

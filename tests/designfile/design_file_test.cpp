@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "builder/StitchPath.h"
 #include "core/ByteStream.h"
 #include "designfile/DesignFile.h"
 #include "designfile/DesignPreview.h"
@@ -12,7 +13,6 @@
 #include "designfile/PrevDesign.h"
 #include "image/Image.h"
 #include "image/ImageView.h"
-#include "builder/StitchPath.h"
 #include "tests/designfile/designfile_fixtures.h"
 
 namespace fs = std::filesystem;

@@ -9,9 +9,9 @@
 #include <string>
 
 #include "core/ByteStream.h"
-#include "settings/PdfData.h"
 #include "image/Image.h"
 #include "palette/ColorSet.h"
+#include "settings/PdfData.h"
 #include "tests/designfile/designfile_fixtures.h"
 
 namespace dftest {

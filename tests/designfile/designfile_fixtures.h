@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/common/test_util.h"
 #include "core/FileUtils.h"
 #include "design/Pattern.h"
 #include "palette/ColorSet.h"
+#include "tests/common/test_util.h"
 
 namespace dftest {
 

@@ -2,13 +2,13 @@
 // laid them out, open with the documented defaults.
 #include <gtest/gtest.h>
 
+#include "builder/StitchPath.h"
 #include "core/ByteStream.h"
 #include "designfile/DesignFile.h"
-#include "designfile/DesignSections.h"
 #include "designfile/DesignPreview.h"
+#include "designfile/DesignSections.h"
 #include "designfile/PrevDesign.h"
 #include "image/ImageView.h"
-#include "builder/StitchPath.h"
 #include "tests/designfile/designfile_builders.h"
 
 namespace fs = std::filesystem;

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/common/test_util.h"
 #include "image/Image.h"
 #include "image/codec/BaseImage.h"
+#include "tests/common/test_util.h"
 
 namespace picturetest {
 

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "image/ImageView.h"
-#include "platform/wnd.h"
 #include "picture_helpers.h"
+#include "platform/wnd.h"
 
 using namespace picturetest;
 

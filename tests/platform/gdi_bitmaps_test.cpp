@@ -424,7 +424,8 @@ namespace {
 // An icon image as stored in icon resources: a DIB of twice the height
 // (the colour rows, then the AND mask rows), bottom-up.
 std::vector<unsigned char> IconImage(int w, int h, COLORREF ink, const std::vector<int>& clearColumns) {
-  const size_t xorStride = static_cast<size_t>(DibRowStride(w, 24)), andStride = static_cast<size_t>(DibRowStride(w, 1));
+  const size_t xorStride = static_cast<size_t>(DibRowStride(w, 24)),
+               andStride = static_cast<size_t>(DibRowStride(w, 1));
   std::vector<unsigned char> v(40 + (xorStride + andStride) * h, 0);
   BITMAPINFOHEADER ih{};
   ih.biSize = 40;

@@ -5,11 +5,11 @@
 #include <limits>
 #include <vector>
 
-#include "settings/AppSettings.h"
 #include "core/ByteStream.h"
 #include "core/FileUtils.h"
 #include "platform/gdi/gdi_api.h"
 #include "platform/gdi/gdi_defs.h"
+#include "settings/AppSettings.h"
 #include "settings_test_util.h"
 
 namespace {

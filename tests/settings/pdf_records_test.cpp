@@ -2,11 +2,11 @@
 #include <gtest/gtest.h>
 
 #include "core/ByteStream.h"
+#include "platform/base.h"
 #include "settings/GraphicOutput.h"
 #include "settings/PdfData.h"
 #include "tests/common/test_util.h"
 #include "tests/core/core_test_util.h"
-#include "platform/base.h"
 
 using coretest::Stored;
 using qmtest::Bytes;

@@ -4,9 +4,9 @@
 
 #include <vector>
 
+#include "core/Registry.h"
 #include "settings/AppSettings.h"
 #include "settings/GridSettings.h"
-#include "core/Registry.h"
 #include "settings_test_util.h"
 
 using settings_test::Bytes;

@@ -163,7 +163,8 @@ TEST(CodecPng, TwoBitGreyWidensToFourBits) {
   std::vector<Bytes> tall;
   for (int y = 0; y < 9; ++y) tall.push_back({static_cast<BYTE>(y * 0x1B), 0x40});
   CBaseImage il;
-  ASSERT_TRUE(DecodeFrom(il, LibPng(5, 9, 2, PNG_COLOR_TYPE_GRAY, tall, nullptr, PNG_INTERLACE_ADAM7), CODEC_FORMAT_PNG));
+  ASSERT_TRUE(
+      DecodeFrom(il, LibPng(5, 9, 2, PNG_COLOR_TYPE_GRAY, tall, nullptr, PNG_INTERLACE_ADAM7), CODEC_FORMAT_PNG));
   for (long y = 0; y < 9; ++y)
     for (long x = 0; x < 4; ++x) EXPECT_EQ(il.GetPixelIndex(x, 8 - y), (y * 0x1B >> (6 - 2 * x)) & 3) << x << "," << y;
 }

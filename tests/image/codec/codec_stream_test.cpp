@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "tests/common/test_util.h"
 #include "codec_helpers.h"
 #include "image/codec/CodecFile.h"
+#include "tests/common/test_util.h"
 
 using namespace codectest;
 
