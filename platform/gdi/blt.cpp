@@ -111,6 +111,7 @@ uint32_t Combine(const Source& s, int x0, int x1, int y0, int y1, int mode) {
 // geometry, and the source in destination colours (read from a copy of the
 // pixels when the source is the destination itself).
 struct Copy {
+  std::shared_ptr<Dc> dst, src;  // held while the copy draws (StartSourceCopy)
   Target t;
   Geometry g;
   Source s;
@@ -135,14 +136,23 @@ CopyStart StartCopy(Dc& dst, const DcAttrs* geometrySource, Dc* source, int x, i
   return CopyStart::kDraw;
 }
 
-// The destination and source contexts of a copy; false (ERROR_INVALID_HANDLE)
-// when either handle is not a context.
-bool FindCopyDcs(HDC hdst, HDC hsrc, std::shared_ptr<Dc>& dst, std::shared_ptr<Dc>& src) {
-  dst = FindDc(hdst);
-  src = FindDc(hsrc);
-  if (dst && src) return true;
-  SetLastError(ERROR_INVALID_HANDLE);
-  return false;
+// The start of a copy that always has a source and takes no negative size
+// (TransparentBlt, AlphaBlend): ERROR_INVALID_HANDLE when either handle is
+// not a context, ERROR_INVALID_PARAMETER for a negative size or when
+// `valid` is false, then StartCopy. The contexts stay held in `c`.
+CopyStart StartSourceCopy(HDC hdst, HDC hsrc, int x, int y, int w, int h, int xs, int ys, int ws, int hs, bool valid,
+                          Copy& c) {
+  c.dst = FindDc(hdst);
+  c.src = FindDc(hsrc);
+  if (!c.dst || !c.src) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return CopyStart::kFailed;
+  }
+  if (!valid || w < 0 || h < 0 || ws < 0 || hs < 0) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return CopyStart::kFailed;
+  }
+  return StartCopy(*c.dst, &c.src->a, c.src.get(), x, y, w, h, xs, ys, ws, hs, c);
 }
 
 // The general copy: every destination pixel of g.dst from its source block.
@@ -250,14 +260,8 @@ BOOL StretchBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc
 }
 
 BOOL TransparentBlt(HDC hdst, int x, int y, int w, int h, HDC hsrc, int xs, int ys, int ws, int hs, UINT transparent) {
-  std::shared_ptr<Dc> dst, src;
-  if (!FindCopyDcs(hdst, hsrc, dst, src)) return FALSE;
-  if (w < 0 || h < 0 || ws < 0 || hs < 0) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
   Copy c;
-  const CopyStart start = StartCopy(*dst, &src->a, src.get(), x, y, w, h, xs, ys, ws, hs, c);
+  const CopyStart start = StartSourceCopy(hdst, hsrc, x, y, w, h, xs, ys, ws, hs, true, c);
   if (start != CopyStart::kDraw) return start == CopyStart::kNothingToDraw ? TRUE : FALSE;
   Target& t = c.t;
   const Source& s = c.s;
@@ -272,14 +276,8 @@ BOOL TransparentBlt(HDC hdst, int x, int y, int w, int h, HDC hsrc, int xs, int 
 }
 
 BOOL AlphaBlend(HDC hdst, int x, int y, int w, int h, HDC hsrc, int xs, int ys, int ws, int hs, BLENDFUNCTION blend) {
-  std::shared_ptr<Dc> dst, src;
-  if (!FindCopyDcs(hdst, hsrc, dst, src)) return FALSE;
-  if (blend.BlendOp != AC_SRC_OVER || w < 0 || h < 0 || ws < 0 || hs < 0) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
   Copy c;
-  const CopyStart start = StartCopy(*dst, &src->a, src.get(), x, y, w, h, xs, ys, ws, hs, c);
+  const CopyStart start = StartSourceCopy(hdst, hsrc, x, y, w, h, xs, ys, ws, hs, blend.BlendOp == AC_SRC_OVER, c);
   if (start != CopyStart::kDraw) return start == CopyStart::kNothingToDraw ? TRUE : FALSE;
   Target& t = c.t;
   const Source& s = c.s;

@@ -76,12 +76,7 @@ TEST(CodecBmp, BareInfoHeaderAndCoreHeader) {
   EXPECT_EQ(ColorAt(img, 0, 0), RGB(254, 20, 10));
   EXPECT_EQ(ColorAt(img, 1, 0), RGB(255, 0, 0));
 
-  Bytes core;
-  Put32(core, 12);
-  Put16(core, 2);
-  Put16(core, 2);
-  Put16(core, 1);
-  Put16(core, 4);
+  Bytes core = CoreHeader(2, 2, 4);
   for (int i = 0; i < 16; ++i) Append(core, {static_cast<BYTE>(i), static_cast<BYTE>(2 * i), static_cast<BYTE>(3 * i)});
   CBaseImage c;
   ASSERT_TRUE(DecodeFrom(c, BmpFile(core, {0x12, 0, 0, 0, 0x3F, 0, 0, 0}), CODEC_FORMAT_BMP)) << c.GetLastError();

@@ -121,12 +121,7 @@ std::vector<Seed> MakeSeeds() {
     Put32(b32, 0xFF);
     Append(b32, Bytes(16, 0x70));
     s.push_back({"bmp", "bare32topdown.dib", b32});
-    Bytes core;
-    Put32(core, 12);
-    Put16(core, 2);
-    Put16(core, 2);
-    Put16(core, 1);
-    Put16(core, 1);
+    Bytes core = CoreHeader(2, 2, 1);
     Append(core, {0, 0, 0, 255, 255, 255});
     s.push_back({"bmp", "core.bmp", BmpFile(core, {0x80, 0, 0, 0, 0x40, 0, 0, 0})});
   }
@@ -306,12 +301,7 @@ std::vector<Seed> MakeSeeds() {
     Append(rle, Bytes(16, 9));
     Append(rle, {3, 2, 0, 0, 0, 3, 1, 2, 3, 0, 0, 1});
     s.push_back({"dib", "rle8.dib", rle});
-    Bytes core;
-    Put32(core, 12);
-    Put16(core, 3);
-    Put16(core, 1);
-    Put16(core, 1);
-    Put16(core, 1);
+    Bytes core = CoreHeader(3, 1, 1);
     Append(core, {0, 0, 0, 10, 20, 30, 0xA0, 0, 0, 0});
     s.push_back({"dib", "core.dib", core});
   }

@@ -55,12 +55,7 @@ TEST(CodecDib, SixteenBitsWithoutMasksAre555) {
 
 TEST(CodecDib, CoreHeaderShortPaletteAndTopDown) {
   // A 12-byte core header with 3-byte palette entries.
-  Bytes core;
-  Put32(core, 12);
-  Put16(core, 3);
-  Put16(core, 1);
-  Put16(core, 1);
-  Put16(core, 1);
+  Bytes core = CoreHeader(3, 1, 1);
   Append(core, {0, 0, 0, 10, 20, 30});
   Append(core, {0xA0, 0, 0, 0});
   CBaseImage img;

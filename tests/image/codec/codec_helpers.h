@@ -100,6 +100,17 @@ inline Bytes InfoHeader(long w, long h, int bits, DWORD comp = BI_RGB, DWORD clr
   return b;
 }
 
+// A 12-byte core header.
+inline Bytes CoreHeader(unsigned w, unsigned h, unsigned bits) {
+  Bytes b;
+  Put32(b, 12);
+  Put16(b, w);
+  Put16(b, h);
+  Put16(b, 1);
+  Put16(b, bits);
+  return b;
+}
+
 // A BMP file: file header (data offset right after `body`), then body, then pixels.
 inline Bytes BmpFile(const Bytes& body, const Bytes& pixels) {
   Bytes b = {'B', 'M'};
