@@ -350,7 +350,7 @@ TEST(CodecCorpus, EverySeedDecodes) {
 
 // The committed corpus holds a file for every seed made here.
 TEST(CodecCorpus, CommittedCorpusIsComplete) {
-  const std::filesystem::path corpus = std::filesystem::path(QM_CODEC_SOURCE_DIR) / "fuzz" / "codec" / "corpus";
+  const std::filesystem::path corpus = qmtest::SourceDir() / "fuzz" / "codec" / "corpus";
   ASSERT_TRUE(std::filesystem::exists(corpus)) << corpus;
   for (const Seed& seed : MakeSeeds()) EXPECT_TRUE(std::filesystem::exists(corpus / seed.target / seed.name)) << seed.name;
 }
