@@ -82,6 +82,52 @@ RECT Thumb(HWND hwnd, const SliderState& s) {
   return RECT{left, p - kThumbW / 2, left + w, p - kThumbW / 2 + kThumbW};
 }
 
+// The thumb: a raised block, pointed towards the ticks when they are on one
+// side.
+void DrawThumb(HDC dc, const RECT& r, int dir, bool enabled) {
+  const COLORREF face = GetSysColor(COLOR_BTNFACE), hi = GetSysColor(COLOR_BTNHIGHLIGHT);
+  const COLORREF sh = GetSysColor(COLOR_BTNSHADOW), dk = GetSysColor(COLOR_3DDKSHADOW);
+  if (dir == 0) {
+    RECT t = r;
+    FillSolid(dc, t, face);
+    DrawEdge(dc, &t, enabled ? EDGE_RAISED : BDR_RAISEDINNER, BF_RECT);
+    return;
+  }
+  const bool vert = dir >= 3;
+  const bool flipped = dir == 2 || dir == 4;
+  const int across = vert ? r.bottom - r.top : r.right - r.left;
+  const int along = vert ? r.right - r.left : r.bottom - r.top;
+  const int half = across / 2;
+  const int body = std::max(1, along - half - 1);
+  // u runs across the thumb, v along it towards the point.
+  auto px = [&](int u, int v, COLORREF c) {
+    switch (dir) {
+      case 1: SetPixelV(dc, r.left + u, r.top + v, c); break;
+      case 2: SetPixelV(dc, r.left + u, r.bottom - 1 - v, c); break;
+      case 3: SetPixelV(dc, r.left + v, r.top + u, c); break;
+      default: SetPixelV(dc, r.right - 1 - v, r.top + u, c); break;
+    }
+  };
+  const COLORREF back = flipped ? dk : hi, light = hi, dark = enabled ? dk : sh;
+  for (int v = 0; v < along; ++v) {
+    const int k = v < body ? 0 : v - body;
+    const int lo = k, top = across - 1 - k;
+    if (lo > top) break;
+    for (int u = lo; u <= top; ++u) px(u, v, face);
+    if (v == 0) {
+      for (int u = 0; u < across; ++u) px(u, v, back);
+      continue;
+    }
+    px(lo, v, light);
+    px(top, v, dark);
+    if (top - 1 > lo) px(top - 1, v, sh);
+  }
+  if (!enabled) {
+    const int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
+    FillSolid(dc, RECT{cx - 1, cy - 1, cx + 1, cy + 1}, sh);
+  }
+}
+
 void PaintSlider(HWND hwnd, SliderState& s, HDC dc) {
   const RECT c = ClientOf(hwnd);
   // The parent chooses the background, as for statics.
@@ -114,13 +160,9 @@ void PaintSlider(HWND hwnd, SliderState& s, HDC dc) {
     }
   }
   if (!(st & TBS_NOTHUMB)) {
-    RECT t = th;
-    FillSolid(dc, t, GetSysColor(COLOR_BTNFACE));
-    DrawEdge(dc, &t, enabled ? EDGE_RAISED : BDR_RAISEDINNER, BF_RECT);
-    if (!enabled) {
-      const int cx = (t.left + t.right) / 2, cy = (t.top + t.bottom) / 2;
-      FillSolid(dc, RECT{cx - 1, cy - 1, cx + 1, cy + 1}, GetSysColor(COLOR_BTNSHADOW));
-    }
+    int dir = 0;  // pointing towards the ticks: 1 down, 2 up, 3 right, 4 left
+    if (!(st & (TBS_BOTH | TBS_NOTICKS))) dir = Vertical(hwnd) ? ((st & TBS_LEFT) ? 4 : 3) : ((st & TBS_TOP) ? 2 : 1);
+    DrawThumb(dc, th, dir, enabled);
   }
   if (Focused(hwnd)) {
     RECT f = c;

@@ -2,6 +2,7 @@
 // to the parent, small drawing helpers, the registration of every control
 // class, and the painting rule of the controls Qt draws (a subclass that
 // paints runs the control's own look first through Default()).
+#include <QEvent>
 #include <QPainter>
 
 #include <algorithm>
@@ -17,6 +18,22 @@ DrawnWidget::DrawnWidget(QWidget* parent, Qt::WindowFlags flags, std::unique_ptr
     : QWidget(parent, flags), state_(std::move(state)) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAttribute(Qt::WA_NoSystemBackground);
+}
+
+bool DrawnWidget::event(QEvent* e) {
+  switch (e->type()) {
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+      e->accept();
+      return true;
+    default:
+      return QWidget::event(e);
+  }
 }
 
 QWidget* DrawnClass::MakeWidget(const CREATESTRUCT& cs, QWidget* parent, std::unique_ptr<CtlState> state,

@@ -29,6 +29,11 @@ class DrawnWidget : public QWidget {
   DrawnWidget(QWidget* parent, Qt::WindowFlags flags, std::unique_ptr<CtlState> state);
   CtlState* State() const { return state_.get(); }
 
+ protected:
+  // Input never travels on to the parent widget: the window messages have
+  // been sent already.
+  bool event(QEvent* e) override;
+
  private:
   std::unique_ptr<CtlState> state_;
 };

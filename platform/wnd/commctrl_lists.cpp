@@ -187,6 +187,8 @@ struct ListBoxState : CtlState {
   int colW = 0;      // multi-column lists
   int extent = 0;
   bool tracking = false;
+  bool vscroll = false;  // WS_VSCROLL / WS_HSCROLL at creation: scroll bars when needed
+  bool hscroll = false;
 };
 
 ListBoxState* LBS(HWND hwnd) { return StateOf<ListBoxState>(hwnd); }
@@ -248,12 +250,12 @@ void Layout(HWND hwnd, ListBoxState& s) {
     const int cols = (n + rows - 1) / rows;
     const int shown = std::max(1, static_cast<int>(ClientOf(hwnd).right) / ColumnWidth(hwnd, s));
     s.top = std::clamp(s.top, 0, std::max(0, cols - shown));
-    if (st & WS_HSCROLL) SetBar(hwnd, SB_HORZ, 0, std::max(0, cols - 1), shown, s.top);
+    if (s.hscroll) SetBar(hwnd, SB_HORZ, 0, std::max(0, cols - 1), shown, s.top);
     return;
   }
   const int per = PerPage(hwnd, s);
   s.top = std::clamp(s.top, 0, std::max(0, n - per));
-  if (st & WS_VSCROLL) SetBar(hwnd, SB_VERT, 0, std::max(0, n - 1), per, s.top);
+  if (s.vscroll) SetBar(hwnd, SB_VERT, 0, std::max(0, n - 1), per, s.top);
 }
 
 void Changed(HWND hwnd, ListBoxState& s) {
@@ -397,7 +399,10 @@ int AddItem(HWND hwnd, ListBoxState& s, int index, LPARAM lParam, bool sortIt) {
 class ListBoxClass : public DrawnClass {
  public:
   QWidget* CreateWidget(HWND, const CREATESTRUCT& cs, QWidget* parent) override {
-    return MakeWidget(cs, parent, std::make_unique<ListBoxState>(), true);
+    auto st = std::make_unique<ListBoxState>();
+    st->vscroll = (cs.style & WS_VSCROLL) != 0;
+    st->hscroll = (cs.style & WS_HSCROLL) != 0;
+    return MakeWidget(cs, parent, std::move(st), true);
   }
   void FontChanged(HWND hwnd, QWidget*, const QFont&) override {
     ListBoxState* s = LBS(hwnd);
@@ -827,7 +832,8 @@ void SetEditText(HWND hwnd, ComboState& s) {
   ::SetWindowText(s.edit, t.GetString());
   if (ComboState* again = CS(hwnd)) {
     again->settingEdit = false;
-    ::SendMessage(again->edit, EM_SETSEL, 0, -1);
+    // The text is selected while the edit has the focus.
+    ::SendMessage(again->edit, EM_SETSEL, Focused(again->edit) ? 0 : static_cast<WPARAM>(-1), Focused(again->edit) ? -1 : 0);
   }
 }
 
@@ -1042,11 +1048,17 @@ class ComboClass : public DrawnClass {
  public:
   explicit ComboClass(bool ex) : ex_(ex) {}
 
-  QWidget* CreateWidget(HWND, const CREATESTRUCT& cs, QWidget* parent) override {
+  QWidget* CreateWidget(HWND hwnd, const CREATESTRUCT& cs, QWidget* parent) override {
     auto st = std::make_unique<ComboState>();
     st->ex = ex_;
     st->droppedH = cs.cy;
+    // WS_VSCROLL is the dropped list's: the combo itself has no scroll bars.
+    if (Window* w = Find(hwnd)) w->scroll[SB_HORZ].shown = w->scroll[SB_VERT].shown = false;
     return MakeWidget(cs, parent, std::move(st), true);
+  }
+
+  void StyleChanged(HWND hwnd, QWidget*, DWORD) override {
+    if (Window* w = Find(hwnd)) w->scroll[SB_HORZ].shown = w->scroll[SB_VERT].shown = false;
   }
 
   void FontChanged(HWND hwnd, QWidget*, const QFont&) override {

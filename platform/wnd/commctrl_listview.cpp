@@ -538,7 +538,7 @@ void PaintRow(HWND hwnd, ListState& s, HDC dc, int i, LRESULT stage, bool enable
   SetBkMode(dc, TRANSPARENT);
   if (!Report(hwnd)) {
     const RECT icon = IconRect(hwnd, s, i), label = LabelRect(hwnd, s, i);
-    FillSolid(dc, bounds, s.bk);
+    FillSolid(dc, bounds, enabled ? s.bk : GetSysColor(COLOR_BTNFACE));
     DrawItemImage(s, dc, icon, it.image, selected && focused);
     FillSolid(dc, label, selected ? hiBk : rowBk);
     SetTextColor(dc, selected ? hiText : rowText);
@@ -585,7 +585,7 @@ void PaintRow(HWND hwnd, ListState& s, HDC dc, int i, LRESULT stage, bool enable
   }
   // The part of the row right of the last column.
   const RECT rest{bounds.right, bounds.top, ClientOf(hwnd).right, bounds.bottom};
-  FillSolid(dc, rest, s.bk);
+  FillSolid(dc, rest, enabled ? s.bk : GetSysColor(COLOR_BTNFACE));
   if ((it.state & LVIS_FOCUSED) && focused) {
     RECT fr = fullRow ? bounds : LabelRect(hwnd, s, i);
     DrawFocusRect(dc, &fr);
