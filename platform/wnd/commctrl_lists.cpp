@@ -846,8 +846,11 @@ void SelectItem(HWND hwnd, ComboState& s, int i) {
 // The dropped list's geometry: whole rows, at most the items.
 int VisibleRows(HWND hwnd, const ComboState& s) {
   const int n = static_cast<int>(s.items.size());
-  const int room = std::max(s.itemH + 2, s.droppedH - ComboHeight(s));
-  const int rows = (StyleOf(hwnd) & CBS_NOINTEGRALHEIGHT) ? (room - 1 + s.itemH - 1) / s.itemH : std::max(1, (room - 1) / std::max(1, s.itemH));
+  // The room under the closed combo holds the rows; the list's border is
+  // added to it.
+  const int room = std::max(s.itemH, s.droppedH - ComboHeight(s));
+  const int h = std::max(1, s.itemH);
+  const int rows = (StyleOf(hwnd) & CBS_NOINTEGRALHEIGHT) ? (room + h - 1) / h : std::max(1, room / h);
   return std::max(1, std::min(rows, std::max(1, n)));
 }
 
@@ -1308,9 +1311,11 @@ class ComboClass : public DrawnClass {
         }
         s->measured = true;
         if (i == -1) {
-          s->fieldH = h;
           s->fieldSet = true;
-          Resize(hwnd, *s);
+          if (h != s->fieldH) {
+            s->fieldH = h;
+            Resize(hwnd, *s);
+          }
         } else if ((StyleOf(hwnd) & CBS_OWNERDRAWVARIABLE) && inRange(wParam)) {
           s->items[wParam].height = h;
         } else {
