@@ -62,8 +62,9 @@ int PixelToPos(HWND hwnd, const SliderState& s, int px) {
   const int a = Vertical(hwnd) ? ch.top : ch.left, b = Vertical(hwnd) ? ch.bottom : ch.right;
   if (b <= a) return s.min;
   const long long span = static_cast<long long>(s.max) - s.min;
-  const long long v = s.min + (static_cast<long long>(std::clamp(px, a, b)) - a) * span * 2 / (b - a);
-  return static_cast<int>((v + (v >= 0 ? 1 : 0)) / 2);  // nearest
+  // The nearest position.
+  const long long twice = (static_cast<long long>(std::clamp(px, a, b)) - a) * span * 2 / (b - a);
+  return static_cast<int>(s.min + (twice + 1) / 2);
 }
 
 RECT Thumb(HWND hwnd, const SliderState& s) {
