@@ -4,6 +4,7 @@
 // paints runs the control's own look first through Default()).
 #include <QEvent>
 #include <QPainter>
+#include <QString>
 
 #include <algorithm>
 
@@ -170,6 +171,29 @@ void Arrow(HDC dc, int cx, int cy, int size, int direction, COLORREF c) {
         LineV(dc, cx - size / 2 + i, cy - half, cy + half + 1, c);
         break;
     }
+  }
+}
+
+int CompareNoCase(const CString& a, const CString& b) {
+  return QString::compare(QmToQString(a.GetString()), QmToQString(b.GetString()), Qt::CaseInsensitive);
+}
+
+bool ScrollTarget(HWND hwnd, int bar, UINT code, int cur, int line, int* to) {
+  SCROLLINFO si{};
+  si.cbSize = sizeof si;
+  si.fMask = SIF_ALL;
+  ::GetScrollInfo(hwnd, bar, &si);
+  const int page = std::max(1, static_cast<int>(si.nPage));
+  switch (code) {
+    case SB_LINEUP: *to = cur - line; return true;
+    case SB_LINEDOWN: *to = cur + line; return true;
+    case SB_PAGEUP: *to = cur - page; return true;
+    case SB_PAGEDOWN: *to = cur + page; return true;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: *to = si.nTrackPos; return true;
+    case SB_TOP: *to = si.nMin; return true;
+    case SB_BOTTOM: *to = si.nMax; return true;
+    default: return false;
   }
 }
 

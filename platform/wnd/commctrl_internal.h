@@ -103,6 +103,14 @@ void Paint(HWND hwnd, F&& paint) {
   EndPaint(hwnd, &ps);
 }
 
+// Texts compared as a person reads them, ignoring case.
+int CompareNoCase(const CString& a, const CString& b);
+
+// Where a scroll message (code of WM_VSCROLL / WM_HSCROLL) takes a window's
+// first shown line from cur, by its own scroll bar's range and page (line:
+// the step of one line). false for codes that do not move.
+bool ScrollTarget(HWND hwnd, int bar, UINT code, int cur, int line, int* to);
+
 // Redraws the whole client area (or a part) later.
 void Redraw(HWND hwnd, const RECT* part = nullptr);
 

@@ -33,10 +33,6 @@ struct Item {
   int indent = 0;
 };
 
-int CompareText(const CString& a, const CString& b) {
-  return QString::compare(QmToQString(a.GetString()), QmToQString(b.GetString()), Qt::CaseInsensitive);
-}
-
 bool StartsWith(const CString& text, LPCSTR prefix) {
   return QmToQString(text.GetString()).startsWith(QmToQString(prefix), Qt::CaseInsensitive);
 }
@@ -84,6 +80,19 @@ void DeleteNotice(HWND hwnd, UINT ctlType, int index, const Item& it) {
   LeaveDispatch();
 }
 
+// Every item goes; the owner hears of the data it held.
+void DropAll(HWND hwnd, UINT ctlType, std::vector<Item>& items) {
+  std::vector<Item> gone;
+  gone.swap(items);
+  for (size_t i = 0; i < gone.size(); ++i) DeleteNotice(hwnd, ctlType, static_cast<int>(i), gone[i]);
+}
+
+// An index after one item at `removed` went: -1 when it was that item.
+int AfterRemoval(int index, int removed) {
+  if (index == removed) return -1;
+  return index > removed ? index - 1 : index;
+}
+
 int CompareByOwner(HWND hwnd, UINT ctlType, const Item& a, int ia, const Item& b, int ib) {
   HWND p = ParentOf(hwnd);
   if (!p) return 0;
@@ -105,7 +114,7 @@ int CompareByOwner(HWND hwnd, UINT ctlType, const Item& a, int ia, const Item& b
 int SortedPlace(HWND hwnd, UINT ctlType, const std::vector<Item>& items, const Item& it, bool strings) {
   int i = 0;
   for (; i < static_cast<int>(items.size()); ++i) {
-    const int c = strings ? CompareText(items[static_cast<size_t>(i)].text, it.text)
+    const int c = strings ? CompareNoCase(items[static_cast<size_t>(i)].text, it.text)
                           : CompareByOwner(hwnd, ctlType, items[static_cast<size_t>(i)], i, it, -1);
     if (c > 0) break;
   }
@@ -443,25 +452,11 @@ class ListBoxClass : public DrawnClass {
       case WM_VSCROLL:
       case WM_HSCROLL: {
         if (lParam) return false;
-        const int bar = message == WM_VSCROLL ? SB_VERT : SB_HORZ;
-        SCROLLINFO si{};
-        si.cbSize = sizeof si;
-        si.fMask = SIF_ALL;
-        ::GetScrollInfo(hwnd, bar, &si);
-        int top = s->top;
-        switch (LOWORD(wParam)) {
-          case SB_LINEUP: --top; break;
-          case SB_LINEDOWN: ++top; break;
-          case SB_PAGEUP: top -= std::max(1, static_cast<int>(si.nPage)); break;
-          case SB_PAGEDOWN: top += std::max(1, static_cast<int>(si.nPage)); break;
-          case SB_THUMBTRACK:
-          case SB_THUMBPOSITION: top = si.nTrackPos; break;
-          case SB_TOP: top = 0; break;
-          case SB_BOTTOM: top = si.nMax; break;
-          default: return true;
+        int to = 0;
+        if (ScrollTarget(hwnd, message == WM_VSCROLL ? SB_VERT : SB_HORZ, LOWORD(wParam), s->top, 1, &to)) {
+          s->top = to;
+          Changed(hwnd, *s);
         }
-        s->top = top;
-        Changed(hwnd, *s);
         return true;
       }
       case WM_MOUSEWHEEL:
@@ -546,24 +541,20 @@ class ListBoxClass : public DrawnClass {
         const int i = static_cast<int>(wParam);
         const Item gone = s->items[static_cast<size_t>(i)];
         s->items.erase(s->items.begin() + i);
-        if (s->cur == i) s->cur = -1;
-        else if (s->cur > i) --s->cur;
-        if (s->caret >= i) --s->caret;
-        if (s->anchor >= i) --s->anchor;
+        s->cur = AfterRemoval(s->cur, i);
+        s->caret = AfterRemoval(s->caret, i);
+        s->anchor = AfterRemoval(s->anchor, i);
         Changed(hwnd, *s);
         DeleteNotice(hwnd, ODT_LISTBOX, i, gone);
         *result = (s = LBS(hwnd)) ? static_cast<LRESULT>(s->items.size()) : 0;
         return true;
       }
-      case LB_RESETCONTENT: {
-        std::vector<Item> gone;
-        gone.swap(s->items);
+      case LB_RESETCONTENT:
         s->cur = s->caret = s->anchor = -1;
         s->top = 0;
-        Changed(hwnd, *s);
-        for (size_t i = 0; i < gone.size(); ++i) DeleteNotice(hwnd, ODT_LISTBOX, static_cast<int>(i), gone[i]);
+        DropAll(hwnd, ODT_LISTBOX, s->items);
+        if ((s = LBS(hwnd))) Changed(hwnd, *s);
         return true;
-      }
       case LB_GETCOUNT: *result = n; return true;
       case LB_SETCURSEL: {
         const int i = static_cast<int>(static_cast<INT_PTR>(wParam));
@@ -723,12 +714,9 @@ class ListBoxClass : public DrawnClass {
       case LB_SETANCHORINDEX: s->anchor = static_cast<int>(wParam); return true;
       case LB_SETHORIZONTALEXTENT: s->extent = static_cast<int>(wParam); Redraw(hwnd); return true;
       case LB_GETHORIZONTALEXTENT: *result = s->extent; return true;
-      case WM_NCDESTROY: {
-        std::vector<Item> gone;
-        gone.swap(s->items);
-        for (size_t i = 0; i < gone.size(); ++i) DeleteNotice(hwnd, ODT_LISTBOX, static_cast<int>(i), gone[i]);
+      case WM_NCDESTROY:
+        DropAll(hwnd, ODT_LISTBOX, s->items);
         return false;
-      }
       default:
         return false;
     }
@@ -864,17 +852,24 @@ void ListLayout(HWND hwnd, ComboState& s) {
   SetBar(s.list, SB_VERT, 0, std::max(0, n - 1), rows, s.listTop);
 }
 
+// The dropped list's pop-up window, made when first needed.
+HWND MakeList(HWND hwnd) {
+  ComboState* s = CS(hwnd);
+  if (!s) return nullptr;
+  if (s->list && Find(s->list)) return s->list;
+  const HWND list = CreateWindowEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, "ComboLBox", "", WS_POPUP, 0, 0, 10, 10, hwnd,
+                                   nullptr, nullptr, hwnd);
+  if ((s = CS(hwnd))) s->list = list;
+  return list;
+}
+
 void OpenList(HWND hwnd) {
   ComboState* s = CS(hwnd);
   if (!s || s->dropped || Kind(hwnd) == CBS_SIMPLE) return;
   Command(hwnd, CBN_DROPDOWN);
   if (!(s = CS(hwnd))) return;
   EnsureComboMeasured(hwnd, *s);
-  if (!s->list || !Find(s->list)) {
-    s->list = CreateWindowEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, "ComboLBox", "", WS_POPUP | WS_BORDER, 0, 0, 10, 10, hwnd,
-                             nullptr, nullptr, hwnd);
-    if (!(s = CS(hwnd)) || !s->list) return;
-  }
+  if (!MakeList(hwnd) || !(s = CS(hwnd))) return;
   RECT wr;
   ::GetWindowRect(hwnd, &wr);
   const int rows = VisibleRows(hwnd, *s);
@@ -1229,12 +1224,9 @@ class ComboClass : public DrawnClass {
         if (s->list && qmwnd::Find(s->list)) ::DestroyWindow(s->list);
         if ((s = CS(hwnd))) s->list = nullptr;
         return false;
-      case WM_NCDESTROY: {
-        std::vector<Item> gone;
-        gone.swap(s->items);
-        for (size_t i = 0; i < gone.size(); ++i) DeleteNotice(hwnd, ODT_COMBOBOX, static_cast<int>(i), gone[i]);
+      case WM_NCDESTROY:
+        DropAll(hwnd, ODT_COMBOBOX, s->items);
         return false;
-      }
       case CB_ADDSTRING:
         *result = AddComboItem(hwnd, *s, -1, lParam, true);
         return true;
@@ -1250,21 +1242,19 @@ class ComboClass : public DrawnClass {
         const Item gone = s->items[static_cast<size_t>(i)];
         s->items.erase(s->items.begin() + i);
         if (s->cur == i) SelectItem(hwnd, *s, -1);
-        else if (s->cur > i) --s->cur;
+        else s->cur = AfterRemoval(s->cur, i);
         Redraw(hwnd);
         DeleteNotice(hwnd, ODT_COMBOBOX, i, gone);
         *result = (s = CS(hwnd)) ? static_cast<LRESULT>(s->items.size()) : 0;
         return true;
       }
-      case CB_RESETCONTENT: {
-        std::vector<Item> gone;
-        gone.swap(s->items);
-        SelectItem(hwnd, *s, -1);
+      case CB_RESETCONTENT:
+        s->cur = -1;
         s->listTop = 0;
-        for (size_t i = 0; i < gone.size(); ++i) DeleteNotice(hwnd, ODT_COMBOBOX, static_cast<int>(i), gone[i]);
+        DropAll(hwnd, ODT_COMBOBOX, s->items);
+        if ((s = CS(hwnd))) SelectItem(hwnd, *s, -1);
         *result = CB_OKAY;
         return true;
-      }
       case CB_GETCOUNT: *result = n; return true;
       case CB_GETCURSEL: *result = s->cur; return true;
       case CB_SETCURSEL:
@@ -1398,11 +1388,8 @@ class ComboClass : public DrawnClass {
         info->stateButton = s->dropped ? 0x8 : 0;
         info->hwndCombo = hwnd;
         info->hwndItem = s->edit ? s->edit : hwnd;
-        if (!s->list && Kind(hwnd) != CBS_SIMPLE) {
-          s->list = CreateWindowEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, "ComboLBox", "", WS_POPUP | WS_BORDER, 0, 0, 10, 10,
-                                   hwnd, nullptr, nullptr, hwnd);
-          if (!(s = CS(hwnd))) return true;
-        }
+        if (Kind(hwnd) != CBS_SIMPLE) MakeList(hwnd);
+        if (!(s = CS(hwnd))) return true;
         info->hwndList = s->list;
         *result = TRUE;
         return true;
@@ -1523,34 +1510,24 @@ class DropListClass : public DrawnClass {
           HGDIOBJ old = SelectObject(dc, FontOf(combo));
           const int n = static_cast<int>(s->items.size());
           const bool owner = ComboOwnerDrawn(combo) && !s->ex;
-          for (int i = s->listTop, y = 0; i < n && y < c.bottom; ++i, y += s->itemH) {
-            const RECT r{0, y, c.right, y + s->itemH};
+          // Rows inside a one-pixel frame.
+          for (int i = s->listTop, y = 1; i < n && y < c.bottom - 1; ++i, y += s->itemH) {
+            const RECT r{1, y, c.right - 1, std::min<int>(y + s->itemH, c.bottom - 1)};
             DrawOne(combo, hwnd, ODT_COMBOBOX, dc, r, i, &s->items[static_cast<size_t>(i)], i == s->hot, false, false,
                     owner, 0, s->ex ? s->images : nullptr);
             if (!(s = CS(combo))) break;
           }
           SelectObject(dc, old);
+          Frame(dc, c, GetSysColor(COLOR_WINDOWFRAME));
         });
         return true;
       case WM_VSCROLL: {
-        if (!s) return true;
-        SCROLLINFO si{};
-        si.cbSize = sizeof si;
-        si.fMask = SIF_ALL;
-        ::GetScrollInfo(hwnd, SB_VERT, &si);
-        int top = s->listTop;
-        switch (LOWORD(wParam)) {
-          case SB_LINEUP: --top; break;
-          case SB_LINEDOWN: ++top; break;
-          case SB_PAGEUP: top -= std::max(1, static_cast<int>(si.nPage)); break;
-          case SB_PAGEDOWN: top += std::max(1, static_cast<int>(si.nPage)); break;
-          case SB_THUMBTRACK:
-          case SB_THUMBPOSITION: top = si.nTrackPos; break;
-          default: return true;
+        int to = 0;
+        if (s && ScrollTarget(hwnd, SB_VERT, LOWORD(wParam), s->listTop, 1, &to)) {
+          s->listTop = to;
+          ListLayout(combo, *s);
+          Redraw(hwnd);
         }
-        s->listTop = top;
-        ListLayout(combo, *s);
-        Redraw(hwnd);
         return true;
       }
       case WM_MOUSEWHEEL:
@@ -1567,7 +1544,7 @@ class DropListClass : public DrawnClass {
         const POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         const RECT c = ClientOf(hwnd);
         const bool inside = ::PtInRect(&c, p) != FALSE;
-        const int i = s->listTop + p.y / std::max(1, s->itemH);
+        const int i = s->listTop + (p.y - 1) / std::max(1, s->itemH);
         const bool onItem = inside && i >= 0 && i < static_cast<int>(s->items.size());
         if (message == WM_MOUSEMOVE) {
           if (onItem && i != s->hot) {

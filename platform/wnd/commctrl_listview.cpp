@@ -437,40 +437,11 @@ void EnsureVisible(HWND hwnd, ListState& s, int i, bool partialOk) {
 
 void OnScroll(HWND hwnd, ListState& s, int bar, UINT code) {
   EnsureLayout(hwnd, s);
-  SCROLLINFO si{};
-  si.cbSize = sizeof si;
-  si.fMask = SIF_ALL;
-  ::GetScrollInfo(hwnd, bar, &si);
+  int to = 0;
   if (bar == SB_VERT) {
-    const int per = std::max(1, static_cast<int>(si.nPage));
-    int top = s.top;
-    switch (code) {
-      case SB_LINEUP: --top; break;
-      case SB_LINEDOWN: ++top; break;
-      case SB_PAGEUP: top -= per; break;
-      case SB_PAGEDOWN: top += per; break;
-      case SB_THUMBTRACK:
-      case SB_THUMBPOSITION: top = si.nTrackPos; break;
-      case SB_TOP: top = 0; break;
-      case SB_BOTTOM: top = si.nMax; break;
-      default: return;
-    }
-    ScrollTo(hwnd, s, top, s.scrollX);
-  } else {
-    const int line = 16;
-    int x = s.scrollX;
-    switch (code) {
-      case SB_LINELEFT: x -= line; break;
-      case SB_LINERIGHT: x += line; break;
-      case SB_PAGELEFT: x -= static_cast<int>(si.nPage); break;
-      case SB_PAGERIGHT: x += static_cast<int>(si.nPage); break;
-      case SB_THUMBTRACK:
-      case SB_THUMBPOSITION: x = si.nTrackPos; break;
-      case SB_LEFT: x = 0; break;
-      case SB_RIGHT: x = si.nMax; break;
-      default: return;
-    }
-    ScrollTo(hwnd, s, s.top, x);
+    if (ScrollTarget(hwnd, SB_VERT, code, s.top, 1, &to)) ScrollTo(hwnd, s, to, s.scrollX);
+  } else if (ScrollTarget(hwnd, SB_HORZ, code, s.scrollX, 16, &to)) {
+    ScrollTo(hwnd, s, s.top, to);
   }
 }
 
@@ -494,6 +465,9 @@ void PaintRow(HWND hwnd, ListState& s, HDC dc, int i, LRESULT stage, bool enable
   const bool selected = (it.state & LVIS_SELECTED) && (focused || (StyleOf(hwnd) & LVS_SHOWSELALWAYS));
   const RECT bounds = Bounds(hwnd, s, i);
   if (StyleOf(hwnd) & LVS_OWNERDRAWFIXED) {
+    // Around the row the list's background; the row is the owner's.
+    FillSolid(dc, RECT{bounds.right, bounds.top, ClientOf(hwnd).right, bounds.bottom},
+              enabled ? s.bk : GetSysColor(COLOR_BTNFACE));
     DRAWITEMSTRUCT dis{};
     dis.CtlType = ODT_LISTVIEW;
     dis.CtlID = static_cast<UINT>(CtlId(hwnd));
@@ -659,10 +633,6 @@ void CopyOut(const CString& text, LPSTR buf, int size) {
   buf[n] = 0;
 }
 
-int CompareText(const CString& a, const CString& b) {
-  return QString::compare(QmToQString(a.GetString()), QmToQString(b.GetString()), Qt::CaseInsensitive);
-}
-
 void SetText(LvItem& it, int sub, LPCSTR text) {
   if (sub < 0) return;
   if (static_cast<int>(it.text.size()) <= sub) it.text.resize(static_cast<size_t>(sub) + 1);
@@ -685,7 +655,7 @@ int InsertItem(HWND hwnd, ListState& s, const LVITEM& in) {
     const bool desc = (style & LVS_SORTDESCENDING) != 0;
     index = 0;
     while (index < n) {
-      const int c = CompareText(s.items[static_cast<size_t>(index)].Text(0), it.Text(0));
+      const int c = CompareNoCase(s.items[static_cast<size_t>(index)].Text(0), it.Text(0));
       if (desc ? c < 0 : c > 0) break;
       ++index;
     }

@@ -476,10 +476,6 @@ bool KeyDown(HWND hwnd, UINT vk) {
   return true;
 }
 
-int CompareText(const CString& a, const CString& b) {
-  return QString::compare(QmToQString(a.GetString()), QmToQString(b.GetString()), Qt::CaseInsensitive);
-}
-
 class TreeClass : public DrawnClass {
  public:
   QWidget* CreateWidget(HWND, const CREATESTRUCT& cs, QWidget* parent) override {
@@ -519,25 +515,11 @@ class TreeClass : public DrawnClass {
         return false;
       case WM_VSCROLL: {
         if (lParam) return false;
-        SCROLLINFO si{};
-        si.cbSize = sizeof si;
-        si.fMask = SIF_ALL;
-        ::GetScrollInfo(hwnd, SB_VERT, &si);
-        int top = s->top;
-        const int per = PerPage(hwnd, *s);
-        switch (LOWORD(wParam)) {
-          case SB_LINEUP: --top; break;
-          case SB_LINEDOWN: ++top; break;
-          case SB_PAGEUP: top -= per; break;
-          case SB_PAGEDOWN: top += per; break;
-          case SB_THUMBTRACK:
-          case SB_THUMBPOSITION: top = si.nTrackPos; break;
-          case SB_TOP: top = 0; break;
-          case SB_BOTTOM: top = si.nMax; break;
-          default: return true;
+        int to = 0;
+        if (ScrollTarget(hwnd, SB_VERT, LOWORD(wParam), s->top, 1, &to)) {
+          s->top = to;
+          Changed(hwnd, *s);
         }
-        s->top = top;
-        Changed(hwnd, *s);
         return true;
       }
       case WM_MOUSEWHEEL:
@@ -599,7 +581,7 @@ class TreeClass : public DrawnClass {
         if (ins->hInsertAfter == TVI_FIRST) {
           pos = sib.begin();
         } else if (ins->hInsertAfter == TVI_SORT) {
-          pos = std::find_if(sib.begin(), sib.end(), [&](UINT_PTR o) { return CompareText(s->nodes[o].text, text) > 0; });
+          pos = std::find_if(sib.begin(), sib.end(), [&](UINT_PTR o) { return CompareNoCase(s->nodes[o].text, text) > 0; });
         } else if (ins->hInsertAfter && ins->hInsertAfter != TVI_LAST) {
           auto after = std::find(sib.begin(), sib.end(), Id(ins->hInsertAfter));
           if (after != sib.end()) pos = after + 1;
@@ -742,7 +724,7 @@ class TreeClass : public DrawnClass {
         const HTREEITEM h = reinterpret_cast<HTREEITEM>(lParam);
         const UINT_PTR parent = (!h || h == TVI_ROOT) ? 0 : Id(h);
         auto& sib = Siblings(*s, parent);
-        std::stable_sort(sib.begin(), sib.end(), [&](UINT_PTR a, UINT_PTR b) { return CompareText(s->nodes[a].text, s->nodes[b].text) < 0; });
+        std::stable_sort(sib.begin(), sib.end(), [&](UINT_PTR a, UINT_PTR b) { return CompareNoCase(s->nodes[a].text, s->nodes[b].text) < 0; });
         Changed(hwnd, *s);
         *result = TRUE;
         return true;

@@ -101,6 +101,18 @@ class CSymbolBox : public CListBox {
 
 const COLORREF kSwatches[5] = {RGB(170, 20, 40), RGB(40, 140, 90), RGB(90, 160, 230), RGB(235, 230, 215), RGB(20, 20, 20)};
 
+// 16 x 16 images of the swatch colours.
+bool SwatchImages(CImageList& images) {
+  if (!images.Create(16, 16, ILC_COLOR24, 5, 0)) return false;
+  for (COLORREF c : kSwatches) {
+    std::vector<DWORD> bits(256, (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c));
+    CBitmap b;
+    if (!b.CreateBitmap(16, 16, 1, 32, bits.data())) return false;
+    images.Add(&b, static_cast<CBitmap*>(nullptr));
+  }
+  return true;
+}
+
 class Gallery : public ::testing::TestWithParam<bool> {
  protected:
   void SetUp() override { SetAnsiCodePage(GetParam() ? 1251 : 1252); }
@@ -198,13 +210,7 @@ TEST_P(Gallery, ListsAndTrees) {
   treeOff->EnableWindow(FALSE);
   // A small-icon view.
   CImageList images;
-  ASSERT_TRUE(images.Create(16, 16, ILC_COLOR24, 5, 0));
-  for (COLORREF c : kSwatches) {
-    std::vector<DWORD> bits(256, (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c));
-    CBitmap b;
-    b.CreateBitmap(16, 16, 1, 32, bits.data());
-    images.Add(&b, static_cast<CBitmap*>(nullptr));
-  }
+  ASSERT_TRUE(SwatchImages(images));
   auto icons = std::make_unique<CListCtrl>();
   ASSERT_TRUE(icons->Create(WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_SMALLICON | LVS_SHOWSELALWAYS, CRect(554, 170, 790, 330), &host, 6));
   icons->SetImageList(&images, LVSIL_SMALL);
@@ -260,13 +266,7 @@ TEST_P(Gallery, CombosBoxesAndBars) {
   colours->SetCurSel(2);
   // The extended combo box with images.
   CImageList images;
-  ASSERT_TRUE(images.Create(16, 16, ILC_COLOR24, 5, 0));
-  for (COLORREF c : kSwatches) {
-    std::vector<DWORD> bits(256, (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c));
-    CBitmap b;
-    b.CreateBitmap(16, 16, 1, 32, bits.data());
-    images.Add(&b, static_cast<CBitmap*>(nullptr));
-  }
+  ASSERT_TRUE(SwatchImages(images));
   auto ex = std::make_unique<CComboBoxEx>();
   ASSERT_TRUE(ex->Create(WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, CRect(520, 24, 700, 200), &host, 14));
   ex->SetImageList(&images);
