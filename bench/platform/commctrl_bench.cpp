@@ -70,7 +70,7 @@ struct Report {
     list.Create(WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_REPORT | LVS_SHOWSELALWAYS, CRect(0, 0, 800, 600), &host, 1);
     list.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
     for (int c = 0; c < kCols; ++c) {
-      char title[16];
+      char title[24];
       std::snprintf(title, sizeof title, "Column %d", c);
       list.InsertColumn(c, title, c ? LVCFMT_RIGHT : LVCFMT_LEFT, 95);
     }
