@@ -5,6 +5,8 @@
 
 #include "platform/gdi.h"
 #include "platform/wnd/app.h"
+#include "platform/wnd/commctrl.h"
+#include "platform/wnd/commctrl_classes.h"
 #include "platform/wnd/controls.h"
 #include "platform/wnd/dialog.h"
 #include "platform/wnd/docview.h"

@@ -1,9 +1,10 @@
 // Control objects over control windows: each call is the control's
-// message. Buttons, statics and edits have their full behaviour here; combo
-// and list boxes and scroll bar controls answer once their window classes
-// are implemented (their windows are place-holders until then).
+// message. Buttons, statics and edits are Qt's widgets; combo and list boxes
+// are drawn by the stand-in (commctrl_lists.cpp); scroll bar controls are
+// still place-holders.
 #pragma once
 
+#include "platform/wnd/commctrl.h"
 #include "platform/wnd/window.h"
 
 class CStatic : public CWnd {
@@ -110,6 +111,44 @@ class CComboBox : public CWnd {
     return static_cast<int>(const_cast<CComboBox*>(this)->SendMessage(CB_GETLBTEXTLEN, static_cast<WPARAM>(i)));
   }
   void GetLBText(int i, CString& s) const;
+  int FindString(int start, LPCTSTR s) const {
+    return static_cast<int>(const_cast<CComboBox*>(this)->SendMessage(CB_FINDSTRING, static_cast<WPARAM>(start),
+                                                                       reinterpret_cast<LPARAM>(s)));
+  }
+  // The dropped list and the item heights (-1: the selection field).
+  void ShowDropDown(BOOL bShowIt = TRUE) { SendMessage(CB_SHOWDROPDOWN, static_cast<WPARAM>(bShowIt)); }
+  BOOL GetDroppedState() const { return static_cast<BOOL>(const_cast<CComboBox*>(this)->SendMessage(CB_GETDROPPEDSTATE)); }
+  void GetDroppedControlRect(LPRECT lprect) const {
+    const_cast<CComboBox*>(this)->SendMessage(CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(lprect));
+  }
+  int SetDroppedWidth(UINT nWidth) { return static_cast<int>(SendMessage(CB_SETDROPPEDWIDTH, nWidth)); }
+  int GetDroppedWidth() const { return static_cast<int>(const_cast<CComboBox*>(this)->SendMessage(CB_GETDROPPEDWIDTH)); }
+  int SetItemHeight(int nIndex, UINT cyItemHeight) {
+    return static_cast<int>(SendMessage(CB_SETITEMHEIGHT, static_cast<WPARAM>(nIndex), static_cast<LPARAM>(cyItemHeight)));
+  }
+  int GetItemHeight(int nIndex) const {
+    return static_cast<int>(const_cast<CComboBox*>(this)->SendMessage(CB_GETITEMHEIGHT, static_cast<WPARAM>(nIndex)));
+  }
+  int SetExtendedUI(BOOL bExtended = TRUE) { return static_cast<int>(SendMessage(CB_SETEXTENDEDUI, static_cast<WPARAM>(bExtended))); }
+  BOOL GetExtendedUI() const { return static_cast<BOOL>(const_cast<CComboBox*>(this)->SendMessage(CB_GETEXTENDEDUI)); }
+  int GetTopIndex() const { return static_cast<int>(const_cast<CComboBox*>(this)->SendMessage(CB_GETTOPINDEX)); }
+  int SetTopIndex(int nIndex) { return static_cast<int>(SendMessage(CB_SETTOPINDEX, static_cast<WPARAM>(nIndex))); }
+  // The edit field (drop-down combos).
+  DWORD GetEditSel() const { return static_cast<DWORD>(const_cast<CComboBox*>(this)->SendMessage(CB_GETEDITSEL)); }
+  BOOL SetEditSel(int nStartChar, int nEndChar) {
+    return static_cast<BOOL>(SendMessage(CB_SETEDITSEL, 0, MAKELPARAM(static_cast<WORD>(nStartChar), static_cast<WORD>(nEndChar))));
+  }
+  BOOL LimitText(int nMaxChars) { return static_cast<BOOL>(SendMessage(CB_LIMITTEXT, static_cast<WPARAM>(nMaxChars))); }
+  BOOL GetComboBoxInfo(PCOMBOBOXINFO pcbi) const {
+    return static_cast<BOOL>(const_cast<CComboBox*>(this)->SendMessage(CB_GETCOMBOBOXINFO, 0, reinterpret_cast<LPARAM>(pcbi)));
+  }
+  // Owner-drawn combo boxes (CBS_OWNERDRAWFIXED / VARIABLE) draw and measure
+  // their items here; CBS_SORT without CBS_HASSTRINGS compares them here.
+  virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct);
+  virtual void MeasureItem(LPMEASUREITEMSTRUCT lpMeasureItemStruct);
+  virtual int CompareItem(LPCOMPAREITEMSTRUCT lpCompareItemStruct);
+  virtual void DeleteItem(LPDELETEITEMSTRUCT lpDeleteItemStruct);
+  BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 };
 
 class CListBox : public CWnd {
@@ -133,6 +172,58 @@ class CListBox : public CWnd {
     return static_cast<int>(SendMessage(LB_SETITEMDATA, static_cast<WPARAM>(i), static_cast<LPARAM>(d)));
   }
   void GetText(int i, CString& s) const;
+  int GetTextLen(int i) const {
+    return static_cast<int>(const_cast<CListBox*>(this)->SendMessage(LB_GETTEXTLEN, static_cast<WPARAM>(i)));
+  }
+  int FindString(int start, LPCTSTR s) const {
+    return static_cast<int>(const_cast<CListBox*>(this)->SendMessage(LB_FINDSTRING, static_cast<WPARAM>(start), reinterpret_cast<LPARAM>(s)));
+  }
+  int FindStringExact(int start, LPCTSTR s) const {
+    return static_cast<int>(const_cast<CListBox*>(this)->SendMessage(LB_FINDSTRINGEXACT, static_cast<WPARAM>(start),
+                                                                      reinterpret_cast<LPARAM>(s)));
+  }
+  int SelectString(int start, LPCTSTR s) {
+    return static_cast<int>(SendMessage(LB_SELECTSTRING, static_cast<WPARAM>(start), reinterpret_cast<LPARAM>(s)));
+  }
+  // Multiple selection.
+  int GetSel(int i) const { return static_cast<int>(const_cast<CListBox*>(this)->SendMessage(LB_GETSEL, static_cast<WPARAM>(i))); }
+  int SetSel(int i, BOOL bSelect = TRUE) { return static_cast<int>(SendMessage(LB_SETSEL, static_cast<WPARAM>(bSelect), i)); }
+  int GetSelCount() const { return static_cast<int>(const_cast<CListBox*>(this)->SendMessage(LB_GETSELCOUNT)); }
+  int GetSelItems(int nMaxItems, LPINT rgIndex) const {
+    return static_cast<int>(const_cast<CListBox*>(this)->SendMessage(LB_GETSELITEMS, static_cast<WPARAM>(nMaxItems),
+                                                                      reinterpret_cast<LPARAM>(rgIndex)));
+  }
+  int SelItemRange(BOOL bSelect, int nFirstItem, int nLastItem) {
+    return static_cast<int>(SendMessage(LB_SELITEMRANGE, static_cast<WPARAM>(bSelect),
+                                        MAKELPARAM(static_cast<WORD>(nFirstItem), static_cast<WORD>(nLastItem))));
+  }
+  int GetCaretIndex() const { return static_cast<int>(const_cast<CListBox*>(this)->SendMessage(LB_GETCARETINDEX)); }
+  int SetCaretIndex(int i, BOOL bScroll = TRUE) { return static_cast<int>(SendMessage(LB_SETCARETINDEX, static_cast<WPARAM>(i), bScroll)); }
+  int GetAnchorIndex() const { return static_cast<int>(const_cast<CListBox*>(this)->SendMessage(LB_GETANCHORINDEX)); }
+  // Geometry.
+  int GetTopIndex() const { return static_cast<int>(const_cast<CListBox*>(this)->SendMessage(LB_GETTOPINDEX)); }
+  int SetTopIndex(int i) { return static_cast<int>(SendMessage(LB_SETTOPINDEX, static_cast<WPARAM>(i))); }
+  int GetItemRect(int i, LPRECT lpRect) const {
+    return static_cast<int>(const_cast<CListBox*>(this)->SendMessage(LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(lpRect)));
+  }
+  int SetItemHeight(int i, UINT cyItemHeight) {
+    return static_cast<int>(SendMessage(LB_SETITEMHEIGHT, static_cast<WPARAM>(i), MAKELPARAM(static_cast<WORD>(cyItemHeight), 0)));
+  }
+  int GetItemHeight(int i) const { return static_cast<int>(const_cast<CListBox*>(this)->SendMessage(LB_GETITEMHEIGHT, static_cast<WPARAM>(i))); }
+  void SetColumnWidth(int cxWidth) { SendMessage(LB_SETCOLUMNWIDTH, static_cast<WPARAM>(cxWidth)); }
+  void SetHorizontalExtent(int cxExtent) { SendMessage(LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(cxExtent)); }
+  UINT ItemFromPoint(CPoint pt, BOOL& bOutside) const {
+    const DWORD r = static_cast<DWORD>(const_cast<CListBox*>(this)->SendMessage(LB_ITEMFROMPOINT, 0,
+                                                                                 MAKELPARAM(static_cast<WORD>(pt.x), static_cast<WORD>(pt.y))));
+    bOutside = HIWORD(r) != 0;
+    return LOWORD(r);
+  }
+  // Owner-drawn list boxes (LBS_OWNERDRAWFIXED / VARIABLE).
+  virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct);
+  virtual void MeasureItem(LPMEASUREITEMSTRUCT lpMeasureItemStruct);
+  virtual int CompareItem(LPCOMPAREITEMSTRUCT lpCompareItemStruct);
+  virtual void DeleteItem(LPDELETEITEMSTRUCT lpDeleteItemStruct);
+  BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 };
 
 class CScrollBar : public CWnd {

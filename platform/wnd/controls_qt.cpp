@@ -389,6 +389,8 @@ class StaticClass : public QmControlClass {
   }
 
   void StyleChanged(HWND hwnd, QWidget* widget, DWORD style) override {
+    // SS_NOTIFY given after creation: clicks and the cursor reach the static.
+    widget->setAttribute(Qt::WA_TransparentForMouseEvents, !(style & SS_NOTIFY));
     auto* l = qobject_cast<QLabel*>(widget);
     if (!l) return;
     const DWORD type = style & SS_TYPEMASK;

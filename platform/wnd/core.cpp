@@ -151,6 +151,7 @@ QmControlClass* MakeButtonClass();
 QmControlClass* MakeStaticClass();
 QmControlClass* MakeEditClass();
 QmControlClass* MakePlaceholderClass();
+void RegisterCommonControls();
 
 void RegisterBuiltinClasses() {
   static bool done = false;
@@ -187,6 +188,7 @@ void RegisterBuiltinClasses() {
     add(name, CS_DBLCLKS | CS_PARENTDC, nullptr, placeholder, false);
     PlaceholderNames()[Upper(name)] = true;
   }
+  RegisterCommonControls();
 }
 
 }  // namespace qmwnd

@@ -7,6 +7,7 @@
 
 #include "platform/gdi/afxgdi.h"
 #include "platform/wnd/app.h"
+#include "platform/wnd/commctrl_classes.h"
 #include "platform/wnd/controls.h"
 #include "platform/wnd/dialog.h"
 #include "platform/wnd/docview.h"
@@ -64,6 +65,7 @@ CWnd* CWnd::FromHandle(HWND hWnd) {
     else if (cls == "ComboBox") t = new CComboBox;
     else if (cls == "ListBox") t = new CListBox;
     else if (cls == "ScrollBar") t = new CScrollBar;
+    else if (CWnd* common = QmMakeCommonControlObject(cls.c_str())) t = common;
     else t = new CWnd;
     t->m_hWnd = hWnd;
     w->temp.reset(t);

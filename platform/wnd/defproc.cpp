@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "platform/wnd/commctrl.h"
 #include "platform/wnd/internal.h"
 #include "platform/wnd/menu.h"
 
@@ -13,6 +14,7 @@ const MSG* CurrentMessage();
 void MarkDefaultReached(HWND hwnd, UINT message);
 HICON SetWindowIconImpl(Window& w, WPARAM which, HICON icon);
 void DialogDefault(Window& w, UINT message, WPARAM wParam, LPARAM lParam, bool* handled, LRESULT* result);
+void DrawQtLook(Window& w);
 
 namespace {
 
@@ -96,6 +98,8 @@ LRESULT DefProc(Window& w, UINT message, WPARAM wParam, LPARAM lParam) {
       DestroyWindow(hwnd);
       return 0;
     case WM_PAINT: {
+      // A control Qt draws, painted by a subclass: its own look first.
+      if (w.cls->control) DrawQtLook(w);
       PAINTSTRUCT ps{};
       BeginPaint(hwnd, &ps);
       EndPaint(hwnd, &ps);
@@ -206,6 +210,15 @@ LRESULT DefProc(Window& w, UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_GETDLGCODE:
       return w.cls->control ? w.cls->control->DialogCode(hwnd) : 0;
+    case WM_DELETEITEM:
+    case WM_COMPAREITEM: {
+      // Reflected to the control object of the list or combo box.
+      const HWND item = message == WM_DELETEITEM ? reinterpret_cast<const DELETEITEMSTRUCT*>(lParam)->hwndItem
+                                                 : reinterpret_cast<const COMPAREITEMSTRUCT*>(lParam)->hwndItem;
+      LRESULT r = 0;
+      if (CWnd* c = CWnd::FromHandlePermanent(item); c && c->OnChildNotify(message, wParam, lParam, &r)) return r;
+      return message == WM_DELETEITEM ? TRUE : 0;
+    }
     case WM_CANCELMODE:
       if (GetCapture() == hwnd) ReleaseCapture();
       return 0;

@@ -427,7 +427,10 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
   if (wp.flags & SWP_SHOWWINDOW) ShowWindow(hwnd, (wp.flags & SWP_NOACTIVATE) ? SW_SHOWNA : SW_SHOW);
   if (wp.flags & SWP_HIDEWINDOW) ShowWindow(hwnd, SW_HIDE);
   if (!Find(hwnd)) return TRUE;
-  if (moved || sized || zorder || (wp.flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW | SWP_FRAMECHANGED)))
+  // A move or size asked for is reported even when the window kept its
+  // place (a combo box keeps its height and makes the request its list's).
+  const bool asked = !(wp.flags & SWP_NOMOVE) || !(wp.flags & SWP_NOSIZE);
+  if (moved || sized || zorder || asked || (wp.flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW | SWP_FRAMECHANGED)))
     Send(hwnd, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&wp));
   if ((w = Find(hwnd)) && (moved || sized) && !(wp.flags & SWP_NOREDRAW) && w->W()) w->W()->update();
   return TRUE;
