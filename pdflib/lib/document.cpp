@@ -17,13 +17,16 @@
 #include <iterator>
 #include <unordered_map>
 
+#include "pdflib/lib/ascii.h"
 #include "pdflib/lib/bmp.h"
+#include "pdflib/lib/charref.h"
 #include "pdflib/lib/codepage.h"
 #include "pdflib/lib/content.h"
 #include "pdflib/lib/errors.h"
 #include "pdflib/lib/fonts.h"
 #include "pdflib/lib/optlist.h"
 #include "pdflib/lib/png.h"
+#include "pdflib/lib/schemas.h"
 #include "pdflib/lib/table.h"
 #include "pdflib/lib/textflow.h"
 
@@ -32,115 +35,14 @@
 #endif
 
 namespace qmpdf {
+using namespace schemas;
 namespace {
-
-// ---- Option lists of the functions ------------------------------------------------------------
-
-const char* const kPermissions[] = {"noprint", "nomodify", "nocopy", nullptr};
-const opt::Key kBeginDocumentKeys[] = {
-    {"masterpassword", opt::Type::String},
-    {"userpassword", opt::Type::String},
-    {"permissions", opt::Type::KeywordList, -1e300, 1e300, false, kPermissions},
-};
-const opt::Schema kBeginDocument{kBeginDocumentKeys, std::size(kBeginDocumentKeys)};
-
-const opt::Key kBeginPageKeys[] = {
-    {"width", opt::Type::Number, -1e300, 1e300, true},
-    {"height", opt::Type::Number, -1e300, 1e300, true},
-};
-const opt::Schema kBeginPage{kBeginPageKeys, std::size(kBeginPageKeys)};
-
-const opt::Key kEndPageKeys[] = {{"rotate", opt::Type::Int, -360, 360}};
-const opt::Schema kEndPage{kEndPageKeys, std::size(kEndPageKeys)};
-
-const opt::Key kResumePageKeys[] = {{"pagenumber", opt::Type::Int, 1, 1e9}};
-const opt::Schema kResumePage{kResumePageKeys, std::size(kResumePageKeys)};
-
-const opt::Key kTextlineKeys[] = {{"rotate", opt::Type::Number}};
-const opt::Schema kTextline{kTextlineKeys, std::size(kTextlineKeys)};
-
-const char* const kMeet[] = {"meet", nullptr};
-const char* const kOrientations[] = {"north", "west", "south", "east", nullptr};
-const opt::Key kFitImageKeys[] = {
-    {"boxsize", opt::Type::NumberList, -1e300, 1e300, false, nullptr, nullptr, 2},
-    {"position", opt::Type::Position},
-    {"fitmethod", opt::Type::Keyword, -1e300, 1e300, false, kMeet},
-    {"orientate", opt::Type::Keyword, -1e300, 1e300, false, kOrientations},
-};
-const opt::Schema kFitImage{kFitImageKeys, std::size(kFitImageKeys)};
-
-const char* const kAlignments[] = {"left", "center", "right", "justify", nullptr};
-const opt::Key kTextflowKeys[] = {
-    {"fontname", opt::Type::String},
-    {"encoding", opt::Type::String},
-    {"fontsize", opt::Type::Number, -1e300, 1e300, true},
-    {"fillcolor", opt::Type::Color},
-    {"underline", opt::Type::Bool},
-    {"alignment", opt::Type::Keyword, -1e300, 1e300, false, kAlignments},
-    {"charref", opt::Type::Bool},
-};
-const opt::Schema kTextflow{kTextflowKeys, std::size(kTextflowKeys)};
-
-const char* const kVAlignments[] = {"top", "center", "bottom", "justify", nullptr};
-const opt::Key kFitTextflowKeys[] = {
-    {"verticalalign", opt::Type::Keyword, -1e300, 1e300, false, kVAlignments},
-    {"linespreadlimit", opt::Type::NumberOrPercent, -1e300, 1e300, true},
-};
-const opt::Schema kFitTextflow{kFitTextflowKeys, std::size(kFitTextflowKeys)};
-
-const opt::Key kFittextlineKeys[] = {
-    {"font", opt::Type::Int, 0, 2147483647},
-    {"fontsize", opt::Type::Number, -1e300, 1e300, true},
-    {"position", opt::Type::Position},
-};
-const opt::Schema kFittextline{kFittextlineKeys, std::size(kFittextlineKeys)};
-const opt::Key kFitimageKeys[] = {
-    {"position", opt::Type::Position},
-    {"fitmethod", opt::Type::Keyword, -1e300, 1e300, false, kMeet},
-};
-const opt::Schema kFitimage{kFitimageKeys, std::size(kFitimageKeys)};
-const opt::Key kMatchboxKeys[] = {{"fillcolor", opt::Type::Color}};
-const opt::Schema kMatchbox{kMatchboxKeys, std::size(kMatchboxKeys)};
-const opt::Key kTableCellKeys[] = {
-    {"colwidth", opt::Type::NumberOrPercent, -1e300, 1e300, true},
-    {"colspan", opt::Type::Int, 1, 10000},
-    {"fittextline", opt::Type::Optlist, -1e300, 1e300, false, nullptr, &kFittextline},
-    {"textflow", opt::Type::Int, 1, 2147483647},
-    {"image", opt::Type::Int, 1, 2147483647},
-    {"fitimage", opt::Type::Optlist, -1e300, 1e300, false, nullptr, &kFitimage},
-    {"matchbox", opt::Type::Optlist, -1e300, 1e300, false, nullptr, &kMatchbox},
-    {"marginleft", opt::Type::Number, 0, 1e6},
-    {"marginright", opt::Type::Number, 0, 1e6},
-    {"margintop", opt::Type::Number, 0, 1e6},
-    {"marginbottom", opt::Type::Number, 0, 1e6},
-};
-const opt::Schema kTableCell{kTableCellKeys, std::size(kTableCellKeys)};
-
-const char* const kLines[] = {"other", nullptr};
-const opt::Key kStrokeKeys[] = {{"line", opt::Type::Keyword, -1e300, 1e300, false, kLines}};
-const opt::Schema kStroke{kStrokeKeys, std::size(kStrokeKeys)};
-const opt::Key kFitTableKeys[] = {
-    {"header", opt::Type::Int, 0, 1000000},
-    {"stroke", opt::Type::OptlistList, -1e300, 1e300, false, nullptr, &kStroke},
-};
-const opt::Schema kFitTable{kFitTableKeys, std::size(kFitTableKeys)};
 
 // ---- Helpers ----------------------------------------------------------------------------------
 
 constexpr int kMaxTableColumns = 10000;
 constexpr int kMaxTableRows = 1000000;
 constexpr double kMinPage = 3, kMaxPage = 14400;  // PDF page size limits in points
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
 
 std::string WithoutNul(std::string_view s) {
   std::string r;
@@ -223,6 +125,14 @@ void AppendNumbers(std::string& out, std::initializer_list<double> values) {
     AppendNumber(out, v);
     out += ' ';
   }
+}
+
+// The object of a handle, or the error of a handle that is unknown or stale.
+template <class Map>
+auto At(Map& map, int handle, const char* kind) -> decltype((map.begin()->second)) {
+  auto it = map.find(handle);
+  if (it == map.end()) Fail(kErrHandle, std::string(kind) + " handle " + std::to_string(handle) + " is not valid");
+  return it->second;
 }
 
 // Written into the dictionary of a page content stream that holds bytes
@@ -392,6 +302,7 @@ class Document final : public Measurer {
   // Writes the content drawn since the page was begun or resumed.
   void CloseSegment(PageState& pg) {
     std::string data = pg.sink.Finish(pg.content);
+    std::string().swap(pg.content);  // a suspended or ended page keeps no buffer
     HPDF_Dict seg = pg.segment;
     if (seg->write_fn && seg->write_fn != &WriteFlateFilter) Fail(kErrWriter, "Unexpected page content stream");
     seg->filter = HPDF_STREAM_FILTER_NONE;
@@ -544,12 +455,7 @@ class Document final : public Measurer {
     return handle;
   }
 
-  const FontEntry& Font(int handle) const {
-    auto it = fonts_.find(handle);
-    if (it == fonts_.end()) Fail(kErrHandle, "Font handle " + std::to_string(handle) + " is not valid");
-    return it->second;
-  }
-  bool HasFont(int handle) const { return fonts_.count(handle) != 0; }
+  const FontEntry& Font(int handle) const { return At(fonts_, handle, "Font"); }
 
   // ---- drawing into the current page ----
   void EmitFill(PageState& pg, const Color& c) {
@@ -696,27 +602,18 @@ class Document final : public Measurer {
     images_.emplace(handle, entry);
     return handle;
   }
-  const ImageEntry& Image(int handle) const {
-    auto it = images_.find(handle);
-    if (it == images_.end()) Fail(kErrHandle, "Image handle " + std::to_string(handle) + " is not valid");
-    return it->second;
-  }
+  const ImageEntry& Image(int handle) const { return At(images_, handle, "Image"); }
 
   // ---- textflows and tables ----
   FlowEntry& Flow(int handle, bool forFitting) {
-    auto it = flows_.find(handle);
-    if (it == flows_.end()) Fail(kErrHandle, "Textflow handle " + std::to_string(handle) + " is not valid");
-    if (it->second.ownerTable)
+    FlowEntry& f = At(flows_, handle, "Textflow");
+    if (f.ownerTable)
       Fail(kErrTextflowOwned, "Textflow " + std::to_string(handle) + " belongs to table " +
-                                  std::to_string(it->second.ownerTable) + (forFitting ? " and is placed with it" : ""));
-    return it->second;
+                                  std::to_string(f.ownerTable) + (forFitting ? " and is placed with it" : ""));
+    return f;
   }
   std::map<int, FlowEntry>& Flows() { return flows_; }
-  TableEntry& TableAt(int handle) {
-    auto it = tables_.find(handle);
-    if (it == tables_.end()) Fail(kErrHandle, "Table handle " + std::to_string(handle) + " is not valid");
-    return it->second;
-  }
+  TableEntry& TableAt(int handle) { return At(tables_, handle, "Table"); }
   std::map<int, TableEntry>& Tables() { return tables_; }
 
  private:
@@ -772,61 +669,6 @@ const char* ResultKeyword(FitResult r) {
     case FitResult::BoxEmpty: return "_boxempty";
   }
   return "_stop";
-}
-
-// Character references: "&#n;", "&#xh;", "&amp;", "&lt;", "&gt;", "&quot;",
-// "&apos;"; anything else stays as written. The values are Unicode, written
-// in the code page of the font's encoding (codePage 0: the code itself).
-std::string DecodeCharrefs(std::string_view s, int codePage) {
-  std::string out;
-  out.reserve(s.size());
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    if (s[i] != '&') {
-      out += s[i];
-      continue;
-    }
-    const std::size_t semi = s.find(';', i + 1);
-    if (semi == std::string_view::npos || semi - i > 12) {
-      out += '&';
-      continue;
-    }
-    const std::string_view name = s.substr(i + 1, semi - i - 1);
-    long code = -1;
-    if (name == "amp") code = '&';
-    else if (name == "lt") code = '<';
-    else if (name == "gt") code = '>';
-    else if (name == "quot") code = '"';
-    else if (name == "apos") code = '\'';
-    else if (name.size() >= 2 && name[0] == '#') {
-      const bool hex = name[1] == 'x' || name[1] == 'X';
-      const std::string_view digits = name.substr(hex ? 2 : 1);
-      long v = 0;
-      bool ok = !digits.empty();
-      for (char c : digits) {
-        int d = -1;
-        if (c >= '0' && c <= '9') d = c - '0';
-        else if (hex && c >= 'a' && c <= 'f') d = c - 'a' + 10;
-        else if (hex && c >= 'A' && c <= 'F') d = c - 'A' + 10;
-        if (d < 0 || v > 0x10FFFF) {
-          ok = false;
-          break;
-        }
-        v = v * (hex ? 16 : 10) + d;
-      }
-      if (ok && v > 0 && v <= 0x10FFFF) code = v;
-    }
-    if (code < 0) {
-      out += '&';
-      continue;
-    }
-    int byte = codePage == 0 ? (code < 256 ? static_cast<int>(code) : -1)
-                             : UnicodeToCodePage(static_cast<char32_t>(code), codePage);
-    if (byte < 0)
-      Fail(kErrTextflow, "Character reference '&" + std::string(name) + ";' has no character in the font's encoding");
-    out += static_cast<char>(byte);
-    i = semi;
-  }
-  return out;
 }
 
 int EncodingCodePage(const std::string& encoding) {
@@ -964,9 +806,7 @@ int Context::CreateBookmark(std::string_view text, std::string_view optlist) {
 int Context::LoadFont(std::string_view name, std::string_view encoding, std::string_view optlist) {
   Require(false, true, true);
   opt::Parse(optlist, opt::kNoOptions);
-  std::string enc(encoding);
-  for (char& c : enc)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  const std::string enc = LowerAscii(encoding);
   if (enc != "winansi" && enc != "cp1251" && enc != "builtin") return -1;
   const int handle = Doc().LoadFont(std::string(name), enc, nextFont_);
   if (handle == nextFont_) ++nextFont_;
@@ -1164,10 +1004,7 @@ static void AddFlowText(Context& ctx, Document& doc, FlowEntry& f, std::string_v
     f.style.font = font;
   }
   if (!(f.style.size > 0)) Fail(kErrOptionMissing, "Textflow text needs the option fontsize");
-  std::string encoding = f.encoding;
-  for (char& c : encoding)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  const std::string decoded = f.charref ? DecodeCharrefs(bytes, EncodingCodePage(encoding)) : bytes;
+  const std::string decoded = f.charref ? DecodeCharrefs(bytes, EncodingCodePage(LowerAscii(f.encoding))) : bytes;
   f.flow->Append(decoded, f.style, doc);
 }
 

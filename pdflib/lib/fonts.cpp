@@ -9,19 +9,13 @@
 #include <mutex>
 #include <tuple>
 
+#include "pdflib/lib/ascii.h"
 #include "pdflib/lib/codepage.h"
 #include "pdflib/lib/content.h"
 #include "pdflib/lib/errors.h"
 
 namespace qmpdf {
 namespace {
-
-std::string LowerAscii(std::string_view s) {
-  std::string r(s);
-  for (char& c : r)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return r;
-}
 
 std::string Trim(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -179,8 +173,11 @@ OutlineFont::OutlineFont(const FontFile& file, std::string_view shownName) {
     }
     if (!gid && own && !FT_Set_Charmap(face_, own)) gid = FT_Get_Char_Index(face_, static_cast<FT_ULong>(b));
     if (!gid && unicode && !FT_Set_Charmap(face_, unicode)) {
+      // The code itself (symbol fonts often list their codes so), then
+      // the character of the code in the interface code page.
+      gid = FT_Get_Char_Index(face_, static_cast<FT_ULong>(b));
       const char32_t u = CodePageToUnicode(static_cast<unsigned char>(b), codePage);
-      if (u) gid = FT_Get_Char_Index(face_, u);
+      if (!gid && u) gid = FT_Get_Char_Index(face_, u);
     }
     glyph_[b] = gid;
     float width = 0;

@@ -49,8 +49,8 @@ struct FontFile {
 FontFile FindFontFile(const FaceRequest& request, std::string_view shownName, bool preferTrueType);
 
 // A face drawn as filled outlines: code b is looked up in the font's symbol
-// character map, else its own encoding, else Unicode (b read in the
-// interface code page).
+// character map (b, then U+F000 + b), else its own encoding, else its
+// Unicode map (b itself, then the character of b in the interface code page).
 class OutlineFont {
  public:
   OutlineFont(const FontFile& file, std::string_view shownName);

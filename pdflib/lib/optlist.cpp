@@ -4,30 +4,13 @@
 #include <cmath>
 #include <cstring>
 
+#include "pdflib/lib/ascii.h"
 #include "pdflib/lib/errors.h"
 
 namespace qmpdf::opt {
 namespace {
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
-
-std::string Lower(std::string_view s) {
-  std::string r(s);
-  for (char& c : r)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return r;
-}
 
 bool IsEscapable(char c) { return c == '{' || c == '}' || c == '\\'; }
 
@@ -178,13 +161,13 @@ Value Convert(const Key& key, const Token& t) {
     case Type::Keyword: {
       if (t.kind != Token::Word || !IsKeyword(key, t.raw))
         BadValue(key, t.raw, ("one of " + KeywordChoices(key) + " is expected").c_str());
-      v.text = Lower(t.raw);
+      v.text = LowerAscii(t.raw);
       break;
     }
     case Type::KeywordList: {
       for (std::string_view w : WordsOf(key, t)) {
         if (!IsKeyword(key, w)) BadValue(key, w, ("one of " + KeywordChoices(key) + " is expected").c_str());
-        v.words.push_back(Lower(w));
+        v.words.push_back(LowerAscii(w));
       }
       break;
     }
@@ -260,6 +243,13 @@ Value Convert(const Key& key, const Token& t) {
 }  // namespace
 
 const Schema kNoOptions{nullptr, 0};
+
+Value::Value() = default;
+Value::~Value() = default;
+Value::Value(const Value&) = default;
+Value::Value(Value&&) noexcept = default;
+Value& Value::operator=(const Value&) = default;
+Value& Value::operator=(Value&&) noexcept = default;
 
 const Value* Options::Find(std::string_view key) const {
   for (auto it = items_.rbegin(); it != items_.rend(); ++it)

@@ -57,6 +57,14 @@ struct Schema {
 class Options;
 
 struct Value {
+  // Defined where Options is complete (the two types hold each other).
+  Value();
+  ~Value();
+  Value(const Value&);
+  Value(Value&&) noexcept;
+  Value& operator=(const Value&);
+  Value& operator=(Value&&) noexcept;
+
   bool flag = false;
   double number = 0;
   bool percent = false;

@@ -9,8 +9,16 @@ constexpr double kEps = 1e-6;
 
 std::uint32_t Textflow::StyleIndex(const FlowStyle& style) {
   if (!styles_.empty() && styles_.back() == style) return static_cast<std::uint32_t>(styles_.size() - 1);
-  styles_.push_back(style);
-  return static_cast<std::uint32_t>(styles_.size() - 1);
+  // Flows alternate between a few styles (a word chart's colours): each is kept once.
+  std::string key(reinterpret_cast<const char*>(&style.font), sizeof style.font);
+  key.append(reinterpret_cast<const char*>(&style.size), sizeof style.size);
+  key.append(reinterpret_cast<const char*>(style.fill.c), sizeof style.fill.c);
+  key += static_cast<char>(style.fill.space);
+  key += static_cast<char>(style.underline);
+  key += static_cast<char>(style.align);
+  const auto [it, added] = styleIndex_.emplace(std::move(key), static_cast<std::uint32_t>(styles_.size()));
+  if (added) styles_.push_back(style);
+  return it->second;
 }
 
 void Textflow::Append(std::string_view text, const FlowStyle& style, const Measurer& m) {

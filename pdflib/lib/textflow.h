@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "pdflib/lib/types.h"
@@ -100,6 +101,7 @@ class Textflow {
 
   std::string text_;
   std::vector<FlowStyle> styles_;
+  std::unordered_map<std::string, std::uint32_t> styleIndex_;
   std::vector<Token> tokens_;
   std::size_t lastWord_ = SIZE_MAX;  // index of the last word token
   State state_;
