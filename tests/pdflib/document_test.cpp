@@ -306,3 +306,35 @@ TEST(PdfDocumentTest, FontsAreFoundNeverSubstituted) {
     EXPECT_GE(p.load_font(face, "winansi", ""), 0) << face;
   EXPECT_EQ(ErrorNumberOf([&] { p.load_font("", "winansi", ""); }), 2500);
 }
+
+TEST(PdfDocumentTest, SymbolGlyphsAreInkedAndAdvanceAsMeasured) {
+  const auto path = qmtest::PdfPath("symbols");
+  qmtest::WithMessages([&] {
+    PDFlib p;
+    p.begin_document(path.string(), "");
+    const int symbol = p.load_font("Symbol", "builtin", "");
+    // Page 1: two hearts in one call; page 2: one heart, then another one
+    // stringwidth further. The pages must look the same.
+    p.begin_page_ext(200, 100, "");
+    p.setfont(symbol, 40);
+    p.show_xy("\xa9\xa9", 20, 30);
+    p.end_page_ext("");
+    p.begin_page_ext(200, 100, "");
+    p.setfont(symbol, 40);
+    p.show_xy("\xa9", 20, 30);
+    p.show_xy(std::string("\0\xa9", 2), 20 + p.stringwidth("\xa9", symbol, 40), 30);
+    EXPECT_GT(p.stringwidth("\xa9", symbol, 40), 20);
+    p.end_page_ext("");
+    p.end_document("");
+  });
+  ASSERT_TRUE(qmtest::QpdfCheckPasses(path));
+  const qmtest::Pixmap one = qmtest::Render(path, 1, 144), two = qmtest::Render(path, 2, 144);
+  ASSERT_TRUE(one.Ok() && two.Ok());
+  int inked = 0, differ = 0;
+  for (std::size_t i = 0; i < one.rgb.size(); i += 3) {
+    inked += one.rgb[i] < 80;
+    differ += std::abs(one.rgb[i] - two.rgb[i]) > 60;
+  }
+  EXPECT_GT(inked, 2000) << "two hearts of 40 points are ink";
+  EXPECT_LT(differ, 10);
+}
