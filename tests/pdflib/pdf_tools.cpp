@@ -40,18 +40,24 @@ bool QpdfCheckPasses(const std::filesystem::path& pdf, const std::string& passwo
 }
 
 std::string PdfInfo(const std::filesystem::path& pdf, const std::string& field, int page, const std::string& password) {
-  std::string cmd = "pdfinfo ";
-  if (!password.empty()) cmd += "-upw " + password + " ";
-  if (page) cmd += "-f " + std::to_string(page) + " -l " + std::to_string(page) + " ";
-  const std::string out = RunCommand(cmd + Quote(pdf));
-  const std::string key = page ? "Page " + std::string(page < 10 ? "   " : page < 100 ? "  " : " ") +
-                                     std::to_string(page) + " " + field + ":"
-                               : field + ":";
-  std::istringstream in(out);
+  // One pdfinfo run per state of the file answers all its fields and pages.
+  static std::string cachedKey, cachedOutput;
+  std::error_code ec;
+  const std::string key = pdf.string() + "|" + password + "|" + std::to_string(std::filesystem::file_size(pdf, ec)) +
+                          "|" + std::to_string(std::filesystem::last_write_time(pdf, ec).time_since_epoch().count());
+  if (key != cachedKey) {
+    cachedOutput = RunCommand("pdfinfo -f 1 -l 100000 " + (password.empty() ? "" : "-upw " + password + " ") +
+                              Quote(pdf));
+    cachedKey = key;
+  }
+  const std::string wanted = page ? "Page " + std::string(page < 10 ? "   " : page < 100 ? "  " : " ") +
+                                        std::to_string(page) + " " + field + ":"
+                                  : field + ":";
+  std::istringstream in(cachedOutput);
   std::string line;
   while (std::getline(in, line)) {
-    if (line.rfind(key, 0) == 0) {
-      std::string v = line.substr(key.size());
+    if (line.rfind(wanted, 0) == 0) {
+      std::string v = line.substr(wanted.size());
       const auto b = v.find_first_not_of(' ');
       return b == std::string::npos ? "" : v.substr(b);
     }
