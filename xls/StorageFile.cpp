@@ -351,7 +351,7 @@ bool StorageFile::DropUnusedFatSectors() {
   while (fatSectors_.size() > 1) {
     const size_t k = fatSectors_.size();
     const bool lastInOwnDifat =
-        k - 1 > kStorageHeaderDifatSlots && (k - 1 - kStorageHeaderDifatSlots) % kStorageFatNumbersPerDifat == 0;
+        k - 1 >= kStorageHeaderDifatSlots && (k - 1 - kStorageHeaderDifatSlots) % kStorageFatNumbersPerDifat == 0;
     const size_t sectors = blockFile_.GetBlockCount() - 1;
     const size_t remaining = sectors - 1 - (lastInOwnDifat ? 1 : 0);
     if (remaining > kStorageEntriesPerSector * (k - 1)) break;
