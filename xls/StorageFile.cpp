@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 
 #include "xls/XlsText.h"
 
@@ -38,6 +39,24 @@ DWORD CountAtOrBelow(const std::vector<DWORD>& sorted, DWORD v) {
 }
 
 constexpr DWORD kBlock = StorageBlockFile::kBlockSize;
+
+// Removes the entries of `removed` (sorted) from an allocation table: a link
+// to a removed sector goes on to that sector's own successor, later sector
+// numbers move down, and free entries keep the table's length.
+void RemoveTableEntries(std::vector<DWORD>& table, const std::vector<DWORD>& removed) {
+  std::vector<DWORD> kept;
+  kept.reserve(table.size());
+  for (size_t i = 0; i < table.size(); ++i) {
+    if (Contains(removed, static_cast<DWORD>(i))) continue;
+    DWORD v = table[i];
+    for (size_t guard = 0;
+         IsStorageSectorNumber(v) && v < table.size() && Contains(removed, v) && guard <= removed.size(); ++guard)
+      v = table[v];
+    kept.push_back(IsStorageSectorNumber(v) ? v - CountBelow(removed, v) : v);
+  }
+  kept.resize(table.size(), kStorageFreeSector);
+  table = std::move(kept);
+}
 
 }  // namespace
 
@@ -294,35 +313,17 @@ void StorageFile::ShiftSectorsUp(std::vector<DWORD> inserted) {
   const size_t keep = kStorageEntriesPerSector * fatSectors_.size();
   while (fat.size() > keep && fat.back() == kStorageFreeSector) fat.pop_back();
   fat_ = std::move(fat);
-  for (DWORD& s : fatSectors_) s = remap(s);
-  for (DWORD& s : difatSectors_) s = remap(s);
-  header_.firstDirectorySector = remap(header_.firstDirectorySector);
-  header_.firstMiniFatSector = remap(header_.firstMiniFatSector);
-  for (size_t i = 0; i < directory_.size(); ++i) {
-    StorageEntry& e = directory_[i];
-    if (i == 0 || (e.type == kStorageTypeStream && e.size >= kStorageMiniCutoff)) e.start = remap(e.start);
-  }
-  freeHint_ = 0;
+  RenumberReferences(remap);
 }
 
 void StorageFile::ShiftSectorsDown(std::vector<DWORD> erased) {
   erased = SortedUnique(std::move(erased));
   if (erased.empty()) return;
-  const auto remap = [&](DWORD v) { return IsStorageSectorNumber(v) ? v - CountBelow(erased, v) : v; };
-  std::vector<DWORD> fat;
-  fat.reserve(fat_.size());
-  for (size_t i = 0; i < fat_.size(); ++i) {
-    if (Contains(erased, static_cast<DWORD>(i))) continue;
-    DWORD v = fat_[i];
-    // A link to an erased sector goes on to that sector's own successor.
-    for (size_t guard = 0; IsStorageSectorNumber(v) && v < fat_.size() && Contains(erased, v) &&
-                           guard <= erased.size();
-         ++guard)
-      v = fat_[v];
-    fat.push_back(remap(v));
-  }
-  fat.resize(fat_.size(), kStorageFreeSector);
-  fat_ = std::move(fat);
+  RemoveTableEntries(fat_, erased);
+  RenumberReferences([&](DWORD v) { return IsStorageSectorNumber(v) ? v - CountBelow(erased, v) : v; });
+}
+
+void StorageFile::RenumberReferences(const std::function<DWORD(DWORD)>& remap) {
   for (DWORD& s : fatSectors_) s = remap(s);
   for (DWORD& s : difatSectors_) s = remap(s);
   header_.firstDirectorySector = remap(header_.firstDirectorySector);
@@ -379,24 +380,12 @@ bool StorageFile::ReleaseMiniSectors(std::vector<DWORD> released) {
   kept.reserve(mini.size());
   for (DWORD n = 0; 64ull * n + 64 <= mini.size(); ++n)
     if (!Contains(released, n)) kept.insert(kept.end(), mini.begin() + 64 * n, mini.begin() + 64 * (n + 1));
-  const auto remap = [&](DWORD v) { return IsStorageSectorNumber(v) ? v - CountBelow(released, v) : v; };
-  std::vector<DWORD> table;
-  table.reserve(miniFat_.size());
-  for (size_t i = 0; i < miniFat_.size(); ++i) {
-    if (Contains(released, static_cast<DWORD>(i))) continue;
-    DWORD v = miniFat_[i];
-    for (size_t guard = 0; IsStorageSectorNumber(v) && v < miniFat_.size() && Contains(released, v) &&
-                           guard <= released.size();
-         ++guard)
-      v = miniFat_[v];
-    table.push_back(remap(v));
-  }
-  table.resize(miniFat_.size(), kStorageFreeSector);
-  miniFat_ = std::move(table);
+  RemoveTableEntries(miniFat_, released);
   // The start of every other small stream moves down with its sectors.
   for (size_t i = 1; i < directory_.size(); ++i) {
     StorageEntry& e = directory_[i];
-    if (e.type == kStorageTypeStream && e.size < kStorageMiniCutoff) e.start = remap(e.start);
+    if (e.type == kStorageTypeStream && e.size < kStorageMiniCutoff && IsStorageSectorNumber(e.start))
+      e.start -= CountBelow(released, e.start);
   }
   root.size = static_cast<DWORD>(kept.size());
   if (!WriteChain(kept.data(), root.size, root.start, true)) return false;

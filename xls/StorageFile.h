@@ -5,6 +5,7 @@
 // is written to the file at once; there is no opening of existing files.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -174,6 +175,10 @@ class StorageFile {
   bool ReleaseMiniSectors(std::vector<DWORD> sectors);
   bool DropUnusedFatSectors();
   bool WriteFilledBlock(DWORD sector, BYTE fill);
+  // The sector numbers held outside the FAT: the FAT and DIFAT sector lists,
+  // the header's first directory and mini-FAT sectors, the root's start and
+  // the start of every stream stored in sectors.
+  void RenumberReferences(const std::function<DWORD(DWORD)>& remap);
 
   BYTE block_[StorageBlockFile::kBlockSize];
   StorageBlockFile blockFile_;
@@ -187,5 +192,4 @@ class StorageFile {
   StorageNode* current_ = nullptr;
   std::vector<StorageNode*> savedStorages_;
   size_t freeHint_ = 0;      // no free FAT entry lies below this
-  bool failed_ = false;      // a write failed since the last check
 };
