@@ -293,7 +293,15 @@ TEST(StorageTest, RewritingStreamsKeepsEveryStreamAndNoFreeSector) {
   ASSERT_EQ(file.MakeStream(u"Workbook"), kStorageOk);
   ASSERT_EQ(file.MakeStream(u"Small"), kStorageOk);
   ASSERT_EQ(file.MakeStream(u"Tiny"), kStorageOk);
+  ASSERT_EQ(file.MakeStream(u"Third"), kStorageOk);
+  ASSERT_EQ(file.MakeStream(u"Fourth"), kStorageOk);
   const Bytes tiny = Pattern(130, 1);
+  // With two more streams the mini stream needs more than one mini-FAT
+  // sector (128 mini sectors each).
+  const Bytes third = Pattern(4000, 11);
+  ASSERT_EQ(file.WriteStream(u"Third", third.data(), 4000), kStorageOk);
+  const Bytes fourth = Pattern(4000, 12);
+  ASSERT_EQ(file.WriteStream(u"Fourth", fourth.data(), 4000), kStorageOk);
   // A small stream whose mini sectors lie after those of the others.
   const Bytes small = Pattern(1000, 2);
   unsigned seed = 3;
@@ -314,11 +322,35 @@ TEST(StorageTest, RewritingStreamsKeepsEveryStreamAndNoFreeSector) {
     EXPECT_EQ(back, small);
     ASSERT_TRUE(cf.Stream(u"Tiny", back));
     EXPECT_EQ(back, tiny);
+    ASSERT_TRUE(cf.Stream(u"Third", back));
+    EXPECT_EQ(back, third);
+    ASSERT_TRUE(cf.Stream(u"Fourth", back));
+    EXPECT_EQ(back, fourth);
     ExpectCompact(cf);
+    EXPECT_EQ(cf.miniFat.size(), 128 * static_cast<size_t>(U32(cf.file, 64)));
     // The mini-FAT holds the mini sectors in use and no more than a sector
     // of free entries.
     EXPECT_LE(cf.miniFat.size(), 128 * ((cf.miniStream.size() / 64 + 127) / 128));
+    EXPECT_EQ(U32(cf.file, 64), 2u);
   }
+  // Emptied small streams give back their mini sectors and the mini-FAT
+  // sector no longer needed.
+  ASSERT_EQ(file.WriteStream(u"Third", nullptr, 0), kStorageOk);
+  ASSERT_EQ(file.WriteStream(u"Fourth", nullptr, 0), kStorageOk);
+  EXPECT_EQ(file.GetHeader().miniFatSectorCount, 1u);
+  EXPECT_EQ(file.GetMiniFat().size(), 128u);
+  file.Close();
+  CompoundFile last;
+  ASSERT_TRUE(last.Load(dir / "r.xls")) << last.error;
+  ExpectCompact(last);
+  Bytes back;
+  ASSERT_TRUE(last.Stream(u"Small", back));
+  EXPECT_EQ(back, small);
+  ASSERT_TRUE(last.Stream(u"Third", back));
+  EXPECT_TRUE(back.empty());
+  // olefile in its strict mode reads the file the rewrites left.
+  qmtest::WriteAll(dir / "expected.bin", Pattern(600, seed));
+  EXPECT_EQ(OlefileCheck(dir / "r.xls", dir / "expected.bin"), "ok Fourth,Small,Third,Tiny,Workbook same");
 }
 
 TEST(StorageTest, ManyFatSectorsAreListedInDifatSectors) {
