@@ -139,7 +139,7 @@ TEST(PdfLayoutFilesTest, TextflowFittingCases) {
       if (w.page >= 2 && w.text.size() == 4 && w.text[0] == 'w') order.push_back(w.text);
     ASSERT_EQ(order.size(), 400u);
     for (int i = 1; i <= 400; ++i) {
-      char w[8];
+      char w[16];
       std::snprintf(w, sizeof w, "w%03d", i);
       ASSERT_EQ(order[static_cast<std::size_t>(i - 1)], w);
     }
