@@ -186,16 +186,14 @@ HGLOBAL ReadDIBBytes(const BYTE* data, size_t size) {
   }
 }
 
-bool WriteDIBFile(const char* name, HGLOBAL block) {
-  if (!block || !name || !*name) return false;
-  const BYTE* p = static_cast<const BYTE*>(GlobalLock(block));
-  if (!p) return false;
+bool WriteDIBFile(const char* name, const BYTE* p, size_t size) {
+  if (!p || size < sizeof(BITMAPINFOHEADER) || !name || !*name) return false;
   const BITMAPINFOHEADER& h = *reinterpret_cast<const BITMAPINFOHEADER*>(p);
   const size_t offset = DibBitsOffset(h);
   const size_t imageSize = static_cast<size_t>(DibRowStride(h.biWidth, h.biBitCount)) * static_cast<size_t>(h.biHeight);
   const size_t total = offset + imageSize;
   bool ok = false;
-  if (total <= GlobalSize(block) && total + 14 <= std::numeric_limits<DWORD>::max()) {
+  if (total <= size && total + 14 <= std::numeric_limits<DWORD>::max()) {
     FILE* f = std::fopen(ToUtf8(CString(name)).c_str(), "wb");
     if (f) {
       BYTE fh[14] = {0x42, 0x4D};
@@ -211,7 +209,6 @@ bool WriteDIBFile(const char* name, HGLOBAL block) {
       if (!ok) std::remove(ToUtf8(CString(name)).c_str());
     }
   }
-  GlobalUnlock(block);
   return ok;
 }
 
@@ -227,11 +224,11 @@ bool CImageBMP::Load(const char* name) {
 
 bool CImageBMP::Save(const char* name) {
   if (name && *name) m_fileName = name;
-  if (!m_block) return false;
+  if (!m_dib) return false;
   // The file holds colours; in memory the table holds palette indices.
   const bool indexed = m_palette && m_bpp <= 8;
   if (indexed) SetColourTableFromPalette(m_dib, m_palette, 0);
-  const bool ok = WriteDIBFile(m_fileName.GetString(), m_block);
+  const bool ok = WriteDIBFile(m_fileName.GetString(), m_dib, GetBlockSize());
   if (indexed) SetColourTableFromPalette(m_dib, m_palette, 1);
   return ok;
 }

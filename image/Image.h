@@ -22,6 +22,7 @@
 
 class CBaseImage;
 class CByteStream;
+struct CJpegSource;
 class IProgress;
 
 // Picture type ids.
@@ -253,6 +254,11 @@ class CImage {
   bool FromCodecImage(CBaseImage& codec);
   void LoadFileImpl(const char* path, bool& ok, int type, IProgress* progress);
   bool LoadViaCodec(const char* name);
+  // A colour or grey JPEG decoded straight into a new 24-bit back end, with
+  // the codec layer's pixels; false, and no back end, for anything else (the
+  // codec layer then has its say). A file is read from where it stands.
+  bool DecodeJpeg(const CJpegSource& source);
+  bool LoadJpegFile(const char* name);
   bool LoadTiff(const char* name);
   bool LoadPsd(const char* name);
   bool LoadOlePicture(const char* name);

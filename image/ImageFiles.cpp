@@ -2,6 +2,8 @@
 // encoded pictures in memory blocks, the picture block of byte streams, and
 // the clipboard.
 #include <climits>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -9,12 +11,16 @@
 #include "core/ByteStream.h"
 #include "core/PathUtils.h"
 #include "image/Image.h"
+#include "image/JpegRows.h"
 #include "image/OlePicture.h"
 #include "image/PsdReader.h"
 #include "image/TiffLoader.h"
 #include "image/codec/BaseImage.h"
+#include "platform/base/codepage.h"
 
 namespace {
+
+constexpr COLORREF kNoFill = 0xFFFFFFFFu;
 
 CollageFileLoader g_collageLoader = nullptr;
 
@@ -49,7 +55,7 @@ void CImage::LoadFileImpl(const char* path, bool& ok, int type, IProgress* progr
       ok = LoadViaCodec(path);
     } else if (ext.CompareNoCase(".jpg") == 0 || ext.CompareNoCase(".jpeg") == 0) {
       newType = kImageTypeJPG;
-      ok = LoadViaCodec(path);
+      ok = LoadJpegFile(path) || LoadViaCodec(path);
     } else if (ext.CompareNoCase(".tif") == 0 || ext.CompareNoCase(".tiff") == 0) {
       newType = kImageTypeTIF;
       ok = LoadTiff(path);
@@ -97,8 +103,14 @@ bool CImage::FromCodecImage(CBaseImage& codec) {
   if (!m_impl || !m_impl->Create(w, h, 24, -1)) return false;
   BYTE* bits = m_impl->GetBits();
   const size_t stride = static_cast<size_t>(m_impl->GetRowStride());
+  // Rows of colours (no palette) are the same bytes in both.
+  const bool sameRows = codec.GetBpp() == 24 && codec.GetNumColors() == 0;
   for (int y = 0; y < h; ++y) {
     BYTE* row = bits + static_cast<size_t>(y) * stride;
+    if (sameRows) {
+      std::memcpy(row, codec.GetBits(static_cast<DWORD>(y)), static_cast<size_t>(w) * 3);
+      continue;
+    }
     for (int x = 0; x < w; ++x) {
       const RGBQUAD c = codec.GetPixelColor(x, y, false);
       row[3 * x] = c.rgbBlue;
@@ -117,6 +129,39 @@ bool CImage::LoadViaCodec(const char* name) {
   } catch (...) {
     return false;
   }
+}
+
+bool CImage::DecodeJpeg(const CJpegSource& source) {
+  try {
+    const long start = source.file ? std::ftell(source.file) : 0;
+    CJpegInfo info;
+    bool ok = ReadJpegInfo(source, info) && (info.components == 3 || info.components == 1) &&
+              CBaseImage::FitsMemoryLimit(static_cast<std::uint64_t>(info.width),
+                                          static_cast<std::uint64_t>(info.height),
+                                          8 * static_cast<std::uint64_t>(info.components)) &&
+              (!source.file || std::fseek(source.file, start, SEEK_SET) == 0) &&
+              CreateBlankInPlace(info.width, info.height, kNoFill);
+    if (ok) {
+      CJpegBlockSink sink(GetBits(), GetRowStride(), info.height);
+      ok = DecodeJpegRows(source, info.width, info.height, sink, true);
+    }
+    if (!ok) DeleteImpl();
+    return ok;
+  } catch (...) {
+    DeleteImpl();
+    return false;
+  }
+}
+
+bool CImage::LoadJpegFile(const char* name) {
+  if (!name || !*name) return false;
+  FILE* file = std::fopen(ToUtf8(CString(name)).c_str(), "rb");
+  if (!file) return false;
+  CJpegSource source;
+  source.file = file;
+  const bool ok = DecodeJpeg(source);
+  std::fclose(file);
+  return ok;
 }
 
 bool CImage::LoadTiff(const char* name) {
@@ -250,6 +295,12 @@ bool CImage::LoadFromMemoryBlock(const CImageMemBlock& block) {
 bool CImage::DecodeMemoryBlock(const CImageMemBlock& block) {
   try {
     if (!block.data || !block.size) return false;
+    if (CBaseImage::GetTypeIdFromName(block.name) == CODEC_FORMAT_JPG) {
+      CJpegSource source;
+      source.data = block.data;
+      source.size = block.size;
+      if (DecodeJpeg(source)) return true;
+    }
     CBaseImage codec;
     if (!codec.Decode(block.data, block.size, CBaseImage::GetTypeIdFromName(block.name)) || !codec.IsValid())
       return false;

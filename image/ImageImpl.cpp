@@ -7,6 +7,8 @@
 #include <new>
 #include <vector>
 
+#include "core/LargeArray.h"
+
 namespace {
 
 // 1 GiB of pixel rows unless a test or fuzz target asks for less.
@@ -71,24 +73,26 @@ size_t DibBitsOffset(const BITMAPINFOHEADER& h) {
   return h.biSize + 4 * static_cast<size_t>(DibTableEntries(h));
 }
 
-HGLOBAL CreateDIB(int bitsPerPixel, int width, int height) {
+namespace {
+
+// The bytes of a picture's rows, or 0 when the size is not positive or too
+// large.
+std::uint64_t DibImageSize(int bitsPerPixel, int width, int height) {
   switch (bitsPerPixel) {
     case 1: case 4: case 8: case 16: case 24: case 32: break;
-    default: return nullptr;
+    default: return 0;
   }
-  if (width <= 0 || height <= 0) return nullptr;
+  if (width <= 0 || height <= 0) return 0;
   const std::uint64_t stride = DibRowStride(width, bitsPerPixel);
   const std::uint64_t imageSize = stride * static_cast<std::uint64_t>(height);
   if (stride > static_cast<std::uint64_t>(std::numeric_limits<int>::max()) || imageSize > g_memoryLimit ||
       imageSize > std::numeric_limits<DWORD>::max() - kDibHeaderRoom)
-    return nullptr;
-  HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, kDibHeaderRoom + static_cast<size_t>(imageSize));
-  if (!h) return nullptr;
-  BYTE* p = static_cast<BYTE*>(GlobalLock(h));
-  if (!p) {
-    GlobalFree(h);
-    return nullptr;
-  }
+    return 0;
+  return imageSize;
+}
+
+// The header and colour table of a new zero-filled block.
+void InitDibHeader(BYTE* p, int bitsPerPixel, int width, int height, std::uint64_t imageSize) {
   BITMAPINFOHEADER& hd = Header(p);
   hd.biSize = sizeof(BITMAPINFOHEADER);
   hd.biWidth = width;
@@ -108,6 +112,21 @@ HGLOBAL CreateDIB(int bitsPerPixel, int width, int height) {
       table[i] = RGBQUAD{c[2], c[1], c[0], 0};
     }
   }
+}
+
+}  // namespace
+
+HGLOBAL CreateDIB(int bitsPerPixel, int width, int height) {
+  const std::uint64_t imageSize = DibImageSize(bitsPerPixel, width, height);
+  if (!imageSize) return nullptr;
+  HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, kDibHeaderRoom + static_cast<size_t>(imageSize));
+  if (!h) return nullptr;
+  BYTE* p = static_cast<BYTE*>(GlobalLock(h));
+  if (!p) {
+    GlobalFree(h);
+    return nullptr;
+  }
+  InitDibHeader(p, bitsPerPixel, width, height, imageSize);
   return h;
 }
 
@@ -210,9 +229,17 @@ void CImageImpl::FreeBlock() {
     GlobalUnlock(m_block);
     GlobalFree(m_block);
   }
+  if (m_pages) CLargeBlockAllocator<BYTE>().deallocate(m_pages, m_pagesSize);
   m_block = nullptr;
+  m_pages = nullptr;
+  m_pagesSize = 0;
   m_dib = nullptr;
   m_bits = nullptr;
+}
+
+size_t CImageImpl::GetBlockSize() const {
+  if (m_pages) return m_pagesSize;
+  return m_block ? GlobalSize(m_block) : 0;
 }
 
 bool CImageImpl::IsInside(int x, int y) const { return m_bits && x >= 0 && x < m_width && y >= 0 && y < m_height; }
@@ -222,15 +249,28 @@ int CImageImpl::Create(int width, int height, int bitsPerPixel, int flags) {
   delete m_palette;
   m_palette = nullptr;
   m_flags = flags < 0 ? (bitsPerPixel <= 8 ? 0u : kImageFlagHasPalette) : static_cast<DWORD>(flags);
-  HGLOBAL block = CreateDIB(bitsPerPixel, width, height);
+  const std::uint64_t imageSize = DibImageSize(bitsPerPixel, width, height);
+  const size_t bytes = kDibHeaderRoom + static_cast<size_t>(imageSize);
+  BYTE* block = nullptr;
+  if (imageSize) {
+    try {
+      block = CLargeBlockAllocator<BYTE>().allocate(bytes);
+    } catch (const std::bad_alloc&) {
+      block = nullptr;
+    }
+  }
   if (!block) {
     // A picture that does not fit is no picture: sizes stay 0.
     m_width = m_height = m_bpp = m_stride = 0;
     return 0;
   }
-  m_block = block;
-  m_dib = static_cast<BYTE*>(GlobalLock(block));
-  GlobalUnlock(block);  // CreateDIB left it locked once; keep one lock
+  // Page memory comes zeroed, and stays untouched until the rows are
+  // written; a small block is cleared here.
+  if (bytes < CLargeBlockAllocator<BYTE>::kLargeBlock) std::memset(block, 0, bytes);
+  InitDibHeader(block, bitsPerPixel, width, height, imageSize);
+  m_pages = block;
+  m_pagesSize = bytes;
+  m_dib = block;
   m_width = width;
   m_height = height;
   m_bpp = bitsPerPixel;
@@ -435,6 +475,8 @@ void CFileImageImpl::TakeOver(CFileImageImpl& other) {
   FreeBlock();
   delete m_palette;
   m_block = other.m_block;
+  m_pages = other.m_pages;
+  m_pagesSize = other.m_pagesSize;
   m_dib = other.m_dib;
   m_transparent = other.m_transparent;
   m_palette = other.m_palette;
@@ -445,6 +487,8 @@ void CFileImageImpl::TakeOver(CFileImageImpl& other) {
   m_flags = other.m_flags;
   m_stride = other.m_stride;
   other.m_block = nullptr;
+  other.m_pages = nullptr;
+  other.m_pagesSize = 0;
   other.m_dib = nullptr;
   other.m_bits = nullptr;
   other.m_palette = nullptr;

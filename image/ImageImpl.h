@@ -1,7 +1,11 @@
 // The pixel back ends of a picture (CImage). A back end keeps the pixels as
-// a device-independent bitmap in one movable memory block: a 40-byte
+// a device-independent bitmap in one memory block: a 40-byte
 // BITMAPINFOHEADER, the colour table (or the three bit-field masks) and the
-// pixel rows, bottom row first, ready for the DIB drawing calls.
+// pixel rows, bottom row first, ready for the DIB drawing calls. A block the
+// back end makes itself (Create) comes from the large-block allocator, so a
+// photograph's rows lie in page memory that the system backs with large
+// pages where it can; a block taken over (TakeBlock) is a movable memory
+// block.
 //
 // Pixel coordinates: x counts columns from the left, y counts DIB rows, so
 // y = 0 is the bottom row of the picture as shown.
@@ -128,6 +132,8 @@ class CImageImpl {
 
  protected:
   void FreeBlock();
+  // The bytes of the block (header, table or masks, rows); 0 without one.
+  size_t GetBlockSize() const;
   // Byte of pixel (x, y); the caller has checked IsInside.
   BYTE* PixelByte(int x, int y) const {
     return m_bits + static_cast<std::ptrdiff_t>(y) * m_stride + (static_cast<std::ptrdiff_t>(x) * m_bpp) / 8;
@@ -144,7 +150,9 @@ class CImageImpl {
   int m_bpp = 0;
   DWORD m_flags = 0;
   int m_stride = 0;
-  HGLOBAL m_block = nullptr;
+  HGLOBAL m_block = nullptr;  // a block taken over
+  BYTE* m_pages = nullptr;    // or a block made by Create, of m_pagesSize bytes
+  size_t m_pagesSize = 0;
   BYTE* m_dib = nullptr;
   int m_transparent = -1;
   CImagePalette* m_palette = nullptr;
@@ -220,4 +228,5 @@ class CImageJPG : public CFileImageImpl {
 // uncompressed or with bit fields).
 HGLOBAL ReadDIBFile(const char* name);
 HGLOBAL ReadDIBBytes(const BYTE* data, size_t size);
-bool WriteDIBFile(const char* name, HGLOBAL block);
+// Writes a block (header, table or masks, rows; `size` bytes) as a BMP file.
+bool WriteDIBFile(const char* name, const BYTE* block, size_t size);

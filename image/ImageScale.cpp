@@ -8,16 +8,21 @@
 #include <new>
 #include <vector>
 
+#include "core/LargeArray.h"
 #include "core/TextUtils.h"
+#include "image/AreaReduction.h"
 #include "image/ImageView.h"
 
 namespace {
 
-BITMAPINFO TopDown24(int width, int height) {
+constexpr COLORREF kNoFill = 0xFFFFFFFFu;
+
+// A 24-bit DIB header with rows from the bottom.
+BITMAPINFO BottomUp24(int width, int height) {
   BITMAPINFO bi{};
   bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
   bi.bmiHeader.biWidth = width;
-  bi.bmiHeader.biHeight = -height;
+  bi.bmiHeader.biHeight = height;
   bi.bmiHeader.biPlanes = 1;
   bi.bmiHeader.biBitCount = 24;
   bi.bmiHeader.biCompression = BI_RGB;
@@ -26,10 +31,50 @@ BITMAPINFO TopDown24(int width, int height) {
   return bi;
 }
 
-// The buffers ScaleBitmap needs, or false when they do not fit.
+// The buffers a reduction needs, or false when they do not fit.
 bool FitsBuffer(std::uint64_t stride, std::uint64_t rows) {
   const std::uint64_t bytes = stride * rows;
   return bytes <= GetImageMemoryLimit() && bytes <= static_cast<std::uint64_t>(SIZE_MAX / 2);
+}
+
+// Rows of bytes that are not filled first: large ones in page memory, which
+// the system zeroes as it is first written.
+class CRowBuffer {
+ public:
+  explicit CRowBuffer(size_t bytes) : m_bytes(bytes), m_data(CLargeBlockAllocator<BYTE>().allocate(bytes)) {}
+  CRowBuffer(const CRowBuffer&) = delete;
+  CRowBuffer& operator=(const CRowBuffer&) = delete;
+  ~CRowBuffer() { CLargeBlockAllocator<BYTE>().deallocate(m_data, m_bytes); }
+  BYTE* data() const { return m_data; }
+
+ private:
+  size_t m_bytes;
+  BYTE* m_data;
+};
+
+// A bitmap's rows as 24-bit rows from the bottom (stride DibRowStride).
+bool ReadBitmapRows(HBITMAP bitmap, int width, int height, BYTE* rows) {
+  HDC screen = GetDC(nullptr);
+  BITMAPINFO info = BottomUp24(width, height);
+  const int got = GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), rows, &info, DIB_RGB_COLORS);
+  ReleaseDC(nullptr, screen);
+  return got == height;
+}
+
+// Reduces w x h 24-bit rows (from the bottom, `stride` apart) to tw x th
+// rows (from the bottom, outStride apart) by area averaging, a band of a few
+// target rows at a time, so the sums of a band stay in the cache.
+bool ReduceRows(const BYTE* bits, std::ptrdiff_t stride, int w, int h, int tw, int th, BYTE* out,
+                std::ptrdiff_t outStride) {
+  constexpr int kBandRows = 4;
+  CAreaReduction reduction;
+  if (!reduction.Plan(w, h, tw, th, (th + kBandRows - 1) / kBandRows, out, outStride)) return false;
+  CSourceRows rows;
+  rows.base = bits;
+  rows.stride = stride;
+  rows.height = h;
+  for (int band = 0; band < reduction.GetBandCount(); ++band) reduction.RunBand(band, rows);
+  return true;
 }
 
 }  // namespace
@@ -45,103 +90,28 @@ HBITMAP ScaleBitmap(HBITMAP bitmap, int newWidth, int newHeight) {
   if (!FitsBuffer(srcStride, static_cast<std::uint64_t>(h)) ||
       !FitsBuffer(dstStride, static_cast<std::uint64_t>(newHeight)))
     return nullptr;
-
-  std::vector<BYTE> src, dst;
-  std::vector<float> accCur, accNext;
   try {
-    src.resize(static_cast<size_t>(srcStride) * static_cast<size_t>(h));
-    dst.assign(static_cast<size_t>(dstStride) * static_cast<size_t>(newHeight), 0);
-    accCur.assign(static_cast<size_t>(newWidth) * 3, 0.0f);
-    accNext.assign(static_cast<size_t>(newWidth) * 3, 0.0f);
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
-
-  HDC screen = GetDC(nullptr);
-  BITMAPINFO srcInfo = TopDown24(w, h);
-  const int got = GetDIBits(screen, bitmap, 0, static_cast<UINT>(h), src.data(), &srcInfo, DIB_RGB_COLORS);
-  if (got != h) {
+    CRowBuffer src(static_cast<size_t>(srcStride) * static_cast<size_t>(h));
+    CRowBuffer dst(static_cast<size_t>(dstStride) * static_cast<size_t>(newHeight));
+    if (!ReadBitmapRows(bitmap, w, h, src.data())) return nullptr;
+    if (!ReduceRows(src.data(), static_cast<std::ptrdiff_t>(srcStride), w, h, newWidth, newHeight, dst.data(),
+                    static_cast<std::ptrdiff_t>(dstStride)))
+      return nullptr;
+    HDC screen = GetDC(nullptr);
+    HBITMAP result = CreateCompatibleBitmap(screen, newWidth, newHeight);
+    if (result) {
+      BITMAPINFO dstInfo = BottomUp24(newWidth, newHeight);
+      if (SetDIBits(screen, result, 0, static_cast<UINT>(newHeight), dst.data(), &dstInfo, DIB_RGB_COLORS) !=
+          newHeight) {
+        DeleteObject(result);
+        result = nullptr;
+      }
+    }
     ReleaseDC(nullptr, screen);
+    return result;
+  } catch (...) {
     return nullptr;
   }
-
-  const float factor = static_cast<float>(static_cast<double>(newWidth) * newHeight) /
-                       static_cast<float>(static_cast<double>(w) * h);
-  auto finishRow = [&](int ty) {
-    if (ty < 0 || ty >= newHeight) return;
-    BYTE* out = dst.data() + static_cast<size_t>(ty) * static_cast<size_t>(dstStride);
-    for (size_t i = 0; i < accCur.size(); ++i) {
-      const float v = accCur[i] * factor + 0.5f;
-      out[i] = static_cast<BYTE>(std::clamp(static_cast<int>(v), 0, 255));
-    }
-  };
-
-  // Counters in 64 bits: a source row adds the new height, a pixel the new
-  // width; passing the old size means the pixel or row straddles two target
-  // cells, split by the overhang.
-  std::int64_t rowCounter = 0;
-  int ty = 0;
-  for (int sy = 0; sy < h; ++sy) {
-    rowCounter += newHeight;
-    const bool rowSplit = rowCounter > h;
-    const float ry = rowSplit ? static_cast<float>(rowCounter - h) / static_cast<float>(newHeight) : 0.0f;
-    const BYTE* row = src.data() + static_cast<size_t>(sy) * static_cast<size_t>(srcStride);
-    std::int64_t colCounter = 0;
-    int tx = 0;
-    for (int sx = 0; sx < w; ++sx) {
-      colCounter += newWidth;
-      const bool colSplit = colCounter > w;
-      const float rx = colSplit ? static_cast<float>(colCounter - w) / static_cast<float>(newWidth) : 0.0f;
-      const bool hasNextCol = tx + 1 < newWidth;
-      if (tx < newWidth) {
-        float* cur = accCur.data() + static_cast<size_t>(tx) * 3;
-        float* next = accNext.data() + static_cast<size_t>(tx) * 3;
-        for (int c = 0; c < 3; ++c) {
-          const float v = row[3 * sx + c];
-          if (!colSplit && !rowSplit) {
-            cur[c] += v;
-          } else if (colSplit && !rowSplit) {
-            cur[c] += v * (1.0f - rx);
-            if (hasNextCol) cur[c + 3] += v * rx;
-          } else if (!colSplit && rowSplit) {
-            cur[c] += v * (1.0f - ry);
-            next[c] += v * ry;
-          } else {
-            cur[c] += v * (1.0f - rx) * (1.0f - ry);
-            next[c] += v * (1.0f - rx) * ry;
-            if (hasNextCol) {
-              cur[c + 3] += v * rx * (1.0f - ry);
-              next[c + 3] += v * rx * ry;
-            }
-          }
-        }
-      }
-      if (colCounter >= w) {
-        colCounter -= w;
-        ++tx;
-      }
-    }
-    if (rowCounter >= h) {
-      rowCounter -= h;
-      finishRow(ty);
-      accCur.swap(accNext);
-      std::fill(accNext.begin(), accNext.end(), 0.0f);
-      ++ty;
-    }
-  }
-  if (ty < newHeight) finishRow(ty);
-
-  HBITMAP result = CreateCompatibleBitmap(screen, newWidth, newHeight);
-  if (result) {
-    BITMAPINFO dstInfo = TopDown24(newWidth, newHeight);
-    if (SetDIBits(screen, result, 0, static_cast<UINT>(newHeight), dst.data(), &dstInfo, DIB_RGB_COLORS) !=
-        newHeight) {
-      DeleteObject(result);
-      result = nullptr;
-    }
-  }
-  ReleaseDC(nullptr, screen);
-  return result;
 }
 
 // ---- CImage: resizing and cropping ---------------------------------------------------------
@@ -157,13 +127,13 @@ std::unique_ptr<CImage> CImage::CreateResized(const SIZE& size) const {
     }
   if (!k) return nullptr;
   try {
-    const CImage* enlarged = this;
+    const CImage* source = this;
     std::unique_ptr<CImage> copy;
     if (k > 1) {
       const std::int64_t ew = static_cast<std::int64_t>(k) * w, eh = static_cast<std::int64_t>(k) * h;
       if (ew > INT_MAX || eh > INT_MAX) return nullptr;
       bool ok = false;
-      copy = std::make_unique<CImage>(static_cast<int>(ew), static_cast<int>(eh), ok, 0xFFFFFFFFu);
+      copy = std::make_unique<CImage>(static_cast<int>(ew), static_cast<int>(eh), ok, kNoFill);
       if (!ok) return nullptr;
       // Every source pixel becomes a k x k block.
       BYTE* bits = copy->GetBits();
@@ -182,16 +152,32 @@ std::unique_ptr<CImage> CImage::CreateResized(const SIZE& size) const {
         }
         for (int i = 1; i < k; ++i) std::memcpy(row + i * stride, row, static_cast<size_t>(ew) * 3);
       }
-      enlarged = copy.get();
+      source = copy.get();
     }
-    std::unique_ptr<CSafeBitmap> bitmap = enlarged->ToBitmap();
+    const int sw = source->GetWidth(), sh = source->GetHeight();
+    const std::uint64_t srcStride = DibRowStride(sw, 24);
+    if (!FitsBuffer(srcStride, static_cast<std::uint64_t>(sh)) ||
+        !FitsBuffer(DibRowStride(size.cx, 24), static_cast<std::uint64_t>(size.cy)))
+      return nullptr;
+    bool ok = false;
+    auto result = std::make_unique<CImage>(size.cx, size.cy, ok, kNoFill);
+    if (!ok) return nullptr;
+    // A 24-bit picture's rows are reduced where they are; any other picture's
+    // colours are those of its device bitmap.
+    const CFileImageImpl* impl = source->GetImpl();
+    if (source->GetBitsPerPixel() == 24 && source->GetBits() && impl->GetInfo()->bmiHeader.biCompression == BI_RGB) {
+      if (!ReduceRows(source->GetBits(), source->GetRowStride(), sw, sh, size.cx, size.cy, result->GetBits(),
+                      result->GetRowStride()))
+        return nullptr;
+      return result;
+    }
+    std::unique_ptr<CSafeBitmap> bitmap = source->ToBitmap();
     if (!bitmap) return nullptr;
-    copy.reset();
-    HBITMAP scaled = ScaleBitmap(static_cast<HBITMAP>(bitmap->GetSafeHandle()), size.cx, size.cy);
-    if (!scaled) return nullptr;
-    auto result = std::make_unique<CImage>(scaled);
-    DeleteObject(scaled);
-    if (!result->IsValid()) return nullptr;
+    CRowBuffer rows(static_cast<size_t>(srcStride) * static_cast<size_t>(sh));
+    if (!ReadBitmapRows(static_cast<HBITMAP>(bitmap->GetSafeHandle()), sw, sh, rows.data()) ||
+        !ReduceRows(rows.data(), static_cast<std::ptrdiff_t>(srcStride), sw, sh, size.cx, size.cy, result->GetBits(),
+                    result->GetRowStride()))
+      return nullptr;
     return result;
   } catch (...) {
     return nullptr;
