@@ -91,8 +91,7 @@ bool CAreaReduction::Plan(int sourceWidth, int sourceHeight, int width, int heig
   bands = std::clamp(bands, 1, height);
   bandStart_.resize(static_cast<size_t>(bands) + 1);
   for (int b = 0; b <= bands; ++b)
-    bandStart_[static_cast<size_t>(b)] =
-        static_cast<int>(static_cast<std::int64_t>(b) * height / bands);
+    bandStart_[static_cast<size_t>(b)] = static_cast<int>(static_cast<std::int64_t>(b) * height / bands);
 
   result_ = CSampleImage{};
   if (out) {

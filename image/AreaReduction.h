@@ -77,11 +77,11 @@ class CAreaReduction {
   // One target column: the part of the straddling pixel before it (lead),
   // its whole pixels, and its own straddling pixel (tail).
   struct Column {
-    int lead = -1;       // source column of the straddling pixel before, or -1
+    int lead = -1;  // source column of the straddling pixel before, or -1
     float leadWeight = 0;
-    int first = 0;       // whole pixels first .. end - 1
+    int first = 0;  // whole pixels first .. end - 1
     int end = 0;
-    int tail = -1;       // own straddling source column, or -1
+    int tail = -1;  // own straddling source column, or -1
     float tailWeight = 0;
   };
   void AddRow(const BYTE* row, float* acc, bool weighted, float weight) const;
@@ -89,11 +89,11 @@ class CAreaReduction {
   int sourceWidth_ = 0, sourceHeight_ = 0, width_ = 0, height_ = 0;
   float factor_ = 0;
   std::vector<Column> columns_;
-  std::vector<int> rowTarget_;    // target row of each source row (from the top)
-  std::vector<BYTE> rowSplit_;    // 1 when the row straddles two target rows
-  std::vector<float> rowNext_;    // the share of a straddling row in the next target row
-  std::vector<int> firstRow_;     // first source row of each target row, plus the end
-  std::vector<int> bandStart_;    // first target row of each band, plus the end
+  std::vector<int> rowTarget_;  // target row of each source row (from the top)
+  std::vector<BYTE> rowSplit_;  // 1 when the row straddles two target rows
+  std::vector<float> rowNext_;  // the share of a straddling row in the next target row
+  std::vector<int> firstRow_;   // first source row of each target row, plus the end
+  std::vector<int> bandStart_;  // first target row of each band, plus the end
   CSampleImage result_;
   BYTE* out_ = nullptr;  // the result's rows
   std::ptrdiff_t outStride_ = 0;

@@ -135,12 +135,12 @@ bool CImage::DecodeJpeg(const CJpegSource& source) {
   try {
     const long start = source.file ? std::ftell(source.file) : 0;
     CJpegInfo info;
-    bool ok = ReadJpegInfo(source, info) && (info.components == 3 || info.components == 1) &&
-              CBaseImage::FitsMemoryLimit(static_cast<std::uint64_t>(info.width),
-                                          static_cast<std::uint64_t>(info.height),
-                                          8 * static_cast<std::uint64_t>(info.components)) &&
-              (!source.file || std::fseek(source.file, start, SEEK_SET) == 0) &&
-              CreateBlankInPlace(info.width, info.height, kNoFill);
+    bool ok =
+        ReadJpegInfo(source, info) && (info.components == 3 || info.components == 1) &&
+        CBaseImage::FitsMemoryLimit(static_cast<std::uint64_t>(info.width), static_cast<std::uint64_t>(info.height),
+                                    8 * static_cast<std::uint64_t>(info.components)) &&
+        (!source.file || std::fseek(source.file, start, SEEK_SET) == 0) &&
+        CreateBlankInPlace(info.width, info.height, kNoFill);
     if (ok) {
       CJpegBlockSink sink(GetBits(), GetRowStride(), info.height);
       ok = DecodeJpegRows(source, info.width, info.height, sink, true);

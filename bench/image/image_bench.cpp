@@ -7,6 +7,7 @@
 //
 //   bench_image [benchmark flags]
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdint>
@@ -18,8 +19,6 @@
 #include <random>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 // clang-format off
 #include <jpeglib.h>
@@ -215,8 +214,7 @@ int main(int argc, char** argv) {
   const double decode = reporter.Seconds("BM_PlainLibjpegDecode");
   const double load = reporter.Seconds("BM_LoadPicture");
   const double resize = reporter.Seconds("BM_CreateResized");
-  if (decode > 0 && load > 0)
-    std::printf("loading / plain libjpeg decoding: %.2f (goal: 2 or less)\n", load / decode);
+  if (decode > 0 && load > 0) std::printf("loading / plain libjpeg decoding: %.2f (goal: 2 or less)\n", load / decode);
   if (decode > 0 && resize > 0)
     std::printf("CreateResized to %d x %d / plain libjpeg decoding: %.2f (%.3f s; goal: under 0.3 s)\n", kTarget,
                 kTarget, resize / decode, resize);

@@ -53,8 +53,8 @@ HBITMAP StraightforwardScale(HBITMAP bitmap, int newWidth, int newHeight) {
     ReleaseDC(nullptr, screen);
     return nullptr;
   }
-  const float factor = static_cast<float>(static_cast<double>(newWidth) * newHeight) /
-                       static_cast<float>(static_cast<double>(w) * h);
+  const float factor =
+      static_cast<float>(static_cast<double>(newWidth) * newHeight) / static_cast<float>(static_cast<double>(w) * h);
   auto finishRow = [&](int ty) {
     if (ty < 0 || ty >= newHeight) return;
     BYTE* out = dst.data() + static_cast<size_t>(ty) * dstStride;
@@ -193,7 +193,8 @@ std::unique_ptr<CImage> NoisePicture(int w, int h, Depth depth, std::mt19937& rn
 ::testing::AssertionResult SameResult(const std::unique_ptr<CImage>& fast, const std::unique_ptr<CImage>& plain) {
   if (!fast || !plain) {
     if (!fast && !plain) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << (fast ? "only the straightforward resize failed" : "only the new one failed");
+    return ::testing::AssertionFailure() << (fast ? "only the straightforward resize failed"
+                                                  : "only the new one failed");
   }
   return SamePixels(*fast, *plain);
 }
@@ -345,8 +346,9 @@ void ExpectCodecLayersPixels(const Bytes& bytes, const std::string& what) {
 
 TEST(PictureJpeg, LoadsTheCodecLayersPixels) {
   const JpegKind kinds[] = {
-      {"colour", 3, false, false, 0},     {"colour 4:4:4", 3, true, false, 0}, {"progressive", 3, false, true, 0},
-      {"restart markers", 3, false, false, 2}, {"grey", 1, false, false, 0},   {"grey progressive", 1, false, true, 0},
+      {"colour", 3, false, false, 0},     {"colour 4:4:4", 3, true, false, 0},
+      {"progressive", 3, false, true, 0}, {"restart markers", 3, false, false, 2},
+      {"grey", 1, false, false, 0},       {"grey progressive", 1, false, true, 0},
       {"CMYK", 4, false, false, 0},
   };
   for (const JpegKind& kind : kinds) {
