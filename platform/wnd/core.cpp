@@ -151,6 +151,7 @@ QmControlClass* MakeButtonClass();
 QmControlClass* MakeStaticClass();
 QmControlClass* MakeEditClass();
 QmControlClass* MakePlaceholderClass();
+void RegisterBarClasses();
 
 void RegisterBuiltinClasses() {
   static bool done = false;
@@ -187,6 +188,8 @@ void RegisterBuiltinClasses() {
     add(name, CS_DBLCLKS | CS_PARENTDC, nullptr, placeholder, false);
     PlaceholderNames()[Upper(name)] = true;
   }
+  // Tabs, tooltips, toolbars and status bars.
+  RegisterBarClasses();
 }
 
 }  // namespace qmwnd

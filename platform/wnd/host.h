@@ -97,3 +97,10 @@ constexpr UINT QM_MOD_ALT = 4;
 // switch it off to see the opaque fallback.
 bool QmLayeredWindowsAvailable();
 void QmSetLayeredWindowsAvailable(bool available);
+
+// --- Owner-drawn menus, common dialogs and hooks, for tests ----------------
+
+// A pop-up menu as it looks when open for owner (owner-drawn items measured
+// and drawn by the owner), with the item at position highlight (-1: none)
+// under the mouse.
+QImage QmRenderPopupMenu(HMENU menu, HWND owner, int highlight = -1);
