@@ -283,6 +283,9 @@ bool CPropertySheet::MakePage(int nPage) {
     std::fprintf(stderr, "Property page %u cannot be made\n", p->m_nIDTemplate);
     return false;
   }
+  // Controls filled while the page is made are no change of the user's.
+  p->m_bModified = FALSE;
+  UpdateApply();
   LayOutPage(p);
   return true;
 }

@@ -41,6 +41,7 @@ class CBarsFrame : public CFrameWnd {
   CStatusBar m_status;
   BOOL m_saveEnabled = FALSE;
   BOOL m_gridChecked = TRUE;
+  BOOL m_paletteEnabled = TRUE;
   CString m_designText = "Design: 12 x 8";
   std::vector<NMTOOLBAR> m_dropDowns;
 
@@ -54,6 +55,7 @@ class CBarsFrame : public CFrameWnd {
   afx_msg void OnUpdateSave(CCmdUI* pCmdUI) { pCmdUI->Enable(m_saveEnabled); }
   afx_msg void OnUpdateGrid(CCmdUI* pCmdUI) { pCmdUI->SetCheck(m_gridChecked ? 1 : 0); }
   afx_msg void OnUpdateDesignPane(CCmdUI* pCmdUI) { pCmdUI->SetText(m_designText); }
+  afx_msg void OnUpdatePalettePane(CCmdUI* pCmdUI) { pCmdUI->Enable(m_paletteEnabled); }
   afx_msg void OnDropDown(NMHDR* pNMHDR, LRESULT* pResult);
   DECLARE_MESSAGE_MAP()
 };
