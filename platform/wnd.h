@@ -6,6 +6,7 @@
 #include "platform/gdi.h"
 #include "platform/wnd/app.h"
 #include "platform/wnd/bars.h"
+#include "platform/wnd/commdlg.h"
 #include "platform/wnd/controls.h"
 #include "platform/wnd/dialog.h"
 #include "platform/wnd/docview.h"

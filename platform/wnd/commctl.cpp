@@ -1,5 +1,6 @@
 // What the common controls of this folder share: their registration,
 // notifications to the parent, their font, device contexts over pictures.
+#include "platform/base/codepage.h"
 #include "platform/wnd/bars.h"
 #include "platform/wnd/commctl_internal.h"
 #include "platform/wnd/tabctrl.h"
@@ -11,6 +12,8 @@ QmControlClass* MakeTabClass();
 QmControlClass* MakeTipClass();
 QmControlClass* MakeToolbarClass();
 QmControlClass* MakeStatusClass();
+QmControlClass* MakeFileNameFieldClass();
+QmControlClass* MakeColorBoxClass();
 
 void RegisterBarClasses() {
   static bool done = false;
@@ -20,6 +23,9 @@ void RegisterBarClasses() {
   QmRegisterControlClass(TOOLTIPS_CLASS, CS_SAVEBITS, std::unique_ptr<QmControlClass>(MakeTipClass()));
   QmRegisterControlClass(TOOLBARCLASSNAME, CS_DBLCLKS, std::unique_ptr<QmControlClass>(MakeToolbarClass()));
   QmRegisterControlClass(STATUSCLASSNAME, CS_DBLCLKS, std::unique_ptr<QmControlClass>(MakeStatusClass()));
+  // The file dialog's name field and the font dialog's colour box.
+  QmRegisterControlClass("QmFileNameField", 0, std::unique_ptr<QmControlClass>(MakeFileNameFieldClass()));
+  QmRegisterControlClass("QmFontColorBox", CS_DBLCLKS, std::unique_ptr<QmControlClass>(MakeColorBoxClass()));
 }
 
 LRESULT NotifyParent(HWND control, UINT code, NMHDR* nm) {
@@ -31,6 +37,11 @@ LRESULT NotifyParent(HWND control, UINT code, NMHDR* nm) {
   const HWND parent = w->IsChild() ? w->parent : w->owner;
   if (!Find(parent)) return 0;
   return Send(parent, WM_NOTIFY, w->id, reinterpret_cast<LPARAM>(nm));
+}
+
+CString UiText(const char* english, const char* russianUtf8) {
+  if (GetAnsiCodePage() == 1251) return CString(Utf8ToCodePage(russianUtf8, 1251));
+  return CString(english);
 }
 
 HFONT ControlFont(HWND hwnd) {

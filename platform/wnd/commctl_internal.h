@@ -66,6 +66,10 @@ void MarkOwnerDrawn(QMenu* in, QAction* action, HMENU menu, UINT id, ULONG_PTR d
 // default WM_MEASUREITEM handling, which passes it to the CMenu object).
 HMENU MeasuringMenu();
 
+// A text of this layer in the interface language: English, or Russian
+// (given in UTF-8) when the interface code page is 1251.
+CString UiText(const char* english, const char* russianUtf8);
+
 // The interface language's Qt translations (Qt's own dialogs).
 void EnsureQtTranslations();
 

@@ -5,7 +5,6 @@
 
 #include <cstdio>
 
-#include "platform/base/codepage.h"
 #include "platform/wnd/app.h"
 #include "platform/wnd/commctl_internal.h"
 #include "platform/wnd/propsheet.h"
@@ -28,10 +27,7 @@ constexpr SheetText kFinish{"Finish", "Готово"};
 constexpr SheetText kClose{"Close", "Закрыть"};
 
 // A text of the sheet in the interface language.
-CString Text(const SheetText& t) {
-  if (GetAnsiCodePage() == 1251) return CString(Utf8ToCodePage(t.russian, 1251));
-  return CString(t.english);
-}
+CString Text(const SheetText& t) { return UiText(t.english, t.russian); }
 
 bool NoDisplay() {
   const QString p = QGuiApplication::platformName();
