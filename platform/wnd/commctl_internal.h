@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/wnd/bars.h"
@@ -15,6 +16,7 @@
 
 class QMenu;
 class QAction;
+struct ITEMIDLIST;
 
 namespace qmwnd {
 
@@ -72,6 +74,10 @@ CString UiText(const char* english, const char* russianUtf8);
 
 // The interface language's Qt translations (Qt's own dialogs).
 void EnsureQtTranslations();
+
+// Item id lists of the shell: one item holding a UTF-8 path.
+::ITEMIDLIST* MakeIdList(const std::string& utf8Path);
+bool IdListPath(const ::ITEMIDLIST* list, std::string* utf8Path);
 
 // Low-level mouse hooks: a press seen by the application.
 void CallMouseHooks(UINT message, POINT screen);

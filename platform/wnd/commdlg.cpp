@@ -26,6 +26,7 @@
 #include "platform/wnd/app.h"
 #include "platform/wnd/commctl_internal.h"
 #include "platform/wnd/commdlg.h"
+#include "platform/wnd/shellapi.h"
 
 using namespace qmwnd;
 
@@ -1096,5 +1097,170 @@ bool QmFontDialogSetFont(HWND dialog, const char* familyUtf8, int pointSize, boo
   f.setBold(bold);
   f.setItalic(italic);
   h->m_fd->setCurrentFont(f);
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// The folder browser.
+
+class QmFolderDialogHost : public QmCommonHost {
+ public:
+  explicit QmFolderDialogHost(BROWSEINFO* bi) : m_bi(bi) {}
+
+  bool Build(HWND owner) override {
+    if (!MakeWindow(owner, UiText("Browse for Folder", "Обзор папок"), false)) return false;
+    QPoint origin;
+    QWidget* host = ClientWidget(&origin);
+    if (!host) return false;
+    // The caller's title and the status line above the folders.
+    m_top = 8;
+    if (m_bi->lpszTitle && *m_bi->lpszTitle) {
+      MakeControl("Static", CString(m_bi->lpszTitle), WS_VISIBLE | SS_LEFT | SS_NOPREFIX, CRect(8, 8, 8, 44),
+                  QM_IDC_BROWSE_TITLE);
+      m_top += 36;
+    }
+    if (m_bi->ulFlags & BIF_STATUSTEXT) {
+      MakeControl("Static", CString(), WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, CRect(8, m_top, 8, m_top + 20),
+                  QM_IDC_BROWSE_STATUS);
+      m_top += 24;
+    }
+    auto* fd = new HostedDialog<QFileDialog>(host);
+    m_fd = fd;
+    fd->setOption(QFileDialog::DontUseNativeDialog, true);
+    fd->setFileMode((m_bi->ulFlags & BIF_BROWSEINCLUDEFILES) ? QFileDialog::AnyFile : QFileDialog::Directory);
+    fd->setOption(QFileDialog::ShowDirsOnly, !(m_bi->ulFlags & BIF_BROWSEINCLUDEFILES));
+    fd->onAccept = [this] { TryAccept(); };
+    fd->onReject = [this] { End(IDCANCEL); };
+    std::string root;
+    if (m_bi->pidlRoot && IdListPath(m_bi->pidlRoot, &root)) fd->setDirectory(QString::fromStdString(root));
+    m_edit = fd->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    QObject::connect(fd, &QFileDialog::currentChanged, fd, [this](const QString& path) { Select(path); });
+    QObject::connect(fd, &QFileDialog::directoryEntered, fd, [this](const QString& path) { Select(path); });
+    fd->show();
+    SetClientSize(600, m_top + 380);
+    LayOut();
+    if (m_bi->lpfn) {
+      EnterDispatch();
+      m_bi->lpfn(m_hWnd, BFFM_INITIALIZED, 0, m_bi->lParam);
+      LeaveDispatch();
+    }
+    return m_hWnd != nullptr;
+  }
+
+  void LayOut() override {
+    if (!m_fd) return;
+    CRect client;
+    GetClientRect(&client);
+    QPoint origin;
+    if (!ClientWidget(&origin)) return;
+    for (int id : {QM_IDC_BROWSE_TITLE, QM_IDC_BROWSE_STATUS}) {
+      if (HWND h = ::GetDlgItem(m_hWnd, id)) {
+        CRect r;
+        ::GetWindowRect(h, &r);
+        ScreenToClient(&r);
+        ::MoveWindow(h, 8, r.top, client.Width() - 16, r.Height(), TRUE);
+      }
+    }
+    m_fd->setGeometry(origin.x(), origin.y() + m_top, client.Width(), client.Height() - m_top);
+  }
+
+  // The folder under the cursor: the callback hears it.
+  void Select(const QString& path) {
+    if (path.isEmpty() || path == m_current) return;
+    m_current = path;
+    if (!m_bi->lpfn) return;
+    ITEMIDLIST* list = MakeIdList(path.toStdString());
+    EnterDispatch();
+    m_bi->lpfn(m_hWnd, BFFM_SELCHANGED, reinterpret_cast<LPARAM>(list), m_bi->lParam);
+    LeaveDispatch();
+    ILFree(list);
+  }
+
+  bool Accept() override {
+    QString chosen = m_current;
+    const QString typed = m_edit ? m_edit->text().trimmed() : QString();
+    if (!typed.isEmpty()) chosen = QDir::cleanPath(m_fd->directory().absoluteFilePath(typed));
+    if (chosen.isEmpty()) chosen = m_fd->directory().absolutePath();
+    if ((m_bi->ulFlags & BIF_RETURNONLYFSDIRS) && !QFileInfo(chosen).isDir()) return false;
+    CString cp;
+    if (!ProgramPath(chosen, &cp)) {
+      CString caption;
+      GetWindowText(caption);
+      Ask(m_hWnd,
+          Format1(UiText("The folder name\n%s\ncontains characters that this program cannot use with the current "
+                         "interface language.\nPlease choose another folder.",
+                         "Имя папки\n%s\nсодержит символы, которые программа не может использовать при текущем "
+                         "языке интерфейса.\nВыберите другую папку."),
+                  QmFromQString(QFileInfo(chosen).fileName())),
+          caption, MB_OK | MB_ICONWARNING);
+      return false;
+    }
+    m_result = chosen;
+    return true;
+  }
+
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    switch (message) {
+      case BFFM_SETSTATUSTEXT:
+        ::SetDlgItemText(m_hWnd, QM_IDC_BROWSE_STATUS, lParam ? reinterpret_cast<LPCTSTR>(lParam) : "");
+        return 0;
+      case BFFM_SETSELECTION: {
+        QString path;
+        if (wParam) {
+          path = QtPath(CString(lParam ? reinterpret_cast<LPCTSTR>(lParam) : ""));
+        } else {
+          std::string utf8;
+          if (IdListPath(reinterpret_cast<const ITEMIDLIST*>(lParam), &utf8)) path = QString::fromStdString(utf8);
+        }
+        SelectPath(path);
+        return 0;
+      }
+      case BFFM_ENABLEOK:
+        return 0;
+      default:
+        return QmCommonHost::WindowProc(message, wParam, lParam);
+    }
+  }
+
+  void SelectPath(const QString& path) {
+    if (!m_fd || path.isEmpty()) return;
+    const QFileInfo fi(path);
+    if (!fi.exists()) return;
+    m_fd->setDirectory(fi.absolutePath());
+    m_fd->selectFile(fi.fileName());
+    if (m_edit) m_edit->setText(fi.fileName());
+    Select(fi.absoluteFilePath());
+  }
+
+  BROWSEINFO* m_bi;
+  QPointer<QFileDialog> m_fd;
+  QPointer<QLineEdit> m_edit;
+  int m_top = 8;
+  QString m_current;
+  QString m_result;
+};
+
+LPITEMIDLIST SHBrowseForFolder(LPBROWSEINFO lpbi) {
+  if (!lpbi) return nullptr;
+  QmFolderDialogHost host(lpbi);
+  HWND owner = lpbi->hwndOwner;
+  if (!owner) {
+    if (CWnd* main = AfxGetMainWnd()) owner = main->m_hWnd;
+  }
+  if (owner) owner = ::GetAncestor(owner, GA_ROOT);
+  if (host.Run(owner, "Folder") != IDOK || host.m_result.isEmpty()) return nullptr;
+  if (lpbi->pszDisplayName) {
+    CString name;
+    ProgramPath(QFileInfo(host.m_result).fileName(), &name);
+    std::strncpy(lpbi->pszDisplayName, name.GetString(), MAX_PATH - 1);
+    lpbi->pszDisplayName[MAX_PATH - 1] = 0;
+  }
+  return MakeIdList(host.m_result.toStdString());
+}
+
+bool QmFolderDialogSelect(HWND dialog, const char* path) {
+  auto* h = HostOf<QmFolderDialogHost>(dialog);
+  if (!h || !path) return false;
+  h->SelectPath(QtPath(CString(path)));
   return true;
 }

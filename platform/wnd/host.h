@@ -118,3 +118,9 @@ bool QmFileDialogTypeName(HWND dialog, const char* utf8);
 bool QmColorDialogSetColor(HWND dialog, COLORREF color);
 // A font by its installed family (UTF-8), in points.
 bool QmFontDialogSetFont(HWND dialog, const char* familyUtf8, int pointSize, bool bold, bool italic);
+// The folder browser (SHBrowseForFolder): the folder under the cursor (a
+// path in the interface code page); its callback hears BFFM_SELCHANGED.
+bool QmFolderDialogSelect(HWND dialog, const char* path);
+// The program loses the activation (another program's window is chosen):
+// the low-level mouse hooks see a press outside the program's windows.
+void QmSimulateDeactivation();
