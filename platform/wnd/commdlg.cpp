@@ -15,6 +15,7 @@
 #include <QLibraryInfo>
 #include <QLineEdit>
 #include <QPainter>
+#include <QSplitter>
 #include <QTranslator>
 
 #include <cstdio>
@@ -220,6 +221,14 @@ class QmCommonHost : public CWnd {
 
   bool m_ending = false;
 };
+
+// Room for the side bar's names ("Computer" in every language).
+void WidenSideBar(QFileDialog* fd) {
+  if (auto* split = fd->findChild<QSplitter*>(QStringLiteral("splitter")); split && split->count() == 2) {
+    const int total = split->sizes().value(0) + split->sizes().value(1);
+    split->setSizes({150, std::max(200, total - 150)});
+  }
+}
 
 // Qt's dialogs with OK and Cancel handed to the host.
 template <class Base>
@@ -440,6 +449,7 @@ class QmFileDialogHost : public QmCommonHost {
       LeaveDispatch();
     });
     fd->show();
+    WidenSideBar(fd);
     // The name field by its id.
     MakeControl("QmFileNameField", CString(), 0, CRect(0, 0, 0, 0), QM_IDC_FILE_NAME, m_edit);
     // The program's panel under the file list, with the dialog object.
@@ -874,6 +884,19 @@ QString ListedFamily(const QString& family) {
   return family;
 }
 
+// The font's style by the family's own style names ("Bold", not a
+// translated name that the font list would not find).
+void NameStyle(QFont& f) {
+  const QString family = f.family();
+  for (const QString& style : QFontDatabase::styles(family)) {
+    if (QFontDatabase::bold(family, style) == (f.weight() >= QFont::DemiBold) &&
+        QFontDatabase::italic(family, style) == f.italic()) {
+      f.setStyleName(style);
+      return;
+    }
+  }
+}
+
 bool IsSymbolFamily(const QString& family) {
   static const char* const names[] = {"Symbol", "Standard Symbols PS", "Standard Symbols L", "Webdings", "Wingdings",
                                       "Wingdings 2", "Wingdings 3", "Dingbats", "D050000L", "OpenSymbol", "Marlett"};
@@ -914,6 +937,7 @@ class QmFontDialogHost : public QmCommonHost {
         f.setPointSizeF(px * 72.0 / 96.0);
       }
     }
+    NameStyle(f);
     fd->setCurrentFont(f);
     fd->show();
     // The colour row of the Windows dialog (effects), then OK and Cancel.
@@ -1096,6 +1120,7 @@ bool QmFontDialogSetFont(HWND dialog, const char* familyUtf8, int pointSize, boo
   f.setPointSize(pointSize);
   f.setBold(bold);
   f.setItalic(italic);
+  NameStyle(f);
   h->m_fd->setCurrentFont(f);
   return true;
 }
@@ -1139,6 +1164,7 @@ class QmFolderDialogHost : public QmCommonHost {
     fd->show();
     SetClientSize(600, m_top + 380);
     LayOut();
+    WidenSideBar(fd);
     if (m_bi->lpfn) {
       EnterDispatch();
       m_bi->lpfn(m_hWnd, BFFM_INITIALIZED, 0, m_bi->lParam);

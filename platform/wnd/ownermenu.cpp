@@ -31,7 +31,15 @@ HMENU MenuOf(const QAction* a) {
   return reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(a->property("qm_odmenu").toULongLong()));
 }
 
-class QmMenu;
+// The picture owners draw menu items into, one for every menu (items are
+// drawn one at a time), kept between openings: a menu that opens allocates
+// nothing.
+QImage& Canvas(QSize size) {
+  static QImage* canvas = new QImage;
+  if (canvas->width() < size.width() || canvas->height() < size.height())
+    *canvas = QImage(canvas->size().expandedTo(size), QImage::Format_RGB32);
+  return *canvas;
+}
 
 class OwnerDrawStyle : public QProxyStyle {
  public:
@@ -95,39 +103,23 @@ class QmMenu : public QMenu {
     setProperty("qm_owner", QVariant::fromValue(static_cast<qulonglong>(reinterpret_cast<std::uintptr_t>(owner))));
     setStyle(TheStyle());
   }
-  // The picture the owner draws the items into.
-  QImage& Canvas() {
-    if (canvas_.size() != size()) canvas_ = QImage(size(), QImage::Format_RGB32);
-    return canvas_;
-  }
 
  protected:
   void initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const override {
     QMenu::initStyleOption(option, action);
     if (action && action->property("qm_od").toBool()) option->styleObject = const_cast<QAction*>(action);
   }
-
- private:
-  QImage canvas_;
 };
 
 void OwnerDrawStyle::Draw(const QAction* a, const QStyleOption* opt, QPainter* p, const QWidget* widget) {
   const QRect r = opt->rect;
   const HWND owner = OwnerOf(widget);
-  auto* menu = dynamic_cast<QmMenu*>(const_cast<QWidget*>(widget));
-  QImage single;
-  QImage& canvas = menu ? menu->Canvas() : single;
-  QPoint at = r.topLeft();
-  if (!menu) {
-    single = QImage(r.size(), QImage::Format_RGB32);
-    at = QPoint(0, 0);
-  }
-  if (canvas.isNull()) return;
-  const COLORREF face = GetSysColor(COLOR_MENU);
-  {
-    QPainter fill(&canvas);
-    fill.fillRect(QRect(at, r.size()), QColor(GetRValue(face), GetGValue(face), GetBValue(face)));
-  }
+  // The item keeps its place in the menu: the owner draws at rcItem.
+  QImage& canvas = Canvas(QSize(r.right() + 1, r.bottom() + 1).expandedTo(widget ? widget->size() : QSize()));
+  HDC dc = CreateImageDC(&canvas);
+  if (!dc) return;
+  const RECT rc{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+  FillRect(dc, &rc, GetSysColorBrush(COLOR_MENU));
   const UINT flags = a->property("qm_odflags").toUInt();
   DRAWITEMSTRUCT dis{};
   dis.CtlType = ODT_MENU;
@@ -138,18 +130,16 @@ void OwnerDrawStyle::Draw(const QAction* a, const QStyleOption* opt, QPainter* p
   if (flags & MF_DISABLED) dis.itemState |= ODS_DISABLED;
   if (flags & MF_CHECKED) dis.itemState |= ODS_CHECKED;
   dis.hwndItem = reinterpret_cast<HWND>(MenuOf(a));
-  dis.rcItem = RECT{at.x(), at.y(), at.x() + r.width(), at.y() + r.height()};
+  dis.hDC = dc;
+  dis.rcItem = rc;
   dis.itemData = static_cast<ULONG_PTR>(a->property("qm_oddata").toULongLong());
   if (Find(owner)) {
-    if (HDC dc = CreateImageDC(&canvas)) {
-      dis.hDC = dc;
-      EnterDispatch();
-      Send(owner, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
-      LeaveDispatch();
-      DeleteDC(dc);
-    }
+    EnterDispatch();
+    Send(owner, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
+    LeaveDispatch();
   }
-  p->drawImage(r.topLeft(), canvas, QRect(at, r.size()));
+  DeleteDC(dc);
+  p->drawImage(r.topLeft(), canvas, r);
   if (a->menu()) {
     // The sub-menu arrow, drawn by the menu as Windows does.
     const COLORREF c = GetSysColor((dis.itemState & ODS_SELECTED) ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT);
@@ -194,7 +184,11 @@ QImage QmRenderPopupMenu(HMENU menu, HWND owner, int highlight) {
   q->resize(q->sizeHint());
   const QList<QAction*> actions = q->actions();
   if (highlight >= 0 && highlight < actions.size()) q->setActiveAction(actions.at(highlight));
-  QImage img = q->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  // Drawn into a picture kept for the next call (a caller that still holds
+  // the last one gets its own copy back then).
+  static QImage* picture = new QImage;
+  if (picture->size() != q->size()) *picture = QImage(q->size(), QImage::Format_RGB32);
+  q->render(picture, QPoint(), QRegion(), QWidget::DrawChildren);
   LeaveDispatch();
-  return img;
+  return *picture;
 }

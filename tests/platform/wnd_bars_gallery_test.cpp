@@ -1,8 +1,13 @@
 // The gallery of bars, menus, sheets and common dialogs, in English and
 // Russian: pictures under <build>/shots/platform/<language> to look at.
+#include <cstring>
+#include <fstream>
+
+#include "tests/common/test_util.h"
 #include "tests/platform/wnd_bars_fixture.h"
 
 using namespace barstest;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -165,6 +170,106 @@ TEST_P(BarsGallery, TabbedSheetAndWizard) {
       QmClickButton(GetDlgItem(dlg, IDCANCEL));
     });
     EXPECT_EQ(wiz.DoModal(), IDCANCEL);
+  }
+}
+
+namespace {
+
+// A file dialog whose panel previews the palette under the cursor.
+class CGalleryFileDialog : public CFileDialog {
+ public:
+  CGalleryFileDialog(bool ru, CWnd* parent)
+      : CFileDialog(TRUE, nullptr, nullptr, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_ENABLETEMPLATE,
+                    ru ? CString(Utf8ToCodePage("Палитры (*.pal)|*.pal|Все файлы (*.*)|*.*||", 1251))
+                       : CString("Palettes (*.pal)|*.pal|All files (*.*)|*.*||"),
+                    parent),
+        m_ru(ru) {
+    m_ofn.lpTemplateName = MAKEINTRESOURCE(IDD_FILE_PANEL);
+  }
+  void OnFileNameChange() override {
+    const CString text = GetFileName() + "\n" +
+                         (m_ru ? CString(Utf8ToCodePage("Палитра, 24 цвета", 1251)) : CString("Palette, 24 colours"));
+    SetDlgItemText(IDC_PANEL_INFO, text);
+    GetDlgItem(IDC_PANEL_PREVIEW)->Invalidate();
+  }
+
+ protected:
+  afx_msg void OnDrawItem(int, LPDRAWITEMSTRUCT dis) {
+    CDC* dc = CDC::FromHandle(dis->hDC);
+    CRect r(dis->rcItem);
+    dc->FillSolidRect(&r, GetSysColor(COLOR_BTNFACE));
+    dc->DrawEdge(&r, EDGE_SUNKEN, BF_RECT);
+    r.DeflateRect(4, 4);
+    for (int i = 0; i < 24; ++i) {
+      const int cx = r.Width() / 6, cy = r.Height() / 4;
+      dc->FillSolidRect(r.left + (i % 6) * cx, r.top + (i / 6) * cy, cx - 1, cy - 1,
+                        RGB((i * 67) % 256, (i * 131 + 60) % 256, (i * 29 + 120) % 256));
+    }
+  }
+  DECLARE_MESSAGE_MAP()
+  bool m_ru;
+};
+BEGIN_MESSAGE_MAP(CGalleryFileDialog, CFileDialog)
+  ON_WM_DRAWITEM()
+END_MESSAGE_MAP()
+
+}  // namespace
+
+TEST_P(BarsGallery, CommonDialogs) {
+  const bool ru = Russian();
+  const fs::path dir = qmtest::MakeTempDir(ru ? "gallery-ru" : "gallery-en");
+  fs::create_directories(dir / (ru ? "Палитры" : "Palettes"));
+  for (const char* name : {"delica.pal", "toho.pal", "rose.bmp"}) std::ofstream(dir / name) << "x";
+  const CString folder = FromUtf8(dir.string());
+  {
+    CGalleryFileDialog dlg(ru, app->m_pMainWnd);
+    dlg.m_ofn.lpstrInitialDir = folder.GetString();
+    QmSetModalHook([&](HWND h) {
+      QmFileDialogSelectFile(h, FromUtf8((dir / "delica.pal").string()));
+      QmPumpMessages();
+      QmWait(150);
+      EXPECT_TRUE(Picture(h).save(QString::fromStdString(ShotPath(ru, "dialog_file.png").string())));
+      SendMessage(h, WM_COMMAND, IDCANCEL, 0);
+    });
+    dlg.DoModal();
+  }
+  {
+    CColorDialog dlg(RGB(40, 120, 200), CC_RGBINIT | CC_FULLOPEN, app->m_pMainWnd);
+    QmSetModalHook([&](HWND h) {
+      EXPECT_TRUE(Picture(h).save(QString::fromStdString(ShotPath(ru, "dialog_color.png").string())));
+      SendMessage(h, WM_COMMAND, IDCANCEL, 0);
+    });
+    dlg.DoModal();
+  }
+  {
+    LOGFONT lf{};
+    lf.lfHeight = -16;
+    lf.lfWeight = FW_BOLD;
+    std::strcpy(lf.lfFaceName, "Arial");
+    CFontDialog dlg(&lf, CF_SCREENFONTS | CF_EFFECTS, nullptr, app->m_pMainWnd);
+    dlg.m_cf.rgbColors = RGB(128, 0, 0);
+    QmSetModalHook([&](HWND h) {
+      EXPECT_TRUE(Picture(h).save(QString::fromStdString(ShotPath(ru, "dialog_font.png").string())));
+      SendMessage(h, WM_COMMAND, IDCANCEL, 0);
+    });
+    dlg.DoModal();
+  }
+  {
+    const CString title = ru ? CString(Utf8ToCodePage("Программа будет установлена в следующую папку", 1251))
+                             : CString("Setup will install the application in the following folder");
+    BROWSEINFO bi{};
+    bi.hwndOwner = app->m_pMainWnd->m_hWnd;
+    bi.lpszTitle = title.GetString();
+    bi.ulFlags = BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT | BIF_NEWDIALOGSTYLE;
+    QmSetModalHook([&](HWND h) {
+      SendMessage(h, BFFM_SETSELECTION, TRUE, reinterpret_cast<LPARAM>(folder.GetString()));
+      SendMessage(h, BFFM_SETSTATUSTEXT, 0, reinterpret_cast<LPARAM>(folder.GetString()));
+      QmPumpMessages();
+      QmWait(150);
+      EXPECT_TRUE(Picture(h).save(QString::fromStdString(ShotPath(ru, "dialog_folder.png").string())));
+      SendMessage(h, WM_COMMAND, IDCANCEL, 0);
+    });
+    SHBrowseForFolder(&bi);
   }
 }
 

@@ -85,6 +85,7 @@ TEST_F(BarsTest, FontDialogTakesAndGivesALogFontAndItsHookHidesTheColourRow) {
   EXPECT_STREQ(out.lfFaceName, "Arial");
   EXPECT_EQ(out.lfHeight, -13);
   EXPECT_EQ(out.lfWeight, FW_BOLD);
+  EXPECT_FALSE(out.lfItalic);
   EXPECT_EQ(dlg.GetSize(), 100);
   EXPECT_EQ(dlg.GetColor(), RGB(0, 0, 128));
   EXPECT_TRUE(dlg.IsBold());
