@@ -285,10 +285,7 @@ class ToolbarClass : public QmControlClass {
  public:
   QWidget* CreateWidget(HWND hwnd, const CREATESTRUCT&, QWidget* parent) override {
     Toolbars().Make(hwnd);
-    auto* w = new QWidget(parent);
-    w->setAttribute(Qt::WA_OpaquePaintEvent);
-    w->setFocusPolicy(Qt::NoFocus);
-    return w;
+    return NewPaintedWidget(parent, Qt::NoFocus);
   }
   bool QtPaints(HWND) override { return false; }
 
@@ -814,10 +811,7 @@ class StatusClass : public QmControlClass {
  public:
   QWidget* CreateWidget(HWND hwnd, const CREATESTRUCT&, QWidget* parent) override {
     StatusBars().Make(hwnd);
-    auto* w = new QWidget(parent);
-    w->setAttribute(Qt::WA_OpaquePaintEvent);
-    w->setFocusPolicy(Qt::NoFocus);
-    return w;
+    return NewPaintedWidget(parent, Qt::NoFocus);
   }
   bool QtPaints(HWND) override { return false; }
   void TextChanged(HWND hwnd, QWidget*, const CString& text) override {

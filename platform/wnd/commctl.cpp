@@ -66,6 +66,13 @@ class ImageSurface : public CDrawSurface {
 
 }  // namespace
 
+QWidget* NewPaintedWidget(QWidget* parent, Qt::FocusPolicy focus, Qt::WindowFlags flags) {
+  auto* w = new QWidget(parent, flags);
+  w->setAttribute(Qt::WA_OpaquePaintEvent);
+  w->setFocusPolicy(focus);
+  return w;
+}
+
 HDC CreateImageDC(QImage* image, QPoint origin) {
   if (!image || image->isNull()) return nullptr;
   return CreateSurfaceDC(std::make_shared<ImageSurface>(image, origin), nullptr);

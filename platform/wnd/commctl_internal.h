@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QImage>
+#include <QWidget>
 
 #include <functional>
 #include <map>
@@ -55,6 +56,10 @@ class StateTable {
  private:
   std::map<HWND, std::unique_ptr<T>> map_;
 };
+
+// The widget of a control this layer paints itself (through WM_PAINT):
+// opaque, taking focus as told.
+QWidget* NewPaintedWidget(QWidget* parent, Qt::FocusPolicy focus, Qt::WindowFlags flags = {});
 
 // A device context over a picture (owner-drawn menu items, tests). The
 // device's point (0, 0) is the picture's point origin.

@@ -97,6 +97,28 @@ CString Format1(const CString& format, const CString& arg) {
 }
 
 // ---------------------------------------------------------------------------
+// Qt's dialogs with OK and Cancel handed to the host.
+template <class Base>
+class HostedDialog : public Base {
+ public:
+  explicit HostedDialog(QWidget* parent) : Base(parent) {
+    this->setWindowFlags(Qt::Widget);
+    this->setSizeGripEnabled(false);
+  }
+  std::function<void()> onAccept;
+  std::function<void()> onReject;
+  void accept() override {
+    EnterDispatch();
+    if (onAccept) onAccept();
+    LeaveDispatch();
+  }
+  void reject() override {
+    EnterDispatch();
+    if (onReject) onReject();
+    LeaveDispatch();
+  }
+};
+
 // The dialog window that holds a Qt dialog.
 
 class QmCommonHost : public CWnd {
@@ -184,6 +206,36 @@ class QmCommonHost : public CWnd {
     if (h) ::SendMessage(h, WM_SETFONT, SendMessage(WM_GETFONT), FALSE);
     return h;
   }
+  // A Qt dialog in the client area, its OK and Cancel handed to this window.
+  template <class D>
+  HostedDialog<D>* Embed() {
+    QPoint origin;
+    QWidget* host = ClientWidget(&origin);
+    if (!host) return nullptr;
+    auto* d = new HostedDialog<D>(host);
+    d->setOption(D::DontUseNativeDialog, true);
+    d->onAccept = [this] { TryAccept(); };
+    d->onReject = [this] { End(IDCANCEL); };
+    m_qt = d;
+    return d;
+  }
+  // The Qt dialog over the client area from `top` down, `bottom` left
+  // free under it; false before it is made.
+  bool PlaceQt(int top, int bottom, CRect* client) {
+    if (!m_qt) return false;
+    GetClientRect(client);
+    QPoint origin;
+    if (!ClientWidget(&origin)) return false;
+    m_qt->setGeometry(origin.x(), origin.y() + top, client->Width(), std::max(120, client->Height() - top - bottom));
+    return true;
+  }
+  // Room for the Qt dialog at its natural size and the button row under it.
+  void FitWithButtons(int minWidth) {
+    const QSize hint = m_qt ? m_qt->sizeHint() : QSize();
+    SetClientSize(std::max(hint.width(), minWidth), std::max(hint.height(), 300) + kButtonRow);
+    LayOut();
+  }
+  static constexpr int kButtonRow = 42;
   // OK and Cancel at the bottom right of the client area.
   void MakeButtons() {
     MakeControl("Button", UiText("OK", "ОК"), WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, CRect(0, 0, 80, 26), IDOK);
@@ -220,6 +272,7 @@ class QmCommonHost : public CWnd {
   }
 
   bool m_ending = false;
+  QPointer<QWidget> m_qt;
 };
 
 // Room for the side bar's names ("Computer" in every language).
@@ -230,27 +283,6 @@ void WidenSideBar(QFileDialog* fd) {
   }
 }
 
-// Qt's dialogs with OK and Cancel handed to the host.
-template <class Base>
-class HostedDialog : public Base {
- public:
-  explicit HostedDialog(QWidget* parent) : Base(parent) {
-    this->setWindowFlags(Qt::Widget);
-    this->setSizeGripEnabled(false);
-  }
-  std::function<void()> onAccept;
-  std::function<void()> onReject;
-  void accept() override {
-    EnterDispatch();
-    if (onAccept) onAccept();
-    LeaveDispatch();
-  }
-  void reject() override {
-    EnterDispatch();
-    if (onReject) onReject();
-    LeaveDispatch();
-  }
-};
 
 }  // namespace
 
@@ -399,18 +431,13 @@ class QmFileDialogHost : public QmCommonHost {
                                      : (m_dlg->m_bOpenFileDialog ? UiText("Open", "Открыть")
                                                                  : UiText("Save As", "Сохранить как"));
     if (!MakeWindow(owner, caption, (ofn.Flags & OFN_ENABLESIZING) != 0)) return false;
-    QPoint origin;
-    QWidget* host = ClientWidget(&origin);
-    if (!host) return false;
-    auto* fd = new HostedDialog<QFileDialog>(host);
+    auto* fd = Embed<QFileDialog>();
+    if (!fd) return false;
     m_fd = fd;
-    fd->setOption(QFileDialog::DontUseNativeDialog, true);
     fd->setOption(QFileDialog::DontConfirmOverwrite, true);
     fd->setOption(QFileDialog::HideNameFilterDetails, true);
     fd->setFileMode(QFileDialog::AnyFile);
     fd->setAcceptMode(m_dlg->m_bOpenFileDialog ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
-    fd->onAccept = [this] { TryAccept(); };
-    fd->onReject = [this] { End(IDCANCEL); };
     // Filters.
     for (const char* p = ofn.lpstrFilter; p && *p;) {
       const char* desc = p;
@@ -486,13 +513,9 @@ class QmFileDialogHost : public QmCommonHost {
   }
 
   void LayOut() override {
-    if (!m_fd) return;
     CRect client;
-    GetClientRect(&client);
-    QPoint origin;
-    if (!ClientWidget(&origin)) return;
+    if (!PlaceQt(0, m_panelSize.height(), &client)) return;
     const int qh = std::max(120, client.Height() - m_panelSize.height());
-    m_fd->setGeometry(origin.x(), origin.y(), client.Width(), qh);
     if (m_dlg->m_hWnd) ::MoveWindow(m_dlg->m_hWnd, 0, qh, client.Width(), m_panelSize.height(), TRUE);
   }
 
@@ -789,36 +812,24 @@ class QmColorDialogHost : public QmCommonHost {
   explicit QmColorDialogHost(CColorDialog* dlg) : m_dlg(dlg) {}
   bool Build(HWND owner) override {
     if (!MakeWindow(owner, UiText("Color", "Цвет"), false)) return false;
-    QPoint origin;
-    QWidget* host = ClientWidget(&origin);
-    if (!host) return false;
     CHOOSECOLOR& cc = m_dlg->m_cc;
     if (cc.lpCustColors)
       for (int i = 0; i < 16; ++i) QColorDialog::setCustomColor(i, Qc(cc.lpCustColors[i]));
-    auto* cd = new HostedDialog<QColorDialog>(host);
+    auto* cd = Embed<QColorDialog>();
+    if (!cd) return false;
     m_cd = cd;
-    cd->setOption(QColorDialog::DontUseNativeDialog, true);
     cd->setOption(QColorDialog::NoButtons, true);
-    cd->onAccept = [this] { TryAccept(); };
-    cd->onReject = [this] { End(IDCANCEL); };
     cd->setCurrentColor((cc.Flags & CC_RGBINIT) ? Qc(cc.rgbResult) : QColor(Qt::black));
     cd->show();
     MakeButtons();
-    const QSize hint = cd->sizeHint();
-    SetClientSize(std::max(hint.width(), 420), std::max(hint.height(), 300) + 42);
-    LayOut();
+    FitWithButtons(420);
     m_dlg->m_hDialog = m_hWnd;
     if ((cc.Flags & CC_ENABLEHOOK) && cc.lpfnHook) cc.lpfnHook(m_hWnd, WM_INITDIALOG, 0, reinterpret_cast<LPARAM>(&cc));
     return m_hWnd != nullptr;
   }
   void LayOut() override {
-    if (!m_cd) return;
     CRect client;
-    GetClientRect(&client);
-    QPoint origin;
-    if (!ClientWidget(&origin)) return;
-    m_cd->setGeometry(origin.x(), origin.y(), client.Width(), client.Height() - 42);
-    PlaceButtons(client.Width(), client.Height());
+    if (PlaceQt(0, kButtonRow, &client)) PlaceButtons(client.Width(), client.Height());
   }
   bool Accept() override {
     CHOOSECOLOR& cc = m_dlg->m_cc;
@@ -913,16 +924,11 @@ class QmFontDialogHost : public QmCommonHost {
   explicit QmFontDialogHost(CFontDialog* dlg) : m_dlg(dlg) {}
   bool Build(HWND owner) override {
     if (!MakeWindow(owner, UiText("Font", "Шрифт"), false)) return false;
-    QPoint origin;
-    QWidget* host = ClientWidget(&origin);
-    if (!host) return false;
     CHOOSEFONT& cf = m_dlg->m_cf;
-    auto* fd = new HostedDialog<QFontDialog>(host);
+    auto* fd = Embed<QFontDialog>();
+    if (!fd) return false;
     m_fd = fd;
-    fd->setOption(QFontDialog::DontUseNativeDialog, true);
     fd->setOption(QFontDialog::NoButtons, true);
-    fd->onAccept = [this] { TryAccept(); };
-    fd->onReject = [this] { End(IDCANCEL); };
     // The font given: its family as this layer maps its face, in points.
     m_initialFamily = qmgdi::MapFaceName(m_dlg->m_lf.lfFaceName, m_dlg->m_lf.lfCharSet, m_dlg->m_lf.lfPitchAndFamily);
     QFont f(ListedFamily(m_initialFamily));
@@ -950,20 +956,14 @@ class QmFontDialogHost : public QmCommonHost {
       ::SendMessage(m_colorBox, CB_SETCURSEL, static_cast<WPARAM>(sel), 0);
     }
     MakeButtons();
-    const QSize hint = fd->sizeHint();
-    SetClientSize(std::max(hint.width(), 460), std::max(hint.height(), 300) + 42);
-    LayOut();
+    FitWithButtons(460);
     m_dlg->m_hDialog = m_hWnd;
     if ((cf.Flags & CF_ENABLEHOOK) && cf.lpfnHook) cf.lpfnHook(m_hWnd, WM_INITDIALOG, 0, reinterpret_cast<LPARAM>(&cf));
     return m_hWnd != nullptr;
   }
   void LayOut() override {
-    if (!m_fd) return;
     CRect client;
-    GetClientRect(&client);
-    QPoint origin;
-    if (!ClientWidget(&origin)) return;
-    m_fd->setGeometry(origin.x(), origin.y(), client.Width(), client.Height() - 42);
+    if (!PlaceQt(0, kButtonRow, &client)) return;
     const int y = client.Height() - 8 - 26;
     if (HWND label = ::GetDlgItem(m_hWnd, QM_IDC_FONT_COLOR_LABEL)) ::MoveWindow(label, 12, y + 5, 60, 20, TRUE);
     if (m_colorBox) ::MoveWindow(m_colorBox, 76, y + 1, 150, 24, TRUE);
@@ -1134,9 +1134,6 @@ class QmFolderDialogHost : public QmCommonHost {
 
   bool Build(HWND owner) override {
     if (!MakeWindow(owner, UiText("Browse for Folder", "Обзор папок"), false)) return false;
-    QPoint origin;
-    QWidget* host = ClientWidget(&origin);
-    if (!host) return false;
     // The caller's title and the status line above the folders.
     m_top = 8;
     if (m_bi->lpszTitle && *m_bi->lpszTitle) {
@@ -1149,13 +1146,11 @@ class QmFolderDialogHost : public QmCommonHost {
                   QM_IDC_BROWSE_STATUS);
       m_top += 24;
     }
-    auto* fd = new HostedDialog<QFileDialog>(host);
+    auto* fd = Embed<QFileDialog>();
+    if (!fd) return false;
     m_fd = fd;
-    fd->setOption(QFileDialog::DontUseNativeDialog, true);
     fd->setFileMode((m_bi->ulFlags & BIF_BROWSEINCLUDEFILES) ? QFileDialog::AnyFile : QFileDialog::Directory);
     fd->setOption(QFileDialog::ShowDirsOnly, !(m_bi->ulFlags & BIF_BROWSEINCLUDEFILES));
-    fd->onAccept = [this] { TryAccept(); };
-    fd->onReject = [this] { End(IDCANCEL); };
     std::string root;
     if (m_bi->pidlRoot && IdListPath(m_bi->pidlRoot, &root)) fd->setDirectory(QString::fromStdString(root));
     m_edit = fd->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
@@ -1174,11 +1169,8 @@ class QmFolderDialogHost : public QmCommonHost {
   }
 
   void LayOut() override {
-    if (!m_fd) return;
     CRect client;
-    GetClientRect(&client);
-    QPoint origin;
-    if (!ClientWidget(&origin)) return;
+    if (!PlaceQt(m_top, 0, &client)) return;
     for (int id : {QM_IDC_BROWSE_TITLE, QM_IDC_BROWSE_STATUS}) {
       if (HWND h = ::GetDlgItem(m_hWnd, id)) {
         CRect r;
@@ -1187,7 +1179,6 @@ class QmFolderDialogHost : public QmCommonHost {
         ::MoveWindow(h, 8, r.top, client.Width() - 16, r.Height(), TRUE);
       }
     }
-    m_fd->setGeometry(origin.x(), origin.y() + m_top, client.Width(), client.Height() - m_top);
   }
 
   // The folder under the cursor: the callback hears it.

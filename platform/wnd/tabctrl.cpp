@@ -168,10 +168,7 @@ class TabClass : public QmControlClass {
  public:
   QWidget* CreateWidget(HWND hwnd, const CREATESTRUCT&, QWidget* parent) override {
     Tabs().Make(hwnd);
-    auto* w = new QWidget(parent);
-    w->setAttribute(Qt::WA_OpaquePaintEvent);
-    w->setFocusPolicy(Qt::StrongFocus);
-    return w;
+    return NewPaintedWidget(parent, Qt::StrongFocus);
   }
   bool QtPaints(HWND) override { return false; }
   UINT DialogCode(HWND) override { return DLGC_WANTARROWS; }

@@ -196,10 +196,8 @@ class TipClass : public QmControlClass {
  public:
   QWidget* CreateWidget(HWND hwnd, const CREATESTRUCT&, QWidget* parent) override {
     Tips().Make(hwnd);
-    auto* w = new QWidget(parent, Qt::ToolTip);
+    QWidget* w = NewPaintedWidget(parent, Qt::NoFocus, Qt::ToolTip);
     w->setAttribute(Qt::WA_ShowWithoutActivating);
-    w->setAttribute(Qt::WA_OpaquePaintEvent);
-    w->setFocusPolicy(Qt::NoFocus);
     return w;
   }
   bool QtPaints(HWND) override { return false; }

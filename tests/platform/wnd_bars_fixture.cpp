@@ -38,13 +38,21 @@ void UseLanguage(bool russian) {
 }
 
 fs::path ShotPath(bool russian, const std::string& name) {
-  const fs::path dir = qmtest::BinDir().parent_path() / "shots" / "platform" / (russian ? "ru" : "en");
+  const fs::path dir = qmtest::SourceDir() / "build" / "shots" / "platform" / (russian ? "ru" : "en");
   std::error_code ec;
   fs::create_directories(dir, ec);
   return dir / name;
 }
 
 QImage Picture(HWND hwnd) { return QmRenderWindow(hwnd, true); }
+
+CRect RectIn(HWND child, HWND parent) {
+  RECT r;
+  GetWindowRect(child, &r);
+  POINT tl{r.left, r.top};
+  ScreenToClient(parent, &tl);
+  return CRect(tl.x, tl.y, tl.x + (r.right - r.left), tl.y + (r.bottom - r.top));
+}
 
 COLORREF Pixel(const QImage& image, int x, int y) {
   const QRgb p = image.pixel(x, y);

@@ -24,10 +24,12 @@ namespace barstest {
 HINSTANCE Pack(bool russian);
 // The interface of a language: its code page and its pack.
 void UseLanguage(bool russian);
-// Where a picture of the gallery goes: <build>/shots/platform/<en|ru>/name.
+// Where a picture of the gallery goes: build/shots/platform/<en|ru>/name in the source tree.
 std::filesystem::path ShotPath(bool russian, const std::string& name);
 // The window's picture (with its caption and frame when it has them).
 QImage Picture(HWND hwnd);
+// A window's rectangle in another window's client coordinates.
+CRect RectIn(HWND child, HWND parent);
 // The colour of a pixel as a COLORREF.
 COLORREF Pixel(const QImage& image, int x, int y);
 

@@ -1,5 +1,5 @@
 // The gallery of bars, menus, sheets and common dialogs, in English and
-// Russian: pictures under <build>/shots/platform/<language> to look at.
+// Russian: pictures under build/shots/platform/<language> to look at.
 #include <cstring>
 #include <fstream>
 

@@ -13,14 +13,6 @@ CRect ItemRect(CToolBar& bar, int i) {
   return r;
 }
 
-CRect RectIn(HWND child, HWND parent) {
-  RECT r;
-  GetWindowRect(child, &r);
-  POINT tl{r.left, r.top};
-  ScreenToClient(parent, &tl);
-  return CRect(tl.x, tl.y, tl.x + (r.right - r.left), tl.y + (r.bottom - r.top));
-}
-
 void Click(HWND hwnd, POINT p) {
   QmSendMouse(hwnd, WM_MOUSEMOVE, p);
   QmSendMouse(hwnd, WM_LBUTTONDOWN, p, MK_LBUTTON);

@@ -74,14 +74,6 @@ void Touch(const fs::path& p) { std::ofstream(p) << "x"; }
 
 CString Cp(const fs::path& p) { return FromUtf8(p.string()); }
 
-CRect ChildIn(HWND child, HWND parent) {
-  RECT r;
-  GetWindowRect(child, &r);
-  POINT tl{r.left, r.top};
-  ScreenToClient(parent, &tl);
-  return CRect(tl.x, tl.y, tl.x + (r.right - r.left), tl.y + (r.bottom - r.top));
-}
-
 }  // namespace
 
 TEST_F(BarsTest, FileDialogPanelFollowsTheSelectionAndTheType) {
@@ -108,7 +100,7 @@ TEST_F(BarsTest, FileDialogPanelFollowsTheSelectionAndTheType) {
     char info[64] = {};
     dlg.GetDlgItemText(IDC_PANEL_INFO, info, 64);
     EXPECT_STREQ(info, "delica.pal");
-    const CRect preview = ChildIn(dlg.GetDlgItem(IDC_PANEL_PREVIEW)->m_hWnd, h);
+    const CRect preview = RectIn(dlg.GetDlgItem(IDC_PANEL_PREVIEW)->m_hWnd, h);
     QImage img = QmRenderWindow(h, false);
     EXPECT_EQ(Pixel(img, preview.CenterPoint().x, preview.CenterPoint().y), kPalette);
     QmFileDialogSelectFile(h, Cp(dir / "rose.bmp"));
