@@ -1080,8 +1080,22 @@ DWORD GetTickCount() { return static_cast<DWORD>(GetTickCount64() & 0xFFFFFFFFu)
 
 // ---- shell -----------------------------------------------------------------------
 
+namespace {
+QmShellExecuteHook& ShellHook() {
+  static auto* hook = new QmShellExecuteHook;
+  return *hook;
+}
+}  // namespace
+
+void QmSetShellExecuteHook(QmShellExecuteHook hook) { ShellHook() = std::move(hook); }
+
 HINSTANCE ShellExecute(HWND owner, LPCTSTR operation, LPCTSTR file, LPCTSTR parameters, LPCTSTR directory,
                        INT showCommand) {
+  if (ShellHook()) {
+    const QmShellExecuteHook hook = ShellHook();
+    return hook(owner, operation ? operation : "", file ? file : "", parameters ? parameters : "",
+                directory ? directory : "", showCommand);
+  }
   const std::string op = operation ? operation : "";
   if (!op.empty() && op != "open" && op != "explore") {
     std::fprintf(stderr, "Quillmere: the shell operation \"%s\" is not available on this system.\n", op.c_str());

@@ -217,3 +217,8 @@ constexpr int SE_ERR_OOM = 8;
 constexpr int SE_ERR_NOASSOC = 31;
 HINSTANCE ShellExecute(HWND owner, LPCTSTR operation, LPCTSTR file, LPCTSTR parameters, LPCTSTR directory,
                        INT showCommand);
+// Tests: answers ShellExecute instead of the desktop (null to stop);
+// arguments as given, null ones as empty texts.
+using QmShellExecuteHook = std::function<HINSTANCE(HWND owner, const char* operation, const char* file,
+                                                   const char* parameters, const char* directory, int showCommand)>;
+void QmSetShellExecuteHook(QmShellExecuteHook hook);

@@ -10,6 +10,7 @@
 #include "platform/wnd/window.h"
 
 class CDocTemplate;
+struct PRINTDLG;
 class CDocument;
 
 class CWinThread : public CCmdTarget {
@@ -91,6 +92,10 @@ class CWinApp : public CWinThread {
   HCURSOR LoadCursor(UINT nIDResource) const;
   HCURSOR LoadStandardCursor(LPCTSTR lpszCursorName) const;
   HICON LoadStandardIcon(LPCTSTR lpszIconName) const;
+
+  // The default printer's settings: this layer knows no printer, so FALSE
+  // (platform/wnd/commdlg.h).
+  BOOL GetPrinterDeviceDefaults(PRINTDLG* pPrintDlg);
 
   // The framework's message boxes: caption the application's name, owner
   // the active window or the main window.

@@ -84,9 +84,12 @@ void ApplyCtlColor(HWND hwnd, QWidget* widget, UINT message) {
   DeleteDC(dc);
   QPalette pal = widget->palette();
   auto qc = [](COLORREF c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); };
-  pal.setColor(QPalette::WindowText, qc(text));
-  pal.setColor(QPalette::Text, qc(text));
-  pal.setColor(QPalette::ButtonText, qc(text));
+  // The text colour of an enabled control; a disabled one keeps its grey.
+  for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive}) {
+    pal.setColor(g, QPalette::WindowText, qc(text));
+    pal.setColor(g, QPalette::Text, qc(text));
+    pal.setColor(g, QPalette::ButtonText, qc(text));
+  }
   bool fill = false;
   if (auto b = qmgdi::FindBrush(brush); b && b->style == BS_SOLID) {
     const QColor bc = qc(b->color);

@@ -152,6 +152,7 @@ QmControlClass* MakeStaticClass();
 QmControlClass* MakeEditClass();
 QmControlClass* MakePlaceholderClass();
 void RegisterCommonControls();
+void RegisterBarClasses();
 
 void RegisterBuiltinClasses() {
   static bool done = false;
@@ -189,6 +190,8 @@ void RegisterBuiltinClasses() {
     PlaceholderNames()[Upper(name)] = true;
   }
   RegisterCommonControls();
+  // Tabs, tooltips, toolbars and status bars.
+  RegisterBarClasses();
 }
 
 }  // namespace qmwnd

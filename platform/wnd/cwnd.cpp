@@ -8,6 +8,7 @@
 #include "platform/gdi/afxgdi.h"
 #include "platform/wnd/app.h"
 #include "platform/wnd/commctrl_classes.h"
+#include "platform/wnd/commctl_internal.h"
 #include "platform/wnd/controls.h"
 #include "platform/wnd/dialog.h"
 #include "platform/wnd/docview.h"
@@ -860,7 +861,13 @@ void CWnd::OnDrawItem(int, LPDRAWITEMSTRUCT lpDrawItemStruct) {
   Default();
 }
 void CWnd::OnMeasureItem(int nIDCtl, LPMEASUREITEMSTRUCT lpMeasureItemStruct) {
-  if (lpMeasureItemStruct && lpMeasureItemStruct->CtlType != ODT_MENU) {
+  if (lpMeasureItemStruct && lpMeasureItemStruct->CtlType == ODT_MENU) {
+    // The menu object of the item being measured measures it.
+    if (CMenu* m = CMenu::FromHandle(MeasuringMenu())) {
+      m->MeasureItem(lpMeasureItemStruct);
+      return;
+    }
+  } else if (lpMeasureItemStruct) {
     if (HWND c = ::GetDlgItem(m_hWnd, nIDCtl); c && ReflectLastMsg(c)) return;
   }
   Default();

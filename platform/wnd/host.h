@@ -97,3 +97,30 @@ constexpr UINT QM_MOD_ALT = 4;
 // switch it off to see the opaque fallback.
 bool QmLayeredWindowsAvailable();
 void QmSetLayeredWindowsAvailable(bool available);
+
+// --- Owner-drawn menus, common dialogs and hooks, for tests ----------------
+
+// A pop-up menu as it looks when open for owner (owner-drawn items measured
+// and drawn by the owner), with the item at position highlight (-1: none)
+// under the mouse.
+QImage QmRenderPopupMenu(HMENU menu, HWND owner, int highlight = -1);
+
+// The common dialogs (the dialog window a modal hook receives). Paths and
+// face names as noted; false when the window is not such a dialog.
+// The file under the cursor (a path in the interface code page, absolute or
+// in the dialog's folder): the program's OnFileNameChange runs.
+bool QmFileDialogSelectFile(HWND dialog, const char* path);
+// The file type, 1-based: the program's OnTypeChange runs.
+bool QmFileDialogChooseFilter(HWND dialog, int index);
+// What the user types into the name field (UTF-8: any character a
+// keyboard gives).
+bool QmFileDialogTypeName(HWND dialog, const char* utf8);
+bool QmColorDialogSetColor(HWND dialog, COLORREF color);
+// A font by its installed family (UTF-8), in points.
+bool QmFontDialogSetFont(HWND dialog, const char* familyUtf8, int pointSize, bool bold, bool italic);
+// The folder browser (SHBrowseForFolder): the folder under the cursor (a
+// path in the interface code page); its callback hears BFFM_SELCHANGED.
+bool QmFolderDialogSelect(HWND dialog, const char* path);
+// The program loses the activation (another program's window is chosen):
+// the low-level mouse hooks see a press outside the program's windows.
+void QmSimulateDeactivation();

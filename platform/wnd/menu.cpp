@@ -8,6 +8,8 @@
 #include <cstring>
 #include <functional>
 
+#include "platform/gdi/afxgdi.h"
+#include "platform/wnd/commctl_internal.h"
 #include "platform/wnd/internal.h"
 #include "platform/wnd/menu.h"
 
@@ -23,6 +25,8 @@ struct MenuItem {
   ULONG_PTR data = 0;
   HBITMAP bitmap = nullptr;
   bool radio = false;
+  HBITMAP checkedMark = nullptr;    // MIIM_CHECKMARKS
+  HBITMAP uncheckedMark = nullptr;
 };
 
 struct Menu {
@@ -161,21 +165,31 @@ void FillQMenu(QMenu* q, HMENU h, HWND owner, bool postCommands) {
   for (size_t i = 0; i < m->items.size(); ++i) {
     const MenuItem& it = m->items[i];
     const bool enabled = !(it.flags & (MF_GRAYED | MF_DISABLED));
+    const bool ownerDrawn = (it.flags & MF_OWNERDRAW) != 0;
     if (it.flags & MF_POPUP) {
-      QMenu* sub = q->addMenu(ToQt(it.text));
+      QMenu* sub = NewPopupMenu(q, owner);
+      sub->setTitle(ownerDrawn ? QString() : ToQt(it.text));
+      q->addMenu(sub);
       sub->setEnabled(enabled);
+      if (ownerDrawn) MarkOwnerDrawn(q, sub->menuAction(), h, it.id, it.data, it.flags);
       ConnectPopup(sub, it.sub, owner, static_cast<int>(i), postCommands);
       continue;
     }
-    if ((it.flags & MF_SEPARATOR) || (it.id == 0 && it.text.IsEmpty() && !(it.flags & MF_OWNERDRAW))) {
+    if (ownerDrawn && (it.flags & MF_SEPARATOR)) {
+      // Drawn by the owner, never chosen.
+      MarkOwnerDrawn(q, q->addSeparator(), h, it.id, it.data, it.flags);
+      continue;
+    }
+    if ((it.flags & MF_SEPARATOR) || (it.id == 0 && it.text.IsEmpty() && !ownerDrawn)) {
       q->addSeparator();
       continue;
     }
-    if (it.id == 1) {
+    if (it.id == 1 && !ownerDrawn) {
       q->addSection(ToQtMnemonic(it.text, false));
       continue;
     }
-    QAction* a = q->addAction(ToQt(it.text));
+    QAction* a = q->addAction(ownerDrawn ? QString() : ToQt(it.text));
+    if (ownerDrawn) MarkOwnerDrawn(q, a, h, it.id, it.data, it.flags);
     a->setEnabled(enabled);
     a->setData(QVariant(it.id));
     if (it.flags & MF_CHECKED) {
@@ -191,6 +205,8 @@ void FillQMenu(QMenu* q, HMENU h, HWND owner, bool postCommands) {
 }
 
 }  // namespace
+
+void FillPopupMenu(QMenu* q, HMENU menu, HWND owner) { FillQMenu(q, menu, owner, false); }
 
 void ShowMenuBar(Window& w) {
   QWidget* wid = w.W();
@@ -211,7 +227,9 @@ void ShowMenuBar(Window& w) {
       const MenuItem& it = m->items[i];
       const bool enabled = !(it.flags & (MF_GRAYED | MF_DISABLED));
       if (it.flags & MF_POPUP) {
-        QMenu* q = bar->addMenu(ToQt(it.text));
+        QMenu* q = NewPopupMenu(bar, owner);
+        q->setTitle(ToQt(it.text));
+        bar->addMenu(q);
         q->setEnabled(enabled);
         const HMENU bm = w.menu;
         QObject::connect(q, &QMenu::aboutToShow, q, [owner, bm] {
@@ -455,6 +473,10 @@ BOOL GetMenuItemInfo(HMENU menu, UINT item, BOOL byPosition, LPMENUITEMINFO info
     }
   }
   if (info->fMask & MIIM_BITMAP) info->hbmpItem = it.bitmap;
+  if (info->fMask & MIIM_CHECKMARKS) {
+    info->hbmpChecked = it.checkedMark;
+    info->hbmpUnchecked = it.uncheckedMark;
+  }
   return TRUE;
 }
 
@@ -479,7 +501,31 @@ BOOL SetMenuItemInfo(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEMINFO inf
   if ((info->fMask & MIIM_STRING) || ((info->fMask & MIIM_TYPE) && !(info->fType & (MF_BITMAP | MF_OWNERDRAW | MF_SEPARATOR))))
     it.text = info->dwTypeData ? info->dwTypeData : "";
   if (info->fMask & MIIM_BITMAP) it.bitmap = info->hbmpItem;
+  if (info->fMask & MIIM_CHECKMARKS) {
+    it.checkedMark = info->hbmpChecked;
+    it.uncheckedMark = info->hbmpUnchecked;
+  }
   return TRUE;
+}
+
+BOOL SetMenuItemBitmaps(HMENU menu, UINT position, UINT flags, HBITMAP unchecked, HBITMAP checked) {
+  ItemRef r;
+  if (!Locate(menu, position, flags, r)) return FALSE;
+  MenuItem& it = r.menu->items[r.index];
+  it.uncheckedMark = unchecked;
+  it.checkedMark = checked;
+  return TRUE;
+}
+
+HBITMAP QmMenuRadioDot() {
+  // A round dot, black on white, as the framework marks radio items.
+  static HBITMAP dot = [] {
+    static const WORD rows[8] = {0xFF, 0xE7, 0xC3, 0x81, 0x81, 0xC3, 0xE7, 0xFF};
+    WORD bits[8];
+    for (int i = 0; i < 8; ++i) bits[i] = static_cast<WORD>(rows[i] | 0xFF00);
+    return CreateBitmap(8, 8, 1, 1, bits);
+  }();
+  return dot;
 }
 
 BOOL SetMenu(HWND hwnd, HMENU menu) {
@@ -565,9 +611,9 @@ BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int, HWND owner, LPCRE
   } else if (NoDisplay()) {
     std::fprintf(stderr, "TrackPopupMenu: no display to show the menu on; nothing chosen\n");
   } else if (Find(owner)) {
-    QMenu q(Find(owner)->W());
-    FillQMenu(&q, menu, owner, false);
-    QAction* a = q.exec(QPoint(x, y));
+    std::unique_ptr<QMenu> q(NewPopupMenu(Find(owner)->W(), owner));
+    FillQMenu(q.get(), menu, owner, false);
+    QAction* a = q->exec(QPoint(x, y));
     if (a) chosen = a->data().toUInt();
   }
   LeaveDispatch();
@@ -661,6 +707,11 @@ BOOL CMenu::GetMenuItemInfo(UINT uItem, LPMENUITEMINFO info, BOOL fByPos) {
 }
 BOOL CMenu::SetMenuItemInfo(UINT uItem, LPCMENUITEMINFO info, BOOL fByPos) {
   return ::SetMenuItemInfo(m_hMenu, uItem, fByPos, info);
+}
+BOOL CMenu::SetMenuItemBitmaps(UINT nPosition, UINT nFlags, const CBitmap* pBmpUnchecked, const CBitmap* pBmpChecked) {
+  return ::SetMenuItemBitmaps(m_hMenu, nPosition, nFlags,
+                              pBmpUnchecked ? static_cast<HBITMAP>(pBmpUnchecked->m_hObject) : nullptr,
+                              pBmpChecked ? static_cast<HBITMAP>(pBmpChecked->m_hObject) : nullptr);
 }
 CMenu* CMenu::GetSubMenu(int nPos) const { return FromHandle(::GetSubMenu(m_hMenu, nPos)); }
 BOOL CMenu::TrackPopupMenu(UINT nFlags, int x, int y, CWnd* pWnd, LPCRECT lpRect) {

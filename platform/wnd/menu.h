@@ -89,6 +89,10 @@ UINT GetMenuState(HMENU menu, UINT item, UINT flags);
 int GetMenuString(HMENU menu, UINT item, LPTSTR buf, int size, UINT flags);
 BOOL GetMenuItemInfo(HMENU menu, UINT item, BOOL byPosition, LPMENUITEMINFO info);
 BOOL SetMenuItemInfo(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEMINFO info);
+// The marks of an item's checked and unchecked states (MIIM_CHECKMARKS).
+BOOL SetMenuItemBitmaps(HMENU menu, UINT position, UINT flags, HBITMAP unchecked, HBITMAP checked);
+// The framework's mark of a checked radio item (CCmdUI::SetRadio).
+HBITMAP QmMenuRadioDot();
 BOOL SetMenu(HWND hwnd, HMENU menu);
 HMENU GetMenu(HWND hwnd);
 BOOL DrawMenuBar(HWND hwnd);
@@ -103,6 +107,8 @@ BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND own
 // Whether the Close item of the window's system menu is enabled (the close
 // box works).
 bool IsSysCloseEnabled(HWND hwnd);
+
+class CBitmap;
 
 class CMenu : public CObject {
   DECLARE_DYNCREATE(CMenu)
@@ -143,6 +149,7 @@ class CMenu : public CObject {
   int GetMenuString(UINT nIDItem, CString& rString, UINT nFlags) const;
   BOOL GetMenuItemInfo(UINT uItem, LPMENUITEMINFO lpMenuItemInfo, BOOL fByPos = FALSE);
   BOOL SetMenuItemInfo(UINT uItem, LPCMENUITEMINFO lpMenuItemInfo, BOOL fByPos = FALSE);
+  BOOL SetMenuItemBitmaps(UINT nPosition, UINT nFlags, const CBitmap* pBmpUnchecked, const CBitmap* pBmpChecked);
   CMenu* GetSubMenu(int nPos) const;
   BOOL TrackPopupMenu(UINT nFlags, int x, int y, CWnd* pWnd, LPCRECT lpRect = nullptr);
 

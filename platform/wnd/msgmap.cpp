@@ -137,6 +137,8 @@ void CCmdUI::SetRadio(BOOL bOn) {
     if (m_pSubMenu) return;
     if (bOn) ::CheckMenuRadioItem(m_pMenu->m_hMenu, m_nIndex, m_nIndex, m_nIndex, MF_BYPOSITION);
     else m_pMenu->CheckMenuItem(m_nIndex, MF_BYPOSITION | MF_UNCHECKED);
+    // A radio item is marked with a dot: its checked-state bitmap.
+    ::SetMenuItemBitmaps(m_pMenu->m_hMenu, m_nIndex, MF_BYPOSITION, nullptr, QmMenuRadioDot());
     return;
   }
   SetCheck(bOn ? 1 : 0);
@@ -147,6 +149,15 @@ void CCmdUI::SetText(LPCTSTR lpszText) {
   if (m_pMenu) {
     if (m_pSubMenu) return;
     const UINT state = m_pMenu->GetMenuState(m_nIndex, MF_BYPOSITION);
+    if (state & MF_OWNERDRAW) {
+      // An owner-drawn item keeps its drawing and data; only its text changes.
+      MENUITEMINFO info{};
+      info.cbSize = sizeof(info);
+      info.fMask = MIIM_STRING;
+      info.dwTypeData = const_cast<LPTSTR>(lpszText);
+      m_pMenu->SetMenuItemInfo(m_nIndex, &info, TRUE);
+      return;
+    }
     m_pMenu->ModifyMenu(m_nIndex, MF_BYPOSITION | MF_STRING | (state & (MF_GRAYED | MF_DISABLED | MF_CHECKED)),
                         m_nID, lpszText);
   } else if (m_pOther && m_pOther->m_hWnd) {

@@ -1,0 +1,38 @@
+// Ids of the bars, sheets and common dialogs test pack.
+#pragma once
+
+#define IDR_BARS 130
+
+#define ID_BAR_OPEN 32101
+#define ID_BAR_SAVE 32102
+#define ID_BAR_EFFECT 32103
+#define ID_BAR_GRID 32104
+#define ID_BAR_ZOOM 32105
+#define ID_BAR_IDLE 32106
+#define ID_PANE_DESIGN 32120
+#define ID_PANE_PALETTE 32121
+#define IDC_BAR_COMBO 168
+
+#define IDD_SHEET_GENERAL 301
+#define IDD_SHEET_COLORS 302
+#define IDD_WIZ_START 311
+#define IDD_WIZ_MIDDLE 312
+#define IDD_WIZ_END 313
+#define IDD_FILE_PANEL 321
+
+#define IDC_GEN_NAME 1063
+#define IDC_GEN_MARK 1064
+#define IDC_GEN_GROUP 1066
+#define IDC_COL_LIMIT 1067
+#define IDC_COL_LABEL 1068
+#define IDC_WIZ_TITLE 1045
+#define IDC_WIZ_TEXT 1003
+#define IDC_WIZ_PICTURE 1046
+#define IDC_WIZ_BLANK 1047
+#define IDC_PANEL_PREVIEW 1013
+#define IDC_PANEL_INFO 1015
+#define IDC_PANEL_FIND 1088
+
+#define IDS_SHEET_CAPTION 3101
+#define IDS_WIZ_CAPTION 3102
+#define IDS_FINISH 3103
