@@ -41,7 +41,7 @@ CColorSet MakePalette(int count, unsigned seed, int notInUseEvery = 0) {
   for (int i = 0; i < count; ++i) {
     CPaletteColor c(CRgbTriple(static_cast<BYTE>(rng()), static_cast<BYTE>(rng()), static_cast<BYTE>(rng())), "C", 0,
                     i, kDefaultBeadsPerTube, 0);
-    if (notInUseEvery && i % notInUseEvery == 1) c.inUse = 0;
+    if (notInUseEvery && i % notInUseEvery == 1) c.SetInUse(0);
     set.Append(c);
   }
   return set;
