@@ -127,6 +127,9 @@ class CPrevDesignFree {
   bool WriteChecksumTrailer();
   // Writing: flushes and asks the system to put the file on disk.
   bool Sync() { return file_.Sync(); }
+  // Writing: whether a write to the file has failed (a step that failed
+  // without it failed on its own input, such as a file to embed).
+  bool HasWriteFailed() const { return file_.HasFailed(); }
   // Closes the file; writing: true only when every byte was written.
   bool Close() { return file_.Close(); }
 
@@ -175,9 +178,12 @@ CString MakeDesignFilePath(const CString& path);
 //   the path it came from.
 // On success the design's file path is the written path, its modified flag
 // and the palette's are cleared. On failure nothing of the design, the
-// palette or the old file changes.
+// palette or the old file changes, and `reason` (when given) receives why:
+// the refusal of IsDesignStorable, a missing or unreadable original
+// picture, the palette, or the file that could not be written. The view
+// shows it after IDS_SAVE_DESIGN_FAILED, on a line of its own.
 bool SaveDesignFile(const CString& path, CPattern& design, CColorSet& palette, const CString& palettePath,
-                    CString& picturePath, CImage* picture, CString* writtenPath = nullptr);
+                    CString& picturePath, CImage* picture, CString* writtenPath = nullptr, CString* reason = nullptr);
 
 // What OpenDesignFile read.
 struct CDesignFileContents {
