@@ -475,9 +475,18 @@ namespace {
 
 enum class ECurrentRead { kOk, kFallBack, kFailed };
 
-ECurrentRead ReadCurrentContainer(const CString& path, CDesignFileContents& out, CString& reason) {
+// How far a reader came before it failed: the signature was not its own,
+// the design's body failed, or a part after the body failed.
+enum class EReadStage { kSignature, kBody, kLater };
+
+ECurrentRead ReadCurrentContainer(const CString& path, CDesignFileContents& out, CString& reason,
+                                  EReadStage& stage) {
   CPrevDesignFree reader(CPrevDesignFree::kModeRead, path);
-  if (!reader.Open(&reason) || !reader.PatternBody(*out.design, path)) return ECurrentRead::kFallBack;
+  stage = EReadStage::kSignature;
+  if (!reader.Open(&reason)) return ECurrentRead::kFallBack;
+  stage = EReadStage::kBody;
+  if (!reader.PatternBody(*out.design, path)) return ECurrentRead::kFallBack;
+  stage = EReadStage::kLater;
   out.version = reader.GetVersion();
   reader.GetSignatureText(out.signature);
   if (out.version <= 2) {
@@ -510,9 +519,14 @@ ECurrentRead ReadCurrentContainer(const CString& path, CDesignFileContents& out,
   return ECurrentRead::kOk;
 }
 
-bool ReadOlderContainer(const CString& path, CDesignFileContents& out, CString& reason, IImageViewOwner* owner) {
+bool ReadOlderContainer(const CString& path, CDesignFileContents& out, CString& reason, IImageViewOwner* owner,
+                        EReadStage& stage) {
   CPrevDesign reader(CPrevDesign::kModeRead, path);
-  if (!reader.Open(&reason) || !reader.ReadBody(path, *out.design)) return false;
+  stage = EReadStage::kSignature;
+  if (!reader.Open(&reason)) return false;
+  stage = EReadStage::kBody;
+  if (!reader.ReadBody(path, *out.design)) return false;
+  stage = EReadStage::kLater;
   out.version = reader.GetVersion();
   out.olderFile = true;
   reader.GetSignatureText(out.signature);
@@ -520,7 +534,11 @@ bool ReadOlderContainer(const CString& path, CDesignFileContents& out, CString& 
     reason = LoadDesignFileString(IDS_ORIGINAL_IMAGE_LOAD_ERROR, "Original image loading error");
     return false;
   }
-  return reader.ReadColorSet(out.version, *out.palette);
+  if (!reader.ReadColorSet(out.version, *out.palette)) {
+    reason = LoadDesignFileString(IDS_LOAD_PALETTE_FAILED, "Failed to load the Palette");
+    return false;
+  }
+  return true;
 }
 
 void ResetContents(CDesignFileContents& out) {
@@ -542,7 +560,8 @@ int OpenDesignFile(const CString& path, CDesignFileContents& out, CString& reaso
   const int check = VerifyDesignChecksum(kDesignChecksumMarker, path);
   if (check == 1) return kDesignOpenCorrupt;
   ResetContents(out);
-  const ECurrentRead current = ReadCurrentContainer(path, out, reason);
+  EReadStage currentStage = EReadStage::kSignature, olderStage = EReadStage::kSignature;
+  const ECurrentRead current = ReadCurrentContainer(path, out, reason, currentStage);
   if (current == ECurrentRead::kOk) return kDesignOpenOk;
   if (current == ECurrentRead::kFailed || check != 0) {
     ResetContents(out);
@@ -550,9 +569,30 @@ int OpenDesignFile(const CString& path, CDesignFileContents& out, CString& reaso
   }
   ResetContents(out);
   const CString currentReason = reason;
-  if (ReadOlderContainer(path, out, reason, owner)) return kDesignOpenOk;
-  // The older reader's reason, else what the current one found.
-  if (reason.IsEmpty()) reason = currentReason;
+  CString olderReason;
+  if (ReadOlderContainer(path, out, olderReason, owner, olderStage)) return kDesignOpenOk;
+  // The reason of the reader the file belongs to: the one that read the
+  // design's body (the current one first: both know the signatures of
+  // versions 0 to 4); none for a file whose signature a reader knew but
+  // whose design is damaged; the wrong version when no reader knew it.
+  if (currentStage == EReadStage::kLater) reason = currentReason;
+  else if (olderStage == EReadStage::kLater) reason = olderReason;
+  else if (currentStage == EReadStage::kBody || olderStage == EReadStage::kBody) reason.Empty();
+  else reason = currentReason;
   ResetContents(out);
   return kDesignOpenFailed;
+}
+
+CString FormatDesignOpenFailure(int result, const CString& path, const CString& reason) {
+  if (result == kDesignOpenOk) return CString();
+  if (result == kDesignOpenCorrupt)
+    return LoadDesignFileString(IDS_DESIGN_FILE_CORRUPT, "The design file is corrupt.\nInvalid check sum has been found.");
+  CString text = LoadDesignFileString(IDS_LOAD_DESIGN_FAILED, "Failed to load the design");
+  text += "\n";
+  text += path;
+  if (!reason.IsEmpty()) {
+    text += "\n";
+    text += reason;
+  }
+  return text;
 }

@@ -216,8 +216,19 @@ constexpr int kDesignOpenFailed = 2;   // IDS_LOAD_DESIGN_FAILED, the path, and 
 // runs. The current container reads first; when its signature, body,
 // palette or parameter record fails, and only when the trailer matched, the
 // older container reads the file. A failure while extracting the picture
-// of a current file ends the read. The reason is the reader's text (string
-// 364, 176 or 202) or empty. A design read from a current file of version
-// 0 to 2 gets a new identity and is marked modified (the caller saves it
-// again at once). `owner` is handed to the picture of an older file.
+// of a current file ends the read. The reason is the text of the reader
+// that knew the file, or empty: IDS_WRONG_FILE_VERSION (364) when neither
+// knew its signature, IDS_ORIGINAL_IMAGE_LOAD_ERROR (176) when the
+// original picture could not be extracted or read, IDS_LOAD_PALETTE_FAILED
+// (202) when the palette could not be read, empty for a damaged design.
+// Nothing is shown here. A design read from a current file of version 0 to
+// 2 gets a new identity and is marked modified (the caller saves it again
+// at once). `owner` is handed to the picture of an older file.
 int OpenDesignFile(const CString& path, CDesignFileContents& out, CString& reason, IImageViewOwner* owner = nullptr);
+
+// The one message the user sees when an open fails (stop icon), and the
+// only one: kDesignOpenCorrupt gives IDS_DESIGN_FILE_CORRUPT alone;
+// kDesignOpenFailed gives IDS_LOAD_DESIGN_FAILED, a line break and the
+// path, then, when the reason is not empty, a line break and the reason.
+// Empty for kDesignOpenOk.
+CString FormatDesignOpenFailure(int result, const CString& path, const CString& reason);
