@@ -237,7 +237,7 @@ void AdjustBrightnessContrast(CPattern& design, const CColorSet& palette, int br
     const int shown = bead.GetColorIndex(pathColor);
     if (shown < 0 || shown >= count) continue;
     const int target = remap.Get(shown, [&](int i) {
-      const CRgbTriple& c = palette.GetItem(i).color;
+      const CRgbTriple& c = palette.GetItem(i).GetRgb();
       return palette.FindNearestColor(static_cast<int>(table[c.red]), table[c.green], table[c.blue]);
     });
     if (target >= 0) bead.SetColorIndex(target);

@@ -98,6 +98,15 @@ COLORREF MeanOf(const CSampleImage& image, const PixelRect& p) {
   return RGB(static_cast<BYTE>(sr / n), static_cast<BYTE>(sg / n), static_cast<BYTE>(sb / n));
 }
 
+// Sizes a stored design can hold: finite, beads of some size, a spacer of
+// none or more (a bead plus spacer of zero or less would also be divided
+// by).
+bool SizesHoldBeads(const CPatternParams& p) {
+  for (double size : {p.m_width, p.m_height, p.m_beadWidth, p.m_beadHeight, p.m_spacer})
+    if (!std::isfinite(size)) return false;
+  return p.m_beadWidth > 0 && p.m_beadHeight > 0 && p.m_spacer >= 0;
+}
+
 // One thread's nearest-colour search: the palette's index rebuilt from its
 // colours, with the last answers kept by RGB.
 class CNearestCache {
@@ -196,9 +205,7 @@ class CBuildJob {
   // The start of a build: the budget, the parameters, the beads emptied,
   // the counts. False ends the build.
   bool Begin(unsigned long long budget) {
-    // A bead plus spacer of zero or less holds no bead: the build fails
-    // instead of dividing by it.
-    if (!(params_.m_beadWidth + params_.m_spacer > 0) || !(params_.m_beadHeight + params_.m_spacer > 0)) return false;
+    if (!HasColorForBeads(palette_) || !SizesHoldBeads(params_)) return false;
     if (!params_.CheckBeadBudget(budget)) return false;
     design_.ApplyParams(params_);
     design_.m_beads.clear();
@@ -206,6 +213,10 @@ class CBuildJob {
     design_.m_markedBeads.clear();
     columns_ = design_.ComputeColumns();
     rows_ = design_.ComputeRows();
+    // A grid of no bead, or one whose size overflows, could not be stored.
+    if (columns_ == 0 || rows_ == 0 || !std::isfinite(design_.m_actualWidth) ||
+        !std::isfinite(design_.m_actualHeight))
+      return false;
     // Bead indexes are ints.
     return static_cast<unsigned long long>(columns_) * rows_ <= static_cast<unsigned long long>(INT_MAX);
   }
@@ -243,10 +254,6 @@ class CBuildJob {
     bw_ = d.m_beadWidth;
     bh_ = d.m_beadHeight;
     sp_ = d.m_spacer;
-    aw_ = d.m_actualWidth;
-    ah_ = d.m_actualHeight;
-    rw_ = bw_ / aw_;
-    rh_ = bh_ / ah_;
     const int columns = static_cast<int>(columns_), rows = static_cast<int>(rows_);
     const long long count = static_cast<long long>(columns) * rows;
     if (count > kBuildProgressBeads)
@@ -265,16 +272,25 @@ class CBuildJob {
       rowY_[static_cast<size_t>(i)] = y;
       y += bh_ + sp_;
     }
+    // The columns' raises in inches first: the highest centre decides
+    // whether the design needs more height than its format's room.
     offsets_.assign(static_cast<size_t>(columns), 0.0);
     int divisor = d.m_sacredPeyoteDivisor;
     if (divisor <= 0) divisor = 3;  // a divisor of zero or less counts as the default
     for (int j = 0; j < columns; ++j) {
       if (IsPeyoteFormat(format_) && IsShiftedColumn(format_, j))
-        offsets_[static_cast<size_t>(j)] = (sp_ + bh_) / 2 / ah_;
+        offsets_[static_cast<size_t>(j)] = (sp_ + bh_) / 2;
       else if (format_ == kFormatSacredPeyote)
         offsets_[static_cast<size_t>(j)] =
-            (sp_ + bh_) / static_cast<double>(divisor) * static_cast<double>(2 - j % 3) / ah_;
+            (sp_ + bh_) / static_cast<double>(divisor) * static_cast<double>(2 - j % 3);
     }
+    if (rows > 0 && columns > 0)
+      d.HoldBeadCentre(rowY_[static_cast<size_t>(rows - 1)] + *std::max_element(offsets_.begin(), offsets_.end()));
+    aw_ = d.m_actualWidth;
+    ah_ = d.m_actualHeight;
+    rw_ = bw_ / aw_;
+    rh_ = bh_ / ah_;
+    for (double& offset : offsets_) offset /= ah_;
     lowestOffset_ = offsets_.empty() ? 0.0 : *std::min_element(offsets_.begin(), offsets_.end());
     blankColor_ = GetAppSettings().m_blankColor;
     blankIndex_ = blank_ ? palette_.FindNearestColor(GetRValue(blankColor_), GetGValue(blankColor_),
@@ -315,7 +331,7 @@ class CBuildJob {
       BYTE alternate = 1;
       CBead* bead = beads + static_cast<size_t>(i) * static_cast<size_t>(columns);
       for (int j = 0; j < columns; ++j, ++bead) {
-        *bead = CBead(x / aw_, fy + offsets_[static_cast<size_t>(j)]);
+        *bead = CBead(BeadFraction(x, aw_), std::min(1.0, fy + offsets_[static_cast<size_t>(j)]));
         bead->m_alternate = alternate;
         alternate = alternate ? 0 : 1;
         if (blank_) {
@@ -602,8 +618,14 @@ bool BuildPatternGrid(CPattern& design, unsigned long long budget, const CPatter
   return BuildFromPicture(job, picture);
 }
 
+bool HasColorForBeads(const CColorSet& palette) { return palette.GetCheckedCount() > 0; }
+
 bool BuildPattern(CPattern& design, unsigned long long budget, const CPatternParams& params, const CColorSet& palette,
                   const CImage* picture) {
+  if (!HasColorForBeads(palette)) {
+    AppMessageBoxId(IDS_NO_PALETTE_COLOR_IN_USE, kMbIconStop);
+    return false;
+  }
   bool ok = false;
   try {
     ok = BuildPatternGrid(design, budget, params, palette, picture);
@@ -617,6 +639,10 @@ bool BuildPattern(CPattern& design, unsigned long long budget, const CPatternPar
 BuildFileResult BuildPatternFromFile(CPattern& design, unsigned long long budget, const CPatternParams& params,
                                      const CColorSet& palette, const char* path, std::unique_ptr<CImage>* picture) {
   if (!path) return BuildFileResult::kPictureNotLoaded;
+  if (!HasColorForBeads(palette)) {
+    AppMessageBoxId(IDS_NO_PALETTE_COLOR_IN_USE, kMbIconStop);
+    return BuildFileResult::kBuildFailed;
+  }
   std::unique_ptr<CImage> loaded;
   if (HasJpegExtension(path)) {
     CFileBytes bytes;

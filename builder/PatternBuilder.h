@@ -29,17 +29,27 @@ struct CBead;
 // More beads than this show a status-bar progress while building.
 constexpr long long kBuildProgressBeads = 8000;
 
+// Whether the palette has a colour in use for the beads to take. A build
+// from a palette without one is refused before anything else.
+bool HasColorForBeads(const CColorSet& palette);
+
 // Builds the design (its beads, sizes, format, stitch path, path colour,
 // blank flag and colour mode are replaced; row formats and marked beads are
 // emptied; the angle becomes 0; the design ends modified). `picture` may be
-// null only for a blank build. On failure (bead budget exceeded, a bead size
-// plus spacer of zero or less, a picture that cannot be reduced, no memory)
-// shows message 308 and answers false; the design is then left as the
-// interrupted build left it.
+// null only for a blank build. Every design it makes can be saved: bead
+// centres stay within the design (the height grows to the highest centre
+// where the format's room would leave it outside).
+// A palette without a colour in use is refused with message
+// IDS_NO_PALETTE_COLOR_IN_USE before anything changes. On other failures
+// (sizes a design cannot hold: a bead of no size, a negative spacer, sizes
+// that are not finite or hold no bead; bead budget exceeded; a picture that
+// cannot be reduced; no memory) shows message 308 and answers false; the
+// design is then left as the interrupted build left it.
 bool BuildPattern(CPattern& design, unsigned long long budget, const CPatternParams& params,
                   const CColorSet& palette, const CImage* picture);
 
-// The build steps without message 308 (the budget check shows message 305).
+// The build steps without message 308 or the palette's message (the budget
+// check shows message 305).
 // May throw std::bad_alloc; BuildPattern catches every failure.
 bool BuildPatternGrid(CPattern& design, unsigned long long budget, const CPatternParams& params,
                       const CColorSet& palette, const CImage* picture);
@@ -48,7 +58,7 @@ bool BuildPatternGrid(CPattern& design, unsigned long long budget, const CPatter
 enum class BuildFileResult {
   kBuilt,             // the design was built
   kPictureNotLoaded,  // the file could not be read as a picture; nothing shown
-  kBuildFailed,       // the build failed; message 308 was shown
+  kBuildFailed,       // the build failed; message 308 or the palette's was shown
 };
 
 // Loads the picture file and builds the design from it, as loading the file

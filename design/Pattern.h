@@ -237,6 +237,14 @@ class CPattern : public IPatternBase {
   // bead width x 2/3, Sacred Peyote + one bead height, n-Peyote + bead
   // height / 2.
   void ApplyFormatOffset(int format);
+  // Raises the actual height to the highest bead centre of a layout
+  // (inches above the bottom) when the format's room leaves it above the
+  // design: an n-Peyote with a spacer larger than a bead, a Sacred Peyote
+  // step of 2 with a spacer above half a bead. Every bead centre then lies
+  // within the design, and the design can be stored.
+  void HoldBeadCentre(double highestCentre) {
+    if (highestCentre > m_actualHeight) m_actualHeight = highestCentre;
+  }
   // With row formats: whether any run is an n-Peyote / Brick; without: the
   // design's format.
   bool IsPeyoteKind() const;

@@ -1,5 +1,6 @@
 // The grid geometry of a design: column and row counts, weave-format
 // offsets, the fresh layout of a grid, bead rectangles and hit testing.
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <new>
@@ -74,15 +75,28 @@ bool CPattern::LayOutRows(const CRowFormatArray* runs, int format, int colorInde
   } catch (const std::bad_alloc&) {
     return false;
   }
+  // The highest centre, the rows added up as below (the first column of a
+  // peyote row is a raised one).
+  const double raise = (m_spacer + m_beadHeight) / 2;
   double y = m_beadHeight / 2;
+  if (columns > 0) {
+    double highest = 0.0;
+    for (unsigned i = 0; i < rows; ++i) {
+      const int rowFormat = runs ? RowFormatAt(*runs, static_cast<int>(rows - i - 1)) : format;
+      highest = std::max(highest, IsPeyoteFormat(rowFormat) ? y + raise : y);
+      y += m_beadHeight + m_spacer;
+    }
+    HoldBeadCentre(highest);
+  }
+  y = m_beadHeight / 2;
   for (unsigned i = 0; i < rows; ++i) {
     const int rowFormat = runs ? RowFormatAt(*runs, static_cast<int>(rows - i - 1)) : format;
     const bool peyote = IsPeyoteFormat(rowFormat);
     double x = GetRowStartX(static_cast<int>(i), rowFormat);
     BYTE alternate = 1;
     for (unsigned j = 0; j < columns; ++j) {
-      const double offset = (peyote && IsShiftedColumn(rowFormat, static_cast<int>(j))) ? (m_spacer + m_beadHeight) / 2 : 0.0;
-      CBead bead(x / m_actualWidth, (y + offset) / m_actualHeight);
+      const double offset = (peyote && IsShiftedColumn(rowFormat, static_cast<int>(j))) ? raise : 0.0;
+      CBead bead(BeadFraction(x, m_actualWidth), BeadFraction(y + offset, m_actualHeight));
       bead.m_alternate = alternate;
       alternate = alternate ? 0 : 1;
       bead.SetColorIndex(colorIndex);

@@ -36,6 +36,13 @@ enum : int { kUnitInch = 0, kUnitCentimetre = 1, kUnitMillimetre = 2 };
 // 0 beads and an actual length of 0.
 unsigned CountBeadsInLength(double length, double bead, double spacer, double* actualLength = nullptr);
 
+// A bead centre's position as a fraction of the design's actual size, kept
+// within 0..1 where rounding would carry the outermost centres past an edge.
+inline double BeadFraction(double position, double actualSize) {
+  const double f = position / actualSize;
+  return f > 1.0 ? 1.0 : (f < 0.0 ? 0.0 : f);
+}
+
 // 1 <= format <= 9.
 bool IsPeyoteFormat(int format);
 // Sacred Peyote or an n-Peyote.

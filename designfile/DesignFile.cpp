@@ -92,11 +92,6 @@ CString PictureNameFromStoredPath(const CString& stored) {
   return name + extension;
 }
 
-CString LoadResStringOr(UINT id, const char* fallback) {
-  CString text = LoadResString(id);
-  return text.IsEmpty() ? CString(fallback) : text;
-}
-
 }  // namespace
 
 // ---- Signatures and the parameter record ----------------------------------------------
@@ -112,7 +107,7 @@ CString FormatWrongVersionText(const BYTE* signature) {
   std::memcpy(copy, signature, kSignatureLength);
   copy[kSignatureLength] = '\0';
   CString text;
-  text.Format(LoadResStringOr(IDS_WRONG_FILE_VERSION, "Wrong file version\n<%s>").GetString(), copy);
+  text.Format(LoadDesignFileString(IDS_WRONG_FILE_VERSION, "Wrong file version\n<%s>").GetString(), copy);
   return text;
 }
 
@@ -368,28 +363,47 @@ int VerifyDesignChecksum(const char* marker, const CString& path) {
 
 // ---- Saving ------------------------------------------------------------------------------------------
 
+constexpr const char* kPictureText = "The original picture could not be stored with the design:\n%s";
+
 CString MakeDesignFilePath(const CString& path) {
   CString drive, dir, name, extension;
   SplitPath(path, &drive, &dir, &name, &extension);
   return drive + dir + name + kDesignExtension;
 }
 
+namespace {
+
+// A refusal text with a path in it.
+CString WithPath(UINT id, const char* english, const CString& path) {
+  CString text;
+  text.Format(LoadDesignFileString(id, english).GetString(), path.GetString());
+  return text;
+}
+
+}  // namespace
+
 bool SaveDesignFile(const CString& path, CPattern& design, CColorSet& palette, const CString& palettePath,
-                    CString& picturePath, CImage* picture, CString* writtenPath) {
+                    CString& picturePath, CImage* picture, CString* writtenPath, CString* reason) {
   const CString target = MakeDesignFilePath(path);
   if (writtenPath) *writtenPath = target;
+  CString why;
+  auto fail = [&](const CString& text) {
+    if (reason) *reason = text;
+    return false;
+  };
   // A design that could not be opened again is not written.
-  if (!IsDesignStorable(design)) return false;
+  if (!IsDesignStorable(design, &why)) return fail(why);
 
   // The original picture of a design that is not blank.
   CString pictureFile = picturePath;
   if (!design.m_blank && pictureFile.IsEmpty()) {
-    if (!picture || !picture->IsValid()) return false;
+    if (!picture || !picture->IsValid())
+      return fail(LoadDesignFileString(IDS_SAVE_NO_PICTURE, "The design has no original picture to store with it."));
     CString temporary;
     MakeTempFileName(".jpg", temporary);
     if (!picture->SaveFile(temporary)) {
       RemoveFile(temporary);
-      return false;
+      return fail(WithPath(IDS_SAVE_PICTURE, kPictureText, temporary));
     }
     pictureFile = temporary;
     picturePath = temporary;
@@ -400,7 +414,7 @@ bool SaveDesignFile(const CString& path, CPattern& design, CColorSet& palette, c
   std::vector<BYTE> paletteBytes;
   if (!palette.SaveToBytes(paletteBytes)) {
     palette.SetModified(paletteWasModified);
-    return false;
+    return fail(LoadDesignFileString(IDS_SAVE_PALETTE, "The palette could not be stored with the design."));
   }
 
   // Everything goes into a temporary file beside the target.
@@ -411,12 +425,16 @@ bool SaveDesignFile(const CString& path, CPattern& design, CColorSet& palette, c
   const CString temporary = GetPathFolder(target) + "~" + uuid + ".qx.tmp";
 
   bool ok;
+  bool pictureUnread = false;
   {
     CPrevDesignFree writer(CPrevDesignFree::kModeWrite, temporary);
     CString stored = picturePath;
     CString storedPalette = palettePath;
     ok = writer.Open() && writer.PatternBody(design, target);
-    if (ok && !design.m_blank) ok = writer.PathField(stored) && writer.EmbeddedFile(pictureFile);
+    if (ok && !design.m_blank) {
+      ok = writer.PathField(stored) && writer.EmbeddedFile(pictureFile);
+      pictureUnread = !ok && !writer.HasWriteFailed();
+    }
     ok = ok && writer.PathField(storedPalette) && writer.EmbedBytes(paletteBytes.data(), paletteBytes.size()) &&
          writer.DesignParamsRecord();
     // A block that cannot be serialised writes nothing; a write that fails
@@ -437,7 +455,8 @@ bool SaveDesignFile(const CString& path, CPattern& design, CColorSet& palette, c
   if (!ok) {
     RemoveFile(temporary);
     palette.SetModified(paletteWasModified);
-    return false;
+    return fail(pictureUnread ? WithPath(IDS_SAVE_PICTURE, kPictureText, pictureFile)
+                              : WithPath(IDS_SAVE_WRITE, "The file could not be written:\n%s", target));
   }
   design.m_sectionVersion = 4;
   design.m_filePath = target;
@@ -456,9 +475,18 @@ namespace {
 
 enum class ECurrentRead { kOk, kFallBack, kFailed };
 
-ECurrentRead ReadCurrentContainer(const CString& path, CDesignFileContents& out, CString& reason) {
+// How far a reader came before it failed: the signature was not its own,
+// the design's body failed, or a part after the body failed.
+enum class EReadStage { kSignature, kBody, kLater };
+
+ECurrentRead ReadCurrentContainer(const CString& path, CDesignFileContents& out, CString& reason,
+                                  EReadStage& stage) {
   CPrevDesignFree reader(CPrevDesignFree::kModeRead, path);
-  if (!reader.Open(&reason) || !reader.PatternBody(*out.design, path)) return ECurrentRead::kFallBack;
+  stage = EReadStage::kSignature;
+  if (!reader.Open(&reason)) return ECurrentRead::kFallBack;
+  stage = EReadStage::kBody;
+  if (!reader.PatternBody(*out.design, path)) return ECurrentRead::kFallBack;
+  stage = EReadStage::kLater;
   out.version = reader.GetVersion();
   reader.GetSignatureText(out.signature);
   if (out.version <= 2) {
@@ -469,7 +497,7 @@ ECurrentRead ReadCurrentContainer(const CString& path, CDesignFileContents& out,
     CString stored, extracted;
     if (!reader.PathField(stored) || !MakeUniqueDesignFolderPath(PictureNameFromStoredPath(stored), extracted) ||
         !reader.EmbeddedFile(extracted)) {
-      reason = LoadResStringOr(IDS_ORIGINAL_IMAGE_LOAD_ERROR, "Original image loading error");
+      reason = LoadDesignFileString(IDS_ORIGINAL_IMAGE_LOAD_ERROR, "Original image loading error");
       return ECurrentRead::kFailed;
     }
     out.picturePath = extracted;
@@ -477,7 +505,7 @@ ECurrentRead ReadCurrentContainer(const CString& path, CDesignFileContents& out,
   std::vector<BYTE> bytes;
   bool ok = reader.PathField(out.palettePath) && reader.ReadBlob(bytes);
   if (ok && !out.palette->LoadPaletteFromBytes(bytes.data(), bytes.size())) {
-    reason = LoadResStringOr(IDS_LOAD_PALETTE_FAILED, "Failed to load the Palette");
+    reason = LoadDesignFileString(IDS_LOAD_PALETTE_FAILED, "Failed to load the Palette");
     ok = false;
   }
   ok = ok && reader.ReadDesignParams(out.params);
@@ -491,17 +519,26 @@ ECurrentRead ReadCurrentContainer(const CString& path, CDesignFileContents& out,
   return ECurrentRead::kOk;
 }
 
-bool ReadOlderContainer(const CString& path, CDesignFileContents& out, CString& reason, IImageViewOwner* owner) {
+bool ReadOlderContainer(const CString& path, CDesignFileContents& out, CString& reason, IImageViewOwner* owner,
+                        EReadStage& stage) {
   CPrevDesign reader(CPrevDesign::kModeRead, path);
-  if (!reader.Open(&reason) || !reader.ReadBody(path, *out.design)) return false;
+  stage = EReadStage::kSignature;
+  if (!reader.Open(&reason)) return false;
+  stage = EReadStage::kBody;
+  if (!reader.ReadBody(path, *out.design)) return false;
+  stage = EReadStage::kLater;
   out.version = reader.GetVersion();
   out.olderFile = true;
   reader.GetSignatureText(out.signature);
   if (!out.design->m_blank && !reader.ReadPicture(out.picture, owner)) {
-    reason = LoadResStringOr(IDS_ORIGINAL_IMAGE_LOAD_ERROR, "Original image loading error");
+    reason = LoadDesignFileString(IDS_ORIGINAL_IMAGE_LOAD_ERROR, "Original image loading error");
     return false;
   }
-  return reader.ReadColorSet(out.version, *out.palette);
+  if (!reader.ReadColorSet(out.version, *out.palette)) {
+    reason = LoadDesignFileString(IDS_LOAD_PALETTE_FAILED, "Failed to load the Palette");
+    return false;
+  }
+  return true;
 }
 
 void ResetContents(CDesignFileContents& out) {
@@ -523,7 +560,8 @@ int OpenDesignFile(const CString& path, CDesignFileContents& out, CString& reaso
   const int check = VerifyDesignChecksum(kDesignChecksumMarker, path);
   if (check == 1) return kDesignOpenCorrupt;
   ResetContents(out);
-  const ECurrentRead current = ReadCurrentContainer(path, out, reason);
+  EReadStage currentStage = EReadStage::kSignature, olderStage = EReadStage::kSignature;
+  const ECurrentRead current = ReadCurrentContainer(path, out, reason, currentStage);
   if (current == ECurrentRead::kOk) return kDesignOpenOk;
   if (current == ECurrentRead::kFailed || check != 0) {
     ResetContents(out);
@@ -531,9 +569,30 @@ int OpenDesignFile(const CString& path, CDesignFileContents& out, CString& reaso
   }
   ResetContents(out);
   const CString currentReason = reason;
-  if (ReadOlderContainer(path, out, reason, owner)) return kDesignOpenOk;
-  // The older reader's reason, else what the current one found.
-  if (reason.IsEmpty()) reason = currentReason;
+  CString olderReason;
+  if (ReadOlderContainer(path, out, olderReason, owner, olderStage)) return kDesignOpenOk;
+  // The reason of the reader the file belongs to: the one that read the
+  // design's body (the current one first: both know the signatures of
+  // versions 0 to 4); none for a file whose signature a reader knew but
+  // whose design is damaged; the wrong version when no reader knew it.
+  if (currentStage == EReadStage::kLater) reason = currentReason;
+  else if (olderStage == EReadStage::kLater) reason = olderReason;
+  else if (currentStage == EReadStage::kBody || olderStage == EReadStage::kBody) reason.Empty();
+  else reason = currentReason;
   ResetContents(out);
   return kDesignOpenFailed;
+}
+
+CString FormatDesignOpenFailure(int result, const CString& path, const CString& reason) {
+  if (result == kDesignOpenOk) return CString();
+  if (result == kDesignOpenCorrupt)
+    return LoadDesignFileString(IDS_DESIGN_FILE_CORRUPT, "The design file is corrupt.\nInvalid check sum has been found.");
+  CString text = LoadDesignFileString(IDS_LOAD_DESIGN_FAILED, "Failed to load the design");
+  text += "\n";
+  text += path;
+  if (!reason.IsEmpty()) {
+    text += "\n";
+    text += reason;
+  }
+  return text;
 }

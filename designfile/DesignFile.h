@@ -127,6 +127,9 @@ class CPrevDesignFree {
   bool WriteChecksumTrailer();
   // Writing: flushes and asks the system to put the file on disk.
   bool Sync() { return file_.Sync(); }
+  // Writing: whether a write to the file has failed (a step that failed
+  // without it failed on its own input, such as a file to embed).
+  bool HasWriteFailed() const { return file_.HasFailed(); }
   // Closes the file; writing: true only when every byte was written.
   bool Close() { return file_.Close(); }
 
@@ -175,9 +178,12 @@ CString MakeDesignFilePath(const CString& path);
 //   the path it came from.
 // On success the design's file path is the written path, its modified flag
 // and the palette's are cleared. On failure nothing of the design, the
-// palette or the old file changes.
+// palette or the old file changes, and `reason` (when given) receives why:
+// the refusal of IsDesignStorable, a missing or unreadable original
+// picture, the palette, or the file that could not be written. The view
+// shows it after IDS_SAVE_DESIGN_FAILED, on a line of its own.
 bool SaveDesignFile(const CString& path, CPattern& design, CColorSet& palette, const CString& palettePath,
-                    CString& picturePath, CImage* picture, CString* writtenPath = nullptr);
+                    CString& picturePath, CImage* picture, CString* writtenPath = nullptr, CString* reason = nullptr);
 
 // What OpenDesignFile read.
 struct CDesignFileContents {
@@ -210,8 +216,19 @@ constexpr int kDesignOpenFailed = 2;   // IDS_LOAD_DESIGN_FAILED, the path, and 
 // runs. The current container reads first; when its signature, body,
 // palette or parameter record fails, and only when the trailer matched, the
 // older container reads the file. A failure while extracting the picture
-// of a current file ends the read. The reason is the reader's text (string
-// 364, 176 or 202) or empty. A design read from a current file of version
-// 0 to 2 gets a new identity and is marked modified (the caller saves it
-// again at once). `owner` is handed to the picture of an older file.
+// of a current file ends the read. The reason is the text of the reader
+// that knew the file, or empty: IDS_WRONG_FILE_VERSION (364) when neither
+// knew its signature, IDS_ORIGINAL_IMAGE_LOAD_ERROR (176) when the
+// original picture could not be extracted or read, IDS_LOAD_PALETTE_FAILED
+// (202) when the palette could not be read, empty for a damaged design.
+// Nothing is shown here. A design read from a current file of version 0 to
+// 2 gets a new identity and is marked modified (the caller saves it again
+// at once). `owner` is handed to the picture of an older file.
 int OpenDesignFile(const CString& path, CDesignFileContents& out, CString& reason, IImageViewOwner* owner = nullptr);
+
+// The one message the user sees when an open fails (stop icon), and the
+// only one: kDesignOpenCorrupt gives IDS_DESIGN_FILE_CORRUPT alone;
+// kDesignOpenFailed gives IDS_LOAD_DESIGN_FAILED, a line break and the
+// path, then, when the reason is not empty, a line break and the reason.
+// Empty for kDesignOpenOk.
+CString FormatDesignOpenFailure(int result, const CString& path, const CString& reason);

@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "core/ByteStream.h"
+#include "core/FrameServices.h"
 #include "designfile/DesignFields.h"
+#include "lang/ids/designfile.h"
 
 namespace {
 
@@ -152,11 +154,54 @@ bool CheckDesignSizes(const CPattern& d) {
   return columns * d.m_beadWidth <= d.m_actualWidth && rows * d.m_beadHeight <= d.m_actualHeight;
 }
 
-bool IsDesignStorable(const CPattern& design) {
-  if (!design.HasBeads() || design.m_beads.size() > static_cast<size_t>(INT_MAX)) return false;
-  for (const CBead& bead : design.m_beads)
-    if (!bead.IsValid()) return false;
-  return CheckDesignSizes(design);
+CString LoadDesignFileString(UINT id, const char* english) {
+  CString text = LoadResString(id);
+  return text.IsEmpty() ? CString(english) : text;
+}
+
+namespace {
+
+// Why a bead is not valid, as a text naming its cell.
+CString BeadRefusal(const CPattern& design, size_t index) {
+  const CBead& bead = design.m_beads[index];
+  const size_t columns = design.GetColumnCount(), rows = design.GetRowCount();
+  size_t column = index + 1, row = 1;
+  if (columns > 0) {
+    column = index % columns + 1;
+    const size_t fromBottom = index / columns;
+    if (fromBottom < rows) row = rows - fromBottom;
+  }
+  const bool inside = bead.m_x >= 0.0 && bead.m_x <= 1.0 && bead.m_y >= 0.0 && bead.m_y <= 1.0;
+  CString text;
+  if (!inside)
+    text.Format(LoadDesignFileString(IDS_SAVE_BEAD_OUTSIDE, "The bead in column %u, row %u lies outside the design.")
+                    .GetString(),
+                static_cast<unsigned>(column), static_cast<unsigned>(row));
+  else if (bead.m_colorIndex < 0)
+    text.Format(LoadDesignFileString(IDS_SAVE_BEAD_NO_COLOR, "The bead in column %u, row %u has no palette color.")
+                    .GetString(),
+                static_cast<unsigned>(column), static_cast<unsigned>(row));
+  else
+    text.Format(LoadDesignFileString(IDS_SAVE_BEAD_DAMAGED, "The bead in column %u, row %u is damaged.").GetString(),
+                static_cast<unsigned>(column), static_cast<unsigned>(row));
+  return text;
+}
+
+}  // namespace
+
+bool IsDesignStorable(const CPattern& design, CString* reason) {
+  auto refuse = [&](const CString& text) {
+    if (reason) *reason = text;
+    return false;
+  };
+  if (!design.HasBeads()) return refuse(LoadDesignFileString(IDS_SAVE_NO_BEADS, "The design has no beads."));
+  const CString sizes =
+      LoadDesignFileString(IDS_SAVE_SIZES, "The sizes of the design do not hold its grid of beads.");
+  if (design.m_beads.size() > static_cast<size_t>(INT_MAX)) return refuse(sizes);
+  for (size_t i = 0; i < design.m_beads.size(); ++i)
+    if (!design.m_beads[i].IsValid()) return refuse(BeadRefusal(design, i));
+  if (!CheckDesignSizes(design)) return refuse(sizes);
+  return true;
 }
 
 // ---- Bead section -------------------------------------------------------------------------

@@ -26,9 +26,15 @@ constexpr int kBeadRecordLong = 0;
 // (positions within 0..1, colour index 0 or more, present and alternate 0
 // or 1), finite sizes, bead size plus spacer above 0 both ways, and the
 // grid within the actual size. The writer refuses a design that would fail
-// them, so every file it writes can be opened again.
+// them, so every file it writes can be opened again. When `reason` is given
+// it receives why a design is refused: the first failing check, a bead
+// named by its column and row (from 1, rows from the top).
 bool CheckDesignSizes(const CPattern& design);
-bool IsDesignStorable(const CPattern& design);
+bool IsDesignStorable(const CPattern& design, CString* reason = nullptr);
+
+// A text of the language pack, or the built-in English text when no pack
+// answers.
+CString LoadDesignFileString(UINT id, const char* english);
 
 // The bead section: 69 + 26 x beads bytes.
 bool WriteBeadSection(CDesignFileStream& file, const CPattern& design);

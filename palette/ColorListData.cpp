@@ -28,7 +28,7 @@ int CompareKey(int kind, const CPaletteColor& a, const CPaletteColor& b) {
     case kColumnInventory: return cmp(static_cast<DWORD>(a.inventory), static_cast<DWORD>(b.inventory));
     case kColumnAssigned: return cmp(static_cast<DWORD>(a.assigned), static_cast<DWORD>(b.assigned));
     case kColumnShortage: return cmp(a.GetShortage(), b.GetShortage());
-    case kColumnUsage: return cmp(a.inUse, b.inUse);
+    case kColumnUsage: return cmp(a.GetInUse(), b.GetInUse());
     case kColumnTubesSummary: return cmp(a.GetTubesUsed(), b.GetTubesUsed());
     case kColumnTubesShortage: return cmp(a.GetTubesShortage(), b.GetTubesShortage());
     case kColumnCostSummary: return cmp(a.GetCostSummary(), b.GetCostSummary());
@@ -119,7 +119,7 @@ CString FormatColorCellOfKind(const CPaletteColor& c, int kind) {
     case kColumnInventory: return FormatCount(static_cast<DWORD>(c.inventory));
     case kColumnAssigned: return FormatCount(static_cast<DWORD>(c.assigned));
     case kColumnShortage: return FormatCount(c.GetShortage());
-    case kColumnUsage: return c.inUse ? "[X]" : "[  ]";
+    case kColumnUsage: return c.IsInUse() ? "[X]" : "[  ]";
     case kColumnTubesSummary: return FormatCount(c.GetTubesUsed());
     case kColumnTubesShortage: return FormatCount(c.GetTubesShortage());
     case kColumnCostSummary: return FormatCost(c.GetCostSummary());

@@ -77,7 +77,6 @@ const CPaletteColor& CColorSet::GetItem(int i) const {
 }
 
 CPaletteColor& CColorSet::GetItem(int i) {
-  Touch();
   if (colors_.empty()) {
     emptyItem_ = CPaletteColor();
     return emptyItem_;
@@ -93,7 +92,6 @@ const CPaletteColor* CColorSet::GetColor(int i) const {
 }
 
 CPaletteColor* CColorSet::GetColor(int i) {
-  Touch();
   return const_cast<CPaletteColor*>(static_cast<const CColorSet*>(this)->GetColor(i));
 }
 
@@ -109,6 +107,8 @@ COLORREF CColorSet::GetColorrefAt(int i) const {
 }
 
 std::vector<CPaletteColor>& CColorSet::GetColorsForEdit() {
+  // Kept and used later: the search notices records changed, made or
+  // removed through it by the change count and the size.
   Touch();
   return colors_;
 }
@@ -151,14 +151,22 @@ bool CColorSet::IsSymbolUsed(int code) const {
 void CColorSet::ColorsChanged() const { Touch(); }
 
 void CColorSet::PrepareNearest() const {
+  // The count is taken first: a change made while the index is built
+  // leaves it stale.
+  nearestStamp_ = GetPaletteColorChangeCount();
+  nearestSize_ = colors_.size();
   nearest_.Build(colors_);
   if (!memo_) memo_ = std::make_unique<NearestMemo>();
   memo_->Reset();
   nearestValid_ = true;
 }
 
+bool CColorSet::IsNearestCurrent() const {
+  return nearestValid_ && nearestStamp_ == GetPaletteColorChangeCount() && nearestSize_ == colors_.size();
+}
+
 int CColorSet::FindNearestColor(int red, int green, int blue, int& distance) const {
-  if (!nearestValid_) PrepareNearest();
+  if (!IsNearestCurrent()) PrepareNearest();
   if (((red | green | blue) & ~0xFF) != 0) return nearest_.Find(red, green, blue, distance);
   const DWORD rgb = RGB(static_cast<BYTE>(red), static_cast<BYTE>(green), static_cast<BYTE>(blue));
   NearestMemo::Slot& slot = memo_->slots[NearestMemo::SlotOf(rgb)];
@@ -185,21 +193,21 @@ int CColorSet::FindNearestColorref(COLORREF packed) const {
 }
 
 void CColorSet::CheckAll() {
-  for (CPaletteColor& c : colors_) c.inUse = 1;
+  for (CPaletteColor& c : colors_) c.SetInUse(1);
   Touch();
 }
 
 int CColorSet::GetCheckedCount() const {
   int n = 0;
   for (const CPaletteColor& c : colors_)
-    if (c.inUse) ++n;
+    if (c.IsInUse()) ++n;
   return n;
 }
 
 int CColorSet::GetNthChecked(int n) const {
   if (n < 0) return -1;
   for (size_t i = 0; i < colors_.size(); ++i) {
-    if (!colors_[i].inUse) continue;
+    if (!colors_[i].IsInUse()) continue;
     if (n == 0) return static_cast<int>(i);
     --n;
   }

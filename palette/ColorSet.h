@@ -63,8 +63,7 @@ class CColorSet : public IColorSource {
   // The packed colour of GetColor(i); 0xFFFFFFFF ("no colour") when none.
   COLORREF GetColorrefAt(int i) const override;
   const std::vector<CPaletteColor>& GetColors() const { return colors_; }
-  // Write access to the whole array (the nearest-colour search is prepared
-  // again afterwards).
+  // Write access to the whole array.
   std::vector<CPaletteColor>& GetColorsForEdit();
   void Append(const CPaletteColor& color);
 
@@ -81,10 +80,11 @@ class CColorSet : public IColorSource {
   int FindNearestToTriple(const CRgbTriple& triple) const;
   int FindNearestColorref(COLORREF packed) const;
   // The search keeps a prepared copy of the in-use colours (one thread at a
-  // time, as every palette operation of the program). Changes made
-  // through the write accessors above are noticed; a caller that keeps a
-  // pointer from them and changes a colour's RGB or in-use flag after a
-  // search calls this before the next search.
+  // time, as every palette operation of the program). It is made again
+  // when a colour's RGB or in-use byte has changed since, however the
+  // change was made (a pointer kept from GetColor or GetItem included: the
+  // records count their changes), or when the number of colours differs.
+  // ColorsChanged drops it at once.
   void ColorsChanged() const;
 
   // The design model's view of a palette.
@@ -169,6 +169,7 @@ class CColorSet : public IColorSource {
  private:
   void Touch() const { nearestValid_ = false; }
   void PrepareNearest() const;
+  bool IsNearestCurrent() const;
 
   CPaletteHeader header_;
   int kind_ = kKindSheetData;
@@ -182,6 +183,8 @@ class CColorSet : public IColorSource {
   // The prepared search and a small memo of recent answers by colour.
   struct NearestMemo;
   mutable bool nearestValid_ = false;
+  mutable unsigned long long nearestStamp_ = 0;  // GetPaletteColorChangeCount when prepared
+  mutable size_t nearestSize_ = 0;
   mutable CNearestColorIndex nearest_;
   mutable std::unique_ptr<NearestMemo> memo_;
   CPaletteColor emptyItem_;

@@ -3,12 +3,12 @@
 #include "palette/ColorSet.h"
 
 bool CColorSet::IsColorInUse(int index) const {
-  return index >= 0 && index < GetCount() && colors_[static_cast<size_t>(index)].inUse != 0;
+  return index >= 0 && index < GetCount() && colors_[static_cast<size_t>(index)].IsInUse();
 }
 
 void CColorSet::SetColorInUse(int index, bool inUse) {
   if (index < 0 || index >= GetCount()) return;
-  colors_[static_cast<size_t>(index)].inUse = inUse ? 1 : 0;
+  colors_[static_cast<size_t>(index)].SetInUse(inUse ? 1 : 0);
   Touch();
 }
 

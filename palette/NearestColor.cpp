@@ -25,8 +25,9 @@ void CNearestColorIndex::Build(const std::vector<CPaletteColor>& colors) {
   Clear();
   for (size_t i = 0; i < colors.size(); ++i) {
     const CPaletteColor& c = colors[i];
-    if (!c.inUse) continue;
-    entries_.push_back(Entry{c.color.red, c.color.green, c.color.blue, static_cast<int>(i)});
+    if (!c.IsInUse()) continue;
+    const CRgbTriple& rgb = c.GetRgb();
+    entries_.push_back(Entry{rgb.red, rgb.green, rgb.blue, static_cast<int>(i)});
   }
   if (entries_.empty()) return;
   coarse_.bits = 5;  // 32 levels a side
@@ -126,8 +127,8 @@ int FindNearestColorPlain(const std::vector<CPaletteColor>& colors, int red, int
   int best = CNearestColorIndex::kNoDistance;
   int result = -1;
   for (size_t i = 0; i < colors.size(); ++i) {
-    if (!colors[i].inUse) continue;
-    const int d = colors[i].color.Distance(red, green, blue);
+    if (!colors[i].IsInUse()) continue;
+    const int d = colors[i].GetRgb().Distance(red, green, blue);
     if (d < best) {
       best = d;
       result = static_cast<int>(i);

@@ -1,9 +1,12 @@
 #include "palette/PaletteColor.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 
 namespace {
+
+std::atomic<unsigned long long> g_colorChanges{0};
 
 const char kImageLibTag[] = "MosaicImageLibrary";
 static_assert(sizeof(kImageLibTag) - 1 == CImageLib::kTagLength);
@@ -28,8 +31,16 @@ CString FormatFraction(DWORD value, DWORD divisor, int digits) {
 
 CPaletteColor::CPaletteColor(const CRgbTriple& colour, const CString& name, DWORD count_, int number_,
                              DWORD beadsPerTube_, DWORD tubePrice_)
-    : color(colour), mfgName(name), count(count_), number(number_), beadsPerTube(beadsPerTube_),
-      tubePrice(tubePrice_) {}
+    : mfgName(name), count(count_), number(number_), beadsPerTube(beadsPerTube_), tubePrice(tubePrice_),
+      match_(colour) {}
+
+void CPaletteColor::CMatchFields::NoteChange() { g_colorChanges.fetch_add(1, std::memory_order_relaxed); }
+
+unsigned long long GetPaletteColorChangeCount() { return g_colorChanges.load(std::memory_order_relaxed); }
+
+void CPaletteColor::SetRgb(const CRgbTriple& rgb) { match_.Set(rgb, match_.inUse); }
+
+void CPaletteColor::SetInUse(BYTE inUse) { match_.Set(match_.rgb, inUse); }
 
 DWORD CPaletteColor::TubesFor(DWORD beads) const {
   if (beads == 0 || beadsPerTube == 0) return 0;
@@ -59,13 +70,17 @@ CString CPaletteColor::OmitName(unsigned n) const {
 }
 
 bool CPaletteColor::Read(CByteStream& s, int version) {
-  if (!ReadColorValue(s, color)) return false;
+  CRgbTriple rgb;
+  if (!ReadColorValue(s, rgb)) return false;
+  SetRgb(rgb);
   if (!s.ReadString(mfgName) || !s.ReadString(nickname) || !s.ReadString(colorType)) return false;
   if (!s.ReadInt(reserved)) return false;
   if (!s.ReadInt(price)) return false;
   if (version <= 3) price *= 100;
   if (!s.ReadInt(number)) return false;
-  if (!s.ReadByte(inUse)) return false;
+  BYTE use = 0;
+  if (!s.ReadByte(use)) return false;
+  SetInUse(use);
   if (!s.ReadInt(beadsPerTube) || !s.ReadInt(tubePrice)) return false;
   if (!s.ReadString(typeColor)) return false;
   if (version >= 2 && !s.ReadFloat(grams)) return false;
@@ -80,9 +95,9 @@ bool CPaletteColor::Read(CByteStream& s, int version) {
 }
 
 bool CPaletteColor::Write(CByteStream& s) const {
-  return s.WriteInt(color.GetColorref()) && s.WriteString(mfgName) && s.WriteString(nickname) &&
+  return s.WriteInt(GetColorref()) && s.WriteString(mfgName) && s.WriteString(nickname) &&
          s.WriteString(colorType) && s.WriteInt(reserved) && s.WriteInt(price) && s.WriteInt(number) &&
-         s.WriteByte(inUse) && s.WriteInt(beadsPerTube) && s.WriteInt(tubePrice) && s.WriteString(typeColor) &&
+         s.WriteByte(GetInUse()) && s.WriteInt(beadsPerTube) && s.WriteInt(tubePrice) && s.WriteString(typeColor) &&
          s.WriteFloat(grams) && s.WriteInt(symbol) && s.WriteByte(symbolVariant) && s.WriteString(durability) &&
          s.WriteString(safeColor) && s.WriteString(miscInfo);
 }
@@ -97,7 +112,9 @@ int CPaletteColor::GetStreamSize() const {
 bool CPaletteColor::ReadFromDesign(CByteStream& s, int f, bool withCount) {
   CString dropped;
   BYTE droppedByte = 0;
-  if (!ReadColorValue(s, color)) return false;
+  CRgbTriple rgb;
+  if (!ReadColorValue(s, rgb)) return false;
+  SetRgb(rgb);
   if (!s.ReadString(mfgName) || !s.ReadString(nickname) || !s.ReadString(colorType)) return false;
   if (!s.ReadString(dropped) || !s.ReadByte(droppedByte)) return false;
   if (f >= 10 && (!s.ReadString(dropped) || !s.ReadString(dropped))) return false;
@@ -107,7 +124,9 @@ bool CPaletteColor::ReadFromDesign(CByteStream& s, int f, bool withCount) {
   if (f <= 5 && !s.Skip(4)) return false;
   if (!s.ReadInt(number)) return false;
   if (withCount && !s.ReadInt(count)) return false;
-  if (!s.ReadByte(inUse)) return false;
+  BYTE use = 0;
+  if (!s.ReadByte(use)) return false;
+  SetInUse(use);
   if (!s.ReadInt(beadsPerTube) || !s.ReadInt(tubePrice)) return false;
   if (!s.ReadString(typeColor)) return false;
   if (f >= 2 && !s.Skip(4)) return false;
@@ -245,7 +264,7 @@ int ComparePaletteNames(const CString& a, const CString& b) {
 }
 
 namespace {
-int DarknessKey(const CPaletteColor& c) { return c.color.Distance(0, 0, 0); }
+int DarknessKey(const CPaletteColor& c) { return c.GetRgb().Distance(0, 0, 0); }
 }  // namespace
 
 bool CompareDarkerFirst(const CPaletteColor& a, const CPaletteColor& b) { return DarknessKey(a) < DarknessKey(b); }

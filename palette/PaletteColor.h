@@ -20,7 +20,18 @@ class CPaletteColor {
                 DWORD tubePrice);
 
   void CopyFrom(const CPaletteColor& other) { *this = other; }
-  COLORREF GetColorref() const { return color.GetColorref(); }
+
+  // The bead colour and whether it may be chosen when pictures are matched
+  // (the stored byte: 1 in use, 0 not). The nearest-colour search of a
+  // palette depends on both, so they change only through these setters, a
+  // read, or a whole record assigned; every such change is counted (see
+  // GetPaletteColorChangeCount).
+  const CRgbTriple& GetRgb() const { return match_.rgb; }
+  void SetRgb(const CRgbTriple& rgb);
+  COLORREF GetColorref() const { return match_.rgb.GetColorref(); }
+  BYTE GetInUse() const { return match_.inUse; }
+  bool IsInUse() const { return match_.inUse != 0; }
+  void SetInUse(BYTE inUse);
 
   // Tubes for a number of beads, rounded up; 0 for 0 beads and for a record
   // without a tube size (beads per tube 0).
@@ -46,7 +57,6 @@ class CPaletteColor {
   // The older record embedded in design files of earlier versions.
   bool ReadFromDesign(CByteStream& stream, int version, bool withCount);
 
-  CRgbTriple color;         // the bead colour
   CString mfgName;          // manufacturer's code or name; the key for look-ups by name
   CString nickname;
   CString colorType;
@@ -54,7 +64,6 @@ class CPaletteColor {
   DWORD price = 0;          // per bead, 1/100000 of the currency unit
   DWORD count = 0;          // beads of the current design in this colour (computed)
   int number = 0;           // the manufacturer's colour number ("Index")
-  BYTE inUse = 1;           // may be chosen when pictures are matched
   DWORD beadsPerTube = kDefaultBeadsPerTube;
   DWORD tubePrice = 0;      // cents
   float grams = kDefaultGramsPerBead;
@@ -67,7 +76,39 @@ class CPaletteColor {
   CString miscInfo;
   int inventory = 0;
   int assigned = 0;         // beads already assigned
+
+ private:
+  // The fields the nearest-colour search depends on. A change of either,
+  // by a setter, a read or a record assigned over another, and every record
+  // made (a palette may gain it), advances the change count.
+  class CMatchFields {
+   public:
+    CMatchFields() { NoteChange(); }
+    explicit CMatchFields(const CRgbTriple& colour) : rgb(colour) { NoteChange(); }
+    CMatchFields(const CMatchFields& other) : rgb(other.rgb), inUse(other.inUse) { NoteChange(); }
+    CMatchFields& operator=(const CMatchFields& other) {
+      Set(other.rgb, other.inUse);
+      return *this;
+    }
+    ~CMatchFields() = default;
+    void Set(const CRgbTriple& colour, BYTE use) {
+      if (rgb == colour && inUse == use) return;
+      rgb = colour;
+      inUse = use;
+      NoteChange();
+    }
+    static void NoteChange();
+
+    CRgbTriple rgb;
+    BYTE inUse = 1;
+  };
+  CMatchFields match_;
 };
+
+// How many times the colour or in-use byte of a palette colour record has
+// changed in this process (records made and assigned count too). A prepared
+// nearest-colour search is stale when the count has moved since it was made.
+unsigned long long GetPaletteColorChangeCount();
 
 // The header record at the start of every palette body.
 class CPaletteHeader {

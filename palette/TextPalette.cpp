@@ -121,8 +121,7 @@ bool CColorSet::ParseExtendedLine(const CString& lineRead, CPaletteColor& record
     reason.Format("Invalid line %d of the palette file (price)\n%s", counter, lineRead.GetString());
     return false;
   }
-  record.inUse = 1;
-  if (CutDelimitedField(line, '[', ']', text) && text == "NO") record.inUse = 0;
+  record.SetInUse(CutDelimitedField(line, '[', ']', text) && text == "NO" ? 0 : 1);
   CString beadsText, tubeText, gramsText;
   const bool hasBeads = CutDelimitedField(line, '|', '|', beadsText);
   const bool hasTube = CutDelimitedField(line, '=', '=', tubeText);
@@ -134,7 +133,7 @@ bool CColorSet::ParseExtendedLine(const CString& lineRead, CPaletteColor& record
     return false;
   }
   record.number = number;
-  record.color = CRgbTriple(static_cast<BYTE>(r), static_cast<BYTE>(g), static_cast<BYTE>(b));
+  record.SetRgb(CRgbTriple(static_cast<BYTE>(r), static_cast<BYTE>(g), static_cast<BYTE>(b)));
 
   if (!hasBeads || !ParseUnsigned(beadsText, record.beadsPerTube)) record.beadsPerTube = kDefaultBeadsPerTube;
   if (!hasTube || !ParseUnsigned(tubeText, record.tubePrice) || record.tubePrice == 0)

@@ -37,6 +37,15 @@ void GetScreenSize(int& width, int& height) {
 
 bool IsPositiveFinite(double v) { return std::isfinite(v) && v > 0.0; }
 
+// Reads the count of a list whose entries take at least entryBytes each. A
+// negative count is a damaged field: the list is taken as empty and the record
+// read on. A count the bytes left cannot hold refuses the record.
+bool ReadListCount(CByteStream& s, int entryBytes, int& count) {
+  if (!s.ReadInt(count)) return false;
+  if (count < 0) count = 0;
+  return static_cast<long long>(count) * entryBytes <= s.GetRemaining();
+}
+
 int ClampedScreenArea(int width, int height) {
   const long long area = static_cast<long long>(width) * height;
   if (area < 0) return 0;
@@ -204,7 +213,11 @@ bool CAppSettings::Read(CByteStream& s) {
                      &r.m_reservedBytes[4]};
   for (BYTE* b : flags2)
     if (!s.ReadByte(*b)) return false;
-  if (!s.ReadInt(r.m_unusedValues[3]) || !s.ReadIntVector(r.m_unusedList)) return false;
+  int count = 0;
+  if (!s.ReadInt(r.m_unusedValues[3]) || !ReadListCount(s, 4, count)) return false;
+  r.m_unusedList.assign(static_cast<size_t>(count), 0);
+  for (int& v : r.m_unusedList)
+    if (!s.ReadInt(v)) return false;
   BYTE* flags3[6] = {&r.m_unusedFlags[3], &r.m_unusedFlags[4],  &r.m_beadRealColorShown,
                      &r.m_unusedFlags[5], &r.m_designInfoShown, &r.m_paletteInfoShown};
   for (BYTE* b : flags3)
@@ -213,10 +226,7 @@ bool CAppSettings::Read(CByteStream& s) {
       !s.ReadString(r.m_pdfPageWidthText) || !s.ReadString(r.m_pdfPageHeightText) || !s.ReadInt(r.m_pdfPageFormat) ||
       !s.ReadDouble(r.m_pdfZoom))
     return false;
-  int count = 0;
-  if (!s.ReadInt(count)) return false;
-  // Each entry takes at least 13 bytes: refuse a count the bytes left cannot hold.
-  if (count < 0 || static_cast<long long>(count) * kMinBeadSizeBytes > s.GetRemaining()) return false;
+  if (!ReadListCount(s, kMinBeadSizeBytes, count)) return false;
   r.m_beadSizes.clear();
   r.m_beadSizes.reserve(static_cast<size_t>(count));
   for (int i = 0; i < count; ++i) {

@@ -123,7 +123,7 @@ int main(int argc, char** argv) {
     CImage strip(kColours, 1, ok, 0xFFFFFFFFu);
     for (int i = 0; ok && i < kColours; ++i) {
       const CPaletteColor& c = palette.GetItem(i);
-      strip.SetPixelRGB(i, 0, c.color.red, c.color.green, c.color.blue);
+      strip.SetPixelRGB(i, 0, c.GetRgb().red, c.GetRgb().green, c.GetRgb().blue);
     }
     if (!ok || !strip.SaveFile(argv[2], kImageTypePNG)) {
       std::fprintf(stderr, "cannot write %s\n", argv[2]);

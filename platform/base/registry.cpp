@@ -89,6 +89,11 @@ struct Stamp {
   bool operator==(const Stamp&) const = default;
 };
 
+// A file whose time lies less than this before the moment it was looked at
+// may be rewritten within the same tick of a coarse file-system clock (FAT
+// keeps 2 seconds) without its stamp changing: reads then compare its text.
+constexpr long long kRacyWindowNs = 3000000000LL;
+
 Stamp StampOf(const std::string& path) {
   Stamp s;
   struct stat st;
@@ -102,6 +107,40 @@ Stamp StampOf(const std::string& path) {
   s.size = st.st_size;
   s.mtimeNs = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
   return s;
+}
+
+// Whether the stamp, taken just now, could repeat after another write.
+bool IsRacy(const Stamp& stamp) {
+  if (stamp.error != 0) return false;
+  timespec now{};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  const long long nowNs = static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
+  return nowNs - stamp.mtimeNs < kRacyWindowNs;
+}
+
+// Reads a whole file of at most kMaxStoreBytes; errno-style code on failure.
+int ReadStoreText(const std::string& path, std::string& text) {
+  text.clear();
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno;
+  int err = 0;
+  char buf[65536];
+  for (;;) {
+    const ssize_t r = ::read(fd, buf, sizeof buf);
+    if (r < 0) {
+      if (errno == EINTR) continue;
+      err = errno;
+      break;
+    }
+    if (r == 0) break;
+    text.append(buf, static_cast<size_t>(r));
+    if (text.size() > kMaxStoreBytes) {
+      err = EFBIG;
+      break;
+    }
+  }
+  ::close(fd);
+  return err;
 }
 
 // ---- text form ----------------------------------------------------------------
@@ -401,10 +440,24 @@ class Store {
   bool holdingLock = false;  // a WriteSession holds the file lock
 
   // Brings the tree up to date with the file. Called under the mutex.
-  void Refresh() {
+  // A changed stamp reloads the file. An unchanged one is trusted only when
+  // the file was written well before it was looked at; otherwise, and
+  // always for a change (`forWriting`, under the file lock), the file's
+  // text is compared with the text the tree stands for, so a write made by
+  // another process within one tick of the file's clock, whose stamp
+  // repeats, is never missed and never written over.
+  void Refresh(bool forWriting = false) {
     const std::string path = RegistryStorePath();
     const Stamp stamp = StampOf(path);
-    if (loaded_ && !stale_ && path == path_ && stamp == stamp_) return;
+    const bool sameStamp = loaded_ && !stale_ && path == path_ && stamp == stamp_;
+    if (sameStamp && !forWriting && !racy_) return;
+    if (sameStamp) {
+      std::string text;
+      if (stamp.error != 0 || (textKnown_ && ReadStoreText(path, text) == 0 && text == text_)) {
+        racy_ = IsRacy(stamp);
+        return;
+      }
+    }
     Load(path, stamp);
   }
 
@@ -457,12 +510,15 @@ class Store {
       ::unlink(tmp.c_str());
       return fail(err);
     }
+    text_ = text;
+    textKnown_ = true;
     const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dfd >= 0) {
       ::fsync(dfd);
       ::close(dfd);
     }
     stamp_ = StampOf(path_);
+    racy_ = IsRacy(stamp_);
     return ERROR_SUCCESS;
   }
 
@@ -522,35 +578,17 @@ class Store {
     Clear();
     path_ = path;
     stamp_ = stamp;
+    racy_ = IsRacy(stamp);
     loaded_ = true;
     stale_ = false;
     writable_ = true;
+    text_.clear();
+    textKnown_ = false;
     if (stamp.error == ENOENT || stamp.error == ENOTDIR) return;
     std::string text;
     int err = stamp.error;
     if (!err && static_cast<size_t>(stamp.size) > kMaxStoreBytes) err = EFBIG;
-    if (!err) {
-      const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-      if (fd < 0) err = errno;
-      else {
-        char buf[65536];
-        for (;;) {
-          const ssize_t r = ::read(fd, buf, sizeof buf);
-          if (r < 0) {
-            if (errno == EINTR) continue;
-            err = errno;
-            break;
-          }
-          if (r == 0) break;
-          text.append(buf, static_cast<size_t>(r));
-          if (text.size() > kMaxStoreBytes) {
-            err = EFBIG;
-            break;
-          }
-        }
-        ::close(fd);
-      }
-    }
+    if (!err) err = ReadStoreText(path, text);
     if (err) {
       if (err == ENOENT) return;  // removed between the look and the read
       std::fprintf(stderr,
@@ -562,7 +600,11 @@ class Store {
     }
     RemoveDeadTemporaries();
     ParseError error{0, ""};
-    if (Parse(text, roots_, error)) return;
+    if (Parse(text, roots_, error)) {
+      text_ = std::move(text);
+      textKnown_ = true;
+      return;
+    }
     Clear();
     SetAside(path, stamp, error);
   }
@@ -607,6 +649,9 @@ class Store {
   Key roots_[kRootCount];
   std::string path_;
   Stamp stamp_;
+  bool racy_ = false;       // the stamp may repeat after another write
+  std::string text_;        // the file's text the tree stands for
+  bool textKnown_ = false;
   bool loaded_ = false;
   bool stale_ = false;
   bool writable_ = true;
@@ -693,7 +738,7 @@ class WriteSession {
     fd_ = s.LockForWriting();
     error_ = fd_ < 0 ? errno : 0;
     s.holdingLock = fd_ >= 0;
-    s.Refresh();
+    s.Refresh(true);
   }
   ~WriteSession() {
     store_.holdingLock = false;

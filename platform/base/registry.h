@@ -3,8 +3,14 @@
 // default). Every change is written at once by replacing the file
 // atomically (temporary file in the same folder, fsync, rename), under an
 // advisory lock so that several processes (the program, the setup, qmreg)
-// can share it; a change made by another process is picked up at the next
-// call (the file's time, size and inode are compared).
+// can share it. Every change is a read-modify-write under that lock: the
+// file is read again after the lock is taken (its text compared with the
+// text the tree stands for), so a change another process made is never
+// written over, however coarse the file's times. A read picks up such a
+// change at the next call: the file's time, size and inode are compared,
+// and, while the file's time is less than three seconds older than when it
+// was looked at (a write within the same tick of a coarse clock would not
+// change them), its text as well.
 //
 // Roots: HKEY_CURRENT_USER, and HKEY_CLASSES_ROOT, HKEY_LOCAL_MACHINE and
 // HKEY_USERS as trees of their own in the same per-user file. Nothing is

@@ -4,6 +4,8 @@
 // failures, and builds straight from picture files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -41,7 +43,7 @@ CColorSet MakePalette(int count, unsigned seed, int notInUseEvery = 0) {
   for (int i = 0; i < count; ++i) {
     CPaletteColor c(CRgbTriple(static_cast<BYTE>(rng()), static_cast<BYTE>(rng()), static_cast<BYTE>(rng())), "C", 0,
                     i, kDefaultBeadsPerTube, 0);
-    if (notInUseEvery && i % notInUseEvery == 1) c.inUse = 0;
+    if (notInUseEvery && i % notInUseEvery == 1) c.SetInUse(0);
     set.Append(c);
   }
   return set;
@@ -187,23 +189,33 @@ bool PlainBuild(CPattern& d, unsigned long long budget, const CPatternParams& p,
     sample = resized.get();
   }
   d.ApplyFormatOffset(p.m_format);
+  // The columns' raises; the height grows to the highest centre when the
+  // format's room leaves it above.
+  const int divisor = d.m_sacredPeyoteDivisor <= 0 ? 3 : d.m_sacredPeyoteDivisor;
+  std::vector<double> raise(static_cast<size_t>(columns), 0.0);
+  for (int j = 0; j < columns; ++j) {
+    if (IsPeyoteFormat(p.m_format) && IsShiftedColumn(p.m_format, j))
+      raise[static_cast<size_t>(j)] = (d.m_spacer + d.m_beadHeight) / 2;
+    else if (p.m_format == kFormatSacredPeyote)
+      raise[static_cast<size_t>(j)] = (d.m_spacer + d.m_beadHeight) / divisor * (2 - j % 3);
+  }
+  double top = d.m_beadHeight / 2;
+  for (int i = 1; i < rows; ++i) top += d.m_beadHeight + d.m_spacer;
+  top += *std::max_element(raise.begin(), raise.end());
+  if (top > d.m_actualHeight) d.m_actualHeight = top;
   const double rw = d.m_beadWidth / d.m_actualWidth, rh = d.m_beadHeight / d.m_actualHeight;
   double y = d.m_beadHeight / 2;
   d.m_colorMode = p.m_colorMode;
   const bool centre = p.m_colorMode == kColorModeSharp || p.m_colorMode == kColorModeClassic;
-  const int divisor = d.m_sacredPeyoteDivisor <= 0 ? 3 : d.m_sacredPeyoteDivisor;
   const COLORREF blank = GetAppSettings().m_blankColor;
   for (int i = 0; i < rows; ++i) {
     const double fy = y / d.m_actualHeight;
     double x = d.GetRowStartX(rows - i - 1, p.m_format);
     BYTE alternate = 1;
     for (int j = 0; j < columns; ++j) {
-      double offset = 0;
-      if (IsPeyoteFormat(p.m_format) && IsShiftedColumn(p.m_format, j))
-        offset = (d.m_spacer + d.m_beadHeight) / 2 / d.m_actualHeight;
-      else if (p.m_format == kFormatSacredPeyote)
-        offset = (d.m_spacer + d.m_beadHeight) / divisor * (2 - j % 3) / d.m_actualHeight;
-      CBead bead(x / d.m_actualWidth, fy + offset);
+      const double offset = raise[static_cast<size_t>(j)] / d.m_actualHeight;
+      // Rounding never carries a centre past the edges.
+      CBead bead(std::min(1.0, x / d.m_actualWidth), std::min(1.0, fy + offset));
       bead.m_alternate = alternate;
       alternate = alternate ? 0 : 1;
       bead.m_cachedColor = d.m_blank ? blank : PlainSample(bead, rw, rh, *sample, centre);
@@ -410,6 +422,7 @@ TEST_F(BuilderTest, FastBuildGivesThePlainBuildsResults) {
     int pw, ph;
     double columns, rows, spacer;
     int format, mode, stitch, pathColor;
+    int step = 3;  // Sacred Peyote
   } cases[] = {
       {97, 61, 40, 30, 0.0, kFormatLoom, kColorModeExact, 0, 0},
       {97, 61, 40, 30, 0.0, kFormatLoom, kColorModeSharp, 0, 0},
@@ -423,6 +436,11 @@ TEST_F(BuilderTest, FastBuildGivesThePlainBuildsResults) {
       {613, 457, 300, 250, 0.0, kFormatLoom, kColorModeExact, 0, 0},
       {613, 457, 300, 250, 0.0, 1, kColorModeSoftened, 0, 0},
       {900, 700, 301, 233, 0.0, kFormatBrick, kColorModeSharp, 0, 0},
+      // Centres the format's room would leave above the design: the height
+      // grows to the highest one.
+      {97, 61, 40, 30, 0.6, kFormatSacredPeyote, kColorModeExact, 0, 0, 2},
+      {97, 61, 40, 30, 1.5, 3, kColorModeSoftened, 0, 0},
+      {613, 457, 300, 250, 1.0, kFormatPeyote, kColorModeExact, 0, 0},
   };
   unsigned seed = 11;
   for (const Case& c : cases) {
@@ -431,6 +449,7 @@ TEST_F(BuilderTest, FastBuildGivesThePlainBuildsResults) {
     params.m_stitchPath = c.stitch;
     params.m_pathColor = c.pathColor;
     CPattern fast, plain;
+    fast.m_sacredPeyoteDivisor = plain.m_sacredPeyoteDivisor = c.step;
     ASSERT_TRUE(BuildPattern(fast, 1000000, params, palette, picture.get()));
     ASSERT_TRUE(PlainBuild(plain, 1000000, params, palette, picture.get()));
     ExpectSameDesign(fast, plain,
@@ -658,13 +677,70 @@ TEST_F(BuilderTest, EveryWeaveFormatIsLaidOutByItsRules) {
   }
 }
 
-TEST_F(BuilderTest, PaletteWithoutColoursInUseGivesIndexMinusOne) {
+TEST_F(BuilderTest, BeadCentresStayInsideTheDesign) {
+  // Sacred Peyote step 2 with a spacer above half a bead and n-Peyote with
+  // one above a whole bead raise columns past the format's room: the height
+  // grows to the highest centre, which lies on the top edge.
+  const CColorSet palette = MakePalette(4, 2);
+  struct Case {
+    int format, step;
+    double spacer, height;
+  } cases[] = {{kFormatSacredPeyote, 2, 0.6, 3 * 1.6 + 0.5 + 1.6}, {kFormatPeyote, 3, 1.5, 2.5 * 3 + 0.5 + 1.25},
+               {kFormatSacredPeyote, 3, 0.6, 4 + 3 * 0.6 + 1.0}};  // step 3: the room holds the raises
+  for (const Case& c : cases) {
+    CPatternParams params = Params(7, 4 + 3 * c.spacer, c.format, kColorModeExact, c.spacer);
+    params.m_width = 7 + 6 * c.spacer;
+    params.m_blank = 1;
+    CPattern design;
+    design.m_sacredPeyoteDivisor = c.step;
+    ASSERT_TRUE(BuildPattern(design, 1000, params, palette, nullptr));
+    EXPECT_DOUBLE_EQ(design.m_actualHeight, c.height) << c.format << " step " << c.step;
+    double highest = 0;
+    for (const CBead& b : design.m_beads) {
+      EXPECT_TRUE(b.IsValid()) << b.m_y;
+      highest = std::max(highest, b.m_y);
+    }
+    if (c.step == 2 || c.format == kFormatPeyote) {
+      EXPECT_DOUBLE_EQ(highest, 1.0);
+    }
+  }
+}
+
+TEST_F(BuilderTest, PaletteWithoutColoursInUseIsRefusedUpFront) {
   CColorSet palette = MakePalette(5, 4);
   for (int i = 0; i < palette.GetCount(); ++i) palette.SetColorInUse(i, false);
+  const CColorSet empty;
   auto picture = NoisePicture(50, 40, 3);
-  CPattern design;
-  ASSERT_TRUE(BuildPattern(design, 1000, Params(20, 10, kFormatLoom, kColorModeExact), palette, picture.get()));
-  for (const CBead& b : design.m_beads) EXPECT_EQ(b.m_colorIndex, -1);
+  const std::string jpeg = (qmtest::MakeTempDir("nocolour") / "p.jpg").string();
+  WriteJpeg(jpeg, 50, 40, 3, false, PhotoColor);
+  const std::string text =
+      "No color of the palette is in use, so the beads cannot be given colors.\n"
+      "Mark at least one color of the palette as used and build the design again.";
+  const CColorSet* const palettes[] = {&palette, &empty};
+  for (const CColorSet* p : palettes) {
+    for (bool blank : {false, true}) {
+      CPatternParams params = Params(20, 10, kFormatLoom, kColorModeExact);
+      params.m_blank = blank ? 1 : 0;
+      CPattern design;
+      design.m_title = "kept";
+      messages_.clear();
+      EXPECT_FALSE(BuildPattern(design, 1000, params, *p, picture.get()));
+      ASSERT_EQ(messages_.size(), 1u);  // this message alone, not 308 as well
+      EXPECT_EQ(std::string(messages_[0].GetString()), text);
+      EXPECT_EQ(types_[0], 16u);
+      EXPECT_FALSE(design.HasBeads());
+      EXPECT_EQ(design.m_title, "kept");
+      EXPECT_FALSE(design.IsModified());
+      EXPECT_FALSE(BuildPatternGrid(design, 1000, params, *p, picture.get()));
+      EXPECT_EQ(messages_.size(), 1u);
+      std::unique_ptr<CImage> loaded;
+      EXPECT_EQ(BuildPatternFromFile(design, 1000, params, *p, jpeg.c_str(), &loaded), BuildFileResult::kBuildFailed);
+      ASSERT_EQ(messages_.size(), 2u);
+      EXPECT_EQ(std::string(messages_[1].GetString()), text);
+      EXPECT_FALSE(loaded);
+      EXPECT_FALSE(design.HasBeads());
+    }
+  }
 }
 
 // ---- Failures ----
@@ -672,9 +748,13 @@ TEST_F(BuilderTest, PaletteWithoutColoursInUseGivesIndexMinusOne) {
 TEST_F(BuilderTest, SizesThatHoldNoBeadFailWithMessage308) {
   const CColorSet palette = MakePalette(4, 2);
   auto picture = NoisePicture(20, 20, 1);
+  // Also sizes a stored design cannot hold: a bead of no size beside a
+  // spacer, a negative spacer, sizes that are not finite.
+  const double nan = std::nan("");
   struct Case {
     double bead, spacer;
-  } cases[] = {{0.0, 0.0}, {-1.0, 0.5}, {0.5, -0.5}};
+  } cases[] = {{0.0, 0.0}, {-1.0, 0.5}, {0.5, -0.5}, {-0.5, 1.0}, {0.0, 1.0}, {1.0, -0.25}, {nan, 0.0}, {1.0, nan},
+               {INFINITY, 0.0}};
   for (const Case& c : cases) {
     for (bool widthWay : {true, false}) {
       CPatternParams params = Params(10, 10, kFormatLoom, kColorModeExact, c.spacer);
@@ -686,6 +766,16 @@ TEST_F(BuilderTest, SizesThatHoldNoBeadFailWithMessage308) {
       EXPECT_EQ(messages_[0], "Memory problem");
       EXPECT_EQ(types_[0], 16u);
     }
+  }
+  // A size below half a bead holds no bead: nothing to build, blank or not.
+  for (bool blank : {false, true}) {
+    CPatternParams params = Params(0.4, 10, kFormatLoom, kColorModeExact);
+    params.m_blank = blank ? 1 : 0;
+    messages_.clear();
+    CPattern design;
+    EXPECT_FALSE(BuildPattern(design, 1000000, params, palette, picture.get()));
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0], "Memory problem");
   }
 }
 

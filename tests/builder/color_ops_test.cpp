@@ -50,7 +50,7 @@ TEST(ColorOpsTest, BrightnessContrastTable) {
 
 TEST(ColorOpsTest, BrightnessContrastOnADesign) {
   CColorSet palette = MakePalette({RGB(100, 100, 100), RGB(150, 150, 150), RGB(255, 255, 255), RGB(0, 0, 0)});
-  palette.GetColor(3)->inUse = 0;
+  palette.GetColor(3)->SetInUse(0);
   CPattern design = MakeDesign(4, 1);
   buildertest::Paint(design, {"0123"});
   design.m_beads[1].m_present = 0;  // absent beads are adjusted too
@@ -163,7 +163,7 @@ TEST(ColorOpsTest, ReduceColors) {
   EXPECT_EQ(design.m_beads[0].m_colorIndex, 4);
   EXPECT_EQ(UsedIndexes(design), (std::set<int>{0}));
   CColorSet none = MakePalette(colors);
-  for (int i = 0; i < 5; ++i) none.GetColor(i)->inUse = 0;
+  for (int i = 0; i < 5; ++i) none.GetColor(i)->SetInUse(0);
   design = make();
   ReduceColors(design, none, 2, "");
   EXPECT_EQ(UsedIndexes(design), (std::set<int>{0}));
@@ -240,7 +240,7 @@ TEST(ColorOpsTest, ReduceColorsAgreesWithThePlainWay) {
     for (int i = 0; i < paletteSize; ++i) colors.push_back(RGB(channel(), channel(), channel()));
     CColorSet palette = MakePalette(colors);
     for (int i = 0; i < paletteSize; ++i)
-      if (rng() % 6 == 0) palette.GetColor(i)->inUse = 0;
+      if (rng() % 6 == 0) palette.GetColor(i)->SetInUse(0);
     CPattern design = MakeDesign(30, 20);
     for (CBead& b : design.m_beads) {
       b.m_cachedColor = RGB(channel(), channel(), channel()) | (rng() % 2 ? 0x7F000000u : 0);

@@ -162,6 +162,32 @@ TEST(GridLayout, PeyoteColumnsAreRaisedInGroups) {
   EXPECT_DOUBLE_EQ(s.m_beads[0].m_y, s.m_beads[1].m_y);
 }
 
+TEST(GridLayout, PeyoteCentresStayInsideWhateverTheSpacer) {
+  // A spacer larger than a bead raises the shifted columns past the room of
+  // half a bead: the height grows to the highest centre (5.5 + 1.25).
+  CPattern wide = MakeGrid(4, 3, kFormatPeyote, 0, 1.0f, 1.5f);
+  EXPECT_DOUBLE_EQ(wide.m_actualHeight, 6.75);
+  EXPECT_EQ(wide.m_beads[8].m_y, 1.0);  // top row, column 0
+  EXPECT_DOUBLE_EQ(wide.m_beads[9].m_y * wide.m_actualHeight, 5.5);
+  // A spacer below the bead keeps the format's room.
+  CPattern narrow = MakeGrid(4, 3, kFormatPeyote, 0, 1.0f, 0.5f);
+  EXPECT_DOUBLE_EQ(narrow.m_actualHeight, 4.5);
+  // Peyote rows under a loom top row: the highest centre may be a lower row's.
+  CPattern runs;
+  CGridLayout layout{4.0f, 6.0f, 1.0f, 1.0f, 1.5f, kFormatLoom};
+  ASSERT_TRUE(runs.CreateGridWithRowFormats(layout, {{1, kFormatLoom}, {2, kFormatPeyote}}, 0));
+  EXPECT_DOUBLE_EQ(runs.m_actualHeight, 6.5);  // centres 4.25 and 5.5 lie below the room
+  // A spacer as large as the bead: rounding never carries a centre past 1.
+  for (int rows : {13, 16, 17, 26, 31, 64}) {
+    for (int format : {static_cast<int>(kFormatPeyote), 4}) {
+      CPattern p = MakeGrid(5, rows, format, 0, 0.1f, 0.1f);
+      for (const CBead& b : p.m_beads) ASSERT_TRUE(b.IsValid()) << rows << " rows: " << b.m_y;
+    }
+  }
+  for (const CPattern* p : {&wide, &narrow, &runs})
+    for (const CBead& b : p->m_beads) EXPECT_TRUE(b.IsValid()) << b.m_x << " " << b.m_y;
+}
+
 TEST(GridLayout, EveryFormatLaysOutColumnsTimesRows) {
   for (int format = 0; format < kFormatCount; ++format) {
     CPattern p = MakeGrid(6, 5, format, 0, 0.11f, 0.02f);

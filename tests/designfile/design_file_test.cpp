@@ -13,10 +13,12 @@
 #include "designfile/PrevDesign.h"
 #include "image/Image.h"
 #include "image/ImageView.h"
+#include "platform/base/codepage.h"
 #include "tests/designfile/designfile_fixtures.h"
 
 namespace fs = std::filesystem;
 using dftest::Bytes;
+using dftest::ExpectSameDesign;
 using dftest::Path;
 
 namespace {
@@ -85,42 +87,6 @@ void FillDesign(CPattern& d) {
   d.m_pdfOptions.m_unusedValues[3] = 77;
   d.m_pdfOptions.m_richTexts[0].m_bytes = {9, 8, 7};
   d.SetModified(true);
-}
-
-void ExpectSameDesign(const CPattern& a, const CPattern& b) {
-  EXPECT_TRUE(a.m_beads == b.m_beads);
-  EXPECT_EQ(a.m_nominalWidth, b.m_nominalWidth);
-  EXPECT_EQ(a.m_actualHeight, b.m_actualHeight);
-  EXPECT_EQ(a.m_spacer, b.m_spacer);
-  EXPECT_EQ(a.m_format, b.m_format);
-  EXPECT_EQ(a.m_blank, b.m_blank);
-  EXPECT_EQ(a.m_beadSectionByte, b.m_beadSectionByte);
-  EXPECT_EQ(a.m_rowFormats, b.m_rowFormats);
-  EXPECT_EQ(a.m_stitchPath, b.m_stitchPath);
-  EXPECT_EQ(a.m_pathColor, b.m_pathColor);
-  EXPECT_EQ(a.m_angle, b.m_angle);
-  EXPECT_EQ(std::memcmp(&a.m_guid, &b.m_guid, sizeof(GUID)), 0);
-  EXPECT_EQ(a.m_propertiesText, b.m_propertiesText);
-  EXPECT_EQ(a.m_fixedLengthText, b.m_fixedLengthText);
-  EXPECT_EQ(a.m_propertiesByte, b.m_propertiesByte);
-  EXPECT_EQ(a.m_flagByte, b.m_flagByte);
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(a.m_texts[i], b.m_texts[i]);
-    EXPECT_EQ(a.m_furtherTexts[i], b.m_furtherTexts[i]);
-  }
-  EXPECT_EQ(a.m_sacredPeyoteDivisor, b.m_sacredPeyoteDivisor);
-  EXPECT_EQ(std::memcmp(a.m_textBlock.fields, b.m_textBlock.fields, 160), 0);
-  EXPECT_EQ(a.m_word, b.m_word);
-  EXPECT_EQ(a.m_intTriple, b.m_intTriple);
-  EXPECT_EQ(a.m_words[1], b.m_words[1]);
-  EXPECT_EQ(a.m_title, b.m_title);
-  EXPECT_EQ(a.m_beadEffect, b.m_beadEffect);
-  EXPECT_TRUE(a.m_attr == b.m_attr);
-  EXPECT_TRUE(a.m_symbolSet == b.m_symbolSet);
-  EXPECT_EQ(std::memcmp(a.m_reservedBlock, b.m_reservedBlock, 220), 0);
-  EXPECT_EQ(a.m_reservedBlockByte, b.m_reservedBlockByte);
-  EXPECT_TRUE(a.m_pdfData == b.m_pdfData);
-  EXPECT_TRUE(a.m_pdfOptions == b.m_pdfOptions);
 }
 
 void ExpectSamePalette(const CColorSet& a, const CColorSet& b) {
@@ -198,9 +164,10 @@ TEST_F(DesignFileTest, PictureWithoutAFileIsSavedAsJpeg) {
   ASSERT_TRUE(SaveDesignFile(Path(folder / "b.qx"), blank, palette, "", none, nullptr));
   EXPECT_TRUE(none.IsEmpty());
   // A design that is not blank and has no picture cannot be saved.
-  CString missing;
-  EXPECT_FALSE(SaveDesignFile(Path(folder / "c.qx"), design, palette, "", missing, nullptr));
+  CString missing, reason;
+  EXPECT_FALSE(SaveDesignFile(Path(folder / "c.qx"), design, palette, "", missing, nullptr, nullptr, &reason));
   EXPECT_FALSE(fs::exists(folder / "c.qx"));
+  EXPECT_EQ(reason, "The design has no original picture to store with it.");
 }
 
 TEST_F(DesignFileTest, ChecksumTrailer) {
@@ -256,7 +223,9 @@ TEST_F(DesignFileTest, FailedSaveKeepsThePreviousFile) {
   for (long long limit : {0LL, 40LL, 2000LL, static_cast<long long>(before.size()) - 300,
                           static_cast<long long>(before.size()) - 20, static_cast<long long>(before.size()) - 1}) {
     SetDesignFileWriteLimit(limit);
-    EXPECT_FALSE(SaveDesignFile(target, design, palette, "", picturePath, nullptr)) << limit;
+    CString reason;
+    EXPECT_FALSE(SaveDesignFile(target, design, palette, "", picturePath, nullptr, nullptr, &reason)) << limit;
+    EXPECT_EQ(std::string(reason.GetString()), "The file could not be written:\n" + std::string(target.GetString()));
     SetDesignFileWriteLimit(-1);
     EXPECT_EQ(dftest::Read(folder / "keep.qx"), before) << limit;
     EXPECT_TRUE(TemporaryFiles().empty()) << limit;
@@ -266,8 +235,10 @@ TEST_F(DesignFileTest, FailedSaveKeepsThePreviousFile) {
     EXPECT_FALSE(design.GetFilePath(path));
   }
   // A picture file that has gone away fails the save half-way too.
-  CString gone = Path(folder / "gone.bmp");
-  EXPECT_FALSE(SaveDesignFile(target, design, palette, "", gone, nullptr));
+  CString gone = Path(folder / "gone.bmp"), reason;
+  EXPECT_FALSE(SaveDesignFile(target, design, palette, "", gone, nullptr, nullptr, &reason));
+  EXPECT_EQ(std::string(reason.GetString()),
+            "The original picture could not be stored with the design:\n" + std::string(gone.GetString()));
   EXPECT_EQ(dftest::Read(folder / "keep.qx"), before);
   EXPECT_TRUE(TemporaryFiles().empty());
   // The same save without a limit succeeds.
@@ -275,28 +246,41 @@ TEST_F(DesignFileTest, FailedSaveKeepsThePreviousFile) {
   EXPECT_NE(dftest::Read(folder / "keep.qx"), before);
 }
 
-TEST_F(DesignFileTest, DesignsThatCouldNotBeReadBackAreRefused) {
+TEST_F(DesignFileTest, DesignsThatCouldNotBeReadBackAreRefusedWithTheReason) {
   CColorSet palette;
   dftest::MakePalette(palette, 2);
-  auto refused = [&](const std::function<void(CPattern&)>& spoil) {
+  // The reason of a refused save, empty when the design was saved.
+  auto refusal = [&](const std::function<void(CPattern&)>& spoil) {
     CPattern design;
     dftest::MakeDesign(design, 4, 3, 2, true);
     spoil(design);
-    CString none;
-    const bool saved = SaveDesignFile(Path(folder / "bad.qx"), design, palette, "", none, nullptr);
+    CString none, reason;
+    const bool saved = SaveDesignFile(Path(folder / "bad.qx"), design, palette, "", none, nullptr, nullptr, &reason);
     const bool exists = fs::exists(folder / "bad.qx");
     fs::remove(folder / "bad.qx");
-    return !saved && !exists;
+    EXPECT_EQ(saved, exists);
+    EXPECT_EQ(saved, reason.IsEmpty());
+    return std::string(reason.GetString());
   };
-  EXPECT_TRUE(refused([](CPattern& d) { d.m_beads[5].m_colorIndex = -1; }));
-  EXPECT_TRUE(refused([](CPattern& d) { d.m_beads[0].m_x = 1.5; }));
-  EXPECT_TRUE(refused([](CPattern& d) { d.m_beads[0].m_y = std::nan(""); }));
-  EXPECT_TRUE(refused([](CPattern& d) { d.m_beads[1].m_present = 2; }));
-  EXPECT_TRUE(refused([](CPattern& d) { d.m_beads.clear(); }));
-  EXPECT_TRUE(refused([](CPattern& d) { d.m_nominalWidth = std::numeric_limits<double>::infinity(); }));
-  EXPECT_TRUE(refused([](CPattern& d) { d.m_spacer = -0.1; }));
-  EXPECT_TRUE(refused([](CPattern& d) { d.m_actualWidth = 0.2; }));
-  EXPECT_FALSE(refused([](CPattern&) {}));
+  const std::string sizes = "The sizes of the design do not hold its grid of beads.";
+  // Beads are named by column and row as the chart counts them (storage
+  // index 5 of 4 x 3 is column 2 of the middle row).
+  EXPECT_EQ(refusal([](CPattern& d) { d.m_beads[5].m_colorIndex = -1; }),
+            "The bead in column 2, row 2 has no palette color.");
+  EXPECT_EQ(refusal([](CPattern& d) { d.m_beads[0].m_x = 1.5; }), "The bead in column 1, row 3 lies outside the design.");
+  EXPECT_EQ(refusal([](CPattern& d) { d.m_beads[11].m_y = std::nan(""); }),
+            "The bead in column 4, row 1 lies outside the design.");
+  EXPECT_EQ(refusal([](CPattern& d) { d.m_beads[1].m_present = 2; }), "The bead in column 2, row 3 is damaged.");
+  EXPECT_EQ(refusal([](CPattern& d) { d.m_beads.clear(); }), "The design has no beads.");
+  EXPECT_EQ(refusal([](CPattern& d) { d.m_nominalWidth = std::numeric_limits<double>::infinity(); }), sizes);
+  EXPECT_EQ(refusal([](CPattern& d) { d.m_spacer = -0.1; }), sizes);
+  EXPECT_EQ(refusal([](CPattern& d) { d.m_actualWidth = 0.2; }), sizes);
+  EXPECT_EQ(refusal([](CPattern&) {}), "");
+  // The texts come from the language pack.
+  qmtest::LanguagePack russian(true);
+  ASSERT_TRUE(russian.Loaded());
+  EXPECT_EQ(CodePageToUtf8(refusal([](CPattern& d) { d.m_beads[5].m_colorIndex = -1; }), 1251),
+            "У бусинки в столбце 2, ряду 2 нет цвета палитры.");
 }
 
 TEST_F(DesignFileTest, ReadOnlyTargetIsReplaced) {

@@ -62,6 +62,47 @@ class DataFolderTest : public ::testing::Test {
   std::filesystem::path folder;
 };
 
+// Every stored part of two designs is the same.
+inline void ExpectSameDesign(const CPattern& a, const CPattern& b) {
+  EXPECT_TRUE(a.m_beads == b.m_beads);
+  EXPECT_EQ(a.m_nominalWidth, b.m_nominalWidth);
+  EXPECT_EQ(a.m_nominalHeight, b.m_nominalHeight);
+  EXPECT_EQ(a.m_beadWidth, b.m_beadWidth);
+  EXPECT_EQ(a.m_beadHeight, b.m_beadHeight);
+  EXPECT_EQ(a.m_spacer, b.m_spacer);
+  EXPECT_EQ(a.m_actualWidth, b.m_actualWidth);
+  EXPECT_EQ(a.m_actualHeight, b.m_actualHeight);
+  EXPECT_EQ(a.m_format, b.m_format);
+  EXPECT_EQ(a.m_blank, b.m_blank);
+  EXPECT_EQ(a.m_beadSectionByte, b.m_beadSectionByte);
+  EXPECT_EQ(a.m_rowFormats, b.m_rowFormats);
+  EXPECT_EQ(a.m_stitchPath, b.m_stitchPath);
+  EXPECT_EQ(a.m_pathColor, b.m_pathColor);
+  EXPECT_EQ(a.m_angle, b.m_angle);
+  EXPECT_EQ(std::memcmp(&a.m_guid, &b.m_guid, sizeof(GUID)), 0);
+  EXPECT_EQ(a.m_propertiesText, b.m_propertiesText);
+  EXPECT_EQ(a.m_fixedLengthText, b.m_fixedLengthText);
+  EXPECT_EQ(a.m_propertiesByte, b.m_propertiesByte);
+  EXPECT_EQ(a.m_flagByte, b.m_flagByte);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(a.m_texts[i], b.m_texts[i]);
+    EXPECT_EQ(a.m_furtherTexts[i], b.m_furtherTexts[i]);
+  }
+  EXPECT_EQ(a.m_sacredPeyoteDivisor, b.m_sacredPeyoteDivisor);
+  EXPECT_EQ(std::memcmp(a.m_textBlock.fields, b.m_textBlock.fields, 160), 0);
+  EXPECT_EQ(a.m_word, b.m_word);
+  EXPECT_EQ(a.m_intTriple, b.m_intTriple);
+  EXPECT_EQ(a.m_words[1], b.m_words[1]);
+  EXPECT_EQ(a.m_title, b.m_title);
+  EXPECT_EQ(a.m_beadEffect, b.m_beadEffect);
+  EXPECT_TRUE(a.m_attr == b.m_attr);
+  EXPECT_TRUE(a.m_symbolSet == b.m_symbolSet);
+  EXPECT_EQ(std::memcmp(a.m_reservedBlock, b.m_reservedBlock, 220), 0);
+  EXPECT_EQ(a.m_reservedBlockByte, b.m_reservedBlockByte);
+  EXPECT_TRUE(a.m_pdfData == b.m_pdfData);
+  EXPECT_TRUE(a.m_pdfOptions == b.m_pdfOptions);
+}
+
 inline std::vector<unsigned char> Read(const std::filesystem::path& p) { return qmtest::ReadAll(p); }
 inline void Write(const std::filesystem::path& p, const std::vector<unsigned char>& b) { qmtest::WriteAll(p, b); }
 inline CString Path(const std::filesystem::path& p) { return CString(p.string().c_str()); }

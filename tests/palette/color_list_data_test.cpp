@@ -90,7 +90,7 @@ TEST(ColorListDataTest, CellTexts) {
   c.grams = 0.0625f;
   c.assigned = 1234000;
   c.inventory = 0;
-  c.inUse = 0;
+  c.SetInUse(0);
   const char* expected[] = {"AB-1", "-3", "nick", "1 234 567", "1.50000", "1 000", "1 234.56", "0.062", "", "", "", "",
                             "", "", "1 234 000", "567", "[  ]", "1 235", "1", "1524681.60", "1234.56"};
   CColumnArray columns;
@@ -101,7 +101,7 @@ TEST(ColorListDataTest, CellTexts) {
     EXPECT_EQ(FormatColorCell(c, columns, kind), expected[kind]) << kind;
   EXPECT_EQ(FormatColorCell(c, columns, 21), "Unknown");
   EXPECT_EQ(FormatColorCell(c, columns, 22), "Unknown");
-  c.inUse = 1;
+  c.SetInUse(1);
   c.count = 0;
   EXPECT_EQ(FormatColorCellOfKind(c, kColumnUsage), "[X]");
   EXPECT_EQ(FormatColorCellOfKind(c, kColumnCount), "");

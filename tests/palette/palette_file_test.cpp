@@ -141,7 +141,7 @@ TEST(PaletteFileTest, RecordVersions) {
     EXPECT_EQ(c.reserved, -5);
     EXPECT_EQ(c.price, version <= 3 ? 1200u : 12u) << version;
     EXPECT_EQ(c.number, 77);
-    EXPECT_EQ(c.inUse, 0);
+    EXPECT_EQ(c.GetInUse(), 0);
     EXPECT_EQ(c.beadsPerTube, 250u);
     EXPECT_EQ(c.tubePrice, 199u);
     EXPECT_EQ(c.typeColor, "tc");
@@ -367,7 +367,7 @@ TEST(PaletteFileTest, OlderLayoutEmbeddedInDesigns) {
       EXPECT_EQ(c.mfgName, "name");
       EXPECT_EQ(c.number, 42);
       EXPECT_EQ(c.count, withCount ? 900u : 0u);
-      EXPECT_EQ(c.inUse, 0);
+      EXPECT_EQ(c.GetInUse(), 0);
       EXPECT_EQ(c.beadsPerTube, 300u);
       EXPECT_EQ(c.tubePrice, 450u);
       EXPECT_EQ(c.typeColor, "tc");

@@ -112,9 +112,9 @@ TEST(ColorSetTest, LookupsByIndexAndName) {
   EXPECT_EQ(set.GetColorrefAt(1), 0x020202u);
   CPaletteColor out;
   EXPECT_TRUE(set.GetColorCopy(2, out));
-  EXPECT_EQ(out.color.red, 3);
+  EXPECT_EQ(out.GetRgb().red, 3);
   EXPECT_FALSE(set.GetColorCopy(3, out));
-  EXPECT_EQ(set.FindByName("B")->color.red, 2);
+  EXPECT_EQ(set.FindByName("B")->GetRgb().red, 2);
   EXPECT_EQ(set.FindByName("C"), nullptr);
   EXPECT_TRUE(set.SetSymbolByName("B", 66));
   EXPECT_FALSE(set.SetSymbolByName("C", 66));
@@ -136,8 +136,8 @@ TEST(ColorSetTest, LookupsByIndexAndName) {
 TEST(ColorSetTest, CheckedColours) {
   CColorSet set;
   for (int i = 0; i < 5; ++i) set.Append(MakeColor(static_cast<BYTE>(i), 0, 0, "x"));
-  set.GetColor(0)->inUse = 0;
-  set.GetColor(3)->inUse = 0;
+  set.GetColor(0)->SetInUse(0);
+  set.GetColor(3)->SetInUse(0);
   EXPECT_EQ(set.GetCheckedCount(), 3);
   EXPECT_EQ(set.GetNthChecked(0), 1);
   EXPECT_EQ(set.GetNthChecked(2), 4);
@@ -152,7 +152,7 @@ TEST(ColorSetTest, NearestColourTiesAndUnusedColours) {
   set.Append(MakeColor(0, 0, 0, "a"));       // distance 5 from (3,4,0)
   set.Append(MakeColor(6, 8, 0, "b"));       // distance 5 as well
   set.Append(MakeColor(3, 4, 1, "unused"));  // nearer, not in use
-  set.GetColor(3)->inUse = 0;
+  set.GetColor(3)->SetInUse(0);
   int distance = 0;
   EXPECT_EQ(set.FindNearestColor(3, 4, 0, distance), 1);
   EXPECT_EQ(distance, 5);
@@ -165,16 +165,56 @@ TEST(ColorSetTest, NearestColourTiesAndUnusedColours) {
   EXPECT_EQ(round.FindNearestColor(0, 0, 0, distance), 0);
   EXPECT_EQ(distance, 1);
   // A change of the in-use flag through the accessor is seen by the next search.
-  set.GetColor(3)->inUse = 1;
+  set.GetColor(3)->SetInUse(1);
   EXPECT_EQ(set.FindNearestColor(3, 4, 0, distance), 3);
-  set.GetColorsForEdit()[3].color = CRgbTriple(200, 200, 200);
+  set.GetColorsForEdit()[3].SetRgb(CRgbTriple(200, 200, 200));
   EXPECT_EQ(set.FindNearestColor(3, 4, 0, distance), 1);
   set.CheckAll();
   CPaletteColor* kept = set.GetColor(0);
   EXPECT_EQ(set.FindNearestColor(10, 0, 0, distance), 0);
-  kept->inUse = 0;
-  set.ColorsChanged();
+  kept->SetInUse(0);
   EXPECT_NE(set.FindNearestColor(10, 0, 0, distance), 0);
+}
+
+TEST(ColorSetTest, NearestColourSeesChangesMadeThroughKeptRecords) {
+  // A colour list keeps pointers and references from GetColor / GetItem and
+  // changes colours through them between searches.
+  CColorSet set;
+  set.Append(MakeColor(0, 0, 0, "black"));
+  set.Append(MakeColor(100, 100, 100, "grey"));
+  set.Append(MakeColor(250, 250, 250, "white"));
+  CPaletteColor* grey = set.GetColor(1);
+  CPaletteColor& white = set.GetItem(2);
+  int distance = 0;
+  auto expectPlain = [&](int r, int g, int b, int expected) {
+    int plainDistance = 0;
+    EXPECT_EQ(set.FindNearestColor(r, g, b, distance), expected) << r << " " << g << " " << b;
+    EXPECT_EQ(FindNearestColorPlain(set.GetColors(), r, g, b, plainDistance), expected);
+    EXPECT_EQ(distance, plainDistance);
+  };
+  expectPlain(110, 110, 110, 1);
+  grey->SetInUse(0);  // switched off
+  expectPlain(110, 110, 110, 0);
+  grey->SetInUse(1);  // and on again
+  expectPlain(110, 110, 110, 1);
+  grey->SetRgb(CRgbTriple(240, 240, 240));  // recoloured
+  expectPlain(110, 110, 110, 0);
+  expectPlain(242, 242, 242, 1);
+  white = MakeColor(110, 110, 110, "copied");  // a whole record assigned
+  expectPlain(110, 110, 110, 2);
+  white.SetInUse(0);
+  expectPlain(110, 110, 110, 0);
+  white.SetInUse(1);
+  std::vector<CPaletteColor>& edit = set.GetColorsForEdit();  // kept and used later
+  expectPlain(5, 5, 5, 0);
+  edit.clear();
+  edit.push_back(MakeColor(10, 10, 10, "a"));
+  edit.push_back(MakeColor(200, 0, 0, "b"));
+  edit.push_back(MakeColor(0, 200, 0, "c"));
+  expectPlain(5, 5, 5, 0);
+  expectPlain(190, 10, 10, 1);
+  edit.pop_back();
+  expectPlain(10, 190, 10, 0);
 }
 
 TEST(ColorSetTest, NearestColourAgreesWithThePlainSearch) {
@@ -188,7 +228,7 @@ TEST(ColorSetTest, NearestColourAgreesWithThePlainSearch) {
       CPaletteColor c = MakeColor(static_cast<BYTE>(rng() % levels * (255 / std::max(1, levels - 1))),
                                   static_cast<BYTE>(rng() % levels * (255 / std::max(1, levels - 1))),
                                   static_cast<BYTE>(rng() % levels * (255 / std::max(1, levels - 1))), "c");
-      c.inUse = rng() % 5 != 0;
+      c.SetInUse(rng() % 5 != 0);
       set.Append(c);
     }
     for (int q = 0; q < 3000; ++q) {

@@ -68,7 +68,7 @@ TEST(PaletteWorkbookExportTest, CellsFollowTheColumnKinds) {
   LanguageScope language(false);
   const auto dir = qmtest::MakeTempDir("workbook-kinds");
   std::vector<CPaletteColor> colors = {Color("A-01", 7, 1234, 0), Color("B-02", 8, 0, 0)};
-  colors[1].inUse = 0;
+  colors[1].SetInUse(0);
   CColorListData layout = AllColumns();
   layout.columns.push_back({30, kColumnAutoWidth});  // a kind this program does not know
   const auto path = dir / "kinds.xls";

@@ -92,7 +92,7 @@ TEST(TextPaletteTest, PlainPalettes) {
   EXPECT_EQ(red.mfgName, "Red");
   EXPECT_EQ(red.beadsPerTube, 225u);
   EXPECT_EQ(red.tubePrice, 0u);
-  EXPECT_EQ(red.inUse, 1);
+  EXPECT_EQ(red.GetInUse(), 1);
   EXPECT_EQ(set.GetItem(1).mfgName, "");
   EXPECT_EQ(set.GetItem(1).number, 3);
 
@@ -128,15 +128,15 @@ TEST(TextPaletteTest, ExtendedLines) {
   EXPECT_EQ(a.beadsPerTube, 225u);
   EXPECT_EQ(a.tubePrice, 2700u);
   EXPECT_EQ(a.grams, 7.5f);
-  EXPECT_EQ(a.inUse, 1);
+  EXPECT_EQ(a.GetInUse(), 1);
   const CPaletteColor& b = set.GetItem(1);
   EXPECT_EQ(b.mfgName, "C D");
-  EXPECT_EQ(b.inUse, 1);  // only "NO" switches it off
+  EXPECT_EQ(b.GetInUse(), 1);  // only "NO" switches it off
   EXPECT_EQ(b.beadsPerTube, 100u);
   EXPECT_EQ(b.tubePrice, 77u);
   EXPECT_EQ(b.grams, 0.5f);
   const CPaletteColor& c = set.GetItem(2);
-  EXPECT_EQ(c.inUse, 0);
+  EXPECT_EQ(c.GetInUse(), 0);
   EXPECT_EQ(c.beadsPerTube, 225u);
   EXPECT_EQ(c.tubePrice, 10u * 225u / 10u);
   EXPECT_EQ(c.grams, 7.5f);

@@ -1,8 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/base.h"
@@ -249,5 +256,72 @@ TEST(RegistryTest, ChangesByAnotherProcessAreSeen) {
   ASSERT_EQ(RegOpenKeyEx(HKEY_CLASSES_ROOT, ".qx", 0, KEY_READ, &ext), ERROR_SUCCESS);
   EXPECT_EQ(QueryBytes(ext, nullptr), std::string("Velloran.Document\0", 18));
   RegCloseKey(ext);
+  RegCloseKey(key);
+}
+
+// Two processes set their own values over and over while the store file's
+// stamp repeats (file times cut to ten-second ticks, one inode number for
+// every version, by a preloaded shim): every change is a read-modify-write
+// under the lock, so neither loses the other's values. A third process,
+// whose file times are cut to two seconds as on FAT, read the store before
+// the writes and reads it again after them: it sees the last values.
+TEST(RegistryTest, TwoProcessesWritingUnderCoarseFileTimesLoseNothing) {
+  HKEY key = CreateKey("Software\\Race");
+  const DWORD zero = 0;
+  for (const char* name : {"a", "b"})
+    ASSERT_EQ(RegSetValueEx(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&zero), 4), ERROR_SUCCESS);
+  const fs::path folder = qmtest::MakeTempDir("race");
+  const int rounds = 25;
+
+  // Our environment, with the shim preloaded and its tick.
+  auto environment = [](const std::string& tick) {
+    std::vector<std::string> env;
+    std::string asan = "ASAN_OPTIONS=verify_asan_link_order=0";
+    for (char** e = environ; *e; ++e) {
+      const std::string entry = *e;
+      if (entry.rfind("LD_PRELOAD=", 0) == 0 || entry.rfind("QM_FILE_TIME_TICK=", 0) == 0) continue;
+      if (entry.rfind("ASAN_OPTIONS=", 0) == 0) asan = entry + ":verify_asan_link_order=0";
+      else env.push_back(entry);
+    }
+    env.push_back(asan);
+    env.push_back(std::string("LD_PRELOAD=") + QM_COARSE_FILE_TIMES_SHIM);
+    env.push_back("QM_FILE_TIME_TICK=" + tick);
+    return env;
+  };
+  auto spawn = [&](std::string name, const std::string& tick) {
+    std::vector<std::string> env = environment(tick);
+    std::vector<char*> envp;
+    for (std::string& entry : env) envp.push_back(entry.data());
+    envp.push_back(nullptr);
+    std::string program = QM_REGISTRY_RACE_WRITER, count = std::to_string(rounds), dir = folder.string();
+    char* argv[] = {program.data(), name.data(), count.data(), dir.data(), nullptr};
+    pid_t pid = 0;
+    EXPECT_EQ(posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, envp.data()), 0);
+    return pid;
+  };
+  auto waitFor = [&](std::initializer_list<const char*> names) {
+    for (const char* name : names)
+      for (int wait = 0; !fs::exists(folder / name) && wait < 20000; ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  };
+  auto exitCode = [](pid_t pid) {
+    int status = 0;
+    if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
+  };
+
+  const pid_t reader = spawn("reader", "2");
+  waitFor({"ready-reader"});
+  const pid_t a = spawn("a", "10"), b = spawn("b", "10");
+  // Both writers have read the store before either writes.
+  waitFor({"ready-a", "ready-b"});
+  std::ofstream(folder / "start") << "start";
+  EXPECT_EQ(exitCode(a), 0);
+  EXPECT_EQ(exitCode(b), 0);
+  std::ofstream(folder / "done") << "done";
+  EXPECT_EQ(exitCode(reader), 0);  // 7: the reader did not see the last values
+  const std::string last("\x19\0\0\0", 4);  // 25
+  EXPECT_EQ(QueryBytes(key, "a"), last);
+  EXPECT_EQ(QueryBytes(key, "b"), last);
   RegCloseKey(key);
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -200,11 +201,42 @@ TEST(AppSettingsTest, BeadSizeCountBeyondTheBytesLeftIsRefused) {
   int count = 0;
   std::memcpy(&count, &bytes[countOffset], 4);
   ASSERT_EQ(count, 2);
-  for (int bad : {-1, 0x7FFFFFFF, 22}) {
+  for (int bad : {0x7FFFFFFF, 22}) {
     SCOPED_TRACE(bad);
     std::memcpy(&bytes[countOffset], &bad, 4);
     CAppSettings s;
     EXPECT_FALSE(s.LoadFromBytes(bytes.data(), bytes.size()));
+  }
+}
+
+TEST(AppSettingsTest, NegativeListCountReadsAsEmptyAndKeepsTheRest) {
+  // Offsets of the two counts in the sample's stored form, with both lists
+  // empty: the value list's right after field 31, the bead sizes' after the
+  // zoom.
+  CAppSettings sample = SampleSettings();
+  sample.m_unusedList.clear();
+  sample.m_beadSizes.clear();
+  std::vector<BYTE> clean;
+  ASSERT_TRUE(sample.WriteToBytes(clean));
+  const size_t valueListCount = 18 + 68;
+  const size_t beadSizeCount = 18 + 72 + 26 + 6 + 6 + 4 + 8;
+  for (size_t offset : {valueListCount, beadSizeCount}) {
+    for (int bad : {-1, -12345, INT_MIN}) {
+      SCOPED_TRACE(testing::Message() << offset << " " << bad);
+      std::vector<BYTE> bytes = clean;
+      int stored = -7;
+      std::memcpy(&stored, &bytes[offset], 4);
+      ASSERT_EQ(stored, 0);
+      std::memcpy(&bytes[offset], &bad, 4);
+      CAppSettings s;
+      ASSERT_TRUE(s.LoadFromBytes(bytes.data(), bytes.size()));
+      EXPECT_TRUE(s.m_unusedList.empty());
+      EXPECT_EQ(s.m_beadSizes.size(), 21u);  // the presets, as for an empty list
+      EXPECT_EQ(s.m_lastDesign, "/home/u/Rose.qx");
+      EXPECT_EQ(s.m_pdfZoom, 110.0);
+      EXPECT_EQ(s.m_designFolder, "/d/");
+      EXPECT_EQ(s.m_printChoice, 1);
+    }
   }
 }
 
