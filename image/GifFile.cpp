@@ -328,11 +328,14 @@ bool ReadGif(CCodecFile& file, CImageGIF& impl) {
       const int label = in.Get();
       if (label < 0) break;
       if (label == 0xF9) {
+        // The control block's first sub-block; the rest is passed over.
         const int size = in.Get();
-        BYTE gce[4];
-        if (size < 0 || !in.Read(gce, 4) || size > 4) break;
-        transparent = (gce[0] & 1) ? gce[3] : -1;
-        disposal = (gce[0] >> 2) & 7;
+        BYTE gce[256];
+        if (size < 0 || !in.Read(gce, static_cast<size_t>(size))) break;
+        if (size >= 4) {
+          transparent = (gce[0] & 1) ? gce[3] : -1;
+          disposal = (gce[0] >> 2) & 7;
+        }
       }
       if (!in.SkipSubBlocks()) break;
     } else if (c == 0x2C) {

@@ -578,23 +578,33 @@ bool CCodecGIF::MakePalettised(CCodecGIF& out) {
   std::unordered_map<DWORD, BYTE> index;
   std::vector<RGBQUAD> colours;
   auto key = [](RGBQUAD c) { return static_cast<DWORD>(c.rgbRed) << 16 | static_cast<DWORD>(c.rgbGreen) << 8 | c.rgbBlue; };
-  auto add = [&](RGBQUAD c) {
-    if (index.count(key(c))) return true;
-    if (colours.size() == 256) return false;
-    index.emplace(key(c), static_cast<BYTE>(colours.size()));
-    colours.push_back(c);
-    return true;
+  // The entry of a colour, added when new; -1 past 256 colours. Runs of one
+  // colour ask the table once.
+  DWORD lastKey = 0xFFFFFFFF;
+  int lastEntry = 0;
+  auto entry = [&](RGBQUAD c) {
+    const DWORD k = key(c);
+    if (k == lastKey) return lastEntry;
+    auto it = index.find(k);
+    if (it == index.end()) {
+      if (colours.size() == 256) return -1;
+      it = index.emplace(k, static_cast<BYTE>(colours.size())).first;
+      colours.push_back(c);
+    }
+    lastKey = k;
+    lastEntry = it->second;
+    return lastEntry;
   };
   // The transparent colour first: entry 0.
-  if (IsTransparent()) add(GetTransColor());
+  if (IsTransparent()) entry(GetTransColor());
   for (long y = 0; y < h; ++y)
     for (long x = 0; x < w; ++x)
-      if (!add(BlindGetPixelColor(x, y, false))) return false;
+      if (entry(BlindGetPixelColor(x, y, false)) < 0) return false;
   const DWORD bpp = colours.size() <= 2 ? 1 : (colours.size() <= 16 ? 4 : 8);
   if (!out.Create(static_cast<DWORD>(w), static_cast<DWORD>(h), bpp, CODEC_FORMAT_GIF)) return false;
   for (size_t i = 0; i < colours.size(); ++i) out.SetPaletteColor(static_cast<BYTE>(i), colours[i]);
   for (long y = 0; y < h; ++y)
-    for (long x = 0; x < w; ++x) out.SetPixelIndex(x, y, index[key(BlindGetPixelColor(x, y, false))]);
+    for (long x = 0; x < w; ++x) out.SetPixelIndex(x, y, static_cast<BYTE>(entry(BlindGetPixelColor(x, y, false))));
   out.SetTransIndex(IsTransparent() ? 0 : -1);
   std::memcpy(out.m_comment, m_comment, sizeof(m_comment));
   out.m_disposal = m_disposal;

@@ -41,6 +41,8 @@ inline int TableBits(Bytes& table) {
   return bits;
 }
 
+// Image data whose codes are all literals: a clear code before every two
+// pixels keeps the code size at minCodeSize + 1.
 inline Bytes ImageData(const Bytes& pixels, int minCodeSize) {
   Bytes codes;
   unsigned acc = 0;
@@ -119,6 +121,21 @@ struct Composition {
   int width, height;
   Bytes expected;
 };
+
+// One 2 x 2 image on a 4 x 2 screen, its table the global one, its
+// transparent index 3 (pixels 3 0 / 1 3); the background index (1) is not
+// used: where nothing covers the screen it is transparent. The picture,
+// index by index, rows from the top, is kSharedTableIndices.
+inline File SharedTableFile() {
+  File f{4, 2, {10, 10, 10, 20, 20, 20, 30, 30, 30, 40, 40, 40}, 1, {}};
+  Image a;
+  a.width = a.height = 2;
+  a.transparent = 3;
+  a.pixels = {3, 0, 1, 3};
+  f.images = {a};
+  return f;
+}
+constexpr unsigned char kSharedTableIndices[2][4] = {{3, 0, 3, 3}, {1, 3, 3, 3}};
 
 inline std::vector<Composition> Compositions() {
   std::vector<Composition> out;

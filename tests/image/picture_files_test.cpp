@@ -363,20 +363,14 @@ TEST(PictureFiles, GifImagesAreComposedOnTheScreen) {
   }
   // One table for all: 8 bits with that palette; the first image's
   // transparent index also where nothing covers the screen.
-  gifbuild::File f{4, 2, {10, 10, 10, 20, 20, 20, 30, 30, 30, 40, 40, 40}, 1, {}};
-  gifbuild::Image a;
-  a.width = a.height = 2;
-  a.transparent = 3;
-  a.pixels = {3, 0, 1, 3};
-  f.images = {a};
-  const Bytes file = gifbuild::Build(f);
+  const Bytes file = gifbuild::Build(gifbuild::SharedTableFile());
   CImageGIF own;
   ASSERT_TRUE(own.LoadFromBytes(file.data(), file.size()));
   EXPECT_EQ(own.GetBitsPerPixel(), 8);
   EXPECT_EQ(own.GetTransparentIndex(), 3);
-  const int fromTop[2][4] = {{3, 0, 3, 3}, {1, 3, 3, 3}};
   for (int y = 0; y < 2; ++y)
-    for (int x = 0; x < 4; ++x) EXPECT_EQ(own.GetPixelIndex(x, 1 - y), fromTop[y][x]) << x << "," << y;
+    for (int x = 0; x < 4; ++x)
+      EXPECT_EQ(own.GetPixelIndex(x, 1 - y), gifbuild::kSharedTableIndices[y][x]) << x << "," << y;
 }
 
 TEST(PictureFiles, SavedGifsReopenWhole) {

@@ -199,19 +199,13 @@ TEST(CodecGif, SharedTablesStayPalettised) {
   // One table for every image: the picture keeps its indices at the
   // table's depth. The first image's transparent index stays transparent,
   // also where no image covers the screen.
-  gifbuild::File f{4, 2, {10, 10, 10, 20, 20, 20, 30, 30, 30, 40, 40, 40}, 1, {}};
-  gifbuild::Image a;
-  a.width = a.height = 2;
-  a.transparent = 3;
-  a.pixels = {3, 0, 1, 3};
-  f.images = {a};
   CBaseImage img;
-  ASSERT_TRUE(DecodeFrom(img, gifbuild::Build(f), CODEC_FORMAT_GIF)) << img.GetLastError();
+  ASSERT_TRUE(DecodeFrom(img, gifbuild::Build(gifbuild::SharedTableFile()), CODEC_FORMAT_GIF)) << img.GetLastError();
   EXPECT_EQ(img.GetBpp(), 4);
   EXPECT_EQ(img.GetTransIndex(), 3);
-  const BYTE fromTop[2][4] = {{3, 0, 3, 3}, {1, 3, 3, 3}};
   for (long y = 0; y < 2; ++y)
-    for (long x = 0; x < 4; ++x) EXPECT_EQ(img.GetPixelIndex(x, 1 - y), fromTop[y][x]) << x << "," << y;
+    for (long x = 0; x < 4; ++x)
+      EXPECT_EQ(img.GetPixelIndex(x, 1 - y), gifbuild::kSharedTableIndices[y][x]) << x << "," << y;
 }
 
 TEST(CodecGif, PalettisedRoundTrips) {
