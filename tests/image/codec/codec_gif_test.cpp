@@ -118,7 +118,7 @@ TEST(CodecGif, ManyColoursAreTheWholePictureThenTiles) {
   struct Case {
     DWORD w, h;
     size_t tiles;
-  } cases[] = {{34, 30, 4}, {17, 200, 14}, {18, 16, 4}, {200, 15, 12}, {301, 157, 198}};
+  } cases[] = {{34, 30, 4}, {17, 200, 14}, {18, 16, 4}, {200, 15, 12}};
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.w << "x" << c.h);
     CBaseImage img;
