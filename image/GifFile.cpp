@@ -1,7 +1,8 @@
 // The own GIF reader and the GIF87a writer of the picture back ends. The
-// reader makes an 8-bit picture with the file's colour table as palette and,
-// when the file says so, a transparent index; the first image of a file is
-// the picture.
+// reader composes every image of a file onto its logical screen (see
+// image/codec/GifScreen.h): an 8-bit picture with the shared colour table as
+// palette and, when the file says so, a transparent index; a 24-bit picture
+// when the images have tables of their own.
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -13,6 +14,7 @@
 #include "core/FrameServices.h"
 #include "image/Image.h"
 #include "image/codec/CodecFile.h"
+#include "image/codec/GifScreen.h"
 #include "lang/ids/picture.h"
 #include "platform/base/codepage.h"
 
@@ -58,39 +60,38 @@ class CGifInput {
   size_t m_len = 0;
 };
 
-// Lines of the image into the DIB rows, from the top, plain or interlaced.
+// Lines of the image into its rows (from the top), plain or interlaced.
 class CGifLineWriter {
  public:
-  CGifLineWriter(CImageImpl& impl, bool interlaced)
-      : m_impl(impl), m_interlaced(interlaced), m_row(impl.GetHeight() - 1) {}
+  CGifLineWriter(BYTE* pixels, int width, int height, bool interlaced)
+      : m_pixels(pixels), m_width(width), m_height(height), m_interlaced(interlaced) {}
 
   // False when the line has no row left (decoding then ends).
-  bool Put(const BYTE* line, int length) {
-    const int h = m_impl.GetHeight();
-    int dibRow;
+  bool Put(const BYTE* line) {
+    int row;
     if (!m_interlaced) {
-      if (m_row < 0 || m_row >= h) return false;
-      dibRow = m_row--;
+      if (m_current >= m_height) return false;
+      row = m_current++;
     } else {
       if (m_pass >= 4) return false;
-      dibRow = h - m_current - 1;
+      row = m_current;
       m_current += kStep[m_pass];
-      while (m_current >= h) {
+      while (m_current >= m_height) {
         if (++m_pass >= 4) break;
         m_current = kStart[m_pass];
       }
     }
-    BYTE* row = m_impl.GetBits() + static_cast<size_t>(dibRow) * static_cast<size_t>(m_impl.GetRowStride());
-    std::memcpy(row, line, static_cast<size_t>(std::min(length, m_impl.GetWidth())));
+    std::memcpy(m_pixels + static_cast<size_t>(row) * static_cast<size_t>(m_width), line, static_cast<size_t>(m_width));
     return true;
   }
 
  private:
   static constexpr int kStart[4] = {0, 4, 2, 1};
   static constexpr int kStep[4] = {8, 8, 4, 2};
-  CImageImpl& m_impl;
+  BYTE* m_pixels;
+  int m_width;
+  int m_height;
   bool m_interlaced;
-  int m_row;
   int m_current = 0;
   int m_pass = 0;
 };
@@ -112,6 +113,14 @@ class CGifCodeReader {
     m_acc >>= size;
     m_bits -= size;
     return code;
+  }
+  // Moves past what is left of the data, up to and with its terminator.
+  void Finish() {
+    if (m_ended) return;
+    m_ended = true;
+    for (; m_left > 0; --m_left)
+      if (m_in.Get() < 0) return;
+    m_in.SkipSubBlocks();
   }
 
  private:
@@ -143,20 +152,22 @@ class CGifCodeReader {
 
 constexpr int kMaxCodes = 4096;
 
-// Decodes one image's LZW data into the picture. Errors end the decoding;
-// what was decoded stays.
-void DecodeImage(CGifInput& in, CImageImpl& impl, bool interlaced) {
+// Decodes one image's LZW data into its pixels (width x height indices,
+// rows from the top). Errors end the decoding; what was decoded stays.
+void DecodeImage(CGifInput& in, BYTE* pixels, int width, int height, bool interlaced) {
   const int s = in.Get();
-  if (s < 2 || s > 9) return;
-  const int width = impl.GetWidth();
+  if (s < 2 || s > 9) {
+    if (s >= 0) in.SkipSubBlocks();
+    return;
+  }
   std::vector<BYTE> line(static_cast<size_t>(width), 0);
   int linePos = 0;
-  CGifLineWriter writer(impl, interlaced);
+  CGifLineWriter writer(pixels, width, height, interlaced);
   auto output = [&](BYTE v) -> bool {
     line[static_cast<size_t>(linePos++)] = v;
     if (linePos < width) return true;
     linePos = 0;
-    return writer.Put(line.data(), width);
+    return writer.Put(line.data());
   };
 
   std::array<std::uint16_t, kMaxCodes> prefix{};
@@ -229,8 +240,9 @@ void DecodeImage(CGifInput& in, CImageImpl& impl, bool interlaced) {
   }
   if (linePos > 0) {
     std::fill(line.begin() + linePos, line.end(), 0);
-    writer.Put(line.data(), width);
+    writer.Put(line.data());
   }
+  codes.Finish();
 }
 
 WORD LE16(const BYTE* p) { return static_cast<WORD>(p[0] | (p[1] << 8)); }
@@ -246,71 +258,127 @@ CString Text(UINT id, const char* fallback) {
 
 namespace {
 
+// The composed screen as the picture: 8 bits with the shared table as
+// palette, or 24 bits when the images have different tables.
+bool TakeScreen(const codec::CGifScreen& screen, CImageGIF& impl) {
+  const int w = static_cast<int>(screen.GetWidth()), h = static_cast<int>(screen.GetHeight());
+  if (!screen.IsIndexed()) {
+    if (!impl.Create(w, h, 24, -1)) return false;
+    for (int y = 0; y < h; ++y) {
+      const BYTE* src = screen.GetRow(y);
+      BYTE* dst = impl.GetBits() + static_cast<size_t>(h - 1 - y) * static_cast<size_t>(impl.GetRowStride());
+      for (int x = 0; x < w; ++x) {
+        dst[3 * x] = src[3 * x + 2];
+        dst[3 * x + 1] = src[3 * x + 1];
+        dst[3 * x + 2] = src[3 * x];
+      }
+    }
+    return true;
+  }
+  if (!impl.Create(w, h, 8, -1)) return false;
+  const int transparent = static_cast<int>(screen.GetTransparentIndex());
+  impl.SetTransparentIndex(transparent);
+  const int tableSize = screen.GetTableSize();
+  const BYTE* table = screen.GetTable();
+  BYTE r[256], g[256], b[256];
+  bool hasWhite = false;
+  for (int i = 0; i < tableSize; ++i) {
+    r[i] = table[3 * i];
+    g[i] = table[3 * i + 1];
+    b[i] = table[3 * i + 2];
+    if (r[i] == 255 && g[i] == 255 && b[i] == 255) hasWhite = true;
+  }
+  int count = tableSize;
+  if (transparent >= 0) {
+    // Transparent drawing needs the transparent entry black and a white
+    // entry somewhere.
+    if (tableSize < 256) {
+      for (int i = tableSize; i < 256; ++i) r[i] = g[i] = b[i] = 255;
+    } else if (!hasWhite) {
+      r[255] = g[255] = b[255] = 255;
+    }
+    r[transparent] = g[transparent] = b[transparent] = 0;
+    count = 256;
+  }
+  impl.SetPaletteRGB(count, r, g, b);
+  for (int y = 0; y < h; ++y)
+    std::memcpy(impl.GetBits() + static_cast<size_t>(h - 1 - y) * static_cast<size_t>(impl.GetRowStride()),
+                screen.GetRow(y), static_cast<size_t>(w));
+  return true;
+}
+
+// Reads every image of the file onto its logical screen.
 bool ReadGif(CCodecFile& file, CImageGIF& impl) {
   CGifInput in(file);
   BYTE header[13];
   if (!in.Read(header, sizeof header) || std::memcmp(header, "GIF8", 4) != 0) return false;
-  BYTE table[256 * 3];
-  int tableSize = 0;
+  BYTE global[256 * 3];
+  int globalSize = 0;
   if (header[10] & 0x80) {
-    tableSize = 1 << ((header[10] & 7) + 1);
-    if (!in.Read(table, static_cast<size_t>(tableSize) * 3)) return false;
+    globalSize = 1 << ((header[10] & 7) + 1);
+    if (!in.Read(global, static_cast<size_t>(globalSize) * 3)) return false;
   }
-  int transparent = -1;
-  for (;;) {
+  codec::CGifScreen screen(LE16(header + 6), LE16(header + 8), globalSize ? global : nullptr, globalSize, header[11],
+                           GetImageMemoryLimit());
+  int transparent = -1, disposal = 0;
+  std::vector<BYTE> pixels;
+  for (bool done = false; !done;) {
     const int c = in.Get();
     if (c == 0x21) {
       const int label = in.Get();
       if (label < 0) break;
       if (label == 0xF9) {
+        // The control block's first sub-block; the rest is passed over.
         const int size = in.Get();
-        BYTE gce[4];
-        if (size < 0 || !in.Read(gce, 4) || size > 4) break;
-        if (gce[0] & 1) transparent = gce[3];
+        BYTE gce[256];
+        if (size < 0 || !in.Read(gce, static_cast<size_t>(size))) break;
+        if (size >= 4) {
+          transparent = (gce[0] & 1) ? gce[3] : -1;
+          disposal = (gce[0] >> 2) & 7;
+        }
       }
       if (!in.SkipSubBlocks()) break;
     } else if (c == 0x2C) {
       BYTE d[9];
       if (!in.Read(d, sizeof d)) break;
-      const int w = LE16(d + 4), h = LE16(d + 6);
+      codec::GifImage image;
+      image.left = LE16(d);
+      image.top = LE16(d + 2);
+      image.width = LE16(d + 4);
+      image.height = LE16(d + 6);
       const BYTE packed = d[8];
+      BYTE local[256 * 3];
+      image.table = globalSize ? global : nullptr;
+      image.tableSize = globalSize;
       if (packed & 0x80) {
-        tableSize = 1 << ((packed & 7) + 1);
-        if (!in.Read(table, static_cast<size_t>(tableSize) * 3)) return false;
+        image.tableSize = 1 << ((packed & 7) + 1);
+        if (!in.Read(local, static_cast<size_t>(image.tableSize) * 3)) break;
+        image.table = local;
       }
-      if (!impl.Create(w, h, 8, -1)) return false;
-      impl.SetTransparentIndex(transparent);
-      if (tableSize > 0) {
-        BYTE r[256], g[256], b[256];
-        bool hasWhite = false;
-        for (int i = 0; i < tableSize; ++i) {
-          r[i] = table[3 * i];
-          g[i] = table[3 * i + 1];
-          b[i] = table[3 * i + 2];
-          if (r[i] == 255 && g[i] == 255 && b[i] == 255) hasWhite = true;
-        }
-        int count = tableSize;
-        if (transparent >= 0) {
-          // Transparent drawing needs the transparent entry black and a white
-          // entry somewhere.
-          r[transparent] = g[transparent] = b[transparent] = 0;
-          if (tableSize < 256) {
-            for (int i = tableSize; i < 256; ++i) r[i] = g[i] = b[i] = 255;
-          } else if (!hasWhite) {
-            r[255] = g[255] = b[255] = 255;
-          }
-          count = 256;
-        }
-        impl.SetPaletteRGB(count, r, g, b);
+      image.transparent = transparent;
+      image.disposal = disposal;
+      // A control block is for the image that follows it only.
+      transparent = -1;
+      disposal = 0;
+      const std::uint64_t area = static_cast<std::uint64_t>(image.width) * static_cast<std::uint64_t>(image.height);
+      if (area > GetImageMemoryLimit()) return false;
+      pixels.assign(static_cast<size_t>(area), 0);
+      image.pixels = pixels.data();
+      image.stride = image.width;
+      if (area == 0) {
+        // No pixels: only the data to pass over.
+        if (in.Get() < 0 || !in.SkipSubBlocks()) break;
+        continue;
       }
-      DecodeImage(in, impl, (packed & 0x40) != 0);
-      break;
+      DecodeImage(in, pixels.data(), static_cast<int>(image.width), static_cast<int>(image.height),
+                  (packed & 0x40) != 0);
+      if (!screen.Add(image)) return false;
     } else {
-      break;
+      done = true;
     }
   }
   // A file without an image is no picture.
-  return impl.HasBlock();
+  return !screen.IsEmpty() && TakeScreen(screen, impl);
 }
 
 }  // namespace

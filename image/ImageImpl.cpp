@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/LargeArray.h"
+#include "image/codec/CodecUtil.h"
 
 namespace {
 
@@ -35,9 +36,9 @@ int MaskShift(DWORD m) {
 BYTE MaskToByte(DWORD value, DWORD mask) {
   if (!mask) return 0;
   const int s = MaskShift(mask);
-  const std::uint64_t max = mask >> s;
-  const std::uint64_t v = (value & mask) >> s;
-  return static_cast<BYTE>((v * 255 + max / 2) / max);
+  int width = 0;
+  for (DWORD m = mask >> s; m; m >>= 1) ++width;
+  return codec::WidenChannel((value & mask) >> s, width);
 }
 
 DWORD ByteToMask(BYTE value, DWORD mask) {

@@ -198,8 +198,10 @@ class CImageBMP : public CFileImageImpl {
   bool Save(const char* name) override;
 };
 
-// GIF pictures through the own reader (8 bits with palette and, when the
-// file says so, a transparent index) and the GIF87a writer.
+// GIF pictures through the own reader (every image composed on the
+// logical screen: 8 bits with the shared palette and, when the file says
+// so, a transparent index; 24 bits when the images have tables of their
+// own) and the GIF87a writer.
 class CImageGIF : public CFileImageImpl {
  public:
   using CFileImageImpl::CFileImageImpl;

@@ -326,7 +326,10 @@ int CPsdReader::MakeBitmap(const std::vector<std::vector<BYTE>>& planes) {
     const BYTE* p = planes[static_cast<size_t>(c)].data();
     return wide ? static_cast<double>(BE16(p + 2 * i)) : static_cast<double>(p[i]);
   };
-  const bool indexedOk = m_mode == kPsdModeIndexed && m_colorModeData.size() == 768 && m_res.indexedColorCount > 0;
+  // The colour table of an indexed document: 256 entries (red, green and
+  // blue planes). The colour-count resource, when there is one, only says
+  // how many of them are in use.
+  const bool indexedOk = m_mode == kPsdModeIndexed && m_colorModeData.size() == 768;
   const int channelsUsed = static_cast<int>(planes.size());
 
   for (int t = 0; t < h; ++t) {

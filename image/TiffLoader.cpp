@@ -44,7 +44,7 @@ bool CTiffLoader::Decode(CCodecFile& stream) {
     if (width > 0 && height > 0 && width <= 0x7FFFFFFF && height <= 0x7FFFFFFF &&
         DibRowStride(width, 24) * height <= GetImageMemoryLimit()) {
       m_raster.resize(static_cast<size_t>(width) * height * 4);
-      ok = TIFFReadRGBAImage(m_tif, width, height, reinterpret_cast<uint32_t*>(m_raster.data()), 0) != 0;
+      ok = TIFFReadStraightRGBA(m_tif, width, height, reinterpret_cast<uint32_t*>(m_raster.data()), 0);
     }
     // The stream is the caller's: nothing of the file is kept open.
     Close();

@@ -135,6 +135,35 @@ out("gif", "two_colour.gif", gif(9, 2, [i % 2 for i in range(18)], ncolors=2))
 out("gif", "big_table.gif", gif(64, 64, [(i * 7919) % 256 for i in range(4096)], ncolors=256))
 
 
+def gif_screen(w, h, background, images):
+    """Several images on one screen with a 16-colour global table; each image
+    is (left, top, width, height, pixels, local table size or 0, transparent
+    index or None, disposal)."""
+    pal = b"".join(bytes([i * 16, 255 - i * 16, i * 8]) for i in range(16))
+    g = b"GIF89a" + struct.pack("<HH", w, h) + bytes([0x83, background, 0]) + pal
+    for left, top, iw, ih, pixels, local, transparent, disposal in images:
+        flags = (disposal << 2) | (1 if transparent is not None else 0)
+        g += b"\x21\xF9\x04" + bytes([flags]) + b"\x00\x00" + bytes([transparent or 0]) + b"\x00"
+        bits = 4
+        packed = 0
+        table = b""
+        if local:
+            bits = (local - 1).bit_length()
+            packed = 0x80 | (bits - 1)
+            table = b"".join(bytes([i, i // 2, 255 - i]) for i in range(local))
+        g += b"\x2C" + struct.pack("<HHHH", left, top, iw, ih) + bytes([packed]) + table
+        g += lzw(pixels, max(2, bits))
+    return g + b";"
+
+
+out("gif", "screen.gif", gif_screen(20, 12, 5, [
+    (2, 2, 8, 6, [i % 16 for i in range(48)], 0, None, 3),
+    (10, 4, 8, 6, [(i * 37) % 256 for i in range(48)], 256, 0, 2),
+    (0, 0, 4, 4, [i % 2 for i in range(16)], 2, None, 0),
+    (16, 9, 6, 5, [3] * 30, 0, None, 0),
+]))
+
+
 # ---- PSD -----------------------------------------------------------------
 def packbits(plane):
     o = b""

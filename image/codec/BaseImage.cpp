@@ -642,11 +642,10 @@ void MaskShape(DWORD mask, int& shift, int& bits) {
   }
 }
 
-// The channel's bits brought to the top of a byte.
+// The channel's bits widened to a byte.
 inline BYTE MaskChannel(DWORD w, DWORD mask, int shift, int bits) {
   if (!bits) return 0;
-  const DWORD v = (w & mask) >> shift;
-  return bits <= 8 ? static_cast<BYTE>(v << (8 - bits)) : static_cast<BYTE>(v >> (bits - 8));
+  return codec::WidenChannel((w & mask) >> shift, bits);
 }
 
 }  // namespace

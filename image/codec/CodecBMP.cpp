@@ -26,13 +26,15 @@ std::uint64_t ImageBytes(const BITMAPINFOHEADER& h) {
 
 }  // namespace
 
-bool CCodecBMP::DibReadBitmapInfo(CCodecFile* fh, BITMAPINFOHEADER* pdib) {
+bool CCodecBMP::DibReadBitmapInfo(CCodecFile* fh, BITMAPINFOHEADER* pdib, DWORD* masks) {
   if (!fh || !pdib) return false;
+  if (masks) masks[0] = masks[1] = masks[2] = 0;
   // The header's size first, so that a small file with a 12-byte core
   // header is not asked for 40 bytes.
-  BYTE raw[40] = {0};
+  BYTE raw[52] = {0};
   if (fh->Read(raw, 1, 4) != 4) return false;
-  const size_t rest = GetLE32(raw) == sizeof(BITMAPCOREHEADER) ? 8 : 36;
+  const DWORD size = GetLE32(raw);
+  const size_t rest = size == sizeof(BITMAPCOREHEADER) ? 8 : (size >= 52 && size != 64 ? 48 : 36);
   if (fh->Read(raw + 4, 1, rest) != rest) return false;
   ReadInfoHeader(raw, *pdib);
   switch (pdib->biSize) {
@@ -52,16 +54,23 @@ bool CCodecBMP::DibReadBitmapInfo(CCodecFile* fh, BITMAPINFOHEADER* pdib) {
       if (!fh->Seek(64 - 40, SEEK_CUR)) return false;
       break;
     default: {
-      if (pdib->biSize < 41) return false;
-      if (static_cast<std::uint64_t>(pdib->biSizeImage) != ImageBytes(*pdib) || pdib->biPlanes != 1 ||
-          pdib->biCompression != BI_RGB || pdib->biClrUsed != 0)
-        return false;
-      if (!fh->Seek(static_cast<long>(pdib->biSize - 40), SEEK_CUR)) return false;
+      // The longer Windows headers: 52 and 56 bytes (masks), 108 (fourth
+      // version, colour space) and 124 (fifth, profile); larger sizes are
+      // no bitmap header.
+      if (pdib->biSize < 52 || pdib->biSize > 124) return false;
+      if (masks) {
+        masks[0] = GetLE32(raw + 40);
+        masks[1] = GetLE32(raw + 44);
+        masks[2] = GetLE32(raw + 48);
+      }
+      if (!fh->Seek(static_cast<long>(pdib->biSize - 52), SEEK_CUR)) return false;
     }
   }
-  if (pdib->biSizeImage == 0) {
-    const std::uint64_t size = ImageBytes(*pdib);
-    pdib->biSizeImage = size <= 0xFFFFFFFFu ? static_cast<DWORD>(size) : 0;
+  // The image size is only a hint (0 for uncompressed pixels, often wrong):
+  // the sizes come from the width, height and depth.
+  if (pdib->biSizeImage == 0 || pdib->biCompression == BI_RGB || pdib->biCompression == BI_BITFIELDS) {
+    const std::uint64_t bytes = ImageBytes(*pdib);
+    pdib->biSizeImage = bytes <= 0xFFFFFFFFu ? static_cast<DWORD>(bytes) : 0;
   }
   if (pdib->biClrUsed == 0 && pdib->biBitCount <= 8) pdib->biClrUsed = 1u << pdib->biBitCount;
   return true;
@@ -85,7 +94,8 @@ bool CCodecBMP::Decode(CCodecFile* hFile) {
   }
 
   BITMAPINFOHEADER bmp;
-  if (!DibReadBitmapInfo(hFile, &bmp)) {
+  DWORD headerMasks[3];
+  if (!DibReadBitmapInfo(hFile, &bmp, headerMasks)) {
     SetLastError("Error reading BMP info");
     return false;
   }
@@ -124,10 +134,13 @@ bool CCodecBMP::Decode(CCodecFile* hFile) {
     return false;
   }
 
-  // 16 and 32 bits with BI_BITFIELDS: the three masks follow a 40-byte
-  // header and come before the palette and the pixels.
+  // 16 and 32 bits with BI_BITFIELDS: the three masks are in a header of
+  // 52 bytes or more, or follow a 40-byte one and come before the palette
+  // and the pixels.
   DWORD masks[3] = {0, 0, 0};
-  if (bits > 8 && comp == BI_BITFIELDS) {
+  if (bits > 8 && comp == BI_BITFIELDS && bmp.biSize >= 52) {
+    std::memcpy(masks, headerMasks, sizeof(masks));
+  } else if (bits > 8 && comp == BI_BITFIELDS) {
     BYTE m[12];
     if (hFile->Read(m, 1, sizeof(m)) != sizeof(m)) {
       SetLastError("Error reading BMP info");

@@ -9,7 +9,10 @@ class CCodecBMP : public CBaseImage {
   bool Decode(CCodecFile* hFile);
   bool Encode(CCodecFile* hFile);
 
-  // Reads and normalises the info header (12-, 40-, 64-byte and, under
-  // conditions, longer headers); the stream ends up after the header.
-  static bool DibReadBitmapInfo(CCodecFile* fh, BITMAPINFOHEADER* pdib);
+  // Reads and normalises the info header (12-byte core, 40-byte info,
+  // 64-byte OS/2 and the longer ones up to the 124-byte fifth version); the
+  // stream ends up after the header. Headers of 52 bytes or more hold the
+  // red, green and blue masks of bit-field pixels: with masks given they
+  // are stored there (zeros for shorter headers).
+  static bool DibReadBitmapInfo(CCodecFile* fh, BITMAPINFOHEADER* pdib, DWORD* masks = nullptr);
 };

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_map>
 #include <vector>
 
 #include "image/codec/CodecFile.h"
 #include "image/codec/CodecUtil.h"
+#include "image/codec/GifScreen.h"
 
 using namespace codec;
 
@@ -84,10 +86,6 @@ CCodecGIF::CCodecGIF() : CBaseImage(CODEC_FORMAT_GIF) {
 
 void CCodecGIF::SetComment(const char* text) { std::snprintf(m_comment, sizeof(m_comment), "%s", text ? text : ""); }
 
-bool CCodecGIF::Fits(const ImageDesc& d, long screenW, long screenH) {
-  return d.w > 0 && d.h > 0 && static_cast<long>(d.l) + d.w <= screenW && static_cast<long>(d.t) + d.h <= screenH;
-}
-
 bool CCodecGIF::SkipSubBlocks(CCodecFile* fp) {
   for (;;) {
     const long n = fp->GetC();
@@ -118,9 +116,6 @@ bool CCodecGIF::DecodeExtension(CCodecFile* fp) {
       gifgce.flags = buf[0];
       gifgce.delaytime = GetLE16(buf + 1);
       gifgce.transpcolindex = buf[3];
-      info.nBkgndIndex = (gifgce.flags & 1) ? gifgce.transpcolindex : -1;
-      info.dwFrameDelay = gifgce.delaytime;
-      m_disposal = (gifgce.flags >> 2) & 7;
     }
   } else if (label == 0xFE) {
     const long size = fp->GetC();
@@ -140,10 +135,11 @@ bool CCodecGIF::DecodeExtension(CCodecFile* fp) {
   return SkipSubBlocks(fp);
 }
 
-long CCodecGIF::get_num_frames(CCodecFile* fp, long screenW, long screenH) {
+long CCodecGIF::get_num_frames(CCodecFile* fp, bool* animated) {
   const long pos = fp->Tell();
   long count = 0;
   bool recognise = true;
+  if (animated) *animated = false;
   for (bool done = false; !done;) {
     const long ch = fp->GetC();
     if (ch < 0) break;
@@ -152,9 +148,35 @@ long CCodecGIF::get_num_frames(CCodecFile* fp, long screenW, long screenH) {
       continue;
     }
     switch (ch) {
-      case '!':
-        if (fp->GetC() < 0 || !SkipSubBlocks(fp)) done = true;
+      case '!': {
+        const long label = fp->GetC();
+        if (label < 0) {
+          done = true;
+          break;
+        }
+        if (label == 0xF9) {
+          // A control block with a delay makes the file an animation.
+          const long size = fp->GetC();
+          BYTE gce[4];
+          if (size < 0) {
+            done = true;
+            break;
+          }
+          if (size >= 4) {
+            if (fp->Read(gce, 1, sizeof(gce)) != sizeof(gce)) {
+              done = true;
+              break;
+            }
+            if (GetLE16(gce + 1) != 0 && animated) *animated = true;
+          }
+          if (size != 4 && !fp->Seek(size >= 4 ? size - 4 : size, SEEK_CUR)) {
+            done = true;
+            break;
+          }
+        }
+        if (!SkipSubBlocks(fp)) done = true;
         break;
+      }
       case ',': {
         BYTE d[9];
         if (fp->Read(d, 1, sizeof(d)) != sizeof(d)) {
@@ -162,7 +184,7 @@ long CCodecGIF::get_num_frames(CCodecFile* fp, long screenW, long screenH) {
           break;
         }
         const ImageDesc desc{GetLE16(d), GetLE16(d + 2), GetLE16(d + 4), GetLE16(d + 6), d[8]};
-        if (Fits(desc, screenW, screenH)) ++count;
+        if (desc.w > 0 && desc.h > 0) ++count;
         if (!SkipImage(fp, desc)) done = true;
         break;
       }
@@ -333,29 +355,23 @@ bool CCodecGIF::Decode(CCodecFile* fp) {
   const bool hasGlobal = (flags & 0x80) != 0;
   const int globalSize = 1 << ((flags & 7) + 1);
   BYTE globalPal[768];
-  int trueColour = 0;
-  if (hasGlobal) {
-    if (fp->Read(globalPal, 1, static_cast<size_t>(3 * globalSize)) != static_cast<size_t>(3 * globalSize)) return false;
-  } else {
-    trueColour = 1;
-  }
+  if (hasGlobal &&
+      fp->Read(globalPal, 1, static_cast<size_t>(3 * globalSize)) != static_cast<size_t>(3 * globalSize))
+    return false;
 
-  const long count = get_num_frames(fp, screenW, screenH);
+  // A still picture (no image waits) is all its images composed; an
+  // animation is composed up to the frame asked for.
+  bool animated = false;
+  const long count = get_num_frames(fp, &animated);
   info.nNumFrames = count;
   if (info.nFrame < 0 || info.nFrame >= count) return false;
-  if (count == 1) trueColour = 0;
+  const long lastFrame = animated ? info.nFrame : count - 1;
 
-  CBaseImage background;  // composition of an ordinary GIF
-  CBaseImage truePic;     // composition of a true-colour mosaic
-  long firstBkIndex = -1;
-  int prevDisposal = 0;
+  CGifScreen screen(screenW, screenH, hasGlobal ? globalPal : nullptr, hasGlobal ? globalSize : 0, sd[11],
+                    GetMemoryLimit());
+  std::memset(&gifgce, 0, sizeof(gifgce));
   long frameNo = -1;
-  bool composed = false;
-  RGBQUAD lastTransColor = {0, 0, 0, 0};
-  bool lastTransparent = false;
   bool recognise = true;
-  info.nBkgndIndex = -1;
-
   for (bool done = false; !done;) {
     if (info.nEscape) return false;
     const long ch = fp->GetC();
@@ -375,19 +391,14 @@ bool CCodecGIF::Decode(CCodecFile* fp) {
           break;
         }
         const ImageDesc desc{GetLE16(d), GetLE16(d + 2), GetLE16(d + 4), GetLE16(d + 6), d[8]};
-        if (!Fits(desc, screenW, screenH)) {
+        if (desc.w == 0 || desc.h == 0) {
           if (!SkipImage(fp, desc)) done = true;
+          std::memset(&gifgce, 0, sizeof(gifgce));
           break;
         }
         ++frameNo;
-        if (frameNo == 0) {
-          // A mosaic's first tile is smaller than the screen; without a
-          // global table one direction is enough.
-          if (hasGlobal ? (desc.w != screenW && desc.h != screenH) : (desc.w < screenW || desc.h < screenH))
-            ++trueColour;
-        }
         BYTE localPal[768];
-        int tableSize = globalSize;
+        int tableSize = hasGlobal ? globalSize : 0;
         const BYTE* table = hasGlobal ? globalPal : nullptr;
         if (desc.pf & 0x80) {
           tableSize = 1 << ((desc.pf & 7) + 1);
@@ -397,68 +408,32 @@ bool CCodecGIF::Decode(CCodecFile* fp) {
           }
           table = localPal;
         }
-        const DWORD bpp = tableSize <= 2 ? 1 : (tableSize <= 16 ? 4 : 8);
-
         CBaseImage frame;
-        if (!frame.Create(desc.w, desc.h, bpp, CODEC_FORMAT_GIF)) {
+        if (!frame.Create(desc.w, desc.h, 8, CODEC_FORMAT_GIF)) {
           SetLastError(frame.GetLastError());
           return false;
         }
-        if (table) frame.SetPalette(reinterpret_cast<const RGBTRIPLE*>(table), static_cast<DWORD>(tableSize));
-        if (info.nBkgndIndex >= 0)
-          for (long i = tableSize; i < static_cast<long>(frame.GetNumColors()); ++i)
-            frame.SetPaletteColor(static_cast<BYTE>(i), 255, 255, 255);
-        frame.SetTransIndex(info.nBkgndIndex);
         DecodeImageData(fp, frame, (desc.pf & 0x40) != 0);
-
-        if (trueColour < 2) {
-          if (frameNo == 0) {
-            if (!background.Create(static_cast<DWORD>(screenW), static_cast<DWORD>(screenH), bpp, CODEC_FORMAT_GIF)) {
-              SetLastError(background.GetLastError());
-              return false;
-            }
-            background.Clear(gifgce.transpcolindex);
-            firstBkIndex = info.nBkgndIndex;
-          } else if (prevDisposal == 2 && firstBkIndex >= 0) {
-            background.Clear(static_cast<BYTE>(firstBkIndex));
-          }
-          const long fh = static_cast<long>(frame.GetHeight()), fw = static_cast<long>(frame.GetWidth());
-          const long trans = frame.GetTransIndex();
-          for (long yt = 0; yt < fh; ++yt) {
-            const long dstRow = screenH - 1 - (desc.t + yt);
-            for (long x = 0; x < fw; ++x) {
-              const BYTE idx = frame.GetPixelIndex(x, fh - 1 - yt);
-              if (idx != trans) background.SetPixelIndex(desc.l + x, dstRow, idx);
-            }
-          }
-          background.SetPalette(frame.GetPalette(), frame.GetNumColors());
-          composed = true;
-          if (frameNo == info.nFrame) done = true;
-        } else {
-          if (!truePic.IsValid() &&
-              !truePic.Create(static_cast<DWORD>(screenW), static_cast<DWORD>(screenH), 24, CODEC_FORMAT_GIF)) {
-            SetLastError(truePic.GetLastError());
-            return false;
-          }
-          const long fh = static_cast<long>(frame.GetHeight()), fw = static_cast<long>(frame.GetWidth());
-          for (long yt = 0; yt < fh; ++yt) {
-            const long dstRow = screenH - 1 - (desc.t + yt);
-            BYTE* dst = truePic.GetBits(static_cast<DWORD>(dstRow));
-            for (long x = 0; x < fw; ++x) {
-              const RGBQUAD c = frame.BlindGetPixelColor(x, fh - 1 - yt, false);
-              BYTE* p = dst + 3 * (desc.l + x);
-              p[0] = c.rgbBlue;
-              p[1] = c.rgbGreen;
-              p[2] = c.rgbRed;
-            }
-          }
-          lastTransparent = (gifgce.flags & 1) != 0 && info.nBkgndIndex >= 0;
-          if (lastTransparent) lastTransColor = frame.GetPaletteColor(static_cast<BYTE>(info.nBkgndIndex));
-          composed = true;
-          if (frameNo == count - 1) done = true;
+        GifImage image;
+        image.left = desc.l;
+        image.top = desc.t;
+        image.width = desc.w;
+        image.height = desc.h;
+        image.pixels = frame.GetBits(desc.h - 1u);
+        image.stride = -static_cast<long>(frame.GetEffWidth());
+        image.table = table;
+        image.tableSize = tableSize;
+        image.transparent = (gifgce.flags & 1) ? gifgce.transpcolindex : -1;
+        image.disposal = (gifgce.flags >> 2) & 7;
+        if (!screen.Add(image)) {
+          SetLastError("Can't allocate memory");
+          return false;
         }
-        prevDisposal = (gifgce.flags >> 2) & 7;
-        m_disposal = prevDisposal;
+        m_disposal = image.disposal;
+        info.dwFrameDelay = gifgce.delaytime;
+        // A control block is for the image that follows it only.
+        std::memset(&gifgce, 0, sizeof(gifgce));
+        if (frameNo == lastFrame) done = true;
         break;
       }
       case ';':
@@ -468,20 +443,54 @@ bool CCodecGIF::Decode(CCodecFile* fp) {
         if (ch != 0) recognise = false;
     }
   }
-  if (!composed) return false;
+  if (screen.IsEmpty()) return false;
+  return TakeScreen(screen);
+}
 
-  if (truePic.IsValid()) {
-    TakeResult(truePic);
-    if (lastTransparent) {
-      SetTransColor(lastTransColor);
-      info.nBkgndIndex = 0;
-    } else {
-      info.nBkgndIndex = -1;
-    }
-  } else {
-    TakeResult(background);
-    info.nBkgndIndex = firstBkIndex;
+bool CCodecGIF::TakeScreen(const CGifScreen& screen) {
+  const long w = screen.GetWidth(), h = screen.GetHeight();
+  const int tableSize = screen.GetTableSize();
+  const DWORD bpp = !screen.IsIndexed() ? 24 : tableSize <= 2 ? 1 : (tableSize <= 16 ? 4 : 8);
+  CBaseImage pic;
+  if (!pic.Create(static_cast<DWORD>(w), static_cast<DWORD>(h), bpp, CODEC_FORMAT_GIF)) {
+    SetLastError(pic.GetLastError());
+    return false;
   }
+  const long trans = screen.GetTransparentIndex();
+  if (screen.IsIndexed()) {
+    pic.SetPalette(reinterpret_cast<const RGBTRIPLE*>(screen.GetTable()), static_cast<DWORD>(tableSize));
+    // A transparent picture's unused entries are white.
+    if (trans >= 0)
+      for (long i = tableSize; i < static_cast<long>(pic.GetNumColors()); ++i)
+        pic.SetPaletteColor(static_cast<BYTE>(i), 255, 255, 255);
+  }
+  for (long y = 0; y < h; ++y) {
+    const BYTE* src = screen.GetRow(y);
+    const long row = h - 1 - y;
+    if (bpp == 8) {
+      std::memcpy(pic.GetBits(static_cast<DWORD>(row)), src, static_cast<size_t>(w));
+    } else if (bpp < 8) {
+      for (long x = 0; x < w; ++x) pic.SetPixelIndex(x, row, src[x]);
+    } else {
+      BYTE* dst = pic.GetBits(static_cast<DWORD>(row));
+      for (long x = 0; x < w; ++x) {
+        dst[3 * x] = src[3 * x + 2];
+        dst[3 * x + 1] = src[3 * x + 1];
+        dst[3 * x + 2] = src[3 * x];
+      }
+    }
+  }
+  TakeResult(pic);
+  if (!screen.IsIndexed() && trans >= 0) {
+    const BYTE* c = screen.GetTransparentColour();
+    RGBQUAD q;
+    q.rgbRed = c[0];
+    q.rgbGreen = c[1];
+    q.rgbBlue = c[2];
+    q.rgbReserved = 0;
+    SetTransColor(q);
+  }
+  info.nBkgndIndex = trans;
   return true;
 }
 
@@ -564,33 +573,162 @@ bool CCodecGIF::EncodeBody(CCodecFile* fp, bool bLocalColorMap) {
   return !m_writeError;
 }
 
-bool CCodecGIF::EncodeRGB(CCodecFile* fp) {
-  EncodeHeader(fp);
-  EncodeComment(fp);
+bool CCodecGIF::MakePalettised(CCodecGIF& out) {
   const long w = static_cast<long>(GetWidth()), h = static_cast<long>(GetHeight());
+  std::unordered_map<DWORD, BYTE> index;
+  std::vector<RGBQUAD> colours;
+  auto key = [](RGBQUAD c) { return static_cast<DWORD>(c.rgbRed) << 16 | static_cast<DWORD>(c.rgbGreen) << 8 | c.rgbBlue; };
+  // The entry of a colour, added when new; -1 past 256 colours. Runs of one
+  // colour ask the table once.
+  DWORD lastKey = 0xFFFFFFFF;
+  int lastEntry = 0;
+  auto entry = [&](RGBQUAD c) {
+    const DWORD k = key(c);
+    if (k == lastKey) return lastEntry;
+    auto it = index.find(k);
+    if (it == index.end()) {
+      if (colours.size() == 256) return -1;
+      it = index.emplace(k, static_cast<BYTE>(colours.size())).first;
+      colours.push_back(c);
+    }
+    lastKey = k;
+    lastEntry = it->second;
+    return lastEntry;
+  };
+  // The transparent colour first: entry 0.
+  if (IsTransparent()) entry(GetTransColor());
+  for (long y = 0; y < h; ++y)
+    for (long x = 0; x < w; ++x)
+      if (entry(BlindGetPixelColor(x, y, false)) < 0) return false;
+  const DWORD bpp = colours.size() <= 2 ? 1 : (colours.size() <= 16 ? 4 : 8);
+  if (!out.Create(static_cast<DWORD>(w), static_cast<DWORD>(h), bpp, CODEC_FORMAT_GIF)) return false;
+  for (size_t i = 0; i < colours.size(); ++i) out.SetPaletteColor(static_cast<BYTE>(i), colours[i]);
+  for (long y = 0; y < h; ++y)
+    for (long x = 0; x < w; ++x) out.SetPixelIndex(x, y, static_cast<BYTE>(entry(BlindGetPixelColor(x, y, false))));
+  out.SetTransIndex(IsTransparent() ? 0 : -1);
+  std::memcpy(out.m_comment, m_comment, sizeof(m_comment));
+  out.m_disposal = m_disposal;
+  out.info.dwFrameDelay = info.dwFrameDelay;
+  return true;
+}
+
+void CCodecGIF::EncodeIndexed(CCodecFile* fp) {
+  EncodeHeader(fp);
+  EncodeExtension(fp);
+  EncodeComment(fp);
+  EncodeBody(fp, false);
+  const BYTE trailer = ';';
+  Put(fp, &trailer, 1);
+}
+
+namespace {
+
+// The global table of a mosaic: 6 levels of red, 7 of green, 6 of blue
+// (entries 0-251); entry 252 is the transparent colour.
+constexpr int kCubeEntries = 252;
+
+// The table entry of a colour at (x, y), ordered-dithered over 4 x 4
+// pixels so that the first image shows the shades of large areas.
+int CubeIndex(RGBQUAD c, long x, long y) {
+  static const int kBayer[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
+  const int t = (kBayer[y & 3][x & 3] * 2 + 1) * 255 / 32;
+  auto level = [t](int v, int steps) { return std::min(steps, (v * steps + t) / 255); };
+  return (level(c.rgbRed, 5) * 7 + level(c.rgbGreen, 6)) * 6 + level(c.rgbBlue, 5);
+}
+
+RGBQUAD CubeColour(int i) {
+  RGBQUAD c;
+  c.rgbRed = static_cast<BYTE>((i / 42 * 255 + 2) / 5);
+  c.rgbGreen = static_cast<BYTE>((i / 6 % 7 * 255 + 3) / 6);
+  c.rgbBlue = static_cast<BYTE>((i % 6 * 255 + 2) / 5);
+  c.rgbReserved = 0;
+  return c;
+}
+
+bool SameColour(RGBQUAD a, RGBQUAD b) {
+  return a.rgbRed == b.rgbRed && a.rgbGreen == b.rgbGreen && a.rgbBlue == b.rgbBlue;
+}
+
+}  // namespace
+
+bool CCodecGIF::EncodeRGB(CCodecFile* fp) {
+  // Up to 256 colours: one palettised image, every colour exact.
+  {
+    CCodecGIF pal;
+    if (MakePalettised(pal)) {
+      pal.EncodeIndexed(fp);
+      if (pal.m_writeError) m_writeError = true;
+      return !m_writeError;
+    }
+  }
+  // More colours: first the whole picture in the colours of a fixed table,
+  // then, over it, every 17 x 15 tile that this does not show exactly, with
+  // its own table. No image waits and nothing is cleared, so viewers show
+  // the picture at once and compose the tiles into it; a viewer that shows
+  // only the first image shows the whole picture in fewer colours.
+  const long w = static_cast<long>(GetWidth()), h = static_cast<long>(GetHeight());
+  const bool transparent = IsTransparent();
+  const RGBQUAD transColour = GetTransColor();
+  auto isClear = [&](RGBQUAD c) { return transparent && SameColour(c, transColour); };
+  CCodecGIF base;
+  if (!base.Create(static_cast<DWORD>(w), static_cast<DWORD>(h), 8, CODEC_FORMAT_GIF)) {
+    SetLastError(base.GetLastError());
+    return false;
+  }
+  for (int i = 0; i < kCubeEntries; ++i) base.SetPaletteColor(static_cast<BYTE>(i), CubeColour(i));
+  if (transparent) {
+    base.SetPaletteColor(kCubeEntries, transColour);
+    base.SetTransIndex(kCubeEntries);
+  }
+  for (long y = 0; y < h; ++y)
+    for (long x = 0; x < w; ++x) {
+      const RGBQUAD c = BlindGetPixelColor(x, y, false);
+      base.SetPixelIndex(x, y, static_cast<BYTE>(isClear(c) ? kCubeEntries : CubeIndex(c, x, y)));
+    }
+  base.m_disposal = 1;
+  base.info.dwFrameDelay = 0;
+  std::memcpy(base.m_comment, m_comment, sizeof(m_comment));
+  base.EncodeHeader(fp);
+  base.EncodeComment(fp);
+  base.EncodeExtension(fp);
+  base.EncodeBody(fp, false);
+  if (base.m_writeError) m_writeError = true;
+
   CCodecGIF tile;
   for (long y = 0; y < h && !m_writeError; y += kTileH) {
     const long th = std::min(kTileH, h - y);
     for (long x = 0; x < w && !m_writeError; x += kTileW) {
       const long tw = std::min(kTileW, w - x);
+      bool exact = true;
+      for (long i = 0; i < th && exact; ++i)
+        for (long j = 0; j < tw && exact; ++j) {
+          const long row = h - 1 - (y + i);
+          exact = SameColour(GetPixelColor(x + j, row, false), base.GetPaletteColor(base.GetPixelIndex(x + j, row)));
+        }
+      if (exact) continue;
+      // A table just large enough: the transparent colour, then one entry a
+      // pixel.
+      const long entries = 1 + tw * th;
+      const DWORD bpp = entries <= 2 ? 1 : (entries <= 16 ? 4 : 8);
       if (!tile.IsValid() || static_cast<long>(tile.GetWidth()) != tw || static_cast<long>(tile.GetHeight()) != th) {
-        if (!tile.Create(static_cast<DWORD>(tw), static_cast<DWORD>(th), 8, CODEC_FORMAT_GIF)) {
+        if (!tile.Create(static_cast<DWORD>(tw), static_cast<DWORD>(th), bpp, CODEC_FORMAT_GIF)) {
           SetLastError(tile.GetLastError());
           return false;
         }
       }
-      if (IsTransparent()) {
+      if (transparent) {
         tile.SetTransIndex(0);
-        tile.SetPaletteColor(0, GetTransColor());
+        tile.SetPaletteColor(0, transColour);
       }
       for (long i = 0; i < th; ++i) {
         for (long j = 0; j < tw; ++j) {
           const RGBQUAD c = GetPixelColor(x + j, h - 1 - (y + i), false);
-          tile.SetPaletteColor(static_cast<BYTE>(1 + kTileW * i + j), c);
-          tile.SetPixelIndex(j, th - 1 - i, tile.GetNearestIndex(c));
+          tile.SetPaletteColor(static_cast<BYTE>(1 + tw * i + j), c);
+          tile.SetPixelIndex(j, th - 1 - i, isClear(c) ? 0 : static_cast<BYTE>(1 + tw * i + j));
         }
       }
       tile.SetOffset(x, y);
+      tile.m_disposal = 1;
       tile.m_writeError = false;
       tile.EncodeExtension(fp);
       tile.EncodeBody(fp, true);
@@ -610,14 +748,9 @@ bool CCodecGIF::Encode(CCodecFile* fp) {
   }
   m_writeError = false;
   if (GetBpp() > 8) {
-    EncodeRGB(fp);
+    if (!EncodeRGB(fp) && !m_writeError) return false;
   } else {
-    EncodeHeader(fp);
-    EncodeExtension(fp);
-    EncodeComment(fp);
-    EncodeBody(fp, false);
-    const BYTE trailer = ';';
-    Put(fp, &trailer, 1);
+    EncodeIndexed(fp);
   }
   if (!fp->Flush() || fp->Error()) m_writeError = true;
   if (m_writeError) {

@@ -1,9 +1,16 @@
-// GIF pictures for the codec layer. A true-colour picture is written as a
-// mosaic of 17 x 15 tiles, each with its own 256-colour table, and such a
-// file is read back as the true-colour picture.
+// GIF pictures for the codec layer. A true-colour picture of 256 colours or
+// fewer is written as one palettised image; one of more colours as the
+// whole picture in a fixed 252-colour table followed by a mosaic of 17 x 15
+// tiles, each with its own table, over the parts that table does not show
+// exactly. No image of such a file waits, and such a file (any file whose
+// images do not wait) is read back as all its images composed.
 #pragma once
 
 #include "image/codec/BaseImage.h"
+
+namespace codec {
+class CGifScreen;
+}
 
 class CCodecGIF : public CBaseImage {
  public:
@@ -32,9 +39,9 @@ class CCodecGIF : public CBaseImage {
 
   // ---- decoding ----
   bool DecodeExtension(CCodecFile* fp);
-  // Counts the images that fit the screen, from the current position; the
-  // stream is put back.
-  long get_num_frames(CCodecFile* fp, long screenW, long screenH);
+  // Counts the images, from the current position, and tells whether a
+  // control block asks for a delay (an animation); the stream is put back.
+  long get_num_frames(CCodecFile* fp, bool* animated);
   // Skips data sub-blocks up to and including the zero-length one.
   static bool SkipSubBlocks(CCodecFile* fp);
   // Skips an image's local table and data.
@@ -44,10 +51,12 @@ class CCodecGIF : public CBaseImage {
   // inside the data are tolerated.
   bool DecodeImageData(CCodecFile* fp, CBaseImage& pic, bool interlaced);
   bool out_line(const BYTE* pixels, long linelen);
-  static bool Fits(const ImageDesc& d, long screenW, long screenH);
   // Takes the pixels of a composed picture while keeping this object's
   // settings.
   void TakeResult(CBaseImage& pic);
+  // The composed screen as this picture: indexed at the depth of its table,
+  // or 24-bit with the transparent colour.
+  bool TakeScreen(const codec::CGifScreen& screen);
 
   // ---- encoding ----
   void EncodeHeader(CCodecFile* fp);
@@ -55,6 +64,12 @@ class CCodecGIF : public CBaseImage {
   void EncodeComment(CCodecFile* fp);
   bool EncodeBody(CCodecFile* fp, bool bLocalColorMap);
   bool EncodeRGB(CCodecFile* fp);
+  // Header, control block, comment, the one image and the trailer of a
+  // palettised picture.
+  void EncodeIndexed(CCodecFile* fp);
+  // This true-colour picture as a palettised one (the transparent colour
+  // entry 0); false when it has more than 256 colours.
+  bool MakePalettised(CCodecGIF& out);
   void compressLZW(int init_bits, CCodecFile* outfile);
   int GetNextPixel();
   void Put(CCodecFile* fp, const void* data, size_t n);

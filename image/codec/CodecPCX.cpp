@@ -148,8 +148,18 @@ bool CCodecPCX::Decode(CCodecFile* hFile) {
       }
       for (int i = 0; i < 256; ++i) SetPaletteColor(static_cast<BYTE>(i), pal[1 + 3 * i], pal[2 + 3 * i], pal[3 + 3 * i]);
     } else if (bits == 1 && planes == 1) {
-      SetPaletteColor(0, 0, 0, 0);
-      SetPaletteColor(1, 255, 255, 255);
+      // The header's first two colours, unless they are left empty (both
+      // black) or hold the standard EGA table (black, dark blue): such
+      // files are black and white.
+      const BYTE* e = h + 16;
+      const bool emptyTable = e[0] == 0 && e[1] == 0 && e[2] == 0 && e[3] == 0 && e[4] == 0 && (e[5] == 0 || e[5] == 170);
+      if (emptyTable) {
+        SetPaletteColor(0, 0, 0, 0);
+        SetPaletteColor(1, 255, 255, 255);
+      } else {
+        SetPaletteColor(0, e[0], e[1], e[2]);
+        SetPaletteColor(1, e[3], e[4], e[5]);
+      }
     } else {
       for (int i = 0; i < 16 && i < static_cast<int>(head.biClrUsed); ++i)
         SetPaletteColor(static_cast<BYTE>(i), h[16 + 3 * i], h[17 + 3 * i], h[18 + 3 * i]);
@@ -223,9 +233,19 @@ bool CCodecPCX::Encode(CCodecFile* hFile) {
   PutLE16(h + 10, static_cast<WORD>(hgt - 1));
   PutLE16(h + 12, static_cast<WORD>(GetXDPI()));
   PutLE16(h + 14, static_cast<WORD>(GetYDPI()));
-  if (bpp == 4) {
-    for (int i = 0; i < 16; ++i) {
-      const RGBQUAD c = GetPaletteColor(static_cast<BYTE>(i));
+  // A 1-bit picture is written darker colour first, its bits inverted when
+  // its own first colour is the brighter one, so that readers that take
+  // such files as black and white see the light and dark parts right; the
+  // header holds the two colours. With two equal colours every pixel is 0.
+  bool invert = false, oneColour = false;
+  if (bpp == 1) {
+    const RGBQUAD c0 = GetPaletteColor(0), c1 = GetPaletteColor(1);
+    invert = c0.rgbRed + c0.rgbGreen + c0.rgbBlue > c1.rgbRed + c1.rgbGreen + c1.rgbBlue;
+    oneColour = c0.rgbRed == c1.rgbRed && c0.rgbGreen == c1.rgbGreen && c0.rgbBlue == c1.rgbBlue;
+  }
+  if (bpp == 4 || bpp == 1) {
+    for (int i = 0; i < (bpp == 1 ? 2 : 16); ++i) {
+      const RGBQUAD c = GetPaletteColor(static_cast<BYTE>(invert ? i ^ 1 : i));
       h[16 + 3 * i] = c.rgbRed;
       h[17 + 3 * i] = c.rgbGreen;
       h[18 + 3 * i] = c.rgbBlue;
@@ -237,13 +257,6 @@ bool CCodecPCX::Encode(CCodecFile* hFile) {
   if (hFile->Write(h, 1, sizeof(h)) != sizeof(h)) {
     SetLastError("cannot write PCX header");
     return false;
-  }
-  // A 1-bit picture whose first colour is the brighter one is written with
-  // its bits inverted, so that 0 stays black.
-  bool invert = false;
-  if (bpp == 1) {
-    const RGBQUAD c0 = GetPaletteColor(0), c1 = GetPaletteColor(1);
-    invert = c0.rgbRed + c0.rgbGreen + c0.rgbBlue > c1.rgbRed + c1.rgbGreen + c1.rgbBlue;
   }
   std::vector<BYTE> plane(static_cast<size_t>(bytesPerLine));
   for (long y = hgt - 1; y >= 0; --y) {
@@ -264,6 +277,7 @@ bool CCodecPCX::Encode(CCodecFile* hFile) {
         } else {
           BYTE idx = BlindGetPixelIndex(x, y);
           if (bpp == 1 && invert) idx ^= 1;
+          if (oneColour) idx = 0;
           if ((idx >> p) & 1) plane[static_cast<size_t>(x >> 3)] |= static_cast<BYTE>(0x80 >> (x & 7));
         }
       }

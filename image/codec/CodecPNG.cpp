@@ -85,39 +85,57 @@ bool DecodeCore(PngState* st) {
   png_uint_32 width = 0, height = 0;
   int bitDepth = 0, colorType = 0, interlace = 0;
   png_get_IHDR(st->png, st->info, &width, &height, &bitDepth, &colorType, &interlace, nullptr, nullptr);
-  const int pixelDepth = bitDepth * png_get_channels(st->png, st->info);
   if (!CBaseImage::FitsMemoryLimit(width, height, 24)) png_error(st->png, "CODEC_MAX_MEMORY exceeded");
 
-  // Transparency of every layout but 32-bit pixels is flattened onto the
-  // file's background colour, or onto light grey.
+  // One rule at every bit depth: an alpha channel (grey or colour) becomes
+  // the alpha plane, colours kept as stored; the transparent colour of a
+  // grey or colour picture without one (tRNS) is flattened onto the file's
+  // background colour, or onto light grey 192. Palette pictures keep their
+  // entries' transparency.
   png_color_16p fileBackground = nullptr;
   const bool hasBackground = png_get_bKGD(st->png, st->info, &fileBackground) != 0;
-  if (pixelDepth != 32) {
+  const bool alphaChannel = (colorType & PNG_COLOR_MASK_ALPHA) != 0;
+  const bool transparentColour =
+      !alphaChannel && colorType != PNG_COLOR_TYPE_PALETTE && png_get_valid(st->png, st->info, PNG_INFO_tRNS) != 0;
+  if (transparentColour) {
+    // The transparent colour becomes alpha (and grey below 8 bits is
+    // widened, so that light grey has a level), which the background
+    // then replaces.
+    png_set_expand(st->png);
+    // The background in 8-bit levels, what libpng delivers.
+    png_color_16 back;
+    back.index = 0;
+    back.red = back.green = back.blue = back.gray = 192;
     if (hasBackground) {
-      png_set_background(st->png, fileBackground, PNG_BACKGROUND_GAMMA_FILE, 1, 1.0);
-    } else {
-      const int top = bitDepth == 16 ? 65535 : (1 << bitDepth) - 1;
-      const png_uint_16 grey = static_cast<png_uint_16>(192 * top / 255);
-      png_color_16 back;
-      back.index = 0;
-      back.red = back.green = back.blue = back.gray = grey;
-      png_set_background(st->png, &back, PNG_BACKGROUND_GAMMA_SCREEN, 0, 1.0);
+      auto level = [bitDepth](png_uint_16 v) {
+        if (bitDepth == 16) return static_cast<png_uint_16>(v >> 8);
+        if (bitDepth < 8) return static_cast<png_uint_16>(std::min(255, v * 255 / ((1 << bitDepth) - 1)));
+        return static_cast<png_uint_16>(std::min<png_uint_16>(v, 255));
+      };
+      if (colorType == PNG_COLOR_TYPE_GRAY) {
+        back.red = back.green = back.blue = back.gray = level(fileBackground->gray);
+      } else {
+        back.red = level(fileBackground->red);
+        back.green = level(fileBackground->green);
+        back.blue = level(fileBackground->blue);
+      }
     }
-  } else if (hasBackground) {
+    png_set_background(st->png, &back, PNG_BACKGROUND_GAMMA_SCREEN, 0, 1.0);
+  } else if (alphaChannel && hasBackground) {
+    const int shift = bitDepth == 16 ? 8 : 0;
     RGBQUAD c;
-    c.rgbRed = static_cast<BYTE>(fileBackground->red);
-    c.rgbGreen = static_cast<BYTE>(fileBackground->green);
-    c.rgbBlue = static_cast<BYTE>(fileBackground->blue);
+    if (colorType == PNG_COLOR_TYPE_GRAY_ALPHA) {
+      c.rgbRed = c.rgbGreen = c.rgbBlue = static_cast<BYTE>(fileBackground->gray >> shift);
+    } else {
+      c.rgbRed = static_cast<BYTE>(fileBackground->red >> shift);
+      c.rgbGreen = static_cast<BYTE>(fileBackground->green >> shift);
+      c.rgbBlue = static_cast<BYTE>(fileBackground->blue >> shift);
+    }
     c.rgbReserved = 0;
     img->SetTransColor(c);
   }
   if (bitDepth == 16) png_set_strip_16(st->png);
-  if (colorType == PNG_COLOR_TYPE_RGB_ALPHA ||
-      (colorType == PNG_COLOR_TYPE_GRAY_ALPHA && pixelDepth == 32)) {
-    if (colorType == PNG_COLOR_TYPE_GRAY_ALPHA) png_set_gray_to_rgb(st->png);
-    png_set_expand(st->png);
-    png_set_filler(st->png, 0xFF, PNG_FILLER_AFTER);
-  }
+  if (colorType == PNG_COLOR_TYPE_GRAY_ALPHA) png_set_gray_to_rgb(st->png);
   png_set_bgr(st->png);
   if (img->GetEscape()) png_error(st->png, "Cancelled");
   // The file's own palette and transparency, before the transformations

@@ -21,9 +21,9 @@ void PutPixel(CBaseImage& img, const BYTE* v, int depth, long x, long row, long 
     case 15:
     case 16: {
       const WORD w = GetLE16(v);
-      p[3 * x] = static_cast<BYTE>((w << 3) & 0xF8);
-      p[3 * x + 1] = static_cast<BYTE>((w >> 2) & 0xF8);
-      p[3 * x + 2] = static_cast<BYTE>((w >> 7) & 0xF8);
+      p[3 * x] = WidenChannel(w, 5);
+      p[3 * x + 1] = WidenChannel(w >> 5, 5);
+      p[3 * x + 2] = WidenChannel(w >> 10, 5);
       break;
     }
     case 24:
@@ -110,8 +110,7 @@ bool CCodecTGA::Decode(CCodecFile* hFile) {
         const BYTE* e = map.data() + static_cast<size_t>(i) * entryBytes;
         if (entryBytes == 2) {
           const WORD w = GetLE16(e);
-          SetPaletteColor(static_cast<BYTE>(idx), static_cast<BYTE>((w >> 7) & 0xF8), static_cast<BYTE>((w >> 2) & 0xF8),
-                          static_cast<BYTE>((w << 3) & 0xF8));
+          SetPaletteColor(static_cast<BYTE>(idx), WidenChannel(w >> 10, 5), WidenChannel(w >> 5, 5), WidenChannel(w, 5));
         } else {
           SetPaletteColor(static_cast<BYTE>(idx), e[2], e[1], e[0]);
         }

@@ -1,5 +1,7 @@
 #include "image/codec/CodecTIF.h"
 
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <tiffio.h>
 
 #include <algorithm>
@@ -52,8 +54,36 @@ toff_t SizeProc(thandle_t fd) {
   return size < 0 ? 0 : static_cast<toff_t>(size);
 }
 
-int MapProc(thandle_t, void**, toff_t*) { return 0; }
-void UnmapProc(thandle_t, void*, toff_t) {}
+// Read-only handles see the whole stream as one block: a memory stream its
+// own bytes, a disk file a mapping of it. libtiff's reading of small
+// uncompressed tiles works only over such a block; other streams are read
+// through the procedures above.
+int MapProc(thandle_t fd, void** base, toff_t* size) {
+  CCodecFile* f = static_cast<CCodecFile*>(fd);
+  if (auto* mem = dynamic_cast<CCodecMemFile*>(f)) {
+    BYTE* bytes = mem->GetBuffer(false);
+    const long n = mem->Size();
+    if (!bytes || n <= 0) return 0;
+    *base = bytes;
+    *size = static_cast<toff_t>(n);
+    return 1;
+  }
+  if (auto* io = dynamic_cast<CCodecIOFile*>(f)) {
+    FILE* fp = io->GetFP();
+    struct stat st;
+    if (!fp || fstat(fileno(fp), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0) return 0;
+    void* p = mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fileno(fp), 0);
+    if (p == MAP_FAILED) return 0;
+    *base = p;
+    *size = static_cast<toff_t>(st.st_size);
+    return 1;
+  }
+  return 0;
+}
+
+void UnmapProc(thandle_t fd, void* base, toff_t size) {
+  if (dynamic_cast<CCodecIOFile*>(static_cast<CCodecFile*>(fd))) munmap(base, static_cast<size_t>(size));
+}
 
 // A float tag value as a whole number; nonsense values give 0.
 long WholeOf(double v) {
@@ -78,6 +108,31 @@ TIFF* TIFFStreamFdOpen(CCodecFile* stream, const char* name, const char* mode) {
 }
 
 TIFF* TIFFStreamOpen(CCodecFile* stream, const char* mode) { return TIFFStreamFdOpen(stream, "TIFF IMAGE", mode); }
+
+bool TIFFReadStraightRGBA(TIFF* tif, uint32_t width, uint32_t height, uint32_t* raster, int stopOnError) {
+  uint16_t count = 0;
+  uint16_t* kinds = nullptr;
+  uint16_t first = EXTRASAMPLE_UNSPECIFIED;
+  if (TIFFGetField(tif, TIFFTAG_EXTRASAMPLES, &count, &kinds) && count > 0 && kinds) first = kinds[0];
+  if (first == EXTRASAMPLE_UNASSALPHA) {
+    // Declared associated, libtiff hands the samples over as they are.
+    std::vector<uint16_t> asIs(kinds, kinds + count);
+    asIs[0] = EXTRASAMPLE_ASSOCALPHA;
+    TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, count, asIs.data());
+  }
+  if (!TIFFReadRGBAImage(tif, width, height, raster, stopOnError)) return false;
+  if (first == EXTRASAMPLE_ASSOCALPHA) {
+    const std::uint64_t n = static_cast<std::uint64_t>(width) * height;
+    for (std::uint64_t i = 0; i < n; ++i) {
+      const uint32_t v = raster[i];
+      const uint32_t a = TIFFGetA(v);
+      if (a == 0 || a == 255) continue;
+      auto straight = [a](uint32_t c) { return std::min<uint32_t>(255, (c * 255 + a / 2) / a); };
+      raster[i] = straight(TIFFGetR(v)) | (straight(TIFFGetG(v)) << 8) | (straight(TIFFGetB(v)) << 16) | (a << 24);
+    }
+  }
+  return true;
+}
 
 CCodecTIF::~CCodecTIF() {
   if (m_tif) TIFFClose(m_tif);
@@ -170,7 +225,7 @@ bool CCodecTIF::Decode(CCodecFile* hFile) {
         error = "No space for raster buffer";
         break;
       }
-      if (!TIFFReadRGBAImage(tif, width, height, raster.data(), 1)) {
+      if (!TIFFReadStraightRGBA(tif, width, height, raster.data(), 1)) {
         error = "Corrupted TIFF file!";
         break;
       }
@@ -255,6 +310,10 @@ bool CCodecTIF::DecodePalettePath(TIFF* tif, long width, long height, int bits, 
     }
   }
 
+  uint16_t extraCount = 0;
+  uint16_t* extraKinds = nullptr;
+  const bool premultiplied = TIFFGetField(tif, TIFFTAG_EXTRASAMPLES, &extraCount, &extraKinds) && extraCount > 0 &&
+                             extraKinds && extraKinds[0] == EXTRASAMPLE_ASSOCALPHA;
   const std::uint64_t lineSize = (static_cast<std::uint64_t>(samples) * bits * width + 7) / 8;
   const bool tiled = TIFFIsTiled(tif) != 0;
   uint32_t tileW = 0, tileH = 0;
@@ -343,8 +402,11 @@ bool CCodecTIF::DecodePalettePath(TIFF* tif, long width, long height, int bits, 
         }
       } else if (samples == 2) {
         for (long x = 0; x < w; ++x) {
-          dst[x] = s8[2 * x];
-          AlphaSet(x, row, s8[2 * x + 1]);
+          const unsigned v = s8[2 * x], a = s8[2 * x + 1];
+          // Premultiplied grey is divided back.
+          dst[x] = premultiplied && a > 0 && a < 255 ? static_cast<BYTE>(std::min(255u, (v * 255 + a / 2) / a))
+                                                      : static_cast<BYTE>(v);
+          AlphaSet(x, row, static_cast<BYTE>(a));
         }
       } else {
         for (long x = 0; x < w; ++x) {

@@ -2,6 +2,8 @@
 // streams.
 #pragma once
 
+#include <cstdint>
+
 #include "image/codec/BaseImage.h"
 
 struct tiff;
@@ -10,6 +12,13 @@ struct tiff;
 // stream open: its owner closes it.
 struct tiff* TIFFStreamOpen(CCodecFile* stream, const char* mode);
 struct tiff* TIFFStreamFdOpen(CCodecFile* stream, const char* name, const char* mode);
+
+// The picture of the current directory through libtiff's RGBA reader
+// (rows from the bottom, red in the low byte), with straight colours: alpha
+// stored unassociated is not multiplied in, associated (premultiplied)
+// alpha is divided out. stopOnError as TIFFReadRGBAImage's last argument.
+bool TIFFReadStraightRGBA(struct tiff* tif, std::uint32_t width, std::uint32_t height, std::uint32_t* raster,
+                          int stopOnError);
 
 class CCodecTIF : public CBaseImage {
  public:

@@ -17,6 +17,22 @@ inline long TruncToRange(double v, long lo, long hi) {
   return static_cast<long>(v);
 }
 
+// A channel value of `bits` bits (1 to 32) as a byte: narrower values are
+// widened by repeating their bits from the top down (5-bit 31 gives 255,
+// 16 gives 132), wider ones keep their high eight bits.
+inline BYTE WidenChannel(DWORD value, int bits) {
+  if (bits <= 0) return 0;
+  if (bits >= 8) return static_cast<BYTE>(value >> (bits - 8));
+  value &= (1u << bits) - 1;
+  DWORD out = 0;
+  int have = 0;
+  while (have < 8) {
+    out = (out << bits) | value;
+    have += bits;
+  }
+  return static_cast<BYTE>(out >> (have - 8));
+}
+
 inline WORD GetLE16(const BYTE* p) { return static_cast<WORD>(p[0] | (p[1] << 8)); }
 inline DWORD GetLE32(const BYTE* p) {
   return static_cast<DWORD>(p[0]) | (static_cast<DWORD>(p[1]) << 8) | (static_cast<DWORD>(p[2]) << 16) |

@@ -1,4 +1,6 @@
-// Wireless bitmaps (type 0, single-byte sizes) for the codec layer.
+// Wireless bitmaps (type 0) for the codec layer. Sizes are multi-byte
+// integers: seven bits a byte, most significant first, the top bit set on
+// every byte but the last.
 #pragma once
 
 #include "image/codec/BaseImage.h"

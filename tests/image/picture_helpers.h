@@ -13,6 +13,7 @@
 #include "image/Image.h"
 #include "image/codec/BaseImage.h"
 #include "tests/common/test_util.h"
+#include "tests/image/gif_builder.h"
 
 namespace picturetest {
 
@@ -113,40 +114,6 @@ inline void PutBE32(Bytes& b, std::uint32_t v) {
   for (int i = 3; i >= 0; --i) b.push_back(static_cast<BYTE>(v >> (8 * i)));
 }
 
-// GIF image data whose codes are all literals: a clear code before every
-// two pixels keeps the code size at minCodeSize + 1.
-inline Bytes GifImageData(const Bytes& pixels, int minCodeSize) {
-  Bytes codes;
-  std::uint32_t acc = 0;
-  int bits = 0;
-  const int size = minCodeSize + 1;
-  auto put = [&](int code) {
-    acc |= static_cast<std::uint32_t>(code) << bits;
-    bits += size;
-    while (bits >= 8) {
-      codes.push_back(static_cast<BYTE>(acc));
-      acc >>= 8;
-      bits -= 8;
-    }
-  };
-  const int clear = 1 << minCodeSize;
-  for (size_t i = 0; i < pixels.size(); ++i) {
-    if (i % 2 == 0) put(clear);
-    put(pixels[i]);
-  }
-  put(clear + 1);
-  if (bits > 0) codes.push_back(static_cast<BYTE>(acc));
-  Bytes out;
-  out.push_back(static_cast<BYTE>(minCodeSize));
-  for (size_t i = 0; i < codes.size(); i += 255) {
-    const size_t n = std::min<size_t>(255, codes.size() - i);
-    out.push_back(static_cast<BYTE>(n));
-    out.insert(out.end(), codes.begin() + static_cast<long>(i), codes.begin() + static_cast<long>(i + n));
-  }
-  out.push_back(0);
-  return out;
-}
-
 struct GifSpec {
   int width = 1;
   int height = 1;
@@ -183,7 +150,7 @@ inline Bytes MakeGif(const GifSpec& s) {
   PutLE16(b, static_cast<unsigned>(s.height));
   b.push_back(static_cast<BYTE>(s.interlaced ? 0x40 : 0));
   int mcs = s.minCodeSize >= 0 ? s.minCodeSize : std::max(2, bitsField + 1);
-  Bytes data = GifImageData(s.pixels, mcs);
+  Bytes data = gifbuild::ImageData(s.pixels, mcs);
   if (s.forcedCodeSizeByte >= 0) data[0] = static_cast<BYTE>(s.forcedCodeSizeByte);
   b.insert(b.end(), data.begin(), data.end());
   b.push_back(';');

@@ -239,7 +239,9 @@ TEST(PicturePsd, CmykInkIsInverted) {
   EXPECT_EQ(First(mr), RGB(0, 254, 254));
 }
 
-TEST(PicturePsd, IndexedNeedsItsColourCount) {
+TEST(PicturePsd, IndexedTakesItsColourTable) {
+  // The colour table's entries are the colours, with or without the
+  // resource that counts them.
   PsdSpec s;
   s.mode = kPsdModeIndexed;
   s.channels = 1;
@@ -249,14 +251,15 @@ TEST(PicturePsd, IndexedNeedsItsColourCount) {
   s.colorModeData[1] = 11;
   s.colorModeData[256 + 1] = 22;
   s.colorModeData[512 + 1] = 33;
-  Result white = Read(s);
-  ASSERT_EQ(white.status, kPsdOk);
-  EXPECT_EQ(ColorAt(*white.image, 0, 0), RGB(255, 255, 255));
-  EXPECT_EQ(white.image->GetWidth(), 2);
-  s.resources = Resource(1046, "", {0, 3});
-  Result r = Read(s);
-  ASSERT_EQ(r.status, kPsdOk);
-  EXPECT_EQ(ColorAt(*r.image, 0, 0), RGB(11, 22, 33));
+  s.colorModeData[2] = 200;
+  for (bool counted : {false, true}) {
+    s.resources = counted ? Resource(1046, "", {0, 3}) : Bytes{};
+    const Result r = Read(s);
+    ASSERT_EQ(r.status, kPsdOk) << counted;
+    EXPECT_EQ(r.image->GetWidth(), 2);
+    EXPECT_EQ(ColorAt(*r.image, 0, 0), RGB(11, 22, 33)) << counted;
+    EXPECT_EQ(ColorAt(*r.image, 1, 0), RGB(200, 0, 0)) << counted;
+  }
 }
 
 TEST(PicturePsd, LabLightAndDark) {

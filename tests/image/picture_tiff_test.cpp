@@ -17,7 +17,7 @@ struct Page {
   int samples = 3;
   int bits = 8;
   int photometric = PHOTOMETRIC_RGB;
-  bool associatedAlpha = false;
+  bool associatedAlpha = false;  // a fourth sample is alpha, premultiplied or straight
   Bytes data;  // rows from the top, contiguous samples
   std::vector<uint16_t> colormap;  // 3 x 2^bits for palette pages
 };
@@ -34,8 +34,8 @@ void WriteTiff(const std::string& path, const std::vector<Page>& pages) {
     TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
     TIFFSetField(tif, TIFFTAG_ORIENTATION, ORIENTATION_TOPLEFT);
     TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, p.height);
-    if (p.associatedAlpha) {
-      const uint16_t extra = EXTRASAMPLE_ASSOCALPHA;
+    if (p.samples == 4) {
+      const uint16_t extra = p.associatedAlpha ? EXTRASAMPLE_ASSOCALPHA : EXTRASAMPLE_UNASSALPHA;
       TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, 1, &extra);
     }
     if (!p.colormap.empty()) {
@@ -81,25 +81,34 @@ TEST(PictureTiff, MultiPageFilesLoadTheirFirstPage) {
   }
 }
 
-TEST(PictureTiff, AlphaIsDroppedAndOtherDepthsBecomeColour) {
-  Page rgba;
-  rgba.width = 1;
-  rgba.height = 1;
-  rgba.samples = 4;
-  rgba.associatedAlpha = true;
-  rgba.data = {90, 60, 30, 128};
-  const std::string a = TempPath("alpha.tif");
-  WriteTiff(a, {rgba});
-  CTiffLoader loader;
-  ASSERT_TRUE(loader.Open(a.c_str()));
-  EXPECT_EQ(loader.GetSize(), CSize(1, 1));
-  const BYTE* row = loader.GetRow(0);
-  ASSERT_NE(row, nullptr);
-  EXPECT_EQ(row[0], 90);
-  EXPECT_EQ(row[1], 60);
-  EXPECT_EQ(row[2], 30);
-  EXPECT_EQ(loader.GetRow(1), nullptr);
-  EXPECT_EQ(loader.GetRow(-1), nullptr);
+TEST(PictureTiff, AlphaGivesStraightColoursAndOtherDepthsBecomeColour) {
+  // Stored straight, the colours come as they are; stored premultiplied,
+  // they are divided back (90, 60, 30 at alpha 128 is 179, 120, 60).
+  for (bool associated : {false, true}) {
+    Page rgba;
+    rgba.width = 1;
+    rgba.height = 1;
+    rgba.samples = 4;
+    rgba.associatedAlpha = associated;
+    rgba.data = {90, 60, 30, 128};
+    const std::string a = TempPath("alpha.tif");
+    WriteTiff(a, {rgba});
+    CTiffLoader loader;
+    ASSERT_TRUE(loader.Open(a.c_str()));
+    EXPECT_EQ(loader.GetSize(), CSize(1, 1));
+    const BYTE* row = loader.GetRow(0);
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row[0], associated ? 179 : 90);
+    EXPECT_EQ(row[1], associated ? 120 : 60);
+    EXPECT_EQ(row[2], associated ? 60 : 30);
+    EXPECT_EQ(row[3], 128);
+    EXPECT_EQ(loader.GetRow(1), nullptr);
+    EXPECT_EQ(loader.GetRow(-1), nullptr);
+    bool ok = false;
+    CImage img(a.c_str(), ok);
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(ColorAt(img, 0, 0), associated ? RGB(179, 120, 60) : RGB(90, 60, 30));
+  }
 
   Page wide;
   wide.width = 1;

@@ -193,16 +193,19 @@ TEST(CodecImage, AlphaPlaneFlipAndMirror) {
 }
 
 TEST(CodecImage, Bitfield16ByItsMasks) {
-  // 5-5-5 by default, 5-6-5 and a 4-4-4 layout by their masks.
+  // 5-5-5 by default, 5-6-5 and a 4-4-4 layout by their masks; narrow
+  // channels are widened by repeating their bits, so that full is 255.
   struct Case {
     DWORD r, g, b;
     WORD pixel;
     BYTE red, green, blue;
   } cases[] = {
-      {0, 0, 0, 0x7FFF, 0xF8, 0xF8, 0xF8},
+      {0, 0, 0, 0x7FFF, 255, 255, 255},
       {0, 0, 0, (1 << 10) | (2 << 5) | 3, 8, 16, 24},
-      {0xF800, 0x07E0, 0x001F, (1 << 11) | (3 << 5) | 31, 8, 12, 248},
-      {0x0F00, 0x00F0, 0x000F, 0x0F84, 0xF0, 0x80, 0x40},
+      {0, 0, 0, (16 << 10) | (30 << 5) | 7, 132, 247, 57},
+      {0xF800, 0x07E0, 0x001F, (1 << 11) | (3 << 5) | 31, 8, 12, 255},
+      {0xF800, 0x07E0, 0x001F, (0 << 11) | (33 << 5) | 0, 0, 134, 0},
+      {0x0F00, 0x00F0, 0x000F, 0x0F84, 0xFF, 0x88, 0x44},
   };
   for (const Case& c : cases) {
     CBaseImage img(3, 2, 24, 0);
@@ -228,8 +231,9 @@ TEST(CodecImage, Bitfield16WorksInPlace) {
       bits[y * 12 + 2 * x + 1] = static_cast<BYTE>(v >> 8);
     }
   img.Bitfield2RGB(bits, 0, 0, 0, 16);
+  auto widen = [](long v) { return static_cast<BYTE>((v << 3) | (v >> 2)); };
   for (long y = 0; y < 3; ++y)
-    for (long x = 0; x < 5; ++x) EXPECT_EQ(ColorAt(img, x, y), RGB(x << 3, y << 3, (x + y) << 3));
+    for (long x = 0; x < 5; ++x) EXPECT_EQ(ColorAt(img, x, y), RGB(widen(x), widen(y), widen(x + y)));
 }
 
 TEST(CodecImage, TypeIdFromName) {

@@ -86,16 +86,62 @@ TEST(CodecBmp, BareInfoHeaderAndCoreHeader) {
   EXPECT_EQ(ColorAt(c, 1, 1), RGB(45, 30, 15));
 }
 
-TEST(CodecBmp, LongHeadersOnlyWhenPlain) {
-  Bytes pixels(16, 0x40);
-  // A 108-byte header with an image size of 0 is refused.
-  CBaseImage img;
-  EXPECT_FALSE(DecodeFrom(img, BmpFile(InfoHeader(2, 2, 24, BI_RGB, 0, 108, 0), pixels), CODEC_FORMAT_BMP));
-  EXPECT_STREQ(img.GetLastError(), "Error reading BMP info");
-  EXPECT_FALSE(DecodeFrom(img, BmpFile(InfoHeader(2, 2, 24, BI_RGB, 0, 108, 0), pixels), CODEC_FORMAT_UNKNOWN));
-  // With the right image size it reads.
-  ASSERT_TRUE(DecodeFrom(img, BmpFile(InfoHeader(2, 2, 24, BI_RGB, 0, 108, 16), pixels), CODEC_FORMAT_BMP));
-  EXPECT_EQ(ColorAt(img, 1, 1), RGB(0x40, 0x40, 0x40));
+TEST(CodecBmp, HeadersOfTheFourthAndFifthVersion) {
+  // What other programs write under 52- to 124-byte headers: bit fields with
+  // the masks inside the header, a short palette, an image size of 0, run
+  // lengths. Each is 2 x 2; the expected colours are bottom-left,
+  // bottom-right, top-left, top-right.
+  auto withMasks = [](DWORD size, DWORD r, DWORD g, DWORD b) {
+    Bytes h = InfoHeader(2, 2, 16, BI_BITFIELDS, 0, size);
+    for (int i = 0; i < 3; ++i) {
+      const DWORD m = i == 0 ? r : i == 1 ? g : b;
+      for (int k = 0; k < 4; ++k) h[40 + 4 * i + k] = static_cast<BYTE>(m >> (8 * k));
+    }
+    return h;
+  };
+  Bytes px565;
+  for (unsigned v : {0xF800u, 0x07E0u, 0u, 0x001Fu}) Put16(px565, v);
+  Bytes px555;
+  for (unsigned v : {0x7C00u, 0x03E0u, 0u, 0x001Fu}) Put16(px555, v);
+  Bytes shortPalette = InfoHeader(2, 2, 8, BI_RGB, 2, 124);
+  Append(shortPalette, {0, 0, 255, 0, 0, 255, 0, 0});
+  Bytes rle = InfoHeader(2, 2, 8, BI_RLE8, 2, 124, 10);
+  Append(rle, {0, 0, 255, 0, 0, 255, 0, 0});
+  Bytes rgb108 = InfoHeader(2, 2, 24, BI_RGB, 0, 108, 0);
+  struct Case {
+    const char* what;
+    Bytes body, pixels;
+    COLORREF colours[4];
+  } cases[] = {
+      {"5-6-5 masks in a 124-byte header", withMasks(124, 0xF800, 0x07E0, 0x001F), px565,
+       {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 0), RGB(0, 0, 255)}},
+      {"5-5-5 masks in a 108-byte header", withMasks(108, 0x7C00, 0x03E0, 0x001F), px555,
+       {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 0), RGB(0, 0, 255)}},
+      {"masks in a 56-byte header", withMasks(56, 0xF800, 0x07E0, 0x001F), px565,
+       {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 0), RGB(0, 0, 255)}},
+      {"two palette entries", shortPalette, {1, 0, 0, 0, 0, 1, 0, 0},
+       {RGB(0, 255, 0), RGB(255, 0, 0), RGB(255, 0, 0), RGB(0, 255, 0)}},
+      {"run lengths", rle, {2, 1, 0, 0, 1, 0, 1, 1, 0, 1},
+       {RGB(0, 255, 0), RGB(0, 255, 0), RGB(255, 0, 0), RGB(0, 255, 0)}},
+      {"image size 0", rgb108, {0, 0, 255, 0, 255, 0, 0, 0, 0, 0, 0, 255, 0, 0, 0, 0},
+       {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 0), RGB(0, 0, 255)}},
+  };
+  for (const Case& c : cases) {
+    for (DWORD format : {static_cast<DWORD>(CODEC_FORMAT_BMP), static_cast<DWORD>(CODEC_FORMAT_UNKNOWN)}) {
+      CBaseImage img;
+      ASSERT_TRUE(DecodeFrom(img, BmpFile(c.body, c.pixels), format)) << c.what << ": " << img.GetLastError();
+      EXPECT_EQ(ColorAt(img, 0, 0), c.colours[0]) << c.what;
+      EXPECT_EQ(ColorAt(img, 1, 0), c.colours[1]) << c.what;
+      EXPECT_EQ(ColorAt(img, 0, 1), c.colours[2]) << c.what;
+      EXPECT_EQ(ColorAt(img, 1, 1), c.colours[3]) << c.what;
+    }
+  }
+  // Headers of other sizes are still no bitmap header.
+  for (DWORD size : {44u, 128u, 300u}) {
+    CBaseImage img;
+    EXPECT_FALSE(DecodeFrom(img, BmpFile(InfoHeader(2, 2, 24, BI_RGB, 0, size), Bytes(16, 0)), CODEC_FORMAT_BMP));
+    EXPECT_STREQ(img.GetLastError(), "Error reading BMP info");
+  }
 }
 
 TEST(CodecBmp, RunLength8) {
@@ -154,8 +200,8 @@ TEST(CodecBmp, BitfieldsAfterA40ByteHeader) {
     if (!fileHeader) Append(file, pixels);
     CBaseImage img;
     ASSERT_TRUE(DecodeFrom(img, file, CODEC_FORMAT_BMP)) << img.GetLastError();
-    EXPECT_EQ(ColorAt(img, 0, 0), RGB(248, 0, 0));
-    EXPECT_EQ(ColorAt(img, 1, 0), RGB(0, 252, 128));
+    EXPECT_EQ(ColorAt(img, 0, 0), RGB(255, 0, 0));
+    EXPECT_EQ(ColorAt(img, 1, 0), RGB(0, 255, 132));
   }
   // 32-bit with masks and no file header: the pixels start after the masks.
   Bytes dib = InfoHeader(2, 1, 32, BI_BITFIELDS);
@@ -183,7 +229,7 @@ TEST(CodecBmp, PlainSixteenAndThirtyTwoBits) {
   CBaseImage img;
   ASSERT_TRUE(DecodeFrom(img, BmpFile(InfoHeader(1, 1, 16), p16), CODEC_FORMAT_BMP));
   EXPECT_EQ(img.GetBpp(), 24);
-  EXPECT_EQ(ColorAt(img, 0, 0), RGB(248, 8, 16));
+  EXPECT_EQ(ColorAt(img, 0, 0), RGB(255, 8, 16));
   ASSERT_TRUE(DecodeFrom(img, BmpFile(InfoHeader(2, 1, 32), {1, 2, 3, 99, 7, 8, 9, 99}), CODEC_FORMAT_BMP));
   EXPECT_EQ(ColorAt(img, 1, 0), RGB(9, 8, 7));
 }

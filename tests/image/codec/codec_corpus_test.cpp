@@ -7,6 +7,7 @@
 #include <png.h>
 #include <tiffio.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -19,6 +20,7 @@ extern "C" {
 #include "image/codec/CodecTIF.h"
 #include "image/codec/JpegExif.h"
 #include "tests/common/test_util.h"
+#include "tests/image/gif_builder.h"
 
 using namespace codectest;
 
@@ -124,6 +126,17 @@ std::vector<Seed> MakeSeeds() {
     Bytes core = CoreHeader(2, 2, 1);
     Append(core, {0, 0, 0, 255, 255, 255});
     s.push_back({"bmp", "core.bmp", BmpFile(core, {0x80, 0, 0, 0, 0x40, 0, 0, 0})});
+    // Fifth-version headers: masks inside, a short palette under run lengths.
+    Bytes v5 = InfoHeader(2, 2, 16, BI_BITFIELDS, 0, 124);
+    for (int i = 0; i < 4; ++i) {
+      v5[40 + i] = static_cast<BYTE>(0xF800u >> (8 * i));
+      v5[44 + i] = static_cast<BYTE>(0x07E0u >> (8 * i));
+      v5[48 + i] = static_cast<BYTE>(0x001Fu >> (8 * i));
+    }
+    s.push_back({"bmp", "v5bitfields16.bmp", BmpFile(v5, {1, 2, 3, 4, 5, 6, 7, 8})});
+    Bytes v5rle = InfoHeader(4, 3, 8, BI_RLE8, 3, 124);
+    Append(v5rle, {10, 20, 30, 0, 40, 50, 60, 0, 70, 80, 90, 0});
+    s.push_back({"bmp", "v5rle8.bmp", BmpFile(v5rle, {4, 1, 0, 0, 0, 3, 2, 0, 1, 0, 0, 1})});
   }
   // ---- ICO
   {
@@ -181,8 +194,15 @@ std::vector<Seed> MakeSeeds() {
   // ---- GIF
   {
     CBaseImage rgb;
-    Pattern(rgb, 20, 18, 24);
+    Pattern(rgb, 17, 16, 24);
     s.push_back({"gif", "mosaic.gif", Encoded(rgb, CODEC_FORMAT_GIF)});
+    // Images with their own tables, a background index, transparency and
+    // disposals.
+    for (const gifbuild::Composition& c : gifbuild::Compositions()) {
+      std::string name = c.what;
+      std::replace(name.begin(), name.end(), ' ', '_');
+      s.push_back({"gif", name + ".gif", gifbuild::Build(c.file)});
+    }
     CBaseImage pal;
     Pattern(pal, 12, 10, 8);
     pal.SetTransIndex(4);
@@ -230,6 +250,22 @@ std::vector<Seed> MakeSeeds() {
                    for (uint32_t y = 0; y < 18; y += 16)
                      for (uint32_t x = 0; x < 20; x += 16) TIFFWriteTile(t, tile.data(), x, y, 0, 0);
                  })});
+    // Small uncompressed colour tiles, and alpha stored straight.
+    s.push_back({"tiff", "tiled_rgb.tif", LibTiff([](TIFF* t) {
+                   TiffTags(t, 20, 18, 8, 3, PHOTOMETRIC_RGB);
+                   TIFFSetField(t, TIFFTAG_TILEWIDTH, 16);
+                   TIFFSetField(t, TIFFTAG_TILELENGTH, 16);
+                   Bytes tile(768, 0x5A);
+                   for (uint32_t y = 0; y < 18; y += 16)
+                     for (uint32_t x = 0; x < 20; x += 16) TIFFWriteTile(t, tile.data(), x, y, 0, 0);
+                 })});
+    s.push_back({"tiff", "rgba_straight.tif", LibTiff([](TIFF* t) {
+                   TiffTags(t, 2, 1, 8, 4, PHOTOMETRIC_RGB);
+                   const uint16_t extra = EXTRASAMPLE_UNASSALPHA;
+                   TIFFSetField(t, TIFFTAG_EXTRASAMPLES, 1, &extra);
+                   BYTE row[8] = {200, 100, 50, 128, 10, 20, 30, 255};
+                   TIFFWriteScanline(t, row, 0, 0);
+                 })});
     s.push_back({"tiff", "cielab.tif", LibTiff([](TIFF* t) {
                    TiffTags(t, 2, 1, 8, 3, PHOTOMETRIC_CIELAB);
                    BYTE row[6] = {200, 10, 250, 50, 0, 0};
@@ -276,6 +312,10 @@ std::vector<Seed> MakeSeeds() {
     one.SetGrayPalette();
     for (long x = 0; x < 12; x += 2) one.SetPixelIndex(x, x % 5, 1);
     s.push_back({"wbmp", "picture.wbmp", Encoded(one, CODEC_FORMAT_WBMP)});
+    CBaseImage wide(130, 2, 1, 0);
+    wide.SetGrayPalette();
+    for (long x = 0; x < 130; x += 3) wide.SetPixelIndex(x, x % 2, 1);
+    s.push_back({"wbmp", "wide.wbmp", Encoded(wide, CODEC_FORMAT_WBMP)});
   }
   // ---- clipboard DIBs (no file header)
   {

@@ -50,7 +50,7 @@ TEST(CodecDib, SixteenBitsWithoutMasksAre555) {
   Put16(dib, 0);
   CBaseImage img;
   ASSERT_TRUE(FromBlock(img, dib));
-  EXPECT_EQ(ColorAt(img, 0, 0), RGB(8, 248, 32));
+  EXPECT_EQ(ColorAt(img, 0, 0), RGB(8, 255, 33));
 }
 
 TEST(CodecDib, CoreHeaderShortPaletteAndTopDown) {

@@ -1,8 +1,10 @@
-// GIF decoding and encoding: true-colour mosaics, frames, interlacing.
+// GIF decoding and encoding: true-colour pictures, images composed on the
+// screen, animations, interlacing.
 #include <gtest/gtest.h>
 
 #include "codec_helpers.h"
 #include "image/codec/CodecGIF.h"
+#include "tests/image/gif_builder.h"
 
 using namespace codectest;
 
@@ -12,11 +14,14 @@ struct GifImage {
   unsigned left, top, width, height;
   BYTE flags;
   size_t start, end;  // the image's bytes from its ',' to after its data
+  int control;        // the control block's flags before it, -1 without one
+  unsigned delay;
 };
 
 struct GifFile {
   unsigned width = 0, height = 0;
   bool globalTable = false;
+  int applicationBlocks = 0;  // e.g. the loop count of animations
   std::vector<GifImage> images;
 };
 
@@ -31,15 +36,24 @@ GifFile Parse(const Bytes& b) {
     while (p < b.size() && b[p] != 0) p += b[p] + 1u;
     ++p;
   };
+  int control = -1;
+  unsigned delay = 0;
   while (p < b.size()) {
     const BYTE c = b[p];
     if (c == 0x21) {
+      if (b[p + 1] == 0xF9) {
+        control = b[p + 3];
+        delay = b[p + 4] | (b[p + 5] << 8);
+      }
+      if (b[p + 1] == 0xFF) ++g.applicationBlocks;
       p += 2;
       skipBlocks();
     } else if (c == 0x2C) {
       GifImage im{static_cast<unsigned>(b[p + 1] | (b[p + 2] << 8)), static_cast<unsigned>(b[p + 3] | (b[p + 4] << 8)),
                   static_cast<unsigned>(b[p + 5] | (b[p + 6] << 8)), static_cast<unsigned>(b[p + 7] | (b[p + 8] << 8)),
-                  b[p + 9], p, 0};
+                  b[p + 9], p, 0, control, delay};
+      control = -1;
+      delay = 0;
       p += 10;
       if (im.flags & 0x80) p += 3u << ((im.flags & 7) + 1);
       ++p;  // code size
@@ -64,47 +78,134 @@ void MakeIndexed(CBaseImage& img, DWORD w, DWORD h, BYTE (*index)(long x, long t
 
 }  // namespace
 
-TEST(CodecGif, TrueColourIsWrittenAsAMosaicAndReadBackWhole) {
+namespace {
+
+// A picture of many colours (more than 256 when it has more than 256
+// pixels).
+void MakeRich(CBaseImage& img, DWORD w, DWORD h) {
+  ASSERT_TRUE(img.Create(w, h, 24, 0));
+  for (long y = 0; y < static_cast<long>(h); ++y)
+    for (long x = 0; x < static_cast<long>(w); ++x)
+      img.SetPixelColor(x, y, RGB(static_cast<BYTE>(x * 7 + y), static_cast<BYTE>(y * 5 + x / 37), static_cast<BYTE>(x * 3 + y * 11)));
+}
+
+}  // namespace
+
+TEST(CodecGif, TrueColourOfFewColoursIsOnePalettisedImage) {
+  // 40 colours, one of them transparent.
+  CBaseImage img(23, 19, 24, 0);
+  for (long y = 0; y < 19; ++y)
+    for (long x = 0; x < 23; ++x) img.SetPixelColor(x, y, PatternColor(x % 5, y % 8));
+  img.SetTransColor(CBaseImage::RGBtoRGBQUAD(PatternColor(2, 3)));
+  img.SetTransIndex(0);
+  const Bytes file = EncodeTo(img, CODEC_FORMAT_GIF);
+  const GifFile g = Parse(file);
+  EXPECT_TRUE(g.globalTable);
+  ASSERT_EQ(g.images.size(), 1u);
+  EXPECT_EQ(g.images[0].control & 1, 1);
+  CBaseImage back;
+  ASSERT_TRUE(DecodeFrom(back, file, CODEC_FORMAT_GIF)) << back.GetLastError();
+  EXPECT_EQ(back.GetBpp(), 8);
+  EXPECT_TRUE(SameColors(img, back));
+  ASSERT_TRUE(back.IsTransparent());
+  EXPECT_EQ(CBaseImage::RGBQUADtoRGB(back.GetTransColor()), PatternColor(2, 3));
+}
+
+TEST(CodecGif, ManyColoursAreTheWholePictureThenTiles) {
+  // The whole picture first (a fixed table), then a 17 x 15 tile with its
+  // own table wherever that is not exact. Nothing waits or is cleared and
+  // nothing loops: viewers compose the images into one picture.
   struct Case {
     DWORD w, h;
     size_t tiles;
-  } cases[] = {{34, 30, 4}, {17, 200, 14}, {18, 16, 4}, {16, 200, 14}, {200, 15, 12}, {1, 1, 1}, {40, 1, 3}};
+  } cases[] = {{34, 30, 4}, {17, 200, 14}, {18, 16, 4}, {200, 15, 12}};
   for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.w << "x" << c.h);
     CBaseImage img;
-    MakePattern(img, c.w, c.h);
+    MakeRich(img, c.w, c.h);
     const Bytes file = EncodeTo(img, CODEC_FORMAT_GIF);
     ASSERT_EQ(std::string(file.begin(), file.begin() + 6), "GIF89a");
     const GifFile g = Parse(file);
-    EXPECT_FALSE(g.globalTable);
-    ASSERT_EQ(g.images.size(), c.tiles) << c.w << "x" << c.h;
-    EXPECT_EQ(g.images[0].flags, 0x87);
-    EXPECT_EQ(g.images[0].width, std::min<DWORD>(c.w, 17));
-    EXPECT_EQ(g.images[0].height, std::min<DWORD>(c.h, 15));
+    EXPECT_TRUE(g.globalTable);
+    EXPECT_EQ(g.applicationBlocks, 0);
+    ASSERT_EQ(g.images.size(), 1 + c.tiles);
+    EXPECT_EQ(g.images[0].width, c.w);
+    EXPECT_EQ(g.images[0].height, c.h);
+    EXPECT_EQ(g.images[0].flags & 0x80, 0);
+    for (size_t i = 0; i < g.images.size(); ++i) {
+      EXPECT_EQ(g.images[i].control, 1 << 2) << i;  // left in place, no delay
+      EXPECT_EQ(g.images[i].delay, 0u) << i;
+      if (i > 0) {
+        EXPECT_EQ(g.images[i].flags & 0xC0, 0x80) << i;  // an own table, not interlaced
+        EXPECT_LE(g.images[i].width, 17u);
+        EXPECT_LE(g.images[i].height, 15u);
+      }
+    }
     EXPECT_EQ(file.back(), ';');
     CBaseImage back;
     ASSERT_TRUE(DecodeFrom(back, file, CODEC_FORMAT_GIF)) << back.GetLastError();
-    EXPECT_EQ(back.GetNumFrames(), static_cast<long>(c.tiles));
-    if (c.tiles > 1) {
-      EXPECT_EQ(back.GetBpp(), 24) << c.w << "x" << c.h;
-    }
-    EXPECT_TRUE(SameColors(img, back)) << c.w << "x" << c.h;
+    EXPECT_EQ(back.GetNumFrames(), static_cast<long>(1 + c.tiles));
+    EXPECT_EQ(back.GetBpp(), 24);
+    EXPECT_TRUE(SameColors(img, back));
   }
   // The 17 x 200 mosaic: 13 tiles of 15 rows and one of 5.
   CBaseImage tall;
-  MakePattern(tall, 17, 200);
+  MakeRich(tall, 17, 200);
   const GifFile g = Parse(EncodeTo(tall, CODEC_FORMAT_GIF));
-  EXPECT_EQ(g.images[12].top, 180u);
-  EXPECT_EQ(g.images[13].height, 5u);
+  EXPECT_EQ(g.images[13].top, 180u);
+  EXPECT_EQ(g.images[14].height, 5u);
+  // A tile the fixed table shows exactly is left out: here the left one,
+  // of levels of 51 in red and blue and of 42.5 in green.
+  CBaseImage half;
+  MakeRich(half, 34, 15);
+  for (long y = 0; y < 15; ++y)
+    for (long x = 0; x < 17; ++x)
+      half.SetPixelColor(x, y, RGB(static_cast<BYTE>(x % 6 * 51), static_cast<BYTE>((y % 7 * 255 + 3) / 6), 102));
+  const Bytes halfFile = EncodeTo(half, CODEC_FORMAT_GIF);
+  ASSERT_EQ(Parse(halfFile).images.size(), 2u);
+  EXPECT_EQ(Parse(halfFile).images[1].left, 17u);
+  CBaseImage back;
+  ASSERT_TRUE(DecodeFrom(back, halfFile, CODEC_FORMAT_GIF));
+  EXPECT_TRUE(SameColors(half, back));
+  // A transparent colour stays transparent.
+  CBaseImage clear;
+  MakeRich(clear, 40, 20);
+  clear.SetPixelColor(3, 4, RGB(1, 2, 3));
+  clear.SetPixelColor(30, 15, RGB(1, 2, 3));
+  clear.SetTransColor(CBaseImage::RGBtoRGBQUAD(RGB(1, 2, 3)));
+  clear.SetTransIndex(0);
+  ASSERT_TRUE(DecodeFrom(back, EncodeTo(clear, CODEC_FORMAT_GIF), CODEC_FORMAT_GIF));
+  EXPECT_TRUE(SameColors(clear, back));
+  ASSERT_TRUE(back.IsTransparent());
+  EXPECT_EQ(CBaseImage::RGBQUADtoRGB(back.GetTransColor()), RGB(1, 2, 3));
 }
 
-TEST(CodecGif, OneTileReadsBackPalettised) {
+TEST(CodecGif, ImagesAreComposedOnTheScreen) {
+  for (const gifbuild::Composition& c : gifbuild::Compositions()) {
+    SCOPED_TRACE(c.what);
+    CBaseImage img;
+    ASSERT_TRUE(DecodeFrom(img, gifbuild::Build(c.file), CODEC_FORMAT_GIF)) << img.GetLastError();
+    ASSERT_EQ(img.GetWidth(), static_cast<DWORD>(c.width));
+    ASSERT_EQ(img.GetHeight(), static_cast<DWORD>(c.height));
+    for (int y = 0; y < c.height; ++y)
+      for (int x = 0; x < c.width; ++x) {
+        const BYTE* want = c.expected.data() + 3 * (y * c.width + x);
+        EXPECT_EQ(ColorAt(img, x, c.height - 1 - y), RGB(want[0], want[1], want[2])) << x << "," << y;
+      }
+  }
+}
+
+TEST(CodecGif, SharedTablesStayPalettised) {
+  // One table for every image: the picture keeps its indices at the
+  // table's depth. The first image's transparent index stays transparent,
+  // also where no image covers the screen.
   CBaseImage img;
-  MakePattern(img, 10, 10);
-  CBaseImage back;
-  ASSERT_TRUE(DecodeFrom(back, EncodeTo(img, CODEC_FORMAT_GIF), CODEC_FORMAT_UNKNOWN));
-  EXPECT_EQ(back.GetType(), static_cast<DWORD>(CODEC_FORMAT_GIF));
-  EXPECT_EQ(back.GetBpp(), 8);
-  EXPECT_TRUE(SameColors(img, back));
+  ASSERT_TRUE(DecodeFrom(img, gifbuild::Build(gifbuild::SharedTableFile()), CODEC_FORMAT_GIF)) << img.GetLastError();
+  EXPECT_EQ(img.GetBpp(), 4);
+  EXPECT_EQ(img.GetTransIndex(), 3);
+  for (long y = 0; y < 2; ++y)
+    for (long x = 0; x < 4; ++x)
+      EXPECT_EQ(img.GetPixelIndex(x, 1 - y), gifbuild::kSharedTableIndices[y][x]) << x << "," << y;
 }
 
 TEST(CodecGif, PalettisedRoundTrips) {
@@ -146,28 +247,38 @@ TEST(CodecGif, LargePicturesKeepEveryColour) {
     for (long x = 0; x < 300; x += 3) ASSERT_EQ(back.GetPixelIndex(x, y), noise.GetPixelIndex(x, y));
 }
 
-TEST(CodecGif, AnimationDecodesItsFirstFrame) {
-  CBaseImage a, b;
-  MakeIndexed(a, 6, 4, [](long x, long) { return static_cast<BYTE>(x); });
-  MakeIndexed(b, 6, 4, [](long, long y) { return static_cast<BYTE>(100 + y); });
-  const Bytes fa = EncodeTo(a, CODEC_FORMAT_GIF), fb = EncodeTo(b, CODEC_FORMAT_GIF);
-  const GifFile ga = Parse(fa), gb = Parse(fb);
-  // Both frames share the global table (the same palette).
-  Bytes anim(fa.begin(), fa.begin() + static_cast<long>(ga.images[0].end));
-  anim.insert(anim.end(), fb.begin() + static_cast<long>(gb.images[0].start), fb.begin() + static_cast<long>(gb.images[0].end));
-  anim.push_back(';');
+TEST(CodecGif, AnimationsDecodeUpToTheFrameAskedFor) {
+  // Two full frames that wait: the first by default, the second when asked
+  // for. Without the wait the file is one picture: both composed.
+  gifbuild::File f{3, 1, {0, 0, 0, 50, 50, 50, 100, 100, 100, 150, 150, 150}, 0, {}};
+  gifbuild::Image a;
+  a.width = 3;
+  a.pixels = {1, 1, 1};
+  a.delay = 10;
+  gifbuild::Image b = a;
+  b.width = 2;
+  b.pixels = {2, 3};
+  f.images = {a, b};
+  const Bytes anim = gifbuild::Build(f);
   CBaseImage img;
   ASSERT_TRUE(DecodeFrom(img, anim, CODEC_FORMAT_GIF));
   EXPECT_EQ(img.GetNumFrames(), 2);
-  EXPECT_EQ(img.GetPixelIndex(3, 0), 3);
+  EXPECT_EQ(img.GetPixelIndex(0, 0), 1);
+  EXPECT_EQ(img.GetFrameDelay(), 10u);
   CBaseImage second;
   second.SetFrame(1);
   ASSERT_TRUE(DecodeFrom(second, anim, CODEC_FORMAT_GIF));
-  EXPECT_EQ(second.GetPixelIndex(3, 3), 100);
+  EXPECT_EQ(second.GetPixelIndex(0, 0), 2);
+  EXPECT_EQ(second.GetPixelIndex(1, 0), 3);
+  EXPECT_EQ(second.GetPixelIndex(2, 0), 1);
   CBaseImage none;
   none.SetFrame(2);
   EXPECT_FALSE(DecodeFrom(none, anim, CODEC_FORMAT_GIF));
   EXPECT_EQ(none.GetNumFrames(), 2);
+  f.images[0].delay = f.images[1].delay = 0;
+  ASSERT_TRUE(DecodeFrom(img, gifbuild::Build(f), CODEC_FORMAT_GIF));
+  EXPECT_EQ(img.GetPixelIndex(0, 0), 2);
+  EXPECT_EQ(img.GetPixelIndex(2, 0), 1);
 }
 
 TEST(CodecGif, InterlacedRowsLandInGifOrder) {
@@ -187,9 +298,15 @@ TEST(CodecGif, ImagesOutsideTheScreenAndBrokenData) {
   MakeIndexed(img, 6, 4, [](long x, long) { return static_cast<BYTE>(x); });
   Bytes file = EncodeTo(img, CODEC_FORMAT_GIF);
   Bytes small = file;
-  small[6] = 5;  // screen narrower than the image
+  small[6] = 5;  // screen narrower than the image: it grows to take it in
   CBaseImage back;
-  EXPECT_FALSE(DecodeFrom(back, small, CODEC_FORMAT_GIF));
+  ASSERT_TRUE(DecodeFrom(back, small, CODEC_FORMAT_GIF));
+  EXPECT_EQ(back.GetWidth(), 6u);
+  EXPECT_EQ(back.GetPixelIndex(5, 0), 5);
+  // Images without pixels are passed over.
+  Bytes empty = file;
+  empty[Parse(file).images[0].start + 5] = 0;
+  EXPECT_FALSE(DecodeFrom(back, empty, CODEC_FORMAT_GIF));
   EXPECT_EQ(back.GetNumFrames(), 0);
   // A bad code size gives no rows but a picture.
   Bytes badCode = file;

@@ -6,6 +6,9 @@
 #include <QByteArray>
 #include <QImage>
 
+#include <cstdio>
+#include <string>
+
 #include "codec_helpers.h"
 
 using namespace codectest;
@@ -41,6 +44,27 @@ Bytes QtWrite(const QImage& img, const char* format, int quality = -1) {
   return ::testing::AssertionSuccess();
 }
 
+// A picture of a colour for every pixel.
+void MakeRich(CBaseImage& img, DWORD w, DWORD h) {
+  ASSERT_TRUE(img.Create(w, h, 24, 0));
+  for (long y = 0; y < static_cast<long>(h); ++y)
+    for (long x = 0; x < static_cast<long>(w); ++x)
+      img.SetPixelColor(x, y, RGB(static_cast<BYTE>(x * 3 + y), static_cast<BYTE>(y * 6), static_cast<BYTE>(x * 2 + y * 2)));
+}
+
+// A command's standard output; empty when it fails.
+std::string RunCommand(const std::string& command) {
+  std::string out;
+  FILE* p = popen((command + " 2>/dev/null").c_str(), "r");
+  if (!p) return out;
+  char buf[4096];
+  for (size_t n; (n = std::fread(buf, 1, sizeof(buf), p)) > 0;) out.append(buf, n);
+  if (pclose(p) != 0) out.clear();
+  return out;
+}
+
+bool HaveImageMagick() { return RunCommand("convert -version").find("ImageMagick") != std::string::npos; }
+
 }  // namespace
 
 TEST(CodecInterop, OurFilesReadByQt) {
@@ -56,10 +80,15 @@ TEST(CodecInterop, OurFilesReadByQt) {
   EXPECT_TRUE(SameAsQt(eight, QtRead(EncodeTo(eight, CODEC_FORMAT_PNG), "PNG")));
   EXPECT_TRUE(SameAsQt(eight, QtRead(EncodeTo(eight, CODEC_FORMAT_BMP), "BMP")));
   EXPECT_TRUE(SameAsQt(eight, QtRead(EncodeTo(eight, CODEC_FORMAT_ICO), "ICO")));
-  // A one-tile true-colour GIF is a plain GIF.
+  // A true-colour picture of few colours is a plain GIF.
   CBaseImage tile;
   MakePattern(tile, 17, 15);
   EXPECT_TRUE(SameAsQt(tile, QtRead(EncodeTo(tile, CODEC_FORMAT_GIF), "GIF")));
+  // Of many colours, Qt's reader shows the first image: the whole picture
+  // in the colours of the fixed table (levels 51 apart, dithered).
+  CBaseImage rich;
+  MakeRich(rich, 70, 40);
+  EXPECT_TRUE(SameAsQt(rich, QtRead(EncodeTo(rich, CODEC_FORMAT_GIF), "GIF"), 51));
   CBaseImage smooth(40, 40, 24, 0);
   for (long y = 0; y < 40; ++y)
     for (long x = 0; x < 40; ++x) smooth.SetPixelColor(x, y, RGB(static_cast<BYTE>(x * 6), static_cast<BYTE>(y * 6), 90));
@@ -93,4 +122,30 @@ TEST(CodecInterop, QtFilesReadByUs) {
     for (int x = 0; x < 32; ++x) smooth.setPixel(x, y, qRgb(x * 8, y * 8, 60));
   ASSERT_TRUE(DecodeFrom(img, QtWrite(smooth, "JPG", 100), CODEC_FORMAT_UNKNOWN));
   EXPECT_TRUE(SameAsQt(img, smooth, 6));
+}
+
+TEST(CodecInterop, ImageMagickComposesOurManyColourGifs) {
+  // Every image is left in place and none waits, so ImageMagick's
+  // composition of all of them is the picture itself.
+  if (!HaveImageMagick()) GTEST_SKIP() << "ImageMagick is not installed";
+  CBaseImage rich;
+  MakeRich(rich, 70, 40);
+  const auto path = qmtest::MakeTempDir("codec_interop") / "rich.gif";
+  qmtest::WriteAll(path, EncodeTo(rich, CODEC_FORMAT_GIF));
+  const std::string frames = RunCommand("identify -format '%T %D %g\\n' '" + path.string() + "'");
+  ASSERT_FALSE(frames.empty());
+  size_t count = 0;
+  for (size_t at = 0, end; (end = frames.find('\n', at)) != std::string::npos; at = end + 1, ++count) {
+    const std::string line = frames.substr(at, end - at);
+    EXPECT_EQ(line.substr(0, 7), "0 None ") << line;
+    if (count == 0) EXPECT_EQ(line, "0 None 70x40+0+0");
+  }
+  EXPECT_GT(count, 1u);
+  const std::string rgb = RunCommand("convert '" + path.string() + "' -coalesce -delete 0--2 -depth 8 rgb:-");
+  ASSERT_EQ(rgb.size(), 70u * 40 * 3);
+  for (long y = 0; y < 40; ++y)
+    for (long x = 0; x < 70; ++x) {
+      const BYTE* p = reinterpret_cast<const BYTE*>(rgb.data()) + 3 * (y * 70 + x);
+      ASSERT_EQ(RGB(p[0], p[1], p[2]), ColorAt(rich, x, 39 - y)) << x << "," << y;
+    }
 }

@@ -192,22 +192,90 @@ TEST(CodecPng, PaletteTransparency) {
   EXPECT_EQ(img.GetPaletteColor(2).rgbReserved, 255);
 }
 
-TEST(CodecPng, GreyWithAlphaIsFlattened) {
-  // Grey 0 at alpha 0 and grey 200 opaque.
-  std::vector<Bytes> rows = {{0, 0, 200, 255}};
-  CBaseImage img;
-  ASSERT_TRUE(DecodeFrom(img, LibPng(2, 1, 8, PNG_COLOR_TYPE_GRAY_ALPHA, rows), CODEC_FORMAT_PNG));
-  EXPECT_EQ(img.GetBpp(), 8);
-  EXPECT_FALSE(img.AlphaIsValid());
-  EXPECT_EQ(ColorAt(img, 0, 0), RGB(192, 192, 192));
-  EXPECT_EQ(ColorAt(img, 1, 0), RGB(200, 200, 200));
-  auto bkgd = [](png_structp png, png_infop info) {
-    png_color_16 b{};
-    b.gray = 50;
-    png_set_bKGD(png, info, &b);
+TEST(CodecPng, TransparentColourIsFlattenedAtEveryDepth) {
+  // Grey and colour pictures with a transparent colour (tRNS), the first
+  // pixel transparent and the second opaque: the first becomes light grey
+  // 192 whatever the depth, or the file's background colour.
+  auto trns = [](int grey, int r, int g, int b, int bkgdGrey, int bkgdR) {
+    return [=](png_structp png, png_infop info) {
+      png_color_16 t{};
+      t.gray = static_cast<png_uint_16>(grey);
+      t.red = static_cast<png_uint_16>(r);
+      t.green = static_cast<png_uint_16>(g);
+      t.blue = static_cast<png_uint_16>(b);
+      png_set_tRNS(png, info, nullptr, 0, &t);
+      if (bkgdGrey >= 0) {
+        png_color_16 back{};
+        back.gray = static_cast<png_uint_16>(bkgdGrey);
+        back.red = back.green = back.blue = static_cast<png_uint_16>(bkgdR);
+        png_set_bKGD(png, info, &back);
+      }
+    };
   };
-  ASSERT_TRUE(DecodeFrom(img, LibPng(2, 1, 8, PNG_COLOR_TYPE_GRAY_ALPHA, rows, bkgd), CODEC_FORMAT_PNG));
-  EXPECT_EQ(ColorAt(img, 0, 0), RGB(50, 50, 50));
+  struct Case {
+    int depth, colorType;
+    Bytes row;
+    int tGrey, tR, tG, tB;
+    COLORREF opaque;
+  } cases[] = {
+      {2, PNG_COLOR_TYPE_GRAY, {0x1C}, 1, 0, 0, 0, RGB(255, 255, 255)},  // pixels 0 1 3 0
+      {8, PNG_COLOR_TYPE_GRAY, {7, 200}, 7, 0, 0, 0, RGB(200, 200, 200)},
+      {16, PNG_COLOR_TYPE_GRAY, {0x12, 0x34, 0xC8, 0}, 0x1234, 0, 0, 0, RGB(200, 200, 200)},
+      {8, PNG_COLOR_TYPE_RGB, {1, 2, 3, 10, 20, 30}, 0, 1, 2, 3, RGB(10, 20, 30)},
+      {16, PNG_COLOR_TYPE_RGB, {1, 1, 2, 2, 3, 3, 10, 0, 20, 0, 30, 0}, 0, 0x101, 0x202, 0x303, RGB(10, 20, 30)},
+  };
+  for (const Case& c : cases) {
+    for (bool withBackground : {false, true}) {
+      SCOPED_TRACE(::testing::Message() << c.depth << "-bit type " << c.colorType << (withBackground ? " bKGD" : ""));
+      // A background colour in the file's own levels: full or 80 of 255.
+      const int top = (1 << c.depth) - 1;
+      const int bkgd = withBackground ? (c.depth == 2 ? 1 : 80 * top / 255) : -1;
+      const int pixels = c.depth == 2 ? 4 : 2;
+      CBaseImage img;
+      ASSERT_TRUE(DecodeFrom(img, LibPng(pixels, 1, c.depth, c.colorType, {c.row}, trns(c.tGrey, c.tR, c.tG, c.tB, bkgd, bkgd)),
+                             CODEC_FORMAT_PNG))
+          << img.GetLastError();
+      EXPECT_FALSE(img.AlphaIsValid());
+      const COLORREF under = !withBackground ? RGB(192, 192, 192) : c.depth == 2 ? RGB(85, 85, 85) : RGB(80, 80, 80);
+      if (c.depth == 2) {
+        EXPECT_EQ(ColorAt(img, 0, 0), RGB(0, 0, 0));
+        EXPECT_EQ(ColorAt(img, 1, 0), under);
+        EXPECT_EQ(ColorAt(img, 2, 0), c.opaque);
+      } else {
+        EXPECT_EQ(ColorAt(img, 0, 0), under);
+        EXPECT_EQ(ColorAt(img, 1, 0), c.opaque);
+      }
+    }
+  }
+}
+
+TEST(CodecPng, AlphaChannelsKeepTheirAlphaAtEveryDepth) {
+  // Grey and colour with alpha, 8 and 16 bits: the alpha plane holds the
+  // file's alpha and the colours stay as stored.
+  struct Case {
+    int depth, colorType;
+    Bytes row;
+  } cases[] = {
+      {8, PNG_COLOR_TYPE_GRAY_ALPHA, {90, 0, 200, 128}},
+      {16, PNG_COLOR_TYPE_GRAY_ALPHA, {90, 9, 0, 0, 200, 1, 128, 0}},
+      {8, PNG_COLOR_TYPE_RGB_ALPHA, {90, 90, 90, 0, 200, 200, 200, 128}},
+      {16, PNG_COLOR_TYPE_RGB_ALPHA, {90, 1, 90, 2, 90, 3, 0, 9, 200, 0, 200, 0, 200, 0, 128, 5}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.depth << "-bit type " << c.colorType);
+    CBaseImage img;
+    ASSERT_TRUE(DecodeFrom(img, LibPng(2, 1, c.depth, c.colorType, {c.row}), CODEC_FORMAT_PNG)) << img.GetLastError();
+    EXPECT_EQ(img.GetBpp(), 24);
+    ASSERT_TRUE(img.AlphaIsValid());
+    EXPECT_EQ(ColorAt(img, 0, 0), RGB(90, 90, 90));
+    EXPECT_EQ(img.AlphaGet(0, 0), 0);
+    EXPECT_EQ(ColorAt(img, 1, 0), RGB(200, 200, 200));
+    EXPECT_EQ(img.AlphaGet(1, 0), 128);
+  }
+}
+
+TEST(CodecPng, PaletteTransparencyAndBackground) {
+  CBaseImage img;
   // A palette with transparency and a background colour stays palettised,
   // its transparent entry the background index.
   auto palBkgd = [](png_structp png, png_infop info) {

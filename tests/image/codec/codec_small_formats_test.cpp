@@ -44,15 +44,15 @@ Bytes PcxHeader(int bits, int w, int h, int planes, int bytesPerLine, const Byte
 
 }  // namespace
 
-TEST(CodecTga, SixteenBitsShiftChannelsUp) {
+TEST(CodecTga, SixteenBitsRepeatTheirHighBits) {
   Bytes f = TgaHeader(2, 2, 1, 16);
   Put16(f, (31u << 10) | (1u << 5) | 2u);
   Put16(f, 0x7FFF);
   CBaseImage img;
   ASSERT_TRUE(DecodeFrom(img, f, CODEC_FORMAT_TGA)) << img.GetLastError();
   EXPECT_EQ(img.GetBpp(), 24);
-  EXPECT_EQ(ColorAt(img, 0, 0), RGB(248, 8, 16));
-  EXPECT_EQ(ColorAt(img, 1, 0), RGB(248, 248, 248));
+  EXPECT_EQ(ColorAt(img, 0, 0), RGB(255, 8, 16));
+  EXPECT_EQ(ColorAt(img, 1, 0), RGB(255, 255, 255));
 }
 
 TEST(CodecTga, TopToBottomAndRightToLeft) {
@@ -97,8 +97,8 @@ TEST(CodecTga, ColourMapsByEntrySizeAndFirstIndex) {
   Append(f, {2, 3});
   CBaseImage img;
   ASSERT_TRUE(DecodeFrom(img, f, CODEC_FORMAT_TGA)) << img.GetLastError();
-  EXPECT_EQ(ColorAt(img, 0, 0), RGB(248, 0, 0));
-  EXPECT_EQ(ColorAt(img, 1, 0), RGB(0, 0, 248));
+  EXPECT_EQ(ColorAt(img, 0, 0), RGB(255, 0, 0));
+  EXPECT_EQ(ColorAt(img, 1, 0), RGB(0, 0, 255));
   // 32-bit entries; a true-colour picture skips its colour map.
   f = TgaHeader(1, 1, 1, 8, 0, 1, 0, 1, 32);
   Append(f, {10, 20, 30, 40, 0});
@@ -211,8 +211,7 @@ TEST(CodecPcx, EncoderRoundTrips) {
     for (DWORD i = 0; i < pal.GetNumColors(); ++i)
       pal.SetPaletteColor(static_cast<BYTE>(i), static_cast<BYTE>(255 - i * 16), static_cast<BYTE>(i), 0);
     if (bpp == 1) {
-      // One-bit PCX is black and white; a white first entry is written
-      // with the bits inverted.
+      // White first: written darker colour first, the bits inverted.
       pal.SetPaletteColor(0, 255, 255, 255);
       pal.SetPaletteColor(1, 0, 0, 0);
     }
@@ -220,6 +219,50 @@ TEST(CodecPcx, EncoderRoundTrips) {
       for (long x = 0; x < 11; ++x) pal.SetPixelIndex(x, y, static_cast<BYTE>((x + y) % pal.GetNumColors()));
     ASSERT_TRUE(DecodeFrom(back, EncodeTo(pal, CODEC_FORMAT_PCX), CODEC_FORMAT_PCX)) << bpp;
     EXPECT_TRUE(SameColors(pal, back)) << bpp;
+  }
+}
+
+TEST(CodecPcx, OneBitPicturesKeepTheirTwoColours) {
+  // Written with the two colours in the header, darker first; read back
+  // from it. Files whose header holds no colours (all black) or the
+  // standard EGA table are black and white.
+  struct Case {
+    COLORREF c0, c1;
+    BYTE firstByte;  // the top row's first pixels as written
+  } cases[] = {
+      {RGB(200, 30, 30), RGB(20, 20, 120), 0x50},  // brighter first: inverted
+      {RGB(0, 90, 0), RGB(250, 240, 0), 0xA8},
+      {RGB(0, 0, 0), RGB(255, 255, 255), 0xA8},
+      {RGB(40, 50, 60), RGB(40, 50, 60), 0xC2},  // one colour: every pixel 0 (a run of two 0 bytes)
+  };
+  for (const Case& c : cases) {
+    CBaseImage img(5, 2, 1, 0);
+    img.SetPaletteColor(0, GetRValue(c.c0), GetGValue(c.c0), GetBValue(c.c0));
+    img.SetPaletteColor(1, GetRValue(c.c1), GetGValue(c.c1), GetBValue(c.c1));
+    for (long x = 0; x < 5; ++x) {
+      img.SetPixelIndex(x, 1, static_cast<BYTE>(x % 2 == 0));
+      img.SetPixelIndex(x, 0, static_cast<BYTE>(x < 2));
+    }
+    const Bytes file = EncodeTo(img, CODEC_FORMAT_PCX);
+    const bool brighterFirst = GetRValue(c.c0) + GetGValue(c.c0) + GetBValue(c.c0) >
+                               GetRValue(c.c1) + GetGValue(c.c1) + GetBValue(c.c1);
+    const COLORREF dark = brighterFirst ? c.c1 : c.c0, light = brighterFirst ? c.c0 : c.c1;
+    EXPECT_EQ(RGB(file[16], file[17], file[18]), dark);
+    EXPECT_EQ(RGB(file[19], file[20], file[21]), light);
+    EXPECT_EQ(file[128], c.firstByte) << std::hex << c.c0;
+    CBaseImage back;
+    ASSERT_TRUE(DecodeFrom(back, file, CODEC_FORMAT_PCX)) << back.GetLastError();
+    EXPECT_EQ(back.GetBpp(), 1);
+    EXPECT_TRUE(SameColors(img, back)) << std::hex << c.c0;
+  }
+  // Bits 1 0 under a header without colours, or with the EGA table.
+  for (const Bytes& table : {Bytes{}, Bytes{0, 0, 0, 0, 0, 170, 0, 170, 0}}) {
+    Bytes f = PcxHeader(1, 2, 1, 1, 2, table);
+    Append(f, {0x80, 0});
+    CBaseImage img;
+    ASSERT_TRUE(DecodeFrom(img, f, CODEC_FORMAT_PCX)) << img.GetLastError();
+    EXPECT_EQ(ColorAt(img, 0, 0), RGB(255, 255, 255));
+    EXPECT_EQ(ColorAt(img, 1, 0), RGB(0, 0, 0));
   }
 }
 
@@ -271,11 +314,41 @@ TEST(CodecWbmp, RoundTripAndBadFiles) {
   // Every row must be there.
   EXPECT_FALSE(DecodeFrom(back, Bytes{0, 0, 9, 3, 1, 2, 3, 4, 5}, CODEC_FORMAT_WBMP));
   EXPECT_STREQ(back.GetLastError(), "Corrupted WBMP");
+  // A size that goes on past 32 bits.
+  EXPECT_FALSE(DecodeFrom(back, Bytes{0, 0, 0x9F, 0xFF, 0xFF, 0xFF, 0x7F, 1, 0}, CODEC_FORMAT_WBMP));
+  EXPECT_STREQ(back.GetLastError(), "Corrupted WBMP");
 
-  CBaseImage big(300, 1, 1, 0), deep(3, 3, 8, 0);
+  CBaseImage deep(3, 3, 8, 0);
   BYTE* buffer = nullptr;
   long size = 0;
-  EXPECT_FALSE(big.Encode(buffer, size, CODEC_FORMAT_WBMP));
   EXPECT_FALSE(deep.Encode(buffer, size, CODEC_FORMAT_WBMP));
   EXPECT_STREQ(deep.GetLastError(), "Can't save this image as WBMP");
+}
+
+TEST(CodecWbmp, SizesAreMultiByteIntegers) {
+  // Seven bits a byte, the top bit on all bytes but the last: 200 is
+  // 0x81 0x48, 16384 is 0x81 0x80 0x00.
+  struct Case {
+    DWORD w, h;
+    Bytes header;
+  } cases[] = {
+      {127, 2, {0, 0, 0x7F, 0x02}},
+      {200, 3, {0, 0, 0x81, 0x48, 0x03}},
+      {9, 16384, {0, 0, 0x09, 0x81, 0x80, 0x00}},
+  };
+  for (const Case& c : cases) {
+    CBaseImage img(c.w, c.h, 1, 0);
+    img.SetGrayPalette();
+    for (long y = 0; y < static_cast<long>(c.h); y += 7)
+      for (long x = 0; x < static_cast<long>(c.w); x += 3) img.SetPixelIndex(x, y, 1);
+    const Bytes file = EncodeTo(img, CODEC_FORMAT_WBMP);
+    ASSERT_GE(file.size(), c.header.size());
+    EXPECT_EQ(Bytes(file.begin(), file.begin() + static_cast<long>(c.header.size())), c.header) << c.w;
+    EXPECT_EQ(file.size(), c.header.size() + (c.w + 7) / 8 * c.h);
+    CBaseImage back;
+    ASSERT_TRUE(DecodeFrom(back, file, CODEC_FORMAT_WBMP)) << back.GetLastError();
+    EXPECT_EQ(back.GetWidth(), c.w);
+    EXPECT_EQ(back.GetHeight(), c.h);
+    EXPECT_TRUE(SameColors(img, back)) << c.w;
+  }
 }
