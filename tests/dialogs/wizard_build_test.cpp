@@ -5,6 +5,7 @@
 
 #include "builder/PatternBuilder.h"
 #include "core/FrameServices.h"
+#include "core/Registry.h"
 #include "dialogs/WizardBuild.h"
 #include "dialogs/WizardData.h"
 #include "lang/ids/wizard.h"
@@ -39,6 +40,7 @@ std::function<void(bool)> FinishLogger(CFakeHost& host) {
 }  // namespace
 
 TEST(WizardBuild, PictureProjectInOrderAndBeadForBeadAsLoadThenBuild) {
+  SetRussianInterface(false);
   qmtest::LanguagePack pack(false);
   const auto dir = qmtest::MakeTempDir("wizbuild");
   const auto jpeg = SavePicture(dir / "photo.jpg", 300, 200);
@@ -86,6 +88,7 @@ TEST(WizardBuild, PictureProjectInOrderAndBeadForBeadAsLoadThenBuild) {
 }
 
 TEST(WizardBuild, BlankCanvasDropsTheOriginalPicture) {
+  SetRussianInterface(false);
   qmtest::LanguagePack pack(false);
   const CColorSet palette = MakePalette(5);
   CWizardData record;
@@ -112,6 +115,7 @@ TEST(WizardBuild, BlankCanvasDropsTheOriginalPicture) {
 }
 
 TEST(WizardBuild, PictureThatCannotBeReadAndFailedBuild) {
+  SetRussianInterface(false);
   qmtest::LanguagePack pack(false);
   const auto dir = qmtest::MakeTempDir("wizbuildfail");
   const auto junk = dir / "junk.jpg";

@@ -2,6 +2,8 @@
 // the wizard asks of them, with palettes and pictures made at test time.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <functional>
 #include <memory>

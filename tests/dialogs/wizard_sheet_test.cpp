@@ -71,6 +71,7 @@ fs::path ShotPath(bool russian, const std::string& name) {
 class WizardSheetTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    SetRussianInterface(false);
     ClearWizardRegistry();
     GetAppSettings().SetDefaults();
   }
