@@ -137,3 +137,34 @@ void CSimpleStatusProgress::SetPos(int position) {
   position_ = position;
   if (display_) display_->SetPos(position);
 }
+
+// ---- Alert text, file title ----
+
+CString MakeStatusAlertText(int kind, const char* text) {
+  if (kind != 0 && kind != 1) return CString();
+  CString message(text ? text : "");
+  if (message.GetLength() > 255) message = message.Left(255);
+  CString out;
+  out += '\t';
+  out += static_cast<char>(kind == 0 ? 1 : 2);
+  out += message;
+  return out;
+}
+
+void GetFileTitleFromPath(const char* path, CString& out) {
+  CString name;
+  SplitPath(CString(path ? path : ""), nullptr, nullptr, &name, nullptr);
+  out = name;
+}
+
+// ---- Frame services and the starting flag ----
+
+namespace {
+IFrameServices* g_frameServices = nullptr;
+bool g_appStarting = false;
+}  // namespace
+
+IFrameServices* GetFrameServices() { return g_frameServices; }
+void SetFrameServices(IFrameServices* services) { g_frameServices = services; }
+bool IsAppStarting() { return g_appStarting; }
+void SetAppStarting(bool starting) { g_appStarting = starting; }

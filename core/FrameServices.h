@@ -190,3 +190,54 @@ class CSimpleStatusProgress {
   int position_ = 0;
   IStatusProgressDisplay* display_ = nullptr;
 };
+
+// ---- The status bar's alert text and a path's file title ----
+
+// The status-bar alert text: TAB, the kind byte (1 red for kind 0, 2 green
+// for kind 1) and the message, cut to 255 characters. Any other kind gives
+// an empty text.
+CString MakeStatusAlertText(int kind, const char* text);
+// The file name of a path without its folder and extension.
+void GetFileTitleFromPath(const char* path, CString& out);
+
+// ---- The main frame's services for the design view, dialogs and export ----
+
+class CRecentFiles;
+class CRecentFileLst;
+class CCommonUndo;
+class CWnd;
+
+// What the levels below the application reach of the main frame beyond
+// IMainFrame: the recent-file lists, temporary files, the splitter's fitting,
+// the properties command, the wizard's palette page, the undo folder and the
+// save prompt. The frame installs itself with SetFrameServices.
+class IFrameServices {
+ public:
+  virtual CRecentFiles* GetRecentDesigns() = 0;
+  virtual CRecentFileLst* GetRecentPictures() = 0;
+  virtual CRecentFileLst* GetRecentPalettes() = 0;
+  // A file to delete when the main frame closes.
+  virtual void AddTempFile(const char* path) = 0;
+  // The splitter's left column to its fitted width, laid out once / twice.
+  virtual void FitPanes() = 0;
+  virtual void RefitPanes() = 0;
+  // The design properties command (File > Properties).
+  virtual void OnFileProperties() = 0;
+  virtual void SetWizardPalettePage(CWnd* page) = 0;
+  virtual void ClearWizardPalettePage() = 0;
+  virtual CCommonUndo* GetUndoFolder() = 0;
+  // Asks to save a modified design; false when the user cancels or the
+  // design that was to be saved was not saved.
+  virtual bool PromptSaveModified() = 0;
+
+ protected:
+  ~IFrameServices() = default;
+};
+// The installed frame services, null without a main frame.
+IFrameServices* GetFrameServices();
+void SetFrameServices(IFrameServices* services);
+
+// The application's starting flag: set from the first step of start-up to
+// its last (the empty design view draws no hint lines meanwhile).
+bool IsAppStarting();
+void SetAppStarting(bool starting);

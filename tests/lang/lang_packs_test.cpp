@@ -61,17 +61,26 @@ std::vector<std::string> Conversions(const std::string& text) {
   return out;
 }
 
-void MenuShape(const std::vector<QmMenuItem>& items, std::string& out) {
+// The shape of a menu: flags and commands. `skip` names the one command that
+// is declared to exist in one language only (its item is left out, and the
+// end-of-menu flag, which moves with it, is not compared).
+void MenuShape(const std::vector<QmMenuItem>& items, std::string& out, UINT skip = 0) {
   for (const QmMenuItem& m : items) {
-    out += std::to_string(m.flags) + ":" + std::to_string(m.id);
+    if (skip && !m.IsPopup() && m.id == skip) continue;
+    const UINT flags = skip ? (m.flags & ~0x80u) : m.flags;
+    out += std::to_string(flags) + ":" + std::to_string(m.id);
     if (m.IsPopup()) {
       out += "{";
-      MenuShape(m.items, out);
+      MenuShape(m.items, out, skip);
       out += "}";
     }
     out += " ";
   }
 }
+
+// Menus with one command in one language only: the main menu's program
+// description (the manual exists in Russian only).
+UINT LanguageOnlyCommand(UINT menuId) { return menuId == 128 ? 32032 : 0; }
 
 std::vector<std::pair<int, int>> NamedControls(const QmDialogTemplate& d) {
   std::vector<std::pair<int, int>> v;
@@ -119,8 +128,8 @@ TEST_F(LanguagePacks, TemplatesMatchAcrossLanguages) {
         const QmMenuTemplate* n = LoadMenuTemplate(ru.h, k.id);
         if (!m || !n) break;
         std::string x, y;
-        MenuShape(m->items, x);
-        MenuShape(n->items, y);
+        MenuShape(m->items, x, LanguageOnlyCommand(k.id));
+        MenuShape(n->items, y, LanguageOnlyCommand(k.id));
         EXPECT_EQ(x, y) << "menu " << k.id << ": items, flags or commands differ";
         break;
       }

@@ -1,0 +1,13 @@
+// The message of a command whose window or operation this version of the
+// program does not have yet: one stop-icon box naming the command by its
+// menu text (or its tooltip when no menu shows it).
+#pragma once
+
+#include "platform/base.h"
+
+// The command's menu text in menu 128 of the language library without its
+// mnemonic marks and shortcut; the tooltip part of its prompt string when
+// the menu has no such item; empty when neither exists.
+CString GetCommandName(UINT command);
+// Shows the message; answers the button pressed.
+int ShowCommandNotAvailable(UINT command);
