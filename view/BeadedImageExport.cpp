@@ -245,8 +245,8 @@ bool SavePictureReplacing(const CImage& picture, const CString& path, const int*
   CString uuid;
   UuidToCString(guid, uuid);
   const CString temporary = GetPathFolder(path) + "~" + uuid + ".tmp";
-  // SaveFile does not change the picture; it is not const only by its age.
-  CImage& writable = const_cast<CImage&>(picture);
+  // Saving takes the file's name and type into the picture: a copy is saved.
+  CImage writable(picture);
   if (!writable.SaveFile(temporary, type, nullptr, resolution) ||
       (type == kImageTypeBMP && !SetBmpResolution(temporary, resolution))) {
     RemoveFile(temporary);
@@ -329,4 +329,47 @@ bool ComposeBeadedImage(const CImage& picture, double nominalWidth, double nomin
       static_cast<double>(joined.GetHeight() + band->GetHeight()) * nominalHeight / joined.GetHeight();
   ResolutionFor(final, widthInches, heightInches, resolution);
   return SavePictureReplacing(final, path, resolution, params.m_fileType);
+}
+
+CString WithTypeExtension(const CString& path, int type) {
+  if (!GetPathExtension(path).IsEmpty()) return path;
+  const char* ext = type == kImageTypeBMP ? ".bmp" : type == kImageTypePNG ? ".png" : ".jpg";
+  return path + ext;
+}
+
+bool SaveOriginalPicture(const CImage& picture, const CString& sourcePath, const CString& path, int type,
+                         SIZE size) {
+  const bool ownSize = size.cx == picture.GetWidth() && size.cy == picture.GetHeight();
+  if (ownSize && !sourcePath.IsEmpty() && FileExists(sourcePath) &&
+      ImageTypeFromExtension(GetFileExtension(sourcePath)) == type) {
+    if (sourcePath == path) return true;
+    GUID guid{};
+    CoCreateGuid(&guid);
+    CString uuid;
+    UuidToCString(guid, uuid);
+    const CString temporary = GetPathFolder(path) + "~" + uuid + ".tmp";
+    if (CopyFile(sourcePath, temporary, FALSE) && MoveFileEx(temporary, path, MOVEFILE_REPLACE_EXISTING)) return true;
+    RemoveFile(temporary);
+    return false;
+  }
+  std::unique_ptr<CImage> resized;
+  const CImage* source = &picture;
+  if (!ownSize && size.cx > 0 && size.cy > 0) {
+    CWaitCursor wait;
+    resized = picture.CreateResized(size);
+    if (resized && resized->IsValid()) source = resized.get();
+  }
+  // The type chosen in the dialog, whatever the name's extension says.
+  if (!source->IsValid()) return false;
+  GUID guid{};
+  CoCreateGuid(&guid);
+  CString uuid;
+  UuidToCString(guid, uuid);
+  const CString temporary = GetPathFolder(path) + "~" + uuid + ".tmp";
+  CImage writable(*source);
+  if (!writable.SaveFile(temporary, type, nullptr, nullptr) || !MoveFileEx(temporary, path, MOVEFILE_REPLACE_EXISTING)) {
+    RemoveFile(temporary);
+    return false;
+  }
+  return true;
 }

@@ -73,3 +73,17 @@ bool ComposeBeadedImage(const CImage& picture, double nominalWidth, double nomin
 // the path's extension, or `fallbackType` when the extension names none
 // that can be written.
 bool SavePictureReplacing(const CImage& picture, const CString& path, const int* resolution, int fallbackType);
+
+// ---- The original picture ----
+
+// The path with the file type's extension (".jpg", ".png", ".bmp" for the
+// types 1, 4, 0) added when its name has none.
+CString WithTypeExtension(const CString& path, int type);
+
+// Saves the original picture as `path` in `type`: at its own size a picture
+// that came from a file of that type is copied byte for byte (never
+// re-encoded); otherwise the picture, rescaled to `size` when that differs
+// (the picture itself when rescaling fails), is encoded. Written through a
+// temporary file beside the target.
+bool SaveOriginalPicture(const CImage& picture, const CString& sourcePath, const CString& path, int type,
+                         SIZE size);

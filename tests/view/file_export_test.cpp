@@ -185,3 +185,30 @@ TEST_F(FileTest, FailedExportLeavesTheTargetAlone) {
   EXPECT_EQ(back.GetWidth(), 60);
   EXPECT_EQ(back.GetHeight(), 40 + 3 + BuildTitleBand(60, -1)->GetHeight());
 }
+
+TEST_F(FileTest, OriginalPictureAtItsOwnSizeIsCopiedElseEncoded) {
+  bool ok = false;
+  CImage original(80, 60, ok, RGB(30, 60, 90));
+  ASSERT_TRUE(ok);
+  const fs::path source = folder / "source.jpg";
+  ASSERT_TRUE(CImage(original).SaveFile(Path(source)));
+  bool loaded = false;
+  CImage picture(Path(source), loaded);
+  ASSERT_TRUE(loaded);
+  // Same size and type: the very bytes.
+  EXPECT_EQ(WithTypeExtension(Path(folder / "copy"), 1), Path(folder / "copy.jpg"));
+  ASSERT_TRUE(SaveOriginalPicture(picture, Path(source), Path(folder / "copy.jpg"), 1, SIZE{80, 60}));
+  EXPECT_EQ(qmtest::ReadAll(folder / "copy.jpg"), qmtest::ReadAll(source));
+  // Another type, another size: encoded.
+  EXPECT_EQ(WithTypeExtension(Path(folder / "small"), 4), Path(folder / "small.png"));
+  EXPECT_EQ(WithTypeExtension(Path(folder / "small.x"), 4), Path(folder / "small.x"));
+  ASSERT_TRUE(SaveOriginalPicture(picture, Path(source), Path(folder / "small.png"), 4, SIZE{40, 30}));
+  CImage back(Path(folder / "small.png"), loaded);
+  ASSERT_TRUE(loaded);
+  EXPECT_EQ(back.GetWidth(), 40);
+  EXPECT_EQ(back.GetHeight(), 30);
+  ASSERT_TRUE(SaveOriginalPicture(picture, "", Path(folder / "same.bmp"), 0, SIZE{80, 60}));
+  CImage bmp(Path(folder / "same.bmp"), loaded);
+  ASSERT_TRUE(loaded);
+  EXPECT_EQ(bmp.GetWidth(), 80);
+}
