@@ -9,6 +9,7 @@
 #include "core/Registry.h"
 #include "image/Image.h"
 #include "lang/ids/file.h"
+#include "lang/ids/shared.h"
 #include "platform/wnd/host.h"
 #include "settings/GraphicOutput.h"
 #include "tests/view/file_fixture.h"
