@@ -12,6 +12,7 @@
 
 class CPattern;
 class CPaletteLineReader;
+struct CPaletteXmlInfo;
 
 // The result of usage counting: the design counted, how many palette colours
 // it uses and how many beads were counted.
@@ -156,6 +157,13 @@ class CColorSet : public IColorSource {
   bool SaveToBytes(std::vector<BYTE>& out);
   // The older layout embedded in design files of earlier versions.
   bool ReadFromDesign(CByteStream& stream, bool withCounts);
+
+  // ---- XML export (palette/PaletteXml.h) ----
+  // The whole document (UTF-8, one line).
+  void BuildXmlText(std::string& out, const CPaletteXmlInfo& info) const;
+  // Removes an existing file, writes the document with one write; false
+  // when the file cannot be created or not every byte was written.
+  bool ExportXml(const CString& path, const CPaletteXmlInfo& info) const;
 
   // ---- text palettes ----
   bool ReadTextPalette(CPaletteLineReader& file, CString& reason, int option = 0);

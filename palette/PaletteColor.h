@@ -56,6 +56,8 @@ class CPaletteColor {
   int GetStreamSize() const;
   // The older record embedded in design files of earlier versions.
   bool ReadFromDesign(CByteStream& stream, int version, bool withCount);
+  // One Color element of the XML export (UTF-8, palette/PaletteXml.h).
+  std::string ToXmlElement(bool writeCount) const;
 
   CString mfgName;          // manufacturer's code or name; the key for look-ups by name
   CString nickname;

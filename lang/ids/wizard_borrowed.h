@@ -2,6 +2,7 @@
 // in lang/*/wizard_borrowed.rcs) as soon as its own area defines it.
 #pragma once
 
+// Defined by the file operations (lang/*/file.rcs); these names remain.
 #define IDS_LOAD_PICTURE_FAILED 203
 #define IDS_DESIGN_FILE_FILTER 427
 #define IDS_SAVE_PICTURE_FILTER 59402

@@ -1,0 +1,172 @@
+#include "tests/view/file_fixture.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+
+#include "core/FileUtils.h"
+#include "core/FrameServices.h"
+#include "core/Registry.h"
+#include "designfile/DesignFile.h"
+#include "platform/base/msgbox.h"
+#include "platform/wnd/host.h"
+
+namespace filetest {
+
+void MakeDesign(CPattern& d, int columns, int rows, int colours, bool blank) {
+  CGridLayout layout;
+  layout.width = 0.1f * columns;
+  layout.height = 0.1f * rows;
+  layout.beadWidth = 0.1f;
+  layout.beadHeight = 0.1f;
+  layout.spacer = 0.0f;
+  layout.format = kFormatLoom;
+  d.CreateGrid(layout, 0);
+  d.m_nominalWidth = 0.1 * columns;
+  d.m_nominalHeight = 0.1 * rows;
+  d.m_blank = blank ? 1 : 0;
+  for (int row = 0; row < rows; ++row)
+    for (int column = 0; column < columns; ++column) {
+      CBead* bead = d.GetBeadAt(column, row);
+      bead->SetColorIndex((column + row) % colours);
+    }
+  d.m_title = "Test design";
+}
+
+void MakePalette(CColorSet& palette, int colours) {
+  palette.Clear();
+  for (int i = 0; i < colours; ++i) {
+    CPaletteColor c(CRgbTriple(static_cast<BYTE>(30 * i), static_cast<BYTE>(255 - 30 * i), 77),
+                    CString(("DB-" + std::to_string(100 + i)).c_str()), 0, i + 1, 225, 150);
+    palette.Append(c);
+  }
+}
+
+fs::path WriteDesignFile(const fs::path& path, int columns, int rows) {
+  CPattern design;
+  MakeDesign(design, columns, rows, 3);
+  CColorSet palette;
+  MakePalette(palette, 3);
+  CString picturePath;
+  CString reason;
+  EXPECT_TRUE(SaveDesignFile(Path(path), design, palette, "pal.pal", picturePath, nullptr, nullptr, &reason))
+      << reason.GetString();
+  return path;
+}
+
+namespace {
+
+void Put16(std::vector<unsigned char>& b, unsigned v) {
+  b.push_back(static_cast<unsigned char>(v & 0xFF));
+  b.push_back(static_cast<unsigned char>((v >> 8) & 0xFF));
+}
+void Put32(std::vector<unsigned char>& b, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) b.push_back(static_cast<unsigned char>((v >> (8 * i)) & 0xFF));
+}
+
+}  // namespace
+
+void WriteZip(const fs::path& path, const std::vector<ZipEntry>& entries) {
+  std::vector<unsigned char> out, central;
+  for (const ZipEntry& e : entries) {
+    const std::uint32_t offset = static_cast<std::uint32_t>(out.size());
+    const std::uint32_t crc = e.crc >= 0 ? static_cast<std::uint32_t>(e.crc)
+                                         : static_cast<std::uint32_t>(crc32(0L, e.data.data(), static_cast<uInt>(e.data.size())));
+    const std::uint32_t size = static_cast<std::uint32_t>(e.data.size());
+    const std::uint32_t declared = e.declaredSize >= 0 ? static_cast<std::uint32_t>(e.declaredSize) : size;
+    // Local header: stored, the stored bytes' count as compressed size.
+    Put32(out, 0x04034b50);
+    Put16(out, 20);
+    Put16(out, 0);
+    Put16(out, 0);
+    Put16(out, 0);
+    Put16(out, 0);
+    Put32(out, crc);
+    Put32(out, size);
+    Put32(out, declared);
+    Put16(out, static_cast<unsigned>(e.name.size()));
+    Put16(out, 0);
+    out.insert(out.end(), e.name.begin(), e.name.end());
+    out.insert(out.end(), e.data.begin(), e.data.end());
+    Put32(central, 0x02014b50);
+    Put16(central, 20);
+    Put16(central, 20);
+    Put16(central, 0);
+    Put16(central, 0);
+    Put16(central, 0);
+    Put16(central, 0);
+    Put32(central, crc);
+    Put32(central, size);
+    Put32(central, declared);
+    Put16(central, static_cast<unsigned>(e.name.size()));
+    Put16(central, 0);
+    Put16(central, 0);
+    Put16(central, 0);
+    Put16(central, 0);
+    Put32(central, e.folder ? 0x10 : 0x20);
+    Put32(central, offset);
+    central.insert(central.end(), e.name.begin(), e.name.end());
+  }
+  const std::uint32_t centralOffset = static_cast<std::uint32_t>(out.size());
+  out.insert(out.end(), central.begin(), central.end());
+  Put32(out, 0x06054b50);
+  Put16(out, 0);
+  Put16(out, 0);
+  Put16(out, static_cast<unsigned>(entries.size()));
+  Put16(out, static_cast<unsigned>(entries.size()));
+  Put32(out, static_cast<std::uint32_t>(central.size()));
+  Put32(out, centralOffset);
+  Put16(out, 0);
+  qmtest::WriteAll(path, out);
+}
+
+std::vector<std::string> ListFolder(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+void FileTest::SetUp() {
+  folder = qmtest::MakeTempDir(::testing::UnitTest::GetInstance()->current_test_info()->name());
+  fs::create_directories(folder / "data");
+  SetProgramDataFolder(Path(folder / "data"));
+  UseLanguage(false);
+  SetMessageBoxHook([this](const CString& text, const CString&, UINT type) {
+    boxes.emplace_back(text.str(), type);
+    return boxAnswer;
+  });
+  QmSetShellExecuteHook([this](HWND, const char* operation, const char* file, const char*, const char*, int) {
+    opened.push_back(std::string(operation ? operation : "") + " " + (file ? file : ""));
+    return reinterpret_cast<HINSTANCE>(static_cast<intptr_t>(42));
+  });
+}
+
+void FileTest::TearDown() {
+  QmSetModalHook(nullptr);
+  QmSetShellExecuteHook(nullptr);
+  SetMessageBoxHook(nullptr);
+  if (frame != nullptr) {
+    frame->DestroyWindow();
+    QmPumpMessages();
+    frame = nullptr;
+  }
+  pack.reset();
+  SetRussianInterface(false);
+  SetProgramDataFolder("");
+}
+
+void FileTest::UseLanguage(bool russian) {
+  pack.reset();
+  SetRussianInterface(russian);
+  pack = std::make_unique<qmtest::LanguagePack>(russian);
+  ASSERT_TRUE(pack->Loaded());
+}
+
+fs::path ShotPath(bool russian, const std::string& name) {
+  const fs::path dir = qmtest::SourceDir() / "build" / "shots" / (russian ? "ru" : "en");
+  fs::create_directories(dir);
+  return dir / name;
+}
+
+}  // namespace filetest
