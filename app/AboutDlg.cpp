@@ -11,6 +11,7 @@
 #include "core/Registry.h"
 #include "image/Image.h"
 #include "lang/ids/base.h"
+#include "lang/ids/controls.h"
 #include "lang/ids/shell.h"
 #include "platform/base/codepage.h"
 #include "platform/base/resource.h"
@@ -54,7 +55,7 @@ std::unique_ptr<CImage> LoadAboutPicture() {
 CString VersionLine() {
   CString date;
   GetBuildDateText(date);
-  CString version = CMainFrame::ExtractVersion(LoadResString(IDS_DOC_TEMPLATE));
+  CString version = CMainFrame::ExtractVersion(LoadResString(IDS_DOCUMENT_DESCRIPTION));
   if (version.IsEmpty()) version = "?.?";
   CString line;
   line.Format(Text("Version #%s, %s", "Версия №%s, %s").GetString(), version.GetString(), date.GetString());

@@ -9,6 +9,7 @@
 #include "core/DialogServices.h"
 #include "core/FileUtils.h"
 #include "core/Registry.h"
+#include "lang/ids/controls.h"
 #include "lang/ids/shell.h"
 #include "settings/AppSettings.h"
 #include "settings/GridSettings.h"
@@ -360,7 +361,7 @@ CString CMainFrame::ExtractVersion(const CString& text) {
 }
 
 void CMainFrame::OnCheckUpdate() {
-  const CString version = ExtractVersion(LoadResString(IDS_DOC_TEMPLATE));
+  const CString version = ExtractVersion(LoadResString(IDS_DOCUMENT_DESCRIPTION));
   CString date;
   GetBuildDateText(date);
   CString message;

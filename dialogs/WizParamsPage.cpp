@@ -12,6 +12,7 @@
 #include "image/Image.h"
 #include "lang/ids/base.h"
 #include "lang/ids/wizard.h"
+#include "lang/ids/shell.h"
 #include "lang/ids/wizard_borrowed.h"
 #include "palette/ColorSet.h"
 #include "settings/AppSettings.h"

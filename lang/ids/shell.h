@@ -7,7 +7,6 @@
 // The document template: menu 128, toolbar 128, icon 128 and the
 // document's description string (title and version first).
 #define IDR_MAINFRAME 128
-#define IDS_DOC_TEMPLATE 128
 #define IDI_MAINFRAME 128
 // The bead-effect pop-up menu, the toolbar of menu commands without a
 // button and the bead-effect toolbar (images of the pop-up).
