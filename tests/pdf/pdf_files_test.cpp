@@ -30,13 +30,6 @@ std::string PageText(const fs::path& pdf, int page) {
                             qmtest::Quote(pdf) + " -");
 }
 
-// Renders every page to build/shots/<language>/pdf/<name>-<page>.png.
-void Shoot(const fs::path& pdf, const std::string& name, bool russian) {
-  const fs::path dir = qmtest::BinDir().parent_path() / "shots" / (russian ? "ru" : "en") / "pdf";
-  fs::create_directories(dir);
-  qmtest::RunCommand("pdftoppm -r 60 -png " + qmtest::Quote(pdf) + " " + qmtest::Quote(dir / name));
-}
-
 // Files left in a folder besides the one expected.
 std::vector<std::string> OtherFiles(const fs::path& dir, const std::string& expected) {
   std::vector<std::string> out;
@@ -125,6 +118,6 @@ TEST(PdfFiles, EverySectionInBothLanguagesAndLayouts) {
       int rc = -1;
       qmtest::RunCommand("qpdf --check --password='a b}' " + qmtest::Quote(pdf), &rc);
       EXPECT_EQ(rc, 0);
-      Shoot(pdf, table ? "all-table" : "all-columns", russian);
+      pdftest::Shoot(pdf, table ? "all-table" : "all-columns", russian);
     }
 }

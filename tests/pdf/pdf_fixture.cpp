@@ -1,6 +1,9 @@
 #include "tests/pdf/pdf_fixture.h"
 
+#include <filesystem>
+
 #include "platform/base/codepage.h"
+#include "tests/pdflib/pdf_tools.h"
 
 namespace pdftest {
 
@@ -85,6 +88,12 @@ CPattern MakePeyote(int columns, int rows, CColorSet& palette) {
   p.m_attr.Comments() = "Work the rows from the top.";
   palette.CountUsageQuick(p);
   return p;
+}
+
+void Shoot(const std::string& pdf, const std::string& name, bool russian) {
+  const std::filesystem::path dir = qmtest::BinDir().parent_path() / "shots" / (russian ? "ru" : "en") / "pdf";
+  std::filesystem::create_directories(dir);
+  qmtest::RunCommand("pdftoppm -r 60 -png " + qmtest::Quote(pdf) + " " + qmtest::Quote(dir / name));
 }
 
 CPdfData AllSections() {

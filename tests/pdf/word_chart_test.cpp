@@ -93,7 +93,9 @@ TEST(WordChart, LabelsAndDirectionNames) {
       const CString label = CWordChartOptions(false, mode).GetLineLabel();
       const bool column = mode == 2 || mode == 5;
       EXPECT_EQ(label, LoadResString(column ? IDS_WORD_CHART_COLUMN : IDS_WORD_CHART_ROW)) << mode;
-      if (!russian) EXPECT_EQ(label, column ? "Column" : "Row");
+      if (!russian) {
+        EXPECT_EQ(label, column ? "Column" : "Row");
+      }
     }
     const char* en[] = {"left to right", "right to left", "top to bottom", "bottom to top"};
     const char* ru[] = {"слева направо", "справа налево", "сверху вниз", "снизу вверх"};
