@@ -1,0 +1,139 @@
+// The word chart on large designs, and the export of a 1,000 x 1,000 bead
+// design with 40 colours in runs, section by section and whole.
+//
+//   build/bench/bench_pdf --benchmark_filter=WordChart
+//   build/bench/bench_pdf --benchmark_filter=Export
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "core/FileUtils.h"
+#include "design/Pattern.h"
+#include "palette/ColorSet.h"
+#include "pdf/PdfExport.h"
+#include "pdf/WordChart.h"
+
+namespace {
+
+// A design whose colours come in runs, as a built picture has them.
+CPattern MakeDesign(int columns, int rows, int format) {
+  CPattern p;
+  CGridLayout layout;
+  layout.beadWidth = layout.beadHeight = 0.06f;
+  layout.width = columns * 0.06f;
+  layout.height = rows * 0.06f;
+  layout.format = format;
+  p.CreateGrid(layout, 0);
+  unsigned seed = 12345;
+  for (int row = 0; row < rows; ++row)
+    for (int column = 0; column < columns; ++column) {
+      seed = seed * 1103515245u + 12345u;
+      const int noise = (seed >> 16) % 23 == 0 ? 1 : 0;
+      p.GetBeadAt(column, row)->SetColorIndex((column / 9 + (row / 6) * 3 + noise) % 40);
+    }
+  return p;
+}
+
+CColorSet MakePalette() {
+  CColorSet palette;
+  for (int i = 0; i < 40; ++i) {
+    char name[32];
+    std::snprintf(name, sizeof name, "DB-%04d", 100 + i * 7);
+    CPaletteColor color(CRgbTriple(static_cast<BYTE>(i * 6), static_cast<BYTE>(255 - i * 5), static_cast<BYTE>((i * 37) % 256)),
+                        name, 0, 100 + i, 250, 300 + i);
+    color.price = 1000 + i;
+    palette.Append(color);
+  }
+  return palette;
+}
+
+void WordChart(benchmark::State& state) {
+  const int side = static_cast<int>(state.range(0));
+  const int mode = static_cast<int>(state.range(1));
+  const int format = static_cast<int>(state.range(2));
+  const CPattern design = MakeDesign(side, side, format);
+  for (auto _ : state) {
+    CWordChart chart(&design, CWordChartOptions(true, mode));
+    benchmark::DoNotOptimize(chart.GetLineCount());
+  }
+  state.SetItemsProcessed(state.iterations() * side * side);
+}
+// side, mode, format (0 Loom, 1 Peyote, combined)
+BENCHMARK(WordChart)
+    ->ArgsProduct({{500, 1000, 2000}, {0, 2, 3}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
+
+struct ExportFixture {
+  ExportFixture() : design(MakeDesign(1000, 1000, 0)), palette(MakePalette()) {
+    folder = std::filesystem::temp_directory_path() / "qm-bench-pdf";
+    std::filesystem::create_directories(folder);
+    SetProgramDataFolder(folder.string().c_str());
+    palette.CountUsageQuick(design);
+    data.m_propertiesPage = data.m_wholeDesignPage = data.m_collagePages = data.m_colorListPage = data.m_gridPages =
+        data.m_wordChartPages = 0;
+    data.m_gridCellCoding = 0;
+  }
+  std::filesystem::path folder;
+  CPattern design;
+  CColorSet palette;
+  CPdfData data;
+};
+
+long PeakMegabytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss / 1024;
+}
+
+// Section: 0 properties, 1 fitted picture, 2 actual size, 3 colour list,
+// 4 grid, 5 word chart table, 6 word chart columns, 7 everything (table),
+// 8 everything with text columns and actual size.
+void Export(benchmark::State& state) {
+  static ExportFixture f;
+  CPdfData data = f.data;
+  switch (state.range(0)) {
+    case 0: data.m_propertiesPage = 1; break;
+    case 1: data.m_wholeDesignPage = 1; break;
+    case 2: data.m_wholeDesignPage = 1, data.m_wholeDesignMode = 0; break;
+    case 3: data.m_colorListPage = 1; break;
+    case 4: data.m_gridPages = 1; break;
+    case 5: data.m_wordChartPages = 1; break;
+    case 6: data.m_wordChartPages = 1, data.m_wordChartAsTable = 0; break;
+    case 7:
+      data.m_propertiesPage = data.m_wholeDesignPage = data.m_colorListPage = data.m_gridPages = data.m_wordChartPages = 1;
+      break;
+    default:
+      data.m_propertiesPage = data.m_wholeDesignPage = data.m_colorListPage = data.m_gridPages = data.m_wordChartPages = 1;
+      data.m_wholeDesignMode = 0;
+      data.m_wordChartAsTable = 0;
+      break;
+  }
+  const std::filesystem::path pdf = f.folder / "export.pdf";
+  int pages = 0;
+  for (auto _ : state) {
+    CPdfExportNew exporter(&f.design, f.palette, &data);
+    if (!exporter.Export(pdf.string().c_str())) state.SkipWithError(exporter.GetErrorText().GetString());
+    pages = static_cast<int>(exporter.GetPageList().size());
+  }
+  state.counters["pages"] = pages;
+  state.counters["MB"] = static_cast<double>(std::filesystem::file_size(pdf)) / (1024 * 1024);
+  state.counters["peakMB"] = static_cast<double>(PeakMegabytes());
+}
+BENCHMARK(Export)->DenseRange(0, 8)->Unit(benchmark::kSecond)->Iterations(1);
+
+// One collage page: the design with its lower half taken away, fitted.
+void CollagePage(benchmark::State& state) {
+  static ExportFixture f;
+  CPattern half = f.design;
+  for (int row = 500; row < 1000; ++row)
+    for (int column = 0; column < 1000; ++column) half.SetBeadPresent(column, row, false);
+  CPdfData data = f.data;
+  CPdfExportNew exporter(&f.design, f.palette, &data);
+  exporter.Library().begin_document((f.folder / "collage.pdf").string(), "");
+  for (auto _ : state) exporter.WritePreviewFitToPage(half, "collage", data.m_previewStyle);
+}
+BENCHMARK(CollagePage)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+}  // namespace

@@ -1,0 +1,241 @@
+// CPdfExportNew: writes one PDF chart of a design through the PDF library's
+// binding (PDFlib). The settings (CPdfData) switch the page kinds on; they
+// are written in a fixed order: properties, the design as a picture (fitted
+// on one page or tiled at actual size), the collage, the used colour list,
+// the grid and the word chart. Every page is begun, filled and suspended by
+// its writer; at the end all pages are resumed in order, given their feet
+// (version line, "Page n from N", footer text) and ended.
+//
+// The file is written under a temporary name beside the target and put in
+// its place only when the whole document was written, so an export that
+// fails never touches an existing PDF.
+//
+// Texts reach the library as bytes in the interface code page; option lists
+// are built with PdfFormat (a '.' decimal point whatever the locale) and the
+// user's texts inside them are quoted with QuoteOptionValue.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "palette/ColorSet.h"
+#include "pdflib/pdflib.h"
+#include "platform/base.h"
+#include "settings/PdfData.h"
+
+class CGridSettings;
+class CImage;
+class CPattern;
+class CSymbolSet;
+struct CWordChartRunLine;
+
+// ---- Helpers without a document ----
+
+// printf-like formatting of option lists and page texts: %d %u %c %s %f
+// %.Nf %% (with an optional width for the integers); floating-point
+// numbers always with a '.'.
+CString PdfFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// A text as one value of an option list: in braces, with "{", "}" and "\"
+// escaped, so that passwords and font faces arrive exactly as typed.
+CString QuoteOptionValue(const CString& text);
+// Text for a textflow read with "charref": "&", "<" and ">" as character
+// references, so names print as written.
+CString EscapeCharrefText(const CString& text);
+
+// "cp1251" under the Russian interface, else "winansi".
+CString GetPdfEncoding();
+// The application's title; a title with "(" gives the part before it
+// followed by "freeware".
+CString GetProductLabel();
+// String 581 filled with the face, with the stop icon.
+void ShowFontLoadError(const char* faceName);
+// 1 and the multiples of 10 carry a ruler number.
+bool IsRulerNumber(int n);
+
+// A colour as three fractions.
+struct CPdfRgb {
+  explicit CPdfRgb(const CPdfTextStyle& style) : CPdfRgb(style.m_color) {}
+  explicit CPdfRgb(COLORREF color)
+      : red(GetRValue(color) / 255.0f), green(GetGValue(color) / 255.0f), blue(GetBValue(color) / 255.0f) {}
+  float red, green, blue;
+};
+
+// Page geometry of a settings record, in points.
+// A page side in points: inches x 72, rounded to a whole point.
+int PdfInchesToPoints(double inches);
+// The page of the application settings (the language's default page when
+// the settings hold none).
+void GetPdfPageSize(double& width, double& height);
+// Heights kept free at the top (margin, page title, header) and the bottom
+// (margin, version line, footer).
+int ComputeTopOffset(const CPdfData& data);
+int ComputeBottomOffset(const CPdfData& data);
+
+// Widths of the colour list's columns in whole percent: one per model
+// column, the colour column and, when asked, the symbol column (0 without).
+// A model width of 0 or less (automatic) makes the model columns share
+// their room equally.
+struct CColorListWidths {
+  std::vector<int> model;
+  int color = 0;
+  int symbol = 0;
+};
+CColorListWidths ComputeColorListWidths(const CColumnArray& columns, bool symbolColumn);
+
+// The word chart's textflow option lists of the text-columns layout.
+// coloredBody keeps "%f %f %f" for the colour (see FormatColoredBodyList).
+void BuildWordChartOptionLists(const CPdfTextStyle& style, CString& lineHead, CString& body, CString& coloredBody);
+// The coloured body list of one colour.
+CString FormatColoredBodyList(const CPdfTextStyle& style, COLORREF color);
+// A line's runs as text ("12(3) 4(Name)"), with colour tags when the
+// settings ask for colour text output. Colour names are escaped for charref.
+void FormatWordChartRuns(const CColorSet& palette, const CPdfData& data, const CWordChartRunLine& line, CString& out);
+// The colour text of one run (name or number, "skip" when the colour is
+// missing), escaped for charref.
+CString GetWordChartColorText(const CPaletteColor* color, const CPdfData& data);
+// The number of run line i (from 1): "1 & 2" for the first line of a
+// combined peyote chart, later lines one higher.
+CString GetWordChartLineNumber(int index, bool combinedPeyote);
+
+// The default output file: "<program data folder>/PDF Export/<title>.pdf",
+// the folder created. The title is the design's title made safe for a file
+// name ("/" and "\" become "_"), else the design file's name, else string
+// 315. False when the folder cannot be made.
+bool GetDefaultPdfOutputPath(const CPattern& design, CString& out);
+
+// The picture renderer of the design pages: the design drawn at the size in
+// pixels, with the background, and the grid when given. factor is the
+// largest supersampling factor to try. The design view installs its own
+// renderer; without it a plain one of this library draws the beads.
+using PdfPatternRenderer =
+    std::function<std::unique_ptr<CImage>(const CPattern& design, const CColorSet& palette, SIZE size, int factor,
+                                          COLORREF background, const CGridSettings* grid)>;
+void SetPdfPatternRenderer(PdfPatternRenderer renderer);
+// The plain renderer: every present bead as a rounded cell of its colour.
+std::unique_ptr<CImage> RenderPatternPlain(const CPattern& design, const CColorSet& palette, SIZE size,
+                                           COLORREF background, const CGridSettings* grid);
+
+class CPdfExportNew;
+
+// Cell rectangles of one grid page (whole points, y upwards).
+class CGridPageMapper {
+ public:
+  // tile: {first column, first row, last column + 1, last row + 1}.
+  CGridPageMapper(const CPdfExportNew& exporter, const RECT& tile, double pageHeight, int cellWidth, int rowHeight);
+  CGridPageMapper(int leftMargin, int topOffset, const RECT& tile, double pageHeight, int cellWidth, int rowHeight);
+  // False outside the tile's columns and rows.
+  bool GetCellRect(int column, int row, RECT& out) const;
+
+ private:
+  RECT m_tile;
+  int m_left;
+  int m_top;
+  int m_pageHeight;
+  int m_cellWidth;
+  int m_rowHeight;
+};
+
+class CPdfExportNew {
+ public:
+  // Page kinds of the page list.
+  enum : int { kPageUpright = 0, kPageLandscape = 1, kPageTurned = 2 };
+
+  // Copies the palette (names shortened by the settings' omit value) and
+  // makes the library object; a PDFlib::Exception of the library leaves.
+  CPdfExportNew(CPattern* design, const CColorSet& palette, CPdfData* settings);
+  virtual ~CPdfExportNew();
+  CPdfExportNew(const CPdfExportNew&) = delete;
+  CPdfExportNew& operator=(const CPdfExportNew&) = delete;
+
+  // Writes the whole document to the path; false with the error record set.
+  bool Export(const CString& path);
+  // Strings 338 and 339 for the table-size codes, else the stored text.
+  CString GetErrorText() const;
+  int GetErrorCode() const { return m_errorCode; }
+  int GetCurrentStep() const { return m_currentStep; }
+  const CString& GetCurrentStepName() const { return m_currentStepName; }
+  const std::vector<int>& GetPageList() const { return m_pageList; }
+  const CColorSet& GetPalette() const { return m_palette; }
+
+  // The document's option list: passwords and permissions.
+  static CString BuildDocumentOptions(const CPdfData& data);
+
+  // ---- Page services ----
+  double PageWidth() const;
+  double PageHeight() const;
+  int TopOffset() const { return ComputeTopOffset(*m_settings); }
+  int BottomOffset() const { return ComputeBottomOffset(*m_settings); }
+  int LeftMargin() const { return m_settings->m_marginLeft; }
+  int RightMargin() const { return m_settings->m_marginRight; }
+  int LoadFont(const CString& name);
+  int LoadStyleFont(const CPdfTextStyle& style) { return LoadFont(style.m_face); }
+  int LoadSymbolFont(const CSymbolSet& symbols);
+  void SetFillColor(COLORREF color);
+  bool DrawPageHead(const CString& title, bool bookmark, bool exchanged);
+  bool DrawPageHeadRotated(const CString& title, bool bookmark);
+  void EndPage(int kind);
+  // The title line of every page: "<description> - <title>".
+  CString GetPageTitleText(const CString& title) const;
+
+  // ---- Page writers ----
+  bool WriteProperties(const CPdfTextStyle& style);
+  bool RenderPreviewFile(const CPattern& design, const CString& path, SIZE size);
+  bool WritePreviewFitToPage(const CPattern& design, const CString& title, const CPdfTextStyle& style);
+  bool WritePreviewActualSize(const CPattern& design, const CPdfTextStyle& style);
+  bool WriteCollage(const CPdfTextStyle& style);
+  bool WriteColorList(const CPdfTextStyle& style);
+  bool FitTable(int table, const CString& title, int orientation, int rowCount);
+  bool WriteGrid(const CPdfTextStyle& style);
+  bool WriteWordChart(const CPdfTextStyle& style);
+  bool WriteWordChartTable(const CPdfTextStyle& style);
+  bool WriteWordChartColumns(const CPdfTextStyle& style);
+  bool FitWordChartColumns(int textflow, int columns, const CString& title, int orientation);
+  CString GetWordChartTitle() const;
+  void CloseAllPages();
+  bool DrawPageFoot(bool exchanged, int page, int count);
+  bool DrawPageFootRotated(int page, int count);
+
+  // ---- Grid pieces ----
+  double GetGridCellWidth(const CPdfTextStyle& style);
+  CString GetGridCellText(const CPaletteColor& color) const;
+  void GetGridCellColors(const CPaletteColor& color, COLORREF& background, COLORREF& text) const;
+  // The rows and columns of cells a page holds besides the number band
+  // (cc, rr of the tiling); false when fewer than one.
+  bool GetGridPageCapacity(double cellWidth, int rowHeight, int orientation, int& columns, int& rows) const;
+  // The rectangle of the bead (column, row) shifted by its row's format.
+  RECT ShiftGridCell(const RECT& rect, int column, int row, int cellWidth) const;
+
+  // Tests: the library object.
+  PDFlib& Library() { return m_pdf; }
+
+ private:
+  bool WriteDocument(const CString& path, const CString& temp);
+  void SetStep(int number, const char* name);
+  void SetLibraryError(const PDFlib::Exception& e);
+  bool SetStyle(const CPdfTextStyle& style, int& font);
+  bool WriteGridPage(const RECT& tile, int cellWidth, int rowHeight, bool firstPage, const CPdfTextStyle& style);
+  bool SelectGridSymbolFont(const CPdfTextStyle& style, int& font);
+  void DrawGridCell(const RECT& rect, double textWidth, int cellWidth, const CString& text, const CPaletteColor& color);
+  bool AddWordChartTableRow(int& table, const CWordChartRunLine& line, int index, bool combinedPeyote, int font,
+                            int size);
+  void AddWordChartHeaderRow(int& table, int font, int size);
+  bool AddWordChartRuns(const CWordChartRunLine& line, int& textflow, const CString& body, const CPdfTextStyle& style);
+  bool IsCombinedPeyote() const;
+  // A page whose content area lies between the offsets, begun upright or
+  // exchanged.
+  void BeginPage(bool exchanged);
+
+  CPattern* m_design;
+  CColorSet m_palette;
+  CPdfData* m_settings;
+  PDFlib m_pdf;
+  int m_currentStep = -1;
+  CString m_currentStepName;
+  CString m_errorText;
+  int m_errorCode = 0;
+  std::vector<int> m_pageList;
+  // The chart-symbol font: -2 not tried yet; a failure is shown once.
+  int m_symbolFont = -2;
+};

@@ -1,0 +1,306 @@
+// The design as a picture: fitted on one page, tiled at actual size, and
+// the collage that grows row by row. The pictures come from the installed
+// renderer (the design view's) or from the plain one of this file.
+#include <algorithm>
+#include <cmath>
+
+#include "core/FileUtils.h"
+#include "core/FrameServices.h"
+#include "core/TextUtils.h"
+#include "core/ViewServices.h"
+#include "design/Pattern.h"
+#include "image/Image.h"
+#include "lang/ids/pdf.h"
+#include "pdf/PdfExport.h"
+#include "settings/GridSettings.h"
+
+namespace {
+
+PdfPatternRenderer& Renderer() {
+  static PdfPatternRenderer renderer;
+  return renderer;
+}
+
+// A 24-bit picture drawn through its rows, top-down coordinates.
+class CPixelCanvas {
+ public:
+  explicit CPixelCanvas(CImage& image)
+      : bits_(image.GetBits()), stride_(image.GetRowStride()), width_(image.GetWidth()), height_(image.GetHeight()) {}
+  bool Ok() const { return bits_ && stride_ > 0; }
+  void Fill(int left, int top, int right, int bottom, COLORREF color) {
+    left = std::max(left, 0), top = std::max(top, 0);
+    right = std::min(right, width_), bottom = std::min(bottom, height_);
+    if (left >= right || top >= bottom) return;
+    const BYTE r = GetRValue(color), g = GetGValue(color), b = GetBValue(color);
+    for (int t = top; t < bottom; ++t) {
+      // Rows are stored from the bottom.
+      BYTE* p = bits_ + static_cast<std::ptrdiff_t>(height_ - 1 - t) * stride_ + 3 * left;
+      for (int x = left; x < right; ++x, p += 3) p[0] = b, p[1] = g, p[2] = r;
+    }
+  }
+
+ private:
+  BYTE* bits_;
+  int stride_, width_, height_;
+};
+
+// The largest rectangle of the design's proportions centred in (0, 0, w, h).
+RECT FitDesignRect(const CPattern& design, int w, int h) {
+  double aw = 0, ah = 0;
+  design.GetActualSize(aw, ah);
+  if (!(aw > 0) || !(ah > 0)) return RECT{0, 0, w, h};
+  const double scale = std::min(w / aw, h / ah);
+  const int fw = std::clamp(static_cast<int>(std::lround(aw * scale)), 1, w);
+  const int fh = std::clamp(static_cast<int>(std::lround(ah * scale)), 1, h);
+  const int left = (w - fw) / 2, top = (h - fh) / 2;
+  return RECT{left, top, left + fw, top + fh};
+}
+
+// The largest size of the proportions w0 : h0 inside w x h (at least 1 x 1).
+SIZE FitProportions(double w0, double h0, int w, int h) {
+  if (!(w0 > 0) || !(h0 > 0)) return SIZE{std::max(w, 1), std::max(h, 1)};
+  const double scale = std::min(w / w0, h / h0);
+  return SIZE{std::max(1, static_cast<int>(w0 * scale)), std::max(1, static_cast<int>(h0 * scale))};
+}
+
+}  // namespace
+
+void SetPdfPatternRenderer(PdfPatternRenderer renderer) { Renderer() = std::move(renderer); }
+
+std::unique_ptr<CImage> RenderPatternPlain(const CPattern& design, const CColorSet& palette, SIZE size,
+                                           COLORREF background, const CGridSettings* grid) {
+  if (!design.HasBeads() || size.cx <= 0 || size.cy <= 0) return nullptr;
+  if (static_cast<long long>(size.cx) * size.cy > 400LL * 1000 * 1000) return nullptr;
+  bool ok = false;
+  auto image = std::make_unique<CImage>(static_cast<int>(size.cx), static_cast<int>(size.cy), ok, background);
+  if (!ok || image->GetBitsPerPixel() != 24) return nullptr;
+  CPixelCanvas canvas(*image);
+  if (!canvas.Ok()) return nullptr;
+  const RECT f = FitDesignRect(design, size.cx, size.cy);
+  const int pathColor = design.m_pathColor;
+  for (const CBead& bead : design.m_beads) {
+    if (!bead.IsPresent()) continue;
+    const CPaletteColor* color = palette.GetColor(bead.GetColorIndex(pathColor));
+    const COLORREF c = color ? color->GetColorref() : bead.m_cachedColor;
+    RECT r = design.GetBeadRect(bead, f);
+    const int cw = r.right - r.left, ch = r.bottom - r.top;
+    // A gap of the background between beads, and cut corners, once the
+    // cells are large enough to show them.
+    if (cw >= 6) r.right -= 1;
+    if (ch >= 6) r.bottom -= 1;
+    if (cw >= 8 && ch >= 8) {
+      canvas.Fill(r.left + 1, r.top, r.right - 1, r.top + 1, c);
+      canvas.Fill(r.left, r.top + 1, r.right, r.bottom - 1, c);
+      canvas.Fill(r.left + 1, r.bottom - 1, r.right - 1, r.bottom, c);
+    } else {
+      canvas.Fill(r.left, r.top, r.right, r.bottom, c);
+    }
+  }
+  if (grid && grid->m_step > 0) {
+    const int columns = static_cast<int>(design.GetColumnCount()), rows = static_cast<int>(design.GetRowCount());
+    const int line = std::max(grid->m_pdfWidth, 1);
+    if (static_cast<long long>(columns) * rows <= design.GetBeadCount()) {
+      for (int c = grid->m_step; c < columns; c += grid->m_step) {
+        const RECT r = design.GetBeadRect(design.m_beads[static_cast<size_t>(c)], f);
+        canvas.Fill(r.left - line / 2, f.top, r.left - line / 2 + line, f.bottom, grid->m_color);
+      }
+      for (int row = grid->m_step; row < rows; row += grid->m_step) {
+        // Storage row `row` counts from the bottom: its bead's lower edge.
+        const RECT r = design.GetBeadRect(design.m_beads[static_cast<size_t>(row) * columns], f);
+        canvas.Fill(f.left, r.bottom - line / 2, f.right, r.bottom - line / 2 + line, grid->m_color);
+      }
+    }
+  }
+  return image;
+}
+
+namespace {
+
+// The design drawn at the size: the installed renderer at the factors 6, 4
+// and 2, else the plain one.
+std::unique_ptr<CImage> RenderDesign(const CPattern& design, const CColorSet& palette, SIZE size, COLORREF background) {
+  CGridSettings& settings = GetGridSettings();
+  const CGridSettings* grid = settings.m_showGrid ? &settings : nullptr;
+  try {
+    if (const PdfPatternRenderer& renderer = Renderer()) {
+      for (int factor : {6, 4, 2})
+        if (auto image = renderer(design, palette, size, factor, background, grid)) return image;
+      return nullptr;
+    }
+    return RenderPatternPlain(design, palette, size, background, grid);
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+}  // namespace
+
+bool CPdfExportNew::RenderPreviewFile(const CPattern& design, const CString& path, SIZE size) {
+  auto image = RenderDesign(design, m_palette, size, m_settings->m_pageBackground);
+  return image && image->SaveFile(path);
+}
+
+bool CPdfExportNew::WritePreviewFitToPage(const CPattern& design, const CString& title, const CPdfTextStyle& style) {
+  const bool turned = style.m_orientation != 0;
+  const double pw = PageWidth(), ph = PageHeight();
+  // The box on the page between the bands; a turned page keeps its head on
+  // the left edge and its foot on the right edge of the upright page.
+  double x, y;
+  int w, h;
+  if (!turned) {
+    x = LeftMargin(), y = BottomOffset();
+    w = static_cast<int>(pw - LeftMargin() - RightMargin());
+    h = static_cast<int>(ph - TopOffset() - BottomOffset());
+  } else {
+    x = TopOffset(), y = LeftMargin();
+    w = static_cast<int>(pw - TopOffset() - BottomOffset());
+    h = static_cast<int>(ph - LeftMargin() - RightMargin());
+  }
+  if (w <= 0 || h <= 0) return false;
+  // The picture's own width runs along the page's height when turned.
+  const int pictureW = 4 * (turned ? h : w), pictureH = 4 * (turned ? w : h);
+  SIZE size;
+  ITabView* view = GetActiveTabView();
+  if (view && view->HasPatternView()) {
+    const RECT fit = view->GetFitMargins(RECT{0, 0, pictureW, pictureH});
+    size = SIZE{std::max<LONG>(fit.right - fit.left, 1), std::max<LONG>(fit.bottom - fit.top, 1)};
+  } else {
+    double aw = 0, ah = 0;
+    design.GetActualSize(aw, ah);
+    size = FitProportions(aw, ah, pictureW, pictureH);
+  }
+  CString file;
+  MakeTempFileName(".jpg", file);
+  if (!RenderPreviewFile(design, file, size)) {
+    RemoveFile(file);
+    m_errorCode = 2;
+    m_errorText.Format(LoadResString(IDS_PDF_SAVE_PREVIEW_FAILED), static_cast<int>(size.cx),
+                       static_cast<int>(size.cy));
+    return false;
+  }
+  int image = -1;
+  try {
+    image = m_pdf.load_image("auto", file.str(), "");
+  } catch (...) {
+    RemoveFile(file);
+    throw;
+  }
+  RemoveFile(file);
+  if (image == -1) return false;
+  BeginPage(false);
+  if (!turned) {
+    m_pdf.fit_image(image, x, y, PdfFormat("boxsize={%d %d} position={center} fitmethod=meet", w, h).str());
+    DrawPageHead(title, true, false);
+    EndPage(kPageUpright);
+  } else {
+    m_pdf.fit_image(image, x, y,
+                    PdfFormat("boxsize={%d %d} position={center} fitmethod=meet orientate=west", w, h).str());
+    DrawPageHeadRotated(title, true);
+    EndPage(kPageTurned);
+  }
+  return true;
+}
+
+bool CPdfExportNew::WritePreviewActualSize(const CPattern& design, const CPdfTextStyle& style) {
+  const bool turned = style.m_orientation != 0;
+  const double pw = PageWidth(), ph = PageHeight();
+  const double availW = pw - LeftMargin() - RightMargin();
+  const double availH = ph - 2.0 * (BottomOffset() + TopOffset());
+  double aw = 0, ah = 0;
+  design.GetActualSize(aw, ah);
+  // The tiles cut the picture as it stands; on a turned page the picture's
+  // width runs along the page's height.
+  const CTileGrid grid(aw * 72, ah * 72, turned ? availH : availW, turned ? availW : availH);
+  const SIZE size{RoundToInt(aw * 100), RoundToInt(ah * 100)};
+  auto picture = RenderDesign(design, m_palette, size, m_settings->m_pageBackground);
+  if (!picture) {
+    m_errorCode = 2;
+    m_errorText.Format(LoadResString(IDS_PDF_SAVE_PREVIEW_FAILED), static_cast<int>(size.cx),
+                       static_cast<int>(size.cy));
+    return false;
+  }
+  const int across = grid.GetTilesAcross(), down = grid.GetTilesDown();
+  CStatusProgress progress(GetIMainFrame(), down, IDS_PDF_ACTUAL_PREVIEW);
+  CString tileFile;
+  MakeTempFileName(".jpg", tileFile);
+  RemoveFile(tileFile);
+  for (int r = 0; r < down; ++r) {
+    progress.SetPos(r);
+    for (int c = 0; c < across; ++c) {
+      CFractionRect fr;
+      if (!grid.GetTileRect(c, r, fr)) {
+        m_errorCode = 5;
+        m_errorText = PdfFormat("Fail to get subimage rect( col %d, row %d)", c, r);
+        return false;
+      }
+      auto tile = picture->CropByFractions(fr);
+      if (!tile) {
+        m_errorCode = 6;
+        m_errorText = PdfFormat("Fail to create subimage( col %d, row %d)", c, r);
+        return false;
+      }
+      if (!tile->SaveFile(tileFile)) {
+        RemoveFile(tileFile);
+        m_errorCode = 7;
+        m_errorText = PdfFormat("Fail to save subimage( col %d, row %d)", c, r);
+        return false;
+      }
+      tile.reset();
+      int image = -1;
+      try {
+        image = m_pdf.load_image("auto", tileFile.str(), "");
+      } catch (...) {
+        RemoveFile(tileFile);
+        throw;
+      }
+      RemoveFile(tileFile);
+      if (image == -1) {
+        m_errorCode = 8;
+        m_errorText = PdfFormat("Fail load subimage( col %d, row %d)", c, r);
+        return false;
+      }
+      BeginPage(false);
+      const int tw = RoundToInt(fr.width * aw * 72), th = RoundToInt(fr.height * ah * 72);
+      const int bw = turned ? th : tw, bh = turned ? tw : th;
+      CString options = PdfFormat("boxsize={%d %d} position={center}", bw, bh);
+      if (turned) options += " orientate=west";
+      m_pdf.fit_image(image, static_cast<int>((pw - bw) / 2), static_cast<int>((ph - bh) / 2), options.str());
+      CString title;
+      title.Format(LoadResString(IDS_PDF_TILE_TITLE), c + 1, r + 1);
+      if (!turned) {
+        DrawPageHead(title, true, false);
+        EndPage(kPageUpright);
+      } else {
+        DrawPageHeadRotated(title, true);
+        EndPage(kPageTurned);
+      }
+    }
+  }
+  return true;
+}
+
+bool CPdfExportNew::WriteCollage(const CPdfTextStyle& style) {
+  const int rows = static_cast<int>(m_design->GetRowCount());
+  const int columns = static_cast<int>(m_design->GetColumnCount());
+  CStatusProgress progress(GetIMainFrame(), rows, IDS_PDF_ASSEMBLING);
+  if (rows > 1 && static_cast<long long>(rows) * columns <= m_design->GetBeadCount()) {
+    // One copy grows row by row: rows k and below are taken away first and
+    // given back one at a time.
+    CPattern copy(*m_design);
+    for (int row = 1; row < rows; ++row)
+      for (int column = 0; column < columns; ++column) copy.SetBeadPresent(column, row, false);
+    for (int k = 1; k < rows; ++k) {
+      progress.SetPos(k);
+      CString title;
+      title.Format(LoadResString(IDS_PDF_ASSEMBLING_ROWS), k);
+      if (!WritePreviewFitToPage(copy, title, style)) return false;
+      for (int column = 0; column < columns; ++column) {
+        const CBead* original = m_design->GetBeadAt(column, k);
+        if (original && original->IsPresent()) copy.SetBeadPresent(column, k, true);
+      }
+    }
+  }
+  if (!WritePreviewFitToPage(*m_design, LoadResString(IDS_PDF_ASSEMBLING_ALL), style)) return false;
+  progress.SetPos(rows);
+  return true;
+}
