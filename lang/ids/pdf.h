@@ -3,7 +3,7 @@
 // captions.
 #pragma once
 
-#define IDS_PDF_EXPORT_ERROR 190
+#define IDS_PDF_EXPORT_ERROR 190         // text of the shell's strings
 #define IDS_PDF_EXPORT_ERROR_FORMAT 193
 #define IDS_PDF_GRID_NUMBER 320
 #define IDS_PDF_GRID_MFG_NAME 321
@@ -45,7 +45,7 @@
 #define IDS_PDF_ATTR_EMAIL 59443
 #define IDS_PDF_ATTR_WEBSITE 59444
 #define IDS_PDF_PROPERTIES_TITLE 59445
-#define IDS_PDF_COLOR_COLUMN 59460
+#define IDS_PDF_COLOR_COLUMN 59460       // text of the file operations' strings
 #define IDS_PDF_SKIP 59462
 #define IDS_PDF_WORD_CHART_COLUMN 59463
 #define IDS_PDF_CANNOT_CREATE 59490
