@@ -297,6 +297,67 @@ TEST(Metafile, EmfSizesAndRefusals) {
   }
 }
 
+// Narrow text in a metafile is read by its font's character set, wide text
+// as it is; both match the platform's own drawing in either interface.
+TEST(Metafile, EmfTextInBothCharacterSets) {
+  struct TextCase {
+    std::vector<unsigned char> bytes;
+    bool wide;
+    BYTE charset;
+    std::u16string text;
+  };
+  const std::u16string russian = u"\u041F\u0440\u0438\u0432\u0435\u0442";
+  std::vector<unsigned char> wideBytes;
+  for (char16_t ch : russian) wideBytes.push_back(static_cast<unsigned char>(ch)), wideBytes.push_back(ch >> 8);
+  const TextCase cases[] = {
+      {{0xCF, 0xF0, 0xE8, 0xE2, 0xE5, 0xF2}, false, RUSSIAN_CHARSET, russian},
+      {{'C', 'a', 'f', 0xE9, ' ', 0xC6}, false, ANSI_CHARSET, u"Caf\u00E9 \u00C6"},
+      {wideBytes, true, ANSI_CHARSET, russian},
+  };
+  const UINT interfacePage = GetAnsiCodePage();
+  for (UINT page : {1251u, 1252u}) {
+    SetAnsiCodePage(page);
+    for (const TextCase& c : cases) {
+      Emf e(160, 40);
+      e.Rec(EmrExtCreateFont, Font(1, -20, c.charset, "Arial"))
+          .Rec(EmrSelectObject, One(1))
+          .Rec(EmrSetBkMode, One(1))
+          .Rec(EmrSetTextColor, One(RGB(0, 0, 128)))
+          .Rec(c.wide ? EmrExtTextOutW : EmrExtTextOutA, TextRun(5, 6, c.bytes, c.wide));
+      Decoded d;
+      Decode(e.Bytes(), d);
+      ASSERT_TRUE(d.ok) << d.error;
+      // The same text drawn by the platform.
+      HDC screen = GetDC(nullptr);
+      HDC dc = CreateCompatibleDC(screen);
+      HBITMAP bm = CreateCompatibleBitmap(screen, 160, 40);
+      ReleaseDC(nullptr, screen);
+      HGDIOBJ old = SelectObject(dc, bm);
+      PatBlt(dc, 0, 0, 160, 40, WHITENESS);
+      HFONT f = CreateFont(-20, 0, 0, 0, 400, 0, 0, 0, c.charset, 0, 0, NONANTIALIASED_QUALITY, 0, "Arial");
+      HGDIOBJ oldFont = SelectObject(dc, f);
+      SetBkMode(dc, TRANSPARENT);
+      SetTextColor(dc, RGB(0, 0, 128));
+      TextOutW(dc, 5, 6, reinterpret_cast<const WCHAR*>(c.text.data()), static_cast<int>(c.text.size()));
+      int differ = 0, ink = 0;
+      for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 160; ++x) {
+          const COLORREF want = GetPixel(dc, x, y) & 0xFFFFFF;
+          ink += want != kWhite;
+          differ += d.At(x, y) != want;
+        }
+      EXPECT_GT(ink, 30);
+      EXPECT_EQ(differ, 0) << page << " " << int(c.charset) << " " << c.wide;
+      SelectObject(dc, oldFont);
+      SelectObject(dc, old);
+      DeleteObject(f);
+      DeleteObject(bm);
+      DeleteDC(dc);
+    }
+  }
+  SetAnsiCodePage(interfacePage);
+}
+
 TEST(Metafile, UnknownRecordsAreSkippedAndCounted) {
   qmtest::Bytes comment;
   comment.u32(4).chars("abcd");
