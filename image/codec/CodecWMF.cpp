@@ -117,6 +117,9 @@ bool CCodecWMF::Decode(CCodecFile* hFile, long nMaxWidth, long nMaxHeight) {
       height = kMaxSide;
     }
     if (width <= 0 || height <= 0) throw WmfError{"empty WMF"};
+    // A picture the codec layer cannot hold is not drawn at all.
+    if (!FitsMemoryLimit(static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height), 24))
+      throw WmfError{"Cancelled"};
 
     t.dc = CreateCompatibleDC(t.screen);
     t.bitmap = t.dc ? CreateCompatibleBitmap(t.screen, static_cast<int>(width), static_cast<int>(height)) : nullptr;
