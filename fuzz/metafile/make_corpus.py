@@ -43,9 +43,9 @@ def font(index, height, charset):
     return u32(index, height & 0xFFFFFFFF, 0, 0, 0, 400) + bytes([0, 0, 0, charset, 0, 0, 3, 0]) + face
 
 
-def text_run(x, y, data, wide):
+def text_run(x, y, data, wide, rect):
     n = len(data) // 2 if wide else len(data)
-    return u32(0, 0, 0, 0, 1) + f32(1, 1) + u32(x, y, n, 76, 2 | 4, 0, 0, 60, 20, 0) + data
+    return u32(0, 0, 0, 0, 1) + f32(1, 1) + u32(x, y, n, 76, 2 | 4, *rect, 0) + data
 
 
 dib = (u32(40, 2, 2) + struct.pack("<HH", 1, 24) + u32(0, 16, 0, 0, 0, 0)
@@ -62,15 +62,15 @@ seeds = {
         rec(91, u32(0, 0, 0, 0, 2, 6, 3, 3) + i16(0, 0, 5, 0, 0, 5, 10, 10, 15, 10, 10, 15)),
         rec(27, u32(1, 1)), rec(54, u32(50, 30)), rec(40, u32(2))]),
     "emf_path_clip": emf(40, 40, [
-        rec(59), rec(27, u32(2, 2)), rec(54, u32(30, 2)), rec(54, u32(30, 30)), rec(61), rec(60),
+        rec(39, u32(1, 0, 0x0000FF, 0)), rec(37, u32(1)), rec(59), rec(27, u32(2, 2)), rec(54, u32(30, 2)), rec(54, u32(30, 30)), rec(61), rec(60),
         rec(62, u32(0, 0, 0, 0)), rec(33), rec(30, u32(10, 10, 30, 30)), rec(29, u32(12, 12, 15, 15)),
-        rec(59), rec(42, u32(0, 0, 40, 40)), rec(60), rec(67, u32(1)), rec(43, u32(0, 0, 40, 40)),
+        rec(59), rec(42, u32(0, 0, 40, 40)), rec(60), rec(67, u32(1)), rec(39, u32(2, 2, 0x008000, 5)), rec(37, u32(2)), rec(43, u32(0, 0, 40, 40)),
         rec(34, u32(0xFFFFFFFF)), rec(75, u32(48, 5) + u32(32, 1, 1, 16, 0, 0, 20, 20) + u32(0, 0, 20, 20))]),
     "emf_dib": emf(30, 30, [rec(81, stretch)]),
     "emf_text": emf(120, 40, [
         rec(82, font(1, -16, 204)), rec(37, u32(1)), rec(22, u32(24)), rec(18, u32(1)),
-        rec(83, text_run(4, 20, b"\xcf\xf0\xe8\xe2\xe5\xf2", False)),
-        rec(84, text_run(60, 20, "Caf\u00e9".encode("utf-16-le"), True))]),
+        rec(83, text_run(4, 20, b"\xcf\xf0\xe8\xe2\xe5\xf2", False, (0, 0, 60, 24))),
+        rec(84, text_run(64, 20, "Caf\u00e9".encode("utf-16-le"), True, (62, 4, 120, 30)))]),
     "emf_mapping": emf(50, 50, [
         rec(35, f32(0.8, 0.6, -0.6, 0.8, 20, 0)), rec(36, f32(1, 0, 0, 1, 1, 1) + u32(2)),
         rec(43, u32(0, 0, 20, 10)), rec(17, u32(8)), rec(9, u32(10, 10)), rec(11, u32(50, 50)),
