@@ -435,8 +435,51 @@ BOOL TextRun(HDC hdc, int x, int y, UINT options, LPCRECT rect, const std::u16st
       t.clipRect = t.clip.boundingRect();
     }
   }
-  if (a.bkMode == OPAQUE && !(rect && (options & ETO_OPAQUE))) fill(QRect(x0, y0, width, height));
-  DrawGlyphs(t, *face, s, adv, x0, y0, ToPixel(ResolveColor(a, a.text)));
+  const LONG escapement = face->lf.lfEscapement % 3600;
+  if (escapement == 0) {
+    if (a.bkMode == OPAQUE && !(rect && (options & ETO_OPAQUE))) fill(QRect(x0, y0, width, height));
+    DrawGlyphs(t, *face, s, adv, x0, y0, ToPixel(ResolveColor(a, a.text)));
+  } else {
+    // Turned text (tenths of a degree, counter-clockwise on the screen about
+    // the reference point): the run is drawn upright on its own, then each
+    // pixel of the turned box takes its upright pixel.
+    const int pad = height;
+    QImage run(std::max(width, 1) + 2 * pad, height + 2 * pad, QImage::Format_RGB32);
+    if (!run.isNull()) {
+      run.fill(0xFF000000u);
+      Target up;
+      up.img = &run;
+      up.origin = QPoint(pad - x0, pad - y0);
+      up.bounds = QRect(x0 - pad, y0 - pad, run.width(), run.height());
+      up.clipRect = up.bounds;
+      DrawGlyphs(up, *face, s, adv, x0, y0, 0xFFFFFFFFu);
+      const double th = escapement * M_PI / 1800.0, c = std::cos(th), sn = std::sin(th);
+      const uint32_t ink = ToPixel(ResolveColor(a, a.text));
+      const bool opaque = a.bkMode == OPAQUE && !(rect && (options & ETO_OPAQUE));
+      const QRect cell(x0, y0, width, height);
+      // The turned box of the padded run.
+      double minX = 1e18, minY = 1e18, maxX = -1e18, maxY = -1e18;
+      for (const QPoint& q : {up.bounds.topLeft(), up.bounds.topRight(), up.bounds.bottomLeft(), up.bounds.bottomRight()}) {
+        const double dx = q.x() - ref.x(), dy = q.y() - ref.y();
+        const double X = ref.x() + dx * c + dy * sn, Y = ref.y() - dx * sn + dy * c;
+        minX = std::min(minX, X), maxX = std::max(maxX, X), minY = std::min(minY, Y), maxY = std::max(maxY, Y);
+      }
+      const QRect box = QRect(QPoint(static_cast<int>(std::floor(minX)), static_cast<int>(std::floor(minY))),
+                              QPoint(static_cast<int>(std::ceil(maxX)), static_cast<int>(std::ceil(maxY)))) &
+                        t.clipRect;
+      for (int yy = box.top(); yy <= box.bottom(); ++yy)
+        for (int xx = box.left(); xx <= box.right(); ++xx) {
+          const double dx = xx - ref.x(), dy = yy - ref.y();
+          const int sx = static_cast<int>(std::lround(ref.x() + dx * c - dy * sn));
+          const int sy = static_cast<int>(std::lround(ref.y() + dx * sn + dy * c));
+          uint32_t out = 0;
+          if (up.bounds.contains(sx, sy) && (up.Row(sy)[sx] & 0xFFFFFFu)) out = ink;
+          else if (opaque && cell.contains(sx, sy)) out = bk;
+          else continue;
+          t.ForSpan(yy, xx, xx + 1, [&](int ry, int p, int) { t.Row(ry)[p] = out; });
+        }
+    }
+  }
   if (a.textAlign & TA_UPDATECP) {
     const int lw = ToLogicalX(a, width);
     if ((a.textAlign & 6u) == TA_RIGHT) a.cur.x -= lw;

@@ -418,3 +418,37 @@ TEST(Metafile, PicturesLoadByContentAndByExtension) {
 }
 
 }  // namespace
+
+namespace {
+
+// Escapement turns a run about its reference point: 90 degrees makes a
+// run that reads upwards.
+TEST(Metafile, TurnedText) {
+  using namespace metafiletest;
+  qmtest::Bytes font = Font(1, -20, ANSI_CHARSET, "Arial");
+  font.b[12] = 0x84;  // escapement 900 (tenths of a degree)
+  font.b[13] = 0x03;
+  Emf e(60, 120);
+  e.Rec(EmrExtCreateFont, font)
+      .Rec(EmrSelectObject, One(1))
+      .Rec(EmrSetBkMode, One(1))
+      .Rec(EmrExtTextOutA, TextRun(10, 110, {'W', 'W', 'W', 'W'}, false));
+  Decoded d;
+  Decode(e.Bytes(), d);
+  ASSERT_TRUE(d.ok) << d.error;
+  int minX = 1000, maxX = -1, minY = 1000, maxY = -1;
+  for (int y = 0; y < d.H(); ++y)
+    for (int x = 0; x < d.W(); ++x)
+      if (d.At(x, y) != kWhite) {
+        minX = std::min(minX, x), maxX = std::max(maxX, x);
+        minY = std::min(minY, y), maxY = std::max(maxY, y);
+      }
+  // Four W's upright are far wider than tall; turned, the run is tall and
+  // lies right of the reference point's column, above its row.
+  ASSERT_GE(maxX, 0);
+  EXPECT_GT(maxY - minY, 2 * (maxX - minX));
+  EXPECT_GE(minX, 10);
+  EXPECT_LE(maxY, 110);
+}
+
+}  // namespace
