@@ -81,6 +81,13 @@ TEST(CollageFile, BlankCanvasHasItsSizeAndBackground) {
   EXPECT_EQ(img.GetBitsPerPixel(), 24);
   EXPECT_EQ(At(img, 0, 0), RGB(10, 20, 30));
   EXPECT_EQ(At(img, 29, 11), RGB(10, 20, 30));
+
+  // A background with its top byte set is still a colour, not "no fill".
+  f.background = 0xFF00FF00u;
+  f.Save(path);
+  CImage green(path.string().c_str(), ok);
+  ASSERT_TRUE(ok);
+  EXPECT_EQ(At(green, 5, 5), RGB(0, 255, 0));
 }
 
 TEST(CollageFile, ParsesTitleAndLayersOfEachKind) {
