@@ -7,3 +7,4 @@
 #include "platform/gdi/gdi_api.h"
 #include "platform/gdi/gdi_defs.h"
 #include "platform/gdi/imagelist.h"
+#include "platform/gdi/metafile.h"

@@ -1,6 +1,6 @@
-// Windows metafiles (placeable WMF and EMF) for the codec layer. Decoding
-// needs a metafile player over the drawing layer; until it exists the
-// decoder declines every stream, so the format dispatch moves on.
+// Windows metafiles (placeable WMF and EMF) for the codec layer, played by
+// the drawing stand-in's metafile player at their own size (at most 4000
+// pixels a side) on the window colour. Saving is not supported.
 #pragma once
 
 #include "image/codec/BaseImage.h"

@@ -11,7 +11,9 @@
 UINT GetAnsiCodePage();
 void SetAnsiCodePage(UINT codePage);
 
-// Conversions with an explicit code page (1251 or 1252). Characters that have
+// Conversions with an explicit code page (1251 or 1252; the drawing layer
+// also decodes fonts' code pages: 1250, 1253 to 1258, 874, 932, 936, 949,
+// 950 and 437). Characters that have
 // no place in the target code page become '?'. Invalid UTF-8 bytes become '?'.
 std::string CodePageToUtf8(std::string_view text, UINT codePage);
 std::string Utf8ToCodePage(std::string_view text, UINT codePage);

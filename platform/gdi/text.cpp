@@ -1,6 +1,7 @@
 // Fonts and text: LOGFONT to an installed font through one face-name table,
-// GDI's height rules, narrow text in the interface code page (symbol fonts
-// by their own byte codes), and text drawn glyph by glyph at whole-pixel
+// GDI's height rules, narrow text in the code page of the font's character
+// set (the interface's for the default set; symbol fonts by their own byte
+// codes), and text drawn glyph by glyph at whole-pixel
 // advances so that measured and drawn widths agree. Text is drawn without
 // anti-aliasing unless the font asks for it.
 #include <QFontDatabase>
@@ -25,6 +26,8 @@ struct FontFace {
   enum Symbol { None, AdobeSymbol, PrivateUse, Latin1 } symbol = None;
   int ascent = 0, descent = 0, internalLeading = 0, externalLeading = 0, avgWidth = 0, maxWidth = 0, em = 0;
   bool fixedPitch = false;
+  // The code page narrow text is decoded in; 0: the interface's.
+  UINT codePage = 0;
   mutable std::mutex mu;
   mutable std::unordered_map<char32_t, int> advances;
   int Advance(char32_t c) const {
@@ -73,6 +76,29 @@ std::string Lower(const char* s) {
 bool IsSymbolFace(const std::string& face) {
   return face == "symbol" || face == "wingdings" || face == "wingdings 2" || face == "wingdings 3" ||
          face == "webdings" || face == "marlett";
+}
+
+// The code page of a font's character set, as narrow text is drawn with
+// it; 0 for the default set (the interface's code page) and unknown sets.
+UINT CharsetCodePage(BYTE charset) {
+  switch (charset) {
+    case ANSI_CHARSET: return 1252;
+    case RUSSIAN_CHARSET: return 1251;
+    case 238: return 1250;  // Eastern European
+    case 161: return 1253;  // Greek
+    case 162: return 1254;  // Turkish
+    case 177: return 1255;  // Hebrew
+    case 178: return 1256;  // Arabic
+    case 186: return 1257;  // Baltic
+    case 163: return 1258;  // Vietnamese
+    case 222: return 874;   // Thai
+    case 128: return 932;   // Japanese
+    case 134: return 936;   // Simplified Chinese
+    case 129: return 949;   // Korean
+    case 136: return 950;   // Traditional Chinese
+    case 255: return 437;   // OEM
+    default: return 0;
+  }
 }
 
 struct CacheKey {
@@ -185,6 +211,7 @@ std::shared_ptr<FontFace> Realize(const LOGFONT& lfIn, double scaleY) {
   f->avgWidth = fm.averageCharWidth();
   f->maxWidth = fm.maxWidth();
   f->fixedPitch = QFontInfo(font).fixedPitch();
+  f->codePage = CharsetCodePage(lf.lfCharSet);
   if (faceLower == "symbol") {
     // The URW stand-in keeps the symbol encoding in its byte codes; any other
     // font draws the codes' Unicode equivalents.
@@ -216,7 +243,14 @@ std::u16string DecodeText(const FontFace& f, const char* text, int length) {
     }
     return out;
   }
-  const std::string utf8 = CodePageToUtf8(std::string_view(text, static_cast<size_t>(length)), GetAnsiCodePage());
+  // Narrow text is read in the code page of the font's character set.
+  std::string utf8;
+  try {
+    utf8 = CodePageToUtf8(std::string_view(text, static_cast<size_t>(length)),
+                          f.codePage ? f.codePage : GetAnsiCodePage());
+  } catch (const std::exception&) {
+    utf8 = CodePageToUtf8(std::string_view(text, static_cast<size_t>(length)), GetAnsiCodePage());
+  }
   const QString q = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
   out.assign(reinterpret_cast<const char16_t*>(q.utf16()), static_cast<size_t>(q.size()));
   return out;
@@ -401,8 +435,51 @@ BOOL TextRun(HDC hdc, int x, int y, UINT options, LPCRECT rect, const std::u16st
       t.clipRect = t.clip.boundingRect();
     }
   }
-  if (a.bkMode == OPAQUE && !(rect && (options & ETO_OPAQUE))) fill(QRect(x0, y0, width, height));
-  DrawGlyphs(t, *face, s, adv, x0, y0, ToPixel(ResolveColor(a, a.text)));
+  const LONG escapement = face->lf.lfEscapement % 3600;
+  if (escapement == 0) {
+    if (a.bkMode == OPAQUE && !(rect && (options & ETO_OPAQUE))) fill(QRect(x0, y0, width, height));
+    DrawGlyphs(t, *face, s, adv, x0, y0, ToPixel(ResolveColor(a, a.text)));
+  } else {
+    // Turned text (tenths of a degree, counter-clockwise on the screen about
+    // the reference point): the run is drawn upright on its own, then each
+    // pixel of the turned box takes its upright pixel.
+    const int pad = height;
+    QImage run(std::max(width, 1) + 2 * pad, height + 2 * pad, QImage::Format_RGB32);
+    if (!run.isNull()) {
+      run.fill(0xFF000000u);
+      Target up;
+      up.img = &run;
+      up.origin = QPoint(pad - x0, pad - y0);
+      up.bounds = QRect(x0 - pad, y0 - pad, run.width(), run.height());
+      up.clipRect = up.bounds;
+      DrawGlyphs(up, *face, s, adv, x0, y0, 0xFFFFFFFFu);
+      const double th = escapement * M_PI / 1800.0, c = std::cos(th), sn = std::sin(th);
+      const uint32_t ink = ToPixel(ResolveColor(a, a.text));
+      const bool opaque = a.bkMode == OPAQUE && !(rect && (options & ETO_OPAQUE));
+      const QRect cell(x0, y0, width, height);
+      // The turned box of the padded run.
+      double minX = 1e18, minY = 1e18, maxX = -1e18, maxY = -1e18;
+      for (const QPoint& q : {up.bounds.topLeft(), up.bounds.topRight(), up.bounds.bottomLeft(), up.bounds.bottomRight()}) {
+        const double dx = q.x() - ref.x(), dy = q.y() - ref.y();
+        const double X = ref.x() + dx * c + dy * sn, Y = ref.y() - dx * sn + dy * c;
+        minX = std::min(minX, X), maxX = std::max(maxX, X), minY = std::min(minY, Y), maxY = std::max(maxY, Y);
+      }
+      const QRect box = QRect(QPoint(static_cast<int>(std::floor(minX)), static_cast<int>(std::floor(minY))),
+                              QPoint(static_cast<int>(std::ceil(maxX)), static_cast<int>(std::ceil(maxY)))) &
+                        t.clipRect;
+      for (int yy = box.top(); yy <= box.bottom(); ++yy)
+        for (int xx = box.left(); xx <= box.right(); ++xx) {
+          const double dx = xx - ref.x(), dy = yy - ref.y();
+          const int sx = static_cast<int>(std::lround(ref.x() + dx * c - dy * sn));
+          const int sy = static_cast<int>(std::lround(ref.y() + dx * sn + dy * c));
+          uint32_t out = 0;
+          if (up.bounds.contains(sx, sy) && (up.Row(sy)[sx] & 0xFFFFFFu)) out = ink;
+          else if (opaque && cell.contains(sx, sy)) out = bk;
+          else continue;
+          t.ForSpan(yy, xx, xx + 1, [&](int ry, int p, int) { t.Row(ry)[p] = out; });
+        }
+    }
+  }
   if (a.textAlign & TA_UPDATECP) {
     const int lw = ToLogicalX(a, width);
     if ((a.textAlign & 6u) == TA_RIGHT) a.cur.x -= lw;

@@ -81,6 +81,13 @@ TEST(CollageFile, BlankCanvasHasItsSizeAndBackground) {
   EXPECT_EQ(img.GetBitsPerPixel(), 24);
   EXPECT_EQ(At(img, 0, 0), RGB(10, 20, 30));
   EXPECT_EQ(At(img, 29, 11), RGB(10, 20, 30));
+
+  // A background with its top byte set is still a colour, not "no fill".
+  f.background = 0xFF00FF00u;
+  f.Save(path);
+  CImage green(path.string().c_str(), ok);
+  ASSERT_TRUE(ok);
+  EXPECT_EQ(At(green, 5, 5), RGB(0, 255, 0));
 }
 
 TEST(CollageFile, ParsesTitleAndLayersOfEachKind) {
@@ -466,7 +473,7 @@ TEST(CollageRendering, CollageNamingACollageFails) {
 
 // The text drawn white on black by the platform itself, as a set of lit
 // points (top-down).
-std::set<std::pair<int, int>> PlatformText(const char* text, const LOGFONT& font) {
+std::set<std::pair<int, int>> PlatformText(const char* text, const LOGFONT& font, const char16_t* wide = nullptr) {
   LOGFONT lf = font;
   lf.lfQuality = NONANTIALIASED_QUALITY;
   HFONT f = CreateFontIndirect(&lf);
@@ -479,7 +486,10 @@ std::set<std::pair<int, int>> PlatformText(const char* text, const LOGFONT& font
   PatBlt(mem, 0, 0, 400, 200, BLACKNESS);
   SetTextColor(mem, RGB(255, 255, 255));
   SetBkMode(mem, TRANSPARENT);
-  TextOut(mem, 0, 0, text, static_cast<int>(std::strlen(text)));
+  if (wide)
+    TextOutW(mem, 0, 0, reinterpret_cast<const WCHAR*>(wide), static_cast<int>(std::char_traits<char16_t>::length(wide)));
+  else
+    TextOut(mem, 0, 0, text, static_cast<int>(std::strlen(text)));
   std::set<std::pair<int, int>> lit;
   for (int y = 0; y < 200; ++y)
     for (int x = 0; x < 400; ++x)
@@ -537,6 +547,35 @@ TEST(CollageRendering, TextLandsTwiceItsPositionAway) {
   EXPECT_EQ(layer.m_corners[2].y, maxY + 20);
   EXPECT_EQ(layer.m_visibleSize.cx, maxX + 10);
   EXPECT_EQ(layer.m_visibleSize.cy, maxY + 20);
+}
+
+// The text's bytes are read in the code page of the font's character set,
+// whatever the interface language.
+TEST(CollageRendering, TextFollowsTheFontsCharacterSet) {
+  struct CharsetCase {
+    const char* bytes;
+    const char16_t* text;
+    BYTE charset;
+  };
+  const CharsetCase cases[] = {{"\xCF\xF0\xE8\xE2\xE5\xF2", u"\u041F\u0440\u0438\u0432\u0435\u0442", RUSSIAN_CHARSET},
+                               {"Caf\xE9 \xC6", u"Caf\u00E9 \u00C6", ANSI_CHARSET}};
+  const UINT interfacePage = GetAnsiCodePage();
+  for (UINT page : {1251u, 1252u}) {
+    SetAnsiCodePage(page);
+    for (const CharsetCase& c : cases) {
+      CLayerText layer(c.bytes);
+      layer.m_font = TestFont(-22, c.charset);
+      layer.m_textColor = RGB(255, 255, 255);
+      bool ok = false;
+      CImage canvas(200, 60, ok, 0);
+      CString reason;
+      ASSERT_TRUE(layer.Render(canvas, reason, nullptr, "x"));
+      const auto want = PlatformText(nullptr, layer.m_font, c.text);
+      ASSERT_FALSE(want.empty());
+      EXPECT_EQ(Lit(canvas, RGB(255, 255, 255)), want) << page << " " << int(c.charset);
+    }
+  }
+  SetAnsiCodePage(interfacePage);
 }
 
 TEST(CollageRendering, ShadowStepsFadeOutward) {
