@@ -7,6 +7,7 @@
 #include "dialogs/WizParamsModel.h"
 #include "dialogs/WizardData.h"
 #include "lang/ids/wizard.h"
+#include "lang/ids/controls.h"
 #include "lang/ids/wizard_borrowed.h"
 
 namespace {
