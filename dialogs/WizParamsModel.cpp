@@ -9,7 +9,6 @@
 #include "dialogs/WizardData.h"
 #include "lang/ids/controls.h"
 #include "lang/ids/wizard.h"
-#include "lang/ids/controls.h"
 #include "lang/ids/wizard_borrowed.h"
 
 bool ParseFieldNumber(const CString& text, double& value) {
