@@ -27,7 +27,11 @@ ON_BN_CLICKED(IDC_WIZ_COLUMNS, OnColumns)
 ON_REGISTERED_MESSAGE(g_msgUsageChanged, OnUsageChanged)
 END_MESSAGE_MAP()
 
-CWiz_2B_SelectPalette::CWiz_2B_SelectPalette() : CWizardPage(IDD_WIZ_PALETTE) {}
+CWiz_2B_SelectPalette::CWiz_2B_SelectPalette()
+    : CWizardPage(IDD_WIZ_PALETTE),
+      m_colors("PaletteColorsNewDesignWizard16Jule2010", 0, 1),
+      m_folderLine(0xC00000, "Tahoma", 14),
+      m_countLine(0x202020, "Tahoma", 14) {}
 
 CWiz_2B_SelectPalette::~CWiz_2B_SelectPalette() { WriteProgramStringValue(kPriorPaletteValue, m_chosenPath); }
 
@@ -40,11 +44,11 @@ BOOL CWiz_2B_SelectPalette::OnInitDialog() {
   m_files.GetClientRect(&client);
   m_files.SetExtendedStyle(m_files.GetExtendedStyle() | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
   m_files.InsertColumn(0, LoadResString(IDS_WIZ_PALETTE_COLUMN), LVCFMT_LEFT, client.right - client.left);
-  m_colors.GetClientRect(&client);
-  m_colors.SetExtendedStyle(m_colors.GetExtendedStyle() | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
-  m_colors.InsertColumn(0, LoadResString(IDS_WIZ_PALETTE_COLUMN), LVCFMT_LEFT, client.right - client.left);
+  m_folderLine.SubclassDlgItem(IDC_WIZ_INFO, this);
+  m_countLine.SubclassDlgItem(IDC_WIZ_COUNT, this);
   FillFileList();
   if (!m_paths.empty()) SelectInitialRow();
+  m_colors.Init();
   m_ready = true;
   LoadSelectedPalette();
   return TRUE;
@@ -153,15 +157,12 @@ bool CWiz_2B_SelectPalette::LoadSelectedPalette() {
   m_palette.SetFilePath(path);
   m_loadedPath = path;
   ShowColors();
-  SetDlgItemText(IDC_WIZ_INFO, GetPathFolder(path));
+  m_folderLine.SetText(GetPathFolder(path));
   RefreshCount();
   return true;
 }
 
-void CWiz_2B_SelectPalette::ShowColors() {
-  m_colors.DeleteAllItems();
-  for (int i = 0; i < m_palette.GetCount(); ++i) m_colors.InsertItem(i, m_palette.GetColorName(i));
-}
+void CWiz_2B_SelectPalette::ShowColors() { m_colors.SetColorSet(&m_palette, 1); }
 
 CString CWiz_2B_SelectPalette::GetCountText() const {
   CString text;
@@ -169,7 +170,7 @@ CString CWiz_2B_SelectPalette::GetCountText() const {
   return text;
 }
 
-void CWiz_2B_SelectPalette::RefreshCount() { SetDlgItemText(IDC_WIZ_COUNT, GetCountText()); }
+void CWiz_2B_SelectPalette::RefreshCount() { m_countLine.SetText(GetCountText()); }
 
 void CWiz_2B_SelectPalette::OnItemChanged(NMHDR* header, LRESULT* result) {
   *result = 0;
@@ -228,7 +229,7 @@ void CWiz_2B_SelectPalette::OnOpenPalette() {
   host->AddRecentPalette(chosen);
 }
 
-void CWiz_2B_SelectPalette::OnColumns() {}
+void CWiz_2B_SelectPalette::OnColumns() { m_colors.OnColumns(); }
 
 LRESULT CWiz_2B_SelectPalette::OnWizardNext() {
   const int row = GetSelectedIndex();
@@ -245,4 +246,7 @@ LRESULT CWiz_2B_SelectPalette::OnWizardNext() {
   return CWizardPage::OnWizardNext();
 }
 
-BOOL CWiz_2B_SelectPalette::OnKillActive() { return CWizardPage::OnKillActive(); }
+BOOL CWiz_2B_SelectPalette::OnKillActive() {
+  m_colors.StoreColumnWidths();
+  return CWizardPage::OnKillActive();
+}

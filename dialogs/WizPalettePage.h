@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "controls/ColorListCtrl.h"
+#include "controls/Edits.h"
 #include "dialogs/WizardSheet.h"
 #include "palette/ColorSet.h"
 #include "platform/wnd/commctrl_classes.h"
@@ -48,7 +50,9 @@ class CWiz_2B_SelectPalette : public CWizardPage {
   DECLARE_MESSAGE_MAP()
 
   CColorSet m_palette;
-  CListCtrl m_colors;
+  CColorListCtrl m_colors;
+  CColorStatic m_folderLine;
+  CColorStatic m_countLine;
   CListCtrl m_files;
   std::vector<CString> m_paths;  // per row of m_files
   bool m_ready = false;

@@ -7,8 +7,8 @@
 #include "core/TextUtils.h"
 #include "design/WeaveFormat.h"
 #include "dialogs/WizardData.h"
-#include "lang/ids/wizard.h"
 #include "lang/ids/controls.h"
+#include "lang/ids/wizard.h"
 #include "lang/ids/wizard_borrowed.h"
 
 bool ParseFieldNumber(const CString& text, double& value) {

@@ -1,5 +1,6 @@
 #include "dialogs/WizParamsPage.h"
 
+#include "controls/BeadSizeCombo.h"
 #include "controls/ComboFillers.h"
 #include "core/FrameServices.h"
 #include "core/PathUtils.h"
@@ -11,6 +12,7 @@
 #include "dialogs/WizardHost.h"
 #include "image/Image.h"
 #include "lang/ids/base.h"
+#include "lang/ids/shared.h"
 #include "lang/ids/wizard.h"
 #include "lang/ids/shell.h"
 #include "lang/ids/wizard_borrowed.h"
@@ -59,7 +61,8 @@ ON_CBN_SELCHANGE(IDC_WIZ_MASK_COLOR, OnListChanged)
 ON_CBN_SELCHANGE(IDC_WIZ_COLOR_MODE, OnListChanged)
 END_MESSAGE_MAP()
 
-CWiz_3_SelectPatternParameters::CWiz_3_SelectPatternParameters() : CWizardPage(IDD_WIZ_PARAMETERS) {}
+CWiz_3_SelectPatternParameters::CWiz_3_SelectPatternParameters()
+    : CWizardPage(IDD_WIZ_PARAMETERS), m_hint(0xC00000, "Tahoma", 14) {}
 CWiz_3_SelectPatternParameters::~CWiz_3_SelectPatternParameters() = default;
 
 void CWiz_3_SelectPatternParameters::SetFieldText(int id, const CString& text) {
@@ -80,15 +83,12 @@ CWizParamFields CWiz_3_SelectPatternParameters::CollectFields() const {
 }
 
 void CWiz_3_SelectPatternParameters::FillBeadSizeList() {
-  auto* combo = static_cast<CComboBox*>(GetDlgItem(IDC_WIZ_BEAD_SIZE));
-  combo->ResetContent();
-  for (const CBeadSize& size : GetAppSettings().m_beadSizes) combo->AddString(size.name);
+  FillBeadSizeCombo(*static_cast<CComboBox*>(GetDlgItem(IDC_WIZ_BEAD_SIZE)), GetAppSettings());
 }
 
 bool CWiz_3_SelectPatternParameters::ReadSelectedBeadSize(double& width, double& height) const {
-  const int selection = static_cast<int>(SendDlgItemMessage(IDC_WIZ_BEAD_SIZE, CB_GETCURSEL));
-  if (selection < 0) return false;
-  return GetAppSettings().GetBeadSize(selection, width, height);
+  return GetSelectedBeadSize(*static_cast<const CComboBox*>(GetDlgItem(IDC_WIZ_BEAD_SIZE)), GetAppSettings(), width,
+                             height);
 }
 
 BOOL CWiz_3_SelectPatternParameters::OnInitDialog() {
@@ -96,6 +96,8 @@ BOOL CWiz_3_SelectPatternParameters::OnInitDialog() {
   CWizardData* data = GetWizardData();
   CWizardData defaults;
   const CWizardData& record = data ? *data : defaults;
+  m_apply.SubclassDlgItem(IDC_WIZ_APPLY, this);
+  m_hint.SubclassDlgItem(IDC_WIZ_HINT, this);
   m_format.SubclassDlgItem(IDC_WIZ_FORMAT, this);
   m_mask.SubclassDlgItem(IDC_WIZ_MASK, this);
   m_colorMode.SubclassDlgItem(IDC_WIZ_COLOR_MODE, this);
@@ -125,6 +127,7 @@ BOOL CWiz_3_SelectPatternParameters::OnInitDialog() {
   FillStitchPathCombo(m_maskImages, m_mask, record.m_params.m_stitchPath);
   FillColorLists();
   SendDlgItemMessage(IDC_WIZ_MASK_COLOR, CB_SETCURSEL, static_cast<WPARAM>(record.m_params.m_pathColor));
+  m_apply.SetBitmap(IDB_APPLY_BUTTON, 16, 15, RGB(192, 192, 192));
   // 7: the per-mode memory, the mask colour, ready.
   m_memory.Bind(kDesignInInches);
   if (record.m_designIn != 0) ApplyDesignInMode(kDesignInBeads);

@@ -5,6 +5,8 @@
 
 #include <memory>
 
+#include "controls/Buttons.h"
+#include "controls/Edits.h"
 #include "dialogs/WizParamsModel.h"
 #include "dialogs/WizardSheet.h"
 #include "platform/wnd/commctrl_classes.h"
@@ -55,6 +57,8 @@ class CWiz_3_SelectPatternParameters : public CWizardPage {
   afx_msg void OnMaskChanged();
   DECLARE_MESSAGE_MAP()
 
+  CIButton m_apply;
+  CColorStatic m_hint;
   CComboBoxEx m_format;
   CComboBoxEx m_mask;
   CComboBoxEx m_colorMode;

@@ -123,11 +123,13 @@ ON_BN_CLICKED(IDC_WIZ_PASTE, OnPaste)
 ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
-CWiz_2A_SelectOriginalImage::CWiz_2A_SelectOriginalImage() : CWizardPage(IDD_WIZ_ORIGINAL_IMAGE) {}
+CWiz_2A_SelectOriginalImage::CWiz_2A_SelectOriginalImage()
+    : CWizardPage(IDD_WIZ_ORIGINAL_IMAGE), m_info(0xC00000, "Tahoma", 14) {}
 CWiz_2A_SelectOriginalImage::~CWiz_2A_SelectOriginalImage() = default;
 
 BOOL CWiz_2A_SelectOriginalImage::OnInitDialog() {
   CWizardPage::OnInitDialog();
+  m_info.SubclassDlgItem(IDC_WIZ_INFO, this);
   m_list.SubclassDlgItem(IDC_WIZ_LIST, this);
   MakeSingleColumn(m_list, CString());
   m_ready = true;
@@ -168,11 +170,11 @@ void CWiz_2A_SelectOriginalImage::ShowSelection() {
       CString text;
       text.Format(LoadResString(IDS_WIZ_PICTURE_INFO), path.GetString(), picture.GetWidth(), picture.GetHeight(),
                   FormatFileCreatedDate(path).GetString());
-      SetDlgItemText(IDC_WIZ_INFO, text);
+      m_info.SetText(text);
     }
     return;
   }
-  SetDlgItemText(IDC_WIZ_INFO, "");
+  m_info.SetText("");
 }
 
 void CWiz_2A_SelectOriginalImage::OnItemChanged(NMHDR* header, LRESULT* result) {
@@ -259,11 +261,14 @@ ON_BN_CLICKED(IDC_WIZ_APPLY, OnApplyDesign)
 ON_REGISTERED_MESSAGE(g_msgDisplaySelection, OnDisplaySelection)
 END_MESSAGE_MAP()
 
-CWiz_2C_SelectExistedProjectPage::CWiz_2C_SelectExistedProjectPage() : CWizardPage(IDD_WIZ_EXISTING_PROJECT) {}
+CWiz_2C_SelectExistedProjectPage::CWiz_2C_SelectExistedProjectPage()
+    : CWizardPage(IDD_WIZ_EXISTING_PROJECT), m_info(0xC00000, "Tahoma", 14) {}
 CWiz_2C_SelectExistedProjectPage::~CWiz_2C_SelectExistedProjectPage() = default;
 
 BOOL CWiz_2C_SelectExistedProjectPage::OnInitDialog() {
   CWizardPage::OnInitDialog();
+  m_apply.SubclassDlgItem(IDC_WIZ_APPLY, this);
+  m_info.SubclassDlgItem(IDC_WIZ_INFO, this);
   m_list.SubclassDlgItem(IDC_WIZ_LIST, this);
   RECT client{};
   m_list.GetClientRect(&client);
@@ -285,6 +290,7 @@ BOOL CWiz_2C_SelectExistedProjectPage::OnInitDialog() {
       }
     }
   }
+  m_apply.SetIcon(IDI_WIZ_APPLY, 12, 12);
   PostMessage(g_msgDisplaySelection);
   return TRUE;
 }
@@ -308,7 +314,7 @@ void CWiz_2C_SelectExistedProjectPage::ShowSelection() {
   CString text;
   text.Format(LoadResString(IDS_WIZ_DESIGN_INFO), path.GetString(), width, height, preview.m_design.GetColumnCount(),
               preview.m_design.GetRowCount(), FormatFileCreatedDate(path).GetString());
-  SetDlgItemText(IDC_WIZ_INFO, text);
+  m_info.SetText(text);
 }
 
 void CWiz_2C_SelectExistedProjectPage::OnItemChanged(NMHDR* header, LRESULT* result) {

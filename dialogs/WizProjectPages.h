@@ -6,6 +6,8 @@
 #include <memory>
 #include <vector>
 
+#include "controls/Buttons.h"
+#include "controls/Edits.h"
 #include "dialogs/WizardSheet.h"
 #include "platform/wnd/commctrl_classes.h"
 
@@ -42,6 +44,7 @@ class CWiz_2A_SelectOriginalImage : public CWizardPage {
   afx_msg void OnDestroy();
   DECLARE_MESSAGE_MAP()
 
+  CColorStatic m_info;
   CListCtrl m_list;
   std::vector<std::unique_ptr<CString>> m_paths;  // the rows' item data
   bool m_ready = false;
@@ -65,6 +68,8 @@ class CWiz_2C_SelectExistedProjectPage : public CWizardPage {
   afx_msg LRESULT OnDisplaySelection(WPARAM wParam, LPARAM lParam);
   DECLARE_MESSAGE_MAP()
 
+  CIButton m_apply;
+  CColorStatic m_info;
   CListCtrl m_list;
   bool m_ready = false;
 };

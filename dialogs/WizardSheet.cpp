@@ -24,7 +24,8 @@ CWizardSheet* GetOpenWizardSheet() { return g_openSheet; }
 
 IMPLEMENT_DYNAMIC(CWizardPage, CPropertyPage)
 
-CWizardPage::CWizardPage(UINT templateId) : CPropertyPage(templateId) {}
+CWizardPage::CWizardPage(UINT templateId)
+    : CPropertyPage(templateId), m_title(0x000000, 0xDEDEDE, 0x404040, GetSysColor(COLOR_BTNFACE)) {}
 
 CWizardPage::~CWizardPage() = default;
 
@@ -59,8 +60,7 @@ BOOL CWizardPage::OnInitDialog() {
   font.lfWeight = 700;
   font.lfCharSet = 1;
   std::snprintf(font.lfFaceName, sizeof font.lfFaceName, "%s", "Tahoma");
-  m_titleFont.CreateFontIndirect(&font);
-  if (CWnd* title = GetDlgItem(IDC_WIZ_TITLE)) title->SetFont(&m_titleFont);
+  if (GetDlgItem(IDC_WIZ_TITLE) && m_title.SubclassDlgItem(IDC_WIZ_TITLE, this)) m_title.SetLogFont(font);
   return TRUE;
 }
 

@@ -3,6 +3,7 @@
 // and CWizardPage, the base of its five pages.
 #pragma once
 
+#include "controls/3dColorStatic.h"
 #include "platform/gdi.h"
 #include "platform/wnd.h"
 
@@ -45,7 +46,7 @@ class CWizardPage : public CPropertyPage {
   void ShowStop(UINT id);
   void ShowStopText(const CString& text);
 
-  CFont m_titleFont;
+  C3dColorStatic m_title;
 };
 
 class CWizardSheet : public CPropertySheet {
