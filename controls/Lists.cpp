@@ -209,7 +209,9 @@ BEGIN_MESSAGE_MAP(CPaletteListBox, CListBox)
   ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
-CPaletteListBox::~CPaletteListBox() = default;
+// The records go with the window; an object that outlives neither frees
+// them here (its window is destroyed after this class's handlers are gone).
+CPaletteListBox::~CPaletteListBox() { FreeRecords(); }
 
 void CPaletteListBox::FreeRecords() {
   if (!GetSafeHwnd()) return;

@@ -24,8 +24,22 @@ CColorSet MakePalette(int n) {
   return set;
 }
 
-// A toolbar in a frame, as the main window holds it.
+// A toolbar in a frame, as the main window holds it; it records the
+// commands its controls send.
 class CTestFrame : public CFrameWnd {};
+class CRecordingBar : public CToolBar {
+ public:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_COMMAND && LOWORD(wParam) == 60 && lParam == 0) {
+      ++commands;
+      lastLParam = lParam;
+      return 0;
+    }
+    return CToolBar::WindowProc(message, wParam, lParam);
+  }
+  int commands = 0;
+  LPARAM lastLParam = -1;
+};
 
 }  // namespace
 
@@ -58,7 +72,7 @@ TEST(ComboBoxXP, HeightGivesFieldAndTwentyRows) {
 TEST(ComboBoxXP, EnterAndEscapeOnADockedToolbar) {
   CFrameWnd* frame = new CTestFrame;
   ASSERT_TRUE(frame->Create(nullptr, "Frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(0, 0, 500, 300)));
-  CToolBar bar;
+  CRecordingBar bar;
   ASSERT_TRUE(bar.CreateEx(frame, TBSTYLE_FLAT, WS_CHILD | WS_VISIBLE | CBRS_TOP));
   CComboBoxXP combo;
   ASSERT_TRUE(combo.Create(WS_CHILD | WS_VISIBLE | CBS_DROPDOWN | WS_VSCROLL, RECT{0, 0, 80, 200}, &bar, 60));
@@ -66,6 +80,12 @@ TEST(ComboBoxXP, EnterAndEscapeOnADockedToolbar) {
   combo.AddString("100");
   combo.GetEdit().SetFocus();
   EXPECT_EQ(combo.GetButtonState() & kDrawButtonHot, kDrawButtonHot);  // focused on a toolbar
+  // Enter applies the typed value: a command with the combo's id to the bar.
+  const int before = bar.commands;
+  QmSendKey(combo.GetEdit().GetSafeHwnd(), VK_RETURN);
+  QmPumpMessages();
+  EXPECT_GE(bar.commands, before + 1);
+  EXPECT_EQ(bar.lastLParam, 0);
   QmSendKey(combo.GetEdit().GetSafeHwnd(), VK_ESCAPE);
   QmPumpMessages();
   EXPECT_EQ(::GetFocus(), frame->GetSafeHwnd());
