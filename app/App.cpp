@@ -1,7 +1,7 @@
 #include "app/App.h"
 
 #include "app/AboutDlg.h"
-#include "app/AccelTable.h"
+#include "controls/AccelTable.h"
 #include "app/MainFrm.h"
 #include "core/FileUtils.h"
 #include "core/FrameServices.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/AccelTable.h"
+#include "controls/AccelTable.h"
 #include "controls/DrawUtils.h"
 #include "platform/base/codepage.h"
 #include "platform/base/resource.h"
