@@ -36,3 +36,18 @@ void GetBuildDateText(CString& out) {
   out.Replace("  ", " ");  // the compiler pads single-digit days
   if (IsRussianInterface()) LocalizeBuildDate(out);
 }
+
+namespace {
+PatternThumbnailRenderer& ThumbnailRenderer() {
+  static PatternThumbnailRenderer renderer;
+  return renderer;
+}
+}  // namespace
+
+void SetPatternThumbnailRenderer(PatternThumbnailRenderer renderer) { ThumbnailRenderer() = std::move(renderer); }
+
+bool RenderPatternThumbnail(CDC* dc, CPattern& design, CColorSet& palette, SIZE size, int startFactor, CBitmap& out,
+                            COLORREF background, CImage* overlay) {
+  if (!ThumbnailRenderer()) return false;
+  return ThumbnailRenderer()(dc, design, palette, size, startFactor, out, background, overlay);
+}

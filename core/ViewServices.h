@@ -85,3 +85,15 @@ using OlePictureFactory = std::function<std::unique_ptr<IOlePicture>()>;
 void SetOlePictureFactory(OlePictureFactory factory);
 // A new empty picture of the installed service; null when none is installed.
 std::unique_ptr<IOlePicture> CreateOlePicture();
+
+// Renders a design with a palette as a thumbnail of the target size: at the
+// largest integer factor from startFactor down that keeps the rendering
+// within 2048 x 2048 pixels, then area-averaged to the target size, over the
+// background colour (overlay: an optional picture over the rendering, may be
+// null). The design view installs it; without it the answer is false.
+using PatternThumbnailRenderer = std::function<bool(CDC* dc, CPattern& design, CColorSet& palette, SIZE size,
+                                                    int startFactor, CBitmap& out, COLORREF background,
+                                                    CImage* overlay)>;
+void SetPatternThumbnailRenderer(PatternThumbnailRenderer renderer);
+bool RenderPatternThumbnail(CDC* dc, CPattern& design, CColorSet& palette, SIZE size, int startFactor, CBitmap& out,
+                            COLORREF background, CImage* overlay = nullptr);

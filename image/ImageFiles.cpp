@@ -10,6 +10,7 @@
 
 #include "core/ByteStream.h"
 #include "core/PathUtils.h"
+#include "image/Collage.h"
 #include "image/Image.h"
 #include "image/JpegRows.h"
 #include "image/OlePicture.h"
@@ -22,7 +23,7 @@ namespace {
 
 constexpr COLORREF kNoFill = 0xFFFFFFFFu;
 
-CollageFileLoader g_collageLoader = nullptr;
+CollageFileLoader g_collageLoader = &LoadCollageFile;
 
 bool IsWritableType(int type) {
   return type == kImageTypeBMP || type == kImageTypeJPG || type == kImageTypeGIF || type == kImageTypePNG;

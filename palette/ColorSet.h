@@ -197,3 +197,6 @@ CString GetPalettesFolder();
 void GetPalettesFolder(CString& out);
 // The same without the trailing separator, only when the folder exists.
 bool FindPalettesFolder(CString& path);
+// Makes another folder stand for "Palettes" (tests); empty restores the
+// program's own.
+void SetPalettesFolderOverride(const CString& folder);

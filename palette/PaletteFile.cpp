@@ -224,12 +224,30 @@ bool CColorSet::ReadFromDesign(CByteStream& s, bool withCounts) {
   return true;
 }
 
-CString GetPalettesFolder() { return GetProgramFolder() + "/Palettes/"; }
+namespace {
+// A folder that stands for "Palettes" (tests); empty: the program's own.
+CString& PalettesFolderOverride() {
+  static CString folder;
+  return folder;
+}
+CString PalettesFolderPath() {
+  const CString& forced = PalettesFolderOverride();
+  return forced.IsEmpty() ? GetProgramFolder() + "/Palettes" : forced;
+}
+}  // namespace
+
+void SetPalettesFolderOverride(const CString& folder) {
+  CString f = folder;
+  while (f.GetLength() > 1 && (f[f.GetLength() - 1] == '/' || f[f.GetLength() - 1] == '\\')) f = f.Left(f.GetLength() - 1);
+  PalettesFolderOverride() = f;
+}
+
+CString GetPalettesFolder() { return PalettesFolderPath() + "/"; }
 
 void GetPalettesFolder(CString& out) { out = GetPalettesFolder(); }
 
 bool FindPalettesFolder(CString& path) {
-  const CString folder = GetProgramFolder() + "/Palettes";
+  const CString folder = PalettesFolderPath();
   const DWORD attributes = GetFileAttributes(folder);
   if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
   path = folder;
