@@ -5,13 +5,13 @@
 #include "app/App.h"
 #include "app/MainFrm.h"
 #include "controls/DrawUtils.h"
+#include "controls/VersionText.h"
 #include "controls/MemDC.h"
 #include "core/DialogServices.h"
 #include "core/FrameServices.h"
 #include "core/Registry.h"
 #include "image/Image.h"
 #include "lang/ids/base.h"
-#include "lang/ids/controls.h"
 #include "lang/ids/shell.h"
 #include "platform/base/codepage.h"
 #include "platform/base/resource.h"
@@ -34,7 +34,7 @@ std::vector<CString> TitleLines() {
   } else {
     lines.push_back("Free bead pattern designer");
     lines.push_back("Free for personal and commercial use");
-    lines.push_back("© Corvandel, quillmere.example.com");
+    lines.push_back(FromUtf8("© Corvandel, quillmere.example.com"));
   }
   return lines;
 }
@@ -53,12 +53,8 @@ std::unique_ptr<CImage> LoadAboutPicture() {
 }
 
 CString VersionLine() {
-  CString date;
-  GetBuildDateText(date);
-  CString version = CMainFrame::ExtractVersion(LoadResString(IDS_DOCUMENT_DESCRIPTION));
-  if (version.IsEmpty()) version = "?.?";
   CString line;
-  line.Format(Text("Version #%s, %s", "Версия №%s, %s").GetString(), version.GetString(), date.GetString());
+  FormatVersionText(line);
   return line;
 }
 

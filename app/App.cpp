@@ -1,7 +1,7 @@
 #include "app/App.h"
 
 #include "app/AboutDlg.h"
-#include "app/AccelTable.h"
+#include "controls/AccelTable.h"
 #include "app/MainFrm.h"
 #include "core/FileUtils.h"
 #include "core/FrameServices.h"
@@ -43,11 +43,9 @@ CApp::CApp() : CWinApp("Velloran") {
 CApp::~CApp() {
   if (&GetAppSettings() == &m_settings) SetAppSettings(nullptr);
   if (&GetGridSettings() == &m_grid) SetGridSettings(nullptr);
-  if (m_library) {
-    if (AfxGetResourceHandle() == m_library) AfxSetResourceHandle(nullptr);
-    FreeLibrary(m_library);
-    m_library = nullptr;
-  }
+  // The pack is freed by ExitInstance; an exit from inside the message loop
+  // (the display went away) skips it, and the pack registry may already be
+  // gone while the process's objects are destroyed.
 }
 
 void CApp::SetPackFolder(const char* folder) { PackFolder() = folder ? folder : ""; }

@@ -6,6 +6,7 @@
 #include "app/AboutDlg.h"
 #include "app/App.h"
 #include "app/FrameProgress.h"
+#include "controls/3dColorStatic.h"
 #include "core/FileUtils.h"
 #include "lang/ids/base.h"
 #include "lang/ids/shell.h"
@@ -18,7 +19,7 @@ namespace {
 
 // The frame's window class, registered as a copy of the framework's with the
 // program's icon.
-constexpr const char* kFrameClassName = "Quillmere Freeware Corvandel Application Class";
+constexpr const char* kFrameClassName = kMainWindowClassName;
 
 // The 24 x 24 icons of the toolbar buttons, in button order.
 constexpr UINT kToolbarIcons[] = {IDI_TB_NEW,        IDI_TB_OPEN,        IDI_TB_SAVE,         IDI_TB_PDF,

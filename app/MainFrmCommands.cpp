@@ -5,6 +5,7 @@
 #include "app/App.h"
 #include "app/MainFrm.h"
 #include "app/RecentFileDlg.h"
+#include "app/prefs/PropContainerDlg.h"
 #include "controls/NotAvailable.h"
 #include "core/DialogServices.h"
 #include "core/FileUtils.h"
@@ -318,7 +319,9 @@ void CMainFrame::OnBeadEffectPopup() {
 // ---- Options ----
 
 void CMainFrame::OnPreferences() {
-  ShowCommandNotAvailable(ID_OPTIONS_PREFERENCES);
+  CPropContainerDlg dialog(GetPreferencesPage(), this);
+  dialog.DoModal();
+  SetPreferencesPage(dialog.GetCurrentPage());
 }
 
 void CMainFrame::OnBackgroundColor() {

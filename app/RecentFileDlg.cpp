@@ -73,6 +73,7 @@ BOOL CRecentFileDlg::OnInitDialog() {
   lf.lfHeight = 10;
   m_font.CreateFontIndirect(&lf);
   m_list.SetFont(&m_font);
+  m_list.SetItemFont(&m_font);
   m_list.MoveWindow(0, 0, kListWidth, kHeight);
   m_list.InsertColumn(0, "", LVCFMT_LEFT, 100);
   m_list.SetBkColor(::GetSysColor(COLOR_BTNFACE));

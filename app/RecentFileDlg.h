@@ -5,6 +5,7 @@
 // is shown).
 #pragma once
 
+#include "controls/Lists.h"
 #include "platform/wnd.h"
 
 class CRecentFiles;
@@ -29,7 +30,7 @@ class CRecentFileDlg : public CDialog {
   BOOL OnInitDialog() override;
   void OnOK() override;
   void OnCancel() override;
-  CListCtrl& GetList() { return m_list; }
+  CListCtrlMenu& GetList() { return m_list; }
   // Where the drop-down goes for a corner and a screen size.
   static CRect PlaceOnScreen(CPoint topLeft, int screenWidth, int screenHeight);
 
@@ -47,6 +48,6 @@ class CRecentFileDlg : public CDialog {
   CRecentFiles* m_files;
   CPoint m_topLeft;
   CWnd* m_owner;
-  CListCtrl m_list;
+  CListCtrlMenu m_list;
   CFont m_font;
 };

@@ -1,5 +1,6 @@
 #include "controls/RecentFiles.h"
 
+#include "controls/Lists.h"
 #include "core/ByteStream.h"
 #include "core/FileUtils.h"
 #include "core/FrameServices.h"
@@ -205,6 +206,12 @@ bool CRecentFileLst::Save() const {
   std::vector<BYTE> bytes;
   if (!WriteToBytes(bytes)) return false;
   return WriteProgramBinaryValue(m_valueName, bytes, false);
+}
+
+bool CRecentFileLst::FillFilesList(CFilesList* list) const {
+  list->Clear();
+  for (const CString& p : GetExistingPaths()) list->AddFile(p, false);
+  return true;
 }
 
 std::vector<CString> CRecentFileLst::GetExistingPaths() const {

@@ -9,6 +9,7 @@
 
 #include "platform/base.h"
 
+class CFilesList;
 class CImage;
 class CListCtrl;
 
@@ -81,6 +82,8 @@ class CRecentFileLst {
   bool LoadFromBytes(const BYTE* data, size_t size);
   // The paths whose files exist, in list order.
   std::vector<CString> GetExistingPaths() const;
+  // The files list gets every path whose file exists (not selected).
+  bool FillFilesList(CFilesList* list) const;
   UINT GetFirstCommand() const { return m_firstCommand; }
 
  private:

@@ -1,5 +1,6 @@
 #include "view/RulerBar.h"
 
+#include "controls/AdjustButton.h"
 #include "core/FrameServices.h"
 #include "lang/ids/shell.h"
 #include "settings/AppSettings.h"
@@ -22,12 +23,19 @@ bool CRulerBar::Create(CWnd* parent) {
   const CRect r(0, 0, m_horizontal ? 100 : kThickness, m_horizontal ? kThickness + 2 : 100);
   if (!CreateEx(0, cls, nullptr, WS_CHILD | WS_VISIBLE, r, parent, m_horizontal ? 1 : 2)) return false;
   if (m_horizontal) {
-    auto button = std::make_unique<CButton>();
-    if (!button->Create("", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, CRect(0, 3, 8, 16), this, kCornerButtonId))
+    auto button = std::make_unique<CAdjustButton>(IDI_RULER_ADJUST, 8, 13);
+    if (!button->Create("", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, CRect(0, 3, 8, 16), this, kCornerButtonId))
       return false;
     m_corner = std::move(button);
+    m_tip.Create(this);
+    m_tip.AddTool(m_corner.get(), LoadResString(IDS_RULER_ADJUST_TIP));
   }
   return true;
+}
+
+BOOL CRulerBar::PreTranslateMessage(MSG* pMsg) {
+  if (m_tip.m_hWnd) m_tip.RelayEvent(pMsg);
+  return CWnd::PreTranslateMessage(pMsg);
 }
 
 void CRulerBar::SetUnits(int units) {

@@ -32,10 +32,12 @@ class CRulerBar : public CWnd {
   afx_msg void OnPaint();
   afx_msg BOOL OnEraseBkgnd(CDC* pDC) { return TRUE; }
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+  BOOL PreTranslateMessage(MSG* pMsg) override;
   DECLARE_MESSAGE_MAP()
 
  private:
   bool m_horizontal;
   int m_units;
   std::unique_ptr<CWnd> m_corner;
+  CToolTipCtrl m_tip;
 };

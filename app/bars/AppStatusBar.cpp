@@ -153,7 +153,7 @@ void CAppStatusBar::PaintLine(CDC* target, const std::vector<StatusSegment>& run
       dc.SetBkMode(OPAQUE);
       dc.SetBkColor(run.color);
       dc.SetTextColor(GetTextColorForBackground(run.color));
-      dc.ExtTextOut(x, y, ETO_CLIPPED | ETO_OPAQUE, &clip, run.text, nullptr);
+      dc.ExtTextOut(x, y, ETO_CLIPPED, &clip, run.text, nullptr);
     } else {
       dc.SetBkMode(TRANSPARENT);
       dc.ExtTextOut(x, y, ETO_CLIPPED, &clip, run.text, nullptr);

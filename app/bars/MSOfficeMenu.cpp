@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/AccelTable.h"
+#include "controls/AccelTable.h"
 #include "controls/DrawUtils.h"
 #include "platform/base/codepage.h"
 #include "platform/base/resource.h"
@@ -51,6 +51,14 @@ CString FromUtf16(const std::u16string& text) {
     }
   }
   return FromUtf8(utf8);
+}
+
+void MakeTitleFont(CFont& font) {
+  CLogFont lf;
+  lf.SetFaceName("Verdana");
+  lf.lfHeight = 12;
+  lf.lfWeight = 700;
+  font.CreateFontIndirect(&lf);
 }
 
 CFont& SharedItemFont() {
@@ -334,7 +342,19 @@ void CMSOfficeMenu::MeasureItem(LPMEASUREITEMSTRUCT mis) {
   if (!item) return;
   if (item->flags & MF_SEPARATOR) {
     mis->itemWidth = 0;
-    mis->itemHeight = static_cast<UINT>(::GetSystemMetrics(SM_CYMENU) / 2);
+    int height = ::GetSystemMetrics(SM_CYMENU) / 2;
+    if (!item->text.IsEmpty()) {
+      // A title keeps its whole height (the band would cut it otherwise).
+      CClientDC dc(AfxGetMainWnd());
+      CFont font;
+      MakeTitleFont(font);
+      CFont* old = dc.SelectObject(&font);
+      CString title = item->text;
+      title.Trim();
+      height = std::max(height, static_cast<int>(dc.GetTextExtent(title).cy) + 4);
+      dc.SelectObject(old);
+    }
+    mis->itemHeight = static_cast<UINT>(height);
     return;
   }
   CClientDC dc(AfxGetMainWnd());
@@ -352,17 +372,13 @@ void CMSOfficeMenu::DrawSeparator(CDC* dc, const CRect& r, const CMSOfficeMenuIt
   if (!item->text.IsEmpty()) {
     CString title = item->text;
     title.Trim();
-    CLogFont lf;
-    lf.SetFaceName("Verdana");
-    lf.lfHeight = 12;
-    lf.lfWeight = 700;
     CFont font;
-    font.CreateFontIndirect(&lf);
+    MakeTitleFont(font);
     CFont* oldFont = dc->SelectObject(&font);
     dc->SetTextColor(::GetSysColor(COLOR_GRAYTEXT));
     dc->SetBkMode(TRANSPARENT);
     const CSize size = dc->GetTextExtent(title);
-    const int t = r.top - 3;
+    const int t = r.top;
     const int x = r.left + kBand + (r.right - size.cx - (r.left + kBand)) / 2;
     const int y = t + (r.bottom - size.cy - t) / 2;
     dc->TextOut(x, y, title);

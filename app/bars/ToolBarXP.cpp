@@ -5,7 +5,7 @@
 #include "controls/DrawUtils.h"
 #include "controls/MemDC.h"
 #include "core/FrameServices.h"
-#include "core/HslColor.h"
+#include "controls/ButtonDrawing.h"
 #include <algorithm>
 #include "lang/ids/shell.h"
 #include "view/CtrlPane.h"
@@ -13,20 +13,9 @@
 
 namespace {
 
-// Moves lightness and saturation by per cent of the way to their ends
-// (positive) or to 0 (negative).
 COLORREF Adjust(COLORREF color, int lightness, int saturation) {
-  CHslColor hsl(color);
-  auto move = [](float v, int p) {
-    if (p > 0) return v + (1.0f - v) * static_cast<float>(p) / 100.0f;
-    if (p < 0) return v * static_cast<float>(100 + p) / 100.0f;
-    return v;
-  };
-  hsl.SetHsl(hsl.GetHue(), move(hsl.GetLightness(), lightness), move(hsl.GetSaturation(), saturation));
-  return hsl.GetColorRef();
+  return AdjustLightnessSaturation(color, lightness, saturation);
 }
-
-constexpr COLORREF kHotFill = RGB(182, 189, 210);
 
 }  // namespace
 
@@ -191,7 +180,7 @@ void CToolBarXP::OnPaint() {
       if (pressedInside) fill = Adjust(highlight, 50, -50);
       else if (!hot) fill = Adjust(highlight, 80, -66);
       else if (checked) fill = Adjust(highlight, 50, -50);
-      else fill = kHotFill;
+      else fill = XPColorTable[6];
       CPen pen(PS_SOLID, 1, highlight);
       CBrush brush(fill);
       CPen* oldPen = dc.SelectObject(&pen);

@@ -7,6 +7,7 @@
 
 #include <map>
 
+#include "controls/ComboBoxes.h"
 #include "platform/wnd.h"
 
 class CToolBarXP : public CToolBar {
@@ -57,7 +58,7 @@ class CAppToolbar : public CToolBarXP {
   bool LoadEffectIcons(CImageList* list);
   void SetEffectImage(int effect);
   CRect GetEffectButtonRect() const;
-  CComboBox* GetZoomCombo() { return &m_zoom; }
+  CComboBoxXP* GetZoomCombo() { return &m_zoom; }
   // The index of an effect's icon in the toolbar's images (-1 when none).
   int GetEffectImage(int effect) const;
 
@@ -75,7 +76,7 @@ class CAppToolbar : public CToolBarXP {
 
   std::map<int, int> m_effectImages;
   CFont m_zoomFont;
-  CComboBox m_zoom;
+  CComboBoxXP m_zoom;
   bool m_zoomFocused = false;
 };
 

@@ -7,6 +7,7 @@
 // The document template: menu 128, toolbar 128, icon 128 and the
 // document's description string (title and version first).
 #define IDR_MAINFRAME 128
+#define IDS_DOC_TEMPLATE 128  // the document description (controls.rcs)
 #define IDI_MAINFRAME 128
 // The bead-effect pop-up menu, the toolbar of menu commands without a
 // button and the bead-effect toolbar (images of the pop-up).
@@ -72,7 +73,7 @@
 
 // Icons of the toolbar (24 x 24), the bead effects, the preference pages,
 // the shortcut tree and the ruler corner button.
-#define IDI_TB_NEW 486
+#define IDI_TB_NEW 486  // the wizard icon (wizard.rcs)
 #define IDI_TB_OPEN 468
 #define IDI_TB_SAVE 469
 #define IDI_TB_PDF 519
@@ -85,7 +86,7 @@
 #define IDI_TB_ADJUST 539
 #define IDI_TB_COLOR_GROUP 524
 #define IDI_TB_TEXT 525
-#define IDI_TB_USE_ONLY 496
+#define IDI_TB_USE_ONLY 496  // the palette-file icon (shared.rcs)
 #define IDI_TB_REMOVE_SEPARATE 549
 #define IDI_TB_PREVIEW 529
 #define IDI_TB_INTERESTING 544
@@ -104,7 +105,7 @@
 #define IDI_PAGE_STATUSBAR 536
 #define IDI_PAGE_BEAD_SIZES 467
 #define IDI_PAGE_MISC 537
-#define IDI_RULER_ADJUST 550
+#define IDI_RULER_ADJUST 550  // (controls.rcs)
 // The strip of small pictures: information boxes, weave formats, mirror.
 #define IDB_SMALL_PICTURES 147
 // The hand cursor of the about box's links.

@@ -3,7 +3,7 @@
 #include <QImage>
 
 #include "app/AboutDlg.h"
-#include "app/AccelTable.h"
+#include "controls/AccelTable.h"
 #include "app/FrameProgress.h"
 #include "lang/ids/shell.h"
 #include "tests/app/app_fixture.h"

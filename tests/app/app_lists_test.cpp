@@ -1,6 +1,6 @@
 // Recent-file lists and shortcut keys: stored bytes, damaged values, moves,
 // limits, key texts.
-#include "app/AccelTable.h"
+#include "controls/AccelTable.h"
 #include "app/RecentFileDlg.h"
 #include "controls/RecentFiles.h"
 #include "core/ByteStream.h"

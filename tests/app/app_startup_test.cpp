@@ -1,7 +1,7 @@
 // Start-up and shut-down of the real application, in-process and headless.
 #include <filesystem>
 
-#include "app/AccelTable.h"
+#include "controls/AccelTable.h"
 #include "controls/RecentFiles.h"
 #include "core/Registry.h"
 #include "lang/ids/shell.h"

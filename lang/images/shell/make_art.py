@@ -655,8 +655,8 @@ def cursor_bytes():
 
 
 def about_picture():
-    """The about picture: 760 x 700, a soft gradient with a weave of beads."""
-    w, h = 760, 700
+    """The about picture: 980 x 700, a soft gradient with a weave of beads."""
+    w, h = 980, 700
     rows = []
     for y in range(h):
         t = y / h
@@ -672,7 +672,7 @@ def about_picture():
     palette = [(226, 84, 64), (240, 180, 60), (70, 170, 90), (60, 150, 200), (150, 100, 210), (240, 240, 240)]
     rad = 15
     for j in range(9):
-        for i in range(26):
+        for i in range(34):
             cx = 20 + i * 29
             cy = 24 + j * 30 + (15 if i % 2 else 0)
             col = palette[(i * 3 + j * 5 + (i * j) % 4) % len(palette)]
@@ -692,12 +692,13 @@ def about_picture():
 
 
 def main():
+    # 486 and 496 are the wizard's and the palette file's icons (their own art).
     for icon_id, draw in TOOLBAR_128 + EFFECTS[1:]:
-        write("icon%d_24.png" % icon_id, icon_png(draw, 24, 24))
+        if icon_id not in (486, 496):
+            write("icon%d_24.png" % icon_id, icon_png(draw, 24, 24))
     for icon_id, draw in PAGES:
         write("icon%d_16.png" % icon_id, icon_png(draw, 16, 16))
     write("icon128.png", icon_png(d_app, 32, 32))
-    write("icon550.png", icon_png(d_adjust_button, 8, 13))
     write("toolbar128.bmp", strip_bmp([d for _, d in TOOLBAR_128], 16, 15))
     write("toolbar163.bmp", strip_bmp(TOOLBAR_163, 16, 15))
     write("toolbar164.bmp", strip_bmp([d for _, d in EFFECTS], 16, 15))

@@ -1,4 +1,4 @@
-#include "app/AccelTable.h"
+#include "controls/AccelTable.h"
 
 #include "core/ByteStream.h"
 #include "core/Registry.h"

@@ -1,0 +1,107 @@
+// Pictures of the main window's parts in both languages, to look at:
+// build/shots/<en|ru>/shell_*.png. Each picture is also checked for the
+// basics (drawn, not empty).
+#include <QImage>
+
+#include <filesystem>
+
+#include "app/AboutDlg.h"
+#include "app/RecentFileDlg.h"
+#include "controls/RecentFiles.h"
+#include "image/Image.h"
+#include "lang/ids/shell.h"
+#include "platform/base/codepage.h"
+#include "tests/app/app_fixture.h"
+
+using namespace apptest;
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path ShotPath(bool russian, const std::string& name) {
+  const fs::path dir = qmtest::SourceDir() / "build" / "shots" / (russian ? "ru" : "en");
+  fs::create_directories(dir);
+  return dir / ("shell_" + name + ".png");
+}
+
+// Several colours: the picture shows something.
+bool HasContent(const QImage& image) {
+  if (image.isNull()) return false;
+  const QRgb first = image.pixel(0, 0);
+  for (int y = 0; y < image.height(); y += 3)
+    for (int x = 0; x < image.width(); x += 3)
+      if (image.pixel(x, y) != first) return true;
+  return false;
+}
+
+class Shots : public AppTest, public ::testing::WithParamInterface<bool> {
+ protected:
+  void SetUp() override {
+    AppTest::SetUp();
+    StoreLanguage(GetParam());
+    StoreAcceptedSettings();
+    ASSERT_TRUE(Start());
+    if (CAboutDlg* splash = CAboutDlg::GetLiveSplash()) splash->DestroyWindow();
+    QmPumpMessages();
+  }
+  void Save(const QImage& image, const std::string& name) {
+    EXPECT_TRUE(HasContent(image)) << name;
+    EXPECT_TRUE(image.save(QString::fromStdString(ShotPath(GetParam(), name).string())));
+  }
+};
+
+}  // namespace
+
+TEST_P(Shots, MainWindowBarsAndMenus) {
+  GiveBeads(View(), false);
+  bool ok = false;
+  CImage picture(60, 40, ok, RGB(40, 120, 200));
+  Frame()->GetRecentDesignList().AddFile(MakeFile("roses.qx").c_str(), picture, "Roses");
+  Frame()->GetAppStatusBar().SetWindowText(
+      GetParam() ? FromUtf8(" Бисеринка: столбец 3, ряд 4, цвет \n200 40 40\tРубин\n, всего цветов 7")
+                 : CString(" Bead's info: column 3, row 4, color \n200 40 40\tRuby\n, summary color's number 7"));
+  QmRunIdle();
+  QmPumpMessages();
+  Save(QmRenderWindow(Frame()->m_hWnd, true), "main_window");
+  Save(QmRenderWindow(Frame()->GetToolbar().m_hWnd, false), "toolbar");
+  Save(QmRenderWindow(Frame()->GetAppStatusBar().m_hWnd, false), "statusbar");
+  CMSOfficeMenu& menu = Frame()->GetMainMenu();
+  for (UINT i = 0; i < menu.GetMenuItemCount(); ++i) {
+    CMenu* sub = menu.GetSubMenu(static_cast<int>(i));
+    ASSERT_NE(sub, nullptr);
+    Save(QmRenderPopupMenu(sub->m_hMenu, Frame()->m_hWnd, 1), "menu128_" + std::to_string(i));
+  }
+  // The bead-effect pop-up (menu 148) as the toolbar shows it.
+  QImage effects;
+  QmSetPopupMenuHook([&](HMENU popup, int, int, HWND owner) -> UINT {
+    effects = QmRenderPopupMenu(popup, owner, 0);
+    return 0;
+  });
+  Frame()->SendMessage(WM_COMMAND, ID_BEAD_EFFECT);
+  Save(effects, "menu148");
+}
+
+TEST_P(Shots, AboutBoxAndRecentDropDown) {
+  QImage about;
+  QmSetModalHook([&](HWND dialog) {
+    about = QmRenderWindow(dialog, true);
+    ::SendMessage(dialog, WM_COMMAND, IDCANCEL, 0);
+  });
+  Frame()->SendMessage(WM_COMMAND, ID_HELP_ABOUT);
+  Save(about, "about");
+  bool ok = false;
+  CImage picture(120, 80, ok, RGB(200, 80, 40));
+  CRecentFiles& list = Frame()->GetRecentDesignList();
+  list.AddFile(MakeFile("tulips.qx").c_str(), picture, nullptr);
+  list.AddFile(MakeFile("roses.qx").c_str(), picture, GetParam() ? FromUtf8("Розы").GetString() : "Roses");
+  QImage drop;
+  QmSetModalHook([&](HWND dialog) {
+    drop = QmRenderWindow(dialog, true);
+    ::SendMessage(dialog, WM_COMMAND, IDCANCEL, 0);
+  });
+  Frame()->RunOpenDropDown();
+  Save(drop, "recent_designs");
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, Shots, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? std::string("Russian") : std::string("English"); });
