@@ -594,10 +594,12 @@ EFFECTS = [(545, d_round), (546, d_circle), (547, d_cylinder), (548, d_round_rec
 PAGES = [(531, d_startup), (532, d_keys), (533, d_shortcut_root), (534, d_memory), (542, d_ruler),
          (536, d_statusbar), (467, d_bead_sizes), (537, d_misc)]
 # Bitmap 147: 16-pixel images: 0 mirror, 1 design info, 2 palette info, 3 colour modes, 4 sacred brick,
-# 5 loom, 6 peyote, 7 the program, 8 brick, 9 sacred peyote, 10 herringbone, 11 spare.
+# 5 loom, 6 peyote, 7 the program, 8 brick, 9 sacred peyote, 10 herringbone, 11 to 13 the colour modes
+# of the wizard's combo (10 to 13), 14 and 15 spare.
 STRIP_147 = [d_format("mirror"), d_info_design, d_info_palette, d_format("modes"), d_format("sacred_brick"),
              d_format("loom"), d_format("peyote"), d_format("app"), d_format("brick"), d_format("sacred_peyote"),
-             d_format("herringbone"), d_format("app")]
+             d_format("herringbone"), d_format("modes"), d_format("modes"), d_format("modes"), d_format("app"),
+             d_format("app")]
 
 GREY_BG = (192, 192, 192)
 
