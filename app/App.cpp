@@ -9,6 +9,7 @@
 #include "image/Image.h"
 #include "lang/ids/designfile.h"
 #include "lang/ids/shell.h"
+#include "pdflib/api.h"
 #include "platform/base/codepage.h"
 #include "view/TabView.h"
 
@@ -64,6 +65,8 @@ BOOL CApp::InitInstance() {
   SetAppStarting(true);
   Enable3dControlsStatic();
   LoadLanguageFlag();
+  // The PDF library takes file names and document texts in the interface's code page.
+  PDF_set_interface_codepage(static_cast<int>(GetAnsiCodePage()));
   const bool small = IsSmallScreenHeight(::GetSystemMetrics(SM_CYSCREEN));
   SetSmallScreen(small);
   AfxSetUseCompactDialogs(small ? TRUE : FALSE);

@@ -228,7 +228,6 @@ void CMainFrame::OnFileSaveAs() {
   if (CTabView* view = GetTabView()) view->OnFileSaveAs();
 }
 
-void CMainFrame::OnFilePdf() { ShowCommandNotAvailable(ID_FILE_EXPORT_PDF); }
 
 void CMainFrame::OnFileGraphical() {
   if (CTabView* view = GetTabView()) view->ExportBeadedImage();

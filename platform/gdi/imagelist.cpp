@@ -492,7 +492,16 @@ void ImageList_EndDrag() {
 namespace {
 std::mutex g_listMu;
 std::map<HIMAGELIST, CImageList*> g_lists;
-std::map<HIMAGELIST, std::unique_ptr<CImageList>> g_tempLists;
+// Wrappers made by FromHandle for lists that no CImageList holds. They do not
+// own their lists: at exit they go without destroying them (and without
+// looking themselves up in the map being torn down).
+struct TempLists : std::map<HIMAGELIST, std::unique_ptr<CImageList>> {
+  ~TempLists() {
+    for (auto& entry : *this)
+      if (entry.second) entry.second->m_hImageList = nullptr;
+  }
+};
+TempLists g_tempLists;
 }  // namespace
 
 CImageList* CImageList::FromHandle(HIMAGELIST h) {

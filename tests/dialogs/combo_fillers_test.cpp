@@ -88,6 +88,7 @@ TEST(ComboFillers, FormatsAndStitchPaths) {
 
 TEST(ComboFillers, ColorModesNeedTheirPictures) {
   qmtest::LanguagePack pack(false);
+  SetRussianInterface(false);
   CHost host;
   ASSERT_TRUE(host.CreateTop());
   CComboBoxEx modes;
