@@ -297,6 +297,12 @@ bool RenderPatternBitmap(CDC* dc, HBITMAP* out, CPattern& design, const CColorSe
     w = static_cast<int>(std::min(std::trunc(design.m_actualWidth * s), 32767.0));
     h = static_cast<int>(std::min(std::trunc(design.m_actualHeight * s), 32767.0));
   }
+  // A bitmap side stays within what the drawing layer holds.
+  if (w > 16384 || h > 16384) {
+    const double k = std::min(16384.0 / w, 16384.0 / h);
+    w = static_cast<int>(w * k);
+    h = static_cast<int>(h * k);
+  }
   if (w <= 0 || h <= 0) return false;
   const RECT first = FitRectToSize(RECT{0, 0, w, h}, design.m_actualWidth, design.m_actualHeight);
   LONG width = 0, height = 0;
@@ -601,14 +607,24 @@ void CPatternImageView::OnAfterPaint(CDC* dc) {
   if (!dc || !dc->GetSafeHdc() || !m_design) return;
   RECT clip{};
   const bool clipped = GetClipBox(dc->GetSafeHdc(), &clip) != ERROR;
+  const HDC hdc = dc->GetSafeHdc();
+  std::map<COLORREF, HPEN> pens;
+  const HGDIOBJ oldPen = GetCurrentObject(hdc, OBJ_PEN);
   for (UINT index : m_design->m_markedBeads) {
     RECT cell;
     COLORREF color;
     if (!GetMarkTick(static_cast<int>(index), cell, color)) continue;
     RECT meet;
     if (clipped && !IntersectRect(&meet, &cell, &clip)) continue;
-    DrawMarkTick(dc, cell, color);
+    HPEN& pen = pens[color];
+    if (!pen) pen = CreatePen(PS_SOLID, 1, color);
+    SelectObject(hdc, pen);
+    MoveToEx(hdc, cell.left + 2, cell.top + 2, nullptr);
+    LineTo(hdc, (cell.left + cell.right) / 2 - 1, cell.bottom - 2);
+    LineTo(hdc, cell.right - 1, cell.top + 1);
   }
+  SelectObject(hdc, oldPen);
+  for (auto& [color, pen] : pens) DeleteObject(pen);
   const CGridSettings& grid = GetGridSettings();
   if (grid.m_showGrid) DrawGrid(dc, grid.m_step, grid.m_screenWidth, grid.m_color);
   if (m_afterPaint) m_afterPaint(dc);
@@ -636,6 +652,8 @@ void CPatternImageView::RepaintBeads(const std::vector<int>& indexes, bool remov
   const uint32_t background = PixelOf(GetViewBackground());
   RECT dirty{0, 0, 0, 0};
   std::vector<uint32_t> cellPixels;
+  using CellKey = std::tuple<int, int, int, int>;
+  std::map<CellKey, std::vector<uint32_t>> cache;
   for (int index : indexes) {
     if (!m_design->IsValidIndex(index)) continue;
     const CBead& bead = m_design->m_beads[size_t(index)];
@@ -650,9 +668,19 @@ void CPatternImageView::RepaintBeads(const std::vector<int>& indexes, bool remov
     const RECT moved{cell.left - clip.left, cell.top - clip.top, cell.right - clip.left, cell.bottom - clip.top};
     if (!removed) {
       if (!bead.IsPresent()) continue;
-      painter.PaintCell(cellPixels.data(), w, w, h, [&](CDC* dc, const RECT&) {
-        DrawBeadCell(bead, *m_design, effect, hexagon, moved, dc, *m_palette, false, brick);
-      });
+      // Beads of one kind look alike: paint the first, copy the others.
+      const bool whole = clip.left == cell.left && clip.top == cell.top && clip.right == cell.right &&
+                         clip.bottom == cell.bottom && !bead.IsSelected();
+      const CellKey key{bead.GetColorIndex(*m_design), hexagon ? bead.m_alternate : 0, w, h};
+      const auto found = whole ? cache.find(key) : cache.end();
+      if (found != cache.end()) {
+        cellPixels = found->second;
+      } else {
+        painter.PaintCell(cellPixels.data(), w, w, h, [&](CDC* dc, const RECT&) {
+          DrawBeadCell(bead, *m_design, effect, hexagon, moved, dc, *m_palette, false, brick);
+        });
+        if (whole) cache[key] = cellPixels;
+      }
     } else if (original && original->IsValid()) {
       RECT under = view;
       OffsetRect(&under, -clip.left, -clip.top);
