@@ -483,6 +483,32 @@ int CTabView::OnPatternChanged(bool keepZoom) {
   return CountUsedColors();
 }
 
+// ---- The zoom box ----
+
+int CTabView::GetPatternZoom() const {
+  if (!m_patternView || !m_patternView->IsValid()) return -1;
+  return m_patternView->GetZoom();
+}
+
+void CTabView::SetPatternZoom(int percent) {
+  if (!m_patternView || percent <= 0) return;
+  m_patternView->SetZoom(percent, true, true);
+  m_patternView->SetDrawnRect(m_zoomDrawnRect);
+}
+
+bool CTabView::IsPatternFitToWindow() const { return m_patternView && m_patternView->IsFitToWindow(); }
+
+void CTabView::FitPatternToWindow() {
+  if (!m_patternView) return;
+  m_patternView->SetFitToWindow(true, true);
+  m_patternView->SetDrawnRect(m_zoomDrawnRect);
+}
+
+CWnd* CTabView::GetToolWindow(ToolSlot slot) const {
+  if (slot < 0 || slot >= kToolSlotCount) return nullptr;
+  return m_toolWindows[slot];
+}
+
 void CTabView::DropPatternView() {
   delete m_patternView;
   m_patternView = nullptr;
@@ -610,8 +636,9 @@ void CTabView::SetOriginalView(CImageView* view, const CString& path) {
 }
 
 bool CTabView::IsToolDialogOpen(CCmdUI* cmdUI) const {
-  const bool open =
+  bool open =
       m_partialDlg || m_editColorGroupDlg || m_textDlg || m_rowsColumnsDlg || m_interestingDlg || m_separatedDlg;
+  for (CWnd* window : m_toolWindows) open = open || window != nullptr;
   if (open && cmdUI) cmdUI->Enable(FALSE);
   return open;
 }

@@ -20,6 +20,8 @@
 
 class CImageView;
 class CCmdUI;
+class CGraphicOutputParams;
+struct CDesignForView;
 
 // One bead's change: present flag and colour index before and after.
 // Colour indices are kept in 32 bits, so no palette size can corrupt a step.
@@ -85,8 +87,55 @@ class CTabView : public CScrollView, public ITabView {
     kToolErase = 9,
   };
 
+  // The modeless tool windows the main frame keeps, at most one of each.
+  enum ToolSlot : int {
+    kToolPartial,
+    kToolColorGroup,
+    kToolText,
+    kToolRowsColumns,
+    kToolInteresting,
+    kToolSeparated,
+    kToolSlotCount
+  };
+
   CTabView();
   ~CTabView() override;
+
+  // ---- File operations (TabViewFile.cpp) ----
+  // Opens a design file; false (after its own message) when nothing was
+  // opened.
+  bool OpenDesignFile(const char* path);
+  void OnFileOpen();
+  void OnFileImport();
+  // The saves answer whether the design was saved.
+  bool OnFileSave();
+  bool OnFileSaveAs();
+  bool ShowDesignFileDialog(CString& path, bool open);
+  bool ShowImportDialog(CString& path);
+  bool SaveDesignFile(const CString& path, bool addToRecent);
+  bool LoadOriginalImage(const char* path);
+  bool LoadPaletteBlob(const BYTE* bytes, size_t size);
+  void SavePaletteAs();
+  void ExportPaletteXml();
+  void SaveOriginalImageAs();
+  void ExportBeadedImage();
+  bool ComposeBeadedImage(const CString& path, const CGraphicOutputParams& params);
+  bool CopyPatternToClipboard();
+  // The path the last OpenDesignFile was given.
+  const CString& GetLastOpenRequest() const { return m_lastOpenRequest; }
+
+  // ---- The zoom box ----
+  // The rendered design's zoom in per cent, -1 without a rendered design.
+  int GetPatternZoom() const;
+  void SetPatternZoom(int percent);
+  bool IsPatternFitToWindow() const;
+  void FitPatternToWindow();
+
+  // ---- The main frame's tool windows ----
+  // A slot holds the window itself; the view's own tool slots below hold
+  // the windows' mouse interfaces. Either makes the slot open.
+  CWnd* GetToolWindow(ToolSlot slot) const;
+  void SetToolWindow(ToolSlot slot, CWnd* window) { m_toolWindows[slot] = window; }
 
   // ---- ITabView ----
   CImageView* GetOriginalView() override { return m_originalView; }
@@ -204,6 +253,8 @@ class CTabView : public CScrollView, public ITabView {
   // Rulers (created by the main frame as children of its splitter).
   CRulerBar& GetHorizontalRuler() { return m_hRuler; }
   CRulerBar& GetVerticalRuler() { return m_vRuler; }
+  CRulerBar& GetHorzRuler() { return m_hRuler; }
+  CRulerBar& GetVertRuler() { return m_vRuler; }
 
   // Inverted drawing on a device context.
   static void DrawXorLineOnDC(CDC* dc, POINT from, POINT to);
@@ -236,6 +287,7 @@ class CTabView : public CScrollView, public ITabView {
   DECLARE_MESSAGE_MAP()
 
  private:
+  void TakeOverDesign(CDesignForView& read, const CString& path);
   bool BuildPatternView(CDC* dc, bool fit);
   void PaintHintText(CDC* dc, const CString* lines, int count);
   void ApplyStep(const CEditStep& step, bool forward);
@@ -275,4 +327,6 @@ class CTabView : public CScrollView, public ITabView {
   RECT m_zoomDrawnRect{0, 0, 0, 0};
   IViewToolSource* m_toolSource = nullptr;
   CTabViewImageOwner m_imageOwner{this};
+  CWnd* m_toolWindows[kToolSlotCount] = {};
+  CString m_lastOpenRequest;
 };
