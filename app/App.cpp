@@ -137,10 +137,14 @@ BOOL CApp::InitInstance() {
 
   if (m_settingsUsed && openDesign && FileExists(m_settings.m_lastDesign)) {
     if (CTabView* view = GetTabView()) {
-      if (view->OpenDesignFile(m_settings.m_lastDesign)) {
-        view->ApplyZoomMode(1);
+      // A design that fails to open may leave the settings; the message
+      // still names it.
+      const CString last = m_settings.m_lastDesign;
+      if (view->OpenDesignFile(last)) {
+        view->SetZoomMode(1);
+        view->ApplyZoomMode(true);
       } else {
-        AppMessageBox(LoadResString(IDS_LOAD_DESIGN_FAILED) + "\n" + m_settings.m_lastDesign, kMbIconStop);
+        AppMessageBox(LoadResString(IDS_LOAD_DESIGN_FAILED) + "\n" + last, kMbIconStop);
       }
     }
   }

@@ -197,6 +197,15 @@ int CPattern::GetBeadColor(int column, int row) const {
 
 // ---- Marked beads ----
 
+void CPattern::SetMarkedBeads(const UINT* indexes, size_t count) {
+  m_markedBeads.clear();
+  m_markedBeads.reserve(count);
+  CIndexList seen;
+  seen.ReserveIndexes(m_beads.size());
+  for (size_t i = 0; i < count; ++i)
+    if (seen.Add(indexes[i])) m_markedBeads.push_back(indexes[i]);
+}
+
 bool CPattern::ToggleMarkedBead(UINT index) {
   auto it = std::find(m_markedBeads.begin(), m_markedBeads.end(), index);
   if (it != m_markedBeads.end()) {

@@ -317,6 +317,12 @@ class CPattern : public IPatternBase {
   bool ToggleBeadMark(UINT index) { return ToggleMarkedBead(index); }
   bool HasMarkedBeads() const { return !m_markedBeads.empty(); }
   void ClearMarkedBeads() { m_markedBeads.clear(); }
+  // Replaces the marks by the indexes (in their order, repeats dropped) in
+  // one pass: marking a colour's beads or an area costs no list search per
+  // bead.
+  void SetMarkedBeads(const UINT* indexes, size_t count);
+  void SetMarkedBeads(const CIndexList& list) { SetMarkedBeads(list.Items().data(), list.size()); }
+  void SetMarkedBeads(const std::vector<UINT>& indexes) { SetMarkedBeads(indexes.data(), indexes.size()); }
 
   // ---- Cell edits (rows from the top; nothing outside the grid) ----
   bool SetBeadPresent(int column, int row, bool present);
@@ -439,6 +445,19 @@ class CPattern : public IPatternBase {
   SavedShape TakeShape();
   void RestoreShape(SavedShape&& shape);
 };
+
+// One horizontal run of a bead line: its first cell and its length.
+struct CBeadRun {
+  int column = 0;
+  int row = 0;
+  int count = 0;
+};
+// The staircase of horizontal runs that draws a line of beads between two
+// cells (any row numbering): from the cell with the smaller column (the
+// first on equal columns) one run per row toward the other's row, the k-th
+// run ending at column trunc(k x width / rows) from the start, so the run in
+// the end cell's row ends at its column; every run holds at least one bead.
+void LineStaircase(POINT from, POINT to, std::vector<CBeadRun>& runs);
 
 // Cells and spans.
 // The distinct rounded points of the ellipse inscribed in a rectangle of

@@ -1,7 +1,9 @@
 // Bead editing: cell and storage-index edits, whole-design colour changes,
 // colour caches, re-matching, blended painting and the index lists that the
 // drawing tools fill.
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <memory>
 #include <unordered_map>
 
@@ -190,23 +192,29 @@ bool CPattern::GetBoundingCells(int a, int b, RECT& out) const {
 void CPattern::LineBetweenBeads(int a, int b, CIndexList& list) const {
   int ca = 0, ra = 0, cb = 0, rb = 0;
   if (!IndexToCell(a, ca, ra) || !IndexToCell(b, cb, rb)) return;
-  int x0 = ca, y0 = ra, x1 = cb, y1 = rb;
-  if (cb < ca) {
-    x0 = cb;
-    y0 = rb;
-    x1 = ca;
-    y1 = ra;
-  }
-  const float step = static_cast<float>(x1 - x0 + 1) / static_cast<float>(std::abs(y1 - y0) + 1);
-  const int direction = y1 > y0 ? 1 : -1;
-  int s = x0;
-  int y = y0;
-  for (int k = 1;; ++k) {
-    const int reach = x0 + static_cast<int>(std::trunc(static_cast<float>(k) * step));
-    AddRunIndices(POINT{s, y}, std::max(1, reach - s), list);
-    if (y == y1) break;
-    s = reach;
-    y += direction;
+  std::vector<CBeadRun> runs;
+  LineStaircase(POINT{ca, ra}, POINT{cb, rb}, runs);
+  for (const CBeadRun& run : runs) AddRunIndices(POINT{run.column, run.row}, run.count, list);
+}
+
+void LineStaircase(POINT from, POINT to, std::vector<CBeadRun>& runs) {
+  runs.clear();
+  POINT left = from, right = to;
+  if (to.x < from.x) std::swap(left, right);
+  const long long width = static_cast<long long>(right.x) - left.x + 1;
+  const long long rows = std::llabs(static_cast<long long>(right.y) - left.y) + 1;
+  const int direction = right.y > left.y ? 1 : -1;
+  // Integer steps: trunc(k x width / rows) exactly, where a single-precision
+  // ratio could fall one bead short of the end cell.
+  long long start = left.x;
+  int row = left.y;
+  for (long long k = 1;; ++k) {
+    const long long end = left.x + k * width / rows;
+    const long long length = end - start;
+    runs.push_back(CBeadRun{static_cast<int>(start), row, static_cast<int>(std::max<long long>(length, 1))});
+    if (row == right.y) break;
+    start = end;
+    row += direction;
   }
 }
 

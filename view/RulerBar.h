@@ -1,43 +1,84 @@
-// CRulerBar: one of the two rulers beside the design view, children of the
-// splitter placed by its layout. The horizontal one carries the corner
-// button that fits the panes again.
+// CRulerBar: the ruler beside the design picture (one horizontal bar above
+// the design view, one vertical bar to its left). It spans the picture as
+// the view draws it and counts whole units (beads, inches, centimetres,
+// millimetres) with labels and half- and quarter-unit ticks. The horizontal
+// bar carries the corner button that gives the control pane its ideal
+// width.
 //
-// This is the rulers' first version: plain 16-pixel bars with tick marks.
+// What a ruler shows comes from LayoutRuler, a pure function of the length
+// to measure, the area and the label sizes; painting only draws its result.
 #pragma once
 
-#include <memory>
+#include <functional>
+#include <string>
+#include <vector>
 
+#include "platform/gdi.h"
 #include "platform/wnd.h"
+
+// One label of a ruler and the short marks beside it.
+struct CRulerLabel {
+  int value = 0;
+  RECT rect{0, 0, 0, 0};  // where the text goes (bar coordinates)
+  int markAt = 0;         // position of the two short marks along the bar
+};
+
+struct CRulerLayout {
+  std::vector<CRulerLabel> labels;
+  std::vector<int> halfTicks;     // positions along the bar
+  std::vector<int> quarterTicks;  // positions along the bar
+  bool smallFont = false;         // the height-11 font (length above 10)
+};
+
+// Lays out a ruler of `length` units over the area [start, end) along the
+// bar; across the bar from 0 to thickness. measure gives a label's text
+// size in the chosen font (smallFont tells which).
+CRulerLayout LayoutRuler(bool horizontal, double length, int start, int end, int thickness,
+                         const std::function<SIZE(const char* text, bool smallFont)>& measure);
+
+// The length a ruler measures: unit 0 the beads (columns or rows), 1 the
+// inches, 2 centimetres, 3 millimetres.
+double RulerLength(int unit, double inches, int beads);
 
 class CRulerBar : public CWnd {
  public:
-  static constexpr int kThickness = 16;
-  static constexpr UINT kCornerButtonId = 7;
-
-  explicit CRulerBar(bool horizontal);
+  CRulerBar(int orientation, int thickness, int unit);
   ~CRulerBar() override;
 
-  // Creates the ruler as a child of the splitter; the horizontal ruler also
-  // creates its corner button.
-  bool Create(CWnd* parent);
-  int GetThickness() const { return kThickness; }
-  // 0 beads, 1 inches, 2 cm, 3 mm; repaints when it changed.
-  void SetUnits(int units);
-  int GetUnits() const { return m_units; }
-  bool IsHorizontal() const { return m_horizontal; }
-  // The corner button (horizontal ruler only; null otherwise).
-  CWnd* GetCornerButton() const { return m_corner.get(); }
+  BOOL Create(CWnd* parent);
+  int GetThickness() const { return m_thickness; }
+  int GetUnits() const { return m_unit; }
+  void SetUnits(int unit);
+  int GetOrientation() const { return m_orientation; }
+  // Times the bar was painted (a unit set again must not repaint it).
+  int GetPaintCount() const { return m_paints; }
+  // The layout of the last paint.
+  const CRulerLayout& GetLastLayout() const { return m_layout; }
+  CWnd* GetCornerButton() { return m_button; }
+
+  BOOL PreTranslateMessage(MSG* msg) override;
 
  protected:
   afx_msg void OnPaint();
-  afx_msg BOOL OnEraseBkgnd(CDC* pDC) { return TRUE; }
-  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
-  BOOL PreTranslateMessage(MSG* pMsg) override;
+  afx_msg BOOL OnEraseBkgnd(CDC* dc);
+  afx_msg void OnCornerButton();
   DECLARE_MESSAGE_MAP()
 
  private:
-  bool m_horizontal;
-  int m_units;
-  std::unique_ptr<CWnd> m_corner;
-  CToolTipCtrl m_tip;
+  void Paint(CDC* dc);
+
+  int m_unit;
+  CWnd* m_button = nullptr;
+  CToolTipCtrl* m_tooltip = nullptr;
+  int m_orientation;
+  int m_thickness;
+  CString m_className;
+  CFont m_fontSmall;
+  CFont m_fontLarge;
+  int m_paints = 0;
+  CRulerLayout m_layout;
 };
+
+// Called by the corner button (the main frame refits its splitter panes);
+// installed by the application.
+void SetRulerCornerHandler(std::function<void()> handler);

@@ -1,139 +1,686 @@
+// CTabView: construction, painting, hit testing, rendering and zoom, the
+// status texts and the ITabView services. The mouse tools are in
+// TabViewTools.cpp, the edit history in TabViewHistory.cpp.
 #include "view/TabView.h"
 
-#include "controls/NotAvailable.h"
-#include "core/FrameServices.h"
+#include <algorithm>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <string>
+
+#include "builder/PatternBuilder.h"
+#include "core/PathUtils.h"
+#include "core/Registry.h"
 #include "core/TextUtils.h"
-#include "lang/ids/shell.h"
+#include "design/PatternParams.h"
+#include "image/ImageView.h"
+#include "lang/ids/view.h"
 #include "settings/AppSettings.h"
+#include "settings/GridSettings.h"
+#include "view/BeadPainters.h"
 
-IMPLEMENT_DYNCREATE(CTabView, CView)
+namespace {
 
-BEGIN_MESSAGE_MAP(CTabView, CView)
-  ON_WM_ERASEBKGND()
+// The texts of the shell's status panes.
+constexpr UINT kIdsPaletteNotLoaded = 200;
+constexpr UINT kIdsOriginalNotLoaded = 216;
+constexpr UINT kIdsOriginalInfo = 217;
+constexpr UINT kIdsDesignInfo = 218;
+constexpr UINT kIdsPaletteInfo = 219;
+constexpr UINT kHintCursor = 500;
+constexpr UINT kCmdFileNew = 32000;
+constexpr UINT kCmdFileOpen = 32001;
+
+const UINT g_msgPatternChanged = RegisterWindowMessage("MsgPatternChanged");
+const UINT g_msgPopupVisibleBead = RegisterWindowMessage("MsgPopupVisibleBead");
+const UINT g_msgPopupInvisibleBead = RegisterWindowMessage("MsgPopupInVisibleBead");
+const UINT g_msgMirrorChanged = RegisterWindowMessage("MsgNotifyMirrorChangedPattern");
+const UINT g_msgTabViewSizeChanged = RegisterWindowMessage("MsgTabViewSizeChanged");
+
+// Digits in groups of three separated by a blank: 12345 -> "12 345".
+CString GroupedNumber(long long value) {
+  char digits[32];
+  std::snprintf(digits, sizeof digits, "%lld", value < 0 ? -value : value);
+  std::string s = digits, out;
+  const int n = static_cast<int>(s.size());
+  for (int i = 0; i < n; ++i) {
+    if (i > 0 && (n - i) % 3 == 0) out += ' ';
+    out += s[size_t(i)];
+  }
+  if (value < 0) out = "-" + out;
+  return CString(out.c_str());
+}
+
+// The file name without folder and extension.
+void FileTitleOf(const CString& path, CString& out) {
+  std::string s = path.GetString();
+  const size_t slash = s.find_last_of("\\/");
+  if (slash != std::string::npos) s = s.substr(slash + 1);
+  const size_t dot = s.find_last_of('.');
+  if (dot != std::string::npos && dot > 0) s = s.substr(0, dot);
+  out = s.c_str();
+}
+
+CString Format(UINT id, ...) {
+  const CString pattern = LoadResString(id);
+  va_list args;
+  va_start(args, id);
+  char buffer[1024];
+  std::vsnprintf(buffer, sizeof buffer, pattern.GetString(), args);
+  va_end(args);
+  return CString(buffer);
+}
+
+}  // namespace
+
+UINT GetMsgPatternChanged() { return g_msgPatternChanged; }
+UINT GetMsgPopupVisibleBead() { return g_msgPopupVisibleBead; }
+UINT GetMsgPopupInvisibleBead() { return g_msgPopupInvisibleBead; }
+UINT GetMsgNotifyMirrorChangedPattern() { return g_msgMirrorChanged; }
+UINT GetMsgTabViewSizeChanged() { return g_msgTabViewSizeChanged; }
+
+std::vector<int> ListFromEdits(const CEditStep& edits) {
+  std::vector<int> list;
+  list.reserve(edits.size());
+  for (const CBeadEdit& e : edits) list.push_back(e.index);
+  return list;
+}
+
+CBeadEdit::CBeadEdit(int i) : index(i) {
+  ITabView* view = GetActiveTabView();
+  const CPattern* design = view ? view->GetPattern() : nullptr;
+  if (design && design->IsValidIndex(i)) *this = CBeadEdit(i, *design);
+}
+
+CBeadEdit::CBeadEdit(int i, const CPattern& design) : index(i) {
+  if (!design.IsValidIndex(i)) return;
+  const CBead& bead = design.m_beads[size_t(i)];
+  oldPresent = newPresent = bead.m_present;
+  oldColor = newColor = bead.GetColorIndex(design);
+}
+
+CRect CTabViewImageOwner::GetOwnerClientRect() {
+  CRect r(0, 0, 0, 0);
+  if (m_view->GetSafeHwnd()) m_view->GetClientRect(&r);
+  return r;
+}
+
+CPoint CTabViewImageOwner::GetOwnerScrollPosition() {
+  return m_view->GetSafeHwnd() ? m_view->GetScrollPosition() : CPoint(0, 0);
+}
+
+void CTabViewImageOwner::SetOwnerScrollSizes(int mapMode, SIZE total) {
+  if (!m_view->GetSafeHwnd() || (mapMode == m_mode && total.cx == m_total.cx && total.cy == m_total.cy)) return;
+  m_mode = mapMode;
+  m_total = total;
+  m_view->SetScrollSizes(mapMode, total);
+}
+
+CDC* CTabViewImageOwner::GetOwnerDC() { return m_view->GetSafeHwnd() ? m_view->GetDC() : nullptr; }
+
+void CTabViewImageOwner::ReleaseOwnerDC(CDC* dc) {
+  if (dc) m_view->ReleaseDC(dc);
+}
+
+void CTabViewImageOwner::InvalidateOwner(bool erase) {
+  if (m_view->GetSafeHwnd()) m_view->Invalidate(erase ? TRUE : FALSE);
+}
+
+IMPLEMENT_DYNCREATE(CTabView, CScrollView)
+
+BEGIN_MESSAGE_MAP(CTabView, CScrollView)
+ON_WM_SIZE()
+ON_WM_HSCROLL()
+ON_WM_VSCROLL()
+ON_WM_ERASEBKGND()
+ON_WM_SETCURSOR()
+ON_WM_MOUSEMOVE()
+ON_WM_LBUTTONDOWN()
+ON_WM_LBUTTONUP()
+ON_WM_RBUTTONDOWN()
+ON_COMMAND(ID_REMOVE_BEAD, OnRemoveBead)
+ON_COMMAND(ID_INSERT_BEAD, OnInsertBead)
+ON_REGISTERED_MESSAGE(g_msgPatternChanged, OnMsgPatternChanged)
+ON_REGISTERED_MESSAGE(g_msgPopupVisibleBead, OnPopupVisibleBead)
+ON_REGISTERED_MESSAGE(g_msgPopupInvisibleBead, OnPopupInvisibleBead)
+ON_REGISTERED_MESSAGE(g_msgMirrorChanged, OnMirrorChangedMessage)
 END_MESSAGE_MAP()
 
-CTabView::CTabView() = default;
+CTabView::CTabView() : m_hRuler(0, 16, 2), m_vRuler(1, 16, 2) {
+  ResetToolState();
+  m_hRuler.SetUnits(GetAppSettings().m_rulerUnits);
+  m_vRuler.SetUnits(GetAppSettings().m_rulerUnits);
+  if (CWinApp* app = AfxGetApp()) m_hintCursor = app->LoadCursor(kHintCursor);
+}
 
 CTabView::~CTabView() {
-  if (GetActiveTabView() == this) SetActiveTabView(nullptr);
+  delete m_originalView;
+  m_originalView = nullptr;
+  delete m_patternView;
+  m_patternView = nullptr;
+  m_history.clear();
 }
 
-void CTabView::OnDraw(CDC* pDC) {
-  CRect r;
-  GetClientRect(&r);
-  pDC->FillSolidRect(r, GetBackgroundColor());
+void CTabView::OnInitialUpdate() {
+  CScrollView::OnInitialUpdate();
+  SetScrollSizes(MM_TEXT, CSize(10, 10));
 }
 
-BOOL CTabView::OnEraseBkgnd(CDC* pDC) {
-  CRect r;
-  GetClientRect(&r);
-  pDC->FillSolidRect(r, GetBackgroundColor());
+IViewToolSource* CTabView::GetToolSource() {
+  if (m_toolSource) return m_toolSource;
+  return nullptr;
+}
+
+// ---- Painting ----
+
+void CTabView::OnDraw(CDC* dc) {
+  if (m_patternView) {
+    if (GetAppSettings().m_advancedImageQuality) {
+      if (!m_patternView->Paint(dc, true, nullptr)) return;
+    } else {
+      m_patternView->PaintDirect(dc, true, nullptr);
+    }
+    if (IsRulerBarVisible()) {
+      for (CRulerBar* ruler : {&m_hRuler, &m_vRuler})
+        if (ruler->GetSafeHwnd()) ruler->Invalidate(TRUE);
+      for (CRulerBar* ruler : {&m_hRuler, &m_vRuler})
+        if (ruler->GetSafeHwnd()) ruler->UpdateWindow();
+    }
+    return;
+  }
+  if (m_design.HasBeads()) {
+    RECT clip{};
+    dc->GetClipBox(&clip);
+    const HBRUSH brush = CreateSolidBrush(GetBackgroundColor());
+    FillRect(dc->GetSafeHdc(), &clip, brush);
+    DeleteObject(brush);
+    RenderPatternView(dc, false);
+    return;
+  }
+  if (IsViewAppStarting()) return;
+  DrawHintLines(dc, IDS_VIEW_HINT_NEW, IDS_VIEW_HINT_OPEN);
+}
+
+void CTabView::DrawHintLines(CDC* dc, UINT first, UINT second) {
+  const CString lines[2] = {LoadResString(first), LoadResString(second)};
+  PaintHintText(dc, lines, 2);
+}
+
+void CTabView::PaintHintText(CDC* dc, const CString* lines, int count) {
+  const HDC hdc = dc->GetSafeHdc();
+  const HFONT font = CreateFont(26, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial");
+  const HGDIOBJ oldFont = SelectObject(hdc, font);
+  const int oldMode = SetBkMode(hdc, TRANSPARENT);
+  CRect client;
+  GetClientRect(&client);
+  std::vector<SIZE> sizes(static_cast<size_t>(count));
+  int total = 0;
+  for (int i = 0; i < count; ++i) {
+    GetTextExtentPoint32(hdc, lines[i].GetString(), lines[i].GetLength(), &sizes[size_t(i)]);
+    total += sizes[size_t(i)].cy;
+  }
+  int y = (client.Height() - total) / 2;
+  for (int i = 0; i < count; ++i) {
+    const int x = (client.Width() - sizes[size_t(i)].cx) / 2;
+    SetTextColor(hdc, 0xFFFFFF);
+    TextOut(hdc, x, y, lines[i].GetString(), lines[i].GetLength());
+    SetTextColor(hdc, 0xC0C0C0);
+    TextOut(hdc, x + 2, y + 2, lines[i].GetString(), lines[i].GetLength());
+    if (i < 2) m_hintRect[i] = RECT{x + 2, y + 2, x + 2 + sizes[size_t(i)].cx, y + 2 + sizes[size_t(i)].cy};
+    y += sizes[size_t(i)].cy;
+  }
+  SetBkMode(hdc, oldMode);
+  SelectObject(hdc, oldFont);
+  DeleteObject(font);
+}
+
+BOOL CTabView::OnEraseBkgnd(CDC* dc) {
+  CRect client;
+  GetClientRect(&client);
+  const HBRUSH brush = CreateSolidBrush(GetBackgroundColor());
+  FillRect(dc->GetSafeHdc(), &client, brush);
+  DeleteObject(brush);
   return TRUE;
 }
 
-bool CTabView::OpenDesignFile(const char* path) {
-  m_lastOpenRequest = path ? path : "";
-  ShowCommandNotAvailable(ID_FILE_OPEN_DESIGN);
-  return false;
+BOOL CTabView::OnSetCursor(CWnd* wnd, UINT hitTest, UINT message) {
+  if ((m_hintHot[0] || m_hintHot[1]) && m_hintCursor) {
+    ::SetCursor(m_hintCursor);
+    return TRUE;
+  }
+  return CScrollView::OnSetCursor(wnd, hitTest, message);
 }
 
-void CTabView::ApplyZoomMode(int) {}
-
-void CTabView::OnFileOpen() { ShowCommandNotAvailable(ID_FILE_OPEN_DESIGN); }
-void CTabView::OnFileImport() { ShowCommandNotAvailable(ID_FILE_IMPORT); }
-
-bool CTabView::OnFileSave() {
-  ShowCommandNotAvailable(ID_FILE_SAVE_DESIGN);
-  return false;
-}
-
-bool CTabView::OnFileSaveAs() {
-  ShowCommandNotAvailable(ID_FILE_SAVE_DESIGN_AS);
-  return false;
-}
-
-void CTabView::ExportBeadedImage() { ShowCommandNotAvailable(ID_FILE_EXPORT_PICTURE); }
-
-bool CTabView::CopyPatternToClipboard() {
-  ShowCommandNotAvailable(ID_FILE_COPY_TO_CLIPBOARD);
-  return false;
-}
-
-void CTabView::OpenEditColorGroup() { ShowCommandNotAvailable(ID_EDIT_COLOR_GROUP); }
-void CTabView::OnMirror() { ShowCommandNotAvailable(ID_EDIT_MIRROR); }
-void CTabView::Undo() { ShowCommandNotAvailable(ID_EDIT_UNDO_STEP); }
-void CTabView::Redo() { ShowCommandNotAvailable(ID_EDIT_REDO_STEP); }
-bool CTabView::CanUndo() const { return false; }
-bool CTabView::CanRedo() const { return false; }
-void CTabView::ClearEditHistory() {}
-void CTabView::RecordChanges(const CPattern&) {}
-
-bool CTabView::IsToolDialogOpen(CCmdUI* pCmdUI) {
-  for (CWnd* tool : m_tools)
-    if (tool) {
-      if (pCmdUI) pCmdUI->Enable(FALSE);
-      return true;
-    }
-  return false;
-}
-
-void CTabView::GetStatusPaneText(int index, CString& text) {
-  switch (index) {
-    case 0:
-      text = LoadResString(IDS_ORIGINAL_NOT_LOADED);
-      break;
-    case 1:
-      if (m_pattern.HasBeads()) {
-        double width = 0.0, height = 0.0;
-        m_pattern.GetActualSize(width, height);
-        const CString beads = FormatGroupedNumber(static_cast<unsigned long long>(m_pattern.GetBeadCount()), ' ');
-        text.Format(LoadResString(IDS_DESIGN_REAL_SIZE), width, height, beads.GetString());
-      } else {
-        text = "...";
-      }
-      break;
-    default: {
-      CString path;
-      m_palette.GetFilePath(path);
-      if (path.IsEmpty()) {
-        text = LoadResString(IDS_PALETTE_NOT_LOADED);
-      } else {
-        CString title;
-        GetFileTitleFromPath(path, title);
-        text.Format(LoadResString(IDS_PALETTE_INFO), title.GetString(), m_palette.GetCheckedCount(),
-                    m_palette.GetUsedCount(), m_palette.GetCount());
-      }
-      break;
-    }
+void CTabView::OnSize(UINT type, int cx, int cy) {
+  CScrollView::OnSize(type, cx, cy);
+  if (m_patternView && cx > 0 && cy > 0) {
+    IViewToolSource* pane = GetToolSource();
+    if (HWND window = pane ? pane->GetPaneWindow() : nullptr) ::PostMessage(window, g_msgTabViewSizeChanged, 0, 0);
   }
 }
 
+void CTabView::OnHScroll(UINT code, UINT pos, CScrollBar* bar) {
+  CScrollView::OnHScroll(code, pos, bar);
+  if (m_patternView && code == SB_ENDSCROLL) {
+    IViewToolSource* pane = GetToolSource();
+    if (HWND window = pane ? pane->GetPaneWindow() : nullptr) ::PostMessage(window, g_msgTabViewSizeChanged, 0, 0);
+  }
+}
+
+void CTabView::OnVScroll(UINT code, UINT pos, CScrollBar* bar) {
+  CScrollView::OnVScroll(code, pos, bar);
+  if (m_patternView && code == SB_ENDSCROLL) {
+    IViewToolSource* pane = GetToolSource();
+    if (HWND window = pane ? pane->GetPaneWindow() : nullptr) ::PostMessage(window, g_msgTabViewSizeChanged, 0, 0);
+  }
+}
+
+LRESULT CTabView::OnMsgPatternChanged(WPARAM wParam, LPARAM) {
+  OnPatternChanged(wParam != 0);
+  return 1;
+}
+
+// ---- The bead list ----
+
 int CTabView::AddToBeadList(int index) {
-  for (size_t i = 0; i < m_beadList.size(); ++i)
-    if (m_beadList[i] == index) return static_cast<int>(i);
+  const auto it = std::find(m_beadList.begin(), m_beadList.end(), index);
+  if (it != m_beadList.end()) return static_cast<int>(it - m_beadList.begin());
   m_beadList.push_back(index);
   return static_cast<int>(m_beadList.size()) - 1;
 }
 
-void CTabView::DrawBead(const CBead&, CDC*, RECT* outRect) {
-  if (outRect) *outRect = RECT{0, 0, 0, 0};
+// ---- Single beads on the window ----
+
+RECT CTabView::GetFittedClientRect() {
+  CRect client;
+  GetClientRect(&client);
+  return FitRectToSize(client, m_design.m_actualWidth, m_design.m_actualHeight);
 }
 
-bool CTabView::RenderPatternImage(CDC*, CImage** out) {
-  if (out) *out = nullptr;
-  return false;
+void CTabView::DrawBead(const CBead& bead, CDC* dc, RECT* outRect) {
+  if (!dc) return;
+  if (!m_design.HasBeads()) {
+    DrawHintLines(dc, IDS_VIEW_HINT_NEW, IDS_VIEW_HINT_OPEN);
+    return;
+  }
+  const RECT cell = m_design.GetBeadRect(bead, GetFittedClientRect());
+  DrawBeadCell(bead, m_design, static_cast<int>(m_design.m_beadEffect), IsHexagonFormat(m_design), cell, dc, m_palette,
+               true, IsBrickFormat(m_design));
+  if (outRect) *outRect = cell;
+}
+
+void CTabView::DrawBeads(const std::vector<int>& indexes) {
+  CClientDC dc(this);
+  for (int i : indexes)
+    if (m_design.IsValidIndex(i)) DrawBead(m_design.m_beads[size_t(i)], &dc, nullptr);
+  if (m_patternView) m_patternView->OnAfterPaint(&dc);
 }
 
 const RECT& CTabView::GetFitMargins(const RECT& rect) {
-  m_fitMargins = rect;
-  return m_fitMargins;
+  static RECT result;
+  result = FitRectToSize(rect, m_design.m_actualWidth, m_design.m_actualHeight);
+  return result;
 }
 
-int CTabView::CountUsedColors() { return 0; }
+// ---- Hit testing ----
 
-COLORREF CTabView::GetBackgroundColor() { return GetAppSettings().m_viewBackgroundColor; }
+int CTabView::PointToBead(POINT point, bool topDown, BYTE* present, bool spacerTolerance) {
+  if (!m_patternView) return -1;
+  const CRect drawn = m_patternView->GetDrawnRect();
+  // A picture drawn without width or height has no beads to hit.
+  if (drawn.Width() <= 0 || drawn.Height() <= 0) return -1;
+  const double x = static_cast<double>(point.x - drawn.left) / drawn.Width();
+  const double y = static_cast<double>(point.y - drawn.top) / drawn.Height();
+  if (x < 0 || x > 1 || y < 0 || y > 1) return -1;
+  return m_design.HitTestBead(x, y, topDown, present, spacerTolerance);
+}
 
-int CTabView::OnPatternChanged(bool) {
-  if (m_hWnd) Invalidate(FALSE);
-  return 0;
+bool CTabView::BeadFromPoint(int x, int y, int& column, int& row, int& colorIndex, bool insideOnly, bool* present) {
+  BYTE p = 0;
+  const int n = PointToBead(POINT{x, y}, true, &p, true);
+  if (n < 0) return false;
+  if (present) *present = p != 0;
+  if (insideOnly && !p) return false;
+  const int columns = static_cast<int>(m_design.GetColumnCount());
+  if (columns <= 0) return false;
+  column = n % columns;
+  row = n / columns;
+  if (row >= static_cast<int>(m_design.GetRowCount())) return false;
+  colorIndex = m_design.GetBeadColorByIndex(m_design.GetBeadIndex(column, row));
+  return colorIndex >= 0;
+}
+
+bool CTabView::HitTest(POINT point, CBeadHit& hit) {
+  BYTE present = 0;
+  const int index = PointToBead(point, false, &present, true);
+  if (index < 0 || !m_design.IsValidIndex(index)) return false;
+  hit.bead = &m_design.m_beads[size_t(index)];
+  hit.index = index;
+  hit.point = point;
+  return true;
+}
+
+// ---- Inverted drawing ----
+
+void CTabView::DrawXorLineOnDC(CDC* dc, POINT from, POINT to) {
+  const HDC hdc = dc->GetSafeHdc();
+  const int old = SetROP2(hdc, R2_NOT);
+  MoveToEx(hdc, from.x, from.y, nullptr);
+  LineTo(hdc, to.x, to.y);
+  SetROP2(hdc, old);
+}
+
+void CTabView::DrawXorRectOnDC(CDC* dc, POINT p, POINT q) {
+  DrawXorLineOnDC(dc, POINT{p.x, p.y}, POINT{q.x, p.y});
+  DrawXorLineOnDC(dc, POINT{p.x, q.y}, POINT{q.x, q.y});
+  DrawXorLineOnDC(dc, POINT{p.x, p.y}, POINT{p.x, q.y});
+  DrawXorLineOnDC(dc, POINT{q.x, p.y}, POINT{q.x, q.y});
+}
+
+void CTabView::DrawXorLine(POINT from, POINT to) {
+  CClientDC dc(this);
+  DrawXorLineOnDC(&dc, from, to);
+}
+
+void CTabView::DrawXorRect(POINT from, POINT to) {
+  CClientDC dc(this);
+  DrawXorRectOnDC(&dc, from, to);
+}
+
+void CTabView::DrawXorEllipse(POINT p, POINT q) {
+  const int left = std::min(p.x, q.x), right = std::max(p.x, q.x);
+  const int top = std::min(p.y, q.y), bottom = std::max(p.y, q.y);
+  const HRGN outer = CreateEllipticRgn(left, top, right, bottom);
+  const HRGN inner = CreateEllipticRgn(left + 1, top + 1, right - 1, bottom - 1);
+  const HRGN ring = CreateRectRgn(0, 0, 0, 0);
+  if (CombineRgn(ring, outer, inner, RGN_DIFF) == COMPLEXREGION) {
+    CClientDC dc(this);
+    InvertRgn(dc.GetSafeHdc(), ring);
+  }
+  DeleteObject(ring);
+  DeleteObject(inner);
+  DeleteObject(outer);
+}
+
+void CTabView::DrawXorCellRect(const RECT& cells) {
+  if (!m_patternView) return;
+  const RECT drawn = m_patternView->GetDrawnRect();
+  POINT first, last;
+  SIZE size;
+  m_design.MapCellToImage(cells.top, cells.left, drawn, first, size, false);
+  m_design.MapCellToImage(cells.bottom - 1, cells.right - 1, drawn, last, size, false);
+  DrawXorRect(first, last);
+}
+
+// ---- Rendering and zoom ----
+
+bool CTabView::BuildPatternView(CDC* dc, bool fit) {
+  CRenderUnder under;
+  if (IsPartialDialogOpen()) {
+    under.perBead = true;
+    under.original = m_originalView;
+  }
+  under.background = GetBackgroundColor();
+  HBITMAP bitmap = nullptr;
+  if (!RenderPatternBitmap(dc, &bitmap, m_design, m_palette, false, IsBrickFormat(m_design), &under)) return false;
+  delete m_patternView;
+  m_patternView = new CPatternImageView(&m_design, &m_palette, &m_imageOwner, bitmap, fit);
+  DeleteObject(bitmap);
+  m_patternView->SetAfterPaintHook([this](CDC* dc) {
+    if (m_rowsColumnsDlg) m_rowsColumnsDlg->DrawSelection(dc);
+  });
+  CountUsedColors();
+  return true;
+}
+
+bool CTabView::RenderPatternView(CDC* dc, bool fit) {
+  if (!m_design.HasBeads()) return false;
+  bool ok;
+  if (!dc && GetSafeHwnd()) {
+    CClientDC window(this);
+    ok = BuildPatternView(&window, fit);
+  } else {
+    ok = BuildPatternView(dc, fit);
+  }
+  if (ok && fit && GetSafeHwnd()) Invalidate(TRUE);
+  return ok;
+}
+
+void CTabView::RefreshPatternView() {
+  if (!m_design.HasBeads()) return;
+  const bool fit = m_patternView && m_patternView->IsFitToWindow();
+  const int zoom = m_patternView ? m_patternView->GetZoom() : 100;
+  const CRect drawn = m_patternView ? m_patternView->GetDrawnRect() : CRect(0, 0, 0, 0);
+  if (!RenderPatternView(nullptr, false)) return;
+  if (fit) m_patternView->SetFitToWindow(true, false);
+  else m_patternView->SetZoom(zoom, false, false);
+  // The picture stays where it was drawn until the next paint.
+  m_patternView->SetDrawnRect(drawn);
+}
+
+int CTabView::OnPatternChanged(bool keepZoom) {
+  bool fit = false;
+  int zoom = 100;
+  CRect drawn(0, 0, 0, 0);
+  const bool had = m_patternView != nullptr;
+  if (had && keepZoom) {
+    fit = m_patternView->IsFitToWindow();
+    zoom = m_patternView->GetZoom();
+    drawn = m_patternView->GetDrawnRect();
+  }
+  RenderPatternView(nullptr, false);
+  if (m_patternView) {
+    if (keepZoom && had) {
+      if (fit) m_patternView->SetFitToWindow(true, false);
+      else m_patternView->SetZoom(zoom, false, false);
+      m_patternView->SetDrawnRect(drawn);
+      if (GetSafeHwnd()) Invalidate(FALSE);
+    } else {
+      ApplyZoomMode(true);
+    }
+  }
+  return CountUsedColors();
+}
+
+// ---- The zoom box ----
+
+int CTabView::GetPatternZoom() const {
+  if (!m_patternView || !m_patternView->IsValid()) return -1;
+  return m_patternView->GetZoom();
+}
+
+void CTabView::SetPatternZoom(int percent) {
+  if (!m_patternView || percent <= 0) return;
+  m_patternView->SetZoom(percent, true, true);
+  m_patternView->SetDrawnRect(m_zoomDrawnRect);
+}
+
+bool CTabView::IsPatternFitToWindow() const { return m_patternView && m_patternView->IsFitToWindow(); }
+
+void CTabView::FitPatternToWindow() {
+  if (!m_patternView) return;
+  m_patternView->SetFitToWindow(true, true);
+  m_patternView->SetDrawnRect(m_zoomDrawnRect);
+}
+
+CWnd* CTabView::GetToolWindow(ToolSlot slot) const {
+  if (slot < 0 || slot >= kToolSlotCount) return nullptr;
+  return m_toolWindows[slot];
+}
+
+void CTabView::DropPatternView() {
+  delete m_patternView;
+  m_patternView = nullptr;
+}
+
+void CTabView::SetZoomMode(int mode) {
+  m_zoomMode = mode;
+  if (mode == 2) {
+    if (!m_patternView || m_patternView->IsFitToWindow()) m_zoomMode = 1;
+    else m_rememberedZoom = m_patternView->GetZoom();
+  }
+}
+
+void CTabView::ApplyZoomMode(bool invalidate) {
+  if (!m_patternView) return;
+  if (m_zoomMode == 1) {
+    m_zoomMode = 0;
+    m_patternView->SetFitToWindow(true, invalidate);
+  } else {
+    const int z = m_zoomMode == 2 ? m_rememberedZoom : GetAutoZoom(m_patternView);
+    if (z <= 0) m_patternView->SetFitToWindow(true, invalidate);
+    else m_patternView->SetZoom(z, invalidate, true);
+  }
+  m_patternView->SetDrawnRect(m_zoomDrawnRect);
+}
+
+int CTabView::GetAutoZoom(CImage* image) {
+  if (!image || image->GetWidth() <= 0 || image->GetHeight() <= 0) return 0;
+  CRect window;
+  GetWindowRect(&window);
+  const double r = std::min(static_cast<double>(window.Width()) / image->GetWidth(),
+                            static_cast<double>(window.Height()) / image->GetHeight());
+  if (r > 1) return 0;
+  if (r >= 0.75) return 100;
+  if (r >= 0.3) return 50;
+  return 25;
+}
+
+void CTabView::InvalidateCells(const std::vector<RECT>& cells) {
+  if (cells.empty() || !GetSafeHwnd()) return;
+  RECT all = cells.front();
+  for (const RECT& r : cells) UnionRect(&all, &all, &r);
+  InvalidateRect(&all, FALSE);
+}
+
+bool CTabView::RedrawBeads(const std::vector<int>& indexes) {
+  if (indexes.empty() || !m_patternView || !m_patternView->IsValid()) return false;
+  std::vector<RECT> cells;
+  m_patternView->RepaintBeads(indexes, false, nullptr, &cells);
+  InvalidateCells(cells);
+  m_design.SetModified(true);
+  return true;
+}
+
+bool CTabView::RedrawRemovedBeads(const std::vector<int>& indexes) {
+  if (indexes.empty() || !m_patternView || !m_patternView->IsValid()) return false;
+  std::vector<RECT> cells;
+  m_patternView->RepaintBeads(indexes, true, IsPartialDialogOpen() ? m_originalView : nullptr, &cells);
+  InvalidateCells(cells);
+  m_design.SetModified(true);
+  return true;
+}
+
+bool CTabView::RenderPatternImage(CDC* dc, CImage** out) {
+  if (!out) return false;
+  HBITMAP bitmap = nullptr;
+  if (!RenderPatternBitmap(dc, &bitmap, m_design, m_palette, false, false)) return false;
+  delete *out;
+  *out = new CImage(bitmap);
+  DeleteObject(bitmap);
+  return true;
+}
+
+bool CTabView::RenderPatternScaled(SIZE size, int factor, CBitmap* out, COLORREF background) {
+  try {
+    if (!out || size.cx <= 0 || size.cy <= 0 || factor < 1) return false;
+    HBITMAP large = nullptr;
+    const SIZE big{size.cx * factor, size.cy * factor};
+    if (!RenderPatternToSize(nullptr, &large, m_design, m_palette, big, background, nullptr)) return false;
+    HBITMAP small = factor == 1 ? large : ScaleBitmap(large, size.cx, size.cy);
+    if (small != large) DeleteObject(large);
+    if (!small) return false;
+    out->DeleteObject();
+    out->Attach(small);
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+int CTabView::CountUsedColors() {
+  CColorUsage usage(&m_design);
+  m_palette.CountUsage(usage);
+  return usage.beadCount;
+}
+
+// ---- Design, palette, pictures ----
+
+void CTabView::SetColorSet(const CColorSet& colorSet, const CString& path) {
+  m_palette = colorSet;
+  m_palettePath = path;
+}
+
+bool CTabView::BuildDesign(const CPatternParams& params) {
+  if (!m_originalView && !params.m_blank) return false;
+  long long budget = GetAppSettings().m_maxBeads;
+  return BuildPattern(m_design, static_cast<unsigned long long>(budget), params, m_palette, m_originalView);
+}
+
+void CTabView::ApplyPaletteChange() {
+  m_design.RematchColors(m_palette, "Palette Replacing");
+  m_design.ClearMarkedBeads();
+  OnPatternChanged(true);
+  if (IViewToolSource* pane = GetToolSource()) pane->RefreshColorList();
+}
+
+void CTabView::SetOriginalView(CImageView* view, const CString& path) {
+  if (view != m_originalView) delete m_originalView;
+  m_originalView = view;
+  m_originalPath = view ? path : CString();
+  if (IViewToolSource* pane = GetToolSource()) {
+    if (!view) pane->HideOriginalOverlay();
+    pane->UpdateOriginalControls();
+  }
+}
+
+bool CTabView::IsToolDialogOpen(CCmdUI* cmdUI) const {
+  bool open =
+      m_partialDlg || m_editColorGroupDlg || m_textDlg || m_rowsColumnsDlg || m_interestingDlg || m_separatedDlg;
+  for (CWnd* window : m_toolWindows) open = open || window != nullptr;
+  if (open && cmdUI) cmdUI->Enable(FALSE);
+  return open;
+}
+
+// ---- Status bar ----
+
+void CTabView::GetStatusPaneText(int pane, CString& text) {
+  text = " ";
+  switch (pane) {
+    case 0:
+      if (m_originalView && m_originalView->IsValid()) {
+        CString title;
+        FileTitleOf(m_originalPath, title);
+        text = Format(kIdsOriginalInfo, title.GetString(), m_originalView->GetWidth(), m_originalView->GetHeight());
+      } else {
+        text = LoadResString(kIdsOriginalNotLoaded);
+      }
+      break;
+    case 1:
+      if (m_design.HasBeads()) {
+        const int beads = CountUsedColors();
+        text = Format(kIdsDesignInfo, m_design.GetActualWidthInUnits(), m_design.GetActualHeightInUnits(),
+                      GroupedNumber(beads).GetString());
+      }
+      break;
+    case 2:
+      if (!m_palettePath.IsEmpty()) {
+        CString title;
+        FileTitleOf(m_palettePath, title);
+        text = Format(kIdsPaletteInfo, title.GetString(), m_palette.GetCheckedCount(), m_palette.GetUsedCount(),
+                      m_palette.GetCount());
+      } else {
+        text = LoadResString(kIdsPaletteNotLoaded);
+      }
+      break;
+    default: break;
+  }
+}
+
+void CTabView::ShowStatusAlert(UINT id, int kind) { ShowStatusAlertText(LoadResString(id), kind); }
+
+void CTabView::ShowStatusAlertText(const CString& text, int kind) {
+  if (kind == 0) MessageBeep(MB_ICONEXCLAMATION);
+  ShowViewStatusAlert(text, kind);
 }

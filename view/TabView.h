@@ -1,118 +1,332 @@
-// CTabView: the design view of the main window's left splitter pane. It owns
-// the current design, its palette and PDF settings, the two ruler bars and
-// the slots of the modeless tool windows, and serves the rest of the program
-// through ITabView.
-//
-// This is the view of the application shell's first version: it holds an
-// empty design, paints the background colour of the settings, answers the
-// status texts, and every operation that the commands reach says that it is
-// not available yet. The design view proper replaces it, keeping every
-// member the shell calls.
+// CTabView: the design view, the left pane of the main window. It owns the
+// current design, its palette, the original picture, the rendered design
+// picture and the edit history, paints the design through its picture
+// view, edits it with the mouse tools of the control pane, and is the one
+// place through which the other parts reach the design (ITabView).
 #pragma once
 
+#include <memory>
+#include <vector>
+
+#include "core/FrameServices.h"
 #include "core/ViewServices.h"
 #include "design/Pattern.h"
 #include "palette/ColorSet.h"
+#include "platform/gdi.h"
 #include "platform/wnd.h"
+#include "view/PatternRender.h"
 #include "view/RulerBar.h"
+#include "view/ToolDialogs.h"
 
+class CImageView;
 class CCmdUI;
+class CGraphicOutputParams;
+struct CDesignForView;
 
-class CTabView : public CView, public ITabView {
-  DECLARE_DYNCREATE(CTabView)
+// One bead's change: present flag and colour index before and after.
+// Colour indices are kept in 32 bits, so no palette size can corrupt a step.
+struct CBeadEdit {
+  CBeadEdit() = default;
+  // The bead's current state in the active design view's design.
+  explicit CBeadEdit(int index);
+  // The bead's current state in the given design.
+  CBeadEdit(int index, const CPattern& design);
+
+  int index = -1;
+  BYTE oldPresent = 0;
+  BYTE newPresent = 0;
+  int oldColor = -1;
+  int newColor = -1;
+};
+
+// The changes of one edit, in the order they were made.
+using CEditStep = std::vector<CBeadEdit>;
+
+// The storage indices of a step's edits.
+std::vector<int> ListFromEdits(const CEditStep& edits);
+
+// Registered messages of the view (ids are the same in every window).
+UINT GetMsgPatternChanged();
+UINT GetMsgPopupVisibleBead();
+UINT GetMsgPopupInvisibleBead();
+UINT GetMsgNotifyMirrorChangedPattern();
+UINT GetMsgTabViewSizeChanged();
+
+// The design picture's window: the view's client area, scroll position and
+// device context; scroll sizes are handed on only when they change (setting
+// them repaints the window).
+class CTabViewImageOwner : public IImageViewOwner {
  public:
-  // The modeless tool windows, at most one of each.
-  enum ToolSlot { kToolPartial, kToolColorGroup, kToolText, kToolRowsColumns, kToolInteresting, kToolSeparated,
-                  kToolSlotCount };
+  explicit CTabViewImageOwner(CScrollView* view) : m_view(view) {}
+  CRect GetOwnerClientRect() override;
+  CPoint GetOwnerScrollPosition() override;
+  void SetOwnerScrollSizes(int mapMode, SIZE total) override;
+  CDC* GetOwnerDC() override;
+  void ReleaseOwnerDC(CDC* dc) override;
+  void InvalidateOwner(bool erase) override;
+
+ private:
+  CScrollView* m_view;
+  int m_mode = -1;
+  SIZE m_total{-1, -1};
+};
+
+class CTabView : public CScrollView, public ITabView {
+  DECLARE_DYNCREATE(CTabView)
+
+ public:
+  // Tool values of the control pane.
+  enum : int {
+    kToolPencil = 0,
+    kToolLine = 1,
+    kToolRect = 2,
+    kToolRectFilled = 3,
+    kToolEllipse = 4,
+    kToolEllipseFilled = 5,
+    kToolFill = 6,
+    kToolErase = 9,
+  };
+
+  // The modeless tool windows the main frame keeps, at most one of each.
+  enum ToolSlot : int {
+    kToolPartial,
+    kToolColorGroup,
+    kToolText,
+    kToolRowsColumns,
+    kToolInteresting,
+    kToolSeparated,
+    kToolSlotCount
+  };
 
   CTabView();
   ~CTabView() override;
 
-  void OnDraw(CDC* pDC) override;
-
-  // ---- What the main frame calls ----
+  // ---- File operations (TabViewFile.cpp) ----
   // Opens a design file; false (after its own message) when nothing was
   // opened.
   bool OpenDesignFile(const char* path);
-  // Zoom mode 1 = fit to window.
-  void ApplyZoomMode(int mode);
   void OnFileOpen();
   void OnFileImport();
   // The saves answer whether the design was saved.
   bool OnFileSave();
   bool OnFileSaveAs();
+  bool ShowDesignFileDialog(CString& path, bool open);
+  bool ShowImportDialog(CString& path);
+  bool SaveDesignFile(const CString& path, bool addToRecent);
+  bool LoadOriginalImage(const char* path);
+  bool LoadPaletteBlob(const BYTE* bytes, size_t size);
+  void SavePaletteAs();
+  void ExportPaletteXml();
+  void SaveOriginalImageAs();
   void ExportBeadedImage();
+  bool ComposeBeadedImage(const CString& path, const CGraphicOutputParams& params);
   bool CopyPatternToClipboard();
-  void OpenEditColorGroup();
-  void OnMirror();
-  void Undo();
-  void Redo();
-  bool CanUndo() const;
-  bool CanRedo() const;
-  void ClearEditHistory();
-  void RecordChanges(const CPattern& before);
-  // True when a tool window is open; then disables the command-UI object.
-  bool IsToolDialogOpen(CCmdUI* pCmdUI = nullptr);
-  CWnd* GetToolWindow(ToolSlot slot) const { return m_tools[slot]; }
-  void SetToolWindow(ToolSlot slot, CWnd* window) { m_tools[slot] = window; }
-  // One line of status text: 0 the original picture, 1 the design, 2 the
-  // palette.
-  void GetStatusPaneText(int index, CString& text);
-  CPdfData& GetPdfData() { return m_pattern.m_pdfData; }
-  CRulerBar& GetHorzRuler() { return m_hRuler; }
-  CRulerBar& GetVertRuler() { return m_vRuler; }
-
-  // The rendered design's zoom in per cent, -1 without a rendered design;
-  // the zoom box sets it, or fits the design to the window.
-  int GetPatternZoom() const { return -1; }
-  void SetPatternZoom(int) {}
-  bool IsPatternFitToWindow() const { return false; }
-  void FitPatternToWindow() {}
-
   // The path the last OpenDesignFile was given.
   const CString& GetLastOpenRequest() const { return m_lastOpenRequest; }
 
+  // ---- The zoom box ----
+  // The rendered design's zoom in per cent, -1 without a rendered design.
+  int GetPatternZoom() const;
+  void SetPatternZoom(int percent);
+  bool IsPatternFitToWindow() const;
+  void FitPatternToWindow();
+
+  // ---- The main frame's tool windows ----
+  // A slot holds the window itself; the view's own tool slots below hold
+  // the windows' mouse interfaces. Either makes the slot open.
+  CWnd* GetToolWindow(ToolSlot slot) const;
+  void SetToolWindow(ToolSlot slot, CWnd* window) { m_toolWindows[slot] = window; }
+
   // ---- ITabView ----
-  CImageView* GetOriginalView() override { return nullptr; }
-  bool HasPatternView() override { return false; }
-  CPatternImageView* GetPatternView() override { return nullptr; }
+  CImageView* GetOriginalView() override { return m_originalView; }
+  bool HasPatternView() override { return m_patternView != nullptr; }
+  CPatternImageView* GetPatternView() override { return m_patternView; }
   void ClearBeadList() override { m_beadList.clear(); }
   int AddToBeadList(int index) override;
   int GetBeadListCount() override { return static_cast<int>(m_beadList.size()); }
-  void DrawBead(const CBead&, CDC*, RECT* outRect) override;
-  void DrawBeads(const std::vector<int>&) override {}
+  void DrawBead(const CBead& bead, CDC* dc, RECT* outRect) override;
+  void DrawBeads(const std::vector<int>& indexes) override;
   CTabView* GetTabView() override { return this; }
   CColorSet* GetColorSet() override { return &m_palette; }
-  CPattern* GetPattern() override { return &m_pattern; }
-  void OnEditColorGroupClosed() override { m_tools[kToolColorGroup] = nullptr; }
-  bool RenderPatternImage(CDC*, CImage** out) override;
-  bool RenderPatternScaled(SIZE, int, CBitmap*, COLORREF) override { return false; }
+  CPattern* GetPattern() override { return &m_design; }
+  void OnEditColorGroupClosed() override { m_editColorGroupDlg = nullptr; }
+  bool RenderPatternImage(CDC* dc, CImage** out) override;
+  bool RenderPatternScaled(SIZE size, int factor, CBitmap* out, COLORREF background) override;
   const RECT& GetFitMargins(const RECT& rect) override;
-  void GetPaletteFilePath(CString& out) override { m_palette.GetFilePath(out); }
-  void SetPaletteModified() override {}
-  void SetFitToWindow() override {}
+  void GetPaletteFilePath(CString& out) override { out = m_palettePath; }
+  void SetPaletteModified() override { m_palette.SetModified(true); }
+  void SetFitToWindow() override { SetZoomMode(1); }
   int CountUsedColors() override;
-  void OnTextDialogClosed() override { m_tools[kToolText] = nullptr; }
-  COLORREF GetBackgroundColor() override;
+  void OnTextDialogClosed() override { m_textDlg = nullptr; }
+  COLORREF GetBackgroundColor() override { return GetViewBackground(); }
   int OnPatternChanged(bool keepZoom) override;
-  bool BeadFromPoint(int, int, int&, int&, int&, bool, bool*) override { return false; }
-  int PointToBead(POINT, bool, BYTE*, bool) override { return -1; }
-  void DrawXorLine(POINT, POINT) override {}
-  void DrawXorRect(POINT, POINT) override {}
-  void DrawXorEllipse(POINT, POINT) override {}
-  void DrawXorCellRect(const RECT&) override {}
+  bool BeadFromPoint(int x, int y, int& column, int& row, int& colorIndex, bool insideOnly, bool* present) override;
+  int PointToBead(POINT point, bool topDown, BYTE* present, bool spacerTolerance) override;
+  void DrawXorLine(POINT from, POINT to) override;
+  void DrawXorRect(POINT from, POINT to) override;
+  void DrawXorEllipse(POINT from, POINT to) override;
+  void DrawXorCellRect(const RECT& cells) override;
+
+  // ---- The view ----
+  void OnDraw(CDC* dc) override;
+  void OnInitialUpdate() override;
+
+  // Rendering and zoom.
+  bool RenderPatternView(CDC* dc = nullptr, bool fit = false);
+  void RefreshPatternView();
+  void SetZoomMode(int mode);
+  void ApplyZoomMode(bool invalidate);
+  int GetZoomMode() const { return m_zoomMode; }
+  int GetAutoZoom(CImage* image);
+  bool RedrawBeads(const std::vector<int>& indexes);
+  bool RedrawRemovedBeads(const std::vector<int>& indexes);
+  bool HitTest(POINT point, CBeadHit& hit);
+  // The client rectangle fitted to the design's proportions.
+  RECT GetFittedClientRect();
+
+  // Edit history.
+  void PushEditStep(CEditStep step);
+  void PushSingleEdit(const CBeadEdit& edit);
+  void RecordChanges(const CPattern& copy);
+  void Undo();
+  void Redo();
+  bool CanUndo() const { return m_historyPos >= 0; }
+  bool CanRedo() const { return m_historyPos < static_cast<int>(m_history.size()) - 1; }
+  void ClearEditHistory();
+  const std::vector<CEditStep>& GetEditHistory() const { return m_history; }
+  int GetHistoryPosition() const { return m_historyPos; }
+
+  // Dialog hand-over.
+  void OnMirror();
+  LRESULT OnMirrorChanged(WPARAM horizontal, LPARAM vertical);
+  void OpenEditColorGroup();
+  bool IsToolDialogOpen(CCmdUI* cmdUI = nullptr) const;
+
+  // The tool windows' slots (the main frame's commands fill them; each
+  // window clears its own when it closes).
+  IBeadSelectorToolDialog* m_partialDlg = nullptr;
+  IEditColorGroupToolDialog* m_editColorGroupDlg = nullptr;
+  ITextToolDialog* m_textDlg = nullptr;
+  IRowsColumnsToolDialog* m_rowsColumnsDlg = nullptr;
+  IInterestingColorsToolDialog* m_interestingDlg = nullptr;
+  ISeparatedBeadsToolDialog* m_separatedDlg = nullptr;
+
+  // Tools (each answers whether the design changed).
+  bool PaintBead(int index, int color);
+  bool ToggleBead(int index);
+  bool DrawLineTool(int color);
+  bool DrawRectangleTool(int color, bool filled);
+  bool DrawEllipseTool(int color, bool filled);
+  bool FillArea(int index, int color);
+  bool PutBeadRun(int startColumn, int storageRow, int count, int color, CEditStep& edits);
+  void DrawBeadLine(POINT p, POINT q, int color, CEditStep& edits);
+  void MarkBeads(int column, int row);
+  void ToggleMarkOne(int index);
+  void MarkBeadsOfColor(int index);
+  void MarkConnectedBeads(int index);
+  void OnBeadsEdited();
+  void ResetToolState();
+  int GetAnchorBead() const { return m_anchorBead; }
+  int GetEndBead() const { return m_endBead; }
+  bool IsBandDrawn() const { return m_bandDrawn != 0; }
+
+  // The control pane's answers (the main frame's pane, or one given).
+  void SetToolSource(IViewToolSource* source) { m_toolSource = source; }
+  IViewToolSource* GetToolSource();
+
+  // Design, palette and pictures.
+  void SetColorSet(const CColorSet& colorSet, const CString& path);
+  bool BuildDesign(const CPatternParams& params);
+  void ApplyPaletteChange();
+  // Takes the original picture (owned; null drops it) and its path. A
+  // dropped picture closes the overlay and the pane's controls follow.
+  void SetOriginalView(CImageView* view, const CString& path);
+  const CString& GetOriginalPath() const { return m_originalPath; }
+  // Drops the rendered picture (after the design was replaced).
+  void DropPatternView();
+
+  // Status bar.
+  void GetStatusPaneText(int pane, CString& text);
+  void ShowStatusAlert(UINT id, int kind);
+  void ShowStatusAlertText(const CString& text, int kind);
+
+  // Rulers (created by the main frame as children of its splitter).
+  CRulerBar& GetHorizontalRuler() { return m_hRuler; }
+  CRulerBar& GetVerticalRuler() { return m_vRuler; }
+  CRulerBar& GetHorzRuler() { return m_hRuler; }
+  CRulerBar& GetVertRuler() { return m_vRuler; }
+
+  // Inverted drawing on a device context.
+  static void DrawXorLineOnDC(CDC* dc, POINT from, POINT to);
+  static void DrawXorRectOnDC(CDC* dc, POINT p, POINT q);
+
+  // The hint lines of the empty view.
+  void DrawHintLines(CDC* dc, UINT first, UINT second);
+  const RECT& GetHintRect(int line) const { return line == 0 ? m_hintRect[0] : m_hintRect[1]; }
+  bool IsOverHint(int line) const { return m_hintHot[line == 0 ? 0 : 1] != 0; }
+
+  // The pending pop-up's cell.
+  POINT GetPopupCell() const { return m_popupCell; }
 
  protected:
-  afx_msg BOOL OnEraseBkgnd(CDC* pDC);
+  afx_msg void OnSize(UINT type, int cx, int cy);
+  afx_msg void OnHScroll(UINT code, UINT pos, CScrollBar* bar);
+  afx_msg void OnVScroll(UINT code, UINT pos, CScrollBar* bar);
+  afx_msg BOOL OnEraseBkgnd(CDC* dc);
+  afx_msg BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message);
+  afx_msg void OnMouseMove(UINT flags, CPoint point);
+  afx_msg void OnLButtonDown(UINT flags, CPoint point);
+  afx_msg void OnLButtonUp(UINT flags, CPoint point);
+  afx_msg void OnRButtonDown(UINT flags, CPoint point);
+  afx_msg void OnRemoveBead();
+  afx_msg void OnInsertBead();
+  afx_msg LRESULT OnMsgPatternChanged(WPARAM wParam, LPARAM lParam);
+  afx_msg LRESULT OnPopupVisibleBead(WPARAM wParam, LPARAM lParam);
+  afx_msg LRESULT OnPopupInvisibleBead(WPARAM wParam, LPARAM lParam);
+  afx_msg LRESULT OnMirrorChangedMessage(WPARAM wParam, LPARAM lParam);
   DECLARE_MESSAGE_MAP()
 
  private:
-  CPattern m_pattern;
+  void TakeOverDesign(CDesignForView& read, const CString& path);
+  bool BuildPatternView(CDC* dc, bool fit);
+  void PaintHintText(CDC* dc, const CString* lines, int count);
+  void ApplyStep(const CEditStep& step, bool forward);
+  void AfterHistoryMove();
+  void FinishFigure(int color, CEditStep& edits);
+  void TrackBeadPopup(UINT menuId);
+  void SetBeadPresent(bool present);
+  void DrawBand(int tool);
+  void InvalidateCells(const std::vector<RECT>& cells);
+  bool IsPartialDialogOpen() const { return m_partialDlg != nullptr; }
+
+  CRulerBar m_hRuler;
+  CRulerBar m_vRuler;
+  CImageView* m_originalView = nullptr;
+  CPatternImageView* m_patternView = nullptr;
+  CPattern m_design;
   CColorSet m_palette;
-  CRulerBar m_hRuler{true};
-  CRulerBar m_vRuler{false};
-  CWnd* m_tools[kToolSlotCount] = {};
   std::vector<int> m_beadList;
-  RECT m_fitMargins{0, 0, 0, 0};
+  CString m_palettePath;
+  CString m_originalPath;
+  POINT m_popupPoint{0, 0};
+  POINT m_popupCell{0, 0};
+  RECT m_hintRect[2] = {{0, 0, 0, 0}, {0, 0, 0, 0}};
+  BYTE m_hintHot[2] = {0, 0};
+  HCURSOR m_hintCursor = nullptr;
+  int m_zoomMode = 1;
+  int m_rememberedZoom = 100;
+  bool m_mirrorHorizontal = false;
+  bool m_mirrorVertical = false;
+  std::vector<CEditStep> m_history;
+  int m_historyPos = -1;
+  int m_anchorBead = -1;
+  int m_endBead = -1;
+  BYTE m_bandDrawn = 0;
+  POINT m_anchorPoint{-1, -1};
+  POINT m_lastPoint{-1, -1};
+  RECT m_zoomDrawnRect{0, 0, 0, 0};
+  IViewToolSource* m_toolSource = nullptr;
+  CTabViewImageOwner m_imageOwner{this};
+  CWnd* m_toolWindows[kToolSlotCount] = {};
   CString m_lastOpenRequest;
 };

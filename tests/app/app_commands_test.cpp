@@ -105,9 +105,17 @@ TEST_F(CommandTable, TheSavePromptStopsOnCancelAndOnAFailedSave) {
   ASSERT_EQ(boxes.size(), 1u);  // only the prompt: the open did not run
   EXPECT_EQ(boxes[0].second, kMbYesNoCancelQuestion);
   EXPECT_FALSE(Frame()->PromptSaveModified());
-  // Yes: the save runs; a design that was not saved stops the command.
+  // Yes: the save runs (a design without a file asks for one; cancelled
+  // here); a design that was not saved stops the command.
   boxAnswer = IDYES;
+  int fileDialogs = 0;
+  QmSetModalHook([&](HWND dialog) {
+    ++fileDialogs;
+    SendMessage(dialog, WM_COMMAND, IDCANCEL, 0);
+  });
   EXPECT_FALSE(Frame()->PromptSaveModified());
+  QmSetModalHook(nullptr);
+  EXPECT_EQ(fileDialogs, 1);
   boxAnswer = IDNO;
   EXPECT_TRUE(Frame()->PromptSaveModified());
   View()->GetPattern()->SetModified(false);

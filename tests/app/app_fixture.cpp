@@ -6,6 +6,7 @@
 #include "core/Registry.h"
 #include "core/ByteStream.h"
 #include "design/Pattern.h"
+#include "tests/view/view_test_util.h"
 
 namespace apptest {
 
@@ -46,8 +47,9 @@ std::string MakeFile(const std::string& name) {
 }
 
 void GiveBeads(CTabView* view, bool modified) {
+  // A whole 2 x 2 grid: the view renders and paints what it is given.
   CPattern* design = view->GetPattern();
-  design->m_beads.resize(4);
+  *design = viewtest::MakeDesign(2, 2);
   design->SetModified(modified);
 }
 

@@ -185,6 +185,45 @@ TEST(IndexLists, LineBetweenBeads) {
   EXPECT_TRUE(none.empty());
 }
 
+// Every run of a staircase: the line reaches its end cell, also where a
+// single-precision ratio (13 / 11) falls short.
+TEST(IndexLists, LineStaircaseReachesItsEnd) {
+  struct Case {
+    POINT from, to;
+    std::vector<int> runEnds;  // last column of each run
+  };
+  const Case cases[] = {
+      {{0, 0}, {9, 2}, {2, 5, 9}},                              // 10 over 3: trunc(k * 10 / 3)
+      {{12, 10}, {0, 0}, {0, 1, 2, 3, 4, 6, 7, 8, 9, 10, 12}},  // 13 over 11, right to left
+      {{3, 4}, {3, 0}, {3, 3, 3, 3, 3}},                        // vertical: one bead per row
+      {{2, 1}, {2, 1}, {2}},                                    // one cell
+  };
+  for (const Case& c : cases) {
+    std::vector<CBeadRun> runs;
+    LineStaircase(c.from, c.to, runs);
+    ASSERT_EQ(runs.size(), c.runEnds.size());
+    for (size_t i = 0; i < runs.size(); ++i) EXPECT_EQ(runs[i].column + runs[i].count - 1, c.runEnds[i]) << i;
+    const POINT& right = c.to.x < c.from.x ? c.from : c.to;
+    EXPECT_EQ(runs.back().row, right.y);
+    EXPECT_EQ(runs.back().column + runs.back().count - 1, right.x);
+  }
+  CPattern wide = MakeGrid(13, 11);
+  CIndexList list;
+  wide.LineBetweenBeads(0, static_cast<int>(wide.m_beads.size()) - 1, list);
+  EXPECT_TRUE(list.Contains(static_cast<UINT>(wide.m_beads.size()) - 1));
+  EXPECT_EQ(list.size(), 13u);
+}
+
+TEST(MarkedBeads, BulkReplaceKeepsOrderAndDropsRepeats) {
+  CPattern p = MakeGrid(4, 4);
+  p.ToggleBeadMark(7);
+  const std::vector<UINT> set{3, 1, 3, 9, 1};
+  p.SetMarkedBeads(set);
+  EXPECT_EQ(p.m_markedBeads, (std::vector<UINT>{3, 1, 9}));
+  EXPECT_FALSE(p.ToggleBeadMark(1));  // marked: toggling removes it
+  EXPECT_EQ(p.m_markedBeads, (std::vector<UINT>{3, 9}));
+}
+
 TEST(IndexLists, Rectangles) {
   CPattern p = MakeGrid(5, 4);
   CIndexList outline, filled;
