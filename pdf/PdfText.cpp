@@ -38,19 +38,19 @@ CString PdfFormat(const char* format, ...) {
       precision = 0;
       while (*p >= '0' && *p <= '9') precision = precision * 10 + (*p++ - '0');
     }
-    const std::string spec(start, static_cast<size_t>(p - start + 1));
+    const std::string conversion(start, static_cast<size_t>(p - start + 1));
     char buffer[64];
     switch (*p) {
       case 'd':
       case 'i':
       case 'c':
-        std::snprintf(buffer, sizeof buffer, spec.c_str(), va_arg(args, int));
+        std::snprintf(buffer, sizeof buffer, conversion.c_str(), va_arg(args, int));
         out += buffer;
         break;
       case 'u':
       case 'x':
       case 'X':
-        std::snprintf(buffer, sizeof buffer, spec.c_str(), va_arg(args, unsigned));
+        std::snprintf(buffer, sizeof buffer, conversion.c_str(), va_arg(args, unsigned));
         out += buffer;
         break;
       case 's': {
@@ -68,7 +68,7 @@ CString PdfFormat(const char* format, ...) {
       }
       default:
         // Unknown conversions are written as they stand.
-        out.append(spec);
+        out.append(conversion);
         if (!*p) --p;
         break;
     }

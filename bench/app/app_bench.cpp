@@ -5,13 +5,13 @@
 //   recent designs (and their thumbnails) stored: under 0.5 s.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
+#include "platform/wnd/widgetapp.h"
 #include "app/AboutDlg.h"
 #include "app/App.h"
 #include "app/MainFrm.h"
@@ -36,11 +36,7 @@ void Environment() {
   fs::create_directories(tmp / "data");
   setenv("XDG_CONFIG_HOME", (tmp / "config").c_str(), 1);
   setenv("XDG_DATA_HOME", (tmp / "data").c_str(), 1);
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  static int argc = 1;
-  static char name[] = "bench_app";
-  static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
+  QmEnsureWidgetApplication();
   std::setlocale(LC_NUMERIC, "C");
   CRegistryKey key = CRegistryKey::Create("SoftWare\\Corvandel", HKEY_CURRENT_USER);
   const DWORD english = 0;

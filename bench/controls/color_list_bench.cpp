@@ -2,11 +2,11 @@
 // swatches, sort) and the re-sort of a header click. Runs headless.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 
 #include <cstdlib>
 #include <random>
 
+#include "platform/wnd/widgetapp.h"
 #include "controls/ColorListCtrl.h"
 #include "palette/ColorSet.h"
 
@@ -66,8 +66,7 @@ BENCHMARK(BM_HeaderClickResort)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication app(argc, argv);
+  QmEnsureWidgetApplication();
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

@@ -8,8 +8,6 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
-#include <QGuiApplication>
-
 #include <clocale>
 #include <cstdio>
 #include <filesystem>
@@ -17,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/gdi/guiapp.h"
 #include "core/FileUtils.h"
 #include "core/Registry.h"
 #include "designfile/DesignFile.h"
@@ -129,8 +128,7 @@ BENCHMARK(BM_BeadedImage)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterati
 BENCHMARK(BM_BestPalette)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 
 int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QGuiApplication app(argc, argv);
+  QmEnsureGuiApplication();
   std::setlocale(LC_NUMERIC, "C");
   SetRussianInterface(false);
   benchmark::Initialize(&argc, argv);

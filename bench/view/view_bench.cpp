@@ -3,10 +3,10 @@
 // call) to the pixels in the window's picture (the window updated at once).
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <clocale>
 #include <cstdlib>
 
+#include "platform/wnd/widgetapp.h"
 #include "platform/base/codepage.h"
 #include "platform/wnd.h"
 #include "platform/wnd/host.h"
@@ -16,17 +16,13 @@
 namespace {
 
 void EnsureApp() {
-  static QApplication* app = [] {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static int argc = 1;
-    static char name[] = "bench";
-    static char* argv[] = {name, nullptr};
-    auto* a = new QApplication(argc, argv);
+  static const bool ready = [] {
+    QmEnsureWidgetApplication();
     std::setlocale(LC_NUMERIC, "C");
     SetAnsiCodePage(1252);
-    return a;
+    return true;
   }();
-  (void)app;
+  (void)ready;
 }
 
 class CPane : public IViewToolSource {

@@ -7,7 +7,6 @@
 // pictures go to DIR/<en|ru>/dialog_<id>[_compact].png (DIR defaults to
 // build/shots of the source tree). Every problem is printed; the exit status
 // is 1 when there is one.
-#include <QApplication>
 
 #include <cstdio>
 #include <cstdlib>
@@ -15,14 +14,14 @@
 #include <string>
 #include <vector>
 
+#include "platform/wnd/widgetapp.h"
 #include "platform/base/files.h"
 #include "platform/base/resource.h"
 #include "platform/wnd.h"
 #include "tools/dialogshots/DialogShots.h"
 
 int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication app(argc, argv);
+  QmEnsureWidgetApplication();
   std::string out;
   std::vector<std::string> packs;
   for (int i = 1; i < argc; ++i) {
