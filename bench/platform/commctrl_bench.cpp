@@ -3,14 +3,14 @@
 // scrolling it by a page (each painted at once, as the screen would show it).
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
-
 #include <cstdio>
+#include <clocale>
 #include <cstdlib>
 
 #include "platform/base/codepage.h"
 #include "platform/wnd.h"
 #include "platform/wnd/host.h"
+#include "platform/wnd/widgetapp.h"
 
 namespace {
 
@@ -18,17 +18,13 @@ constexpr int kRows = 2000;
 constexpr int kCols = 8;
 
 void EnsureApp() {
-  static QApplication* app = [] {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static int argc = 1;
-    static char name[] = "bench";
-    static char* argv[] = {name, nullptr};
-    auto* a = new QApplication(argc, argv);
+  static const bool ready = [] {
+    QmEnsureWidgetApplication();
     std::setlocale(LC_NUMERIC, "C");
     SetAnsiCodePage(1252);
-    return a;
+    return true;
   }();
-  (void)app;
+  (void)ready;
 }
 
 // The list's parent: every third row in the shortage colours.

@@ -3,24 +3,15 @@
 // a check box, the selection), and the whole menu rendered. Budget: 16 ms.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
-
 #include <cstdlib>
 #include <string>
 
 #include "platform/wnd.h"
 #include "platform/wnd/host.h"
+#include "platform/wnd/widgetapp.h"
 
 namespace {
 
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "bench_platform";
-  static char* argv[] = {name, nullptr};
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  static QApplication app(argc, argv);
-  return app;
-}
 
 class CBenchMenu : public CMenu {
  public:
@@ -57,7 +48,7 @@ class CBenchMenu : public CMenu {
 };
 
 void BM_OwnerDrawnMenuOpens(benchmark::State& state) {
-  App();
+  QmEnsureWidgetApplication();
   CWnd owner;
   owner.CreateEx(0, AfxRegisterWndClass(0), "Owner", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr, nullptr);
   CBenchMenu menu;
