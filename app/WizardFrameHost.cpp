@@ -4,16 +4,11 @@
 #include "app/MainFrm.h"
 #include "controls/RecentFiles.h"
 #include "core/FileUtils.h"
-#include "design/Pattern.h"
-#include "image/Image.h"
 #include "lang/ids/file.h"
 #include "lang/ids/shared.h"
 #include "lang/ids/wizard.h"
-#include "palette/ColorSet.h"
-#include "view/CtrlPane.h"
 #include "view/PreViewFileDlg.h"
 #include "view/PreViewPaletteFileDlg.h"
-#include "view/TabView.h"
 
 namespace {
 
@@ -33,48 +28,9 @@ bool RunFileDialog(CFileDialog& dialog, const CString& folder, CString& path) {
 
 }  // namespace
 
-CWizardFrameHost::CWizardFrameHost(CMainFrame& frame) : m_frame(frame) {}
+CWizardFrameHost::CWizardFrameHost(CMainFrame& frame)
+    : CWizardViewHost(*frame.GetTabView(), frame.GetCtrlPane()), m_frame(frame) {}
 CWizardFrameHost::~CWizardFrameHost() = default;
-
-CTabView& CWizardFrameHost::View() { return *m_frame.GetTabView(); }
-
-CPattern& CWizardFrameHost::GetPattern() { return *View().GetPattern(); }
-CColorSet& CWizardFrameHost::GetColorSet() { return *View().GetColorSet(); }
-
-void CWizardFrameHost::SetColorSet(const CColorSet& palette, const CString& path) { View().SetColorSet(palette, path); }
-
-void CWizardFrameHost::SetOriginalPicture(std::unique_ptr<CImage> picture, const CString& path) {
-  View().TakeOriginalImage(std::move(picture), path);
-}
-
-void CWizardFrameHost::DeleteOriginalPicture() { View().SetOriginalView(nullptr, CString()); }
-
-bool CWizardFrameHost::HasOriginalPicture() { return View().GetOriginalView() != nullptr; }
-
-bool CWizardFrameHost::OpenDesignFile(const CString& path) { return View().OpenDesignFile(path.GetString()); }
-
-void CWizardFrameHost::ClearEditHistory() { View().ClearEditHistory(); }
-
-void CWizardFrameHost::RenderPatternView() { View().RenderPatternView(nullptr, false); }
-
-void CWizardFrameHost::SetZoomMode(int mode) { View().SetZoomMode(mode); }
-
-void CWizardFrameHost::ApplyZoomMode() { View().ApplyZoomMode(false); }
-
-void CWizardFrameHost::RepaintNow() {
-  CTabView& view = View();
-  if (!view.GetSafeHwnd()) return;
-  view.Invalidate(TRUE);
-  view.UpdateWindow();
-}
-
-void CWizardFrameHost::FillColorList() {
-  if (CCtrlPane* pane = m_frame.GetCtrlPane()) pane->FillColorList();
-}
-
-void CWizardFrameHost::UpdateOriginalControls() {
-  if (IViewToolSource* pane = View().GetToolSource()) pane->UpdateOriginalControls();
-}
 
 void CWizardFrameHost::GetRecentPictures(std::vector<CString>& out) { CopyPaths(*m_frame.GetRecentPictures(), out); }
 

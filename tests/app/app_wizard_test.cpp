@@ -325,10 +325,10 @@ TEST_P(AppWizardTest, BlankCanvasWithBorderAndCancelAfterApply) {
     Type(page, IDC_WIZ_SPACER, "0");
     Choose(page, IDC_WIZ_FORMAT, RowOfData(page, IDC_WIZ_FORMAT, kFormatLoom));
     SendDlgItemMessage(page, IDC_WIZ_FILL_COLOR, LB_SETCURSEL, 5, 0);
-    fill = static_cast<COLORREF>(SendDlgItemMessage(page, IDC_WIZ_FILL_COLOR, LB_GETITEMDATA, 5, 0));
+    fill = sheet.GetWizardPalette()->GetItem(5).GetColorref();
     CheckDlgButton(page, IDC_WIZ_BORDER, BST_CHECKED);
     SendDlgItemMessage(page, IDC_WIZ_BORDER_COLOR, CB_SETCURSEL, 9, 0);
-    border = static_cast<COLORREF>(SendDlgItemMessage(page, IDC_WIZ_BORDER_COLOR, CB_GETITEMDATA, 9, 0));
+    border = sheet.GetWizardPalette()->GetItem(9).GetColorref();
     Type(page, IDC_WIZ_NICKNAME, "Canvas");
   };
 
@@ -417,6 +417,72 @@ TEST_P(AppWizardTest, ExistingDesignOpensThroughTheDesignFileDialog) {
   ASSERT_TRUE(stored.LoadFromRegistry());
   EXPECT_EQ(stored.m_projectType, kProjectExisting);
   EXPECT_EQ(stored.m_existingDesignPath, CString(file.c_str()));
+}
+
+
+namespace {
+
+fs::path ShotPath(bool russian, const std::string& name) {
+  const fs::path dir = qmtest::SourceDir() / "build" / "shots" / (russian ? "ru" : "en");
+  fs::create_directories(dir);
+  return dir / (name + ".png");
+}
+
+}  // namespace
+
+// Pictures of the live sheet on every page, with the previews showing, for
+// people to look at.
+TEST_P(AppWizardTest, LiveSheetPictures) {
+  ASSERT_TRUE(Start());
+  const fs::path dir = qmtest::MakeTempDir(russian ? "wizapp-shots-ru" : "wizapp-shots-en");
+  const fs::path jpeg = SaveJpeg(dir / "meadow.jpg", 400, 300);
+  Frame()->GetRecentPictures()->AddFile(jpeg.c_str());
+  // A design of the picture, saved and listed among the recent designs.
+  bool ok = false;
+  const CImage picture(jpeg.c_str(), ok);
+  ASSERT_TRUE(ok);
+  CPattern design;
+  CPatternParams params;
+  params.m_width = 4;
+  params.m_height = 3;
+  params.m_beadWidth = 0.1;
+  params.m_beadHeight = 0.1;
+  CColorSet palette;
+  ASSERT_TRUE(palette.LoadEncipheredFile((palettes / "delica.pal").c_str()));
+  ASSERT_TRUE(BuildPattern(design, 1000000, params, palette, &picture));
+  *View()->GetPattern() = design;
+  View()->SetColorSet(palette, (palettes / "delica.pal").c_str());
+  ASSERT_TRUE(View()->LoadOriginalImage(jpeg.c_str()));
+  const fs::path file = dir / "meadow.qx";
+  ASSERT_TRUE(View()->SaveDesignFile(file.c_str(), false));
+  Frame()->GetRecentDesigns()->AddFile(file.c_str(), picture, "Meadow");
+
+  auto shoot = [&](HWND dlg, const char* name) {
+    QmPumpMessages(150);
+    EXPECT_TRUE(QmSaveWindowPng(dlg, ShotPath(russian, name).c_str(), true)) << name;
+  };
+  ASSERT_TRUE(RunWizard([&](CWizardSheet& sheet, HWND dlg) {
+    shoot(dlg, "wizard_live_1_type");
+    GoToParameters(sheet, dlg, IDC_WIZ_TYPE_PICTURE);
+    shoot(dlg, "wizard_live_4_parameters");
+    QmClickButton(Item(dlg, ID_WIZBACK));
+    shoot(dlg, "wizard_live_3_palette");
+    QmClickButton(Item(dlg, ID_WIZBACK));
+    ASSERT_EQ(sheet.GetActiveIndex(), kWizPageOriginalImage);
+    shoot(dlg, "wizard_live_2_picture");
+    EXPECT_NE(Text(PageItem(sheet, IDC_WIZ_INFO)).Find("400"), -1);
+    QmClickButton(Item(dlg, ID_WIZBACK));
+    GoToParameters(sheet, dlg, IDC_WIZ_TYPE_BLANK);
+    shoot(dlg, "wizard_live_4_parameters_blank");
+    QmClickButton(Item(dlg, ID_WIZBACK));
+    QmClickButton(Item(dlg, ID_WIZBACK));
+    QmClickButton(PageItem(sheet, IDC_WIZ_TYPE_EXISTING));
+    ClickNext(dlg);
+    ASSERT_EQ(sheet.GetActiveIndex(), kWizPageExistingProject);
+    shoot(dlg, "wizard_live_5_existing");
+    EXPECT_NE(Text(PageItem(sheet, IDC_WIZ_INFO)).Find("meadow.qx"), -1);
+    SendMessage(dlg, WM_COMMAND, IDCANCEL, 0);
+  }));
 }
 
 INSTANTIATE_TEST_SUITE_P(Packs, AppWizardTest, ::testing::Values(false, true),
