@@ -566,16 +566,14 @@ int CTabView::GetAutoZoom(CImage* image) {
   return 25;
 }
 
-void CTabView::InvalidateCells(const std::vector<RECT>& cells) {
-  if (cells.empty() || !GetSafeHwnd()) return;
-  RECT all = cells.front();
-  for (const RECT& r : cells) UnionRect(&all, &all, &r);
-  InvalidateRect(&all, FALSE);
+void CTabView::InvalidateCells(const RECT& cells) {
+  if (IsRectEmpty(&cells) || !GetSafeHwnd()) return;
+  InvalidateRect(&cells, FALSE);
 }
 
 bool CTabView::RedrawBeads(const std::vector<int>& indexes) {
   if (indexes.empty() || !m_patternView || !m_patternView->IsValid()) return false;
-  std::vector<RECT> cells;
+  RECT cells{0, 0, 0, 0};
   m_patternView->RepaintBeads(indexes, false, nullptr, &cells);
   InvalidateCells(cells);
   m_design.SetModified(true);
@@ -584,7 +582,7 @@ bool CTabView::RedrawBeads(const std::vector<int>& indexes) {
 
 bool CTabView::RedrawRemovedBeads(const std::vector<int>& indexes) {
   if (indexes.empty() || !m_patternView || !m_patternView->IsValid()) return false;
-  std::vector<RECT> cells;
+  RECT cells{0, 0, 0, 0};
   m_patternView->RepaintBeads(indexes, true, IsPartialDialogOpen() ? m_originalView : nullptr, &cells);
   InvalidateCells(cells);
   m_design.SetModified(true);

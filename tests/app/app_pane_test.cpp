@@ -10,6 +10,7 @@
 #include "app/AboutDlg.h"
 #include "app/bars/AppStatusBar.h"
 #include "controls/AdjustButton.h"
+#include "core/ViewServices.h"
 #include "lang/ids/shell.h"
 #include "image/Image.h"
 #include "image/ImageView.h"
@@ -271,6 +272,36 @@ TEST_F(PaneTest, TheRulersCornerButtonGivesThePaneItsIdealWidthAgain) {
                                    reinterpret_cast<LPARAM>(button->m_hWnd));
   splitter.GetColumnInfo(0, column, minimum);
   EXPECT_EQ(column, fitted);
+}
+
+TEST_F(PaneTest, TheViewsHooksDrawThumbnailsAndFillTheStatusBar) {
+  StartWithDesign(6, 4);
+  // The thumbnail of the file previews is the design itself.
+  CPattern design = viewtest::MakeDesign(6, 4, kFormatLoom, 2);
+  CColorSet palette = viewtest::MakePalette({kRed, kGreen, kBlue});
+  CBitmap thumbnail;
+  CClientDC dc(view);
+  ASSERT_TRUE(RenderPatternThumbnail(&dc, design, palette, SIZE{60, 40}, 2, thumbnail, RGB(255, 255, 255)));
+  int w = 0, h = 0;
+  const std::vector<uint32_t> px = viewtest::PixelsOf(static_cast<HBITMAP>(thumbnail.GetSafeHandle()), w, h);
+  ASSERT_EQ(w, 60);
+  ASSERT_EQ(h, 40);
+  // The middle of a bead is blue-dominated.
+  const uint32_t centre = px[size_t(h / 2 + 3) * w + w / 2 + 5];
+  EXPECT_GT(centre & 0xFF, (centre >> 16) & 0xFF);
+
+  // Moving over a bead writes its information into the status bar.
+  const POINT p = CellPoint(1, 2);
+  QmSendMouse(view->m_hWnd, WM_MOUSEMOVE, p, 0);
+  CString text;
+  Frame()->GetAppStatusBar().GetWindowText(text);
+  EXPECT_NE(text.Find("column 3, row 3"), -1) << text.GetString();  // rows count from the bottom
+  // The pencil without a colour gives the green alert.
+  pane->GetColorList().ClearSelection();
+  QmSendMouse(view->m_hWnd, WM_LBUTTONDOWN, p, MK_LBUTTON);
+  QmSendMouse(view->m_hWnd, WM_LBUTTONUP, p, 0);
+  Frame()->GetAppStatusBar().GetWindowText(text);
+  EXPECT_EQ(text, MakeStatusAlertText(1, LoadResString(IDS_VIEW_SELECT_COLOR)));
 }
 
 class PaneShots : public PaneTest, public ::testing::WithParamInterface<bool> {};
