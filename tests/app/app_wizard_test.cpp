@@ -270,6 +270,10 @@ TEST_P(AppWizardTest, PictureBuildsAreTheBuildersDesignAndTheNextWizardStartsFro
       Type(page, IDC_WIZ_SPACER, c.spacer);
       Choose(page, IDC_WIZ_FORMAT, RowOfData(page, IDC_WIZ_FORMAT, static_cast<DWORD_PTR>(c.format)));
       Type(page, IDC_WIZ_NICKNAME, c.nickname);
+      // The grid while typing: the main window's status bar.
+      CString status;
+      Frame()->GetAppStatusBar().GetWindowText(status);
+      EXPECT_EQ(status.Left(10), LoadResString(IDS_WIZ_SIZE_STATUS).Left(10)) << status.GetString();
       built = ApplyAndFinish(sheet, dlg);
     }));
     first = false;
