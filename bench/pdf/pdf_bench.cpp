@@ -64,7 +64,8 @@ void WordChart(benchmark::State& state) {
     CWordChart chart(&design, CWordChartOptions(true, mode));
     benchmark::DoNotOptimize(chart.GetLineCount());
   }
-  state.SetItemsProcessed(state.iterations() * side * side);
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(design.GetBeadCount()));
+  state.counters["beads"] = static_cast<double>(design.GetBeadCount());
 }
 // side, mode, format (0 Loom, 1 Peyote, combined)
 BENCHMARK(WordChart)
