@@ -338,11 +338,6 @@ void CPreViewFileDlg::DrawPreviewMessage(CPreviewArea* control, const char* text
 
 BOOL CPreViewFileDlg::OnInitDialog() {
   CFileDialog::OnInitDialog();
-  // The name the dialog was given shows in its name field.
-  if (m_szFileName[0] != 0) {
-    const CString name = GetPathFileName(CString(m_szFileName));
-    if (CWnd* dialog = GetParent()) dialog->SetDlgItemText(QM_IDC_FILE_NAME, name);
-  }
   if (m_iconId != 0) {
     m_icon = LoadIcon(AfxGetResourceHandle(), MAKEINTRESOURCE(m_iconId));
     CWnd* dialog = GetParent();
