@@ -82,7 +82,12 @@ class AppFileTest : public AppTest {
   void TearDown() override {
     SetDesignFileWriteLimit(-1);
     QmSetShellExecuteHook(nullptr);
-    if (View() != nullptr) View()->SetToolSource(nullptr);
+    if (View() != nullptr) {
+      View()->SetToolSource(nullptr);
+      // Closed as the user closes it: the unpacked pictures go.
+      View()->GetPattern()->SetModified(false);
+      Close();
+    }
     AppTest::TearDown();
   }
 
@@ -197,6 +202,7 @@ TEST_F(AppFileTest, SaveAsMakesAQxFileAndAsksBeforeReplacingAnotherDesign) {
   CTabView* view = View();
   ASSERT_NE(view, nullptr);
   *view->GetPattern() = viewtest::MakeDesign(3, 2);
+  view->GetPattern()->m_blank = 1;  // no original picture to store
   view->SetColorSet(viewtest::MakePalette({RGB(200, 40, 40), RGB(40, 200, 40)}), "two.pal");
   view->GetPattern()->SetModified(true);
   view->OnPatternChanged(false);
