@@ -14,6 +14,7 @@
 #include "lang/ids/file.h"
 #include "settings/GraphicOutput.h"
 #include "view/DesignIO.h"
+#include "view/PatternRender.h"
 
 namespace {
 
@@ -217,6 +218,17 @@ void CPreViewDesign::Unload() {
 
 std::unique_ptr<CImage> CPreViewDesign::Render(int width, int height) const {
   if (width <= 0 || height <= 0) return nullptr;
+  // As the view draws it: every bead with the design's bead effect, drawn
+  // at twice the size and averaged down.
+  {
+    CBitmap thumbnail;
+    if (RenderPatternThumbnail(nullptr, m_preview.m_design, m_preview.m_palette, SIZE{width, height}, 2, &thumbnail,
+                               FaceColor(), nullptr)) {
+      auto picture = std::make_unique<CImage>(thumbnail);
+      if (picture->IsValid()) return picture;
+    }
+  }
+  // Else flat cells of the beads' colours.
   bool ok = false;
   auto picture = std::make_unique<CImage>(width, height, ok, FaceColor());
   if (!ok || !picture->IsValid()) return nullptr;
@@ -338,11 +350,6 @@ void CPreViewFileDlg::DrawPreviewMessage(CPreviewArea* control, const char* text
 
 BOOL CPreViewFileDlg::OnInitDialog() {
   CFileDialog::OnInitDialog();
-  // The name the dialog was given shows in its name field.
-  if (m_szFileName[0] != 0) {
-    const CString name = GetPathFileName(CString(m_szFileName));
-    if (CWnd* dialog = GetParent()) dialog->SetDlgItemText(QM_IDC_FILE_NAME, name);
-  }
   if (m_iconId != 0) {
     m_icon = LoadIcon(AfxGetResourceHandle(), MAKEINTRESOURCE(m_iconId));
     CWnd* dialog = GetParent();

@@ -477,8 +477,9 @@ class QmFileDialogHost : public QmCommonHost {
     });
     fd->show();
     WidenSideBar(fd);
-    // The name field by its id.
-    MakeControl("QmFileNameField", CString(), 0, CRect(0, 0, 0, 0), QM_IDC_FILE_NAME, m_edit);
+    // The name field by its id, made with the name the dialog shows.
+    MakeControl("QmFileNameField", m_edit ? QmFromQString(m_edit->text()) : CString(), 0, CRect(0, 0, 0, 0),
+                QM_IDC_FILE_NAME, m_edit);
     // The program's panel under the file list, with the dialog object.
     m_dlg->m_hDialog = m_hWnd;
     m_dlg->m_host = this;
