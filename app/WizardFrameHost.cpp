@@ -63,10 +63,11 @@ bool CWizardFrameHost::AskPictureToOpen(CWnd* parent, const CString& folder, CSt
   return RunFileDialog(dialog, folder, path);
 }
 
-bool CWizardFrameHost::AskPictureToSave(CWnd* parent, CString& path, int& filterIndex) {
+bool CWizardFrameHost::AskPictureToSave(CWnd* parent, SIZE size, CString& path, int& filterIndex) {
   CPreViewImageFileDlg dialog(FALSE, nullptr, nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
                               LoadResString(IDS_PICTURE_SAVE_FILTER), parent, IDI_WIZ_PICTURE_FILE);
   dialog.SetTitle(LoadResString(IDS_WIZ_PASTE_SAVE_TITLE));
+  dialog.SetOutputSize(size.cx, size.cy);
   if (!RunFileDialog(dialog, CString(), path)) return false;
   filterIndex = static_cast<int>(dialog.m_ofn.nFilterIndex);
   return true;

@@ -22,7 +22,7 @@ class CWizardFrameHost : public CWizardViewHost {
   void SetStatusText(const CString& text) override;
   unsigned long long GetMaxBeadCount() override;
   bool AskPictureToOpen(CWnd* parent, const CString& folder, CString& path) override;
-  bool AskPictureToSave(CWnd* parent, CString& path, int& filterIndex) override;
+  bool AskPictureToSave(CWnd* parent, SIZE size, CString& path, int& filterIndex) override;
   bool AskPaletteToOpen(CWnd* parent, const CString& folder, const CString& picture, CString& path) override;
   bool AskDesignToOpen(CWnd* parent, const CString& folder, CString& path) override;
 

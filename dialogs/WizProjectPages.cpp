@@ -188,7 +188,7 @@ void CWiz_2A_SelectOriginalImage::OnPaste() {
   }
   CString path;
   int filter = 1;
-  if (!host || !host->AskPictureToSave(this, path, filter)) return;
+  if (!host || !host->AskPictureToSave(this, SIZE{picture.GetWidth(), picture.GetHeight()}, path, filter)) return;
   path = PictureSavePath(path, filter);
   if (picture.SaveFile(path)) {
     AddPicture(path);

@@ -57,8 +57,9 @@ class IWizardHost {
   // ---- File dialogs (true with the chosen path on OK) ----
   // An open-picture dialog starting in the folder (none: the dialog's own).
   virtual bool AskPictureToOpen(CWnd* parent, const CString& folder, CString& path) = 0;
-  // A save-picture dialog; the 1-based filter chosen comes back too.
-  virtual bool AskPictureToSave(CWnd* parent, CString& path, int& filterIndex) = 0;
+  // A save-picture dialog for a picture of that size; the 1-based filter
+  // chosen comes back too.
+  virtual bool AskPictureToSave(CWnd* parent, SIZE size, CString& path, int& filterIndex) = 0;
   // An open-palette dialog; `picture` (when not empty) lets the dialog look
   // for the best palette for it.
   virtual bool AskPaletteToOpen(CWnd* parent, const CString& folder, const CString& picture, CString& path) = 0;

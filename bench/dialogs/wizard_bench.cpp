@@ -81,7 +81,7 @@ class CBenchHost : public IWizardHost {
   void SetStatusText(const CString&) override {}
   unsigned long long GetMaxBeadCount() override { return 1000000; }
   bool AskPictureToOpen(CWnd*, const CString&, CString&) override { return false; }
-  bool AskPictureToSave(CWnd*, CString&, int&) override { return false; }
+  bool AskPictureToSave(CWnd*, SIZE, CString&, int&) override { return false; }
   bool AskPaletteToOpen(CWnd*, const CString&, const CString&, CString&) override { return false; }
   bool AskDesignToOpen(CWnd*, const CString&, CString&) override { return false; }
 
@@ -148,7 +148,7 @@ class CViewHost : public CWizardViewHost {
   void SetStatusText(const CString&) override {}
   unsigned long long GetMaxBeadCount() override { return 1000000; }
   bool AskPictureToOpen(CWnd*, const CString&, CString&) override { return false; }
-  bool AskPictureToSave(CWnd*, CString&, int&) override { return false; }
+  bool AskPictureToSave(CWnd*, SIZE, CString&, int&) override { return false; }
   bool AskPaletteToOpen(CWnd*, const CString&, const CString&, CString&) override { return false; }
   bool AskDesignToOpen(CWnd*, const CString&, CString&) override { return false; }
 };

@@ -488,7 +488,28 @@ TEST_P(AppWizardTest, LiveSheetPictures) {
     ASSERT_EQ(sheet.GetActiveIndex(), kWizPageOriginalImage);
     shoot(dlg, "wizard_live_2_picture");
     EXPECT_NE(Text(PageItem(sheet, IDC_WIZ_INFO)).Find("400"), -1);
+    // The file dialogs the pages open: pictured, then cancelled.
+    const char* dialogName = "";
+    int dialogsSeen = 0;
+    nested = [&](HWND fileDialog) {
+      ++dialogsSeen;
+      shoot(fileDialog, dialogName);
+      SendMessage(fileDialog, WM_COMMAND, IDCANCEL, 0);
+    };
+    dialogName = "wizard_live_2_open_picture";
+    QmClickButton(PageItem(sheet, IDC_WIZ_OPEN));
+    dialogName = "wizard_live_2_save_pasted";
+    ASSERT_TRUE(picture.CopyToClipboard());
+    QmClickButton(PageItem(sheet, IDC_WIZ_PASTE));
+    ClickNext(dlg);
+    ASSERT_EQ(sheet.GetActiveIndex(), kWizPagePalette);
+    dialogName = "wizard_live_3_open_palette";
+    QmClickButton(PageItem(sheet, IDC_WIZ_OPEN));
+    EXPECT_EQ(dialogsSeen, 3);
+    nested = nullptr;
     QmClickButton(Item(dlg, ID_WIZBACK));
+    QmClickButton(Item(dlg, ID_WIZBACK));
+    ASSERT_EQ(sheet.GetActiveIndex(), kWizPageProjectType);
     GoToParameters(sheet, dlg, IDC_WIZ_TYPE_BLANK);
     shoot(dlg, "wizard_live_4_parameters_blank");
     QmClickButton(Item(dlg, ID_WIZBACK));

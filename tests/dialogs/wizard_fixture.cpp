@@ -51,7 +51,7 @@ bool CFakeHost::AskPictureToOpen(CWnd*, const CString&, CString& path) {
   return !path.IsEmpty();
 }
 
-bool CFakeHost::AskPictureToSave(CWnd*, CString& path, int& filterIndex) {
+bool CFakeHost::AskPictureToSave(CWnd*, SIZE, CString& path, int& filterIndex) {
   Log("AskPictureToSave");
   path = savePicture;
   filterIndex = saveFilter;

@@ -41,7 +41,7 @@ class CFakeHost : public IWizardHost {
   void SetStatusText(const CString& text) override { status = text; }
   unsigned long long GetMaxBeadCount() override { return maxBeads; }
   bool AskPictureToOpen(CWnd*, const CString& folder, CString& path) override;
-  bool AskPictureToSave(CWnd*, CString& path, int& filterIndex) override;
+  bool AskPictureToSave(CWnd*, SIZE, CString& path, int& filterIndex) override;
   bool AskPaletteToOpen(CWnd*, const CString& folder, const CString& picture, CString& path) override;
   bool AskDesignToOpen(CWnd*, const CString& folder, CString& path) override;
 
