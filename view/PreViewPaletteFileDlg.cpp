@@ -56,8 +56,15 @@ void CPreViewPaletteFileDlg::OnFileNameChange() {
     count.Format(LoadResString(IDS_PALETTE_COLOR_COUNT), m_palette.GetCount());
     SetDlgItemText(IDC_PALETTE_COUNT, count);
     m_list.Fill(m_palette);
+    // The version line in the interface language.
     CString version;
-    m_palette.GetVersionText(version);
+    switch (m_palette.GetKind()) {
+      case CColorSet::kKindPlainText: version = LoadResString(IDS_PALETTE_VERSION_PLAIN); break;
+      case CColorSet::kKindSheetData: version = LoadResString(IDS_PALETTE_VERSION_SHEET); break;
+      case CColorSet::kKindSheetDataAndImage: version = LoadResString(IDS_PALETTE_VERSION_SHEET_IMAGE); break;
+      default: break;
+    }
+    if (version.IsEmpty()) m_palette.GetVersionText(version);
     SetDlgItemText(IDC_PALETTE_VERSION, version);
     ShowPalette(true);
     return;

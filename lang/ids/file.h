@@ -65,3 +65,7 @@
 #define IDS_LIST_COLOR_COLUMN 59460
 // Asked before a save replaces another design's file.
 #define IDS_REPLACE_DESIGN_QUESTION 7320
+// The palette dialog's version line, by the kind of palette file.
+#define IDS_PALETTE_VERSION_PLAIN 7321
+#define IDS_PALETTE_VERSION_SHEET 7322
+#define IDS_PALETTE_VERSION_SHEET_IMAGE 7323

@@ -8,7 +8,10 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QDateTime>
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QLocale>
 #include <QFontDatabase>
 #include <QFontDialog>
 #include <QGuiApplication>
@@ -17,6 +20,7 @@
 #include <QPainter>
 #include <QSplitter>
 #include <QTranslator>
+#include <QTreeView>
 
 #include <cstdio>
 #include <cstring>
@@ -283,6 +287,22 @@ void WidenSideBar(QFileDialog* fd) {
   }
 }
 
+// The detail list's columns wide enough for their texts: the name takes
+// what is left; size, type and date get the width of a long value.
+void WidenColumns(QFileDialog* fd) {
+  auto* tree = fd->findChild<QTreeView*>(QStringLiteral("treeView"));
+  if (tree == nullptr || tree->header() == nullptr || tree->header()->count() < 4) return;
+  QHeaderView* header = tree->header();
+  const QFontMetrics metrics(tree->font());
+  const QLocale locale;
+  const int pad = 24;
+  const QString date = locale.toString(QDateTime(QDate(2026, 12, 28), QTime(23, 59)), QLocale::ShortFormat);
+  header->setStretchLastSection(false);
+  header->setSectionResizeMode(0, QHeaderView::Stretch);
+  header->resizeSection(1, metrics.horizontalAdvance(QStringLiteral("1023.9 KiB")) + pad);
+  header->resizeSection(2, metrics.horizontalAdvance(QStringLiteral("plain text document")) + pad);
+  header->resizeSection(3, std::max(metrics.horizontalAdvance(date), header->sectionSizeHint(3)) + pad);
+}
 
 }  // namespace
 
@@ -477,6 +497,7 @@ class QmFileDialogHost : public QmCommonHost {
     });
     fd->show();
     WidenSideBar(fd);
+    WidenColumns(fd);
     // The name field by its id, made with the name the dialog shows.
     MakeControl("QmFileNameField", m_edit ? QmFromQString(m_edit->text()) : CString(), 0, CRect(0, 0, 0, 0),
                 QM_IDC_FILE_NAME, m_edit);

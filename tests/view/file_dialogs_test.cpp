@@ -281,6 +281,8 @@ TEST_F(FileDialogTest, PaletteDialogListsColoursAndFindsTheBestPalette) {
       CString count;
       count.Format(LoadResString(IDS_PALETTE_COLOR_COUNT), 2);
       EXPECT_EQ(ItemText(dlg, IDC_PALETTE_COUNT), count);
+      // The version line speaks the interface language.
+      EXPECT_EQ(ToUtf8(ItemText(dlg, IDC_PALETTE_VERSION)).rfind(russian ? "Версия: " : "Version: ", 0), 0u);
       Shot(h, "file_palette_dialog.png");
       QmFileDialogSelectFile(h, Path(dir / "d_junk.pal"));
       EXPECT_FALSE(dlg.m_paletteShown);
