@@ -346,6 +346,10 @@ TEST_P(PaneShots, TheEmptyMainWindowAt800x600) {
   StoreAcceptedSettings();
   ASSERT_TRUE(Start());
   if (CAboutDlg* splash = CAboutDlg::GetLiveSplash()) splash->DestroyWindow();
+  // Once started, the empty view shows its hint lines.
+  QmPumpMessages(200);
+  QmRenderWindow(View()->m_hWnd, false);
+  EXPECT_FALSE(IsRectEmpty(&View()->GetHintRect(0)));
   Frame()->ShowWindow(SW_RESTORE);
   Frame()->MoveWindow(0, 0, 800, 600);
   QmRunIdle();
