@@ -712,7 +712,7 @@ void CPatternImageView::DrawMarkTickNow(int index) {
   GetOwner()->ReleaseOwnerDC(dc);
 }
 
-void CPatternImageView::RepaintBeads(const std::vector<int>& indexes, bool removed, const CImage* original,
+void CPatternImageView::RepaintBeads(const int* indexes, size_t count, bool removed, const CImage* original,
                                      RECT* changed) {
   if (changed) SetRectEmpty(changed);
   if (!m_design || !m_palette) return;
@@ -729,7 +729,8 @@ void CPatternImageView::RepaintBeads(const std::vector<int>& indexes, bool remov
   std::map<CellKey, std::vector<uint32_t>> cache;
   CellKey lastKey{0, 0, 0, 0};
   const std::vector<uint32_t>* lastCached = nullptr;
-  for (int index : indexes) {
+  for (size_t k = 0; k < count; ++k) {
+    const int index = indexes[k];
     if (!m_design->IsValidIndex(index)) continue;
     const CBead& bead = m_design->m_beads[size_t(index)];
     const RECT cell = m_design->GetBeadViewRect(bead);

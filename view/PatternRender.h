@@ -109,7 +109,10 @@ class CPatternImageView : public CImageView {
   // picture when given, inside the design's view rectangle) and updates the
   // reduced copy where they lie. `changed` receives a window rectangle that
   // holds every changed cell (empty when nothing changed).
-  void RepaintBeads(const std::vector<int>& indexes, bool removed, const CImage* original, RECT* changed);
+  void RepaintBeads(const int* indexes, size_t count, bool removed, const CImage* original, RECT* changed);
+  void RepaintBeads(const std::vector<int>& indexes, bool removed, const CImage* original, RECT* changed) {
+    RepaintBeads(indexes.data(), indexes.size(), removed, original, changed);
+  }
   // A part of the picture (picture pixels) as the window shows it, a pixel
   // wider on every side.
   RECT PictureToWindow(const RECT& part) const;

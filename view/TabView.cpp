@@ -571,10 +571,10 @@ void CTabView::InvalidateCells(const RECT& cells) {
   InvalidateRect(&cells, FALSE);
 }
 
-bool CTabView::RedrawBeads(const std::vector<int>& indexes) {
-  if (indexes.empty() || !m_patternView || !m_patternView->IsValid()) return false;
+bool CTabView::RedrawBeads(const int* indexes, size_t count) {
+  if (count == 0 || !m_patternView || !m_patternView->IsValid()) return false;
   RECT cells{0, 0, 0, 0};
-  m_patternView->RepaintBeads(indexes, false, nullptr, &cells);
+  m_patternView->RepaintBeads(indexes, count, false, nullptr, &cells);
   InvalidateCells(cells);
   m_design.SetModified(true);
   return true;

@@ -181,7 +181,8 @@ class CTabView : public CScrollView, public ITabView {
   void ApplyZoomMode(bool invalidate);
   int GetZoomMode() const { return m_zoomMode; }
   int GetAutoZoom(CImage* image);
-  bool RedrawBeads(const std::vector<int>& indexes);
+  bool RedrawBeads(const std::vector<int>& indexes) { return RedrawBeads(indexes.data(), indexes.size()); }
+  bool RedrawBeads(const int* indexes, size_t count);
   bool RedrawRemovedBeads(const std::vector<int>& indexes);
   bool HitTest(POINT point, CBeadHit& hit);
   // The client rectangle fitted to the design's proportions.

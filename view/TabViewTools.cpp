@@ -477,7 +477,7 @@ bool CTabView::FillArea(int index, int color) {
     frontier.swap(next);
   }
   // The beads change, and are repainted, in storage order.
-  std::vector<int> list;
+  std::vector<int, CLargeBlockAllocator<int>> list;
   list.reserve(edits.size());
   for (int i = 0; i < count; ++i)
     if (state[size_t(i)] == 2) {
@@ -485,7 +485,7 @@ bool CTabView::FillArea(int index, int color) {
       list.push_back(i);
     }
   m_design.SetModified(true);
-  RedrawBeads(list);
+  RedrawBeads(list.data(), list.size());
   if (edits.size() < edits.capacity() / 2) edits.shrink_to_fit();
   PushEditStep(std::move(edits));
   return true;

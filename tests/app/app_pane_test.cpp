@@ -93,6 +93,20 @@ class PaneTest : public AppTest {
     QmPumpMessages(50);
   }
 
+  // The text of the list's Count column in the colour's row.
+  std::string CountShown(COLORREF color) {
+    CColorListCtrl& list = pane->GetColorList();
+    int column = -1;
+    for (int c = 0; c < static_cast<int>(list.GetData().columns.size()); ++c)
+      if (list.GetData().columns[size_t(c)].kind == kColumnCount) column = c;
+    for (int i = 0; i < list.GetItemCount(); ++i) {
+      CPaletteColor c;
+      if (column >= 0 && list.GetItemColor(i, c) && c.GetRgb().GetColorref() == color)
+        return list.GetItemText(i, column).GetString();
+    }
+    return "?";
+  }
+
   POINT CellPoint(int row, int column) {
     POINT cell{0, 0};
     SIZE size;
@@ -138,6 +152,8 @@ TEST_F(PaneTest, TheColourAndToolPickedInThePaneAreWhatThePencilDrawsAndUndoTake
   EXPECT_EQ(ColorAt(view, 4, 2), 0);
   // The list shows the new use and keeps the picked colour.
   EXPECT_EQ(pane->GetPenColor(), 2);
+  EXPECT_EQ(CountShown(kBlue), "1");
+  EXPECT_EQ(CountShown(kRed), "47");
 
   // The frame's Undo command takes the bead back.
   ASSERT_TRUE(QueryCommand(Frame(), ID_EDIT_UNDO_STEP).enabled);
@@ -330,6 +346,10 @@ TEST_P(PaneShots, TheEmptyMainWindowAt800x600) {
   StoreAcceptedSettings();
   ASSERT_TRUE(Start());
   if (CAboutDlg* splash = CAboutDlg::GetLiveSplash()) splash->DestroyWindow();
+  // Once started, the empty view shows its hint lines.
+  QmPumpMessages(200);
+  QmRenderWindow(View()->m_hWnd, false);
+  EXPECT_FALSE(IsRectEmpty(&View()->GetHintRect(0)));
   Frame()->ShowWindow(SW_RESTORE);
   Frame()->MoveWindow(0, 0, 800, 600);
   QmRunIdle();
