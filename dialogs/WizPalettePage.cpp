@@ -59,11 +59,23 @@ BOOL CWiz_2B_SelectPalette::OnInitDialog() {
 }
 
 int CWiz_2B_SelectPalette::AddFile(const CString& path) {
-  for (size_t i = 0; i < m_paths.size(); ++i) {
-    if (m_paths[i].CompareNoCase(path) == 0) return static_cast<int>(i);
+  int row = -1;
+  for (size_t i = 0; i < m_paths.size() && row < 0; ++i) {
+    if (m_paths[i].CompareNoCase(path) == 0) row = static_cast<int>(i);
   }
-  m_paths.push_back(path);
-  return m_files.InsertItem(m_files.GetItemCount(), GetPathTitle(path));
+  if (row < 0) {
+    m_paths.push_back(path);
+    row = m_files.InsertItem(m_files.GetItemCount(), GetPathTitle(path));
+  }
+  // The row added (or found) becomes the selected one.
+  for (int i = 0; i < m_files.GetItemCount(); ++i) {
+    if (i != row) m_files.SetItemState(i, 0, LVIS_SELECTED);
+  }
+  if (row >= 0) {
+    m_files.SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    m_files.EnsureVisible(row, FALSE);
+  }
+  return row;
 }
 
 void CWiz_2B_SelectPalette::FillFileList() {

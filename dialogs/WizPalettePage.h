@@ -38,7 +38,8 @@ class CWiz_2B_SelectPalette : public CWizardPage {
 
  protected:
   void FillFileList();
-  // Adds the path unless listed (case ignored); answers its row.
+  // Adds the path unless listed (case ignored) and selects its row; answers
+  // the row.
   int AddFile(const CString& path);
   void SelectInitialRow();
   void ShowColors();

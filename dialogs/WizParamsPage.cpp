@@ -11,13 +11,13 @@
 #include "dialogs/WizardData.h"
 #include "dialogs/WizardHost.h"
 #include "image/Image.h"
-#include "platform/base/waitcursor.h"
 #include "lang/ids/base.h"
-#include "lang/ids/shared.h"
-#include "lang/ids/wizard.h"
-#include "lang/ids/shell.h"
 #include "lang/ids/file.h"
+#include "lang/ids/shared.h"
+#include "lang/ids/shell.h"
+#include "lang/ids/wizard.h"
 #include "palette/ColorSet.h"
+#include "platform/base/waitcursor.h"
 #include "settings/AppSettings.h"
 
 namespace {

@@ -5,7 +5,6 @@
 // the view holds afterwards, and what the registry keeps for the next
 // wizard.
 #include <QImage>
-
 #include <filesystem>
 #include <functional>
 #include <set>
@@ -259,8 +258,7 @@ TEST_P(AppWizardTest, PictureBuildsAreTheBuildersDesignAndTheNextWizardStartsFro
       GoToParameters(sheet, dlg, IDC_WIZ_TYPE_PICTURE);
       HWND page = sheet.GetActivePage()->GetSafeHwnd();
       // The unit starts as the language's: cm in Russian, inch in English.
-      if (first)
-        EXPECT_EQ(SendDlgItemMessage(page, IDC_WIZ_UNIT, CB_GETCURSEL, 0, 0), russian ? 1 : 0);
+      if (first) EXPECT_EQ(SendDlgItemMessage(page, IDC_WIZ_UNIT, CB_GETCURSEL, 0, 0), russian ? 1 : 0);
       EXPECT_EQ(Text(Item(page, IDC_WIZ_NICKNAME)), CString("meadow"));
       Choose(page, IDC_WIZ_UNIT, c.unit);
       QmClickButton(Item(page, c.inBeads ? IDC_WIZ_IN_BEADS : IDC_WIZ_IN_INCHES));
@@ -435,7 +433,6 @@ TEST_P(AppWizardTest, ExistingDesignOpensThroughTheDesignFileDialog) {
   EXPECT_EQ(stored.m_projectType, kProjectExisting);
   EXPECT_EQ(stored.m_existingDesignPath, CString(file.c_str()));
 }
-
 
 namespace {
 

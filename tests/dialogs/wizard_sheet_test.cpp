@@ -242,6 +242,31 @@ TEST_F(WizardSheetTest, PalettePageDefaultsChecksAndStoredChoice) {
   SetRussianInterface(false);
 }
 
+TEST_F(WizardSheetTest, PalettePageWithoutTheLanguagesPaletteLoadsTheLastListed) {
+  qmtest::LanguagePack pack(false);
+  const fs::path dir = qmtest::MakeTempDir("wizotherpal");
+  SavePalette(dir, "amber", 5);
+  SavePalette(dir, "basalt", 7);
+  SetPalettesFolderOverride(dir.c_str());
+  CFakeHost host;
+  CMessageLog messages;
+  RunNewDesignWizard(host, nullptr, [&](CWizardSheet& sheet, CWizardData& record) {
+    record.m_projectType = kProjectBlankCanvas;
+    QmSetModalHook([&](HWND dlg) {
+      ClickNext(dlg);
+      ASSERT_EQ(sheet.GetActiveIndex(), kWizPagePalette);
+      auto* page = static_cast<CWiz_2B_SelectPalette*>(sheet.GetActivePage());
+      ASSERT_EQ(page->GetListedPaths().size(), 2u);
+      EXPECT_EQ(page->GetSelectedIndex(), 1);
+      EXPECT_EQ(page->GetLoadedPath(), page->GetListedPaths().back());
+      ClickNext(dlg);
+      EXPECT_EQ(sheet.GetActiveIndex(), kWizPageParameters);
+      QmClickButton(Item(dlg, IDCANCEL));
+    });
+  });
+  EXPECT_TRUE(messages.texts.empty());
+}
+
 TEST_F(WizardSheetTest, PalettePageWithoutPalettes) {
   qmtest::LanguagePack pack(false);
   SetPalettesFolderOverride(qmtest::MakeTempDir("wiznopal").c_str());

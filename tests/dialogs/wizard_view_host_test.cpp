@@ -94,6 +94,8 @@ TEST(WizardViewHost, TheViewEndsAsLoadingThePictureAndBuildingWouldLeaveIt) {
     ASSERT_NE(theirs, nullptr);
     EXPECT_TRUE(SamePixels(*mine, *theirs));
     EXPECT_EQ(mine->IsFitToWindow(), theirs->IsFitToWindow());
+    EXPECT_EQ(mine->GetType(), theirs->GetType());
+    EXPECT_EQ(mine->GetFileName(), theirs->GetFileName());
     EXPECT_EQ(built->GetOriginalPath(), loaded->GetOriginalPath());
     // The design is shown fitted, as a new design without history or file.
     EXPECT_TRUE(built->IsPatternFitToWindow());
