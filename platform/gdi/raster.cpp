@@ -141,14 +141,19 @@ void PolygonSpans(const std::vector<QPointF>& pts, const std::vector<int>& count
     base += static_cast<size_t>(n);
   }
   if (edges.empty()) return;
+  // Rows go down in order, so each row looks only at the edges it crosses:
+  // edges join the active list at their top row and leave below their end.
+  std::sort(edges.begin(), edges.end(), [](const Edge& l, const Edge& r) { return l.y0 < r.y0; });
+  size_t next = 0;
+  std::vector<const Edge*> active;
   std::vector<std::pair<double, int>> xs;
   for (int y = static_cast<int>(std::floor(ymin)); y <= static_cast<int>(std::ceil(ymax)); ++y) {
     const double yc = y + centre;
+    while (next < edges.size() && edges[next].y0 <= yc) active.push_back(&edges[next++]);
+    active.erase(std::remove_if(active.begin(), active.end(), [yc](const Edge* e) { return yc >= e->y1; }),
+                 active.end());
     xs.clear();
-    for (const Edge& e : edges) {
-      if (yc < e.y0 || yc >= e.y1) continue;
-      xs.emplace_back(e.x0 + (yc - e.y0) * (e.x1 - e.x0) / (e.y1 - e.y0), e.dir);
-    }
+    for (const Edge* e : active) xs.emplace_back(e->x0 + (yc - e->y0) * (e->x1 - e->x0) / (e->y1 - e->y0), e->dir);
     if (xs.size() < 2) continue;
     std::sort(xs.begin(), xs.end());
     int wind = 0;
