@@ -7,6 +7,8 @@
 
 #include "app/AboutDlg.h"
 #include "app/RecentFileDlg.h"
+#include "app/prefs/PropContainerDlg.h"
+#include "app/prefs/PropDlg.h"
 #include "controls/RecentFiles.h"
 #include "image/Image.h"
 #include "lang/ids/shell.h"
@@ -101,6 +103,47 @@ TEST_P(Shots, AboutBoxAndRecentDropDown) {
   });
   Frame()->RunOpenDropDown();
   Save(drop, "recent_designs");
+}
+
+// Each page of the preferences as the container shows it; a page lies in
+// the container's client area beside the list and clear of its buttons.
+TEST_P(Shots, PreferencesPages) {
+  int shown = 0;
+  QmSetModalHook([&](HWND dialog) {
+    auto* container = dynamic_cast<CPropContainerDlg*>(CWnd::FromHandle(dialog));
+    ASSERT_NE(container, nullptr);
+    CRect client;
+    container->GetClientRect(&client);
+    CRect list, apply, exit;
+    container->GetList().GetWindowRect(&list);
+    container->GetDlgItem(IDC_PREF_APPLY)->GetWindowRect(&apply);
+    container->GetDlgItem(IDCANCEL)->GetWindowRect(&exit);
+    for (CRect* r : {&list, &apply, &exit}) container->ScreenToClient(r);
+    for (int i = 0; i < CPropContainerDlg::kPageCount; ++i) {
+      container->GetList().SetItemState(i, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+      QmPumpMessages();
+      CPropDlg* page = container->GetPage(i);
+      ASSERT_NE(page, nullptr);
+      ASSERT_TRUE(page->IsWindowVisible()) << i;
+      EXPECT_EQ(page->GetParent(), container) << i;
+      CRect r;
+      page->GetWindowRect(&r);
+      container->ScreenToClient(&r);
+      CRect overlap;
+      EXPECT_TRUE(client.PtInRect(r.TopLeft()) && r.right <= client.right && r.bottom <= client.bottom)
+          << i << ": " << r.left << "," << r.top << "," << r.right << "," << r.bottom << " in " << client.right << "x"
+          << client.bottom;
+      EXPECT_GE(r.left, list.right) << i;
+      EXPECT_FALSE(overlap.IntersectRect(r, apply)) << i;
+      EXPECT_FALSE(overlap.IntersectRect(r, exit)) << i;
+      Save(QmRenderWindow(dialog, true), "preferences_" + std::to_string(i));
+      ++shown;
+    }
+    ::SendMessage(dialog, WM_COMMAND, IDCANCEL, 0);
+  });
+  Frame()->SendMessage(WM_COMMAND, ID_OPTIONS_PREFERENCES);
+  QmSetModalHook(nullptr);
+  EXPECT_EQ(shown, CPropContainerDlg::kPageCount);
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, Shots, ::testing::Values(false, true),
