@@ -204,12 +204,6 @@ void CMainFrame::OnUpdateStatusPane(CCmdUI* pCmdUI) {
 
 // ---- File ----
 
-void CMainFrame::OnFileNew() {
-  if (!PromptSaveModified()) return;
-  if (CCtrlPane* pane = GetCtrlPane()) pane->HideOriginalOverlay();
-  ShowCommandNotAvailable(ID_FILE_NEW_DESIGN);
-}
-
 void CMainFrame::OnFileOpen() {
   if (!PromptSaveModified()) return;
   if (CTabView* view = GetTabView()) view->OnFileOpen();

@@ -33,10 +33,14 @@ CWiz_2B_SelectPalette::CWiz_2B_SelectPalette()
       m_folderLine(0xC00000, "Tahoma", 14),
       m_countLine(0x202020, "Tahoma", 14) {}
 
-CWiz_2B_SelectPalette::~CWiz_2B_SelectPalette() { WriteProgramStringValue(kPriorPaletteValue, m_chosenPath); }
+CWiz_2B_SelectPalette::~CWiz_2B_SelectPalette() {
+  if (IFrameServices* frame = GetFrameServices()) frame->ClearWizardPalettePage();
+  WriteProgramStringValue(kPriorPaletteValue, m_chosenPath);
+}
 
 BOOL CWiz_2B_SelectPalette::OnInitDialog() {
   CWizardPage::OnInitDialog();
+  if (IFrameServices* frame = GetFrameServices()) frame->SetWizardPalettePage(this);
   ReadProgramStringValue(kPriorPaletteValue, m_chosenPath);
   m_files.SubclassDlgItem(IDC_WIZ_LIST, this);
   m_colors.SubclassDlgItem(IDC_WIZ_COLORS, this);

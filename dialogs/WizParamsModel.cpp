@@ -9,7 +9,7 @@
 #include "dialogs/WizardData.h"
 #include "lang/ids/controls.h"
 #include "lang/ids/wizard.h"
-#include "lang/ids/wizard_borrowed.h"
+#include "lang/ids/file.h"
 
 bool ParseFieldNumber(const CString& text, double& value) {
   CString t = text;

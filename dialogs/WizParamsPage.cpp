@@ -11,11 +11,12 @@
 #include "dialogs/WizardData.h"
 #include "dialogs/WizardHost.h"
 #include "image/Image.h"
+#include "platform/base/waitcursor.h"
 #include "lang/ids/base.h"
 #include "lang/ids/shared.h"
 #include "lang/ids/wizard.h"
 #include "lang/ids/shell.h"
-#include "lang/ids/wizard_borrowed.h"
+#include "lang/ids/file.h"
 #include "palette/ColorSet.h"
 #include "settings/AppSettings.h"
 
@@ -43,7 +44,8 @@ void FillUnitCombo(CComboBox& combo) {
   combo.SetCurSel(IsRussianInterface() ? kUnitCentimetre : kUnitInch);
 }
 
-COLORREF RgbOf(const CPaletteColor& color) { return color.GetColorref(); }
+// The picture preview's window inside group 1081.
+constexpr UINT kPicturePreviewId = 777;
 
 }  // namespace
 
@@ -101,6 +103,13 @@ BOOL CWiz_3_SelectPatternParameters::OnInitDialog() {
   m_format.SubclassDlgItem(IDC_WIZ_FORMAT, this);
   m_mask.SubclassDlgItem(IDC_WIZ_MASK, this);
   m_colorMode.SubclassDlgItem(IDC_WIZ_COLOR_MODE, this);
+  m_width.SubclassDlgItem(IDC_WIZ_WIDTH, this);
+  m_height.SubclassDlgItem(IDC_WIZ_HEIGHT, this);
+  m_spacer.SubclassDlgItem(IDC_WIZ_SPACER, this);
+  m_maskColor.SubclassDlgItem(IDC_WIZ_MASK_COLOR, this);
+  m_fill.SubclassDlgItem(IDC_WIZ_FILL_COLOR, this);
+  m_border.SubclassDlgItem(IDC_WIZ_BORDER_COLOR, this);
+  SetBeadFieldsDecimal(true);
 
   // 1-2: unit and size.
   auto* unit = static_cast<CComboBox*>(GetDlgItem(IDC_WIZ_UNIT));
@@ -140,22 +149,49 @@ BOOL CWiz_3_SelectPatternParameters::OnInitDialog() {
 
 void CWiz_3_SelectPatternParameters::FillColorLists() {
   CWizardSheet* sheet = GetSheet();
-  const CColorSet* palette = sheet ? sheet->GetWizardPalette() : nullptr;
-  auto* maskColor = static_cast<CComboBox*>(GetDlgItem(IDC_WIZ_MASK_COLOR));
-  auto* fill = static_cast<CListBox*>(GetDlgItem(IDC_WIZ_FILL_COLOR));
-  auto* border = static_cast<CComboBox*>(GetDlgItem(IDC_WIZ_BORDER_COLOR));
-  maskColor->ResetContent();
-  fill->ResetContent();
-  border->ResetContent();
-  maskColor->SetItemData(maskColor->AddString(LoadResString(IDS_INFO_PATH_COLOR_BLANK)), static_cast<DWORD_PTR>(-1));
-  if (!palette) return;
-  for (int i = 0; i < palette->GetCount(); ++i) {
-    const CString name = palette->GetColorName(i);
-    const DWORD_PTR rgb = RgbOf(palette->GetItem(i));
-    maskColor->SetItemData(maskColor->AddString(name), rgb);
-    fill->SetItemData(fill->AddString(name), rgb);
-    border->SetItemData(border->AddString(name), rgb);
+  CColorSet* palette = sheet ? sheet->GetWizardPalette() : nullptr;
+  m_maskColor.FillAllColors(palette, true);
+  m_fill.SetColorSet(palette);
+  m_fill.Fill();
+  m_border.SetColorSet(palette);
+  m_border.Fill();
+}
+
+void CWiz_3_SelectPatternParameters::SetBeadFieldsDecimal(bool decimal) {
+  constexpr int kIds[2] = {IDC_WIZ_BEAD_WIDTH, IDC_WIZ_BEAD_HEIGHT};
+  for (int i = 0; i < 2; ++i) {
+    CNumEdit& wanted = decimal ? m_beadSizes[i] : m_beadCounts[i];
+    CNumEdit& other = decimal ? m_beadCounts[i] : m_beadSizes[i];
+    if (other.GetSafeHwnd()) other.UnsubclassWindow();
+    if (!wanted.GetSafeHwnd()) wanted.SubclassDlgItem(kIds[i], this);
   }
+}
+
+void CWiz_3_SelectPatternParameters::ShowPicturePreview(bool show) {
+  if (!show) {
+    if (m_preview.GetSafeHwnd()) m_preview.ShowWindow(SW_HIDE);
+    return;
+  }
+  const CWizardData* data = GetWizardData();
+  CWnd* group = GetDlgItem(IDC_WIZ_PICTURE_GROUP);
+  if (!data || !group) return;
+  if (!m_preview.GetSafeHwnd()) {
+    CRect rect;
+    group->GetWindowRect(&rect);
+    ScreenToClient(&rect);
+    rect.top += 20;
+    rect.bottom -= 4;
+    rect.left += 8;
+    rect.right -= 2;
+    if (!m_preview.Create("", WS_CHILD, rect, this, kPicturePreviewId)) return;
+  }
+  // The picture is read again only when another one was chosen.
+  if (m_previewPath.CompareNoCase(data->m_picturePath) != 0 || !m_preview.GetImage()) {
+    CWaitCursor wait;
+    m_previewPath = data->m_picturePath;
+    if (!m_preview.LoadImage(m_previewPath)) m_previewPath.Empty();
+  }
+  m_preview.ShowWindow(SW_SHOW);
 }
 
 void CWiz_3_SelectPatternParameters::ApplyDesignInMode(int mode) {
@@ -171,6 +207,7 @@ void CWiz_3_SelectPatternParameters::ApplyDesignInMode(int mode) {
     SendDlgItemMessage(IDC_WIZ_BEAD_SIZE, CB_SETCURSEL, static_cast<WPARAM>(selection));
   }
   const bool beads = m_memory.GetMode() == kDesignInBeads;
+  SetBeadFieldsDecimal(!beads);
   SetDlgItemText(IDC_WIZ_COUNT_LABEL, LoadResString(beads ? IDS_WIZ_SIZE_LABEL : IDS_WIZ_BEADS_NUMBER));
   GetDlgItem(IDC_WIZ_BEAD_SIZE)->ShowWindow(beads ? SW_HIDE : SW_SHOW);
   GetDlgItem(IDC_WIZ_BEAD_SIZE_LABEL)->ShowWindow(beads ? SW_HIDE : SW_SHOW);
@@ -199,26 +236,22 @@ BOOL CWiz_3_SelectPatternParameters::OnSetActive() {
   if (!picture) {
     CheckDlgButton(IDC_WIZ_PROPORTIONATE, BST_UNCHECKED);
     proportionate->EnableWindow(FALSE);
-    auto* fill = static_cast<CListBox*>(GetDlgItem(IDC_WIZ_FILL_COLOR));
-    auto* border = static_cast<CComboBox*>(GetDlgItem(IDC_WIZ_BORDER_COLOR));
-    fill->SetCurSel(-1);
-    border->SetCurSel(-1);
-    for (int i = 0; data && i < fill->GetCount(); ++i) {
-      if (static_cast<int>(fill->GetItemData(i)) == data->m_blankColor) {
-        fill->SetCurSel(i);
-        break;
-      }
-    }
-    for (int i = 0; data && i < border->GetCount(); ++i) {
-      if (static_cast<int>(border->GetItemData(i)) == data->m_borderColor) {
-        border->SetCurSel(i);
-        break;
-      }
+    ShowPicturePreview(false);
+    // The record's colours when the palette has them, else no selection.
+    CWizardSheet* sheet = GetSheet();
+    const CColorSet* palette = sheet ? sheet->GetWizardPalette() : nullptr;
+    m_fill.SetCurSel(-1);
+    m_border.SetCurSel(-1);
+    for (int i = 0; data && palette && i < palette->GetCount(); ++i) {
+      const int rgb = static_cast<int>(palette->GetItem(i).GetColorref());
+      if (rgb == data->m_blankColor && m_fill.GetCurSel() < 0) m_fill.SetCurSel(i);
+      if (rgb == data->m_borderColor && m_border.GetCurSel() < 0) m_border.SetCurSel(i);
     }
     CheckDlgButton(IDC_WIZ_BORDER, data && data->m_borderColor != -1 ? BST_CHECKED : BST_UNCHECKED);
   } else {
     CheckDlgButton(IDC_WIZ_PROPORTIONATE, data && data->m_proportionate ? BST_CHECKED : BST_UNCHECKED);
     proportionate->EnableWindow(TRUE);
+    ShowPicturePreview(true);
     CString nickname;
     GetDlgItemText(IDC_WIZ_NICKNAME, nickname);
     if (data && nickname.IsEmpty()) SetFieldText(IDC_WIZ_NICKNAME, GetPathTitle(data->m_picturePath));
@@ -294,10 +327,8 @@ bool CWiz_3_SelectPatternParameters::ReadParameters(bool showErrors) {
   const bool blank = data->m_projectType == kProjectBlankCanvas;
   COLORREF fillColor = 0;
   if (blank) {
-    auto* fill = static_cast<CListBox*>(GetDlgItem(IDC_WIZ_FILL_COLOR));
-    const int selection = fill->GetCurSel();
-    if (selection < 0) return fail(IDS_WIZ_NO_FILL_COLOR, IDC_WIZ_FILL_COLOR);
-    fillColor = static_cast<COLORREF>(fill->GetItemData(selection));
+    if (m_fill.GetCurSel() < 0) return fail(IDS_WIZ_NO_FILL_COLOR, IDC_WIZ_FILL_COLOR);
+    fillColor = m_fill.GetSelectedColor();
   }
   data->m_params.m_format = static_cast<int>(GetComboSelData(m_format));
   data->m_params.m_stitchPath = static_cast<int>(GetComboSelData(m_mask));
@@ -310,9 +341,8 @@ bool CWiz_3_SelectPatternParameters::ReadParameters(bool showErrors) {
     data->m_blankColor = static_cast<int>(fillColor);
     settings.m_blankColor = fillColor;
     int borderColor = -1;
-    auto* border = static_cast<CComboBox*>(GetDlgItem(IDC_WIZ_BORDER_COLOR));
-    if (IsDlgButtonChecked(IDC_WIZ_BORDER) && border->GetCurSel() >= 0)
-      borderColor = static_cast<int>(border->GetItemData(border->GetCurSel()));
+    if (IsDlgButtonChecked(IDC_WIZ_BORDER) && m_border.GetCurSel() >= 0)
+      borderColor = static_cast<int>(m_border.GetSelectedColor());
     settings.m_borderColor = static_cast<COLORREF>(borderColor);
     data->m_borderColor = borderColor;
   }

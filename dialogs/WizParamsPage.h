@@ -6,12 +6,13 @@
 #include <memory>
 
 #include "controls/Buttons.h"
+#include "controls/ComboBoxes.h"
 #include "controls/Edits.h"
+#include "controls/Lists.h"
 #include "dialogs/WizParamsModel.h"
 #include "dialogs/WizardSheet.h"
 #include "platform/wnd/commctrl_classes.h"
-
-class CImage;
+#include "view/PreViewFileDlg.h"
 
 class CWiz_3_SelectPatternParameters : public CWizardPage {
  public:
@@ -40,6 +41,11 @@ class CWiz_3_SelectPatternParameters : public CWizardPage {
  protected:
   void SetFieldText(int id, const CString& text);
   void ApplyDesignInMode(int mode);
+  // The bead fields take a decimal point (sizes) or digits only (counts).
+  void SetBeadFieldsDecimal(bool decimal);
+  // The picture preview inside group 1081 (window 777), made when first
+  // needed, showing the record's picture.
+  void ShowPicturePreview(bool show);
   void FillColorLists();
   void ShowPictureGroup(bool pictureProject);
   void FillBeadSizeList();
@@ -59,6 +65,15 @@ class CWiz_3_SelectPatternParameters : public CWizardPage {
 
   CIButton m_apply;
   CColorStatic m_hint;
+  CFloatEdit m_width{5, 0xFFFFFFFF};
+  CFloatEdit m_height{5, 0xFFFFFFFF};
+  CFloatEdit m_spacer{5, 0xFFFFFFFF};
+  // One pair of the bead fields is attached at a time.
+  CNumEdit m_beadSizes[2]{{true, false}, {true, false}};
+  CNumEdit m_beadCounts[2]{{false, false}, {false, false}};
+  CComboUsedColor m_maskColor;
+  CPaletteListBox m_fill;
+  CColorSetComboBox m_border;
   CComboBoxEx m_format;
   CComboBoxEx m_mask;
   CComboBoxEx m_colorMode;
@@ -66,7 +81,8 @@ class CWiz_3_SelectPatternParameters : public CWizardPage {
   CImageList m_maskImages;
   CImageList m_colorModeImages;
   CBeadFieldMemory m_memory;
-  std::unique_ptr<CImage> m_preview;
+  CPreviewOriginal m_preview;
+  CString m_previewPath;
   bool m_ready = false;
   bool m_built = false;
   bool m_lastBuildOk = false;

@@ -4,26 +4,19 @@
 #include "core/FrameServices.h"
 #include "core/PathUtils.h"
 #include "core/Registry.h"
-#include "designfile/DesignPreview.h"
 #include "dialogs/WizardData.h"
 #include "dialogs/WizardHost.h"
 #include "image/Image.h"
 #include "lang/ids/designfile.h"
 #include "lang/ids/wizard.h"
-#include "lang/ids/wizard_borrowed.h"
+#include "lang/ids/file.h"
 #include "platform/base/files.h"
 #include "platform/base/waitcursor.h"
+#include "view/DesignIO.h"
 
 namespace {
 
 const UINT g_msgDisplaySelection = RegisterWindowMessage("MsgDisplaySelection");
-
-const char* const kDaysEn[7] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
-const char* const kMonthsEn[12] = {"January", "February", "March",     "April",   "May",      "June",
-                                   "July",    "August",   "September", "October", "November", "December"};
-const char* const kDaysRu[7] = {"воскресенье", "понедельник", "вторник", "среда", "четверг", "пятница", "суббота"};
-const char* const kMonthsRu[12] = {"январь", "февраль", "март",     "апрель",  "май",    "июнь",
-                                   "июль",   "август",  "сентябрь", "октябрь", "ноябрь", "декабрь"};
 
 // One full-width column with grid lines and whole-row selection.
 void MakeSingleColumn(CListCtrl& list, const CString& title) {
@@ -39,23 +32,6 @@ CString FolderOfExistingFile(const CString& path) {
 }
 
 }  // namespace
-
-CString FormatFileCreatedDate(const CString& path) {
-  CFileStatus status;
-  if (!GetFileStatus(path, status)) return CString();
-  FILETIME local{};
-  SYSTEMTIME time{};
-  const FILETIME& stamp =
-      (status.created.dwLowDateTime || status.created.dwHighDateTime) ? status.created : status.modified;
-  if (!FileTimeToLocalFileTime(&stamp, &local) || !FileTimeToSystemTime(&local, &time)) return CString();
-  if (time.wMonth < 1 || time.wMonth > 12 || time.wDayOfWeek > 6) return CString();
-  const bool russian = IsRussianInterface();
-  CString day = russian ? FromUtf8(kDaysRu[time.wDayOfWeek]) : CString(kDaysEn[time.wDayOfWeek]);
-  CString month = russian ? FromUtf8(kMonthsRu[time.wMonth - 1]) : CString(kMonthsEn[time.wMonth - 1]);
-  CString text;
-  text.Format("%s, %s %02d, %d", day.GetString(), month.GetString(), time.wDay, time.wYear);
-  return text;
-}
 
 int GetSelectedRow(const CListCtrl& list) { return list.GetNextItem(-1, LVNI_SELECTED); }
 
@@ -130,6 +106,7 @@ CWiz_2A_SelectOriginalImage::~CWiz_2A_SelectOriginalImage() = default;
 BOOL CWiz_2A_SelectOriginalImage::OnInitDialog() {
   CWizardPage::OnInitDialog();
   m_info.SubclassDlgItem(IDC_WIZ_INFO, this);
+  m_preview.SubclassDlgItem(IDC_WIZ_PREVIEW, this);
   m_list.SubclassDlgItem(IDC_WIZ_LIST, this);
   MakeSingleColumn(m_list, CString());
   m_ready = true;
@@ -164,16 +141,16 @@ void CWiz_2A_SelectOriginalImage::ShowSelection() {
   CString path;
   if (GetSelectedPath(path) && FileExists(path)) {
     CWaitCursor wait;
-    bool ok = false;
-    CImage picture(path, ok);
-    if (ok) {
+    if (m_preview.LoadImage(path)) {
+      const CSize size = m_preview.GetImageSize();
       CString text;
-      text.Format(LoadResString(IDS_WIZ_PICTURE_INFO), path.GetString(), picture.GetWidth(), picture.GetHeight(),
-                  FormatFileCreatedDate(path).GetString());
+      text.Format(LoadResString(IDS_WIZ_PICTURE_INFO), path.GetString(), static_cast<int>(size.cx),
+                  static_cast<int>(size.cy), FormatFileCreationText(path).GetString());
       m_info.SetText(text);
     }
     return;
   }
+  m_preview.Clear();
   m_info.SetText("");
 }
 
@@ -269,6 +246,7 @@ BOOL CWiz_2C_SelectExistedProjectPage::OnInitDialog() {
   CWizardPage::OnInitDialog();
   m_apply.SubclassDlgItem(IDC_WIZ_APPLY, this);
   m_info.SubclassDlgItem(IDC_WIZ_INFO, this);
+  m_preview.SubclassDlgItem(IDC_WIZ_PREVIEW, this);
   m_list.SubclassDlgItem(IDC_WIZ_LIST, this);
   RECT client{};
   m_list.GetClientRect(&client);
@@ -307,13 +285,14 @@ void CWiz_2C_SelectExistedProjectPage::ShowSelection() {
   const CString path = m_list.GetItemText(row, 0);
   if (!FileExists(path)) return;
   CWaitCursor wait;
-  CDesignPreview preview;
-  if (!preview.Load(path)) return;
+  CString error, version;
+  if (!m_preview.LoadDesign(path, error, version)) return;
+  const CPattern& design = m_preview.GetPreview().m_design;
   double width = 0, height = 0;
-  preview.m_design.GetNominalSize(width, height);
+  design.GetNominalSize(width, height);
   CString text;
-  text.Format(LoadResString(IDS_WIZ_DESIGN_INFO), path.GetString(), width, height, preview.m_design.GetColumnCount(),
-              preview.m_design.GetRowCount(), FormatFileCreatedDate(path).GetString());
+  text.Format(LoadResString(IDS_WIZ_DESIGN_INFO), path.GetString(), width, height, design.GetColumnCount(),
+              design.GetRowCount(), FormatFileCreationText(path).GetString());
   m_info.SetText(text);
 }
 

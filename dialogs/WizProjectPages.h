@@ -8,8 +8,10 @@
 
 #include "controls/Buttons.h"
 #include "controls/Edits.h"
+#include "controls/Lists.h"
 #include "dialogs/WizardSheet.h"
 #include "platform/wnd/commctrl_classes.h"
+#include "view/PreViewFileDlg.h"
 
 class CWiz_1_ProjectTypePage : public CWizardPage {
  public:
@@ -45,6 +47,7 @@ class CWiz_2A_SelectOriginalImage : public CWizardPage {
   DECLARE_MESSAGE_MAP()
 
   CColorStatic m_info;
+  CPreviewOriginal m_preview;
   CListCtrl m_list;
   std::vector<std::unique_ptr<CString>> m_paths;  // the rows' item data
   bool m_ready = false;
@@ -70,14 +73,11 @@ class CWiz_2C_SelectExistedProjectPage : public CWizardPage {
 
   CIButton m_apply;
   CColorStatic m_info;
-  CListCtrl m_list;
+  CPreViewDesign m_preview;
+  CListCtrlHigh m_list;
   bool m_ready = false;
 };
 
-// The text of a file's creation date ("%A, %B %d, %Y", names in the
-// interface language): its birth time where the file system keeps one,
-// else its modification time. Empty when the file cannot be read.
-CString FormatFileCreatedDate(const CString& path);
 // The list's selected row, -1 when none.
 int GetSelectedRow(const CListCtrl& list);
 // Selects the row (and only it) and scrolls it into view.

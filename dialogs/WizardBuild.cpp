@@ -9,7 +9,7 @@
 #include "dialogs/WizardHost.h"
 #include "image/Image.h"
 #include "lang/ids/wizard.h"
-#include "lang/ids/wizard_borrowed.h"
+#include "lang/ids/file.h"
 #include "palette/ColorSet.h"
 #include "platform/base/waitcursor.h"
 
@@ -26,7 +26,7 @@ bool BuildWizardDesign(IWizardHost& host, const CWizardData& record, const CColo
                                                         record.m_picturePath.GetString(), &picture);
     if (result == BuildFileResult::kPictureNotLoaded) {
       host.DeleteOriginalPicture();
-      CString text = LoadResString(IDS_LOAD_PICTURE_FAILED);
+      CString text = LoadResString(IDS_FAILED_LOAD_IMAGE);
       text += "\n";
       text += record.m_picturePath;
       AppMessageBox(text, kMbIconStop);

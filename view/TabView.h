@@ -18,6 +18,7 @@
 #include "view/RulerBar.h"
 #include "view/ToolDialogs.h"
 
+class CImage;
 class CImageView;
 class CCmdUI;
 class CGraphicOutputParams;
@@ -242,6 +243,13 @@ class CTabView : public CScrollView, public ITabView {
   // dropped picture closes the overlay and the pane's controls follow.
   void SetOriginalView(CImageView* view, const CString& path);
   const CString& GetOriginalPath() const { return m_originalPath; }
+
+  // ---- The new-design wizard's picture (TabViewWizard.cpp) ----
+  // Takes a picture already decoded from `path` as the original picture and
+  // leaves the view as LoadOriginalImage would: the picture fitted to the
+  // window, the path kept, the pane's controls updated. False (nothing
+  // changed) for an empty picture.
+  bool TakeOriginalImage(std::unique_ptr<CImage> picture, const CString& path);
   // Drops the rendered picture (after the design was replaced).
   void DropPatternView();
 

@@ -6,7 +6,7 @@
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-BUILD=${BUILD:-$ROOT/build/dialogs-bench}
+BUILD=${BUILD:-$ROOT/build/release}
 DATA=$BUILD/bench-data
 
 if ! command -v cjpeg >/dev/null; then

@@ -1,12 +1,15 @@
 // The wizard's Apply on a photograph: a 1,000 x 1,000-bead design in a
 // 500-colour palette from a 6000 x 4000 JPEG, with the decoded picture kept
 // as the design view's original picture, against the literal order (load
-// the picture, then build from it). Run through bench/dialogs/run.sh, which
-// makes the photograph.
+// the picture, then build from it). The *IntoView cases run into a real
+// design view of 1200 x 900 pixels, offscreen, until it has painted the
+// design fitted to the window; the others stop at the design. Run through
+// bench/dialogs/run.sh, which makes the photograph.
 //
 //   bench_dialogs [benchmark flags]     times the builds of $BUILDER_PHOTO
 #include <benchmark/benchmark.h>
 
+#include <clocale>
 #include <cstdlib>
 #include <memory>
 #include <random>
@@ -17,9 +20,16 @@
 #include "dialogs/WizardBuild.h"
 #include "dialogs/WizardData.h"
 #include "dialogs/WizardHost.h"
+#include "dialogs/WizardViewHost.h"
 #include "image/Image.h"
 #include "palette/ColorSet.h"
+#include "platform/base/codepage.h"
 #include "platform/base/msgbox.h"
+#include "platform/wnd.h"
+#include "platform/wnd/host.h"
+#include "platform/wnd/widgetapp.h"
+#include "settings/AppSettings.h"
+#include "view/TabView.h"
 
 namespace {
 
@@ -124,5 +134,95 @@ void LoadThenBuild(benchmark::State& state) {
   }
 }
 BENCHMARK(LoadThenBuild)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// ---- Into a real design view ----
+
+class CViewHost : public CWizardViewHost {
+ public:
+  using CWizardViewHost::CWizardViewHost;
+  void GetRecentPictures(std::vector<CString>&) override {}
+  void AddRecentPicture(const CString&) override {}
+  void GetRecentPalettes(std::vector<CString>&) override {}
+  void AddRecentPalette(const CString&) override {}
+  void GetRecentDesigns(std::vector<CString>&) override {}
+  void SetStatusText(const CString&) override {}
+  unsigned long long GetMaxBeadCount() override { return 1000000; }
+  bool AskPictureToOpen(CWnd*, const CString&, CString&) override { return false; }
+  bool AskPictureToSave(CWnd*, CString&, int&) override { return false; }
+  bool AskPaletteToOpen(CWnd*, const CString&, const CString&, CString&) override { return false; }
+  bool AskDesignToOpen(CWnd*, const CString&, CString&) override { return false; }
+};
+
+// One frame with the view, kept for every case.
+CTabView& BenchView() {
+  static CTabView* view = [] {
+    QmEnsureWidgetApplication();
+    std::setlocale(LC_NUMERIC, "C");
+    SetAnsiCodePage(1252);
+    GetAppSettings().SetVirtualScreenSize(1920 * 1080);
+    auto* frame = new CFrameWnd();
+    frame->Create(nullptr, "Bench", WS_OVERLAPPEDWINDOW, CRect(0, 0, 1280, 960));
+    auto* v = static_cast<CTabView*>(RUNTIME_CLASS(CTabView)->CreateObject());
+    v->Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 1200, 900), frame, AFX_IDW_PANE_FIRST, nullptr);
+    v->OnInitialUpdate();
+    frame->ShowWindow(SW_SHOW);
+    QmPumpMessages(200);
+    return v;
+  }();
+  return *view;
+}
+
+bool ShowsDesignAtFit(CTabView& view) {
+  return view.GetPattern()->GetBeadCount() == kBeads * kBeads && view.IsPatternFitToWindow() &&
+         view.GetOriginalView() != nullptr;
+}
+
+void WizardApplyIntoView(benchmark::State& state) {
+  SetMessageBoxHook([](const CString&, const CString&, UINT) { return IDOK; });
+  CTabView& view = BenchView();
+  const CColorSet palette = MakePalette();
+  const CWizardData record = Record();
+  for (auto _ : state) {
+    CViewHost host(view, nullptr);
+    if (!BuildWizardDesign(host, record, palette, "Photo", {}) || !ShowsDesignAtFit(view)) {
+      state.SkipWithError("the build failed");
+      break;
+    }
+  }
+}
+BENCHMARK(WizardApplyIntoView)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The literal order into the view: the picture loaded as the view's
+// original, the palette set, the design built from the original, then the
+// same rendering, fit and paint.
+void LiteralOrderIntoView(benchmark::State& state) {
+  SetMessageBoxHook([](const CString&, const CString&, UINT) { return IDOK; });
+  CTabView& view = BenchView();
+  const CColorSet palette = MakePalette();
+  const CWizardData record = Record();
+  for (auto _ : state) {
+    if (!view.LoadOriginalImage(record.m_picturePath)) {
+      state.SkipWithError("the picture did not load");
+      break;
+    }
+    view.SetColorSet(palette, "");
+    if (!view.BuildDesign(record.m_params)) {
+      state.SkipWithError("the build failed");
+      break;
+    }
+    view.GetColorSet()->AssignSymbolsByUsage(*view.GetPattern());
+    view.ClearEditHistory();
+    view.RenderPatternView(nullptr, false);
+    view.SetZoomMode(1);
+    view.ApplyZoomMode(false);
+    view.Invalidate(TRUE);
+    view.UpdateWindow();
+    if (!ShowsDesignAtFit(view)) {
+      state.SkipWithError("the view does not show the design");
+      break;
+    }
+  }
+}
+BENCHMARK(LiteralOrderIntoView)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -1,19 +1,25 @@
 // The word chart on large designs, and the export of a 1,000 x 1,000 bead
 // design with 40 colours in runs, section by section and whole.
 //
-//   build/bench/bench_pdf --benchmark_filter=WordChart
-//   build/bench/bench_pdf --benchmark_filter=Export
+//   build/release/bench/bench_pdf --benchmark_filter=WordChart
+//   build/release/bench/bench_pdf --benchmark_filter='Export/4$'
+//
+// The pictures are drawn by the program's own renderer (the design view's),
+// as File > PDF file... draws them. The peak memory is the process's: run
+// one export per process for a section's own figure.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
 #include <cstdio>
 #include <filesystem>
 
+#include "app/MainFrmPdf.h"
 #include "core/FileUtils.h"
 #include "design/Pattern.h"
 #include "palette/ColorSet.h"
 #include "pdf/PdfExport.h"
 #include "pdf/WordChart.h"
+#include "platform/wnd/widgetapp.h"
 
 namespace {
 
@@ -70,6 +76,8 @@ struct ExportFixture {
     folder = std::filesystem::temp_directory_path() / "qm-bench-pdf";
     std::filesystem::create_directories(folder);
     SetProgramDataFolder(folder.string().c_str());
+    QmEnsureWidgetApplication();
+    InstallPdfPictureRenderer();
     palette.CountUsageQuick(design);
     data.m_propertiesPage = data.m_wholeDesignPage = data.m_collagePages = data.m_colorListPage = data.m_gridPages =
         data.m_wordChartPages = 0;

@@ -9,7 +9,7 @@
 #include "dialogs/WizardBuild.h"
 #include "dialogs/WizardData.h"
 #include "lang/ids/wizard.h"
-#include "lang/ids/wizard_borrowed.h"
+#include "lang/ids/file.h"
 #include "settings/AppSettings.h"
 #include "tests/common/test_util.h"
 #include "tests/dialogs/wizard_fixture.h"
@@ -131,7 +131,7 @@ TEST(WizardBuild, PictureThatCannotBeReadAndFailedBuild) {
     EXPECT_EQ(host.calls, expected);
     EXPECT_EQ(host.original, nullptr);
     ASSERT_EQ(messages.texts.size(), 2u);
-    EXPECT_EQ(messages.texts[0], std::string(LoadResString(IDS_LOAD_PICTURE_FAILED)) + "\n" + junk.string());
+    EXPECT_EQ(messages.texts[0], std::string(LoadResString(IDS_FAILED_LOAD_IMAGE)) + "\n" + junk.string());
     EXPECT_EQ(messages.texts[1], std::string(LoadResString(IDS_WIZ_BUILD_FAILED)));
   }
   {

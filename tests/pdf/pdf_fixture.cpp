@@ -91,7 +91,7 @@ CPattern MakePeyote(int columns, int rows, CColorSet& palette) {
 }
 
 void Shoot(const std::string& pdf, const std::string& name, bool russian) {
-  const std::filesystem::path dir = qmtest::BinDir().parent_path() / "shots" / (russian ? "ru" : "en") / "pdf";
+  const std::filesystem::path dir = qmtest::SourceDir() / "build" / "shots" / (russian ? "ru" : "en") / "pdf";
   std::filesystem::create_directories(dir);
   qmtest::RunCommand("pdftoppm -r 60 -png " + qmtest::Quote(pdf) + " " + qmtest::Quote(dir / name));
 }
