@@ -265,11 +265,16 @@ void LinePixels(QPoint p, QPoint q, bool last, F&& f) {
   }
 }
 
-void DiskSpans(int cx, int cy, int w, SpanList& out) {
+// The rows of a pen stamp (the disk's rows, made once per stroke, moved to
+// the stamp) that can reach the visible rectangle: a stamp wholly outside
+// adds nothing, so wide pens along long lines stay cheap.
+void DiskSpans(int cx, int cy, int w, const SpanList& disk, const QRect& visible, SpanList& out) {
   const int l = cx - w / 2, t = cy - w / 2;
-  SpanList s;
-  EllipseSpans(QRect(l, t, w, w), s);
-  out.insert(out.end(), s.begin(), s.end());
+  if (!QRect(l, t, w, w).intersects(visible)) return;
+  for (const QRect& r : disk) {
+    const int y = r.top() + t;
+    if (y >= visible.top() && y <= visible.bottom()) out.emplace_back(r.left() + l, y, r.width(), 1);
+  }
 }
 
 // Draws a polyline through device points with the pen.
@@ -288,9 +293,13 @@ void StrokePath(Target& t, PenDraw& pen, const std::vector<QPoint>& pts, bool cl
   }
   // Wide pens: round stamps along the path, each pixel painted once.
   SpanList spans;
+  const QRect visible = t.rectOnly ? t.clipRect : t.clip.boundingRect();
+  SpanList disk;
+  EllipseSpans(QRect(0, 0, pen.width, pen.width), disk);
   for (size_t i = 0; i < segs; ++i)
-    LinePixels(pts[i], pts[(i + 1) % n], true, [&](int x, int y) { DiskSpans(x, y, pen.width, spans); });
-  if (n == 1) DiskSpans(pts[0].x(), pts[0].y(), pen.width, spans);
+    LinePixels(pts[i], pts[(i + 1) % n], true,
+               [&](int x, int y) { DiskSpans(x, y, pen.width, disk, visible, spans); });
+  if (n == 1) DiskSpans(pts[0].x(), pts[0].y(), pen.width, disk, visible, spans);
   const QRegion r = SpansToRegion(spans);
   SpanList merged(r.begin(), r.end());
   ApplySpans(t, merged, pen.color, pen.rop2);

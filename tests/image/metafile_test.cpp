@@ -148,6 +148,19 @@ TEST(Metafile, PieFarLargerThanThePicture) {
   for (auto [x, y] : {std::pair{1, 1}, {50, 30}, {99, 59}}) EXPECT_EQ(d.At(x, y), RGB(0, 0, 255)) << x << "," << y;
 }
 
+// A wide pen along a line far longer than the picture paints the band it
+// covers (only the stamps that reach the picture are made).
+TEST(Metafile, WidePenAlongALongLine) {
+  Emf e(100, 60);
+  e.Rec(EmrCreatePen, Pen(1, 0, 2000, RGB(0, 128, 0)))
+      .Rec(EmrSelectObject, One(1))
+      .Rec(EmrPolyline16, Points16({{-30000, 30}, {30000, 30}}));
+  Decoded d;
+  Decode(e.Bytes(), d);
+  ASSERT_TRUE(d.ok) << d.error;
+  for (auto [x, y] : {std::pair{0, 0}, {50, 30}, {99, 59}}) EXPECT_EQ(d.At(x, y), RGB(0, 128, 0)) << x << "," << y;
+}
+
 TEST(Metafile, EmfFilledPathAndClipping) {
   Emf e(60, 60);
   e.Rec(EmrCreateBrush, Brush(1, RGB(255, 0, 0)))
