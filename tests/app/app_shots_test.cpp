@@ -4,6 +4,8 @@
 #include <QImage>
 
 #include <filesystem>
+#include <map>
+#include <string>
 
 #include "app/AboutDlg.h"
 #include "app/RecentFileDlg.h"
@@ -66,8 +68,35 @@ TEST_P(Shots, MainWindowBarsAndMenus) {
   QmPumpMessages();
   Save(QmRenderWindow(Frame()->m_hWnd, true), "main_window");
   Save(QmRenderWindow(Frame()->GetToolbar().m_hWnd, false), "toolbar");
+  // The zoom box's list is wide enough for its longest entry.
+  CComboBox* zoom = Frame()->GetToolbar().GetZoomCombo();
+  CString fit;
+  zoom->GetLBText(zoom->GetCount() - 1, fit);
+  {
+    CClientDC dc(zoom);
+    CFont* old = dc.SelectObject(zoom->GetFont());
+    EXPECT_GT(zoom->GetDroppedWidth(), dc.GetTextExtent(fit).cx) << fit.GetString();
+    dc.SelectObject(old);
+  }
   Save(QmRenderWindow(Frame()->GetAppStatusBar().m_hWnd, false), "statusbar");
   CMSOfficeMenu& menu = Frame()->GetMainMenu();
+  // Within each drop-down every access key is its own (one code page byte;
+  // Latin and Cyrillic capitals folded).
+  auto fold = [](unsigned char c) -> unsigned char {
+    if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
+    if (c >= 0xC0 && c <= 0xDF) return static_cast<unsigned char>(c + 32);
+    return c;
+  };
+  for (const auto& sub : menu.GetSubMenus()) {
+    std::map<unsigned char, std::string> keys;
+    for (const auto& item : sub->GetItems()) {
+      const std::string text = item->text.GetString();
+      const size_t amp = text.find('&');
+      if ((item->flags & MF_SEPARATOR) || amp == std::string::npos || amp + 1 >= text.size()) continue;
+      const auto [at, fresh] = keys.emplace(fold(static_cast<unsigned char>(text[amp + 1])), text);
+      EXPECT_TRUE(fresh) << text << " and " << at->second;
+    }
+  }
   for (UINT i = 0; i < menu.GetMenuItemCount(); ++i) {
     CMenu* sub = menu.GetSubMenu(static_cast<int>(i));
     ASSERT_NE(sub, nullptr);
@@ -147,4 +176,4 @@ TEST_P(Shots, PreferencesPages) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, Shots, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? std::string("Russian") : std::string("English"); });
+                         [](const auto& param) { return param.param ? std::string("Russian") : std::string("English"); });
