@@ -12,6 +12,7 @@
 #include "pdflib/api.h"
 #include "platform/base/codepage.h"
 #include "view/TabView.h"
+#include "view/ViewHooks.h"
 
 namespace {
 CString& PackFolder() {
@@ -89,6 +90,7 @@ BOOL CApp::InitInstance() {
     return FALSE;
   }
   AfxSetResourceHandle(m_library);
+  InstallViewHooks();
   m_settingsUsed = m_settings.Load();
   m_grid.LoadGridSettings();
 

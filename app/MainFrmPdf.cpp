@@ -1,9 +1,9 @@
 // File > PDF file...: the view's design exported as a chart with a copy of
 // the design's own PDF settings. The chart's pictures are drawn by the
 // design view's renderer, so they show the beads as the view does.
-#include <memory>
-
 #include "app/MainFrmPdf.h"
+
+#include <memory>
 
 #include "app/MainFrm.h"
 #include "image/Image.h"
@@ -26,7 +26,7 @@ std::unique_ptr<CImage> RenderChartPicture(const CPattern& design, const CColorS
     return nullptr;
   auto image = std::make_unique<CImage>(bitmap);
   bitmap.DeleteObject();
-  if (image->GetWidth() <= 0 || image->GetHeight() <= 0) return nullptr;
+  if (!image || image->GetWidth() <= 0 || image->GetHeight() <= 0) return nullptr;
   return image;
 }
 

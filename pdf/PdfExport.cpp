@@ -4,6 +4,8 @@
 // of all pages with their feet.
 #include "pdf/PdfExport.h"
 
+#include <malloc.h>
+
 #include <cmath>
 
 #include "core/DialogServices.h"
@@ -69,7 +71,20 @@ CString CPdfExportNew::BuildDocumentOptions(const CPdfData& data) {
   return options;
 }
 
+CKeepFreedMemory::CKeepFreedMemory() {
+  mallopt(M_MMAP_THRESHOLD, 32 << 20);
+  mallopt(M_TRIM_THRESHOLD, 1 << 30);
+}
+
+CKeepFreedMemory::~CKeepFreedMemory() {
+  // The system's defaults, and what is free goes back.
+  mallopt(M_MMAP_THRESHOLD, 128 << 10);
+  mallopt(M_TRIM_THRESHOLD, 128 << 10);
+  malloc_trim(0);
+}
+
 bool CPdfExportNew::Export(const CString& requestedPath) {
+  const CKeepFreedMemory keep;
   m_errorCode = 0;
   m_errorText.Empty();
   PDF_set_interface_codepage(IsRussianInterface() ? 1251 : 1252);

@@ -117,6 +117,19 @@ void SetPdfPatternRenderer(PdfPatternRenderer renderer);
 std::unique_ptr<CImage> RenderPatternPlain(const CPattern& design, const CColorSet& palette, SIZE size,
                                            COLORREF background, const CGridSettings* grid);
 
+// An export allocates and frees large blocks page after page (page contents
+// and their compression, pictures of several megabytes). Given back to the
+// system at once, each block is faulted in and cleared again for the next
+// page, which costs more than the pages themselves. While an object of this
+// class lives, freed memory stays with the program; it goes back at the end.
+class CKeepFreedMemory {
+ public:
+  CKeepFreedMemory();
+  ~CKeepFreedMemory();
+  CKeepFreedMemory(const CKeepFreedMemory&) = delete;
+  CKeepFreedMemory& operator=(const CKeepFreedMemory&) = delete;
+};
+
 class CPdfExportNew;
 
 // Cell rectangles of one grid page (whole points, y upwards).

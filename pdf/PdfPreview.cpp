@@ -152,9 +152,13 @@ bool CPdfExportNew::WritePreviewFitToPage(const CPattern& design, const CString&
     w = static_cast<int>(pw - LeftMargin() - RightMargin());
     h = static_cast<int>(ph - TopOffset() - BottomOffset());
   } else {
-    x = TopOffset(), y = LeftMargin();
-    w = static_cast<int>(pw - TopOffset() - BottomOffset());
-    h = static_cast<int>(ph - LeftMargin() - RightMargin());
+    // The turned picture keeps clear of the head and the foot along the
+    // page's edges: the box loses 5 x the version-ID size each way,
+    // centred in the free area.
+    const int inset = static_cast<int>(5 * m_settings->m_versionStyle.m_size);
+    x = TopOffset() + inset / 2.0, y = LeftMargin() + inset / 2.0;
+    w = static_cast<int>(pw - TopOffset() - BottomOffset()) - inset;
+    h = static_cast<int>(ph - LeftMargin() - RightMargin()) - inset;
   }
   if (w <= 0 || h <= 0) return false;
   // The picture's own width runs along the page's height when turned.

@@ -1,5 +1,7 @@
 #include "pdf/WordChart.h"
 
+#include <algorithm>
+
 #include "core/FrameServices.h"
 #include "design/Pattern.h"
 #include "design/WeaveFormat.h"
@@ -50,6 +52,8 @@ void CWordChart::SplitPeyoteColumns() {
 
 void CWordChart::BuildLines() {
   if (!m_pattern) return;
+  // A peyote row gives two lines; a column chart one line per column.
+  m_runLines.reserve(static_cast<size_t>(std::max(2 * m_rows + 1, m_columns)));
   switch (m_options.mode) {
     case 0:
       if (m_peyote) ReadPeyoteRowsAlternating(kWordChartLeftToRight);
@@ -71,27 +75,61 @@ void CWordChart::BuildLines() {
     case 5: ReadColumns(false); break;
     default: return;
   }
-  GroupRuns();
 }
 
+namespace {
+
+// Groups the colours of one line into runs as they are read: a run of one
+// colour is {count, colour}. Beads without a colour are left out, so the
+// beads on either side of them join when they match. The runs gather in a
+// buffer the chart reuses, so each line costs one allocation of its own size.
+class CRunCollector {
+ public:
+  CRunCollector(int direction, std::vector<std::pair<int, int>>& buffer) : direction_(direction), runs_(buffer) {
+    runs_.clear();
+  }
+  void Take(int color) {
+    if (color == -1) return;
+    if (color == previous_) {
+      ++count_;
+      return;
+    }
+    if (count_ > 0) runs_.emplace_back(count_, previous_);
+    previous_ = color;
+    count_ = 1;
+  }
+  CWordChartRunLine Finish() {
+    if (count_ > 0) runs_.emplace_back(count_, previous_);
+    count_ = 0;
+    CWordChartRunLine line;
+    line.direction = direction_;
+    line.runs.assign(runs_.begin(), runs_.end());
+    return line;
+  }
+
+ private:
+  int direction_;
+  std::vector<std::pair<int, int>>& runs_;
+  int previous_ = -1;
+  int count_ = 0;
+};
+
+}  // namespace
+
 void CWordChart::ReadRow(int row, const std::vector<int>& columns, int direction) {
-  Line line;
-  line.direction = direction;
-  line.colors.reserve(columns.size());
+  CRunCollector line(direction, m_runBuffer);
   const CBead* beads = m_pattern->m_beads.data();
   // Row `row` from the top is storage row rows - row - 1.
   const CBead* rowBeads = beads + static_cast<size_t>(m_rows - row - 1) * static_cast<size_t>(m_columns);
   auto take = [&](int column) {
     const CBead& bead = rowBeads[column];
-    if (!bead.IsPresent()) return;
-    const int color = bead.GetColorIndex(m_pattern->m_pathColor);
-    if (color != -1) line.colors.push_back(color);
+    if (bead.IsPresent()) line.Take(bead.GetColorIndex(m_pattern->m_pathColor));
   };
   if (direction == kWordChartRightToLeft)
     for (auto it = columns.rbegin(); it != columns.rend(); ++it) take(*it);
   else
     for (int column : columns) take(column);
-  m_lines.push_back(std::move(line));
+  m_runLines.push_back(line.Finish());
 }
 
 void CWordChart::ReadRowsAlternating(int direction) {
@@ -138,43 +176,17 @@ void CWordChart::ReadColumns(bool alternating) {
   int direction = kWordChartTopToBottom;
   const CBead* beads = m_pattern->m_beads.data();
   for (int column = 0; column < m_columns; ++column) {
-    Line line;
-    line.direction = direction;
-    line.colors.reserve(static_cast<size_t>(m_rows));
+    CRunCollector line(direction, m_runBuffer);
     auto take = [&](int row) {
       const CBead& bead =
           beads[static_cast<size_t>(m_rows - row - 1) * static_cast<size_t>(m_columns) + static_cast<size_t>(column)];
-      if (!bead.IsPresent()) return;
-      const int color = bead.GetColorIndex(m_pattern->m_pathColor);
-      if (color != -1) line.colors.push_back(color);
+      if (bead.IsPresent()) line.Take(bead.GetColorIndex(m_pattern->m_pathColor));
     };
     if (direction == kWordChartTopToBottom)
       for (int row = 0; row < m_rows; ++row) take(row);
     else
       for (int row = m_rows - 1; row >= 0; --row) take(row);
-    m_lines.push_back(std::move(line));
+    m_runLines.push_back(line.Finish());
     if (alternating) direction = direction == kWordChartTopToBottom ? kWordChartBottomToTop : kWordChartTopToBottom;
   }
-}
-
-void CWordChart::GroupRuns() {
-  m_runLines.reserve(m_lines.size());
-  for (const Line& line : m_lines) {
-    CWordChartRunLine out;
-    out.direction = line.direction;
-    int previous = -1, count = 0;
-    for (int color : line.colors) {
-      if (color == previous) {
-        ++count;
-        continue;
-      }
-      if (count > 0) out.runs.emplace_back(count, previous);
-      previous = color;
-      count = 1;
-    }
-    if (count > 0) out.runs.emplace_back(count, previous);
-    m_runLines.push_back(std::move(out));
-  }
-  m_lines.clear();
-  m_lines.shrink_to_fit();
 }

@@ -55,11 +55,6 @@ class CWordChart {
   bool IsPeyote() const { return m_peyote; }
 
  private:
-  struct Line {
-    int direction = 0;
-    std::vector<int> colors;
-  };
-
   void SplitPeyoteColumns();
   void BuildLines();
   void ReadRowsAlternating(int direction);
@@ -69,7 +64,6 @@ class CWordChart {
   void ReadColumns(bool alternating);
   // Appends one line reading the given columns (ascending) of a row.
   void ReadRow(int row, const std::vector<int>& columns, int direction);
-  void GroupRuns();
 
   std::vector<CWordChartRunLine> m_runLines;
   const CPattern* m_pattern;
@@ -77,7 +71,7 @@ class CWordChart {
   std::vector<int> m_shiftedColumns;
   std::vector<int> m_plainColumns;
   std::vector<int> m_allColumns;
-  std::vector<Line> m_lines;
+  std::vector<std::pair<int, int>> m_runBuffer;
   bool m_peyote = false;
   int m_columns = 0;
   int m_rows = 0;

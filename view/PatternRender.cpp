@@ -426,7 +426,10 @@ CPatternImageView::CPatternImageView(CPattern* design, CColorSet* palette, IImag
 CPatternImageView::CPatternImageView(CPattern* design, CColorSet* palette, CScrollView* owner, HBITMAP bitmap, bool fit)
     : CImageView(owner, bitmap, fit), m_design(design), m_palette(palette) {}
 
-CPatternImageView::~CPatternImageView() { DropReduced(); }
+CPatternImageView::~CPatternImageView() {
+  DropReduced();
+  if (m_full) DeleteObject(m_full);
+}
 
 void CPatternImageView::DropReduced() {
   if (m_reduced) DeleteObject(m_reduced);
@@ -538,6 +541,75 @@ void CPatternImageView::UpdateReduced(const RECT& s) {
   ReleaseDC(nullptr, screen);
 }
 
+bool CPatternImageView::EnsureFull() {
+  if (m_full) return true;
+  std::vector<uint32_t> pixels;
+  ReadPixels(pixels);
+  if (pixels.empty()) return false;
+  const HDC screen = GetDC(nullptr);
+  m_full = CreateCompatibleBitmap(screen, GetWidth(), GetHeight());
+  ReleaseDC(nullptr, screen);
+  if (!m_full) return false;
+  SetBitmapBits(m_full, static_cast<DWORD>(pixels.size() * 4), pixels.data());
+  return true;
+}
+
+void CPatternImageView::UpdateFull(const RECT& s) {
+  if (!m_full) return;
+  CPictureRows rows(*this);
+  if (!rows.Ok()) return;
+  const int y0 = std::max<int>(s.top, 0), y1 = std::min<int>(s.bottom, rows.height);
+  if (y0 >= y1) return;
+  const int w = rows.width;
+  std::vector<uint32_t> lines(size_t(w) * (y1 - y0));
+  for (int y = y0; y < y1; ++y)
+    for (int x = 0; x < w; ++x) lines[size_t(y1 - 1 - y) * w + x] = rows.Get(x, y);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = w;
+  info.bmiHeader.biHeight = rows.height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  const HDC screen = GetDC(nullptr);
+  SetDIBits(screen, m_full, static_cast<UINT>(rows.height - y1), static_cast<UINT>(y1 - y0), lines.data(), &info,
+            DIB_RGB_COLORS);
+  ReleaseDC(nullptr, screen);
+}
+
+bool CPatternImageView::PaintDirect(CDC* ignored, bool release, CDC** dcOut) {
+  IImageViewOwner* owner = GetOwner();
+  if (!owner || IsFitToWindow() || GetZoom() != 100 || !EnsureFull()) return CImageView::PaintDirect(ignored, release, dcOut);
+  if (dcOut) *dcOut = nullptr;
+  const CPoint scroll = owner->GetOwnerScrollPosition();
+  const CRect client = owner->GetOwnerClientRect();
+  const int w = GetWidth(), h = GetHeight();
+  const int x = client.Width() < w ? -scroll.x : (client.Width() - w) / 2;
+  const int y = client.Height() < h ? -scroll.y : (client.Height() - h) / 2;
+  owner->SetOwnerScrollSizes(MM_TEXT, CSize(w, h));
+  CDC* dc = owner->GetOwnerDC();
+  if (!dc) return false;
+  // Only the part of the picture inside the window is copied.
+  RECT part{std::max(x, 0), std::max(y, 0), std::min(x + w, static_cast<int>(client.Width())),
+            std::min(y + h, static_cast<int>(client.Height()))};
+  bool ok = true;
+  if (part.right > part.left && part.bottom > part.top) {
+    const HDC mem = CreateCompatibleDC(dc->GetSafeHdc());
+    const HGDIOBJ old = SelectObject(mem, m_full);
+    ok = BitBlt(dc->GetSafeHdc(), part.left, part.top, part.right - part.left, part.bottom - part.top, mem,
+                part.left - x, part.top - y, SRCCOPY) != 0;
+    SelectObject(mem, old);
+    DeleteDC(mem);
+  }
+  SetDrawnRect(CRect(x, y, x + w, y + h));
+  OnAfterPaint(dc);
+  if (release || !dcOut)
+    owner->ReleaseOwnerDC(dc);
+  else
+    *dcOut = dc;
+  return ok;
+}
+
 bool CPatternImageView::Paint(CDC* ignored, bool release, CDC** dcOut) {
   if (dcOut) *dcOut = nullptr;
   IImageViewOwner* owner = GetOwner();
@@ -641,7 +713,8 @@ void CPatternImageView::DrawMarkTickNow(int index) {
 }
 
 void CPatternImageView::RepaintBeads(const std::vector<int>& indexes, bool removed, const CImage* original,
-                                     std::vector<RECT>* changed) {
+                                     RECT* changed) {
+  if (changed) SetRectEmpty(changed);
   if (!m_design || !m_palette) return;
   CPictureRows rows(*this);
   if (!rows.Ok()) return;
@@ -654,6 +727,8 @@ void CPatternImageView::RepaintBeads(const std::vector<int>& indexes, bool remov
   std::vector<uint32_t> cellPixels;
   using CellKey = std::tuple<int, int, int, int>;
   std::map<CellKey, std::vector<uint32_t>> cache;
+  CellKey lastKey{0, 0, 0, 0};
+  const std::vector<uint32_t>* lastCached = nullptr;
   for (int index : indexes) {
     if (!m_design->IsValidIndex(index)) continue;
     const CBead& bead = m_design->m_beads[size_t(index)];
@@ -662,25 +737,41 @@ void CPatternImageView::RepaintBeads(const std::vector<int>& indexes, bool remov
                     std::min<LONG>(cell.bottom, rows.height)};
     const int w = clip.right - clip.left, h = clip.bottom - clip.top;
     if (w <= 0 || h <= 0) continue;
+    if (!removed && !bead.IsPresent()) continue;
+    // Beads of one kind look alike: paint the first, copy the others
+    // straight into the picture.
+    const bool whole = !removed && clip.left == cell.left && clip.top == cell.top && clip.right == cell.right &&
+                       clip.bottom == cell.bottom && !bead.IsSelected();
+    const CellKey key{removed ? -1 : bead.GetColorIndex(*m_design), hexagon ? bead.m_alternate : 0, w, h};
+    // Neighbours are mostly of one kind: the last cell found comes first.
+    const std::vector<uint32_t>* cached = nullptr;
+    if (whole && lastCached && key == lastKey) {
+      cached = lastCached;
+    } else if (whole) {
+      const auto found = cache.find(key);
+      if (found != cache.end()) {
+        cached = &found->second;
+        lastKey = key;
+        lastCached = cached;
+      }
+    }
+    if (cached) {
+      const uint32_t* from = cached->data();
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) rows.Set(clip.left + x, clip.top + y, from[size_t(y) * w + x]);
+      if (IsRectEmpty(&dirty)) dirty = clip;
+      else UnionRect(&dirty, &dirty, &clip);
+      continue;
+    }
     cellPixels.resize(size_t(w) * h);
     for (int y = 0; y < h; ++y)
       for (int x = 0; x < w; ++x) cellPixels[size_t(y) * w + x] = rows.Get(clip.left + x, clip.top + y);
     const RECT moved{cell.left - clip.left, cell.top - clip.top, cell.right - clip.left, cell.bottom - clip.top};
     if (!removed) {
-      if (!bead.IsPresent()) continue;
-      // Beads of one kind look alike: paint the first, copy the others.
-      const bool whole = clip.left == cell.left && clip.top == cell.top && clip.right == cell.right &&
-                         clip.bottom == cell.bottom && !bead.IsSelected();
-      const CellKey key{bead.GetColorIndex(*m_design), hexagon ? bead.m_alternate : 0, w, h};
-      const auto found = whole ? cache.find(key) : cache.end();
-      if (found != cache.end()) {
-        cellPixels = found->second;
-      } else {
-        painter.PaintCell(cellPixels.data(), w, w, h, [&](CDC* dc, const RECT&) {
-          DrawBeadCell(bead, *m_design, effect, hexagon, moved, dc, *m_palette, false, brick);
-        });
-        if (whole) cache[key] = cellPixels;
-      }
+      painter.PaintCell(cellPixels.data(), w, w, h, [&](CDC* dc, const RECT&) {
+        DrawBeadCell(bead, *m_design, effect, hexagon, moved, dc, *m_palette, false, brick);
+      });
+      if (whole) cache[key] = cellPixels;
     } else if (original && original->IsValid()) {
       RECT under = view;
       OffsetRect(&under, -clip.left, -clip.top);
@@ -699,7 +790,21 @@ void CPatternImageView::RepaintBeads(const std::vector<int>& indexes, bool remov
       for (int x = 0; x < w; ++x) rows.Set(clip.left + x, clip.top + y, cellPixels[size_t(y) * w + x]);
     if (IsRectEmpty(&dirty)) dirty = clip;
     else UnionRect(&dirty, &dirty, &clip);
-    if (changed) changed->push_back(GetBeadRectInView(bead));
   }
-  if (!IsRectEmpty(&dirty)) UpdateReduced(dirty);
+  if (!IsRectEmpty(&dirty)) {
+    UpdateReduced(dirty);
+    UpdateFull(dirty);
+    if (changed) *changed = PictureToWindow(dirty);
+  }
+}
+
+RECT CPatternImageView::PictureToWindow(const RECT& part) const {
+  const RECT drawn = GetDrawnRect();
+  const int w = GetWidth(), h = GetHeight();
+  if (w <= 0 || h <= 0) return RECT{0, 0, 0, 0};
+  const long long dw = drawn.right - drawn.left, dh = drawn.bottom - drawn.top;
+  // Outwards by a pixel: every window pixel the part shows in is inside.
+  return RECT{static_cast<LONG>(drawn.left + part.left * dw / w - 1), static_cast<LONG>(drawn.top + part.top * dh / h - 1),
+              static_cast<LONG>(drawn.left + (part.right * dw + w - 1) / w + 1),
+              static_cast<LONG>(drawn.top + (part.bottom * dh + h - 1) / h + 1)};
 }

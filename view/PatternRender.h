@@ -83,6 +83,9 @@ class CPatternImageView : public CImageView {
   // Paints at 100 % or more straight from the picture, otherwise from a
   // reduced copy that edits update in place.
   bool Paint(CDC* ignored, bool release, CDC** dcOut) override;
+  // At 100 % copies the visible part from a device copy of the picture that
+  // edits update in place; other zooms as the base paints them.
+  bool PaintDirect(CDC* ignored, bool release, CDC** dcOut) override;
   // Mark ticks, the grid, and the after-paint hook (a tool window's
   // selection).
   void OnAfterPaint(CDC* dc) override;
@@ -104,9 +107,12 @@ class CPatternImageView : public CImageView {
   // Paints the beads into the picture in place (present beads by the
   // design's effect; absent ones show the background, or the original
   // picture when given, inside the design's view rectangle) and updates the
-  // reduced copy where they lie. The window rectangles of the changed cells
-  // are added to `changed`.
-  void RepaintBeads(const std::vector<int>& indexes, bool removed, const CImage* original, std::vector<RECT>* changed);
+  // reduced copy where they lie. `changed` receives a window rectangle that
+  // holds every changed cell (empty when nothing changed).
+  void RepaintBeads(const std::vector<int>& indexes, bool removed, const CImage* original, RECT* changed);
+  // A part of the picture (picture pixels) as the window shows it, a pixel
+  // wider on every side.
+  RECT PictureToWindow(const RECT& part) const;
   // The reduced copy's size (0 x 0 when none).
   SIZE GetReducedSize() const { return SIZE{m_reducedWidth, m_reducedHeight}; }
   HBITMAP GetReducedBitmap() const { return m_reduced; }
@@ -120,6 +126,9 @@ class CPatternImageView : public CImageView {
   CPattern* m_design;
   CColorSet* m_palette;
   std::function<void(CDC*)> m_afterPaint;
+  bool EnsureFull();
+  void UpdateFull(const RECT& sourceRect);
+  HBITMAP m_full = nullptr;
   HBITMAP m_reduced = nullptr;
   int m_reducedWidth = 0;
   int m_reducedHeight = 0;

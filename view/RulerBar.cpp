@@ -6,9 +6,11 @@
 #include <cstdio>
 #include <utility>
 
+#include "controls/AdjustButton.h"
 #include "controls/WindowUtils.h"
 #include "core/FrameServices.h"
 #include "image/ImageView.h"
+#include "lang/ids/controls.h"
 #include "lang/ids/view.h"
 #include "view/PatternRender.h"
 #include "view/TabView.h"
@@ -104,7 +106,7 @@ BOOL CRulerBar::Create(CWnd* parent) {
       !m_fontLarge.CreateFont(13, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma"))
     return FALSE;
   if (m_orientation == 0) {
-    auto* button = new CButton();
+    auto* button = new CAdjustButton(IDI_RULER_ADJUST, 8, 13);
     m_button = button;
     if (!button->Create("", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, RECT{0, 0, 13, 13}, this, kCornerButtonId))
       return FALSE;
@@ -128,7 +130,12 @@ BOOL CRulerBar::PreTranslateMessage(MSG* msg) {
 }
 
 void CRulerBar::OnCornerButton() {
-  if (CornerHandler()) CornerHandler()();
+  if (CornerHandler()) {
+    CornerHandler()();
+    return;
+  }
+  // The main window refits its panes: the control pane gets its ideal width.
+  if (IFrameServices* frame = GetFrameServices()) frame->RefitPanes();
 }
 
 BOOL CRulerBar::OnEraseBkgnd(CDC*) { return TRUE; }

@@ -79,6 +79,6 @@ class CRulerBar : public CWnd {
   CRulerLayout m_layout;
 };
 
-// Called by the corner button (the main frame refits its splitter panes);
-// installed by the application.
+// Called by the corner button in place of its own action (the main
+// frame refits its splitter panes); null restores that action.
 void SetRulerCornerHandler(std::function<void()> handler);

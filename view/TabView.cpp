@@ -3,6 +3,8 @@
 // TabViewTools.cpp, the edit history in TabViewHistory.cpp.
 #include "view/TabView.h"
 
+#include "view/CtrlPane.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdarg>
@@ -169,6 +171,11 @@ void CTabView::OnInitialUpdate() {
 
 IViewToolSource* CTabView::GetToolSource() {
   if (m_toolSource) return m_toolSource;
+  // Otherwise the main window's control pane, when this is its view.
+  if (IMainFrame* frame = GetIMainFrame())
+    if (frame->GetTabView() == this)
+      if (CCtrlPane* pane = frame->GetCtrlPane())
+        if (pane->GetSafeHwnd()) return pane;
   return nullptr;
 }
 
@@ -209,17 +216,29 @@ void CTabView::DrawHintLines(CDC* dc, UINT first, UINT second) {
 
 void CTabView::PaintHintText(CDC* dc, const CString* lines, int count) {
   const HDC hdc = dc->GetSafeHdc();
-  const HFONT font = CreateFont(26, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial");
-  const HGDIOBJ oldFont = SelectObject(hdc, font);
-  const int oldMode = SetBkMode(hdc, TRANSPARENT);
   CRect client;
   GetClientRect(&client);
+  // Arial 26, smaller (down to 12) when a line would not fit the window.
   std::vector<SIZE> sizes(static_cast<size_t>(count));
-  int total = 0;
-  for (int i = 0; i < count; ++i) {
-    GetTextExtentPoint32(hdc, lines[i].GetString(), lines[i].GetLength(), &sizes[size_t(i)]);
-    total += sizes[size_t(i)].cy;
+  HFONT font = nullptr;
+  HGDIOBJ oldFont = nullptr;
+  for (int height = 26;; height -= 2) {
+    if (font) {
+      SelectObject(hdc, oldFont);
+      DeleteObject(font);
+    }
+    font = CreateFont(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial");
+    oldFont = SelectObject(hdc, font);
+    int widest = 0;
+    for (int i = 0; i < count; ++i) {
+      GetTextExtentPoint32(hdc, lines[i].GetString(), lines[i].GetLength(), &sizes[size_t(i)]);
+      widest = std::max<int>(widest, sizes[size_t(i)].cx + 2);
+    }
+    if (widest <= client.Width() - 16 || height <= 12) break;
   }
+  const int oldMode = SetBkMode(hdc, TRANSPARENT);
+  int total = 0;
+  for (int i = 0; i < count; ++i) total += sizes[size_t(i)].cy;
   int y = (client.Height() - total) / 2;
   for (int i = 0; i < count; ++i) {
     const int x = (client.Width() - sizes[size_t(i)].cx) / 2;
@@ -547,16 +566,14 @@ int CTabView::GetAutoZoom(CImage* image) {
   return 25;
 }
 
-void CTabView::InvalidateCells(const std::vector<RECT>& cells) {
-  if (cells.empty() || !GetSafeHwnd()) return;
-  RECT all = cells.front();
-  for (const RECT& r : cells) UnionRect(&all, &all, &r);
-  InvalidateRect(&all, FALSE);
+void CTabView::InvalidateCells(const RECT& cells) {
+  if (IsRectEmpty(&cells) || !GetSafeHwnd()) return;
+  InvalidateRect(&cells, FALSE);
 }
 
 bool CTabView::RedrawBeads(const std::vector<int>& indexes) {
   if (indexes.empty() || !m_patternView || !m_patternView->IsValid()) return false;
-  std::vector<RECT> cells;
+  RECT cells{0, 0, 0, 0};
   m_patternView->RepaintBeads(indexes, false, nullptr, &cells);
   InvalidateCells(cells);
   m_design.SetModified(true);
@@ -565,7 +582,7 @@ bool CTabView::RedrawBeads(const std::vector<int>& indexes) {
 
 bool CTabView::RedrawRemovedBeads(const std::vector<int>& indexes) {
   if (indexes.empty() || !m_patternView || !m_patternView->IsValid()) return false;
-  std::vector<RECT> cells;
+  RECT cells{0, 0, 0, 0};
   m_patternView->RepaintBeads(indexes, true, IsPartialDialogOpen() ? m_originalView : nullptr, &cells);
   InvalidateCells(cells);
   m_design.SetModified(true);

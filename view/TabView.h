@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/FrameServices.h"
+#include "core/LargeArray.h"
 #include "core/ViewServices.h"
 #include "design/Pattern.h"
 #include "palette/ColorSet.h"
@@ -40,8 +41,9 @@ struct CBeadEdit {
   int newColor = -1;
 };
 
-// The changes of one edit, in the order they were made.
-using CEditStep = std::vector<CBeadEdit>;
+// The changes of one edit, in the order they were made (a large step, a
+// fill of a whole design, lies in page memory).
+using CEditStep = std::vector<CBeadEdit, CLargeBlockAllocator<CBeadEdit>>;
 
 // The storage indices of a step's edits.
 std::vector<int> ListFromEdits(const CEditStep& edits);
@@ -304,7 +306,7 @@ class CTabView : public CScrollView, public ITabView {
   void TrackBeadPopup(UINT menuId);
   void SetBeadPresent(bool present);
   void DrawBand(int tool);
-  void InvalidateCells(const std::vector<RECT>& cells);
+  void InvalidateCells(const RECT& cells);
   bool IsPartialDialogOpen() const { return m_partialDlg != nullptr; }
 
   CRulerBar m_hRuler;

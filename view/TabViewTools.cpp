@@ -430,12 +430,32 @@ bool CTabView::FillArea(int index, int color) {
   const CBead& start = m_design.m_beads[size_t(index)];
   const int old = start.GetColorIndex(m_design);
   if (!start.IsPresent() || old == color) return false;
+  // The search runs on a compact copy of the beads' state (one read of the
+  // beads in storage order): 1 a present bead of the old colour, 2 taken.
+  const int count = m_design.GetBeadCount();
+  std::vector<BYTE> state(size_t(count), 0);
+  size_t candidates = 0;
+  for (int i = 0; i < count; ++i) {
+    const CBead& bead = m_design.m_beads[size_t(i)];
+    if (bead.m_present && bead.GetColorIndex(m_design) == old) {
+      state[size_t(i)] = 1;
+      ++candidates;
+    }
+  }
+  // Room for every bead of the colour: a large area is not copied over and
+  // over while it grows; a small one gives the room back below.
   CEditStep edits;
-  CBeadEdit first(index, m_design);
-  first.newPresent = 1;
-  first.newColor = color;
-  edits.push_back(first);
-  m_design.RecolorBead(index, color);
+  edits.reserve(candidates);
+  const auto take = [&](int i) {
+    state[size_t(i)] = 2;
+    CBeadEdit edit;
+    edit.index = i;
+    edit.oldPresent = edit.newPresent = 1;
+    edit.oldColor = old;
+    edit.newColor = color;
+    edits.push_back(edit);
+  };
+  take(index);
   // Breadth first, one frontier after the other, in a loop: a long area
   // costs no deeper call stack.
   const int columns = static_cast<int>(m_design.GetColumnCount()), rows = static_cast<int>(m_design.GetRowCount());
@@ -449,20 +469,25 @@ bool CTabView::FillArea(int index, int color) {
       for (const auto& n : neighbours) {
         if (n[0] < 0 || n[0] >= columns || n[1] < 0 || n[1] >= rows) continue;
         const int j = n[1] * columns + n[0];
-        CBeadEdit edit(j, m_design);
-        if (m_design.ReplaceBeadColor(j, old, color)) {
-          edit.newPresent = 1;
-          edit.newColor = color;
-          edits.push_back(edit);
-          next.push_back(j);
-        }
+        if (j >= count || state[size_t(j)] != 1) continue;
+        take(j);
+        next.push_back(j);
       }
     }
     frontier.swap(next);
   }
-  RedrawBeads(ListFromEdits(edits));
-  PushEditStep(std::move(edits));
+  // The beads change, and are repainted, in storage order.
+  std::vector<int> list;
+  list.reserve(edits.size());
+  for (int i = 0; i < count; ++i)
+    if (state[size_t(i)] == 2) {
+      m_design.m_beads[size_t(i)].SetColorIndex(color);
+      list.push_back(i);
+    }
   m_design.SetModified(true);
+  RedrawBeads(list);
+  if (edits.size() < edits.capacity() / 2) edits.shrink_to_fit();
+  PushEditStep(std::move(edits));
   return true;
 }
 

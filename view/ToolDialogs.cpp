@@ -3,6 +3,8 @@
 
 #include <utility>
 
+#include "core/FrameServices.h"
+
 namespace {
 CViewDialogFactories& Factories() {
   static CViewDialogFactories factories;
@@ -34,4 +36,4 @@ void ShowViewStatusAlert(const CString& text, int kind) {
 }
 
 void SetViewAppStarting(bool starting) { g_starting = starting; }
-bool IsViewAppStarting() { return g_starting; }
+bool IsViewAppStarting() { return g_starting || IsAppStarting(); }

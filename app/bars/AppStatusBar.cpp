@@ -1,5 +1,6 @@
 #include "app/bars/AppStatusBar.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "controls/DrawUtils.h"
@@ -109,13 +110,33 @@ void CAppStatusBar::PaintAlert(CDC* target, int kind, const CString& message) {
   dc.SelectObject(old);
 }
 
+void CAppStatusBar::ShareInfoBoxWidths(int room, int& first, int& second) {
+  room = std::max(room, 0);
+  if (first + second <= room) return;
+  const int half = room / 2;
+  if (first <= half) {
+    second = room - first;
+  } else if (second <= half) {
+    first = room - second;
+  } else {
+    first = half;
+    second = room - half;
+  }
+}
+
 int CAppStatusBar::DrawInfoBox(CDC* dc, int right, int top, int bottom, COLORREF color, const CString& text,
-                               int icon) {
+                               int icon, int maxWidth) {
   const CSize size = dc->GetTextExtent(text);
-  const int x = right - size.cx - 3;
+  const int textWidth = std::max(0, std::min<int>(size.cx, maxWidth - kInfoBoxChrome));
+  const int x = right - textWidth - 3;
   dc->SetBkMode(TRANSPARENT);
   const COLORREF oldColor = dc->SetTextColor(color);
-  dc->TextOut(x, top + (bottom - top - size.cy) / 2, text);
+  if (textWidth == size.cx) {
+    dc->TextOut(x, top + (bottom - top - size.cy) / 2, text);
+  } else {
+    CRect box(x, top, x + textWidth, bottom);
+    dc->DrawText(text, &box, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+  }
   dc->SetTextColor(oldColor);
   if (m_icons.GetSafeHandle()) m_icons.Draw(dc, icon, CPoint(x - 18, top + (bottom - top - 16) / 2), ILD_TRANSPARENT);
   CRect frame(x - 21, top + 1, right, bottom - 1);
@@ -139,10 +160,17 @@ void CAppStatusBar::PaintLine(CDC* target, const std::vector<StatusSegment>& run
     if (view) view->GetStatusPaneText(index, s);
     return s;
   };
+  // Both boxes share the bar's width when their texts are longer than it
+  // (a narrow window, long Russian texts): each is cut with "...".
+  const CString paletteText = settings.m_paletteInfoShown ? paneText(2) : CString();
+  const CString designText = settings.m_designInfoShown ? paneText(1) : CString();
+  int paletteWidth = settings.m_paletteInfoShown ? dc.GetTextExtent(paletteText).cx + kInfoBoxChrome + 2 : 0;
+  int designWidth = settings.m_designInfoShown ? dc.GetTextExtent(designText).cx + kInfoBoxChrome + 2 : 0;
+  ShareInfoBoxWidths(client.Width() - 2, paletteWidth, designWidth);
   if (settings.m_paletteInfoShown)
-    edge = DrawInfoBox(&dc, edge, client.top, client.bottom, RGB(64, 0, 0), paneText(2), 2) - 2;
+    edge = DrawInfoBox(&dc, edge, client.top, client.bottom, RGB(64, 0, 0), paletteText, 2, paletteWidth - 2) - 2;
   if (settings.m_designInfoShown)
-    edge = DrawInfoBox(&dc, edge, client.top, client.bottom, RGB(0, 92, 0), paneText(1), 1) - 2;
+    edge = DrawInfoBox(&dc, edge, client.top, client.bottom, RGB(0, 92, 0), designText, 1, designWidth - 2) - 2;
   const CRect clip(client.left, client.top, client.left + edge, client.bottom);
   int x = client.left + 1;
   for (const StatusSegment& run : runs) {

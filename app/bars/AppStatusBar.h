@@ -33,7 +33,14 @@ class CAppStatusBar : public CStatusBar {
   ~CAppStatusBar() override;
 
   // Draws the information box ending at the right edge; answers its left.
-  int DrawInfoBox(CDC* dc, int right, int top, int bottom, COLORREF color, const CString& text, int icon);
+  // A box wider than maxWidth is cut to it, its text ending in "...".
+  int DrawInfoBox(CDC* dc, int right, int top, int bottom, COLORREF color, const CString& text, int icon,
+                  int maxWidth = 1 << 30);
+  // The widths two information boxes get from the room there is: each its
+  // own when both fit, else the smaller keeps its own up to half the room
+  // and the other gets the rest.
+  static void ShareInfoBoxWidths(int room, int& first, int& second);
+  static constexpr int kInfoBoxChrome = 24;  // icon, frame and margins
 
   bool IsAlertHeld() const { return m_alertHeld; }
   UINT GetAlertTimer() const { return m_alertTimer; }

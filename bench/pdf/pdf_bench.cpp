@@ -20,6 +20,7 @@
 #include "pdf/PdfExport.h"
 #include "pdf/WordChart.h"
 #include "platform/wnd/widgetapp.h"
+#include "view/PatternRender.h"
 
 namespace {
 
@@ -64,7 +65,8 @@ void WordChart(benchmark::State& state) {
     CWordChart chart(&design, CWordChartOptions(true, mode));
     benchmark::DoNotOptimize(chart.GetLineCount());
   }
-  state.SetItemsProcessed(state.iterations() * side * side);
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(design.GetBeadCount()));
+  state.counters["beads"] = static_cast<double>(design.GetBeadCount());
 }
 // side, mode, format (0 Loom, 1 Peyote, combined)
 BENCHMARK(WordChart)
@@ -140,8 +142,38 @@ void CollagePage(benchmark::State& state) {
   CPdfData data = f.data;
   CPdfExportNew exporter(&f.design, f.palette, &data);
   exporter.Library().begin_document((f.folder / "collage.pdf").string(), "");
+  const CKeepFreedMemory keep;  // as during an export
   for (auto _ : state) exporter.WritePreviewFitToPage(half, "collage", data.m_previewStyle);
 }
 BENCHMARK(CollagePage)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// Where a collage page's time goes, for the same half design at the size a
+// square design gets on an A4 page (4 x 565 points): 0 the beads drawn into
+// a bitmap, 1 drawn, taken as a picture and saved as the temporary JPEG (the
+// rest of a page is the library's load and placing).
+void CollagePageSteps(benchmark::State& state) {
+  static ExportFixture f;
+  static CPattern half = [] {
+    CPattern p = f.design;
+    for (int row = 500; row < 1000; ++row)
+      for (int column = 0; column < 1000; ++column) p.SetBeadPresent(column, row, false);
+    return p;
+  }();
+  const SIZE size{2260, 2260};
+  CPdfData data = f.data;
+  CPdfExportNew exporter(&f.design, f.palette, &data);
+  const CString jpeg = (f.folder / "steps.jpg").string().c_str();
+  const CKeepFreedMemory keep;
+  for (auto _ : state) {
+    if (state.range(0) == 1) {
+      benchmark::DoNotOptimize(exporter.RenderPreviewFile(half, jpeg, size));
+    } else {
+      CBitmap bitmap;
+      benchmark::DoNotOptimize(
+          RenderPatternThumbnail(nullptr, half, f.palette, size, 6, &bitmap, RGB(255, 255, 255), nullptr));
+    }
+  }
+}
+BENCHMARK(CollagePageSteps)->DenseRange(0, 1)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace

@@ -177,7 +177,7 @@ class AppPdfTest : public AppTest {
     }
     const fs::path shots = qmtest::SourceDir() / "build" / "shots" / (russian ? "ru" : "en") / "pdf";
     fs::create_directories(shots);
-    qmtest::RunCommand("pdftoppm -r 60 -png " + qmtest::Quote(pdf) + " " + qmtest::Quote(shots / "app-export"));
+    qmtest::RunCommand("pdftoppm -r 100 -png " + qmtest::Quote(pdf) + " " + qmtest::Quote(shots / "app-export"));
   }
 };
 

@@ -106,6 +106,18 @@ fs::path SaveJpeg(const fs::path& path, int width, int height) {
   return ::testing::AssertionSuccess();
 }
 
+::testing::AssertionResult SamePixels(const CImage& a, const CImage& b) {
+  if (a.GetWidth() != b.GetWidth() || a.GetHeight() != b.GetHeight())
+    return ::testing::AssertionFailure() << "sizes differ";
+  for (int y = 0; y < a.GetHeight(); ++y)
+    for (int x = 0; x < a.GetWidth(); ++x) {
+      COLORREF p = 0, q = 0;
+      if (!a.GetPixelColor(x, y, p) || !b.GetPixelColor(x, y, q) || p != q)
+        return ::testing::AssertionFailure() << "pixel " << x << "," << y << " differs";
+    }
+  return ::testing::AssertionSuccess();
+}
+
 // The number of colours the window shows.
 size_t ColoursShown(HWND window) {
   const QImage shot = QmRenderWindow(window, false);
@@ -258,6 +270,10 @@ TEST_P(AppWizardTest, PictureBuildsAreTheBuildersDesignAndTheNextWizardStartsFro
       Type(page, IDC_WIZ_SPACER, c.spacer);
       Choose(page, IDC_WIZ_FORMAT, RowOfData(page, IDC_WIZ_FORMAT, static_cast<DWORD_PTR>(c.format)));
       Type(page, IDC_WIZ_NICKNAME, c.nickname);
+      // The grid while typing: the main window's status bar.
+      CString status;
+      Frame()->GetAppStatusBar().GetWindowText(status);
+      EXPECT_EQ(status.Left(10), LoadResString(IDS_WIZ_SIZE_STATUS).Left(10)) << status.GetString();
       built = ApplyAndFinish(sheet, dlg);
     }));
     first = false;
@@ -276,6 +292,7 @@ TEST_P(AppWizardTest, PictureBuildsAreTheBuildersDesignAndTheNextWizardStartsFro
     // The picture is the view's original, fitted, with its path.
     ASSERT_NE(view->GetOriginalView(), nullptr);
     EXPECT_EQ(view->GetOriginalView()->GetWidth(), 160);
+    EXPECT_TRUE(SamePixels(*view->GetOriginalView(), picture));
     EXPECT_TRUE(view->GetOriginalView()->IsFitToWindow());
     EXPECT_EQ(view->GetOriginalPath(), CString(jpeg.c_str()));
     EXPECT_EQ(GetPathTitle(view->GetColorSet()->GetFilePath()), CString(russian ? "preciosa" : "delica"));

@@ -89,3 +89,4 @@ using QmModalHook = std::function<void(HWND dialog)>;
 void QmSetModalHook(QmModalHook hook);
 void QmPumpMessages(int maxMs);
 bool QmSaveWindowPng(HWND hwnd, const char* path, bool withFrame);
+void QmSendText(HWND hwnd, const char* text);

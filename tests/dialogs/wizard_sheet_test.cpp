@@ -4,6 +4,8 @@
 // only, and pictures of the five pages in both languages.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "controls/ComboFillers.h"
 #include "core/FrameServices.h"
 #include "core/PathUtils.h"
@@ -403,6 +405,45 @@ TEST_F(WizardSheetTest, BlankCanvasNeedsAFillColour) {
   EXPECT_TRUE(host.pattern.HasBeads());
   std::vector<BYTE> stored;
   EXPECT_FALSE(ReadProgramBinaryValue(CWizardData::kValueName, stored));
+}
+
+TEST_F(WizardSheetTest, BeadFieldsTakeADecimalPointInInchesModeOnly) {
+  qmtest::LanguagePack pack(false);
+  MakePalettesFolder("wizdecimal");
+  CFakeHost host;
+  CMessageLog messages;
+  RunNewDesignWizard(host, nullptr, [&](CWizardSheet& sheet, CWizardData& record) {
+    record.m_projectType = kProjectBlankCanvas;
+    QmSetModalHook([&](HWND dlg) {
+      ClickNext(dlg);
+      ClickNext(dlg);
+      ASSERT_EQ(sheet.GetActiveIndex(), kWizPageParameters);
+      HWND p = sheet.GetActivePage()->GetSafeHwnd();
+      auto typeInto = [&](int id, const char* start, const char* keys) {
+        HWND field = Item(p, id);
+        SetWindowText(field, start);
+        const int n = static_cast<int>(std::strlen(start));
+        SendMessage(field, EM_SETSEL, static_cast<WPARAM>(n), n);
+        SetFocus(field);
+        for (const char* k = keys; *k; ++k) {
+          const char one[2] = {*k, 0};
+          QmSendText(field, one);
+          QmPumpMessages(20);
+        }
+        return Text(field);
+      };
+      // Inches: sizes with decimals; Beads: whole counts; the size fields
+      // take decimals in both.
+      EXPECT_EQ(typeInto(IDC_WIZ_BEAD_WIDTH, "0", ".5"), CString("0.5"));
+      QmClickButton(Item(p, IDC_WIZ_IN_BEADS));
+      EXPECT_EQ(typeInto(IDC_WIZ_BEAD_WIDTH, "3", ".5"), CString("35"));
+      EXPECT_EQ(typeInto(IDC_WIZ_BEAD_HEIGHT, "", "2x.0"), CString("20"));
+      EXPECT_EQ(typeInto(IDC_WIZ_WIDTH, "2", ".5"), CString("2.5"));
+      QmClickButton(Item(p, IDC_WIZ_IN_INCHES));
+      EXPECT_EQ(typeInto(IDC_WIZ_BEAD_HEIGHT, "0", ".25"), CString("0.25"));
+      QmClickButton(Item(dlg, IDCANCEL));
+    });
+  });
 }
 
 TEST_F(WizardSheetTest, ShotsOfTheFivePages) {

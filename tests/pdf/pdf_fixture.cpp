@@ -93,7 +93,9 @@ CPattern MakePeyote(int columns, int rows, CColorSet& palette) {
 void Shoot(const std::string& pdf, const std::string& name, bool russian) {
   const std::filesystem::path dir = qmtest::SourceDir() / "build" / "shots" / (russian ? "ru" : "en") / "pdf";
   std::filesystem::create_directories(dir);
-  qmtest::RunCommand("pdftoppm -r 60 -png " + qmtest::Quote(pdf) + " " + qmtest::Quote(dir / name));
+  qmtest::RunCommand("pdftoppm -r 100 -png " + qmtest::Quote(pdf) + " " + qmtest::Quote(dir / name));
+  std::error_code ignored;
+  std::filesystem::copy_file(pdf, dir / (name + ".pdf"), std::filesystem::copy_options::overwrite_existing, ignored);
 }
 
 CPdfData AllSections() {

@@ -62,7 +62,8 @@ CColorSet MakePalette();
 // runs (colour index (column / 3 + row / 2) mod 5, the last colour unused),
 // with a title, attributes and comments; usage counted into the palette.
 CPattern MakePeyote(int columns, int rows, CColorSet& palette);
-// Renders every page to build/shots/<language>/pdf/<name>-<page>.png.
+// Renders every page to build/shots/<language>/pdf/<name>-<page>.png and
+// keeps the file beside them as <name>.pdf.
 void Shoot(const std::string& pdf, const std::string& name, bool russian);
 
 // Settings with every section on, bookmarks, information texts.

@@ -243,6 +243,9 @@ TEST(PdfCommand, SuccessReplacesTheFileAndOpensIt) {
     qmtest::WriteAll(pdf, {'o', 'l', 'd'});
     design.m_pdfData.m_outputPath = pdf.string().c_str();
     const CPdfData before = design.m_pdfData;
+    // A data folder of its own: other test programs export beside it.
+    const fs::path data = qmtest::MakeTempDir(russian ? "pdf-command-data-ru" : "pdf-command-data-en");
+    SetProgramDataFolder(data.string().c_str());
     Hooks hooks;
     EXPECT_TRUE(RunPdfExportCommand(design, palette, nullptr));
     EXPECT_TRUE(hooks.messages.empty());
@@ -251,9 +254,9 @@ TEST(PdfCommand, SuccessReplacesTheFileAndOpensIt) {
     EXPECT_EQ(FolderEntries(dir), std::vector<std::string>{"chart.pdf"});
     EXPECT_TRUE(design.m_pdfData == before);
     pdftest::Shoot(pdf.string(), "actual-size", russian);
-    // Nothing left in the program's data folder either.
-    for (const auto& entry : fs::directory_iterator(GetProgramDataFolder().GetString()))
-      EXPECT_NE(entry.path().extension(), ".jpg");
+    // No picture left in the program's data folder either.
+    for (const std::string& name : FolderEntries(data)) EXPECT_EQ(name.find(".jpg"), std::string::npos) << name;
+    SetProgramDataFolder("");
   }
 }
 

@@ -348,3 +348,32 @@ TEST(PdfPreview, CollageGrowsRowByRow) {
   image->GetPixelRGB(5, 5, r, g, b);  // bottom row: taken away
   EXPECT_EQ(RGB(r, g, b), RGB(255, 255, 255));
 }
+
+TEST(PdfPreview, FittedPictureBoxUprightAndTurned) {
+  // A4: margins 20 and 10, top offset 22, bottom offset 19, version-ID size
+  // 8. A turned picture keeps 5 x 8 points clear of the head and the foot.
+  struct Case {
+    int orientation;
+    const char* fit;
+  };
+  const Case cases[] = {
+      {0, "20, 19, 'boxsize={565 801} position={center} fitmethod=meet'"},
+      {1, "42, 40, 'boxsize={514 772} position={center} fitmethod=meet orientate=west'"},
+  };
+  for (const Case& c : cases) {
+    Language english(false);
+    Recording recording;
+    PageSize a4(8.268, 11.693);
+    CColorSet palette = pdftest::MakePalette();
+    CPattern design = designtest::MakeGrid(4, 3, kFormatLoom, 0);
+    palette.CountUsageQuick(design);
+    CPdfData data;
+    data.m_previewStyle.m_orientation = c.orientation;
+    CPdfExportNew exporter(&design, palette, &data);
+    exporter.Library().begin_document("x.pdf", "");
+    ASSERT_TRUE(exporter.WritePreviewFitToPage(design, "t", data.m_previewStyle));
+    const auto images = recording.Named("fit_image");
+    ASSERT_EQ(images.size(), 1u);
+    EXPECT_NE(images[0].find(c.fit), std::string::npos) << images[0];
+  }
+}

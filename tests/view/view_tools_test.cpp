@@ -308,3 +308,19 @@ TEST_F(ViewTest, HitTestingAndStatusTexts) {
   EXPECT_EQ(view->GetBeadListCount(), 2);
   EXPECT_EQ(view->CountUsedColors(), 49);
 }
+
+TEST_F(ViewTest, PaintAtFullSizeCopiesTheSamePixelsAfterAnEdit) {
+  PutDesign(MakeDesign(40, 30));
+  CPatternImageView* pv = view->GetPatternView();
+  pv->SetZoom(100, true, true);
+  view->UpdateWindow();
+  pane.pen = 2;
+  ASSERT_TRUE(view->PaintBead(view->GetPattern()->GetBeadIndex(3, 2), 2));
+  view->Invalidate(FALSE);
+  view->UpdateWindow();
+  const QImage fast = QmRenderWindow(Hwnd(), false);
+  // The base class draws the whole picture from its pixels.
+  pv->CImageView::PaintDirect(nullptr, true, nullptr);
+  const QImage plain = QmRenderWindow(Hwnd(), false);
+  EXPECT_EQ(fast, plain);
+}
