@@ -58,7 +58,8 @@ run_one() {
     fi
   done
   mkdir -p "$build/corpus/$t" "$build/artifacts/$t"
-  "$build/fuzz/$t" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=25 -print_final_stats=1 \
+  LSAN_OPTIONS="suppressions=$root/fuzz/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}" \
+    "$build/fuzz/$t" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=25 -print_final_stats=1 \
     -artifact_prefix="$build/artifacts/$t/" "$build/corpus/$t" ${seeds:+"$seeds"} > "$build/logs/$t.log" 2>&1 || true
 }
 

@@ -525,25 +525,31 @@ bool CLayerText::Render(CImage& canvas, CString&, IProgress* progress, const cha
       if (lit.count(key) || !taken.insert(key).second) continue;
       outline.push_back(P64{p.x + 1, p.y + 1});
     }
-    std::int64_t lowX = 0, lowY = 0;
-    for (size_t i = 0; i < outline.size(); ++i) {
-      lowX = i == 0 ? outline[i].x : std::min(lowX, outline[i].x);
-      lowY = i == 0 ? outline[i].y : std::min(lowY, outline[i].y);
-    }
-    BYTE t = m_transparency;
     const BYTE step = static_cast<BYTE>(m_shadowFade / n);
     CStepProgress run(progress, "%s - shadowing", caption, static_cast<int>(outline.size()));
-    for (int k = 0; k < n; ++k) {
-      // Once every outline point lies beyond the canvas, the later steps
-      // draw nothing.
-      if (k > 0 && (lowX + m_position.x + k >= cw || lowY + m_position.y + k >= ch)) break;
-      t = static_cast<BYTE>(t + step);
+    // Step k draws the outline moved k pixels right and down, each step
+    // more transparent (the byte wraps). Only the steps between the first
+    // that reaches the canvas and the last that still touches it can draw:
+    // the others are passed over, whatever the shadow's size.
+    std::int64_t firstStep = INT64_MAX, lastStep = INT64_MIN;
+    for (const P64& p : outline) {
+      if (p.x < 0 && p.y < 0) continue;
+      const std::int64_t x = p.x + m_position.x, y = p.y + m_position.y;
+      firstStep = std::min(firstStep, std::max(-x, -y));
+      lastStep = std::max(lastStep, std::min(cw - 1 - x, ch - 1 - y));
+    }
+    auto shadowStep = [&](std::int64_t k) {
+      const BYTE t = static_cast<BYTE>((m_transparency + (k + 1) * step) & 0xFF);
       int i = 0;
       for (const P64& p : outline) {
         draw(p, k, m_shadowColor, t);
         run.SetPos(i++);
       }
-    }
+    };
+    // The first step always runs: it measures the visible size.
+    shadowStep(0);
+    const std::int64_t last = std::min<std::int64_t>(n - 1, lastStep);
+    for (std::int64_t k = std::max<std::int64_t>(1, firstStep); k <= last; ++k) shadowStep(k);
   }
 
   if (m_gradient) {

@@ -189,8 +189,9 @@ std::unique_ptr<CImage> CImage::Crop(const RECT& rect) const {
   const int w = GetWidth(), h = GetHeight();
   const int left = std::max<int>(rect.left, 0), top = std::max<int>(rect.top, 0);
   const int right = std::min<int>(rect.right, w), bottom = std::min<int>(rect.bottom, h);
+  // Compared before subtracting: an edge far below zero would overflow.
+  if (right <= left || bottom <= top) return nullptr;
   const int nw = right - left, nh = bottom - top;
-  if (nw <= 0 || nh <= 0) return nullptr;
   try {
     bool ok = false;
     auto result = std::make_unique<CImage>(nw, nh, ok, 0xFFFFFFFFu);

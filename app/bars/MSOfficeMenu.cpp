@@ -420,8 +420,11 @@ void CMSOfficeMenu::DrawCheckBox(CDC* dc, const CRect& rect, bool, bool radio, b
 }
 
 void CMSOfficeMenu::DrawDisabledImage(CDC* dc, int x, int y, const CMSOfficeMenuItem* item) {
+  // The strips are drawn on the classic grey: loaded with that grey mapped
+  // to the button face, only the ink is embossed.
+  COLORMAP classicFace{RGB(192, 192, 192), ::GetSysColor(COLOR_BTNFACE)};
   CBitmap bitmap;
-  if (!bitmap.LoadBitmap(static_cast<UINT>(item->toolbar))) return;
+  if (!bitmap.LoadMappedBitmap(static_cast<UINT>(item->toolbar), 0, &classicFace, 1)) return;
   CDC source;
   source.CreateCompatibleDC(dc);
   CBitmap* old = source.SelectObject(&bitmap);

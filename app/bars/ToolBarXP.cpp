@@ -200,7 +200,6 @@ void CToolBarXP::OnPaint() {
       dc.SelectObject(oldBrush);
       dc.SelectObject(oldPen);
     }
-    CRect imageArea = r;
     if (dropDown) {
       const COLORREF arrow = (hot && !indeterminate) ? RGB(0, 0, 0)
                              : enabled                ? ::GetSysColor(COLOR_BTNTEXT)
@@ -214,7 +213,6 @@ void CToolBarXP::OnPaint() {
       dc.LineTo(r.right - 5, m);
       dc.SetPixel(r.right - 7, m + 1, arrow);
       dc.SelectObject(old);
-      imageArea.right = r.right - 14;
     }
     if (b.iBitmap < 0 || !images) continue;
     if (!enabled || (hot && !pressedInside)) {
@@ -279,6 +277,18 @@ void CAppToolbar::FillZoomList() {
   const int fit = m_zoom.AddString(LoadResString(IDS_ZOOM_FIT));
   m_zoom.SetItemData(fit, static_cast<DWORD_PTR>(-1));
   m_zoom.SetCurSel(4);
+  // The list is as wide as its widest entry: the fit entry is longer than
+  // the box.
+  CClientDC dc(&m_zoom);
+  CFont* old = dc.SelectObject(&m_zoomFont);
+  int widest = 0;
+  for (int i = 0; i < m_zoom.GetCount(); ++i) {
+    CString text;
+    m_zoom.GetLBText(i, text);
+    widest = std::max(widest, static_cast<int>(dc.GetTextExtent(text).cx));
+  }
+  dc.SelectObject(old);
+  m_zoom.SetDroppedWidth(static_cast<UINT>(std::max(kZoomWidth, widest + 12)));
 }
 
 long long CAppToolbar::LeadingNumber(const CString& text) {

@@ -97,8 +97,6 @@ void CPropContainerDlg::PlacePage(int index) {
   if (container.Height() > size.cy) y += (container.Height() - size.cy) / 2;
   if (child) {
     // A child page keeps to the client area beside the list.
-    CRect client;
-    GetClientRect(&client);
     x = listRect.right + 16;
     y = listRect.top;
   }

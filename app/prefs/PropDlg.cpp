@@ -7,8 +7,15 @@ CPropDlg::~CPropDlg() {
 }
 
 BOOL CPropDlg::CreatePage(CWnd* owner) {
-  if (!Create(m_nIDTemplate, owner)) return FALSE;
-  if (GetStyle() != WS_POPUP) ::SetWindowLong(m_hWnd, GWL_STYLE, static_cast<LONG>(WS_POPUP));
+  // A child of the container, whatever its template says: it moves with the
+  // container and stays inside its client area, clear of the buttons below
+  // the pages.
+  const QmDialogTemplate* own = FindTemplate();
+  if (!own) return FALSE;
+  QmDialogTemplate page = *own;
+  page.style = WS_CHILD | (page.style & DS_SETFONT);
+  if (!CreateIndirect(&page, owner)) return FALSE;
+  if (GetStyle() != WS_CHILD) ::SetWindowLong(m_hWnd, GWL_STYLE, static_cast<LONG>(WS_CHILD));
   return TRUE;
 }
 

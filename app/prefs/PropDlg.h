@@ -13,7 +13,7 @@ class CPropDlg : public CDialog {
   ~CPropDlg() override;
 
   // Creates the page from its template with the owner as parent; the page's
-  // window style is exactly WS_POPUP (hidden until the owner shows it).
+  // window style is exactly WS_CHILD (hidden until the owner shows it).
   BOOL CreatePage(CWnd* owner);
   BOOL OnInitDialog() override;
   void OnOK() override {}

@@ -80,7 +80,7 @@ bool CCodecWMF::Decode(CCodecFile* hFile, long nMaxWidth, long nMaxHeight) {
         throw WmfError{"corrupted WMF"};
       width = (static_cast<long>(right) - left) * dpiX / inch;
       height = (static_cast<long>(bottom) - top) * dpiY / inch;
-      METAFILEPICT pict{MM_ANISOTROPIC, width, height, nullptr};
+      METAFILEPICT pict{MM_ANISOTROPIC, static_cast<LONG>(width), static_cast<LONG>(height), nullptr};
       if (pict.xExt < 6554)
         while (pict.yExt < 6554) {
           pict.xExt *= 10;

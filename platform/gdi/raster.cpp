@@ -141,14 +141,19 @@ void PolygonSpans(const std::vector<QPointF>& pts, const std::vector<int>& count
     base += static_cast<size_t>(n);
   }
   if (edges.empty()) return;
+  // Rows go down in order, so each row looks only at the edges it crosses:
+  // edges join the active list at their top row and leave below their end.
+  std::sort(edges.begin(), edges.end(), [](const Edge& l, const Edge& r) { return l.y0 < r.y0; });
+  size_t next = 0;
+  std::vector<const Edge*> active;
   std::vector<std::pair<double, int>> xs;
   for (int y = static_cast<int>(std::floor(ymin)); y <= static_cast<int>(std::ceil(ymax)); ++y) {
     const double yc = y + centre;
+    while (next < edges.size() && edges[next].y0 <= yc) active.push_back(&edges[next++]);
+    active.erase(std::remove_if(active.begin(), active.end(), [yc](const Edge* e) { return yc >= e->y1; }),
+                 active.end());
     xs.clear();
-    for (const Edge& e : edges) {
-      if (yc < e.y0 || yc >= e.y1) continue;
-      xs.emplace_back(e.x0 + (yc - e.y0) * (e.x1 - e.x0) / (e.y1 - e.y0), e.dir);
-    }
+    for (const Edge* e : active) xs.emplace_back(e->x0 + (yc - e->y0) * (e->x1 - e->x0) / (e->y1 - e->y0), e->dir);
     if (xs.size() < 2) continue;
     std::sort(xs.begin(), xs.end());
     int wind = 0;
@@ -260,12 +265,47 @@ void LinePixels(QPoint p, QPoint q, bool last, F&& f) {
   }
 }
 
-void DiskSpans(int cx, int cy, int w, SpanList& out) {
-  const int l = cx - w / 2, t = cy - w / 2;
-  SpanList s;
-  EllipseSpans(QRect(l, t, w, w), s);
-  out.insert(out.end(), s.begin(), s.end());
-}
+// The pixels a wide pen's stamps cover, row by row over the visible
+// rectangle. Stamps along a line overlap their neighbours, so a stamp's row
+// usually joins the row's last run: a long wide stroke keeps a few runs a
+// row, not one a stamp.
+class StampRows {
+ public:
+  StampRows(int width, const QRect& visible) : m_width(width), m_visible(visible) {
+    EllipseSpans(QRect(0, 0, width, width), m_disk);
+    if (!visible.isEmpty()) m_rows.resize(static_cast<size_t>(visible.height()));
+  }
+  // A stamp centred on (cx, cy); one wholly outside the visible rectangle
+  // adds nothing.
+  void Stamp(int cx, int cy) {
+    const int l = cx - m_width / 2, t = cy - m_width / 2;
+    if (m_rows.empty() || !QRect(l, t, m_width, m_width).intersects(m_visible)) return;
+    for (const QRect& r : m_disk) {
+      const int y = r.top() + t;
+      if (y < m_visible.top() || y > m_visible.bottom()) continue;
+      const int x0 = r.left() + l, x1 = x0 + r.width();
+      auto& row = m_rows[static_cast<size_t>(y - m_visible.top())];
+      if (!row.empty() && x0 <= row.back().second && x1 >= row.back().first) {
+        row.back().first = std::min(row.back().first, x0);
+        row.back().second = std::max(row.back().second, x1);
+      } else {
+        row.emplace_back(x0, x1);
+      }
+    }
+  }
+  SpanList Spans() const {
+    SpanList out;
+    for (size_t i = 0; i < m_rows.size(); ++i)
+      for (const auto& [x0, x1] : m_rows[i]) out.emplace_back(x0, m_visible.top() + static_cast<int>(i), x1 - x0, 1);
+    return out;
+  }
+
+ private:
+  int m_width;
+  QRect m_visible;
+  SpanList m_disk;
+  std::vector<std::vector<std::pair<int, int>>> m_rows;
+};
 
 // Draws a polyline through device points with the pen.
 void StrokePath(Target& t, PenDraw& pen, const std::vector<QPoint>& pts, bool closed) {
@@ -282,11 +322,11 @@ void StrokePath(Target& t, PenDraw& pen, const std::vector<QPoint>& pts, bool cl
     return;
   }
   // Wide pens: round stamps along the path, each pixel painted once.
-  SpanList spans;
+  StampRows stamps(pen.width, t.rectOnly ? t.clipRect : t.clip.boundingRect());
   for (size_t i = 0; i < segs; ++i)
-    LinePixels(pts[i], pts[(i + 1) % n], true, [&](int x, int y) { DiskSpans(x, y, pen.width, spans); });
-  if (n == 1) DiskSpans(pts[0].x(), pts[0].y(), pen.width, spans);
-  const QRegion r = SpansToRegion(spans);
+    LinePixels(pts[i], pts[(i + 1) % n], true, [&](int x, int y) { stamps.Stamp(x, y); });
+  if (n == 1) stamps.Stamp(pts[0].x(), pts[0].y());
+  const QRegion r = SpansToRegion(stamps.Spans());
   SpanList merged(r.begin(), r.end());
   ApplySpans(t, merged, pen.color, pen.rop2);
 }

@@ -156,6 +156,28 @@ TEST_F(Bars, MenuItemsPerState) {
   EXPECT_GT(qBlue(band), qRed(band));
 }
 
+// Grey items show the embossed ink of their toolbar picture, never a
+// filled grey square.
+TEST_F(Bars, DisabledIconsShowOnlyTheirInk) {
+  CMenu* file = Frame()->GetMainMenu().GetSubMenu(0);
+  ASSERT_NE(file, nullptr);
+  for (UINT i = 0; i < file->GetMenuItemCount(); ++i)
+    file->EnableMenuItem(i, MF_BYPOSITION | MF_GRAYED);
+  const QImage menu = QmRenderPopupMenu(file->m_hMenu, Frame()->m_hWnd, -1);
+  ASSERT_GT(menu.height(), 100);
+  const QRgb shadow = qRgb(128, 128, 128);
+  int shadowPixels = 0, solidRows = 0;
+  for (int y = 0; y < menu.height(); ++y) {
+    int inRow = 0;
+    for (int x = 2; x < 18; ++x)
+      if ((menu.pixel(x, y) | 0xFF000000u) == shadow) ++inRow;
+    shadowPixels += inRow;
+    if (inRow == 16) ++solidRows;
+  }
+  EXPECT_GT(shadowPixels, 20);  // the ink is there
+  EXPECT_LT(solidRows, 3);      // but no square of shadow
+}
+
 TEST(ShortcutLabels, StayTheSameHoweverOftenApplied) {
   EXPECT_EQ(CMSOfficeMenu::StripShortcutText("\tCtrl+S").str(), "\tCtrl+S");
   EXPECT_EQ(CMSOfficeMenu::StripShortcutText("Save   \tCtrl+S").str(), "Save");

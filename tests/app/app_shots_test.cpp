@@ -4,9 +4,13 @@
 #include <QImage>
 
 #include <filesystem>
+#include <map>
+#include <string>
 
 #include "app/AboutDlg.h"
 #include "app/RecentFileDlg.h"
+#include "app/prefs/PropContainerDlg.h"
+#include "app/prefs/PropDlg.h"
 #include "controls/RecentFiles.h"
 #include "image/Image.h"
 #include "lang/ids/shell.h"
@@ -64,8 +68,35 @@ TEST_P(Shots, MainWindowBarsAndMenus) {
   QmPumpMessages();
   Save(QmRenderWindow(Frame()->m_hWnd, true), "main_window");
   Save(QmRenderWindow(Frame()->GetToolbar().m_hWnd, false), "toolbar");
+  // The zoom box's list is wide enough for its longest entry.
+  CComboBox* zoom = Frame()->GetToolbar().GetZoomCombo();
+  CString fit;
+  zoom->GetLBText(zoom->GetCount() - 1, fit);
+  {
+    CClientDC dc(zoom);
+    CFont* old = dc.SelectObject(zoom->GetFont());
+    EXPECT_GT(zoom->GetDroppedWidth(), dc.GetTextExtent(fit).cx) << fit.GetString();
+    dc.SelectObject(old);
+  }
   Save(QmRenderWindow(Frame()->GetAppStatusBar().m_hWnd, false), "statusbar");
   CMSOfficeMenu& menu = Frame()->GetMainMenu();
+  // Within each drop-down every access key is its own (one code page byte;
+  // Latin and Cyrillic capitals folded).
+  auto fold = [](unsigned char c) -> unsigned char {
+    if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
+    if (c >= 0xC0 && c <= 0xDF) return static_cast<unsigned char>(c + 32);
+    return c;
+  };
+  for (const auto& sub : menu.GetSubMenus()) {
+    std::map<unsigned char, std::string> keys;
+    for (const auto& item : sub->GetItems()) {
+      const std::string text = item->text.GetString();
+      const size_t amp = text.find('&');
+      if ((item->flags & MF_SEPARATOR) || amp == std::string::npos || amp + 1 >= text.size()) continue;
+      const auto [at, fresh] = keys.emplace(fold(static_cast<unsigned char>(text[amp + 1])), text);
+      EXPECT_TRUE(fresh) << text << " and " << at->second;
+    }
+  }
   for (UINT i = 0; i < menu.GetMenuItemCount(); ++i) {
     CMenu* sub = menu.GetSubMenu(static_cast<int>(i));
     ASSERT_NE(sub, nullptr);
@@ -103,5 +134,46 @@ TEST_P(Shots, AboutBoxAndRecentDropDown) {
   Save(drop, "recent_designs");
 }
 
+// Each page of the preferences as the container shows it; a page lies in
+// the container's client area beside the list and clear of its buttons.
+TEST_P(Shots, PreferencesPages) {
+  int shown = 0;
+  QmSetModalHook([&](HWND dialog) {
+    auto* container = dynamic_cast<CPropContainerDlg*>(CWnd::FromHandle(dialog));
+    ASSERT_NE(container, nullptr);
+    CRect client;
+    container->GetClientRect(&client);
+    CRect list, apply, exit;
+    container->GetList().GetWindowRect(&list);
+    container->GetDlgItem(IDC_PREF_APPLY)->GetWindowRect(&apply);
+    container->GetDlgItem(IDCANCEL)->GetWindowRect(&exit);
+    for (CRect* r : {&list, &apply, &exit}) container->ScreenToClient(r);
+    for (int i = 0; i < CPropContainerDlg::kPageCount; ++i) {
+      container->GetList().SetItemState(i, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+      QmPumpMessages();
+      CPropDlg* page = container->GetPage(i);
+      ASSERT_NE(page, nullptr);
+      ASSERT_TRUE(page->IsWindowVisible()) << i;
+      EXPECT_EQ(page->GetParent(), container) << i;
+      CRect r;
+      page->GetWindowRect(&r);
+      container->ScreenToClient(&r);
+      CRect overlap;
+      EXPECT_TRUE(client.PtInRect(r.TopLeft()) && r.right <= client.right && r.bottom <= client.bottom)
+          << i << ": " << r.left << "," << r.top << "," << r.right << "," << r.bottom << " in " << client.right << "x"
+          << client.bottom;
+      EXPECT_GE(r.left, list.right) << i;
+      EXPECT_FALSE(overlap.IntersectRect(r, apply)) << i;
+      EXPECT_FALSE(overlap.IntersectRect(r, exit)) << i;
+      Save(QmRenderWindow(dialog, true), "preferences_" + std::to_string(i));
+      ++shown;
+    }
+    ::SendMessage(dialog, WM_COMMAND, IDCANCEL, 0);
+  });
+  Frame()->SendMessage(WM_COMMAND, ID_OPTIONS_PREFERENCES);
+  QmSetModalHook(nullptr);
+  EXPECT_EQ(shown, CPropContainerDlg::kPageCount);
+}
+
 INSTANTIATE_TEST_SUITE_P(Languages, Shots, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? std::string("Russian") : std::string("English"); });
+                         [](const auto& param) { return param.param ? std::string("Russian") : std::string("English"); });

@@ -79,7 +79,10 @@ TEST_F(BeadSizePage, FillsFromTheSettings) {
   CHostWindow host;
   CBeadSizeDlg page(&host);
   ASSERT_TRUE(page.CreatePage(&host));
-  EXPECT_EQ(page.GetStyle(), static_cast<DWORD>(WS_POPUP));
+  // A pop-up template, made a child of the window that holds the pages.
+  EXPECT_EQ(page.GetStyle(), static_cast<DWORD>(WS_CHILD));
+  ASSERT_NE(page.GetParent(), nullptr);
+  EXPECT_EQ(page.GetParent()->m_hWnd, host.m_hWnd);
   CListCtrl& list = page.GetList();
   ASSERT_EQ(list.GetItemCount(), 21);
   EXPECT_EQ(list.GetItemText(0, 0), "1");

@@ -2,8 +2,10 @@
 // layer records, and the pixels the layers draw.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <set>
 #include <string>
 #include <utility>
@@ -607,6 +609,34 @@ TEST(CollageRendering, ShadowStepsFadeOutward) {
   int maxX = 0;
   for (auto p : lit) maxX = std::max(maxX, p.first);
   EXPECT_EQ(layer.m_visibleSize.cx, maxX + 1 + 3);
+}
+
+// A shadow of any size costs only the steps that reach the canvas: text
+// far to the upper left with the largest size ends at once, and text whose
+// shadow crosses the canvas gets the same pixels as with a size that just
+// covers it.
+TEST(CollageRendering, HugeShadowsDrawOnlyTheStepsThatReachTheCanvas) {
+  auto render = [](LONG x, int size, int width, int height) {
+    CLayerText layer(".");
+    layer.m_font = TestFont(-40, ANSI_CHARSET);
+    layer.m_textColor = RGB(0, 0, 255);
+    layer.m_shadowColor = RGB(255, 255, 255);
+    layer.m_shadowSize = size;
+    layer.m_shadowFade = 200;
+    layer.m_position = POINT{x, x < -1000 ? x : 0};
+    bool ok = false;
+    auto canvas = std::make_unique<CImage>(width, height, ok, 0);
+    CString reason;
+    EXPECT_TRUE(layer.Render(*canvas, reason, nullptr, "x"));
+    return canvas;
+  };
+  const auto far = render(-1000000000, INT_MAX, 50, 50);
+  EXPECT_TRUE(Lit(*far, RGB(255, 255, 255)).empty());
+  const auto all = render(-100, INT_MAX, 80, 400);
+  const auto enough = render(-100, 1000, 80, 400);
+  const auto shadow = Lit(*all, RGB(255, 255, 255));
+  EXPECT_FALSE(shadow.empty());
+  EXPECT_EQ(shadow, Lit(*enough, RGB(255, 255, 255)));
 }
 
 TEST(CollageRendering, GradientRunsFromStartToEnd) {

@@ -58,7 +58,7 @@ enum : std::uint32_t {
   EmrSelectObject = 37, EmrCreatePen = 38, EmrCreateBrush = 39, EmrDeleteObject = 40, EmrEllipse = 42,
   EmrRectangle = 43, EmrLineTo = 54, EmrBeginPath = 59, EmrEndPath = 60, EmrCloseFigure = 61, EmrFillPath = 62,
   EmrSelectClipPath = 67, EmrGdiComment = 70, EmrStretchDIBits = 81, EmrExtCreateFont = 82, EmrExtTextOutA = 83,
-  EmrExtTextOutW = 84,
+  EmrExtTextOutW = 84, EmrPie = 47,
 };
 
 inline qmtest::Bytes Pen(std::uint32_t index, int style, int width, COLORREF color) {

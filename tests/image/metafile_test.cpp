@@ -132,6 +132,35 @@ TEST(Metafile, EmfShapesWithPensAndBrushes) {
   EXPECT_EQ(d.At(50, 5), RGB(0, 0, 0));      // line
 }
 
+// A pie whose ellipse is hundreds of times the picture fills the quarter
+// that covers the picture, in time linear in its rows.
+TEST(Metafile, PieFarLargerThanThePicture) {
+  Emf e(100, 60);
+  qmtest::Bytes pie = Box(-30000, -30000, 30000, 30000);
+  pie.i32(0).i32(30000).i32(30000).i32(0);  // from straight down to the right, counter-clockwise
+  e.Rec(EmrCreateBrush, Brush(1, RGB(0, 0, 255)))
+      .Rec(EmrSelectObject, One(1))
+      .Rec(EmrSelectObject, One(0x80000000u | 8))  // null pen
+      .Rec(EmrPie, pie);
+  Decoded d;
+  Decode(e.Bytes(), d);
+  ASSERT_TRUE(d.ok) << d.error;
+  for (auto [x, y] : {std::pair{1, 1}, {50, 30}, {99, 59}}) EXPECT_EQ(d.At(x, y), RGB(0, 0, 255)) << x << "," << y;
+}
+
+// A wide pen along a line far longer than the picture paints the band it
+// covers (only the stamps that reach the picture are made).
+TEST(Metafile, WidePenAlongALongLine) {
+  Emf e(100, 60);
+  e.Rec(EmrCreatePen, Pen(1, 0, 2000, RGB(0, 128, 0)))
+      .Rec(EmrSelectObject, One(1))
+      .Rec(EmrPolyline16, Points16({{-30000, 30}, {30000, 30}}));
+  Decoded d;
+  Decode(e.Bytes(), d);
+  ASSERT_TRUE(d.ok) << d.error;
+  for (auto [x, y] : {std::pair{0, 0}, {50, 30}, {99, 59}}) EXPECT_EQ(d.At(x, y), RGB(0, 128, 0)) << x << "," << y;
+}
+
 TEST(Metafile, EmfFilledPathAndClipping) {
   Emf e(60, 60);
   e.Rec(EmrCreateBrush, Brush(1, RGB(255, 0, 0)))

@@ -1,6 +1,8 @@
 // The picture view, scaling, resizing, crops and page tiles.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "image/ImageView.h"
 #include "picture_helpers.h"
 #include "platform/wnd.h"
@@ -158,6 +160,7 @@ TEST(PictureScale, CropKeepsTheLastColumnAndRow) {
   EXPECT_FALSE(img.Crop(CRect(0, 0, 0, 0)));
   EXPECT_FALSE(img.Crop(CRect(5, 5, 5, 9)));
   EXPECT_FALSE(img.Crop(CRect(12, 0, 20, 8)));
+  EXPECT_FALSE(img.Crop(CRect(5, 5, INT_MIN, INT_MIN)));  // edges far below zero
 }
 
 TEST(PictureScale, PageTilesOfATenByFiveInchPicture) {
