@@ -247,6 +247,16 @@ TEST(GridLayout, BeadRectangles) {
   const RECT m = q.GetBeadRect(q.m_beads[1], RECT{0, 0, 100, 10});
   EXPECT_EQ(m.left, 33);  // 50 - 16.67
   EXPECT_EQ(m.right, 67);
+  // Left of the origin too: 4 columns over 10 pixels from -11 put bead 1 from -8.5 to -6.
+  CPattern n = MakeGrid(4, 1);
+  const RECT k = n.GetBeadRect(n.m_beads[1], RECT{-11, -3, -1, 0});
+  EXPECT_EQ(k.left, -9);
+  EXPECT_EQ(k.right, -6);
+  EXPECT_EQ(k.top, -3);
+  // Far outside the int range the edges saturate.
+  const RECT huge = n.GetBeadRect(n.m_beads[3], RECT{INT_MAX - 10, 0, INT_MAX, 1});
+  EXPECT_LE(huge.left, huge.right);
+  EXPECT_EQ(huge.right, INT_MAX);
 }
 
 TEST(GridLayout, MapCellToImage) {
