@@ -4,22 +4,7 @@
 #include "lang/ids/shell.h"
 #include "platform/base/resource.h"
 
-namespace {
-
-bool FindMenuText(const std::vector<QmMenuItem>& items, UINT command, CString& out) {
-  for (const QmMenuItem& item : items) {
-    if (item.IsPopup()) {
-      if (FindMenuText(item.items, command, out)) return true;
-    } else if (item.id == command && item.id > 1) {
-      out = item.text;
-      return true;
-    }
-  }
-  return false;
-}
-
-// "&&" stays one "&", single "&" marks go, the text ends at its first TAB.
-CString CleanMenuText(const CString& text) {
+CString StripMenuMarks(const CString& text) {
   CString out;
   const int n = text.GetLength();
   for (int i = 0; i < n; ++i) {
@@ -34,6 +19,25 @@ CString CleanMenuText(const CString& text) {
     }
     out += c;
   }
+  return out;
+}
+
+namespace {
+
+bool FindMenuText(const std::vector<QmMenuItem>& items, UINT command, CString& out) {
+  for (const QmMenuItem& item : items) {
+    if (item.IsPopup()) {
+      if (FindMenuText(item.items, command, out)) return true;
+    } else if (item.id == command && item.id > 1) {
+      out = item.text;
+      return true;
+    }
+  }
+  return false;
+}
+
+CString CleanMenuText(const CString& text) {
+  CString out = StripMenuMarks(text);
   out.Trim();
   while (out.GetLength() > 0 && out[out.GetLength() - 1] == '.') out = out.Left(out.GetLength() - 1);
   return out;

@@ -3,6 +3,7 @@
 #include "app/MainFrm.h"
 #include "app/bars/MSOfficeMenu.h"
 #include "controls/DrawUtils.h"
+#include "controls/NotAvailable.h"
 #include "core/FrameServices.h"
 #include "lang/ids/shell.h"
 #include "platform/base/resource.h"
@@ -108,23 +109,7 @@ void CCustShortcutKeyDlg::DoDataExchange(CDataExchange* pDX) {
   DDX_Control(pDX, IDC_KEYS_TEXT3, m_text3);
 }
 
-CString CCustShortcutKeyDlg::CleanText(const CString& text) {
-  CString out;
-  const int n = text.GetLength();
-  for (int i = 0; i < n; ++i) {
-    const char c = text[i];
-    if (c == '\t') break;
-    if (c == '&') {
-      if (i + 1 < n && text[i + 1] == '&') {
-        out += '&';
-        ++i;
-      }
-      continue;
-    }
-    out += c;
-  }
-  return out;
-}
+CString CCustShortcutKeyDlg::CleanText(const CString& text) { return StripMenuMarks(text); }
 
 BOOL CCustShortcutKeyDlg::OnInitDialog() {
   CPropDlg::OnInitDialog();

@@ -30,25 +30,6 @@ using filetest::ListFolder;
 using filetest::Path;
 using filetest::WriteZip;
 
-// The control pane's answers: the pencil with a chosen colour.
-class PencilPane : public IViewToolSource {
- public:
-  int GetCurrentTool() override { return CTabView::kToolPencil; }
-  int GetPenColor() override { return pen; }
-  void SelectColor(const CRgbTriple&) override {}
-  void RefreshColorList() override {}
-  void HideOriginalOverlay() override {}
-  void UpdateOriginalControls() override {}
-  HWND GetPaneWindow() override { return nullptr; }
-  int pen = 2;
-};
-
-int ColorAt(CTabView* view, int column, int row) {
-  const CBead* bead = view->GetPattern()->GetBeadAt(column, row);
-  if (!bead || !bead->IsPresent()) return -2;
-  return bead->GetColorIndex(*view->GetPattern());
-}
-
 CString OwnPath(CTabView* view) {
   CString own;
   view->GetPattern()->GetFilePath(own);

@@ -57,4 +57,25 @@ class AppTest : public ::testing::Test {
   int boxAnswer = IDOK;
 };
 
+// The control pane's answers for tests that draw without the real pane: the pencil with a
+// chosen colour.
+class PencilPane : public IViewToolSource {
+ public:
+  int GetCurrentTool() override { return CTabView::kToolPencil; }
+  int GetPenColor() override { return pen; }
+  void SelectColor(const CRgbTriple&) override {}
+  void RefreshColorList() override {}
+  void HideOriginalOverlay() override {}
+  void UpdateOriginalControls() override {}
+  HWND GetPaneWindow() override { return nullptr; }
+  int pen = 2;
+};
+
+// The colour index of the bead at (column, row); -2 where no bead is present.
+inline int ColorAt(CTabView* view, int column, int row) {
+  const CBead* bead = view->GetPattern()->GetBeadAt(column, row);
+  if (!bead || !bead->IsPresent()) return -2;
+  return bead->GetColorIndex(*view->GetPattern());
+}
+
 }  // namespace apptest

@@ -29,12 +29,6 @@ namespace fs = std::filesystem;
 
 constexpr COLORREF kRed = RGB(200, 40, 40), kGreen = RGB(40, 200, 40), kBlue = RGB(40, 40, 200);
 
-int ColorAt(CTabView* view, int column, int row) {
-  const CBead* bead = view->GetPattern()->GetBeadAt(column, row);
-  if (!bead || !bead->IsPresent()) return -2;
-  return bead->GetColorIndex(*view->GetPattern());
-}
-
 class PaneTest : public AppTest {
  protected:
   // Starts the program and shows a columns x rows design of colour 0 with

@@ -9,25 +9,6 @@
 namespace apptest {
 namespace {
 
-// The control pane's answers: the pencil with a chosen colour.
-class PencilPane : public IViewToolSource {
- public:
-  int GetCurrentTool() override { return CTabView::kToolPencil; }
-  int GetPenColor() override { return pen; }
-  void SelectColor(const CRgbTriple&) override {}
-  void RefreshColorList() override {}
-  void HideOriginalOverlay() override {}
-  void UpdateOriginalControls() override {}
-  HWND GetPaneWindow() override { return nullptr; }
-  int pen = 2;
-};
-
-int ColorAt(CTabView* view, int column, int row) {
-  const CBead* bead = view->GetPattern()->GetBeadAt(column, row);
-  if (!bead || !bead->IsPresent()) return -2;
-  return bead->GetColorIndex(*view->GetPattern());
-}
-
 TEST_F(AppTest, APencilEditInTheMainFramesViewIsUndoneByTheFramesCommand) {
   StoreAcceptedSettings();
   ASSERT_TRUE(Start());
