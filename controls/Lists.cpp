@@ -1,6 +1,7 @@
 #include "controls/Lists.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "controls/DrawUtils.h"
@@ -286,11 +287,19 @@ void CPaletteListBox::DrawItem(LPDRAWITEMSTRUCT dis) {
     dc->LineTo((box.left + box.right) / 2, box.bottom - 4);
     dc->LineTo(box.right - 3, box.top + 2);
   }
-  dc->SetTextColor(InvertColor(record->color));
+  dc->SetTextColor(GetPaletteRowTextColor(record->color));
   dc->SetBkMode(TRANSPARENT);
   dc->ExtTextOut(box.right + (selected ? 3 : 2), item.top + (selected ? 2 : 1), ETO_CLIPPED, &item, record->name,
                  nullptr);
   dc->RestoreDC(saved);
+}
+
+COLORREF GetPaletteRowTextColor(COLORREF rowColor) {
+  const COLORREF inverse = InvertColor(rowColor);
+  const int spread = std::max({std::abs(GetRValue(rowColor) - GetRValue(inverse)),
+                               std::abs(GetGValue(rowColor) - GetGValue(inverse)),
+                               std::abs(GetBValue(rowColor) - GetBValue(inverse))});
+  return spread < 96 ? GetTextColorForBackground(rowColor) : inverse;
 }
 
 // ---- CFilesList ----

@@ -57,6 +57,10 @@ class CListPaletteWithSymbol : public CListCtrl {
   CString symbolFace_;
 };
 
+// The colour of a palette row's name: the inverse of the row's colour, or black
+// or white where that inverse is too close to the colour itself (mid greys).
+COLORREF GetPaletteRowTextColor(COLORREF rowColor);
+
 class CPaletteListBox : public CListBox {
  public:
   explicit CPaletteListBox(CColorSet* set = nullptr) : set_(set) {}

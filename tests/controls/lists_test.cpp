@@ -125,6 +125,18 @@ TEST(ListPaletteWithSymbol, ColumnsAndVariantColours) {
   EXPECT_GT(black.left, 30);
 }
 
+// A row's name stays readable on every colour: the inverse, except near mid grey.
+TEST(PaletteListBox, RowNamesContrastWithTheirColour) {
+  const struct {
+    COLORREF row, text;
+  } cases[] = {
+      {RGB(255, 255, 255), RGB(0, 0, 0)},       {RGB(20, 20, 20), RGB(235, 235, 235)},
+      {RGB(210, 30, 40), RGB(45, 225, 215)},    {RGB(128, 128, 128), RGB(0, 0, 0)},
+      {RGB(100, 110, 120), RGB(255, 255, 255)}, {RGB(120, 50, 160), RGB(135, 205, 95)},
+  };
+  for (const auto& c : cases) EXPECT_EQ(GetPaletteRowTextColor(c.row), c.text) << std::hex << c.row;
+}
+
 TEST(PaletteListBox, FillSelectAndPaint) {
   ctltest::Host host;
   CColorSet palette;
