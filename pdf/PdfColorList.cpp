@@ -66,14 +66,7 @@ bool CPdfExportNew::WriteColorList(const CPdfTextStyle& style) {
         RemoveFile(file);
         return false;
       }
-      int image = -1;
-      try {
-        image = m_pdf.load_image("auto", file.str(), "");
-      } catch (...) {
-        RemoveFile(file);
-        throw;
-      }
-      RemoveFile(file);
+      const int image = LoadTemporaryImage(file);
       if (image == -1) return false;
       table = m_pdf.add_table_cell(
           table, m + 2, row, "",

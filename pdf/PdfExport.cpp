@@ -278,6 +278,18 @@ void CPdfExportNew::EndPage(int kind) {
   m_pageList.push_back(kind);
 }
 
+int CPdfExportNew::LoadTemporaryImage(const CString& file) {
+  int image = -1;
+  try {
+    image = m_pdf.load_image("auto", file.str(), "");
+  } catch (...) {
+    RemoveFile(file);
+    throw;
+  }
+  RemoveFile(file);
+  return image;
+}
+
 void CPdfExportNew::BeginPage(bool exchanged) {
   if (exchanged) m_pdf.begin_page_ext(PageHeight(), PageWidth(), "");
   else m_pdf.begin_page_ext(PageWidth(), PageHeight(), "");

@@ -186,6 +186,9 @@ class CPdfExportNew {
   int LoadStyleFont(const CPdfTextStyle& style) { return LoadFont(style.m_face); }
   int LoadSymbolFont(const CSymbolSet& symbols);
   void SetFillColor(COLORREF color);
+  // Loads a temporary picture file into the document and deletes the file,
+  // whatever the library answers (its exception passes on); -1 when refused.
+  int LoadTemporaryImage(const CString& file);
   bool DrawPageHead(const CString& title, bool bookmark, bool exchanged);
   bool DrawPageHeadRotated(const CString& title, bool bookmark);
   void EndPage(int kind);

@@ -182,14 +182,7 @@ bool CPdfExportNew::WritePreviewFitToPage(const CPattern& design, const CString&
                        static_cast<int>(size.cy));
     return false;
   }
-  int image = -1;
-  try {
-    image = m_pdf.load_image("auto", file.str(), "");
-  } catch (...) {
-    RemoveFile(file);
-    throw;
-  }
-  RemoveFile(file);
+  const int image = LoadTemporaryImage(file);
   if (image == -1) return false;
   BeginPage(false);
   if (!turned) {
@@ -250,14 +243,7 @@ bool CPdfExportNew::WritePreviewActualSize(const CPattern& design, const CPdfTex
         return false;
       }
       tile.reset();
-      int image = -1;
-      try {
-        image = m_pdf.load_image("auto", tileFile.str(), "");
-      } catch (...) {
-        RemoveFile(tileFile);
-        throw;
-      }
-      RemoveFile(tileFile);
+      const int image = LoadTemporaryImage(tileFile);
       if (image == -1) {
         m_errorCode = 8;
         m_errorText = PdfFormat("Fail load subimage( col %d, row %d)", c, r);
