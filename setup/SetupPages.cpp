@@ -68,6 +68,8 @@ BOOL CBasePage::OnInitDialog() {
 
 BOOL CBasePage::OnSetActive() {
   if (CPropertySheet* sheet = GetSheet()) {
+    // A wizard's title bar shows the page's caption.
+    sheet->SetWindowText(GetCaption());
     if (CWnd* back = sheet->GetDlgItem(ID_WIZBACK)) {
       back->SetWindowText(LoadSetupString(IDS_SETUP_BACK));
       back->ShowWindow(sheet->GetPageIndex(this) == 0 ? SW_HIDE : SW_SHOW);

@@ -86,6 +86,9 @@ class InstallTest : public SetupTest {
           ADD_FAILURE() << name << ": " << DescribeProblem(p);
       };
       auto texts = [&]() {
+        CString caption;
+        sheet.GetWindowText(caption);
+        EXPECT_EQ(caption, sheet.GetActivePage()->GetCaption());
         EXPECT_EQ(ButtonText(sheet, ID_WIZNEXT), Utf8(LoadSetupString(IDS_SETUP_NEXT)));
         EXPECT_EQ(ButtonText(sheet, IDCANCEL), Utf8(LoadSetupString(IDS_SETUP_CANCEL)));
         EXPECT_EQ(ButtonText(sheet, ID_WIZBACK), Utf8(LoadSetupString(IDS_SETUP_BACK)));
@@ -97,6 +100,12 @@ class InstallTest : public SetupTest {
       EXPECT_TRUE(ButtonEnabled(sheet, ID_WIZNEXT));
       texts();
       shoot("1_welcome");
+      {
+        CString caption;
+        sheet.GetWindowText(caption);
+        EXPECT_EQ(Utf8(caption), russian ? "Вас приветствует «Квиллмир (бесплатная версия)»"
+                                         : "Welcome to freeware \"Quillmere\"");
+      }
       if (!russian) {
         // The wave's first visible dot, in its first colour.
         CWnd* page = sheet.GetActivePage();

@@ -127,6 +127,7 @@ TEST_F(SetupTest, GroupNamesResolveToFolders) {
     CString name;
     page->GetDlgItem(IDC_SETUP_GROUP)->GetWindowText(name);
     EXPECT_STREQ(name.GetString(), "Quillmere freeware");  // after filling, whatever the list said
+    EXPECT_TRUE(SaveDialogShot(sheet.GetSafeHwnd(), DefaultShotsDir(false) + "/setup_4_group_list.png"));
     // Choosing a group puts its name in the edit.
     int graphics = -1, firstBeads = -1;
     for (int i = 0; i < list.GetItemCount(); ++i) {
