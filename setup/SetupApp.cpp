@@ -249,6 +249,11 @@ BOOL CApp::InitInstance() {
 
 int CApp::ExitInstance() {
   imageList_.Detach();
+  for (HICON* icon : {&pageIcon_, &windowIcon_})
+    if (*icon) {
+      DestroyIcon(*icon);
+      *icon = nullptr;
+    }
   if (pack_) {
     if (AfxGetResourceHandle() == pack_) AfxSetResourceHandle(nullptr);
     FreeLibrary(pack_);

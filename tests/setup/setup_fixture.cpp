@@ -189,7 +189,7 @@ fs::path DamagedSetup(const fs::path& dir, UINT id, bool cut) {
   const fs::path copy = dir / (cut ? "cut-setup" : "flipped-setup");
   fs::copy_file(SetupProgram(), copy, fs::copy_options::overwrite_existing);
   if (cut) {
-    fs::resize_file(copy, fs::file_size(copy) - 4000);
+    fs::resize_file(copy, fs::file_size(copy) - 100000);
     return copy;
   }
   unzFile zip = unzOpen64(copy.c_str());

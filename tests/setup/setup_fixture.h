@@ -79,7 +79,8 @@ class SetupTest : public ::testing::Test {
 bool SameBytes(const fs::path& a, const fs::path& b);
 
 // A copy of the built setup in dir with one byte of entry id's data
-// changed, or (cut) its last 4000 bytes cut off.
+// changed, or (cut) its last 100000 bytes cut off (the archive's
+// directory and the last entries).
 fs::path DamagedSetup(const fs::path& dir, UINT id, bool cut);
 
 // Runs a program with arguments; its exit code, or -1. Output goes to

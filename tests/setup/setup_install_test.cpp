@@ -14,7 +14,10 @@
 #include <fstream>
 #include <thread>
 
+#include "core/FileUtils.h"
 #include "core/Registry.h"
+#include "design/Pattern.h"
+#include "designfile/DesignFile.h"
 #include "platform/wnd/host.h"
 #include "setup/DesktopForms.h"
 #include "setup/Install.h"
@@ -190,6 +193,18 @@ class InstallTest : public SetupTest {
       EXPECT_TRUE(SameBytes(file, source)) << file << " vs " << source;
       EXPECT_EQ(fs::status(file).permissions(), fs::status(source).permissions()) << file;
     }
+    // The samples are designs the program opens (their pictures go to a
+    // folder of the test's own).
+    SetProgramDataFolder(Cp((home.root / "program-data").string()));
+    for (const fs::path& rel : expected)
+      if (rel.extension() == ".qx") {
+        CDesignFileContents contents;
+        CString reason;
+        EXPECT_EQ(OpenDesignFile(Cp((dest / rel).string()), contents, reason), kDesignOpenOk) << rel << reason.GetString();
+        if (contents.design) EXPECT_GT(contents.design->m_beads.size(), 1000u) << rel;
+        if (!contents.picturePath.IsEmpty()) fs::remove(Utf8(contents.picturePath));
+      }
+    SetProgramDataFolder("");
     expected.push_back(kInstallRecordName);
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(FilesUnder(dest), expected);

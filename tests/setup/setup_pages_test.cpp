@@ -187,6 +187,47 @@ TEST_F(SetupTest, DamagedPayloadFailsTheInstallAndFinishDoesNothing) {
   EXPECT_FALSE(BoxShown("Setup complete"));
 }
 
+TEST_F(SetupTest, CutShortPayloadFailsTheCopy) {
+  // The last entries are gone with the archive's directory: the wizard
+  // still speaks (its pack comes first), the copy fails and says so.
+  qmsetup::SetPayloadFile(Cp(DamagedSetup(home.root, 0, true).string()));
+  const fs::path dest = home.root / "Apps";
+  RunSetup(false, [&](CApp& app, CPropertySheet& sheet) {
+    ToFolderPage(sheet);
+    ToFinishPage(sheet, dest);
+    EXPECT_FALSE(app.GetFinishPage()->InstallResult());
+    Press(sheet, ID_WIZFINISH);
+  });
+  ASSERT_GE(boxes.size(), 3u);
+  EXPECT_NE(boxes[boxes.size() - 2].text.find("Failed to copy all files"), std::string::npos);
+  EXPECT_EQ(boxes.back().text, "Failed to install the program");
+  EXPECT_TRUE(fs::exists(dest / "Velloran"));
+  EXPECT_TRUE(launched.empty());
+}
+
+TEST_F(SetupTest, SetupWithoutItsPayloadSaysSoBeforeAsking) {
+  // Nothing behind the program (not even the setup's own texts): said at
+  // once, in both languages, and nothing is asked or made.
+  const fs::path bare = home.root / "VelloranSetup";
+  fs::copy_file(SetupProgram(), bare);
+  fs::resize_file(bare, fs::file_size(qmtest::BinDir().parent_path() / "setup/VelloranSetup.bare"));
+  qmsetup::SetPayloadFile(Cp(bare.string()));
+  int modal = 0;
+  QmSetModalHook([&](HWND dialog) {
+    ++modal;
+    ::SendMessage(dialog, WM_COMMAND, IDCANCEL, 0);
+  });
+  auto* app = new CApp;
+  EXPECT_FALSE(app->InitInstance());
+  app->ExitInstance();
+  delete app;
+  EXPECT_EQ(modal, 0);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_NE(boxes[0].text.find("The setup program is damaged"), std::string::npos);
+  EXPECT_EQ(boxes[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONSTOP));
+  EXPECT_FALSE(fs::exists(home.dataHome / "Quillmere freeware"));
+}
+
 TEST_F(SetupTest, SetupPackPictures) {
   std::vector<BYTE> bytes;
   ASSERT_TRUE(ReadPayloadEntry(kPayloadSetupPack, bytes));

@@ -137,9 +137,19 @@ TEST_F(SetupTest, DamagedPayloadIsRefused) {
   EXPECT_FALSE(ExtractResourceToFile(303, Cp((dir / "s.qx").string())));
   EXPECT_FALSE(fs::exists(dir / "s.qx"));
   EXPECT_TRUE(ReadPayloadEntry(410, bytes));  // the other entries are sound
+  // Cut short, the archive has lost its directory: the entries before the
+  // cut are still read one after another, those after it are not.
   SetPayloadFile(Cp(DamagedSetup(dir, 0, true).string()));
-  EXPECT_FALSE(ReadPayloadEntry(410, bytes));
-  EXPECT_FALSE(ExtractResourceToFile(410, Cp((dir / "p.pal").string())));
+  EXPECT_TRUE(ReadPayloadEntry(kPayloadSetupPack, bytes));
+  CExtracted written;
+  ASSERT_TRUE(ExtractPayloadEntry(224, Cp((dir / "UnInstall").string()), &written));
+  EXPECT_TRUE(SameBytes(dir / "UnInstall", qmtest::BinDir() / "UnInstall"));
+  EXPECT_EQ(written.mode, 0755u);
+  EXPECT_TRUE(ExtractResourceToFile(410, Cp((dir / "p.pal").string())));
+  EXPECT_EQ(qmtest::ReadAll(dir / "p.pal"), qmtest::ReadAll(PayloadFolder() / "410.pal"));
+  EXPECT_FALSE(ReadPayloadEntry(239, bytes));
+  EXPECT_FALSE(ExtractResourceToFile(239, Cp((dir / "s.qx").string())));
+  EXPECT_FALSE(fs::exists(dir / "s.qx"));
 }
 
 TEST_F(SetupTest, FoldersWritableAndDeleted) {

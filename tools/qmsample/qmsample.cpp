@@ -158,9 +158,10 @@ int main(int argc, char** argv) {
   bool ok = false;
   CImage picture(width, height, ok, RGB(255, 255, 255));
   if (!ok) return 1;
+  // Picture rows count from the bottom; the scenes from the top.
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
-      const Rgb c = scenes[scene - 1].draw((x + 0.5) / width, (y + 0.5) / height);
+      const Rgb c = scenes[scene - 1].draw((x + 0.5) / width, 1.0 - (y + 0.5) / height);
       picture.SetPixelRGB(x, y, static_cast<BYTE>(c.r), static_cast<BYTE>(c.g), static_cast<BYTE>(c.b));
     }
   CPatternParams params;
