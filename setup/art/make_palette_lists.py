@@ -54,7 +54,13 @@ def colours(per_family, light_offset, sat_scale):
             r, g, b = colorsys.hls_to_rgb(hue, light, s)
             finish = FINISHES[(fi + k) % len(FINISHES)]
             number += 1
-            yield number, (en, ru), finish, tuple(int(round(v * 255)) for v in (r, g, b))
+            if sat > 0.0 and light < 0.45:
+                en_name, ru_name = 'dark ' + en.lower(), 'Тёмно-' + ru.lower()
+            elif sat > 0.0 and light > 0.7:
+                en_name, ru_name = 'light ' + en.lower(), 'Светло-' + ru.lower()
+            else:
+                en_name, ru_name = en.lower(), ru
+            yield number, (en_name, ru_name), finish, tuple(int(round(v * 255)) for v in (r, g, b))
 
 
 def write(name, prefix, language, per_family, light_offset, sat_scale):
@@ -65,7 +71,7 @@ def write(name, prefix, language, per_family, light_offset, sat_scale):
                 (name, 'English names' if language == 'en' else 'Russian names'))
         for number, names, finish, (r, g, b) in colours(per_family, light_offset, sat_scale):
             if language == 'en':
-                nick = '%s %s' % (finish[0], names[0].lower()) if finish[0] else names[0]
+                nick = '%s %s' % (finish[0], names[0])
             else:
                 nick = '%s %s' % (names[1], finish[1])
             f.write('%d;%s-%03d;%s;%d;%d;%d\n' % (number, prefix, number, nick, r, g, b))
