@@ -23,6 +23,7 @@
 #include "setup/Install.h"
 #include "setup/Payload.h"
 #include "setup/SetupLanguage.h"
+#include "setup/Uninstaller.h"
 #include "setup/lang/ids/setup.h"
 #include "tests/common/test_util.h"
 #include "tests/setup/setup_fixture.h"
@@ -376,6 +377,24 @@ TEST_F(InstallTest, RussianInstallAndReRunOverwrites) {
   EXPECT_TRUE(BoxShown("Установка программы успешно завершена"));
   EXPECT_TRUE(launched.empty());
   ExpectInstalledFiles(true, dest, 19);
+  // The uninstaller asks in the stored language; No keeps everything.
+  boxes.clear();
+  boxAnswer = IDNO;
+  EXPECT_EQ(RunUninstall(Cp(dest.string())), 1);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text.rfind("Удалить Квиллмир (бесплатная версия) с этого компьютера?", 0), 0u) << boxes[0].text;
+  EXPECT_EQ(boxes[0].type & (MB_TYPEMASK | MB_ICONMASK), static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
+  ExpectInstalledFiles(true, dest, 19);
+  boxAnswer = IDYES;
+  EXPECT_EQ(RunUninstall(Cp(dest.string())), 0);
+  EXPECT_TRUE(BoxShown("Программа Квиллмир (бесплатная версия) удалена."));
+  EXPECT_FALSE(fs::exists(dest));  // nothing of the user's was there: the folders it made go too
+  EXPECT_FALSE(fs::exists(group));
+  EXPECT_FALSE(fs::exists(desktopLink));
+  // Run again, there is nothing to remove, and it says so.
+  fs::create_directories(dest);
+  EXPECT_EQ(RunUninstall(Cp(dest.string())), 2);
+  EXPECT_TRUE(BoxShown("Удалять нечего"));
 }
 
 }  // namespace
