@@ -190,6 +190,13 @@ struct PageState {
   double eFontSize = 0;
   double eWordSpacing = 0;
   std::unordered_map<int, std::string> fontNames;
+  // The states kept by save (q), restored by restore (Q).
+  struct Saved {
+    Color fill, stroke, eFill, eStroke;
+    double lineWidth, eLineWidth, fontSize, eFontSize, eWordSpacing;
+    int font, eFont;
+  };
+  std::vector<Saved> saved;
 };
 
 class Document final : public Measurer {
@@ -776,6 +783,7 @@ void Context::EndPage(std::string_view optlist) {
   const opt::Options o = opt::Parse(optlist, kEndPage);
   const int rotate = static_cast<int>(o.Number("rotate"));
   if (rotate % 90 != 0) Fail(kErrOptionValue, "Bad value for option 'rotate': a multiple of 90 is expected");
+  if (!Doc().Current().saved.empty()) Fail(kErrDocument, "The page has a save without its restore");
   Doc().EndPage(rotate);
   scope_ = Scope::Document;
 }
@@ -783,6 +791,7 @@ void Context::EndPage(std::string_view optlist) {
 void Context::SuspendPage(std::string_view optlist) {
   Require(false, false, true);
   opt::Parse(optlist, opt::kNoOptions);
+  if (!Doc().Current().saved.empty()) Fail(kErrDocument, "The page has a save without its restore");
   Doc().SuspendPage();
   scope_ = Scope::Document;
 }
@@ -875,6 +884,39 @@ void Context::SetLineWidth(double width) {
   Require(false, false, true);
   RequirePositive(width, "Line width");
   Doc().Current().lineWidth = width;
+}
+
+void Context::Save() {
+  Require(false, false, true);
+  PageState& pg = Doc().Current();
+  pg.saved.push_back(PageState::Saved{pg.fill, pg.stroke, pg.eFill, pg.eStroke, pg.lineWidth, pg.eLineWidth,
+                                      pg.fontSize, pg.eFontSize, pg.eWordSpacing, pg.font, pg.eFont});
+  pg.content += "q\n";
+  pg.sink.Feed(pg.content);
+}
+
+void Context::Restore() {
+  Require(false, false, true);
+  PageState& pg = Doc().Current();
+  if (pg.saved.empty()) Fail(kErrDocument, "restore without a matching save on this page");
+  const PageState::Saved& s = pg.saved.back();
+  pg.fill = s.fill, pg.stroke = s.stroke, pg.eFill = s.eFill, pg.eStroke = s.eStroke;
+  pg.lineWidth = s.lineWidth, pg.eLineWidth = s.eLineWidth, pg.fontSize = s.fontSize, pg.eFontSize = s.eFontSize;
+  pg.eWordSpacing = s.eWordSpacing, pg.font = s.font, pg.eFont = s.eFont;
+  pg.saved.pop_back();
+  pg.content += "Q\n";
+  pg.sink.Feed(pg.content);
+}
+
+void Context::Clip() {
+  Require(false, false, true);
+  PageState& pg = Doc().Current();
+  if (pg.path.empty()) Fail(kErrPath, "clip needs a path");
+  pg.content += pg.path;
+  pg.content += "W\nn\n";
+  pg.path.clear();
+  pg.currentPoint = false;
+  pg.sink.Feed(pg.content);
 }
 
 void Context::MoveTo(double x, double y) {

@@ -338,3 +338,44 @@ TEST(PdfDocumentTest, SymbolGlyphsAreInkedAndAdvanceAsMeasured) {
   EXPECT_GT(inked, 2000) << "two hearts of 40 points are ink";
   EXPECT_LT(differ, 10);
 }
+
+TEST(PdfDocumentTest, ClippingInsideSaveAndRestore) {
+  const auto path = qmtest::PdfPath("clip");
+  qmtest::WithMessages([&] {
+    PDFlib p;
+    ASSERT_EQ(p.begin_document(path.string(), ""), 1);
+    p.begin_page_ext(200, 200, "");
+    p.setcolor("fill", "rgb", 1, 0, 0, 0);
+    p.save();
+    // A triangle clips the red square to its lower-left half.
+    p.moveto(0, 0);
+    p.lineto(200, 0);
+    p.lineto(0, 200);
+    p.clip();
+    p.setcolor("fill", "rgb", 0, 0, 1, 0);  // given back by restore
+    p.rect(0, 0, 200, 200);
+    p.fill();
+    p.restore();
+    // The colour and the whole page again: red after the restore.
+    p.rect(150, 150, 50, 50);
+    p.fill();
+    EXPECT_EQ(ErrorNumberOf([&] { p.restore(); }), 2101);  // no save left
+    EXPECT_EQ(ErrorNumberOf([&] { p.clip(); }), 2003);     // no path
+    p.save();
+    EXPECT_EQ(ErrorNumberOf([&] { p.end_page_ext(""); }), 2101);  // a save without its restore
+    EXPECT_EQ(ErrorNumberOf([&] { p.suspend_page(""); }), 2101);
+    p.restore();
+    p.end_page_ext("");
+    p.end_document("");
+  });
+  EXPECT_TRUE(qmtest::QpdfCheckPasses(path));
+  const qmtest::Pixmap pm = qmtest::Render(path, 1, 72);
+  ASSERT_TRUE(pm.Ok());
+  const auto colour = [&](double x, double y) {
+    const std::uint8_t* px = qmtest::PointPixel(pm, x, y, 72);
+    return std::vector<int>{px[0], px[1], px[2]};
+  };
+  EXPECT_EQ(colour(20, 20), (std::vector<int>{0, 0, 255}));      // inside the triangle
+  EXPECT_EQ(colour(120, 120), (std::vector<int>{255, 255, 255})); // clipped away
+  EXPECT_EQ(colour(180, 180), (std::vector<int>{255, 0, 0}));     // after the restore
+}
