@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -378,4 +379,41 @@ TEST(PdfDocumentTest, ClippingInsideSaveAndRestore) {
   EXPECT_EQ(colour(20, 20), (std::vector<int>{0, 0, 255}));      // inside the triangle
   EXPECT_EQ(colour(120, 120), (std::vector<int>{255, 255, 255})); // clipped away
   EXPECT_EQ(colour(180, 180), (std::vector<int>{255, 0, 0}));     // after the restore
+}
+
+TEST(PdfDocumentTest, EveryEmbeddedFontHasAUnicodeMap) {
+  qmtest::CodePageScope russian(1251);
+  const auto path = qmtest::PdfPath("tounicode");
+  qmtest::WithMessages([&] {
+    PDFlib p;
+    ASSERT_EQ(p.begin_document(path.string(), ""), 1);
+    const int cyrillic = p.load_font("Arial", "cp1251", "");
+    const int latin = p.load_font("Times New Roman", "winansi", "");
+    p.load_font("Arial", "cp1251", "");  // the same font again: one map
+    p.begin_page_ext(300, 200, "");
+    p.setfont(cyrillic, 12);
+    p.show_xy("\xd1\xf5\xe5\xec\xe0 \xe1\xe8\xf1\xe5\xf0\xe0", 20, 150);  // Схема бисера
+    p.setfont(latin, 12);
+    p.show_xy("Caf\xe9 \x80 5", 20, 100);  // Café € 5 in Windows-1252
+    p.end_page_ext("");
+    p.end_document("");
+  });
+  EXPECT_TRUE(qmtest::QpdfCheckPasses(path));
+  // pdffonts: name, type, encoding, emb, sub, uni, object, generation.
+  std::istringstream lines(qmtest::RunCommand("pdffonts " + qmtest::Quote(path)));
+  std::string line;
+  int fonts = 0;
+  for (int n = 0; std::getline(lines, line); ++n) {
+    if (n < 2 || line.empty()) continue;
+    std::istringstream fields(line);
+    std::vector<std::string> f;
+    for (std::string w; fields >> w;) f.push_back(w);
+    ASSERT_GE(f.size(), 7u) << line;
+    EXPECT_EQ(f[f.size() - 3], "yes") << line;  // uni
+    ++fonts;
+  }
+  EXPECT_EQ(fonts, 2);
+  const std::string text = qmtest::PdfText(path);
+  EXPECT_NE(text.find("Схема бисера"), std::string::npos) << text;
+  EXPECT_NE(text.find("Café € 5"), std::string::npos) << text;
 }
