@@ -326,21 +326,24 @@ class CRowsOutline {
   // reaches into the rows already added by more than a pixel: the outline
   // then cannot tell the rows apart.
   bool AddRow(int row, int columns) {
-    for (int column = 0; column < columns; ++column) {
-      const CBead* bead = design_.GetBeadAt(column, row);
-      if (!bead) continue;
-      const RECT r = design_.GetBeadRect(*bead, fitted_);
-      const int left = std::max(Down(r.left), 0), right = std::min(Up(r.right), width_);
-      const double top = static_cast<double>(r.top) / factor_, bottom = static_cast<double>(r.bottom) / factor_;
-      for (int x = left; x < right; ++x) {
-        const double overlap = std::min(bottom, bottom_[size_t(x)]) - std::max(top, top_[size_t(x)]);
-        if (overlap > 1.0) return false;
+    // Beads of one row may share a pixel column; each is checked against
+    // the rows before it only, then the row is added.
+    for (int pass = 0; pass < 2; ++pass)
+      for (int column = 0; column < columns; ++column) {
+        const CBead* bead = design_.GetBeadAt(column, row);
+        if (!bead) continue;
+        const RECT r = design_.GetBeadRect(*bead, fitted_);
+        const int left = std::max(Down(r.left), 0), right = std::min(Up(r.right), width_);
+        const double top = static_cast<double>(r.top) / factor_, bottom = static_cast<double>(r.bottom) / factor_;
+        for (int x = left; x < right; ++x) {
+          if (pass == 0) {
+            if (std::min(bottom, bottom_[size_t(x)]) - std::max(top, top_[size_t(x)]) > 1.0) return false;
+          } else {
+            top_[size_t(x)] = std::min(top_[size_t(x)], top);
+            bottom_[size_t(x)] = std::max(bottom_[size_t(x)], bottom);
+          }
+        }
       }
-      for (int x = left; x < right; ++x) {
-        top_[size_t(x)] = std::min(top_[size_t(x)], top);
-        bottom_[size_t(x)] = std::max(bottom_[size_t(x)], bottom);
-      }
-    }
     return true;
   }
 

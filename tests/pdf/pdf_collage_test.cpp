@@ -123,6 +123,8 @@ TEST(PdfCollage, PagesLookAsOnePicturePerPageAndTheFileHoldsTwoPictures) {
   cases.push_back({"loom", Colored(designtest::MakeGrid(12, 9, kFormatLoom, 0, 0.3f), 5), 0, false});
   cases.push_back({"peyote turned", pdftest::MakePeyote(20, 16, palette), 1, false});
   cases.push_back({"peyote grid", pdftest::MakePeyote(14, 11, palette), 0, true});
+  // Narrow beads: neighbours in a row share a pixel column of the picture.
+  cases.push_back({"loom 300 x 12 narrow", Colored(designtest::MakeGrid(300, 12, kFormatLoom, 0, 0.05f), 5), 0, false});
   cases.push_back({"brick", Colored(designtest::MakeGrid(10, 8, kFormatBrick, 0, 0.3f), 5), 0, false});
   cases.push_back({"3-peyote", Colored(designtest::MakeGrid(9, 8, kFormatPeyote + 2, 0, 0.3f), 5), 0, false});
   cases.push_back({"loom with holes turned", withHoles, 1, true});
