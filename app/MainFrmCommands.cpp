@@ -10,6 +10,7 @@
 #include "core/DialogServices.h"
 #include "core/FileUtils.h"
 #include "core/Registry.h"
+#include "dialogs/PromptPrintDlg.h"
 #include "lang/ids/controls.h"
 #include "lang/ids/shell.h"
 #include "settings/AppSettings.h"
@@ -232,7 +233,13 @@ void CMainFrame::OnFileCopyToClipboard() {
   if (view && view->CopyPatternToClipboard()) AppMessageBoxId(IDS_COPIED_TO_CLIPBOARD, kMbIconStop);
 }
 
-void CMainFrame::OnFilePrint() { ShowCommandNotAvailable(ID_FILE_PRINT_DESIGN); }
+// The program prints nothing itself: the prompt chooses the picture or the
+// PDF export, whose file the user prints with the program that opens it.
+void CMainFrame::OnFilePrint() {
+  CPromptPrintDlg prompt(this);
+  if (prompt.DoModal() != IDOK) return;
+  PostMessage(WM_COMMAND, GetAppSettings().m_printChoice == 1 ? ID_FILE_EXPORT_PDF : ID_FILE_EXPORT_PICTURE);
+}
 
 void CMainFrame::OnFilePropertiesCommand() { OnFileProperties(); }
 
