@@ -236,12 +236,9 @@ void CMainFrame::OnFilePrint() { ShowCommandNotAvailable(ID_FILE_PRINT_DESIGN); 
 
 void CMainFrame::OnFilePropertiesCommand() { OnFileProperties(); }
 
-void CMainFrame::OnFileProperties() { ShowCommandNotAvailable(ID_FILE_PROPERTIES); }
-
 // ---- Edit ----
 
 void CMainFrame::OnPartialDesign() { ShowCommandNotAvailable(ID_EDIT_PARTIAL_DESIGN); }
-void CMainFrame::OnAdjustColors() { ShowCommandNotAvailable(ID_EDIT_ADJUST_COLORS); }
 
 void CMainFrame::OnEditColorGroup() {
   if (CTabView* view = GetTabView()) view->OpenEditColorGroup();
@@ -250,7 +247,6 @@ void CMainFrame::OnEditColorGroup() {
 void CMainFrame::OnTextByBeads() { ShowCommandNotAvailable(ID_EDIT_TEXT_BY_BEADS); }
 void CMainFrame::OnUseOnlyColors() { ShowCommandNotAvailable(ID_EDIT_USE_ONLY_COLORS); }
 void CMainFrame::OnRemoveSeparate() { ShowCommandNotAvailable(ID_EDIT_REMOVE_SEPARATE); }
-void CMainFrame::OnChangePalette() { ShowCommandNotAvailable(ID_EDIT_CHANGE_PALETTE); }
 void CMainFrame::OnDesignBySample() { ShowCommandNotAvailable(ID_EDIT_DESIGN_BY_SAMPLE); }
 
 void CMainFrame::OnMirror() {
