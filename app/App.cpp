@@ -1,6 +1,7 @@
 #include "app/App.h"
 
 #include "app/AboutDlg.h"
+#include "app/ViewDialogs.h"
 #include "controls/AccelTable.h"
 #include "app/MainFrm.h"
 #include "core/FileUtils.h"
@@ -94,6 +95,7 @@ BOOL CApp::InitInstance() {
   InstallViewHooks();
   // Every colour list's "Columns..." opens the column chooser.
   InstallSelectColumnsDialog();
+  InstallViewDialogFactories();
   m_settingsUsed = m_settings.Load();
   m_grid.LoadGridSettings();
 

@@ -11,16 +11,13 @@
 #include "image/Image.h"
 #include "lang/ids/adjust.h"
 #include "lang/ids/controls.h"
+#include "lang/ids/shared.h"
 #include "palette/ColorSet.h"
 #include "platform/base/waitcursor.h"
 #include "view/TabView.h"
 
 namespace {
 
-// The Undo and Redo pictures of the shared pack and the OK picture.
-constexpr UINT kUndoBitmap = 159;
-constexpr UINT kRedoBitmap = 160;
-constexpr UINT kOkBitmap = 161;
 constexpr COLORREF kBitmapMask = 0xC0C0C0;
 
 const CAdjustPage::SliderSpec kBrightnessSliders[] = {
@@ -332,7 +329,7 @@ BOOL CAdjustSheet::OnInitDialog() {
     CRect rect;
     UINT id;
     UINT bitmap;
-  } buttons[] = {{&undo_, undo, IDC_ADJ_UNDO, kUndoBitmap}, {&redo_, redo, IDC_ADJ_REDO, kRedoBitmap}};
+  } buttons[] = {{&undo_, undo, IDC_ADJ_UNDO, IDB_UNDO_BUTTON}, {&redo_, redo, IDC_ADJ_REDO, IDB_REDO_BUTTON}};
   for (const auto& b : buttons) {
     b.button->Create("", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, b.rect, this, b.id);
     b.button->SetBitmap(b.bitmap, 16, 15, kBitmapMask);
@@ -342,7 +339,7 @@ BOOL CAdjustSheet::OnInitDialog() {
   SetUndoRedoTexts(this, IDC_ADJ_UNDO, IDC_ADJ_REDO);
   UpdateUndoButtons();
   if (ok_.SubclassDlgItem(IDOK, this)) {
-    ok_.SetBitmap(kOkBitmap, 16, 15, kBitmapMask);
+    ok_.SetBitmap(IDB_APPLY_BUTTON, 16, 15, kBitmapMask);
     ok_.SetIconTextSpacing(-12);
   }
   RenderPreview(false);
