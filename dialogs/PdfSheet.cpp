@@ -5,6 +5,7 @@
 #include "core/FrameServices.h"
 #include "design/Pattern.h"
 #include "design/WeaveFormat.h"
+#include "dialogs/SelectSymbolsDlg.h"
 #include "lang/ids/pdf.h"
 #include "lang/ids/pdfsheet.h"
 #include "lang/ids/shell.h"
@@ -299,7 +300,7 @@ BOOL CPdfSheet::OnCommand(WPARAM wParam, LPARAM lParam) {
 
 bool RunChartSymbolsDialog(CColorSet* palette, CPdfData* settings, CSymbolSet* symbols, CWnd* parent) {
   if (SymbolsDialog()) return SymbolsDialog()(palette, settings, symbols, parent);
-  // PENDING-SYMBOLS: the chart symbols dialog of the dialogs library.
-  (void)palette, (void)settings, (void)symbols, (void)parent;
-  return false;
+  if (!palette || !symbols) return false;
+  CSelectSymbolsDlgNew dialog(palette, settings, symbols, parent);
+  return dialog.DoModal() == IDOK;
 }

@@ -23,9 +23,9 @@ class CColorSet;
 class CPattern;
 class CPdfData;
 
-// The chart symbols dialog as the export-data page runs it: true when it
-// ended with OK. The dialogs library installs the real dialog; tests may
-// put their own in (an empty function puts the real one back).
+// The chart symbols dialog as the export-data page runs it
+// (CSelectSymbolsDlgNew): true when it ended with OK. Tests may put their
+// own in (an empty function puts the real one back).
 using ChartSymbolsDialog = std::function<bool(CColorSet* palette, CPdfData* settings, CSymbolSet* symbols, CWnd* parent)>;
 void SetChartSymbolsDialog(ChartSymbolsDialog dialog);
 bool RunChartSymbolsDialog(CColorSet* palette, CPdfData* settings, CSymbolSet* symbols, CWnd* parent);

@@ -455,6 +455,24 @@ TEST_F(PdfSheetTest, SymbolsChosenStayWhenTheSheetIsCancelled) {
   EXPECT_EQ(run.design.m_symbolSet.m_fontName, CString("Webdings"));
 }
 
+TEST_F(PdfSheetTest, SymbolsButtonOpensTheChartSymbolsDialog) {
+  qmtest::LanguagePack pack(false);
+  SheetRun run;
+  run.design = MakeDesign(false);
+  run.settings.m_outputPath = "/tmp/x.pdf";
+  CString caption;
+  run.nested = {[&](HWND symbols) {
+    caption = Text(symbols);
+    QmClickButton(::GetDlgItem(symbols, IDCANCEL));
+  }};
+  const INT_PTR result = run.Run([&](CPdfSheet& sheet, HWND dlg) {
+    QmClickButton(PageItem(sheet.GetDataPage(), IDC_PDFD_SYMBOLS));
+    ClickCancel(dlg);
+  });
+  EXPECT_EQ(result, IDCANCEL);
+  EXPECT_FALSE(caption.IsEmpty());
+}
+
 TEST_F(PdfSheetTest, ColumnsChosenForTheListAreStoredOnOk) {
   qmtest::LanguagePack pack(false);
   SetSelectColumnsDialog([](CColumnLayout& columns, CColumnListOptions&, CWnd*) {

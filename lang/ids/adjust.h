@@ -1,0 +1,69 @@
+// lang/ids/adjust.h -- ids of the colour adjustment sheet, the design
+// properties sheet, the change-palette dialog, the column chooser and the
+// chart symbols dialog
+#pragma once
+
+// Column chooser ("Select displaying columns").
+#define IDD_SELECT_COLUMNS 131
+#define IDC_COLS_HINT 1003
+#define IDC_COLS_USED 1008
+#define IDC_COLS_OTHER 1009
+#define IDC_COLS_REMEMBER 1010
+#define IDC_COLS_SHORTAGE 1011
+#define IDC_COLS_USAGE 1012
+#define IDS_USED_COLUMNS 382
+#define IDS_OTHER_COLUMNS 383
+
+// Chart symbols dialog ("Select Symbols & 3 colors").
+#define IDD_SELECT_SYMBOLS 154
+#define IDC_SYM_COLORS 1024
+#define IDC_SYM_USED_LABEL 1136
+#define IDC_SYM_HINT 1137
+#define IDC_SYM_LIST 1138
+#define IDC_SYM_APPLY 1139
+#define IDC_SYM_FONT_NAME 1140
+#define IDC_SYM_SELECT_FONT 1141
+#define IDC_SYM_OUTPUT 1142
+#define IDC_SYM_OUTPUT_LABEL 1143
+#define IDS_SYM_COLUMN_COUNT 384
+#define IDS_SYM_COLUMN_SYMBOL 385
+#define IDS_SYM_COLUMN_OUTPUT 386
+#define IDS_SYM_COLUMN_MFG_NAME 59461
+
+// Colour adjustment sheet and its pages.
+#define IDS_ADJUST_COLORS 196
+#define IDS_BACK_TO_ORIGINAL 220
+#define IDC_ADJ_BACK_TO_ORIGINAL 5
+#define IDC_ADJ_UNDO 57643
+#define IDC_ADJ_REDO 57644
+#define IDI_ADJUST_SHEET 539
+#define IDC_ADJ_BEFORE 1235
+#define IDC_ADJ_AFTER 1237
+#define IDD_ADJUST_BC 188
+#define IDD_ADJUST_BC_SMALL 189
+#define IDC_ADJ_BRIGHTNESS 1239
+#define IDC_ADJ_CONTRAST 1240
+#define IDC_ADJ_BRIGHTNESS_LABEL 1241
+#define IDC_ADJ_CONTRAST_LABEL 1242
+#define IDS_BRIGHTNESS_FORMAT 227
+#define IDS_CONTRAST_FORMAT 228
+#define IDD_ADJUST_HSL 191
+#define IDD_ADJUST_HSL_SMALL 192
+#define IDC_ADJ_HUE 1243
+#define IDC_ADJ_HUE_LABEL 1244
+#define IDC_ADJ_SATURATION 1245
+#define IDC_ADJ_SATURATION_LABEL 1246
+#define IDC_ADJ_LIGHTNESS 1247
+#define IDC_ADJ_LIGHTNESS_LABEL 1248
+#define IDS_HUE_FORMAT 291
+#define IDS_SATURATION_FORMAT 292
+#define IDS_LIGHTNESS_FORMAT 293
+#define IDD_ADJUST_RGB 437
+#define IDD_ADJUST_RGB_SMALL 438
+#define IDC_ADJ_RED 1262
+#define IDC_ADJ_RED_LABEL 1263
+#define IDC_ADJ_GREEN 1264
+#define IDC_ADJ_GREEN_LABEL 1265
+#define IDC_ADJ_BLUE 1266
+#define IDC_ADJ_BLUE_LABEL 1267
+#define IDS_CHANNEL_GREEN 436
