@@ -3,6 +3,7 @@
 #include "app/MainFrm.h"
 #include "controls/NotAvailable.h"
 #include "dialogs/AdjustSheet.h"
+#include "dialogs/PropSheet.h"
 #include "lang/ids/shell.h"
 #include "lang/ids/adjust.h"
 #include "view/CtrlPane.h"
@@ -26,6 +27,11 @@ void CMainFrame::OnAdjustColors() {
   if (CCtrlPane* pane = GetCtrlPane()) pane->RefreshColorList();
 }
 
-void CMainFrame::OnFileProperties() { ShowCommandNotAvailable(ID_FILE_PROPERTIES); }
+void CMainFrame::OnFileProperties() {
+  CTabView* view = GetTabView();
+  if (!view) return;
+  CPropSheet sheet(view->GetPattern(), view->GetColorSet(), view->GetOriginalView(), IDS_PATTERN_PROPERTIES, this, 0);
+  sheet.DoModal();
+}
 
 void CMainFrame::OnChangePalette() { ShowCommandNotAvailable(ID_EDIT_CHANGE_PALETTE); }
