@@ -1,10 +1,9 @@
 // The main frame's colour and palette commands: Edit > Adjust colors,
 // File > Properties and Edit > Change Palette.
 #include "app/MainFrm.h"
-#include "controls/NotAvailable.h"
 #include "dialogs/AdjustSheet.h"
+#include "dialogs/ChangePaletteDlg.h"
 #include "dialogs/PropSheet.h"
-#include "lang/ids/shell.h"
 #include "lang/ids/adjust.h"
 #include "view/CtrlPane.h"
 #include "view/TabView.h"
@@ -34,4 +33,10 @@ void CMainFrame::OnFileProperties() {
   sheet.DoModal();
 }
 
-void CMainFrame::OnChangePalette() { ShowCommandNotAvailable(ID_EDIT_CHANGE_PALETTE); }
+void CMainFrame::OnChangePalette() {
+  CTabView* view = GetTabView();
+  if (!view || !view->GetPattern()->HasBeads()) return;
+  CChangePaletteDlg dialog(view->GetPattern(), view->GetColorSet(), this);
+  if (dialog.DoModal() != IDOK) return;
+  if (CCtrlPane* pane = GetCtrlPane()) pane->FillColorList();
+}
