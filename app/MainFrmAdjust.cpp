@@ -1,9 +1,9 @@
 // The main frame's colour and palette commands: Edit > Adjust colors,
 // File > Properties and Edit > Change Palette.
 #include "app/MainFrm.h"
-#include "controls/NotAvailable.h"
 #include "dialogs/AdjustSheet.h"
-#include "lang/ids/shell.h"
+#include "dialogs/ChangePaletteDlg.h"
+#include "dialogs/PropSheet.h"
 #include "lang/ids/adjust.h"
 #include "view/CtrlPane.h"
 #include "view/TabView.h"
@@ -26,6 +26,17 @@ void CMainFrame::OnAdjustColors() {
   if (CCtrlPane* pane = GetCtrlPane()) pane->RefreshColorList();
 }
 
-void CMainFrame::OnFileProperties() { ShowCommandNotAvailable(ID_FILE_PROPERTIES); }
+void CMainFrame::OnFileProperties() {
+  CTabView* view = GetTabView();
+  if (!view) return;
+  CPropSheet sheet(view->GetPattern(), view->GetColorSet(), view->GetOriginalView(), IDS_PATTERN_PROPERTIES, this, 0);
+  sheet.DoModal();
+}
 
-void CMainFrame::OnChangePalette() { ShowCommandNotAvailable(ID_EDIT_CHANGE_PALETTE); }
+void CMainFrame::OnChangePalette() {
+  CTabView* view = GetTabView();
+  if (!view || !view->GetPattern()->HasBeads()) return;
+  CChangePaletteDlg dialog(view->GetPattern(), view->GetColorSet(), this);
+  if (dialog.DoModal() != IDOK) return;
+  if (CCtrlPane* pane = GetCtrlPane()) pane->FillColorList();
+}

@@ -331,7 +331,7 @@ BOOL CAdjustSheet::OnInitDialog() {
     UINT bitmap;
   } buttons[] = {{&undo_, undo, IDC_ADJ_UNDO, IDB_UNDO_BUTTON}, {&redo_, redo, IDC_ADJ_REDO, IDB_REDO_BUTTON}};
   for (const auto& b : buttons) {
-    b.button->Create("", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, b.rect, this, b.id);
+    b.button->Create("", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, b.rect, this, b.id);
     b.button->SetBitmap(b.bitmap, 16, 15, kBitmapMask);
     b.button->SetIconTextSpacing(-8);
     b.button->SetFont(&font_);

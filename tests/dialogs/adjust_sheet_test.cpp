@@ -4,6 +4,7 @@
 // places in both languages, and pictures of the live sheet.
 #include <gtest/gtest.h>
 
+#include "core/FrameServices.h"
 #include "core/Registry.h"
 #include "design/Pattern.h"
 #include "dialogs/AdjustSheet.h"
@@ -213,6 +214,30 @@ TEST_P(AdjustSheetTest, OkAppliesOnlyAfterAChange) {
   EXPECT_FALSE(wiztest::SameBeads(expected, original));
   EXPECT_TRUE(wiztest::SameBeads(*design, expected));
   EXPECT_TRUE(design->IsModified());
+}
+
+TEST_P(AdjustSheetTest, SmallScreensTakeTheCompactPages) {
+  const bool russian = GetParam();
+  SetRussianInterface(russian);
+  qmtest::LanguagePack pack(russian);
+  SetSmallScreen(true);
+  CViewFrame frame;
+  PutDesign(frame.View(), MakeGridDesign(10, 8, 12), MakeShadesPalette(), "/p/shades.pal");
+  CAdjustSheet sheet(frame.View()->GetPattern(), frame.View()->GetColorSet(), IDS_ADJUST_COLORS, nullptr, 0);
+  int height = 0;
+  QmSetModalHook([&](HWND dlg) {
+    CRect r;
+    ::GetWindowRect(dlg, &r);
+    height = r.Height();
+    sheet.SetActivePage(2);
+    Release(sheet.GetRgbPage(), 2, 60);
+    CheckAndShoot(dlg, russian, "adjust_rgb_compact");
+    QmClickButton(GetDlgItem(dlg, IDCANCEL));
+  });
+  sheet.DoModal();
+  SetSmallScreen(false);
+  EXPECT_GT(height, 0);
+  EXPECT_LE(height, 560);
 }
 
 INSTANTIATE_TEST_SUITE_P(Packs, AdjustSheetTest, ::testing::Values(false, true),
