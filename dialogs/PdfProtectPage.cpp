@@ -67,9 +67,7 @@ void CPdfProtectPage::DoDataExchange(CDataExchange* pDX) {
 
 BOOL CPdfProtectPage::OnInitDialog() {
   CPropertyPage::OnInitDialog();
-  for (int id : {IDC_PDFP_USER, IDC_PDFP_MASTER}) {
-    if (auto* edit = static_cast<CEdit*>(GetDlgItem(id))) edit->LimitText(kMaxPassword);
-  }
+  for (int id : {IDC_PDFP_USER, IDC_PDFP_MASTER}) SendDlgItemMessage(id, EM_LIMITTEXT, kMaxPassword);
   m_help.SetText(FromUtf8(GetHelpText(IsRussianInterface())));
   OnMaskPasswords();
   LOGFONT font;
@@ -84,10 +82,9 @@ BOOL CPdfProtectPage::OnInitDialog() {
 void CPdfProtectPage::OnMaskPasswords() {
   const bool mask = IsDlgButtonChecked(IDC_PDFP_MASK) == BST_CHECKED;
   for (int id : {IDC_PDFP_MASTER, IDC_PDFP_USER}) {
-    if (auto* edit = static_cast<CEdit*>(GetDlgItem(id))) {
-      edit->SetPasswordChar(mask ? '*' : 0);
-      edit->Invalidate();
-    }
+    // (what CEdit::SetPasswordChar sends; the edits are not subclassed)
+    SendDlgItemMessage(id, EM_SETPASSWORDCHAR, mask ? '*' : 0);
+    if (CWnd* edit = GetDlgItem(id)) edit->Invalidate();
   }
 }
 

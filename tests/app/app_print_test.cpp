@@ -90,9 +90,11 @@ class AppPrintTest : public AppTest {
   int dialogs = 0;
 };
 
-CPdfSheet* SheetOf(HWND dlg) {
+CPdfSheet* SheetOf(HWND dlg) { return dynamic_cast<CPdfSheet*>(CWnd::FromHandle(dlg)); }
+
+bool IsPropertySheet(HWND dlg) {
   CWnd* window = CWnd::FromHandle(dlg);
-  return window && window->IsKindOf(RUNTIME_CLASS(CPropertySheet)) ? static_cast<CPdfSheet*>(window) : nullptr;
+  return window && window->IsKindOf(RUNTIME_CLASS(CPropertySheet));
 }
 
 HWND PageItem(CPropertyPage& page, int id) { return ::GetDlgItem(page.GetSafeHwnd(), id); }
@@ -203,11 +205,29 @@ TEST_F(AppPrintTest, PictureChoiceReachesThePictureExportsFileDialog) {
   StartWithDesign();
   bool pictureDialog = false;
   Run(ID_FILE_PRINT_DESIGN, {Prompt(IDC_PRINT_PICTURE), [&](HWND dlg) {
-                               pictureDialog = SheetOf(dlg) == nullptr;
+                               pictureDialog = !IsPropertySheet(dlg);
                                SendMessage(dlg, WM_COMMAND, IDCANCEL, 0);
                              }});
   EXPECT_TRUE(pictureDialog);
   EXPECT_EQ(GetAppSettings().m_printChoice, 0);
+  EXPECT_TRUE(opened.empty());
+}
+
+TEST_F(AppPrintTest, EditOpensTheDesignPropertiesFromTheSheet) {
+  StartWithDesign();
+  bool properties = false;
+  Run(ID_FILE_EXPORT_PDF, {[&](HWND dlg) {
+                             CPdfSheet* sheet = SheetOf(dlg);
+                             ASSERT_NE(sheet, nullptr);
+                             QmClickButton(PageItem(sheet->GetDataPage(), IDC_PDFD_EDIT_PROPERTIES));
+                             Press(dlg, IDCANCEL);
+                           },
+                           [&](HWND dlg) {
+                             properties = IsPropertySheet(dlg) && SheetOf(dlg) == nullptr;  // the properties sheet
+                             SendMessage(dlg, WM_COMMAND, IDCANCEL, 0);
+                           }});
+  EXPECT_TRUE(properties);
+  EXPECT_TRUE(boxes.empty()) << (boxes.empty() ? "" : boxes[0].first);
   EXPECT_TRUE(opened.empty());
 }
 

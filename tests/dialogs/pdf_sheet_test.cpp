@@ -408,19 +408,20 @@ TEST_F(PdfSheetTest, ProtectionPageMasksAtOnceAndLimitsPasswords) {
   const INT_PTR result = run.Run(
       [&](CPdfSheet& sheet, HWND dlg) {
         CPdfProtectPage& page = sheet.GetProtectPage();
-        auto* master = static_cast<CEdit*>(CWnd::FromHandle(PageItem(page, IDC_PDFP_MASTER)));
-        auto* user = static_cast<CEdit*>(CWnd::FromHandle(PageItem(page, IDC_PDFP_USER)));
-        EXPECT_EQ(master->GetPasswordChar(), '*');
-        EXPECT_EQ(user->GetPasswordChar(), '*');
+        HWND master = PageItem(page, IDC_PDFP_MASTER);
+        HWND user = PageItem(page, IDC_PDFP_USER);
+        auto mask = [](HWND edit) { return ::SendMessage(edit, EM_GETPASSWORDCHAR, 0, 0); };
+        EXPECT_EQ(mask(master), '*');
+        EXPECT_EQ(mask(user), '*');
         QmClickButton(PageItem(page, IDC_PDFP_MASK));
-        EXPECT_EQ(master->GetPasswordChar(), 0);
-        EXPECT_EQ(user->GetPasswordChar(), 0);
+        EXPECT_EQ(mask(master), 0);
+        EXPECT_EQ(mask(user), 0);
         EXPECT_EQ(Text(PageItem(page, IDC_PDFP_TITLE)), CString("Meadow chart"));
         EXPECT_NE(Text(PageItem(page, IDC_PDFP_HELP)).Find("master password"), -1);
         // The 33rd character is refused.
-        master->SetFocus();
-        QmSendText(master->GetSafeHwnd(), std::string(33, 'k').c_str());
-        EXPECT_EQ(Text(master->GetSafeHwnd()).GetLength(), 32);
+        ::SetFocus(master);
+        QmSendText(master, std::string(33, 'k').c_str());
+        EXPECT_EQ(Text(master).GetLength(), 32);
         page.CheckDlgButton(IDC_PDFP_NO_PRINT, BST_CHECKED);
         ClickOk(dlg);
       },
