@@ -238,6 +238,36 @@ TEST_F(PdfSheetTest, BrickWithoutRowsKeepsARealDirectionAndDefaultPath) {
   EXPECT_EQ(run.settings.m_outputPath, CString("/tmp/default-chart.pdf"));
 }
 
+TEST_F(PdfSheetTest, BrowseAndBackgroundColourTakeEffectAtOnce) {
+  qmtest::LanguagePack pack(false);
+  const std::string chosen = (qmtest::MakeTempDir("pdfbrowse") / "garden.pdf").string();
+  SheetRun run;
+  run.design = MakeDesign(false);
+  run.settings.m_outputPath = "/tmp/x.pdf";
+  run.nested = {[&](HWND files) {
+                  EXPECT_TRUE(QmFileDialogTypeName(files, chosen.c_str()));
+                  SendMessage(files, WM_COMMAND, IDOK, 0);
+                },
+                [&](HWND colours) {
+                  EXPECT_TRUE(QmColorDialogSetColor(colours, RGB(250, 240, 200)));
+                  SendMessage(colours, WM_COMMAND, IDOK, 0);
+                },
+                [&](HWND files) { SendMessage(files, WM_COMMAND, IDCANCEL, 0); }};
+  const INT_PTR result = run.Run([&](CPdfSheet& sheet, HWND dlg) {
+    CPdfDataPage& page = sheet.GetDataPage();
+    QmClickButton(PageItem(page, IDC_PDFD_BROWSE));
+    EXPECT_EQ(Text(PageItem(page, IDC_PDFD_OUTPUT)), CString(chosen.c_str()));
+    QmClickButton(PageItem(page, IDC_PDFD_BACKGROUND));
+    EXPECT_EQ(run.settings.m_pageBackground, RGB(250, 240, 200));
+    // A cancelled Browse keeps the file.
+    QmClickButton(PageItem(page, IDC_PDFD_BROWSE));
+    EXPECT_EQ(Text(PageItem(page, IDC_PDFD_OUTPUT)), CString(chosen.c_str()));
+    ClickCancel(dlg);
+  });
+  EXPECT_EQ(result, IDCANCEL);
+  EXPECT_EQ(run.settings.m_outputPath, CString(chosen.c_str()));
+}
+
 TEST_F(PdfSheetTest, OkChecksSectionsFileAndPasswordsInOrder) {
   qmtest::LanguagePack pack(false);
   CMessageLog messages;
