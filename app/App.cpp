@@ -7,6 +7,7 @@
 #include "core/FileUtils.h"
 #include "core/FrameServices.h"
 #include "core/Registry.h"
+#include "dialogs/SelectColumnsDlg.h"
 #include "image/Image.h"
 #include "lang/ids/designfile.h"
 #include "lang/ids/shell.h"
@@ -92,6 +93,8 @@ BOOL CApp::InitInstance() {
   }
   AfxSetResourceHandle(m_library);
   InstallViewHooks();
+  // Every colour list's "Columns..." opens the column chooser.
+  InstallSelectColumnsDialog();
   InstallViewDialogFactories();
   m_settingsUsed = m_settings.Load();
   m_grid.LoadGridSettings();
