@@ -1,6 +1,7 @@
 #include "app/App.h"
 
 #include "app/AboutDlg.h"
+#include "app/ViewDialogs.h"
 #include "controls/AccelTable.h"
 #include "app/MainFrm.h"
 #include "core/FileUtils.h"
@@ -91,6 +92,7 @@ BOOL CApp::InitInstance() {
   }
   AfxSetResourceHandle(m_library);
   InstallViewHooks();
+  InstallViewDialogFactories();
   m_settingsUsed = m_settings.Load();
   m_grid.LoadGridSettings();
 

@@ -10,6 +10,9 @@
 #include "core/DialogServices.h"
 #include "core/FileUtils.h"
 #include "core/Registry.h"
+#include "dialogs/AddRemoveBlock.h"
+#include "dialogs/AddTextDlg.h"
+#include "dialogs/InsertRemoveColRowDlg.h"
 #include "lang/ids/controls.h"
 #include "lang/ids/shell.h"
 #include "settings/AppSettings.h"
@@ -240,14 +243,20 @@ void CMainFrame::OnFileProperties() { ShowCommandNotAvailable(ID_FILE_PROPERTIES
 
 // ---- Edit ----
 
-void CMainFrame::OnPartialDesign() { ShowCommandNotAvailable(ID_EDIT_PARTIAL_DESIGN); }
+void CMainFrame::OnPartialDesign() {
+  if (CTabView* view = GetTabView()) OpenPartialDesignDialog(view, this);
+}
+
 void CMainFrame::OnAdjustColors() { ShowCommandNotAvailable(ID_EDIT_ADJUST_COLORS); }
 
 void CMainFrame::OnEditColorGroup() {
   if (CTabView* view = GetTabView()) view->OpenEditColorGroup();
 }
 
-void CMainFrame::OnTextByBeads() { ShowCommandNotAvailable(ID_EDIT_TEXT_BY_BEADS); }
+void CMainFrame::OnTextByBeads() {
+  if (CTabView* view = GetTabView()) OpenTextByBeadsDialog(view, this);
+}
+
 void CMainFrame::OnUseOnlyColors() { ShowCommandNotAvailable(ID_EDIT_USE_ONLY_COLORS); }
 void CMainFrame::OnRemoveSeparate() { ShowCommandNotAvailable(ID_EDIT_REMOVE_SEPARATE); }
 void CMainFrame::OnChangePalette() { ShowCommandNotAvailable(ID_EDIT_CHANGE_PALETTE); }
@@ -257,7 +266,9 @@ void CMainFrame::OnMirror() {
   if (CTabView* view = GetTabView()) view->OnMirror();
 }
 
-void CMainFrame::OnRowsColumns() { ShowCommandNotAvailable(ID_EDIT_ROWS_COLUMNS); }
+void CMainFrame::OnRowsColumns() {
+  if (CTabView* view = GetTabView()) OpenRowsColumnsDialog(view, this);
+}
 
 void CMainFrame::OnUndo() {
   if (CTabView* view = GetTabView()) view->Undo();
