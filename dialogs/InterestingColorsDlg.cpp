@@ -34,6 +34,7 @@ BEGIN_MESSAGE_MAP(CDisplayOnlyColorsDialog, CDialog)
   ON_WM_HSCROLL()
   ON_BN_CLICKED(IDC_INT_SAVE, OnSave)
   ON_BN_CLICKED(IDC_INT_MARK, OnMarkOption)
+  ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 CDisplayOnlyColorsDialog::CDisplayOnlyColorsDialog(CTabView* view, CWnd* parent)
@@ -71,6 +72,17 @@ void CDisplayOnlyColorsDialog::ClearSlot() {
 }
 
 void CDisplayOnlyColorsDialog::PostNcDestroy() { delete this; }
+
+void CDisplayOnlyColorsDialog::OnDestroy() {
+  // Closed from outside (the main window closing): the colours go back too.
+  if (!m_closing && ViewAlive()) {
+    m_closing = true;
+    *m_palette = m_original;
+    m_view->OnPatternChanged(true);
+    ClearSlot();
+  }
+  CDialog::OnDestroy();
+}
 
 BOOL CDisplayOnlyColorsDialog::OnInitDialog() {
   CDialog::OnInitDialog();

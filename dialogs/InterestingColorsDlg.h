@@ -49,6 +49,7 @@ class CDisplayOnlyColorsDialog : public CDialog, public IInterestingColorsToolDi
   afx_msg void OnHScroll(UINT code, UINT pos, CScrollBar* bar);
   afx_msg void OnSave();
   afx_msg void OnMarkOption();
+  afx_msg void OnDestroy();
 
  protected:
   void PostNcDestroy() override;

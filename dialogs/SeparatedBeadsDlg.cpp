@@ -5,7 +5,6 @@
 #include "core/FrameServices.h"
 #include "core/TextUtils.h"
 #include "dialogs/ChangeColorDlg.h"
-#include "lang/ids/base.h"
 #include "lang/ids/file.h"
 #include "lang/ids/shell.h"
 #include "lang/ids/tooldlg2.h"
@@ -131,10 +130,7 @@ BOOL CDeleteSepStitchDlg::OnInitDialog() {
   CheckDlgButton(IDC_SEP_DIAGONAL, m_diagonal ? BST_CHECKED : BST_UNCHECKED);
   FindGroups(-1, true, false);
   m_forbiddenCount.SetText(FormatGroupedNumber(m_forbidden.size(), ' '));
-  m_region.ResetContent();
-  m_region.AddString(LoadResString(IDS_REGION_EVERYWHERE));
-  m_region.SetCurSel(0);
-  m_region.EnableWindow(FALSE);
+  FillRegionCombo(&m_region);
   GetDlgItem(IDC_SEP_FORBIDDEN_SHOW)->EnableWindow(!m_forbidden.empty());
   m_design->ClearMarkedBeads();
   InvalidateView();

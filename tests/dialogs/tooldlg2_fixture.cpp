@@ -8,7 +8,7 @@
 #include "tools/dialogshots/DialogShots.h"
 #include "view/ViewHooks.h"
 
-namespace tooltest {
+namespace tool2test {
 
 namespace {
 CWinApp& TestApp() {
@@ -64,7 +64,7 @@ std::vector<std::string> Rows(const CPattern& design) {
   return rows;
 }
 
-void ToolDialogTest::SetUp() {
+void Tool2DialogTest::SetUp() {
   pack = std::make_unique<qmtest::LanguagePack>(false);
   InstallViewHooks();  // the previews' thumbnails
   dir = qmtest::MakeTempDir("tooldlg2");
@@ -85,7 +85,7 @@ void ToolDialogTest::SetUp() {
   QmPumpMessages(100);
 }
 
-void ToolDialogTest::TearDown() {
+void Tool2DialogTest::TearDown() {
   SetActiveTabView(nullptr);
   QmSetModalHook(nullptr);
   TestApp().m_pMainWnd = nullptr;
@@ -95,7 +95,7 @@ void ToolDialogTest::TearDown() {
   pack.reset();
 }
 
-void ToolDialogTest::PutDesign(const CPattern& design) {
+void Tool2DialogTest::PutDesign(const CPattern& design) {
   *view->GetPattern() = design;
   view->ClearEditHistory();
   view->SetColorSet(MakePalette({RGB(220, 30, 30), RGB(30, 200, 30), RGB(30, 30, 220), RGB(230, 220, 20)}),
@@ -109,21 +109,21 @@ void ToolDialogTest::PutDesign(const CPattern& design) {
   QmPumpMessages(100);
 }
 
-POINT ToolDialogTest::CellPoint(int column, int row) {
+POINT Tool2DialogTest::CellPoint(int column, int row) {
   POINT centre{0, 0};
   SIZE size;
   view->GetPattern()->MapCellToImage(row, column, view->GetPatternView()->GetDrawnRect(), centre, size, false);
   return centre;
 }
 
-COLORREF ToolDialogTest::PixelAt(int column, int row) {
+COLORREF Tool2DialogTest::PixelAt(int column, int row) {
   const POINT p = CellPoint(column, row);
   const QImage image = QmRenderWindow(view->GetSafeHwnd(), false);
   const QColor c = image.pixelColor(p.x, p.y);
   return RGB(c.red(), c.green(), c.blue());
 }
 
-bool ToolDialogTest::Shown(const std::string& part) const {
+bool Tool2DialogTest::Shown(const std::string& part) const {
   for (const auto& b : boxes)
     if (b.find(part) != std::string::npos) return true;
   return false;
@@ -131,4 +131,4 @@ bool ToolDialogTest::Shown(const std::string& part) const {
 
 std::string ShotPath(bool russian, const std::string& name) { return DefaultShotsDir(russian) + "/" + name; }
 
-}  // namespace tooltest
+}  // namespace tool2test

@@ -18,7 +18,7 @@
 #include "tests/common/test_util.h"
 #include "view/TabView.h"
 
-namespace tooltest {
+namespace tool2test {
 
 // A palette of the colours (COLORREF), all in use, named C0, C1...
 CColorSet MakePalette(const std::vector<COLORREF>& colors);
@@ -28,7 +28,7 @@ CPattern MakeDesign(const std::vector<std::string>& rows);
 // The rows back, as MakeDesign takes them.
 std::vector<std::string> Rows(const CPattern& design);
 
-class ToolDialogTest : public ::testing::Test {
+class Tool2DialogTest : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
@@ -52,7 +52,7 @@ class ToolDialogTest : public ::testing::Test {
 // The language packs' own test helper: the shots folder of a language.
 std::string ShotPath(bool russian, const std::string& name);
 
-}  // namespace tooltest
+}  // namespace tool2test
 
 using QmModalHook = std::function<void(HWND dialog)>;
 void QmSetModalHook(QmModalHook hook);

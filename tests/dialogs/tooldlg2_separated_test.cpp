@@ -12,15 +12,15 @@
 #include "platform/wnd/host.h"
 #include "tests/dialogs/tooldlg2_fixture.h"
 
-using namespace tooltest;
+using namespace tool2test;
 
 namespace {
 
-class SeparatedTest : public ToolDialogTest {
+class SeparatedTest : public Tool2DialogTest {
  protected:
   void TearDown() override {
     if (dialog && view->m_separatedDlg) dialog->SendMessage(WM_COMMAND, IDCANCEL);
-    ToolDialogTest::TearDown();
+    Tool2DialogTest::TearDown();
   }
   CDeleteSepStitchDlg* Open() {
     dialog = CDeleteSepStitchDlg::Open(view, frame);
@@ -278,7 +278,7 @@ TEST(ColorVariants, NearestCandidateIsTheFirstOfTheClosest) {
   EXPECT_EQ(FindNearestCandidate(RGB(1, 2, 3), {}), 0);
 }
 
-TEST_F(ToolDialogTest, VariantsTestThenCancelGivesEveryBeadBackAndTestThenOkKeepsTheTestedColour) {
+TEST_F(Tool2DialogTest, VariantsTestThenCancelGivesEveryBeadBackAndTestThenOkKeepsTheTestedColour) {
   PutRows({"000", "011", "022"});
   const std::vector<std::string> before = ViewRows();
   const std::vector<UINT> piece{UINT(view->GetPattern()->GetBeadIndex(1, 1)),
@@ -311,7 +311,7 @@ TEST_F(ToolDialogTest, VariantsTestThenCancelGivesEveryBeadBackAndTestThenOkKeep
   QmSetModalHook(nullptr);
 }
 
-TEST_F(ToolDialogTest, VariantsWithoutCandidatesAskForAColourAndCancelChangesNothing) {
+TEST_F(Tool2DialogTest, VariantsWithoutCandidatesAskForAColourAndCancelChangesNothing) {
   PutRows({"111", "111"});
   const std::vector<UINT> piece{0};
   CChangeColorDlg variants(view, piece, CellPoint(0, 0), frame);

@@ -12,7 +12,7 @@
 #include "tests/dialogs/tooldlg2_fixture.h"
 #include "tools/dialogshots/DialogShots.h"
 
-using namespace tooltest;
+using namespace tool2test;
 
 namespace {
 
@@ -24,7 +24,7 @@ void Check(HWND window, bool russian, const std::string& name) {
 
 }  // namespace
 
-TEST_F(ToolDialogTest, LiveWindowsFitTheirTextsInBothLanguages) {
+TEST_F(Tool2DialogTest, LiveWindowsFitTheirTextsInBothLanguages) {
   for (bool russian : {false, true}) {
     SetRussianInterface(russian);
     pack.reset();

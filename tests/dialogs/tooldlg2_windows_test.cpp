@@ -18,7 +18,7 @@
 #include "tests/dialogs/tooldlg2_fixture.h"
 #include "view/PatternRender.h"
 
-using namespace tooltest;
+using namespace tool2test;
 
 namespace {
 
@@ -45,7 +45,7 @@ TEST(InterestingColors, FadingKeepsTheGivenShareOfTheColour) {
   EXPECT_EQ(FadeChannel(255, 1), 255);
 }
 
-TEST_F(ToolDialogTest, InterestingColoursFadeTheRestAndClosingGivesEveryColourItsExactRgb) {
+TEST_F(Tool2DialogTest, InterestingColoursFadeTheRestAndClosingGivesEveryColourItsExactRgb) {
   PutRows(kFourColours);
   CDisplayOnlyColorsDialog::ResetSharedValues();
   const CColorSet original = *view->GetColorSet();
@@ -107,7 +107,7 @@ TEST_F(ToolDialogTest, InterestingColoursFadeTheRestAndClosingGivesEveryColourIt
 
 // ---- Design by sample ----
 
-TEST_F(ToolDialogTest, DesignBySampleChecksInOrderAndAppliesFromTheSampleEveryTime) {
+TEST_F(Tool2DialogTest, DesignBySampleChecksInOrderAndAppliesFromTheSampleEveryTime) {
   PutRows({"012", "120"});
   view->GetPattern()->SetModified(false);
   CDesignBySampleDlg::SetRotation(false);
@@ -170,7 +170,7 @@ TEST_F(ToolDialogTest, DesignBySampleChecksInOrderAndAppliesFromTheSampleEveryTi
   CDesignBySampleDlg::SetRotation(true);
 }
 
-TEST_F(ToolDialogTest, DesignBySamplePastTheBeadBudgetChangesNothing) {
+TEST_F(Tool2DialogTest, DesignBySamplePastTheBeadBudgetChangesNothing) {
   PutRows({"012", "120"});
   const int kept = GetAppSettings().m_maxBeads;
   GetAppSettings().m_maxBeads = 20;
@@ -201,7 +201,7 @@ TEST(ReduceColors, TheLimitIsANumberOrNoLimit) {
   }
 }
 
-TEST_F(ToolDialogTest, UseOnlyColoursOkWithoutApplyIsCancelAndApplyThenOkIsOneStep) {
+TEST_F(Tool2DialogTest, UseOnlyColoursOkWithoutApplyIsCancelAndApplyThenOkIsOneStep) {
   PutRows(kFourColours);
   view->GetPattern()->SetModified(false);
   QmSetModalHook([&](HWND h) { QmClickButton(::GetDlgItem(h, IDOK)); });
@@ -252,7 +252,7 @@ TEST(PatternPreview, TypedZoomTakesTheLeadingDigits) {
   }
 }
 
-TEST_F(ToolDialogTest, PreviewZoomsAsTypedKeepsItsPictureAndEscapeFreesIt) {
+TEST_F(Tool2DialogTest, PreviewZoomsAsTypedKeepsItsPictureAndEscapeFreesIt) {
   PutRows(kFourColours);
   auto* preview = CCurrentPatternViewDlg::Open(view);
   ASSERT_NE(preview, nullptr);
@@ -328,7 +328,7 @@ class PencilPane : public IViewToolSource {
 };
 }  // namespace
 
-TEST_F(ToolDialogTest, TheLayerSitsOnTheDrawnPictureAndADragThroughItEditsAsWithoutIt) {
+TEST_F(Tool2DialogTest, TheLayerSitsOnTheDrawnPictureAndADragThroughItEditsAsWithoutIt) {
   PutRows({"0000000", "0000000", "0000000", "0000000"});
   PencilPane pane;
   view->SetToolSource(&pane);
