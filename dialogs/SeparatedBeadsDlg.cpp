@@ -484,9 +484,12 @@ void CDeleteSepStitchDlg::OnViewRButtonDown(UINT, POINT, const CBeadHit& hit) {
   }
 }
 
-void CDeleteSepStitchDlg::OnUndo() {
+void CDeleteSepStitchDlg::MoveInHistory(bool forward) {
   CWaitCursor wait;
-  m_undo.Undo();
+  if (forward)
+    m_undo.Redo();
+  else
+    m_undo.Undo();
   UpdateUndoButtons();
   m_design->ClearMarkedBeads();
   m_design->RefreshBeadColors(*m_palette);
@@ -495,16 +498,9 @@ void CDeleteSepStitchDlg::OnUndo() {
   m_selected = -1;
 }
 
-void CDeleteSepStitchDlg::OnRedo() {
-  CWaitCursor wait;
-  m_undo.Redo();
-  UpdateUndoButtons();
-  m_design->ClearMarkedBeads();
-  m_design->RefreshBeadColors(*m_palette);
-  m_view->OnPatternChanged(true);
-  FindGroups(-1, false, false);
-  m_selected = -1;
-}
+void CDeleteSepStitchDlg::OnUndo() { MoveInHistory(false); }
+
+void CDeleteSepStitchDlg::OnRedo() { MoveInHistory(true); }
 
 void CDeleteSepStitchDlg::OnOK() {
   if (m_closing) return;

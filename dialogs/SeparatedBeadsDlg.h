@@ -85,6 +85,7 @@ class CDeleteSepStitchDlg : public CDialog, public ISeparatedBeadsToolDialog {
   void ChangeGroup(size_t group, bool refresh, CStatusProgress* progress, bool perBead);
   void SelectRow(int row, bool visible);
   void UpdateUndoButtons();
+  void MoveInHistory(bool forward);
   void UpdateCountLabel();
   void InvalidateView();
   void ClearSlot();

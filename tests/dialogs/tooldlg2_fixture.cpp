@@ -1,5 +1,7 @@
 #include "tests/dialogs/tooldlg2_fixture.h"
 
+#include "tests/dialogs/tooldlg_fixture.h"
+
 #include "core/FrameServices.h"
 #include "image/ImageView.h"
 #include "platform/base/msgbox.h"
@@ -16,18 +18,6 @@ CWinApp& TestApp() {
   return app;
 }
 }  // namespace
-
-CColorSet MakePalette(const std::vector<COLORREF>& colors) {
-  CColorSet set;
-  for (size_t i = 0; i < colors.size(); ++i) {
-    CString name;
-    name.Format("C%d", static_cast<int>(i));
-    CPaletteColor c(CRgbTriple::FromColorref(colors[i]), name, 0, static_cast<int>(i), 0, 0);
-    c.SetInUse(1);
-    set.Append(c);
-  }
-  return set;
-}
 
 CPattern MakeDesign(const std::vector<std::string>& rows) {
   CPattern p;
@@ -98,7 +88,7 @@ void Tool2DialogTest::TearDown() {
 void Tool2DialogTest::PutDesign(const CPattern& design) {
   *view->GetPattern() = design;
   view->ClearEditHistory();
-  view->SetColorSet(MakePalette({RGB(220, 30, 30), RGB(30, 200, 30), RGB(30, 30, 220), RGB(230, 220, 20)}),
+  view->SetColorSet(tooltest::MakePalette({RGB(220, 30, 30), RGB(30, 200, 30), RGB(30, 30, 220), RGB(230, 220, 20)}),
                     "test.pal");
   view->GetPattern()->RefreshBeadColors(*view->GetColorSet());
   view->CountUsedColors();

@@ -20,8 +20,6 @@
 
 namespace tool2test {
 
-// A palette of the colours (COLORREF), all in use, named C0, C1...
-CColorSet MakePalette(const std::vector<COLORREF>& colors);
 // A loom design of one-inch beads; rows are given from the top as strings of
 // digits (the colour index) or '.' for a removed bead.
 CPattern MakeDesign(const std::vector<std::string>& rows);

@@ -11,6 +11,7 @@
 #include "platform/wnd/controls.h"
 #include "platform/wnd/host.h"
 #include "tests/dialogs/tooldlg2_fixture.h"
+#include "tests/dialogs/tooldlg_fixture.h"
 
 using namespace tool2test;
 
@@ -247,7 +248,7 @@ TEST_F(SeparatedTest, TheDiagonalOptionChosenIsTheOneOfTheNextOpening) {
 // ---- The colour variants ----
 
 TEST(ColorVariants, CandidatesComeOnceInTheOrderSeenAndSkipRemovedBeads) {
-  const CColorSet palette = MakePalette({RGB(0, 0, 0), RGB(200, 0, 0), RGB(0, 200, 0), RGB(0, 0, 200)});
+  const CColorSet palette = tooltest::MakePalette({RGB(0, 0, 0), RGB(200, 0, 0), RGB(0, 200, 0), RGB(0, 0, 200)});
   // The piece is the bead at column 1, row 1 (colour 1).
   const CPattern design = MakeDesign({"3.0", "012", "020"});
   const std::vector<UINT> piece{UINT(design.GetBeadIndex(1, 1))};
