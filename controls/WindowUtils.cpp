@@ -145,3 +145,10 @@ void FillRegionCombo(CComboBox* combo) {
   combo->SetCurSel(0);
   combo->EnableWindow(FALSE);
 }
+
+void EnableOwnerDrawn(CWnd& control, bool enable) {
+  if (!control.GetSafeHwnd()) return;
+  if ((control.IsWindowEnabled() != FALSE) == enable) return;
+  control.EnableWindow(enable ? TRUE : FALSE);
+  control.Invalidate(FALSE);
+}

@@ -89,6 +89,8 @@ void CAddRemoveBlock::SelectBead(const CBeadHit& hit, bool) {
 void CAddRemoveBlock::SelectBeadList(const std::vector<int>& indexes) {
   CBeadChangeList step;
   std::vector<int> changed;
+  step.reserve(indexes.size());
+  changed.reserve(indexes.size());
   for (int i : indexes) {
     if (!m_design->IsValidIndex(i)) continue;
     CBead& bead = m_design->m_beads[size_t(i)];
@@ -198,6 +200,8 @@ void CAddRemoveBlock::OnOK() {
     m_design->SetModified(true);
     m_view->RecordChanges(m_copy);
     m_view->PostMessage(GetMsgPatternChanged(), 1, 0);
+    m_view->CountUsedColors();
+    if (IViewToolSource* pane = m_view->GetToolSource()) pane->RefreshColorList();
   } else {
     m_design->SetModified(m_copy.IsModified());
   }

@@ -103,6 +103,7 @@ void CAddTextIntoDesignDlg::ApplyText() {
   if (!m_snapshot.Restore(*m_design)) return;
   // From here the design is as it was at opening; the view shows it even
   // when no text is drawn (an emptied text takes the old one away).
+  std::vector<int> painted;
   [&] {
     std::vector<POINT> cells;
     SIZE size{0, 0};
@@ -115,8 +116,22 @@ void CAddTextIntoDesignDlg::ApplyText() {
     if (color < 0) return;
     const int slider = std::clamp(m_transparency.GetSafeHwnd() ? m_transparency.GetPos() : 0, 0, 10);
     m_design->PaintCells(m_position.x, m_position.y, cells, *m_palette, slider * 0.1, color, false);
+    const int columns = static_cast<int>(m_design->GetColumnCount()), rows = static_cast<int>(m_design->GetRowCount());
+    painted.reserve(cells.size());
+    for (POINT c : cells) {
+      const int x = m_position.x + c.x, y = m_position.y + c.y;
+      if (x >= 0 && y >= 0 && x < columns && y < rows) painted.push_back(m_design->GetBeadIndex(x, y));
+    }
   }();
-  m_view->OnPatternChanged(true);
+  // Only the cells of the text drawn before and of the text drawn now
+  // changed: they are painted again, not the whole design.
+  std::vector<int> repaint = m_painted;
+  repaint.insert(repaint.end(), painted.begin(), painted.end());
+  m_painted = std::move(painted);
+  if (repaint.empty()) return;
+  const bool modified = m_design->IsModified();
+  if (!m_view->RedrawBeads(repaint)) m_view->OnPatternChanged(true);
+  m_design->SetModified(modified);
 }
 
 void CAddTextIntoDesignDlg::OnApply() {

@@ -90,6 +90,8 @@ class CAddTextIntoDesignDlg : public CDialog, public ITextToolDialog {
   POINT m_lastDrag{0, 0};
   POINT m_position{0, 0};
   SIZE m_size{0, 0};
+  // The storage indexes the text covered when it was last drawn.
+  std::vector<int> m_painted;
 };
 
 // Opens the text window over the view (the main frame as parent) and fills

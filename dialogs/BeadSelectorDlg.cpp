@@ -313,19 +313,34 @@ void CBaseBeadSelectorDlg::PushSingleChange(const CBeadChange& change) {
 
 void CBaseBeadSelectorDlg::UpdateUndoButtons() {
   if (!m_options.undo) return;
-  if (m_undo.GetSafeHwnd()) m_undo.EnableWindow(m_history.CanUndo() ? TRUE : FALSE);
-  if (m_redo.GetSafeHwnd()) m_redo.EnableWindow(m_history.CanRedo() ? TRUE : FALSE);
+  EnableOwnerDrawn(m_undo, m_history.CanUndo());
+  EnableOwnerDrawn(m_redo, m_history.CanRedo());
+}
+
+// Only the beads of the step are painted again (present ones as beads,
+// removed ones as holes): a full rendering of a large design with the
+// picture behind removed beads takes seconds.
+void CBaseBeadSelectorDlg::RepaintRestored(const std::vector<int>& restored) {
+  std::vector<int> present, removed;
+  for (int i : restored) {
+    if (!m_design->IsValidIndex(i)) continue;
+    (m_design->m_beads[size_t(i)].IsPresent() ? present : removed).push_back(i);
+  }
+  if (!present.empty()) m_view->RedrawBeads(present);
+  if (!removed.empty()) m_view->RedrawRemovedBeads(removed);
 }
 
 void CBaseBeadSelectorDlg::OnUndo() {
-  m_history.Undo();
-  m_view->OnPatternChanged(true);
+  std::vector<int> restored;
+  m_history.Undo(&restored);
+  RepaintRestored(restored);
   UpdateUndoButtons();
 }
 
 void CBaseBeadSelectorDlg::OnRedo() {
-  m_history.Redo();
-  m_view->OnPatternChanged(true);
+  std::vector<int> restored;
+  m_history.Redo(&restored);
+  RepaintRestored(restored);
   UpdateUndoButtons();
 }
 

@@ -103,6 +103,7 @@ class CBaseBeadSelectorDlg : public CDialog, public IBeadSelectorToolDialog {
 
  private:
   void DrawShape();
+  void RepaintRestored(const std::vector<int>& restored);
 
   CToolbarButton m_tools[8];
   CComboBox m_direction;

@@ -105,8 +105,8 @@ bool CEditColorGroup::CanUndo() const {
 bool CEditColorGroup::CanRedo() const { return m_position + 1 < static_cast<int>(m_snapshots.size()); }
 
 void CEditColorGroup::UpdateUndoButtons() {
-  if (m_undo.GetSafeHwnd()) m_undo.EnableWindow(CanUndo() ? TRUE : FALSE);
-  if (m_redo.GetSafeHwnd()) m_redo.EnableWindow(CanRedo() ? TRUE : FALSE);
+  EnableOwnerDrawn(m_undo, CanUndo());
+  EnableOwnerDrawn(m_redo, CanRedo());
 }
 
 BOOL CEditColorGroup::OnCommand(WPARAM wParam, LPARAM lParam) {

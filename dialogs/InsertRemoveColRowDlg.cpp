@@ -122,9 +122,9 @@ void CInsertRemoveColRowDlg::ClearBand() {
 void CInsertRemoveColRowDlg::UpdateModeControls() {
   if (m_bandShown) ClearBand();
   const bool insert = g_mode == kInsertColumns || g_mode == kInsertRows;
-  if (m_add.GetSafeHwnd()) m_add.EnableWindow(insert ? TRUE : FALSE);
-  if (m_color.GetSafeHwnd()) m_color.EnableWindow(insert ? TRUE : FALSE);
-  if (m_remove.GetSafeHwnd()) m_remove.EnableWindow(insert ? FALSE : TRUE);
+  EnableOwnerDrawn(m_add, insert);
+  EnableOwnerDrawn(m_color, insert);
+  EnableOwnerDrawn(m_remove, !insert);
 }
 
 RECT CInsertRemoveColRowDlg::GetSelectionRect() const {
@@ -179,7 +179,9 @@ void CInsertRemoveColRowDlg::DrawSelection(CDC* dc) {
 
 void CInsertRemoveColRowDlg::Refresh() {
   ClearBand();
-  m_view->RenderPatternView();
+  // Rendered again in the view's zoom mode (fitted stays fitted to the new
+  // grid).
+  m_view->OnPatternChanged(false);
   m_view->Invalidate(FALSE);
   m_design->SetModified(true);
   if (IViewToolSource* pane = m_view->GetToolSource()) pane->RefreshColorList();

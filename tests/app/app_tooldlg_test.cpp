@@ -96,6 +96,10 @@ TEST_F(ToolWindowsAppTest, PartialDesignRemoveAllIsOneUndoStepAndIsSaved) {
   QmSendMouse(view->GetSafeHwnd(), WM_LBUTTONUP, Cell(view, 4, 4), 0);
   EXPECT_EQ(ColorAt(view, 4, 4), -2);
   EXPECT_NE(before, Picture(view));
+  // The window's Undo stays available through the program's idle updates.
+  QmRunIdle();
+  QmPumpMessages(50);
+  EXPECT_TRUE(dialog->GetDlgItem(IDC_SEL_UNDO)->IsWindowEnabled());
   dialog->SendMessage(WM_COMMAND, IDC_PARTIAL_REMOVE_ALL, 0);
   dialog->SendMessage(WM_COMMAND, IDOK, 0);
   QmPumpMessages(100);

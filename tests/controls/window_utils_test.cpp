@@ -92,6 +92,20 @@ TEST(WindowUtils, RegionComboHoldsEverywhereOnlyAndIsGreyed) {
   }
 }
 
+TEST(WindowUtils, EnableOwnerDrawnChangesTheStateOnlyWhenItDiffers) {
+  CTestWindow dialog;
+  ASSERT_TRUE(dialog.CreateTop(10, 10, 300, 200));
+  CButton button;
+  ASSERT_TRUE(button.Create("Undo", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, RECT{5, 5, 80, 30}, &dialog, 159));
+  EnableOwnerDrawn(button, false);
+  EXPECT_FALSE(button.IsWindowEnabled());
+  EnableOwnerDrawn(button, false);
+  EXPECT_FALSE(button.IsWindowEnabled());
+  EnableOwnerDrawn(button, true);
+  EXPECT_TRUE(button.IsWindowEnabled());
+  dialog.DestroyWindow();
+}
+
 TEST(WindowUtils, IconsAndCloseBox) {
   CTestWindow top, child;
   ASSERT_TRUE(top.CreateTop(10, 10, 300, 200));

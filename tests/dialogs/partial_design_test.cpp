@@ -92,11 +92,18 @@ TEST_F(PartialDesignTest, PencilDragRemovesEachBeadOnceAsItsOwnStepAndLeavesTheM
   EXPECT_EQ(At(2, 2), -2);
   EXPECT_EQ(At(3, 2), -2);
   EXPECT_EQ(dialog->GetHistory().GetStepCount(), 2);
+  EXPECT_TRUE(dialog->GetDlgItem(IDC_SEL_UNDO)->IsWindowEnabled());
+  EXPECT_FALSE(dialog->GetDlgItem(IDC_SEL_REDO)->IsWindowEnabled());
   // Single beads do not set the modified flag (OnInitDialog cleared it).
   EXPECT_FALSE(Design().IsModified());
   // The removed beads show the view's background (no original picture).
   EXPECT_EQ(PixelAt(2, 2), COLORREF(0x808080));
-  Click(dialog, IDC_SEL_UNDO);
+  // A real click on Undo (the button is enabled for input, not only in
+  // its style).
+  HWND undo = dialog->GetDlgItem(IDC_SEL_UNDO)->GetSafeHwnd();
+  QmSendMouse(undo, WM_LBUTTONDOWN, POINT{30, 8}, MK_LBUTTON);
+  QmSendMouse(undo, WM_LBUTTONUP, POINT{30, 8}, 0);
+  QmPumpMessages(50);
   EXPECT_EQ(At(3, 2), 1);
   Click(dialog, IDC_SEL_REDO);
   EXPECT_EQ(At(3, 2), -2);
@@ -244,6 +251,7 @@ TEST_F(PartialDesignTest, OkRecordsOneViewStepThatUndoTakesBackAndCancelRestores
   ASSERT_EQ(view->GetEditHistory().size(), 1u);
   EXPECT_EQ(view->GetEditHistory()[0].size(), 6u);
   EXPECT_TRUE(Design().IsModified());
+  EXPECT_GE(pane.refreshes, 1);  // the pane's counts follow
   const CPattern after(Design());
   view->Undo();
   EXPECT_TRUE(SameBeads(Design(), BlockDesign()));

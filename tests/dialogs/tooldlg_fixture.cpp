@@ -1,5 +1,6 @@
 #include "tests/dialogs/tooldlg_fixture.h"
 
+#include "platform/base/codepage.h"
 #include "platform/base/msgbox.h"
 #include "settings/AppSettings.h"
 
@@ -37,7 +38,8 @@ CPattern MakeDesign(int columns, int rows, int color) {
 }
 
 void ToolDialogTest::SetUp() {
-  pack = std::make_unique<qmtest::LanguagePack>(Russian());
+  codePage = GetAnsiCodePage();
+  UseLanguage(Russian());
   GetAppSettings().m_viewBackgroundColor = 0x808080;
   GetAppSettings().m_advancedImageQuality = 1;
   SetMessageBoxHook([this](const CString& text, const CString&, UINT type) {
@@ -70,9 +72,12 @@ void ToolDialogTest::TearDown() {
   if (frame) frame->DestroyWindow();
   QmPumpMessages(50);
   pack.reset();
+  SetAnsiCodePage(codePage);
 }
 
 void ToolDialogTest::UseLanguage(bool russian) {
+  // Window texts are taken in the pack's code page.
+  SetAnsiCodePage(russian ? 1251 : 1252);
   pack.reset();
   pack = std::make_unique<qmtest::LanguagePack>(russian);
 }

@@ -64,6 +64,7 @@ class ToolDialogTest : public ::testing::Test {
   CTabView* view = nullptr;
   CRecordingPane pane;
   std::vector<std::string> messages;
+  UINT codePage = 1252;
 };
 
 // Same stored colour index and present flag for every bead.
