@@ -7,6 +7,7 @@
 #include "app/App.h"
 #include "app/FrameProgress.h"
 #include "app/ViewDialogs.h"
+#include "dialogs/PatternPreviewDlg.h"
 #include "controls/3dColorStatic.h"
 #include "core/FileUtils.h"
 #include "lang/ids/base.h"
@@ -219,6 +220,8 @@ void CMainFrame::OnDestroy() {
   if (m_titleTimer) KillTimer(m_titleTimer);
   m_titleTimer = 0;
   CloseViewToolWindows(GetTabView());
+  // The previews have no owner: they would outlive the main window.
+  CCurrentPatternViewDlg::CloseAll();
   SetActiveTabView(nullptr);
   CFrameWnd::OnDestroy();
 }

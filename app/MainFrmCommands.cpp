@@ -14,6 +14,11 @@
 #include "dialogs/AddTextDlg.h"
 #include "dialogs/InsertRemoveColRowDlg.h"
 #include "dialogs/PromptPrintDlg.h"
+#include "dialogs/DesignBySampleDlg.h"
+#include "dialogs/InterestingColorsDlg.h"
+#include "dialogs/PatternPreviewDlg.h"
+#include "dialogs/ReduceColorsDlg.h"
+#include "dialogs/SeparatedBeadsDlg.h"
 #include "lang/ids/controls.h"
 #include "lang/ids/shell.h"
 #include "settings/AppSettings.h"
@@ -260,9 +265,20 @@ void CMainFrame::OnTextByBeads() {
   if (CTabView* view = GetTabView()) OpenTextByBeadsDialog(view, this);
 }
 
-void CMainFrame::OnUseOnlyColors() { ShowCommandNotAvailable(ID_EDIT_USE_ONLY_COLORS); }
-void CMainFrame::OnRemoveSeparate() { ShowCommandNotAvailable(ID_EDIT_REMOVE_SEPARATE); }
-void CMainFrame::OnDesignBySample() { ShowCommandNotAvailable(ID_EDIT_DESIGN_BY_SAMPLE); }
+void CMainFrame::OnUseOnlyColors() {
+  if (CTabView* view = GetTabView()) CReduceColorsNumberDlg::Run(view, this);
+}
+
+void CMainFrame::OnRemoveSeparate() {
+  if (CTabView* view = GetTabView()) CDeleteSepStitchDlg::Open(view, this);
+}
+
+void CMainFrame::OnDesignBySample() {
+  CTabView* view = GetTabView();
+  if (!view || !view->GetPattern()->HasBeads() || view->IsToolDialogOpen()) return;
+  CDesignBySampleDlg dialog(view, this);
+  if (dialog.DoModal() == IDOK) view->ClearEditHistory();
+}
 
 void CMainFrame::OnMirror() {
   if (CTabView* view = GetTabView()) view->OnMirror();
@@ -282,8 +298,13 @@ void CMainFrame::OnRedo() {
 
 // ---- View ----
 
-void CMainFrame::OnSeparatePreview() { ShowCommandNotAvailable(ID_VIEW_SEPARATE_PREVIEW); }
-void CMainFrame::OnInterestingColors() { ShowCommandNotAvailable(ID_VIEW_INTERESTING_COLORS); }
+void CMainFrame::OnSeparatePreview() {
+  if (CTabView* view = GetTabView()) CCurrentPatternViewDlg::Open(view);
+}
+
+void CMainFrame::OnInterestingColors() {
+  if (CTabView* view = GetTabView()) CDisplayOnlyColorsDialog::Open(view, this);
+}
 
 void CMainFrame::OnShowGrid() {
   CGridSettings& grid = GetGridSettings();

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "dialogs/EditColorGroup.h"
+#include "dialogs/LayerView.h"
 #include "dialogs/MirrorDlg.h"
 #include "view/TabView.h"
 #include "view/ToolDialogs.h"
@@ -12,7 +13,7 @@ void InstallViewDialogFactories() {
   factories.runMirror = &RunMirrorDialog;
   factories.openEditColorGroup = &OpenEditColorGroupDialog;
   // The original picture's layer over the design.
-  factories.createOverlay = nullptr;
+  factories.createOverlay = &CLayerView::CreateOverlay;
   SetViewDialogFactories(std::move(factories));
 }
 

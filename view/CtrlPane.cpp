@@ -374,6 +374,12 @@ void CCtrlPane::OnShowOriginal() {
   if (bitmap && factories.createOverlay)
     m_overlay = factories.createOverlay(static_cast<HBITMAP>(bitmap->GetSafeHandle()), OverlayAlpha(m_opacity.GetPos()),
                                         this, view);
+  if (!m_overlay) {
+    // Nothing is shown: the box and the slider say so.
+    m_showOriginal.SetCheck(BST_UNCHECKED);
+    m_opacity.EnableWindow(FALSE);
+    return;
+  }
   ApplyAlpha();
   m_overlayShown = true;
 }

@@ -643,11 +643,14 @@ void CTabView::ApplyPaletteChange() {
 }
 
 void CTabView::SetOriginalView(CImageView* view, const CString& path) {
-  if (view != m_originalView) delete m_originalView;
+  const bool changed = view != m_originalView;
+  if (changed) delete m_originalView;
   m_originalView = view;
   m_originalPath = view ? path : CString();
   if (IViewToolSource* pane = GetToolSource()) {
-    if (!view) pane->HideOriginalOverlay();
+    // The overlay shows the old picture: it closes whenever the picture
+    // changes, not only when it goes.
+    if (changed || !view) pane->HideOriginalOverlay();
     pane->UpdateOriginalControls();
   }
 }

@@ -894,7 +894,13 @@ LONG_PTR SetWindowLongPtr(HWND hwnd, int index, LONG_PTR value) {
         w->layered = false;
         w->alpha = 255;
         w->layeredFlags = 0;
-        if (QWidget* wid = w->W(); wid && wid->isWindow()) wid->setWindowOpacity(1.0);
+        if (QWidget* wid = w->W(); wid && wid->isWindow()) {
+          wid->setWindowOpacity(1.0);
+        } else if (wid) {
+          wid->setAttribute(Qt::WA_OpaquePaintEvent, true);
+          wid->setAttribute(Qt::WA_NoSystemBackground, true);
+          wid->update();
+        }
       }
       StyleChanged(*w, os, oe);
       Send(hwnd, WM_STYLECHANGED, static_cast<WPARAM>(GWL_EXSTYLE), reinterpret_cast<LPARAM>(&ss));

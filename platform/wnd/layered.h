@@ -1,7 +1,9 @@
-// Window transparency: a top-level window made partly transparent with one
-// alpha for the whole window. The splash, the about box and the picture
-// layer over the design view use it. Where the platform cannot show
-// transparency the calls answer false and leave the window as it is.
+// Window transparency: a window made partly transparent with one alpha for
+// the whole window. The splash and the about box are top-level windows;
+// the picture layer over the design view is a child window, whose picture
+// the stand-in paints at the alpha over its parent's (no compositor needed).
+// Where the platform cannot show a top-level window's transparency the calls
+// answer false and leave the window as it is.
 #pragma once
 
 #include "platform/wnd/winuser.h"

@@ -154,6 +154,14 @@ void PaintWindowNow(Window& w) {
 
 void BlitToWidget(Window& w, QPainter& p, const QRect& widgetRect) {
   if (w.image.isNull()) return;
+  if (w.layered && w.IsChild() && w.alpha < 255) {
+    // A translucent child: its picture over the parent's at the alpha.
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.setOpacity(w.alpha / 255.0);
+    p.drawImage(widgetRect.topLeft(), w.image, widgetRect);
+    p.setOpacity(1.0);
+    return;
+  }
   p.setCompositionMode(QPainter::CompositionMode_Source);
   p.drawImage(widgetRect.topLeft(), w.image, widgetRect);
 }

@@ -555,7 +555,7 @@ BOOL SetLayeredWindowAttributes(HWND hwnd, COLORREF key, BYTE alpha, DWORD flags
     SetLastError(1400);
     return FALSE;
   }
-  if (!(w->exStyle & WS_EX_LAYERED) || w->IsChild()) {
+  if (!(w->exStyle & WS_EX_LAYERED)) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
@@ -568,7 +568,19 @@ BOOL SetLayeredWindowAttributes(HWND hwnd, COLORREF key, BYTE alpha, DWORD flags
   w->colorKey = key;
   w->alpha = (flags & LWA_ALPHA) ? alpha : 255;
   w->layeredFlags = flags;
-  if (QWidget* wid = w->W()) wid->setWindowOpacity(w->alpha / 255.0);
+  if (QWidget* wid = w->W()) {
+    if (w->IsChild()) {
+      // A child window has no window opacity of its own: its backing image
+      // is painted at the alpha over what the parent painted beneath it, so
+      // the parent must paint that area first.
+      const bool opaque = w->alpha == 255;
+      wid->setAttribute(Qt::WA_OpaquePaintEvent, opaque);
+      wid->setAttribute(Qt::WA_NoSystemBackground, opaque);
+      wid->update();
+    } else {
+      wid->setWindowOpacity(w->alpha / 255.0);
+    }
+  }
   return TRUE;
 }
 

@@ -49,3 +49,45 @@ TEST(WndLayered, AlphaAppliesToTheWholeWindow) {
   DestroyWindow(h);
   QmPumpMessages();
 }
+
+// A child window with a constant alpha: its picture is laid over the
+// parent's at that alpha, also where the platform has no compositor.
+TEST(WndLayered, ChildAlphaBlendsItsPictureOverTheParent) {
+  HWND parent = MakeTop();
+  ASSERT_NE(parent, nullptr);
+  HWND child = CreateWindowEx(0, AFX_WND, "", WS_CHILD | WS_VISIBLE, 10, 10, 40, 30, parent, nullptr, nullptr,
+                              nullptr);
+  ASSERT_NE(child, nullptr);
+  ShowWindow(parent, SW_SHOWNA);
+  UpdateWindow(parent);
+  UpdateWindow(child);
+  QmRenderWindow(parent, false);
+  auto fill = [](HWND h, COLORREF color) {
+    HDC dc = GetDC(h);
+    RECT r{0, 0, 200, 200};
+    HBRUSH brush = CreateSolidBrush(color);
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+    ReleaseDC(h, dc);
+  };
+  fill(parent, RGB(0, 0, 255));
+  fill(child, RGB(255, 0, 0));
+  QmSetLayeredWindowsAvailable(false);
+  // Not layered yet: refused; layered: accepted at any alpha.
+  EXPECT_FALSE(SetLayeredWindowAttributes(child, 0, 128, LWA_ALPHA));
+  ASSERT_TRUE(SetWindowAlpha(child, 128));
+  QmSetLayeredWindowsAvailable(true);
+  BYTE alpha = 0;
+  ASSERT_TRUE(GetLayeredWindowAttributes(child, nullptr, &alpha, nullptr));
+  EXPECT_EQ(alpha, 128);
+  const QImage blended = QmRenderWindow(parent, false);
+  const QColor mid = blended.pixelColor(25, 25);
+  EXPECT_NEAR(mid.red(), 128, 3);
+  EXPECT_NEAR(mid.blue(), 127, 3);
+  EXPECT_EQ(blended.pixelColor(100, 60), QColor(0, 0, 255));
+  // Opaque again: the child's own colour.
+  ASSERT_TRUE(SetWindowAlpha(child, 255));
+  EXPECT_EQ(QmRenderWindow(parent, false).pixelColor(25, 25), QColor(255, 0, 0));
+  DestroyWindow(parent);
+  QmPumpMessages();
+}
