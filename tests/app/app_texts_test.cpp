@@ -1,6 +1,7 @@
 // Texts of the shell in both languages: message box captions and the
 // window caption of a design without a name.
 #include <QImage>
+#include <filesystem>
 
 #include "app/AboutDlg.h"
 #include "app/bars/AppStatusBar.h"
@@ -9,13 +10,16 @@
 #include "lang/ids/shell.h"
 #include "lang/ids/view.h"
 #include "palette/BasicPalette.h"
+#include "pdf/PdfExport.h"
 #include "platform/base/codepage.h"
 #include "tests/app/app_fixture.h"
+#include "tests/pdflib/pdf_tools.h"
 #include "tests/view/view_test_util.h"
 #include "tools/dialogshots/DialogShots.h"
 #include "view/CtrlPane.h"
 
 using namespace apptest;
+namespace fs = std::filesystem;
 
 class ShellTexts : public AppTest, public ::testing::WithParamInterface<bool> {};
 
@@ -130,3 +134,40 @@ TEST_P(ShellTexts, ThePaneAndTheStatusBarGiveTheirTextsRoom) {
 
 INSTANTIATE_TEST_SUITE_P(BothLanguages, ShellTexts, ::testing::Values(false, true),
                          [](const ::testing::TestParamInfo<bool>& i) { return i.param ? "Russian" : "English"; });
+
+// A Russian chart of a peyote design with every section, written where the
+// pictures of the windows go (build/shots/ru/shell_chart.pdf) to be looked
+// at: its word chart's title and its properties page speak Russian.
+TEST_F(AppTest, ARussianPeyoteChartReadsInRussian) {
+  StoreLanguage(true);
+  StoreAcceptedSettings();
+  ASSERT_TRUE(Start());
+  CTabView* view = View();
+  ASSERT_NE(view, nullptr);
+  const fs::path dir = qmtest::SourceDir() / "build" / "shots" / "ru";
+  fs::create_directories(dir);
+  const fs::path pdf = dir / "shell_chart.pdf";
+  fs::remove(pdf);
+  *view->GetPattern() = viewtest::MakeDesign(12, 10, kFormatPeyote);
+  view->GetPattern()->m_title = "Garden";
+  CPdfData& data = view->GetPattern()->m_pdfData;
+  data.m_propertiesPage = data.m_wholeDesignPage = data.m_colorListPage = data.m_gridPages = data.m_wordChartPages = 1;
+  data.m_collagePages = 0;
+  data.m_gridCellCoding = 2;  // symbols
+  data.m_peyoteCombined = 1;
+  data.m_wordChartAsTable = 1;
+  data.m_outputPath = pdf.string().c_str();
+  view->SetColorSet(MakeBasicPalette(true), BasicPaletteFileName(true));
+  view->GetColorSet()->CountUsageQuick(*view->GetPattern());
+  view->OnPatternChanged(false);
+  QmPumpMessages(50);
+  QmSetShellExecuteHook(
+      [](HWND, const char*, const char*, const char*, const char*, int) { return reinterpret_cast<HINSTANCE>(42); });
+  Frame()->SendMessage(WM_COMMAND, ID_FILE_EXPORT_PDF);
+  QmPumpMessages(100);
+  QmSetShellExecuteHook(nullptr);
+  ASSERT_TRUE(fs::exists(pdf)) << (boxes.empty() ? "" : boxes[0].first);
+  const std::string text = qmtest::PdfText(pdf);
+  for (const char* part : {"словесное описание (ряды попарно)", "Размер бисера:", "2.54000 x 2.54000 (1/"})
+    EXPECT_NE(text.find(part), std::string::npos) << part << "\n" << text;
+}
