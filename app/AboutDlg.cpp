@@ -27,7 +27,7 @@ CString Text(const char* english, const char* russian) {
 
 std::vector<CString> TitleLines() {
   std::vector<CString> lines;
-  lines.push_back("Quillmere 1.01 Freeware");
+  lines.push_back(Text("Quillmere 1.01 Freeware", "Квиллмир 1.01"));
   if (IsRussianInterface()) {
     lines.push_back(Text("", "Бесплатная программа для дизайна бисера"));
     lines.push_back(Text("", "© Corvandel, quillmere.example.ru"));
@@ -226,10 +226,40 @@ void CAboutDlg::PaintContent(CDC* dc) {
   if (picture) picture->Draw(dc, 0, 0);
   dc->SetBkMode(TRANSPARENT);
 
-  // Title block, drawn three times in three blues.
+  // Title block, drawn three times in orange to red, on a light veil over
+  // the picture's beads so that it reads on any of them.
   const std::vector<CString> lines = TitleLines();
   static const COLORREF colors[3] = {0x2890E8, 0x1458CA, 0x002CC0};
   m_titleRects.clear();
+  if (picture) {
+    CRect veil;
+    int y = 19;
+    for (size_t i = 0; i < lines.size(); ++i) {
+      CLogFont lf;
+      lf.SetFaceName(i == 0 ? "Tahoma" : "Arial");
+      lf.lfHeight = i == 0 ? 38 : 22;
+      lf.lfWeight = 700;
+      CFont font;
+      font.CreateFontIndirect(&lf);
+      CFont* old = dc->SelectObject(&font);
+      const CSize size = dc->GetTextExtent(lines[i]);
+      const int x = (client.Width() - size.cx) / 2;
+      veil.UnionRect(veil, CRect(x, y, x + size.cx + 2, y + size.cy + 2));
+      y += size.cy - (i == 0 ? 3 : 2);
+      dc->SelectObject(old);
+    }
+    veil.InflateRect(14, 6);
+    CDC white;
+    CBitmap bitmap;
+    if (white.CreateCompatibleDC(dc) && bitmap.CreateCompatibleBitmap(dc, veil.Width(), veil.Height())) {
+      CBitmap* oldBitmap = white.SelectObject(&bitmap);
+      white.FillSolidRect(0, 0, veil.Width(), veil.Height(), RGB(255, 255, 255));
+      BLENDFUNCTION blend{AC_SRC_OVER, 0, 200, 0};
+      dc->AlphaBlend(veil.left, veil.top, veil.Width(), veil.Height(), &white, 0, 0, veil.Width(), veil.Height(),
+                     blend);
+      white.SelectObject(oldBitmap);
+    }
+  }
   for (int pass = 0; pass < 3; ++pass) {
     int y = 20 + pass - 1;
     for (size_t i = 0; i < lines.size(); ++i) {

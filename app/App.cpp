@@ -2,13 +2,14 @@
 
 #include "app/AboutDlg.h"
 #include "app/ViewDialogs.h"
-#include "controls/AccelTable.h"
 #include "app/MainFrm.h"
+#include "controls/AccelTable.h"
 #include "core/FileUtils.h"
 #include "core/FrameServices.h"
 #include "core/Registry.h"
 #include "dialogs/SelectColumnsDlg.h"
 #include "image/Image.h"
+#include "lang/ids/base.h"
 #include "lang/ids/designfile.h"
 #include "lang/ids/shell.h"
 #include "pdflib/api.h"
@@ -61,6 +62,17 @@ CMainFrame* CApp::GetMainFrame() const { return dynamic_cast<CMainFrame*>(m_pMai
 CTabView* CApp::GetTabView() const {
   CMainFrame* frame = GetMainFrame();
   return frame ? frame->GetTabView() : nullptr;
+}
+
+int CApp::DoMessageBox(LPCTSTR lpszPrompt, UINT nType, UINT) {
+  CString title = m_library ? LoadResString(IDS_APP_TITLE) : CString();
+  if (title.IsEmpty()) title = IsRussianInterface() ? FromUtf8("Квиллмир") : CString("Quillmere");
+  HWND owner = ::GetActiveWindow();
+  if (!owner && m_pMainWnd) owner = m_pMainWnd->m_hWnd;
+  const HWND focus = ::GetFocus();
+  const int answer = ::MessageBox(owner, lpszPrompt, title, nType);
+  if (focus && ::IsWindow(focus)) ::SetFocus(focus);
+  return answer;
 }
 
 BOOL CApp::InitInstance() {

@@ -34,6 +34,10 @@ class CApp : public CWinApp {
 
   BOOL InitInstance() override;
   int ExitInstance() override;
+  // The framework's message boxes take the program's title in the interface
+  // language (string 57344 of the language library; before the library is
+  // loaded, the built-in title of the language flag).
+  int DoMessageBox(LPCTSTR lpszPrompt, UINT nType, UINT nIDPrompt) override;
 
   int GetMaxBeadCount() const { return m_settings.m_maxBeads; }
   void SetupMainFrame();

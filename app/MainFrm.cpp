@@ -259,6 +259,8 @@ CString CMainFrame::GetDesignName() {
   } else {
     name = LoadResString(IDS_UNTITLED);
   }
+  // A pack without an untitled name: the framework's own ("Untitled").
+  if (name.IsEmpty()) name = AfxLoadFrameworkString(AFX_IDS_UNTITLED);
   return name;
 }
 

@@ -35,16 +35,17 @@ BEGIN_MESSAGE_MAP(CColorListCtrl, CListCtrl)
   ON_NOTIFY_REFLECT(LVN_COLUMNCLICK, OnColumnClick)
   ON_NOTIFY_REFLECT(NM_CLICK, OnClick)
   ON_NOTIFY_REFLECT(NM_CUSTOMDRAW, OnCustomDraw)
-END_MESSAGE_MAP()
+  ON_WM_MOUSEMOVE()
+  END_MESSAGE_MAP()
 
-CColorListCtrl::CColorListCtrl(const char* valueName, BYTE, int preset)
-    : swatches_(16, 16), valueName_(valueName ? valueName : ""), data_(preset) {
-  CRegistryKey key = CRegistryKey::Open(g_szProgramKey, HKEY_CURRENT_USER);
-  DWORD size = 0;
-  if (key.IsOpen() && !valueName_.IsEmpty() && key.GetValueSize(valueName_, size) && size > 0) {
-    std::vector<BYTE> bytes(size);
-    if (key.ReadValue(valueName_, bytes.data(), size, &size)) ReadSetup(bytes.data(), size);
-  }
+  CColorListCtrl::CColorListCtrl(const char* valueName, BYTE, int preset)
+      : swatches_(16, 16), valueName_(valueName ? valueName : ""), data_(preset) {
+    CRegistryKey key = CRegistryKey::Open(g_szProgramKey, HKEY_CURRENT_USER);
+    DWORD size = 0;
+    if (key.IsOpen() && !valueName_.IsEmpty() && key.GetValueSize(valueName_, size) && size > 0) {
+      std::vector<BYTE> bytes(size);
+      if (key.ReadValue(valueName_, bytes.data(), size, &size)) ReadSetup(bytes.data(), size);
+    }
 }
 
 CColorListCtrl::~CColorListCtrl() {
@@ -196,18 +197,78 @@ void CColorListCtrl::OnClick(NMHDR*, LRESULT* result) {
 void CColorListCtrl::OnCustomDraw(NMHDR* hdr, LRESULT* result) {
   auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(hdr);
   *result = CDRF_DODEFAULT;
-  if (!data_.highlightShortage) return;
+  const int usage = FindUsageColumn();
+  if (!data_.highlightShortage && usage < 0) return;
   if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) {
     *result = CDRF_NOTIFYITEMDRAW;
   } else if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
     const size_t index = static_cast<size_t>(draw->nmcd.lItemlParam);
-    if (index < colors_.size() && colors_[index].count > static_cast<DWORD>(colors_[index].assigned)) {
-      draw->clrText = kShortageText;
-      draw->clrTextBk = kShortageBack;
-    } else {
-      draw->clrText = 0;
+    if (data_.highlightShortage) {
+      if (index < colors_.size() && colors_[index].count > static_cast<DWORD>(colors_[index].assigned)) {
+        draw->clrText = kShortageText;
+        draw->clrTextBk = kShortageBack;
+      } else {
+        draw->clrText = 0;
+      }
     }
+    if (usage >= 0) *result = CDRF_NOTIFYSUBITEMDRAW;
+  } else if (draw->nmcd.dwDrawStage == (CDDS_ITEMPREPAINT | CDDS_SUBITEM) && draw->iSubItem == usage) {
+    // The Usage cell is a check box (its text, "[X]" or "[  ]", is what
+    // exports and the cell reader see).
+    const size_t index = static_cast<size_t>(draw->nmcd.lItemlParam);
+    if (index >= colors_.size()) return;
+    CDC* dc = CDC::FromHandle(draw->nmcd.hdc);
+    CRect cell(draw->nmcd.rc);
+    const bool selected = (draw->nmcd.uItemState & CDIS_SELECTED) != 0 && (GetExtendedStyle() & LVS_EX_FULLROWSELECT);
+    const COLORREF back =
+        draw->clrTextBk == CLR_DEFAULT || draw->clrTextBk == CLR_NONE ? GetBkColor() : draw->clrTextBk;
+    dc->FillSolidRect(cell, selected ? ::GetSysColor(GetFocus() == this ? COLOR_HIGHLIGHT : COLOR_BTNFACE) : back);
+    const int side = std::min(13, std::max(7, cell.Height() - 4));
+    CRect box(0, 0, side, side);
+    box.OffsetRect(cell.left + (cell.Width() - side) / 2, cell.top + (cell.Height() - side) / 2);
+    dc->DrawFrameControl(box, DFC_BUTTON, DFCS_BUTTONCHECK | (colors_[index].IsInUse() ? DFCS_CHECKED : 0));
+    *result = CDRF_SKIPDEFAULT;
   }
+}
+
+CString CColorListCtrl::GetCutCellText(POINT client) {
+  LVHITTESTINFO hit{};
+  hit.pt = client;
+  if (SubItemHitTest(&hit) < 0 || hit.iItem < 0 || hit.iSubItem < 0) return CString();
+  if (hit.iSubItem == FindUsageColumn()) return CString();  // a check box
+  const CString text = GetItemText(hit.iItem, hit.iSubItem);
+  if (text.IsEmpty()) return CString();
+  CClientDC dc(this);
+  CFont* old = GetFont() ? dc.SelectObject(GetFont()) : nullptr;
+  const int width = dc.GetTextExtent(text).cx;
+  if (old) dc.SelectObject(old);
+  // The cell's text margins (and the swatch of the first column).
+  const int room = GetColumnWidth(hit.iSubItem) - 12 - (hit.iSubItem == 0 ? 18 : 0);
+  return width > room ? text : CString();
+}
+
+void CColorListCtrl::OnMouseMove(UINT flags, CPoint point) {
+  // Long names (a nickname in a narrow column) show whole in a tooltip.
+  const CString text = GetCutCellText(point);
+  if (!cellTip_.GetSafeHwnd() && cellTip_.Create(this)) {
+    CRect client;
+    GetClientRect(&client);
+    cellTip_.AddTool(this, "", &client, 1);
+    cellTip_.Activate(TRUE);
+  }
+  if (cellTip_.GetSafeHwnd()) {
+    if (text != cellTipText_) {
+      cellTipText_ = text;
+      CRect client;
+      GetClientRect(&client);
+      cellTip_.SetToolRect(this, 1, &client);
+      cellTip_.UpdateTipText(text, this, 1);
+      if (text.IsEmpty()) cellTip_.Pop();
+    }
+    MSG msg{m_hWnd, WM_MOUSEMOVE, static_cast<WPARAM>(flags), MAKELPARAM(point.x, point.y)};
+    cellTip_.RelayEvent(&msg);
+  }
+  CListCtrl::OnMouseMove(flags, point);
 }
 
 int CColorListCtrl::GetSelectedIndex() {

@@ -68,10 +68,17 @@ class CColorListCtrl : public CListCtrl {
   bool ReadSetup(const BYTE* bytes, size_t size);
   std::vector<BYTE> WriteSetup() const;
 
+  // The text of the cell under a point when the cell is too narrow for it
+  // (the tooltip shows it whole); empty otherwise.
+  CString GetCutCellText(POINT client);
+  // The text the cell tooltip shows now (empty when it shows nothing).
+  CString GetCellTipText() const { return cellTipText_; }
+
  protected:
   afx_msg void OnColumnClick(NMHDR* hdr, LRESULT* result);
   afx_msg void OnClick(NMHDR* hdr, LRESULT* result);
   afx_msg void OnCustomDraw(NMHDR* hdr, LRESULT* result);
+  afx_msg void OnMouseMove(UINT flags, CPoint point);
   DECLARE_MESSAGE_MAP()
 
  private:
@@ -86,4 +93,6 @@ class CColorListCtrl : public CListCtrl {
   CString valueName_;
   CColorListData data_;
   std::vector<CPaletteColor> colors_;
+  CToolTipCtrl cellTip_;
+  CString cellTipText_;
 };

@@ -1,5 +1,8 @@
 #include "controls/ComboFillers.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "core/Registry.h"
 #include "design/WeaveFormat.h"
 #include "platform/base/codepage.h"
@@ -72,16 +75,37 @@ int ColorModeComboImage(int position, bool russian) {
   return kImages[position];
 }
 
+namespace {
+
+// The drop-down list as wide as its longest name with its picture, so that
+// no name is cut ("Кактусообразный (sacred peyote)").
+void FitDropListToNames(CComboBoxEx& combo, const std::vector<CString>& names) {
+  if (!combo.GetSafeHwnd()) return;
+  CClientDC dc(&combo);
+  CFont* old = combo.GetFont() ? dc.SelectObject(combo.GetFont()) : nullptr;
+  int widest = 0;
+  for (const CString& name : names) widest = std::max(widest, static_cast<int>(dc.GetTextExtent(name).cx));
+  if (old) dc.SelectObject(old);
+  // Picture, its margins, the text's margins and a scroll bar.
+  const int wanted = widest + 16 + 12 + 8 + ::GetSystemMetrics(SM_CXVSCROLL);
+  if (wanted > combo.GetDroppedWidth()) combo.SetDroppedWidth(static_cast<UINT>(wanted));
+}
+
+}  // namespace
+
 bool FillFormatCombo(CImageList& images, CComboBoxEx& combo, int format) {
   MakeComboImages(images, RGB(192, 192, 192));
   combo.ResetContent();
   combo.SetImageList(images.m_hImageList ? &images : nullptr);
   bool ok = true;
+  std::vector<CString> names;
   for (int f = kFormatCount - 1; f >= 0; --f) {
     CString name;
     GetFormatName(f, name);
     if (InsertComboItem(combo, 0, name, FormatComboImage(f), f, true) < 0) ok = false;
+    names.push_back(name);
   }
+  FitDropListToNames(combo, names);
   SelectByData(combo, format);
   return ok;
 }
@@ -90,11 +114,14 @@ bool FillStitchPathCombo(CImageList& images, CComboBoxEx& combo, int path) {
   combo.ResetContent();
   combo.SetImageList(images.m_hImageList ? &images : nullptr);
   bool ok = true;
+  std::vector<CString> names;
   for (int p = 0; p < kStitchPathCount; ++p) {
     CString name;
     GetStitchPathName(p, name);
     if (InsertComboItem(combo, p, name, StitchPathComboImage(p), p, true) < 0) ok = false;
+    names.push_back(name);
   }
+  FitDropListToNames(combo, names);
   SelectByData(combo, path);
   return ok;
 }

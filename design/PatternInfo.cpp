@@ -59,7 +59,9 @@ void BuildPatternInfoRows(const CPattern& design, IColorSource& palette, bool fu
   rows.push_back({Label(IDS_INFO_FORMAT), value});
 
   const int preset = GetAppSettings().FindNearestBeadSize(design.m_beadWidth, design.m_beadHeight) + 1;
-  value.Format(LoadResString(IDS_INFO_BEAD_SIZE_VALUE), design.m_beadWidth, design.m_beadHeight, preset);
+  // In the interface's unit, as the size and spacer rows around it.
+  const double unit = IsRussianInterface() ? 2.54 : 1.0;
+  value.Format(LoadResString(IDS_INFO_BEAD_SIZE_VALUE), design.m_beadWidth * unit, design.m_beadHeight * unit, preset);
   rows.push_back({Label(IDS_INFO_BEAD_SIZE), value});
 
   value.Format(LoadResString(IDS_INFO_SPACER_VALUE), IsRussianInterface() ? design.m_spacer * 2.54 : design.m_spacer);

@@ -9,6 +9,7 @@
 #include "dialogs/WizardHost.h"
 #include "lang/ids/designfile.h"
 #include "lang/ids/wizard.h"
+#include "palette/BasicPalette.h"
 #include "platform/base/files.h"
 #include "platform/base/waitcursor.h"
 
@@ -94,6 +95,8 @@ void CWiz_2B_SelectPalette::FillFileList() {
   if (find == INVALID_HANDLE_VALUE) return;
   do {
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    // The starter palette is there in both languages: only this interface's.
+    if (IsOtherLanguageBasicPalette(found.cFileName, IsRussianInterface())) continue;
     const CString path = folder + found.cFileName;
     CColorSet probe;
     if (FileExists(path) && probe.LoadEncipheredFile(path)) AddFile(path);

@@ -1,6 +1,6 @@
 // The own GIF reader and the GIF87a writer of the picture back ends. The
-// reader composes every image of a file onto its logical screen (see
-// image/codec/GifScreen.h): an 8-bit picture with the shared colour table as
+// reader composes the images of a file onto its logical screen (see
+// image/codec/GifScreen.h; an animation gives its first frame only): an 8-bit picture with the shared colour table as
 // palette and, when the file says so, a transparent index; a 24-bit picture
 // when the images have tables of their own.
 #include <algorithm>
@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <optional>
 #include <vector>
 
 #include "core/FrameServices.h"
@@ -321,6 +322,11 @@ bool ReadGif(CCodecFile& file, CImageGIF& impl) {
   codec::CGifScreen screen(LE16(header + 6), LE16(header + 8), globalSize ? global : nullptr, globalSize, header[11],
                            GetImageMemoryLimit());
   int transparent = -1, disposal = 0;
+  // An animation (a control block with a delay anywhere in the file) gives
+  // its first frame, as the codec layer does; a still file with several
+  // images (the mosaic of a true-colour GIF) gives all of them composed.
+  bool animated = false;
+  std::optional<codec::CGifScreen> firstFrame;
   std::vector<BYTE> pixels;
   for (bool done = false; !done;) {
     const int c = in.Get();
@@ -335,6 +341,7 @@ bool ReadGif(CCodecFile& file, CImageGIF& impl) {
         if (size >= 4) {
           transparent = (gce[0] & 1) ? gce[3] : -1;
           disposal = (gce[0] >> 2) & 7;
+          if (LE16(gce + 1) != 0) animated = true;
         }
       }
       if (!in.SkipSubBlocks()) break;
@@ -373,12 +380,17 @@ bool ReadGif(CCodecFile& file, CImageGIF& impl) {
       DecodeImage(in, pixels.data(), static_cast<int>(image.width), static_cast<int>(image.height),
                   (packed & 0x40) != 0);
       if (!screen.Add(image)) return false;
+      if (!firstFrame) {
+        if (animated) break;
+        firstFrame = screen;
+      }
     } else {
       done = true;
     }
   }
   // A file without an image is no picture.
-  return !screen.IsEmpty() && TakeScreen(screen, impl);
+  if (screen.IsEmpty()) return false;
+  return TakeScreen(animated && firstFrame ? *firstFrame : screen, impl);
 }
 
 }  // namespace

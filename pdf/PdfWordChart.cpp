@@ -7,6 +7,7 @@
 #include "design/Pattern.h"
 #include "design/WeaveFormat.h"
 #include "lang/ids/pdf.h"
+#include "lang/ids/texts.h"
 #include "pdf/PdfExport.h"
 #include "pdf/WordChart.h"
 
@@ -79,7 +80,10 @@ CString CPdfExportNew::GetWordChartTitle() const {
   CString title;
   GetFormatName(m_design->m_format, title);
   title += LoadResString(IDS_PDF_WORD_CHART_SUFFIX);
-  if (IsPeyoteFormat(m_design->m_format)) title += s.m_peyoteCombined ? "(combined)" : "(original)";
+  // English "(combined)" follows the suffix with no space, as the chart
+  // title always had it; the Russian text brings its own.
+  if (IsPeyoteFormat(m_design->m_format))
+    title += LoadResString(s.m_peyoteCombined ? IDS_TEXT_PEYOTE_COMBINED : IDS_TEXT_PEYOTE_ORIGINAL);
   title += ": ";
   static const UINT kDirections[] = {IDS_PDF_WC_ROWS_LR_REVERSE, IDS_PDF_WC_ROWS_RL_REVERSE, IDS_PDF_WC_COLUMNS_REVERSE,
                                      IDS_PDF_WC_ROWS_LR_ALWAYS,  IDS_PDF_WC_ROWS_RL_ALWAYS,  IDS_PDF_WC_COLUMNS_ALWAYS};

@@ -52,12 +52,15 @@ CCtrlPaneLayout LayoutCtrlPane(int cx, int cy, bool russian, bool compact, int l
     for (int i = 0; i < 8; ++i) l.tools[i] = Box(kToolX[i], 82, 20, 20);
     l.label = Box(3, 104, 270, 39 + d);
     l.combo = Box(3, 144 + d, russian ? 172 : 186, 300);
-    l.showColor = Box(cx - 76, 144 + d, 74, 20);
+    // Room for the check box's text, clear of the group's frame on the right.
+    l.showColor = Box(cx - 80, 144 + d, 76, 20);
     const int b = cy - 23 + (compact ? 20 : 0);
     l.list = RECT{3, 165 + d, 3 + cx - 5, std::max(b, 165 + d)};
     l.omitUnused = Box(3, b + 1, russian ? 136 : 116, 16);
-    l.columns = Box(cx - 60, b + 1, 58, 19);
-    l.clearMarked = RECT{cx - (russian ? 118 : 134), b + 1, cx - 62, b + 1 + 19};
+    // The two buttons wide enough for their texts in the button font
+    // ("Clear marked", "Columns...", "Сбросить", "Столбцы...").
+    l.columns = Box(cx - 70, b + 1, 68, 19);
+    l.clearMarked = RECT{cx - (russian ? 136 : 156), b + 1, cx - 72, b + 1 + 19};
   }
   return l;
 }

@@ -166,7 +166,12 @@ void CAppStatusBar::PaintLine(CDC* target, const std::vector<StatusSegment>& run
   const CString designText = settings.m_designInfoShown ? paneText(1) : CString();
   int paletteWidth = settings.m_paletteInfoShown ? dc.GetTextExtent(paletteText).cx + kInfoBoxChrome + 2 : 0;
   int designWidth = settings.m_designInfoShown ? dc.GetTextExtent(designText).cx + kInfoBoxChrome + 2 : 0;
-  ShareInfoBoxWidths(client.Width() - 2, paletteWidth, designWidth);
+  // The first pane's text keeps its room up to half the bar (the bead
+  // text while the mouse moves over the design); the boxes share the rest.
+  int runsWidth = 0;
+  for (const StatusSegment& run : runs) runsWidth += dc.GetTextExtent(run.text).cx;
+  const int kept = std::min(runsWidth + 6, client.Width() / 2);
+  ShareInfoBoxWidths(client.Width() - 2 - kept, paletteWidth, designWidth);
   if (settings.m_paletteInfoShown)
     edge = DrawInfoBox(&dc, edge, client.top, client.bottom, RGB(64, 0, 0), paletteText, 2, paletteWidth - 2) - 2;
   if (settings.m_designInfoShown)

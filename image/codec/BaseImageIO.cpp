@@ -1,10 +1,11 @@
 // Loading and saving by file name, encoding and decoding by format id.
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
-#include "image/codec/BaseImage.h"
-
 #include "core/PathUtils.h"
+#include "image/codec/BaseImage.h"
 #include "image/codec/CodecBMP.h"
 #include "image/codec/CodecFile.h"
 #include "image/codec/CodecGIF.h"
@@ -124,18 +125,21 @@ bool CBaseImage::Load(const char* filename, DWORD imagetype) {
 }
 
 bool CBaseImage::Save(const char* filename, DWORD imagetype) {
+  // Encoded in memory first, so that a picture the format refuses leaves
+  // no file (nor an emptied one) behind.
+  BYTE* buffer = nullptr;
+  long size = 0;
+  if (!Encode(buffer, size, imagetype)) return false;
   FILE* fp = OpenFile(filename, "wb");
-  if (!fp) return false;
-  bool ok;
-  {
-    CCodecIOFile file(fp);
-    ok = Encode(&file, imagetype);
+  if (!fp) {
+    std::free(buffer);
+    return false;
   }
+  bool ok = size <= 0 || std::fwrite(buffer, 1, static_cast<size_t>(size), fp) == static_cast<size_t>(size);
+  std::free(buffer);
   // A file that cannot be completed on disk is a failed save.
-  if (std::fclose(fp) != 0 && ok) {
-    SetLastError("Write Error");
-    ok = false;
-  }
+  if (std::fclose(fp) != 0) ok = false;
+  if (!ok) SetLastError("Write Error");
   return ok;
 }
 

@@ -355,15 +355,20 @@ bool CCodecGIF::Decode(CCodecFile* fp) {
   const bool hasGlobal = (flags & 0x80) != 0;
   const int globalSize = 1 << ((flags & 7) + 1);
   BYTE globalPal[768];
-  if (hasGlobal &&
-      fp->Read(globalPal, 1, static_cast<size_t>(3 * globalSize)) != static_cast<size_t>(3 * globalSize))
+  if (hasGlobal && fp->Read(globalPal, 1, static_cast<size_t>(3 * globalSize)) != static_cast<size_t>(3 * globalSize)) {
+    SetLastError("GIF colour table runs past the end of the file");
     return false;
+  }
 
   // A still picture (no image waits) is all its images composed; an
   // animation is composed up to the frame asked for.
   bool animated = false;
   const long count = get_num_frames(fp, &animated);
   info.nNumFrames = count;
+  if (count == 0) {
+    SetLastError("GIF file holds no image");
+    return false;
+  }
   if (info.nFrame < 0 || info.nFrame >= count) return false;
   const long lastFrame = animated ? info.nFrame : count - 1;
 

@@ -1,5 +1,7 @@
 #include "image/codec/CodecICO.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -40,13 +42,34 @@ bool CCodecICO::Decode(CCodecFile* hFile) {
   if (info.nFrame < 0 || info.nFrame >= count) return false;
   const IconEntry& entry = entries[static_cast<size_t>(info.nFrame)];
 
-  if (!hFile->Seek(start + static_cast<long>(entry.imageOffset), SEEK_SET)) return false;
   BYTE raw[40];
-  if (hFile->Read(raw, 1, sizeof(raw)) != sizeof(raw)) return false;
+  const long size = hFile->Size();
+  if (entry.imageOffset > static_cast<DWORD>(LONG_MAX) - static_cast<DWORD>(start) ||
+      start + static_cast<long>(entry.imageOffset) > size - static_cast<long>(sizeof(raw)) ||
+      !hFile->Seek(start + static_cast<long>(entry.imageOffset), SEEK_SET) ||
+      hFile->Read(raw, 1, sizeof(raw)) != sizeof(raw)) {
+    SetLastError("icon image lies past the end of the file");
+    return false;
+  }
+  // Icons of 256 pixels are often stored as whole PNG files.
   static const BYTE kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   if (std::memcmp(raw, kPngSignature, sizeof(kPngSignature)) == 0) {
-    SetLastError("PNG-compressed icons are not supported");
-    return false;
+    const long at = start + static_cast<long>(entry.imageOffset);
+    const long length = std::min<long>(size - at, static_cast<long>(std::min<DWORD>(entry.bytesInRes, LONG_MAX)));
+    std::vector<BYTE> png(static_cast<size_t>(length));
+    if (!hFile->Seek(at, SEEK_SET) || hFile->Read(png.data(), 1, png.size()) != png.size()) {
+      SetLastError("icon image lies past the end of the file");
+      return false;
+    }
+    CBaseImage picture;
+    if (!picture.Decode(png.data(), static_cast<DWORD>(png.size()), CODEC_FORMAT_PNG)) {
+      SetLastError(*picture.GetLastError() ? picture.GetLastError() : "corrupted PNG icon image");
+      return false;
+    }
+    if (!Transfer(picture)) return false;
+    info.dwType = CODEC_FORMAT_ICO;
+    info.nNumFrames = count;
+    return true;
   }
   BITMAPINFOHEADER bih;
   ReadInfoHeader(raw, bih);

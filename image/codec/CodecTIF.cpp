@@ -109,7 +109,131 @@ TIFF* TIFFStreamFdOpen(CCodecFile* stream, const char* name, const char* mode) {
 
 TIFF* TIFFStreamOpen(CCodecFile* stream, const char* mode) { return TIFFStreamFdOpen(stream, "TIFF IMAGE", mode); }
 
+namespace {
+
+// Pictures whose alpha libtiff's RGBA reader loses or rounds: grey with an
+// alpha sample (at 16 bits it gives alpha 255), CMYK with an alpha sample
+// (dropped) and any 16-bit picture with premultiplied alpha (divided back
+// only after the reduction to 8 bits). These are read here, strip by strip
+// or tile by tile, with the alpha divided out at 16 bits. Answers false in
+// `handled` for every other picture (and for separate planes and the
+// orientations that turn the picture, which stay libtiff's).
+bool ReadAlphaSamples(TIFF* tif, uint32_t width, uint32_t height, uint32_t* raster, bool& handled) {
+  handled = false;
+  uint16_t samples = 1, bits = 1, photometric = 0, planar = PLANARCONFIG_CONTIG, orientation = ORIENTATION_TOPLEFT;
+  uint16_t inkSet = INKSET_CMYK, count = 0;
+  uint16_t* kinds = nullptr;
+  TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &samples);
+  TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &bits);
+  TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &planar);
+  TIFFGetFieldDefaulted(tif, TIFFTAG_ORIENTATION, &orientation);
+  TIFFGetFieldDefaulted(tif, TIFFTAG_INKSET, &inkSet);
+  if (!TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric)) return true;
+  if (!TIFFGetField(tif, TIFFTAG_EXTRASAMPLES, &count, &kinds) || count == 0 || !kinds) return true;
+  const bool associated = kinds[0] == EXTRASAMPLE_ASSOCALPHA;
+  if (!associated && kinds[0] != EXTRASAMPLE_UNASSALPHA) return true;
+  int channels;
+  switch (photometric) {
+    case PHOTOMETRIC_MINISBLACK:
+    case PHOTOMETRIC_MINISWHITE: channels = 1; break;
+    case PHOTOMETRIC_RGB: channels = 3; break;
+    case PHOTOMETRIC_SEPARATED: channels = inkSet == INKSET_CMYK ? 4 : 0; break;
+    default: channels = 0;
+  }
+  if (channels == 0 || samples != channels + count || (bits != 8 && bits != 16)) return true;
+  const bool wanted = channels == 1 || channels == 4 || (bits == 16 && associated);
+  if (!wanted || planar != PLANARCONFIG_CONTIG || orientation < ORIENTATION_TOPLEFT ||
+      orientation > ORIENTATION_BOTLEFT)
+    return true;
+  handled = true;
+
+  const std::uint64_t pixelBytes = static_cast<std::uint64_t>(samples) * bits / 8;
+  const std::uint64_t lineSize = pixelBytes * width;
+  const bool tiled = TIFFIsTiled(tif) != 0;
+  uint32_t tileW = 0, tileH = 0, rowsPerStrip = height;
+  if (tiled) {
+    TIFFGetField(tif, TIFFTAG_TILEWIDTH, &tileW);
+    TIFFGetField(tif, TIFFTAG_TILELENGTH, &tileH);
+    if (tileW == 0 || tileH == 0) return false;
+  } else {
+    TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+    if (rowsPerStrip == 0 || rowsPerStrip > height) rowsPerStrip = height;
+  }
+  const uint32_t bandRows = tiled ? std::min(tileH, height) : rowsPerStrip;
+  const std::uint64_t limit = CBaseImage::GetMemoryLimit();
+  if (lineSize * bandRows > limit) return false;
+  std::vector<BYTE> band(static_cast<size_t>(lineSize * bandRows));
+  std::vector<BYTE> tile;
+  if (tiled) {
+    const tmsize_t tileSize = TIFFTileSize(tif);
+    if (tileSize <= 0 || static_cast<std::uint64_t>(tileSize) > limit ||
+        static_cast<std::uint64_t>(tileSize) < pixelBytes * tileW * tileH)
+      return false;
+    tile.resize(static_cast<size_t>(tileSize));
+  }
+  const bool mirror = orientation == ORIENTATION_TOPRIGHT || orientation == ORIENTATION_BOTRIGHT;
+  const bool bottomUp = orientation == ORIENTATION_BOTRIGHT || orientation == ORIENTATION_BOTLEFT;
+  auto sample = [bits](const BYTE* p, int i) -> uint32_t {
+    if (bits == 8) return p[i] * 257u;
+    uint16_t v;
+    std::memcpy(&v, p + 2 * i, 2);
+    return v;
+  };
+  for (uint32_t y = 0; y < height;) {
+    uint32_t lines;
+    if (tiled) {
+      lines = std::min(bandRows, height - y);
+      for (uint32_t tx = 0; tx < width; tx += tileW) {
+        if (TIFFReadTile(tif, tile.data(), tx, y, 0, 0) < 0) return false;
+        const std::uint64_t n = pixelBytes * std::min(tileW, width - tx);
+        for (uint32_t r = 0; r < lines; ++r)
+          std::memcpy(band.data() + r * lineSize + pixelBytes * tx, tile.data() + r * pixelBytes * tileW,
+                      static_cast<size_t>(n));
+      }
+    } else {
+      const tmsize_t got =
+          TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, y, 0), band.data(), static_cast<tmsize_t>(band.size()));
+      if (got < 0) return false;
+      lines = std::min<uint32_t>(
+          static_cast<uint32_t>(static_cast<std::uint64_t>(got) / std::max<std::uint64_t>(lineSize, 1)),
+          std::min(bandRows, height - y));
+      if (lines == 0) return false;
+    }
+    for (uint32_t k = 0; k < lines; ++k, ++y) {
+      const BYTE* line = band.data() + k * lineSize;
+      uint32_t* out = raster + static_cast<size_t>(bottomUp ? y : height - 1 - y) * width;
+      for (uint32_t x = 0; x < width; ++x) {
+        const BYTE* p = line + pixelBytes * x;
+        const uint32_t a = sample(p, channels);
+        uint32_t c[4];
+        for (int i = 0; i < channels; ++i) {
+          c[i] = sample(p, i);
+          if (associated && a > 0 && a < 65535) c[i] = std::min<uint32_t>(65535, (c[i] * 65535ull + a / 2) / a);
+        }
+        uint32_t r, g, b;
+        if (channels == 1) {
+          r = g = b = photometric == PHOTOMETRIC_MINISWHITE ? 65535 - c[0] : c[0];
+        } else if (channels == 3) {
+          r = c[0], g = c[1], b = c[2];
+        } else {
+          const std::uint64_t white = 65535 - c[3];
+          r = static_cast<uint32_t>((65535 - c[0]) * white / 65535);
+          g = static_cast<uint32_t>((65535 - c[1]) * white / 65535);
+          b = static_cast<uint32_t>((65535 - c[2]) * white / 65535);
+        }
+        out[mirror ? width - 1 - x : x] = (r >> 8) | ((g >> 8) << 8) | ((b >> 8) << 16) | ((a >> 8) << 24);
+      }
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
 bool TIFFReadStraightRGBA(TIFF* tif, uint32_t width, uint32_t height, uint32_t* raster, int stopOnError) {
+  bool handled = false;
+  const bool read = ReadAlphaSamples(tif, width, height, raster, handled);
+  if (handled) return read;
   uint16_t count = 0;
   uint16_t* kinds = nullptr;
   uint16_t first = EXTRASAMPLE_UNSPECIFIED;
@@ -185,11 +309,11 @@ bool CCodecTIF::Decode(CCodecFile* hFile) {
 
     // Grey, palette and CIELab pictures are read strip by strip; everything
     // else goes through libtiff's RGBA reader.
-    const bool greyOrPalette = (photometric == PHOTOMETRIC_MINISWHITE || photometric == PHOTOMETRIC_MINISBLACK ||
-                                photometric == PHOTOMETRIC_PALETTE) &&
-                               (samples == 1 || (samples == 2 && bits == 8)) &&
-                               (bits == 1 || bits == 2 || bits == 4 || bits == 8 ||
-                                (bits == 16 && photometric != PHOTOMETRIC_PALETTE));
+    const bool greyOrPalette =
+        (photometric == PHOTOMETRIC_MINISWHITE || photometric == PHOTOMETRIC_MINISBLACK ||
+         photometric == PHOTOMETRIC_PALETTE) &&
+        (samples == 1 || (samples == 2 && (bits == 8 || bits == 16))) &&
+        (bits == 1 || bits == 2 || bits == 4 || bits == 8 || (bits == 16 && photometric != PHOTOMETRIC_PALETTE));
     const bool lab = photometric == PHOTOMETRIC_CIELAB && bits == 8 && (samples == 3 || samples == 4);
     const bool rgba = !greyOrPalette && !lab;
     int bpp;
@@ -205,7 +329,13 @@ bool CCodecTIF::Decode(CCodecFile* hFile) {
       error = "CCodecTIF can't create image";
       break;
     }
-    const bool alpha = (rgba && samples == 4) || (samples == 2 && bits == 8) || (lab && samples == 4);
+    uint16_t extraCount = 0;
+    uint16_t* extraKinds = nullptr;
+    const bool alphaSample = TIFFGetField(tif, TIFFTAG_EXTRASAMPLES, &extraCount, &extraKinds) && extraCount > 0 &&
+                             extraKinds &&
+                             (extraKinds[0] == EXTRASAMPLE_ASSOCALPHA || extraKinds[0] == EXTRASAMPLE_UNASSALPHA);
+    const bool alpha =
+        (rgba && (samples == 4 || alphaSample)) || (greyOrPalette && samples == 2) || (lab && samples == 4);
     if (alpha && !AlphaCreate()) {
       error = "CCodecTIF can't allocate memory";
       break;
@@ -382,12 +512,18 @@ bool CCodecTIF::DecodePalettePath(TIFF* tif, long width, long height, int bits, 
     for (long k = 0; k < lines; ++k, ++y) {
       const BYTE* src = band.data() + static_cast<size_t>(k) * lineSize;
       const long row = height - 1 - y;
-      // 16-bit samples give their high byte.
+      // 16-bit samples give their high byte; premultiplied grey is divided
+      // back before, at 16 bits.
       const BYTE* s8 = src;
       if (bits == 16) {
         for (long i = 0; i < samples * w; ++i) {
           uint16_t v;
           std::memcpy(&v, src + 2 * i, 2);
+          if (samples == 2 && premultiplied && i % 2 == 0) {
+            uint16_t a;
+            std::memcpy(&a, src + 2 * i + 2, 2);
+            if (a > 0 && a < 65535) v = static_cast<uint16_t>(std::min<uint32_t>(65535, (v * 65535u + a / 2u) / a));
+          }
           line8[static_cast<size_t>(i)] = static_cast<BYTE>(v >> 8);
         }
         s8 = line8.data();
@@ -404,8 +540,9 @@ bool CCodecTIF::DecodePalettePath(TIFF* tif, long width, long height, int bits, 
         for (long x = 0; x < w; ++x) {
           const unsigned v = s8[2 * x], a = s8[2 * x + 1];
           // Premultiplied grey is divided back.
-          dst[x] = premultiplied && a > 0 && a < 255 ? static_cast<BYTE>(std::min(255u, (v * 255 + a / 2) / a))
-                                                      : static_cast<BYTE>(v);
+          dst[x] = premultiplied && bits == 8 && a > 0 && a < 255
+                       ? static_cast<BYTE>(std::min(255u, (v * 255 + a / 2) / a))
+                       : static_cast<BYTE>(v);
           AlphaSet(x, row, static_cast<BYTE>(a));
         }
       } else {
@@ -438,10 +575,14 @@ bool CCodecTIF::EncodeBody(TIFF* tif, bool multipage, int page, int pagecount) {
   const uint32_t width = GetWidth(), height = GetHeight();
   const int bpp = GetBpp();
   const bool alpha = bpp == 24 && AlphaIsValid();
-  const uint16_t samples = bpp <= 8 ? 1 : (alpha ? 4 : 3);
-  const uint16_t bits = bpp <= 8 ? static_cast<uint16_t>(bpp) : 8;
-  // A grey ramp palette is written as grey levels.
-  bool grey = bpp <= 8;
+  // A palette picture's transparent index (a GIF's) is kept as an alpha
+  // sample beside each index: 0 on that index, 255 elsewhere, 8 bits.
+  const bool transparentIndex =
+      bpp <= 8 && info.nBkgndIndex >= 0 && info.nBkgndIndex < static_cast<long>(GetNumColors());
+  const uint16_t samples = bpp <= 8 ? (transparentIndex ? 2 : 1) : (alpha ? 4 : 3);
+  const uint16_t bits = bpp <= 8 && !transparentIndex ? static_cast<uint16_t>(bpp) : 8;
+  // A grey ramp palette is written as grey levels (at its own depth only).
+  bool grey = bpp <= 8 && (bpp == 8 || !transparentIndex);
   if (grey) {
     const int n = static_cast<int>(GetNumColors());
     const int step = 255 / (n - 1);
@@ -462,7 +603,7 @@ bool CCodecTIF::EncodeBody(TIFF* tif, bool multipage, int page, int pagecount) {
   TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
   TIFFSetField(tif, TIFFTAG_XRESOLUTION, static_cast<float>(GetXDPI()));
   TIFFSetField(tif, TIFFTAG_YRESOLUTION, static_cast<float>(GetYDPI()));
-  if (alpha) {
+  if (alpha || transparentIndex) {
     const uint16_t extra[1] = {EXTRASAMPLE_UNASSALPHA};
     TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, 1, extra);
   }
@@ -489,12 +630,19 @@ bool CCodecTIF::EncodeBody(TIFF* tif, bool multipage, int page, int pagecount) {
   if (compression == COMPRESSION_JPEG) TIFFSetField(tif, TIFFTAG_JPEGQUALITY, static_cast<int>(GetJpegQuality()));
   TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tif, 0));
 
-  const size_t lineBytes = bpp <= 8 ? (static_cast<size_t>(width) * bpp + 7) / 8 : static_cast<size_t>(width) * samples;
+  const size_t lineBytes =
+      bpp <= 8 && !transparentIndex ? (static_cast<size_t>(width) * bpp + 7) / 8 : static_cast<size_t>(width) * samples;
   std::vector<BYTE> line(lineBytes);
   for (uint32_t y = 0; y < height; ++y) {
     const long row = static_cast<long>(height - 1 - y);
     const BYTE* src = GetBits(static_cast<DWORD>(row));
-    if (bpp <= 8) {
+    if (transparentIndex) {
+      for (uint32_t x = 0; x < width; ++x) {
+        const BYTE index = GetPixelIndex(static_cast<long>(x), row);
+        line[2 * x] = index;
+        line[2 * x + 1] = index == info.nBkgndIndex ? 0 : 255;
+      }
+    } else if (bpp <= 8) {
       std::memcpy(line.data(), src, lineBytes);
     } else {
       for (uint32_t x = 0; x < width; ++x) {

@@ -3,25 +3,28 @@
 // files) the program's panel; the checks of the Windows dialogs (file must
 // exist, overwrite and create prompts, names the interface code page cannot
 // hold) are ours.
+#include "platform/wnd/commdlg.h"
+
 #include <QColorDialog>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
-#include <QDateTime>
 #include <QFileInfo>
-#include <QHeaderView>
-#include <QLocale>
+#include <QFileSystemModel>
 #include <QFontDatabase>
 #include <QFontDialog>
 #include <QGuiApplication>
+#include <QHeaderView>
+#include <QIdentityProxyModel>
 #include <QLibraryInfo>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPainter>
 #include <QSplitter>
 #include <QTranslator>
 #include <QTreeView>
-
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -30,7 +33,6 @@
 #include "platform/gdi/internal.h"
 #include "platform/wnd/app.h"
 #include "platform/wnd/commctl_internal.h"
-#include "platform/wnd/commdlg.h"
 #include "platform/wnd/shellapi.h"
 
 using namespace qmwnd;
@@ -66,9 +68,57 @@ void EnsureQtTranslations() {
   }
 }
 
+// The locale of the interface language (not the machine's).
+QLocale InterfaceLocale() {
+  return GetAnsiCodePage() == 1251 ? QLocale(QLocale::Russian, QLocale::Russia)
+                                   : QLocale(QLocale::English, QLocale::UnitedStates);
+}
+
 }  // namespace qmwnd
 
 namespace {
+
+// The file list's sizes and dates in the interface language: Qt's file
+// model writes them in the machine's locale, whatever the interface says.
+class QmInterfaceFileProxy : public QIdentityProxyModel {
+ public:
+  using QIdentityProxyModel::QIdentityProxyModel;
+
+  QVariant data(const QModelIndex& index, int role) const override {
+    auto* files = qobject_cast<QFileSystemModel*>(sourceModel());
+    if (role != Qt::DisplayRole || !files || (index.column() != 1 && index.column() != 3))
+      return QIdentityProxyModel::data(index, role);
+    const QModelIndex source = mapToSource(index);
+    const QLocale locale = InterfaceLocale();
+    if (index.column() == 3) return locale.toString(files->lastModified(source), QLocale::ShortFormat);
+    if (files->isDir(source)) return QIdentityProxyModel::data(index, role);
+    return SizeText(files->size(source), locale);
+  }
+
+  // "12.3 KB" / "12,3 КБ"; below a kilobyte the bytes ("100 bytes" / "100 байт").
+  static QString SizeText(qint64 bytes, const QLocale& locale) {
+    const bool russian = locale.language() == QLocale::Russian;
+    if (bytes < 1024) {
+      if (!russian)
+        return QStringLiteral("%1 %2").arg(bytes).arg(bytes == 1 ? QStringLiteral("byte") : QStringLiteral("bytes"));
+      const qint64 last = bytes % 10, lastTwo = bytes % 100;
+      const QString word = last == 1 && lastTwo != 11                                 ? QStringLiteral("байт")
+                           : last >= 2 && last <= 4 && (lastTwo < 12 || lastTwo > 14) ? QStringLiteral("байта")
+                                                                                      : QStringLiteral("байт");
+      return QStringLiteral("%1 %2").arg(bytes).arg(word);
+    }
+    static const char* const kEnglish[] = {"KB", "MB", "GB", "TB"};
+    static const char* const kRussian[] = {"КБ", "МБ", "ГБ", "ТБ"};
+    double value = static_cast<double>(bytes) / 1024.0;
+    int unit = 0;
+    while (value >= 1024.0 && unit < 3) {
+      value /= 1024.0;
+      ++unit;
+    }
+    return locale.toString(value, 'f', value < 10 ? 2 : 1) + QLatin1Char(' ') +
+           (russian ? QString::fromUtf8(kRussian[unit]) : QString::fromLatin1(kEnglish[unit]));
+  }
+};
 
 bool NoDisplay() {
   const QString p = QGuiApplication::platformName();
@@ -294,12 +344,12 @@ void WidenColumns(QFileDialog* fd) {
   if (tree == nullptr || tree->header() == nullptr || tree->header()->count() < 4) return;
   QHeaderView* header = tree->header();
   const QFontMetrics metrics(tree->font());
-  const QLocale locale;
+  const QLocale locale = InterfaceLocale();
   const int pad = 24;
   const QString date = locale.toString(QDateTime(QDate(2026, 12, 28), QTime(23, 59)), QLocale::ShortFormat);
   header->setStretchLastSection(false);
   header->setSectionResizeMode(0, QHeaderView::Stretch);
-  header->resizeSection(1, metrics.horizontalAdvance(QStringLiteral("1023.9 KiB")) + pad);
+  header->resizeSection(1, metrics.horizontalAdvance(QmInterfaceFileProxy::SizeText(1023 * 1024 + 900, locale)) + pad);
   header->resizeSection(2, metrics.horizontalAdvance(QStringLiteral("plain text document")) + pad);
   header->resizeSection(3, std::max(metrics.horizontalAdvance(date), header->sectionSizeHint(3)) + pad);
 }
@@ -454,6 +504,10 @@ class QmFileDialogHost : public QmCommonHost {
     auto* fd = Embed<QFileDialog>();
     if (!fd) return false;
     m_fd = fd;
+    // Sizes, types (from the MIME comments, by the default locale) and dates
+    // in the interface language.
+    fd->setLocale(InterfaceLocale());
+    fd->setProxyModel(new QmInterfaceFileProxy(fd));
     fd->setOption(QFileDialog::DontConfirmOverwrite, true);
     fd->setOption(QFileDialog::HideNameFilterDetails, true);
     fd->setFileMode(QFileDialog::AnyFile);
@@ -766,8 +820,13 @@ CFileDialog::~CFileDialog() = default;
 
 INT_PTR CFileDialog::DoModal() {
   if (m_ofn.lpstrDefExt && m_ofn.lpstrDefExt != m_strDefExt.GetString()) m_strDefExt = m_ofn.lpstrDefExt;
+  // The default locale is the interface's while the dialog is open (the
+  // file types' names follow it).
+  const QLocale before;
+  QLocale::setDefault(InterfaceLocale());
   QmFileDialogHost host(this);
   const INT_PTR r = host.Run(OwnerForModal(m_ofn.hwndOwner), "File");
+  QLocale::setDefault(before);
   m_host = nullptr;
   m_hDialog = nullptr;
   return r;

@@ -104,8 +104,9 @@ class PaneTest : public AppTest {
   POINT CellPoint(int row, int column) {
     POINT cell{0, 0};
     SIZE size;
+    // (the cell's centre: half a cell further is its border)
     view->GetPattern()->MapCellToImage(row, column, view->GetPatternView()->GetDrawnRect(), cell, size, false);
-    return POINT{cell.x + size.cx / 2, cell.y + size.cy / 2};
+    return cell;
   }
 
   void Shot(bool russian, const std::string& name, const QImage& image) {
@@ -305,7 +306,7 @@ TEST_F(PaneTest, TheViewsHooksDrawThumbnailsAndFillTheStatusBar) {
   QmSendMouse(view->m_hWnd, WM_MOUSEMOVE, p, 0);
   CString text;
   Frame()->GetAppStatusBar().GetWindowText(text);
-  EXPECT_NE(text.Find("column 3, row 3"), -1) << text.GetString();  // rows count from the bottom
+  EXPECT_NE(text.Find("column 3, row 2"), -1) << text.GetString();  // rows count from the bottom
   // The pencil without a colour gives the green alert.
   pane->GetColorList().ClearSelection();
   QmSendMouse(view->m_hWnd, WM_LBUTTONDOWN, p, MK_LBUTTON);

@@ -68,7 +68,9 @@ TEST_F(AppTest, TheMainWindowIsMaximisedWithItsBarsSplitterAndMenu) {
   frame->GetSplitter().GetColumnInfo(0, column, minimum);
   CRect client;
   frame->GetClientRect(&client);
-  EXPECT_EQ(column, client.Width() + 5 - CCtrlPane::kIdealWidth);
+  CSize ideal;
+  frame->GetCtrlPane()->GetIdealSize(ideal);
+  EXPECT_EQ(column, client.Width() + 5 - ideal.cx);
   EXPECT_NEAR(pane.Width(), CCtrlPane::kIdealWidth, 20);
   // Rulers: the view sits right of and below them.
   EXPECT_TRUE(View()->GetHorzRuler().IsWindowVisible());
@@ -89,10 +91,11 @@ TEST_F(AppTest, TheMainWindowIsMaximisedWithItsBarsSplitterAndMenu) {
   EXPECT_EQ(::GetMenu(frame->m_hWnd), frame->GetMainMenu().m_hMenu);
   EXPECT_EQ(frame->GetMainMenu().GetMenuItemCount(), 5u);
   EXPECT_TRUE(IsCheckMarkCommand(ID_VIEW_SHOW_GRID));
-  // The caption: title, no name (string 177 is empty in English).
+  // The caption: title and, as string 177 is empty in English, the
+  // framework's untitled name.
   CString caption;
   frame->GetWindowText(caption);
-  EXPECT_EQ(caption.str(), "Quillmere - ");
+  EXPECT_EQ(caption.str(), "Quillmere - Untitled");
 }
 
 TEST_F(AppTest, NoDropDownArrowsWithoutRecentDesigns) {

@@ -164,6 +164,51 @@ TEST(ColorList, ShortageRowsPainted) {
   EXPECT_EQ(countBack(1), 0);
 }
 
+TEST(ColorList, UsageCellsAreCheckBoxes) {
+  ListOnHost on("", 1);  // Mfg Name, Nickname, Usage
+  CColorSet palette = MakePalette(2);
+  palette.GetColor(1)->SetInUse(0);
+  on.list.GetData().sortDirection = 0;  // row = index
+  on.list.SetColorSet(&palette, 1);
+  ASSERT_EQ(on.list.FindUsageColumn(), 2);
+  const QImage image = QmRenderWindow(on.list.GetSafeHwnd(), false);
+  const int left = on.list.GetColumnWidth(0) + on.list.GetColumnWidth(1), width = on.list.GetColumnWidth(2);
+  // A box with a frame in the middle of the cell; the tick only where the
+  // colour is in use. The text "[X]" is not drawn (its brackets would sit
+  // at the cell's left).
+  auto dark = [&](int row, int x0, int x1) {
+    CRect r;
+    on.list.GetItemRect(row, &r, LVIR_BOUNDS);
+    int n = 0;
+    for (int y = r.top + 1; y < r.bottom - 1; ++y)
+      for (int x = x0; x < x1; ++x) n += qGray(image.pixel(x, y)) < 100;
+    return n;
+  };
+  const int mid = left + width / 2;
+  EXPECT_GT(dark(0, mid - 3, mid + 3), dark(1, mid - 3, mid + 3));
+  EXPECT_GT(dark(1, left + 1, left + width - 1), 0);  // the empty box's frame
+  EXPECT_EQ(dark(0, left + 1, left + 8), 0);
+  EXPECT_EQ(on.list.GetItemText(0, 2), "[X]");
+  EXPECT_EQ(on.list.GetItemText(1, 2), "[  ]");
+}
+
+TEST(ColorList, CutNamesShowWholeInATooltip) {
+  ListOnHost on("", 0, 200);  // Mfg Name, Nickname, Count: narrow columns
+  CColorSet palette = MakePalette(2, {0, 1});
+  palette.GetColor(0)->nickname = "Dark Orange Transparent Rainbow";
+  on.list.GetData().sortDirection = 0;
+  on.list.SetColorSet(&palette, 1);
+  CRect cut, whole;
+  ASSERT_TRUE(on.list.GetSubItemRect(0, 1, LVIR_BOUNDS, cut));
+  ASSERT_TRUE(on.list.GetSubItemRect(1, 1, LVIR_BOUNDS, whole));
+  EXPECT_EQ(on.list.GetCutCellText(cut.CenterPoint()), "Dark Orange Transparent Rainbow");
+  EXPECT_EQ(on.list.GetCutCellText(whole.CenterPoint()), "");
+  on.list.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(cut.CenterPoint().x, cut.CenterPoint().y));
+  EXPECT_EQ(on.list.GetCellTipText(), "Dark Orange Transparent Rainbow");
+  on.list.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(whole.CenterPoint().x, whole.CenterPoint().y));
+  EXPECT_EQ(on.list.GetCellTipText(), "");
+}
+
 TEST(ColorList, NumberSearchWraps) {
   ListOnHost on("", 0);
   CColorSet palette;

@@ -138,6 +138,9 @@ TEST(InterfaceTexts, InformationRows) {
     BuildPatternInfoRows(p, palette, false, rows);
     EXPECT_EQ(Utf8(rows[0].value), "5.08000 x 2.54000 см");
     EXPECT_EQ(Utf8(rows[4].value), "зазор 0.25400 см");
+    // The bead size in centimetres too, beside the size and the spacer.
+    const int preset = GetAppSettings().FindNearestBeadSize(1.0, 1.0) + 1;
+    EXPECT_EQ(Utf8(rows[3].value), "2.54000 x 2.54000 (1/" + std::to_string(preset) + ")");
     EXPECT_EQ(p.GetActualWidthInUnits(), 2 * 2.54);
   }
 }

@@ -723,3 +723,48 @@ TEST(PictureFiles, OwnGifReaderAgreesWithTheCodecLayer) {
   }
   EXPECT_GE(files, 7);
 }
+
+TEST(PictureFiles, AnAnimationGivesItsFirstFrameByEveryRoute) {
+  // Two full-screen frames with delays: red, then blue. A still file of two
+  // images (no delay) stays composed.
+  gifbuild::File anim{2, 2, {0, 0, 0, 255, 0, 0, 0, 0, 255, 0, 255, 0}, 0, {}};
+  for (int frame = 0; frame < 2; ++frame) {
+    gifbuild::Image im;
+    im.width = im.height = 2;
+    im.pixels.assign(4, static_cast<unsigned char>(frame + 1));
+    im.delay = 10;
+    anim.images.push_back(im);
+  }
+  const Bytes file = gifbuild::Build(anim);
+  const auto dir = qmtest::MakeTempDir("gif-anim");
+  qmtest::WriteAll(dir / "anim.gif", file);
+  bool ok = false;
+  CImage byPath((dir / "anim.gif").string().c_str(), ok);
+  ASSERT_TRUE(ok);
+  CImageMemBlock block(".gif");
+  block.data = new BYTE[file.size()];
+  block.size = static_cast<DWORD>(file.size());
+  std::memcpy(block.data, file.data(), file.size());
+  CImage byBlock;
+  ASSERT_TRUE(byBlock.LoadFromMemoryBlock(block));
+  CBaseImage codec;
+  ASSERT_TRUE(codec.Decode(const_cast<BYTE*>(file.data()), static_cast<DWORD>(file.size()), CODEC_FORMAT_GIF));
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 2; ++x) {
+      COLORREF a = 0, b = 0;
+      ASSERT_TRUE(byPath.GetPixelColor(x, y, a));
+      ASSERT_TRUE(byBlock.GetPixelColor(x, y, b));
+      EXPECT_EQ(a, RGB(255, 0, 0)) << x << "," << y;
+      EXPECT_EQ(b, RGB(255, 0, 0)) << x << "," << y;
+      EXPECT_EQ(CBaseImage::RGBQUADtoRGB(codec.GetPixelColor(x, y, false)), RGB(255, 0, 0));
+    }
+  gifbuild::File still = anim;
+  for (auto& im : still.images) im.delay = 0;
+  still.images[1].width = 1;
+  still.images[1].pixels.assign(2, 2);
+  const Bytes stillFile = gifbuild::Build(still);
+  CImageGIF own;
+  ASSERT_TRUE(own.LoadFromBytes(stillFile.data(), stillFile.size()));
+  EXPECT_EQ(own.GetPixelIndex(0, 0), 2);
+  EXPECT_EQ(own.GetPixelIndex(1, 0), 1);
+}

@@ -17,7 +17,7 @@ struct Page {
   int samples = 3;
   int bits = 8;
   int photometric = PHOTOMETRIC_RGB;
-  bool associatedAlpha = false;  // a fourth sample is alpha, premultiplied or straight
+  bool associatedAlpha = false;  // a fourth (or a grey's second) sample is alpha, premultiplied or straight
   Bytes data;  // rows from the top, contiguous samples
   std::vector<uint16_t> colormap;  // 3 x 2^bits for palette pages
 };
@@ -34,7 +34,7 @@ void WriteTiff(const std::string& path, const std::vector<Page>& pages) {
     TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
     TIFFSetField(tif, TIFFTAG_ORIENTATION, ORIENTATION_TOPLEFT);
     TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, p.height);
-    if (p.samples == 4) {
+    if (p.samples == 4 || p.samples == 2) {
       const uint16_t extra = p.associatedAlpha ? EXTRASAMPLE_ASSOCALPHA : EXTRASAMPLE_UNASSALPHA;
       TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, 1, &extra);
     }
@@ -141,6 +141,30 @@ TEST(PictureTiff, AlphaGivesStraightColoursAndOtherDepthsBecomeColour) {
   EXPECT_EQ(imgPal.GetBitsPerPixel(), 24);
   EXPECT_EQ(ColorAt(imgPal, 0, 0), RGB(0, 128, 0));
   EXPECT_EQ(ColorAt(imgPal, 1, 0), RGB(255, 0, 0));
+}
+
+TEST(PictureTiff, SixteenBitGreyWithPremultipliedAlphaIsDividedBack) {
+  // Grey 0x8000 at alpha 0x4000, stored premultiplied (0x2000): grey 0x80,
+  // alpha 0x40 (libtiff's RGBA reader gives 0x20 and 255).
+  Page grey;
+  grey.width = 1;
+  grey.height = 1;
+  grey.samples = 2;
+  grey.bits = 16;
+  grey.photometric = PHOTOMETRIC_MINISBLACK;
+  grey.associatedAlpha = true;
+  const uint16_t s[2] = {0x2000, 0x4000};
+  grey.data.assign(reinterpret_cast<const BYTE*>(s), reinterpret_cast<const BYTE*>(s) + 4);
+  const std::string path = TempPath("grey16alpha.tif");
+  WriteTiff(path, {grey});
+  CTiffLoader loader;
+  ASSERT_TRUE(loader.Open(path.c_str()));
+  const BYTE* row = loader.GetRow(0);
+  ASSERT_NE(row, nullptr);
+  EXPECT_EQ(row[0], 0x80);
+  EXPECT_EQ(row[1], 0x80);
+  EXPECT_EQ(row[2], 0x80);
+  EXPECT_EQ(row[3], 0x40);
 }
 
 TEST(PictureTiff, UnreadableFilesFail) {

@@ -169,6 +169,9 @@ TEST(WordChartPages, TitlesAndOptionLists) {
       {false, kFormatSacredPeyote, 2, 1, 1, " word chart: columns top to bottom reverse as mfg name"},
       {false, kFormatLoom, 9, 0, 1, " word chart:  as mfg name"},
       {true, kFormatLoom, 3, 0, 1, " словесное описание: строчки слева направо всегда как mfg код"},
+      // Russian peyote titles say in Russian how the rows are read.
+      {true, kFormatPeyote, 0, 1, 1, " словесное описание (ряды попарно): строчки слева направо переменно как mfg код"},
+      {true, kFormatPeyote, 3, 0, 0, " словесное описание (ряды по одному): строчки слева направо всегда как индекс"},
   };
   for (const Case& c : cases) {
     Language language(c.russian);

@@ -20,17 +20,18 @@ TEST(CtrlPaneLayout, EnglishRussianAndCompact) {
   for (int i = 0; i < 8; ++i) EXPECT_TRUE(Same(en.tools[i], RECT{toolX[i], 82, toolX[i] + 20, 102})) << i;
   EXPECT_TRUE(Same(en.label, RECT{3, 104, 273, 143}));
   EXPECT_TRUE(Same(en.combo, RECT{3, 144, 189, 444}));
-  EXPECT_TRUE(Same(en.showColor, RECT{204, 144, 278, 164}));
+  EXPECT_TRUE(Same(en.showColor, RECT{200, 144, 276, 164}));  // clear of the group's frame
   EXPECT_TRUE(Same(en.list, RECT{3, 165, 278, 577}));
   EXPECT_TRUE(Same(en.omitUnused, RECT{3, 578, 119, 594}));
-  EXPECT_TRUE(Same(en.columns, RECT{220, 578, 278, 597}));
-  EXPECT_TRUE(Same(en.clearMarked, RECT{146, 578, 218, 597}));
+  EXPECT_TRUE(Same(en.columns, RECT{210, 578, 278, 597}));
+  EXPECT_TRUE(Same(en.clearMarked, RECT{124, 578, 208, 597}));
 
   const CCtrlPaneLayout ru = LayoutCtrlPane(280, 600, true, false);
   EXPECT_EQ(ru.slider.left, 75);
   EXPECT_EQ(ru.combo.right, 3 + 172);
   EXPECT_EQ(ru.omitUnused.right, 3 + 136);
-  EXPECT_EQ(ru.clearMarked.left, 280 - 118);
+  EXPECT_EQ(ru.clearMarked.left, 280 - 136);
+  EXPECT_GT(ru.clearMarked.left, ru.omitUnused.right);
 
   // Compact: the list reaches 20 pixels lower, the row below it too.
   const CCtrlPaneLayout compact = LayoutCtrlPane(280, 600, false, true);

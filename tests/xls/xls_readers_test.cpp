@@ -141,9 +141,12 @@ TEST(XlsReadersTest, LibreOfficeConvertsToTheSameTable) {
   const auto texts = SaveFixture(Fixture::kTextsEn, dir);
   int status = 0;
   const std::string log = RunCommand(
-      "HOME=" + Quote(dir.string()) + " soffice --headless --norestore -env:UserInstallation=file://" +
-          Quote((dir / "profile").string()) + " --convert-to 'csv:Text - txt - csv (StarCalc):44,34,76' --outdir " +
-          Quote((dir / "csv").string()) + " " + Quote(palette.string()) + " " + Quote(texts.string()) + " 2>&1",
+      // A fixed locale: under a decimal-comma one (ru_RU, de_DE) LibreOffice
+      // writes the numbers of the CSV with a comma.
+      "LC_ALL=C.UTF-8 LANG=C.UTF-8 LANGUAGE= HOME=" + Quote(dir.string()) +
+          " soffice --headless --norestore -env:UserInstallation=file://" + Quote((dir / "profile").string()) +
+          " --convert-to 'csv:Text - txt - csv (StarCalc):44,34,76' --outdir " + Quote((dir / "csv").string()) + " " +
+          Quote(palette.string()) + " " + Quote(texts.string()) + " 2>&1",
       &status);
   ASSERT_EQ(status, 0) << log;
   EXPECT_EQ(ReadText(dir / "csv" / "palette-ru.csv"),

@@ -1,5 +1,6 @@
-// qmpal <folder>: writes the starter palette into a Palettes folder (made
-// when missing). The build puts it beside the program.
+// qmpal <folder>: writes the starter palette, in English and in Russian,
+// into a Palettes folder (made when missing). The build puts them beside the
+// program.
 // qmpal --list <colours.txt> <1251|1252> <out.pal>: writes a palette file
 // from a colour list kept as text (the setup's palettes): UTF-8 lines
 // "number;code;nickname;red;green;blue", '#' starting a comment line; the
@@ -13,7 +14,9 @@
 #include <system_error>
 #include <vector>
 
+#include "core/Registry.h"
 #include "palette/BasicPalette.h"
+#include "platform/base/codepage.h"
 
 namespace {
 
@@ -73,11 +76,17 @@ int main(int argc, char** argv) {
   }
   std::error_code error;
   std::filesystem::create_directories(argv[1], error);
-  const std::filesystem::path path = std::filesystem::path(argv[1]) / BasicPaletteFileName();
-  CColorSet palette = MakeBasicPalette();
-  if (!palette.SavePaletteAs(path.c_str())) {
-    std::fprintf(stderr, "qmpal: cannot write %s\n", path.c_str());
-    return 1;
+  for (bool russian : {false, true}) {
+    // Names and nicknames in the code page of that language's interface.
+    SetRussianInterface(russian);
+    CString folder = FromUtf8(argv[1]);
+    if (folder.Right(1) != "/") folder += "/";
+    const CString path = folder + BasicPaletteFileName(russian);
+    CColorSet palette = MakeBasicPalette(russian);
+    if (!palette.SavePaletteAs(path)) {
+      std::fprintf(stderr, "qmpal: cannot write %s%s\n", argv[1], russian ? " (Russian)" : "");
+      return 1;
+    }
   }
   return 0;
 }

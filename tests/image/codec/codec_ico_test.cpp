@@ -101,24 +101,44 @@ TEST(CodecIco, FramesAndBadEntries) {
   img.SetFrame(1);
   EXPECT_FALSE(DecodeFrom(img, ico, CODEC_FORMAT_ICO));
   EXPECT_EQ(img.GetNumFrames(), 1);
-  // A PNG-compressed entry fails cleanly.
+  // A PNG-compressed entry that is no PNG fails, naming the PNG reader's cause.
   Bytes png = {0, 0, 1, 0, 1, 0, 0, 0, 0, 0, 1, 0, 32, 0, 60, 0, 0, 0, 22, 0, 0, 0,
                0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   png.resize(png.size() + 60, 0);
   CBaseImage p;
   EXPECT_FALSE(DecodeFrom(p, png, CODEC_FORMAT_ICO));
-  EXPECT_STREQ(p.GetLastError(), "PNG-compressed icons are not supported");
+  EXPECT_STRNE(p.GetLastError(), "");
   // Truncated pixel data, and an entry pointing past the end.
   CBaseImage t;
   EXPECT_FALSE(DecodeFrom(t, IconFile(32, 32, 8, {}, 256, {}, {}), CODEC_FORMAT_ICO));
   Bytes far = ico;
   far[18] = 0xFF;
   EXPECT_FALSE(DecodeFrom(t, far, CODEC_FORMAT_ICO));
+  EXPECT_STREQ(t.GetLastError(), "icon image lies past the end of the file");
   // A directory that claims more entries than the file holds.
   Bytes many = ico;
   many[4] = 0xFF;
   many[5] = 0xFF;
   EXPECT_FALSE(DecodeFrom(t, many, CODEC_FORMAT_ICO));
+}
+
+TEST(CodecIco, PngEntriesAreDecoded) {
+  // A 256-pixel icon stored as a whole PNG file, with alpha.
+  CBaseImage rgb;
+  MakePattern(rgb, 5, 3);
+  ASSERT_TRUE(rgb.AlphaCreate());
+  rgb.AlphaSet(1, 2, 40);
+  const Bytes body = EncodeTo(rgb, CODEC_FORMAT_PNG);
+  Bytes ico = {0, 0, 1, 0, 1, 0, 0, 0, 0, 0, 1, 0, 32, 0};
+  Put32(ico, static_cast<unsigned>(body.size()));
+  Put32(ico, 22);
+  Append(ico, body);
+  CBaseImage img;
+  ASSERT_TRUE(DecodeFrom(img, ico, CODEC_FORMAT_ICO)) << img.GetLastError();
+  EXPECT_EQ(img.GetType(), static_cast<DWORD>(CODEC_FORMAT_ICO));
+  EXPECT_EQ(img.GetNumFrames(), 1);
+  EXPECT_TRUE(SameColors(rgb, img));
+  EXPECT_EQ(img.AlphaGet(1, 2), 40);
 }
 
 TEST(CodecIco, SizeByteZeroMeans256) {
@@ -163,4 +183,31 @@ TEST(CodecIco, EncoderWritesMasks) {
   long size = 0;
   EXPECT_FALSE(big.Encode(buffer, size, CODEC_FORMAT_ICO));
   EXPECT_STREQ(big.GetLastError(), "Can't save this image as icon");
+}
+
+TEST(CodecLoad, EachRefusalNamesItsCause) {
+  // Loaded by name with the format given, as CImage loads codec files.
+  Bytes cutTable = {'G', 'I', 'F', '8', '9', 'a', 2, 0, 2, 0, 0x87, 0, 0, 1, 2, 3};
+  Bytes noImage = {'G', 'I', 'F', '8', '9', 'a', 2, 0, 2, 0, 0x00, 0, 0, ';'};
+  Bytes farIcon = IconFile(2, 1, 4, Pal16(), 16, {0x11, 0, 0, 0}, {0, 0, 0, 0});
+  farIcon[18] = 0xFF;
+  struct Case {
+    const char* name;
+    const Bytes* bytes;
+    DWORD type;
+    const char* cause;
+  };
+  const Case cases[] = {
+      {"cut.gif", &cutTable, CODEC_FORMAT_GIF, "GIF colour table runs past the end of the file"},
+      {"empty.gif", &noImage, CODEC_FORMAT_GIF, "GIF file holds no image"},
+      {"far.ico", &farIcon, CODEC_FORMAT_ICO, "icon image lies past the end of the file"},
+  };
+  const auto dir = qmtest::MakeTempDir("codec-load-causes");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    qmtest::WriteAll(dir / c.name, *c.bytes);
+    CBaseImage img;
+    EXPECT_FALSE(img.Load((dir / c.name).c_str(), c.type));
+    EXPECT_STREQ(img.GetLastError(), c.cause);
+  }
 }

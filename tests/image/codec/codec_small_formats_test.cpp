@@ -1,6 +1,8 @@
 // TGA, PCX and WBMP.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "codec_helpers.h"
 
 using namespace codectest;
@@ -131,6 +133,11 @@ TEST(CodecTga, EncoderRoundTrips) {
   long size = 0;
   EXPECT_FALSE(one.Encode(buffer, size, CODEC_FORMAT_TGA));
   EXPECT_STREQ(one.GetLastError(), "Bit depth must be 8 or 24");
+  // Saved to a file, the refusal leaves no file behind.
+  const auto path = qmtest::MakeTempDir("tga-refused") / "one.tga";
+  EXPECT_FALSE(one.Save(path.c_str(), CODEC_FORMAT_TGA));
+  EXPECT_STREQ(one.GetLastError(), "Bit depth must be 8 or 24");
+  EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 TEST(CodecTga, BadFiles) {

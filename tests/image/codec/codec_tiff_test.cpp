@@ -101,6 +101,73 @@ TEST(CodecTiff, SixteenBitGreyGivesTheHighByte) {
   EXPECT_EQ(img.GetPixelIndex(1, 0), 0xFE);
 }
 
+TEST(CodecTiff, AlphaSamplesThatTheRgbaReaderLosesAreKept) {
+  auto both = [](std::function<void(TIFF*)> a, std::function<void(TIFF*)> b) {
+    return [a, b](TIFF* t) {
+      a(t);
+      b(t);
+    };
+  };
+  auto words = [](std::initializer_list<uint16_t> v) {
+    Bytes b;
+    for (uint16_t w : v) b.insert(b.end(), reinterpret_cast<const BYTE*>(&w), reinterpret_cast<const BYTE*>(&w) + 2);
+    return b;
+  };
+  auto alphaKind = [](uint16_t kind) { return [kind](TIFF* t) { TIFFSetField(t, TIFFTAG_EXTRASAMPLES, 1, &kind); }; };
+  struct Case {
+    const char* what;
+    std::function<void(TIFF*)> tags;
+    Bytes row;
+    COLORREF colour;
+    BYTE alpha;
+  };
+  const Case cases[] = {
+      // Grey 0x8000 at alpha 0x4000, premultiplied to 0x2000: divided back at 16 bits.
+      {"16-bit grey, premultiplied", both(Tags(1, 1, 16, 2, PHOTOMETRIC_MINISBLACK), alphaKind(EXTRASAMPLE_ASSOCALPHA)),
+       words({0x2000, 0x4000}), RGB(0x80, 0x80, 0x80), 0x40},
+      {"16-bit grey, straight", both(Tags(1, 1, 16, 2, PHOTOMETRIC_MINISBLACK), alphaKind(EXTRASAMPLE_UNASSALPHA)),
+       words({0x1234, 0xABCD}), RGB(0x12, 0x12, 0x12), 0xAB},
+      // About 0x9000, 0x3000, 0xF000 at alpha 0x0100, premultiplied to 144,
+      // 48, 240: divided back at 16 bits they are 0x8FFF, 0x3000, 0xEFFF; at
+      // 8 bits (libtiff's) nothing would be left of them.
+      {"16-bit RGBA, premultiplied, low alpha",
+       both(Tags(1, 1, 16, 4, PHOTOMETRIC_RGB), alphaKind(EXTRASAMPLE_ASSOCALPHA)), words({144, 48, 240, 0x0100}),
+       RGB(0x8F, 0x30, 0xEF), 0x01},
+      // Magenta and yellow ink: red.
+      {"CMYK with alpha", both(Tags(1, 1, 8, 5, PHOTOMETRIC_SEPARATED), alphaKind(EXTRASAMPLE_UNASSALPHA)),
+       Bytes{0, 255, 255, 0, 100}, RGB(255, 0, 0), 100},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    CBaseImage img;
+    ASSERT_TRUE(DecodeFrom(img, LibTiff(c.tags, {c.row}), CODEC_FORMAT_TIF)) << img.GetLastError();
+    ASSERT_TRUE(img.AlphaIsValid());
+    EXPECT_EQ(ColorAt(img, 0, 0), c.colour);
+    EXPECT_EQ(img.AlphaGet(0, 0), c.alpha);
+  }
+}
+
+TEST(CodecTiff, ATransparentIndexIsWrittenAsAnAlphaSample) {
+  for (DWORD bpp : {4u, 8u}) {
+    SCOPED_TRACE(bpp);
+    CBaseImage pal(4, 2, bpp, CODEC_FORMAT_GIF);
+    for (int i = 0; i < 4; ++i) pal.SetPaletteColor(static_cast<BYTE>(i), static_cast<BYTE>(60 * i), 10, 20);
+    for (long x = 0; x < 4; ++x) {
+      pal.SetPixelIndex(x, 0, static_cast<BYTE>(x));
+      pal.SetPixelIndex(x, 1, static_cast<BYTE>(3 - x));
+    }
+    pal.SetTransIndex(2);
+    CBaseImage back;
+    ASSERT_TRUE(DecodeFrom(back, EncodeTo(pal, CODEC_FORMAT_TIF), CODEC_FORMAT_TIF)) << back.GetLastError();
+    ASSERT_TRUE(back.AlphaIsValid());
+    for (long y = 0; y < 2; ++y)
+      for (long x = 0; x < 4; ++x) {
+        EXPECT_EQ(ColorAt(back, x, y), ColorAt(pal, x, y)) << x << "," << y;
+        EXPECT_EQ(back.AlphaGet(x, y), pal.GetPixelIndex(x, y) == 2 ? 0 : 255) << x << "," << y;
+      }
+  }
+}
+
 TEST(CodecTiff, OrientationPutsTheFirstLineInItsPlace) {
   // 3 x 2 stored, value at stored row r, column c = 1 + 3 r + c.
   const std::vector<Bytes> rows = {{1, 2, 3}, {4, 5, 6}};
