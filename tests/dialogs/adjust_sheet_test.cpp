@@ -13,7 +13,9 @@
 #include "tests/common/test_util.h"
 #include "tests/dialogs/adjust_fixture.h"
 #include "tests/dialogs/wizard_fixture.h"
+#include "core/ViewServices.h"
 #include "view/TabView.h"
+#include "view/ViewHooks.h"
 
 using namespace adjusttest;
 
@@ -214,6 +216,29 @@ TEST_P(AdjustSheetTest, OkAppliesOnlyAfterAChange) {
   EXPECT_FALSE(wiztest::SameBeads(expected, original));
   EXPECT_TRUE(wiztest::SameBeads(*design, expected));
   EXPECT_TRUE(design->IsModified());
+}
+
+TEST(AdjustSheet, AFailedPreviewLeavesThePagesWithoutAPicture) {
+  qmtest::LanguagePack pack(false);
+  CViewFrame frame;
+  PutDesign(frame.View(), MakeGridDesign(10, 8, 12), MakeShadesPalette(), "/p/shades.pal");
+  CAdjustSheet sheet(frame.View()->GetPattern(), frame.View()->GetColorSet(), IDS_ADJUST_COLORS, nullptr, 0);
+  QmSetModalHook([&](HWND dlg) {
+    ASSERT_NE(sheet.GetAfterImage(), nullptr);
+    // The renderer fails from now on: the old picture is gone from every
+    // page (they paint the background), none takes its place.
+    SetPatternThumbnailRenderer([](CDC*, CPattern&, CColorSet&, SIZE, int, CBitmap&, COLORREF, CImage*) { return false; });
+    Release(sheet.GetBrightnessContrastPage(), 0, 80);
+    EXPECT_EQ(sheet.GetAfterImage(), nullptr);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(sheet.GetAdjustPage(i)->GetAfterPreview().GetImage(), nullptr);
+    EXPECT_NE(sheet.GetBeforeImage(), nullptr);
+    EXPECT_TRUE(sheet.IsChanged());
+    sheet.GetBrightnessContrastPage().GetAfterPreview().UpdateWindow();
+    InstallViewHooks();
+    QmClickButton(GetDlgItem(dlg, IDCANCEL));
+  });
+  sheet.DoModal();
+  QmSetModalHook({});
 }
 
 TEST_P(AdjustSheetTest, SmallScreensTakeTheCompactPages) {
