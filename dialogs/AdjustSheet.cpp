@@ -316,7 +316,15 @@ BOOL CAdjustSheet::OnInitDialog() {
 
   CRect client;
   GetClientRect(&client);
-  const int top = client.Height() - 30, bottom = client.Height() - 7;
+  int top = client.Height() - 30, bottom = client.Height() - 7;
+  // On the row of OK and Cancel, wherever this platform puts them.
+  if (CWnd* ok = GetDlgItem(IDOK)) {
+    CRect r;
+    ok->GetWindowRect(&r);
+    ScreenToClient(&r);
+    top = r.top;
+    bottom = r.bottom;
+  }
   const CRect back(5, top, IsRussianInterface() ? 149 : 105, bottom);
   back_.Create(LoadResString(IDS_BACK_TO_ORIGINAL), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, back, this,
                IDC_ADJ_BACK_TO_ORIGINAL);
@@ -398,8 +406,16 @@ void CAdjustSheet::PushStep(const CUndoAdjustStep& step) {
 }
 
 void CAdjustSheet::UpdateUndoButtons() {
-  if (undo_.GetSafeHwnd()) undo_.EnableWindow(steps_.CanUndo());
-  if (redo_.GetSafeHwnd()) redo_.EnableWindow(steps_.CanRedo());
+  // The owner-drawn buttons paint their enabled look again.
+  const struct {
+    CIButton* button;
+    bool enabled;
+  } buttons[] = {{&undo_, steps_.CanUndo()}, {&redo_, steps_.CanRedo()}};
+  for (const auto& b : buttons) {
+    if (!b.button->GetSafeHwnd()) continue;
+    b.button->EnableWindow(b.enabled);
+    b.button->Invalidate();
+  }
 }
 
 void CAdjustSheet::OnUndo() {

@@ -118,14 +118,13 @@ TEST_P(AdjustSheetTest, StepsUndoAcrossPagesBackToOriginalAndCancel) {
     EXPECT_EQ(sheet.GetBrightnessContrastPage().GetAfterPreview().GetImage(), sheet.GetAfterImage());
     // The run-time buttons: "Back to original" 44 pixels wider in Russian,
     // Undo and Redo beside it, all on the row of OK and Cancel.
-    CRect client;
-    ::GetClientRect(dlg, &client);
     const CRect back = ChildRect(dlg, IDC_ADJ_BACK_TO_ORIGINAL), undo = ChildRect(dlg, IDC_ADJ_UNDO),
                 redo = ChildRect(dlg, IDC_ADJ_REDO);
-    EXPECT_EQ(back, CRect(5, client.Height() - 30, russian ? 149 : 105, client.Height() - 7));
+    const CRect ok = ChildRect(dlg, IDOK);
+    EXPECT_EQ(back, CRect(5, ok.top, russian ? 149 : 105, ok.bottom));
     EXPECT_EQ(undo, CRect(back.right + 20, back.top, back.right + 114, back.bottom));
     EXPECT_EQ(redo, CRect(undo.left + 106, back.top, undo.right + 106, back.bottom));
-    EXPECT_LT(redo.right, ChildRect(dlg, IDOK).left);
+    EXPECT_LT(redo.right, ok.left);
     EXPECT_FALSE(Enabled(GetDlgItem(dlg, IDC_ADJ_UNDO)));
     CheckAndShoot(dlg, russian, "adjust_brightness");
 
