@@ -345,6 +345,7 @@ BOOL CAdjustSheet::OnInitDialog() {
     b.button->SetFont(&font_);
   }
   SetUndoRedoTexts(this, IDC_ADJ_UNDO, IDC_ADJ_REDO);
+  FitUndoRedoCaptions();
   UpdateUndoButtons();
   if (ok_.SubclassDlgItem(IDOK, this)) {
     ok_.SetBitmap(IDB_APPLY_BUTTON, 16, 15, kBitmapMask);
@@ -354,6 +355,32 @@ BOOL CAdjustSheet::OnInitDialog() {
   RenderPreview(true);
   changed_ = false;
   return TRUE;
+}
+
+void CAdjustSheet::FitUndoRedoCaptions() {
+  // The buttons draw their caption centred in the room right of the
+  // picture, overlapping it by the spacing (-8): a caption wider than the
+  // button leaves (the Russian ones) would run over the picture and be cut
+  // off. Such a button grows to fit, Redo moving with Undo's right edge.
+  int shift = 0;
+  for (CIButton* button : {&undo_, &redo_}) {
+    if (!button->GetSafeHwnd()) continue;
+    CString caption;
+    button->GetWindowText(caption);
+    caption.Remove('&');
+    CClientDC dc(button);
+    const int text = dc.GetTextExtent(caption).cx;
+    CRect r;
+    button->GetWindowRect(&r);
+    ScreenToClient(&r);
+    r.OffsetRect(shift, 0);
+    const int needed = text + 32;
+    if (needed > r.Width()) {
+      shift += needed - r.Width();
+      r.right = r.left + needed;
+    }
+    button->MoveWindow(&r);
+  }
 }
 
 SIZE CAdjustSheet::PreviewSize(bool after) {
