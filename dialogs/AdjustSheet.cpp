@@ -316,7 +316,15 @@ BOOL CAdjustSheet::OnInitDialog() {
 
   CRect client;
   GetClientRect(&client);
-  const int top = client.Height() - 30, bottom = client.Height() - 7;
+  int top = client.Height() - 30, bottom = client.Height() - 7;
+  // On the row of OK and Cancel, wherever this platform puts them.
+  if (CWnd* ok = GetDlgItem(IDOK)) {
+    CRect r;
+    ok->GetWindowRect(&r);
+    ScreenToClient(&r);
+    top = r.top;
+    bottom = r.bottom;
+  }
   const CRect back(5, top, IsRussianInterface() ? 149 : 105, bottom);
   back_.Create(LoadResString(IDS_BACK_TO_ORIGINAL), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, back, this,
                IDC_ADJ_BACK_TO_ORIGINAL);
@@ -337,6 +345,7 @@ BOOL CAdjustSheet::OnInitDialog() {
     b.button->SetFont(&font_);
   }
   SetUndoRedoTexts(this, IDC_ADJ_UNDO, IDC_ADJ_REDO);
+  FitUndoRedoCaptions();
   UpdateUndoButtons();
   if (ok_.SubclassDlgItem(IDOK, this)) {
     ok_.SetBitmap(IDB_APPLY_BUTTON, 16, 15, kBitmapMask);
@@ -346,6 +355,32 @@ BOOL CAdjustSheet::OnInitDialog() {
   RenderPreview(true);
   changed_ = false;
   return TRUE;
+}
+
+void CAdjustSheet::FitUndoRedoCaptions() {
+  // The buttons draw their caption centred in the room right of the
+  // picture, overlapping it by the spacing (-8): a caption wider than the
+  // button leaves (the Russian ones) would run over the picture and be cut
+  // off. Such a button grows to fit, Redo moving with Undo's right edge.
+  int shift = 0;
+  for (CIButton* button : {&undo_, &redo_}) {
+    if (!button->GetSafeHwnd()) continue;
+    CString caption;
+    button->GetWindowText(caption);
+    caption.Remove('&');
+    CClientDC dc(button);
+    const int text = dc.GetTextExtent(caption).cx;
+    CRect r;
+    button->GetWindowRect(&r);
+    ScreenToClient(&r);
+    r.OffsetRect(shift, 0);
+    const int needed = text + 32;
+    if (needed > r.Width()) {
+      shift += needed - r.Width();
+      r.right = r.left + needed;
+    }
+    button->MoveWindow(&r);
+  }
 }
 
 SIZE CAdjustSheet::PreviewSize(bool after) {
@@ -398,8 +433,16 @@ void CAdjustSheet::PushStep(const CUndoAdjustStep& step) {
 }
 
 void CAdjustSheet::UpdateUndoButtons() {
-  if (undo_.GetSafeHwnd()) undo_.EnableWindow(steps_.CanUndo());
-  if (redo_.GetSafeHwnd()) redo_.EnableWindow(steps_.CanRedo());
+  // The owner-drawn buttons paint their enabled look again.
+  const struct {
+    CIButton* button;
+    bool enabled;
+  } buttons[] = {{&undo_, steps_.CanUndo()}, {&redo_, steps_.CanRedo()}};
+  for (const auto& b : buttons) {
+    if (!b.button->GetSafeHwnd()) continue;
+    b.button->EnableWindow(b.enabled);
+    b.button->Invalidate();
+  }
 }
 
 void CAdjustSheet::OnUndo() {

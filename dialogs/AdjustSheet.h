@@ -163,6 +163,9 @@ class CAdjustSheet : public CPropertySheet {
   bool RenderPreview(bool after);
   SIZE PreviewSize(bool after);
   void UpdateUndoButtons();
+  // Undo and Redo keep their width while picture and caption fit in it; a
+  // longer caption (Russian) widens the button.
+  void FitUndoRedoCaptions();
   void ApplyToDesign();
 
   CPattern* design_;

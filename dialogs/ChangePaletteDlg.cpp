@@ -4,6 +4,7 @@
 
 #include "controls/Buttons.h"
 #include "core/FrameServices.h"
+#include "core/PathUtils.h"
 #include "dialogs/PropSheet.h"
 #include "lang/ids/adjust.h"
 #include "lang/ids/designfile.h"
@@ -15,18 +16,9 @@
 
 namespace {
 
-CString FileTitleOf(const CString& path) {
-  std::string s = path.GetString();
-  const size_t slash = s.find_last_of("/\\");
-  if (slash != std::string::npos) s = s.substr(slash + 1);
-  const size_t dot = s.find_last_of('.');
-  if (dot != std::string::npos && dot > 0) s = s.substr(0, dot);
-  return CString(s.c_str());
-}
-
 CString GroupTitle(UINT id, const CString& path) {
   CString text;
-  text.Format(" %s <%s>", LoadResString(id).GetString(), FileTitleOf(path).GetString());
+  text.Format(" %s <%s>", LoadResString(id).GetString(), GetPathTitle(path).GetString());
   return text;
 }
 

@@ -4,6 +4,7 @@
 
 #include "controls/Buttons.h"
 #include "core/FrameServices.h"
+#include "core/PathUtils.h"
 #include "design/Pattern.h"
 #include "design/PatternInfo.h"
 #include "image/ImageView.h"
@@ -22,15 +23,6 @@ namespace {
 
 const int kAttrEdits[] = {IDC_PROP_NICKNAME, IDC_PROP_AUTHOR,  IDC_PROP_COMPANY, IDC_PROP_COPYRIGHT,
                           IDC_PROP_EMAIL,    IDC_PROP_WEBSITE, IDC_PROP_COMMENTS};
-
-CString FileTitle(const CString& path) {
-  std::string s = path.GetString();
-  const size_t slash = s.find_last_of("/\\");
-  if (slash != std::string::npos) s = s.substr(slash + 1);
-  const size_t dot = s.find_last_of('.');
-  if (dot != std::string::npos && dot > 0) s = s.substr(0, dot);
-  return CString(s.c_str());
-}
 
 }  // namespace
 
@@ -153,7 +145,7 @@ BOOL CPalettePage::OnInitDialog() {
     list_.SetColorSet(palette_, 0);
   }
   CString title;
-  title.Format(LoadResString(IDS_PROP_PALETTE_TITLE).GetString(), FileTitle(path).GetString(),
+  title.Format(LoadResString(IDS_PROP_PALETTE_TITLE).GetString(), GetPathTitle(path).GetString(),
                static_cast<unsigned>(palette_ ? palette_->GetCount() : 0), used);
   LOGFONT lf{};
   lf.lfHeight = 15;

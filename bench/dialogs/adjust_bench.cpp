@@ -139,7 +139,7 @@ void AdjustSliderRelease(benchmark::State& state) {
     if (!sheet.GetAfterImage()) state.SkipWithError("no after preview");
     QmClickButton(GetDlgItem(dlg, IDCANCEL));
   });
-  sheet.DoModal();
+  if (sheet.DoModal() < 0) state.SkipWithError("the sheet could not be made (no language pack?)");
   QmSetModalHook({});
 }
 BENCHMARK(AdjustSliderRelease)->Arg(0)->Arg(1)->Arg(2)->ArgName("page")->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -165,7 +165,7 @@ void ChangePaletteCurrentTiles(benchmark::State& state) {
     }
     QmClickButton(GetDlgItem(dlg, IDCANCEL));
   });
-  dialog.DoModal();
+  if (dialog.DoModal() < 0) state.SkipWithError("the dialog could not be made (no language pack?)");
   QmSetModalHook({});
   std::filesystem::remove(file);
 }

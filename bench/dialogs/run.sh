@@ -15,7 +15,7 @@ if ! command -v cjpeg >/dev/null; then
 fi
 cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQM_SANITIZE=OFF -DQM_BUILD_TESTS=OFF \
   -DQM_BUILD_BENCH=ON >/dev/null
-cmake --build "$BUILD" --target bench_dialogs builder_make_photo -j2 >/dev/null
+cmake --build "$BUILD" --target bench_dialogs builder_make_photo qm_lang_packs -j2 >/dev/null
 mkdir -p "$DATA"
 PHOTO=$DATA/photo.jpg
 if ! [ -s "$PHOTO" ]; then

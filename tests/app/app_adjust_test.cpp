@@ -89,6 +89,19 @@ T* DialogOf(HWND dlg) {
   return dynamic_cast<T*>(CWnd::FromHandlePermanent(dlg));
 }
 
+// The next adjustment sheet: brightness released at the top, then the
+// button pressed.
+void BrightestThen(int button) {
+  QmSetModalHook([button](HWND dlg) {
+    auto* sheet = DialogOf<CAdjustSheet>(dlg);
+    ASSERT_NE(sheet, nullptr);
+    CAdjustPage& page = sheet->GetBrightnessContrastPage();
+    page.GetSlider(0).SetPos(102);
+    page.SendMessage(WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), reinterpret_cast<LPARAM>(page.GetSlider(0).m_hWnd));
+    QmClickButton(GetDlgItem(dlg, button));
+  });
+}
+
 std::vector<int> ShownKinds(CColorListCtrl& list) {
   std::vector<int> out;
   for (const CColumnPair& c : list.GetData().columns) out.push_back(c.kind);
@@ -136,27 +149,13 @@ TEST_F(AdjustAppTest, AdjustColorsOkIsOneStepOfUndoAndIsSaved) {
   const std::vector<COLORREF> pixelsBefore = MiddleRow(view);
   ASSERT_FALSE(pixelsBefore.empty());
   // Cancel after a change: untouched, no step.
-  QmSetModalHook([&](HWND dlg) {
-    auto* sheet = DialogOf<CAdjustSheet>(dlg);
-    ASSERT_NE(sheet, nullptr);
-    CAdjustPage& page = sheet->GetBrightnessContrastPage();
-    page.GetSlider(0).SetPos(102);
-    page.SendMessage(WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), reinterpret_cast<LPARAM>(page.GetSlider(0).m_hWnd));
-    QmClickButton(GetDlgItem(dlg, IDCANCEL));
-  });
+  BrightestThen(IDCANCEL);
   Frame()->SendMessage(WM_COMMAND, ID_EDIT_ADJUST_COLORS);
   EXPECT_EQ(Beads(*view->GetPattern()), before);
   EXPECT_TRUE(view->GetEditHistory().empty());
   EXPECT_FALSE(view->GetPattern()->IsModified());
   // OK after brightness to the top: every bead white.
-  QmSetModalHook([&](HWND dlg) {
-    auto* sheet = DialogOf<CAdjustSheet>(dlg);
-    ASSERT_NE(sheet, nullptr);
-    CAdjustPage& page = sheet->GetBrightnessContrastPage();
-    page.GetSlider(0).SetPos(102);
-    page.SendMessage(WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), reinterpret_cast<LPARAM>(page.GetSlider(0).m_hWnd));
-    QmClickButton(GetDlgItem(dlg, IDOK));
-  });
+  BrightestThen(IDOK);
   Frame()->SendMessage(WM_COMMAND, ID_EDIT_ADJUST_COLORS);
   QmSetModalHook(nullptr);
   QmPumpMessages(100);

@@ -59,3 +59,4 @@ using QmModalHook = std::function<void(HWND dialog)>;
 void QmSetModalHook(QmModalHook hook);
 void QmPumpMessages(int maxMs);
 void QmSendMouse(HWND hwnd, UINT message, POINT client, UINT flags);
+bool QmFontDialogSetFont(HWND dialog, const char* familyUtf8, int pointSize, bool bold, bool italic);

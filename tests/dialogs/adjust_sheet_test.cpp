@@ -13,7 +13,9 @@
 #include "tests/common/test_util.h"
 #include "tests/dialogs/adjust_fixture.h"
 #include "tests/dialogs/wizard_fixture.h"
+#include "core/ViewServices.h"
 #include "view/TabView.h"
+#include "view/ViewHooks.h"
 
 using namespace adjusttest;
 
@@ -116,14 +118,23 @@ TEST_P(AdjustSheetTest, StepsUndoAcrossPagesBackToOriginalAndCancel) {
     EXPECT_EQ(sheet.GetBrightnessContrastPage().GetAfterPreview().GetImage(), sheet.GetAfterImage());
     // The run-time buttons: "Back to original" 44 pixels wider in Russian,
     // Undo and Redo beside it, all on the row of OK and Cancel.
-    CRect client;
-    ::GetClientRect(dlg, &client);
     const CRect back = ChildRect(dlg, IDC_ADJ_BACK_TO_ORIGINAL), undo = ChildRect(dlg, IDC_ADJ_UNDO),
                 redo = ChildRect(dlg, IDC_ADJ_REDO);
-    EXPECT_EQ(back, CRect(5, client.Height() - 30, russian ? 149 : 105, client.Height() - 7));
-    EXPECT_EQ(undo, CRect(back.right + 20, back.top, back.right + 114, back.bottom));
-    EXPECT_EQ(redo, CRect(undo.left + 106, back.top, undo.right + 106, back.bottom));
-    EXPECT_LT(redo.right, ChildRect(dlg, IDOK).left);
+    const CRect ok = ChildRect(dlg, IDOK);
+    EXPECT_EQ(back, CRect(5, ok.top, russian ? 149 : 105, ok.bottom));
+    // Undo and Redo: 94 pixels, 12 apart; wider where their caption needs
+    // it (Russian), never narrower.
+    EXPECT_EQ(undo.left, back.right + 20);
+    EXPECT_GE(undo.Width(), 94);
+    EXPECT_EQ(redo.left, undo.right + 12);
+    EXPECT_GE(redo.Width(), 94);
+    EXPECT_EQ(undo.top, back.top);
+    EXPECT_EQ(redo.bottom, back.bottom);
+    if (!russian) {
+      EXPECT_EQ(undo.Width(), 94);
+      EXPECT_EQ(redo.Width(), 94);
+    }
+    EXPECT_LT(redo.right, ok.left);
     EXPECT_FALSE(Enabled(GetDlgItem(dlg, IDC_ADJ_UNDO)));
     CheckAndShoot(dlg, russian, "adjust_brightness");
 
@@ -214,6 +225,29 @@ TEST_P(AdjustSheetTest, OkAppliesOnlyAfterAChange) {
   EXPECT_FALSE(wiztest::SameBeads(expected, original));
   EXPECT_TRUE(wiztest::SameBeads(*design, expected));
   EXPECT_TRUE(design->IsModified());
+}
+
+TEST(AdjustSheet, AFailedPreviewLeavesThePagesWithoutAPicture) {
+  qmtest::LanguagePack pack(false);
+  CViewFrame frame;
+  PutDesign(frame.View(), MakeGridDesign(10, 8, 12), MakeShadesPalette(), "/p/shades.pal");
+  CAdjustSheet sheet(frame.View()->GetPattern(), frame.View()->GetColorSet(), IDS_ADJUST_COLORS, nullptr, 0);
+  QmSetModalHook([&](HWND dlg) {
+    ASSERT_NE(sheet.GetAfterImage(), nullptr);
+    // The renderer fails from now on: the old picture is gone from every
+    // page (they paint the background), none takes its place.
+    SetPatternThumbnailRenderer([](CDC*, CPattern&, CColorSet&, SIZE, int, CBitmap&, COLORREF, CImage*) { return false; });
+    Release(sheet.GetBrightnessContrastPage(), 0, 80);
+    EXPECT_EQ(sheet.GetAfterImage(), nullptr);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(sheet.GetAdjustPage(i)->GetAfterPreview().GetImage(), nullptr);
+    EXPECT_NE(sheet.GetBeforeImage(), nullptr);
+    EXPECT_TRUE(sheet.IsChanged());
+    sheet.GetBrightnessContrastPage().GetAfterPreview().UpdateWindow();
+    InstallViewHooks();
+    QmClickButton(GetDlgItem(dlg, IDCANCEL));
+  });
+  sheet.DoModal();
+  QmSetModalHook({});
 }
 
 TEST_P(AdjustSheetTest, SmallScreensTakeTheCompactPages) {

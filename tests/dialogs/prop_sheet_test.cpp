@@ -146,6 +146,7 @@ TEST_P(PropSheetTest, PalettePageListsUsedColoursAndExportsTheListAsShown) {
     }
     for (const CColumnPair& c : list.GetData().columns) kinds.push_back(c.kind);
     EXPECT_TRUE(page.ExportExcel(xls.string().c_str()));
+    EXPECT_FALSE(page.ExportExcel((dir / "no such folder" / "p.xls").string().c_str()));
     sheet.SetActivePage(2);
     EXPECT_FALSE(Enabled(sheet.GetOriginalPage().GetDlgItem(IDC_PROP_EXPORT_PICTURE)->m_hWnd));
     EXPECT_EQ(sheet.GetOriginalPage().GetPreview().GetImage(), nullptr);

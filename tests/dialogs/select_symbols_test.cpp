@@ -137,3 +137,33 @@ TEST(SelectSymbolsDlg, OkWithoutChangeEndsAsCancel) {
   QmSetModalHook({});
   EXPECT_FALSE(palette.IsModified());
 }
+
+TEST(SelectSymbolsDlg, SelectFontTakesASymbolFaceIntoTheSymbolSet) {
+  qmtest::LanguagePack pack(false);
+  CColorSet palette = MakeCountedPalette({3, 4});
+  palette.GetColorsForEdit()[0].symbol = '1';
+  palette.GetColorsForEdit()[1].symbol = '2';
+  CSymbolSet symbols;
+  CSelectSymbolsDlgNew dialog(&palette, nullptr, &symbols, nullptr);
+  HWND mine = nullptr;
+  QmSetModalHook([&](HWND dlg) {
+    if (mine) {
+      // The font dialog, opened by "Select Font...".
+      EXPECT_TRUE(QmFontDialogSetFont(dlg, "Standard Symbols PS", 12, false, false));
+      SendMessage(dlg, WM_COMMAND, IDOK, 0);
+      return;
+    }
+    mine = dlg;
+    QmClickButton(GetDlgItem(dlg, IDC_SYM_SELECT_FONT));
+    EXPECT_EQ(Text(GetDlgItem(dlg, IDC_SYM_FONT_NAME)), CString("Standard Symbols PS"));
+    EXPECT_NE(dialog.GetSymbolList().GetSymbolFont(), nullptr);
+    EXPECT_EQ(dialog.GetSymbolList().GetCount(), 256);
+    CheckAndShoot(dlg, false, "select_symbols_font");
+    QmClickButton(GetDlgItem(dlg, IDOK));
+  });
+  EXPECT_EQ(dialog.DoModal(), IDOK);
+  QmSetModalHook({});
+  EXPECT_EQ(symbols.m_fontName, CString("Standard Symbols PS"));
+  EXPECT_EQ(symbols.m_charSet, SYMBOL_CHARSET);
+  EXPECT_TRUE(palette.IsModified());
+}
