@@ -1,12 +1,10 @@
 // The main frame's command table: which commands ask to save the design
 // first, what each calls, and the update rule that enables, checks or
-// labels its menu item and toolbar button. Commands whose windows this
-// version does not have yet say so (controls/NotAvailable.h).
+// labels its menu item and toolbar button.
 #include "app/App.h"
 #include "app/MainFrm.h"
 #include "app/RecentFileDlg.h"
 #include "app/prefs/PropContainerDlg.h"
-#include "controls/NotAvailable.h"
 #include "core/DialogServices.h"
 #include "core/FileUtils.h"
 #include "core/Registry.h"

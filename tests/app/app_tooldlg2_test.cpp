@@ -4,6 +4,7 @@
 // history where the grid changed) that Edit > Undo takes back and a saved
 // design keeps; Cancel or closing leaves design, palette, modified flag and
 // history as they were; closing the frame with windows open ends cleanly.
+#include <cstdlib>
 #include <QImage>
 
 #include <set>
@@ -65,6 +66,12 @@ class ToolCommandsTest : public AppTest {
     const QColor c = image.pixelColor(centre.x, centre.y);
     return RGB(c.red(), c.green(), c.blue());
   }
+  // Two beads of one colour at fit zoom may sit on cells a pixel apart in
+  // size, so their shading can differ by a unit or two.
+  static bool Alike(COLORREF a, COLORREF b) {
+    return std::abs(GetRValue(a) - GetRValue(b)) <= 2 && std::abs(GetGValue(a) - GetGValue(b)) <= 2 &&
+           std::abs(GetBValue(a) - GetBValue(b)) <= 2;
+  }
   void Command(UINT id) {
     Frame()->SendMessage(WM_COMMAND, id);
     QmPumpMessages(50);
@@ -88,7 +95,7 @@ TEST_F(ToolCommandsTest, RemoveSeparateBeadsChangesAllThenOkIsOneStepThatUndoAnd
   EXPECT_EQ(dialog->GetList().GetItemCount(), 2);
   dialog->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_SEP_CHANGE_ALL, BN_CLICKED));
   QmPumpMessages(50);
-  EXPECT_EQ(Pixel(1, 1), Pixel(0, 0));
+  EXPECT_TRUE(Alike(Pixel(1, 1), Pixel(0, 0))) << Pixel(1, 1) << " " << Pixel(0, 0);
   dialog->SendMessage(WM_COMMAND, IDOK);
   QmPumpMessages(50);
   EXPECT_EQ(view->m_separatedDlg, nullptr);
