@@ -433,7 +433,12 @@ bool CTabView::FillArea(int index, int color) {
   // The search runs on a compact copy of the beads' state (one read of the
   // beads in storage order): 1 a present bead of the old colour, 2 taken.
   const int count = m_design.GetBeadCount();
-  std::vector<BYTE> state(size_t(count), 0);
+  // The state and the list of changed beads live in blocks kept between
+  // fills: a whole-design fill then works in memory already mapped.
+  thread_local std::vector<BYTE> keptState;
+  thread_local std::vector<int, CLargeBlockAllocator<int>> keptList;
+  std::vector<BYTE>& state = keptState;
+  state.assign(size_t(count), 0);
   size_t candidates = 0;
   for (int i = 0; i < count; ++i) {
     const CBead& bead = m_design.m_beads[size_t(i)];
@@ -477,7 +482,8 @@ bool CTabView::FillArea(int index, int color) {
     frontier.swap(next);
   }
   // The beads change, and are repainted, in storage order.
-  std::vector<int, CLargeBlockAllocator<int>> list;
+  std::vector<int, CLargeBlockAllocator<int>>& list = keptList;
+  list.clear();
   list.reserve(edits.size());
   for (int i = 0; i < count; ++i)
     if (state[size_t(i)] == 2) {
@@ -486,6 +492,9 @@ bool CTabView::FillArea(int index, int color) {
     }
   m_design.SetModified(true);
   RedrawBeads(list.data(), list.size());
+  // Blocks of a design of more than 16 M beads are not kept.
+  if (state.capacity() > (size_t(16) << 20)) std::vector<BYTE>().swap(state);
+  if (list.capacity() > (size_t(16) << 20)) std::vector<int, CLargeBlockAllocator<int>>().swap(list);
   if (edits.size() < edits.capacity() / 2) edits.shrink_to_fit();
   PushEditStep(std::move(edits));
   return true;
