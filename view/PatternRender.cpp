@@ -303,32 +303,56 @@ void AverageRegion(RowOf rowOf, int sw, int sh, uint32_t* target, int tw, int th
   y0 = std::max(y0, 0);
   x1 = std::min(x1, tw);
   y1 = std::min(y1, th);
+  if (x0 >= x1 || y0 >= y1) return;
   const long long total = static_cast<long long>(sw) * sh;
+  // The source columns under each target column with their widths, worked
+  // out once for all rows (integer weights: the sums are exact in any order).
+  struct CTap {
+    int i;
+    long long wx;
+  };
+  std::vector<CTap> taps;
+  std::vector<size_t> firstTap(size_t(x1 - x0) + 1);
+  for (int X = x0; X < x1; ++X) {
+    firstTap[size_t(X - x0)] = taps.size();
+    const long long tx0 = static_cast<long long>(X) * sw, tx1 = tx0 + sw;
+    const int i0 = static_cast<int>(tx0 / tw), i1 = static_cast<int>(std::min<long long>((tx1 + tw - 1) / tw, sw));
+    for (int i = i0; i < i1; ++i) {
+      const long long wx =
+          std::min(tx1, static_cast<long long>(i + 1) * tw) - std::max(tx0, static_cast<long long>(i) * tw);
+      if (wx > 0) taps.push_back(CTap{i, wx});
+    }
+  }
+  firstTap[size_t(x1 - x0)] = taps.size();
+  const auto avg = [total](long long v) { return static_cast<uint32_t>((v + total / 2) / total); };
+  std::vector<long long> sums(size_t(x1 - x0) * 3);
   for (int Y = y0; Y < y1; ++Y) {
     const long long ty0 = static_cast<long long>(Y) * sh, ty1 = ty0 + sh;
     const int j0 = static_cast<int>(ty0 / th), j1 = static_cast<int>(std::min<long long>((ty1 + th - 1) / th, sh));
-    for (int X = x0; X < x1; ++X) {
-      const long long tx0 = static_cast<long long>(X) * sw, tx1 = tx0 + sw;
-      const int i0 = static_cast<int>(tx0 / tw), i1 = static_cast<int>(std::min<long long>((tx1 + tw - 1) / tw, sw));
-      long long r = 0, g = 0, b = 0;
-      for (int j = j0; j < j1; ++j) {
-        const long long wy =
-            std::min(ty1, static_cast<long long>(j + 1) * th) - std::max(ty0, static_cast<long long>(j) * th);
-        if (wy <= 0) continue;
-        const uint32_t* row = rowOf(j);
-        for (int i = i0; i < i1; ++i) {
-          const long long wx =
-              std::min(tx1, static_cast<long long>(i + 1) * tw) - std::max(tx0, static_cast<long long>(i) * tw);
-          if (wx <= 0) continue;
-          const long long wgt = wx * wy;
-          const uint32_t p = row[i];
-          r += wgt * ((p >> 16) & 0xFF);
-          g += wgt * ((p >> 8) & 0xFF);
-          b += wgt * (p & 0xFF);
+    std::fill(sums.begin(), sums.end(), 0);
+    for (int j = j0; j < j1; ++j) {
+      const long long wy =
+          std::min(ty1, static_cast<long long>(j + 1) * th) - std::max(ty0, static_cast<long long>(j) * th);
+      if (wy <= 0) continue;
+      const uint32_t* row = rowOf(j);
+      for (int X = x0; X < x1; ++X) {
+        long long r = 0, g = 0, b = 0;
+        for (size_t k = firstTap[size_t(X - x0)], e = firstTap[size_t(X - x0) + 1]; k < e; ++k) {
+          const uint32_t p = row[taps[k].i];
+          const long long wx = taps[k].wx;
+          r += wx * ((p >> 16) & 0xFF);
+          g += wx * ((p >> 8) & 0xFF);
+          b += wx * (p & 0xFF);
         }
+        long long* sum = &sums[size_t(X - x0) * 3];
+        sum[0] += wy * r;
+        sum[1] += wy * g;
+        sum[2] += wy * b;
       }
-      const auto avg = [total](long long v) { return static_cast<uint32_t>((v + total / 2) / total); };
-      target[size_t(Y) * tw + X] = (avg(r) << 16) | (avg(g) << 8) | avg(b);
+    }
+    for (int X = x0; X < x1; ++X) {
+      const long long* sum = &sums[size_t(X - x0) * 3];
+      target[size_t(Y) * tw + X] = (avg(sum[0]) << 16) | (avg(sum[1]) << 8) | avg(sum[2]);
     }
   }
 }

@@ -465,11 +465,11 @@ bool CTabView::FillArea(int index, int color) {
   // costs no deeper call stack.
   const int columns = static_cast<int>(m_design.GetColumnCount()), rows = static_cast<int>(m_design.GetRowCount());
   std::vector<int> frontier{index}, next;
-  while (!frontier.empty()) {
+  while (columns > 0 && !frontier.empty()) {
     next.clear();
     for (int i : frontier) {
-      int column = 0, row = 0;
-      if (!m_design.IndexToCell(i, column, row)) continue;
+      // Every index taken is a valid one (below count): its cell directly.
+      const int column = i % columns, row = i / columns;
       const int neighbours[4][2] = {{column - 1, row}, {column + 1, row}, {column, row - 1}, {column, row + 1}};
       for (const auto& n : neighbours) {
         if (n[0] < 0 || n[0] >= columns || n[1] < 0 || n[1] >= rows) continue;

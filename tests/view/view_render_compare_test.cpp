@@ -277,3 +277,96 @@ TEST_F(ViewTest, LargeRepaintsAndTheReducedCopyAsBefore) {
     EXPECT_TRUE(shown == whole);
   }
 }
+
+namespace {
+// Area averaging as it was: every weight worked out for every target pixel.
+void OldAreaAverage(const uint32_t* source, int sw, int sh, uint32_t* target, int tw, int th) {
+  const long long total = static_cast<long long>(sw) * sh;
+  for (int Y = 0; Y < th; ++Y) {
+    const long long ty0 = static_cast<long long>(Y) * sh, ty1 = ty0 + sh;
+    const int j0 = static_cast<int>(ty0 / th), j1 = static_cast<int>(std::min<long long>((ty1 + th - 1) / th, sh));
+    for (int X = 0; X < tw; ++X) {
+      const long long tx0 = static_cast<long long>(X) * sw, tx1 = tx0 + sw;
+      const int i0 = static_cast<int>(tx0 / tw), i1 = static_cast<int>(std::min<long long>((tx1 + tw - 1) / tw, sw));
+      long long r = 0, g = 0, b = 0;
+      for (int j = j0; j < j1; ++j) {
+        const long long wy =
+            std::min(ty1, static_cast<long long>(j + 1) * th) - std::max(ty0, static_cast<long long>(j) * th);
+        if (wy <= 0) continue;
+        for (int i = i0; i < i1; ++i) {
+          const long long wx =
+              std::min(tx1, static_cast<long long>(i + 1) * tw) - std::max(tx0, static_cast<long long>(i) * tw);
+          if (wx <= 0) continue;
+          const uint32_t p = source[size_t(j) * sw + i];
+          r += wx * wy * ((p >> 16) & 0xFF);
+          g += wx * wy * ((p >> 8) & 0xFF);
+          b += wx * wy * (p & 0xFF);
+        }
+      }
+      const auto avg = [total](long long v) { return static_cast<uint32_t>((v + total / 2) / total); };
+      target[size_t(Y) * tw + X] = (avg(r) << 16) | (avg(g) << 8) | avg(b);
+    }
+  }
+}
+}  // namespace
+
+TEST(RenderCompare, AreaAverageAsWorkedOutPixelByPixel) {
+  const int sizes[][4] = {{7, 5, 7, 5}, {7, 5, 3, 2}, {640, 480, 333, 251}, {1001, 97, 1000, 96}, {50, 800, 1, 1},
+                          {129, 130, 64, 65}};
+  for (const auto& s : sizes) {
+    std::vector<uint32_t> source(size_t(s[0]) * s[1]);
+    uint32_t seed = 12345;
+    for (uint32_t& p : source) p = (seed = seed * 1103515245u + 12345u) >> 4;  // the top byte as in 32-bit rows
+    std::vector<uint32_t> before(size_t(s[2]) * s[3]), after(before.size(), 7);
+    OldAreaAverage(source.data(), s[0], s[1], before.data(), s[2], s[3]);
+    AreaAverage(source.data(), s[0], s[1], after.data(), s[2], s[3], 0, 0, s[2], s[3]);
+    EXPECT_TRUE(before == after) << s[0] << " x " << s[1] << " to " << s[2] << " x " << s[3];
+  }
+}
+
+// Fills one after the other on designs of changing sizes (the fill keeps its
+// blocks between fills) change exactly the beads a plain flood over the
+// grid reaches.
+TEST_F(ViewTest, FillsInKeptBlocksReachWhatAPlainFloodReaches) {
+  struct Size {
+    int columns, rows;
+  };
+  for (const Size& size : {Size{60, 40}, Size{9, 7}, Size{75, 50}, Size{1, 30}}) {
+    CPattern design = MakeDesign(size.columns, size.rows);
+    for (int i = 0; i < design.GetBeadCount(); ++i) {
+      design.m_beads[size_t(i)].SetColorIndex((i * 7 / 5 + i / size.columns) % 3 == 0 ? 1 : 0);
+      if (i % 23 == 9) design.m_beads[size_t(i)].m_present = 0;
+    }
+    PutDesign(design);
+    for (int start : {0, design.GetBeadCount() / 2, design.GetBeadCount() - 1}) {
+      CPattern& beads = *view->GetPattern();
+      const std::vector<CBead> before(beads.m_beads.begin(), beads.m_beads.end());
+      const CBead& first = beads.m_beads[size_t(start)];
+      const int old = first.GetColorIndex(beads), color = (old + 1) % 3;
+      // The plain flood.
+      std::vector<int> expected(before.size(), 0);
+      if (first.IsPresent()) {
+        std::vector<int> stack{start};
+        expected[size_t(start)] = 1;
+        while (!stack.empty()) {
+          const int i = stack.back();
+          stack.pop_back();
+          const int c = i % size.columns, r = i / size.columns;
+          const int next[4][2] = {{c - 1, r}, {c + 1, r}, {c, r - 1}, {c, r + 1}};
+          for (const auto& n : next) {
+            if (n[0] < 0 || n[0] >= size.columns || n[1] < 0 || n[1] >= size.rows) continue;
+            const int j = n[1] * size.columns + n[0];
+            if (expected[size_t(j)] || !before[size_t(j)].IsPresent() || before[size_t(j)].GetColorIndex(beads) != old)
+              continue;
+            expected[size_t(j)] = 1;
+            stack.push_back(j);
+          }
+        }
+      }
+      EXPECT_EQ(view->FillArea(start, color), first.IsPresent());
+      for (size_t i = 0; i < before.size(); ++i)
+        ASSERT_EQ(beads.m_beads[i].GetColorIndex(beads), expected[i] ? color : before[i].GetColorIndex(beads))
+            << size.columns << " x " << size.rows << " from " << start << " bead " << i;
+    }
+  }
+}
