@@ -77,6 +77,48 @@ struct CBead {
 static_assert(sizeof(CBead) == 32, "the whole bead record is 32 bytes");
 using CBeadArray = std::vector<CBead, CLargeBlockAllocator<CBead>>;
 
+// Bead rectangles inside one rectangle with the design's factors worked
+// out once: Get(bead) is GetBeadRect(bead, rect) (GetBeadRectTopDown with
+// topDown), bit for bit, for loops over many beads.
+class CBeadRectMapper {
+ public:
+  CBeadRectMapper(const CPattern& design, const RECT& rect, bool topDown);
+  RECT Get(const CBead& bead) const {
+    RECT cell;
+    Horizontal(bead.m_x, cell);
+    Vertical(bead.m_y, cell);
+    return cell;
+  }
+  // The left and right of a cell from the bead's x; top and bottom from y.
+  void Horizontal(double x, RECT& cell) const {
+    const double cx = left_ + x * w_;
+    cell.left = Round(cx - r_);
+    cell.right = Round(cx + r_);
+  }
+  void Vertical(double y, RECT& cell) const {
+    const double cy = topDown_ ? top_ + y * h_ : top_ + (1 - y) * h_;
+    cell.top = Round(cy - u_);
+    cell.bottom = Round(cy + u_);
+  }
+
+ private:
+  // Halves away from zero; values outside the int range, infinities and
+  // NaN as RoundToInt takes them.
+  static int Round(double v) {
+    if (v > -2147483648.0 && v < 2147483647.0) {
+      long long r = static_cast<long long>(v);  // toward zero; v - r is exact here
+      const double fraction = v - static_cast<double>(r);
+      // Without branches: cells of a fraction of a pixel round either way.
+      r += static_cast<long long>(fraction >= 0.5) - static_cast<long long>(fraction <= -0.5);
+      return r > 2147483647LL ? 2147483647 : r < -2147483648LL ? static_cast<int>(-2147483647 - 1) : static_cast<int>(r);
+    }
+    return RoundOutside(v);
+  }
+  static int RoundOutside(double v);
+  double left_, top_, w_, h_, r_, u_;
+  bool topDown_;
+};
+
 // The design view's hit-test result.
 struct CBeadHit {
   CBead* bead = nullptr;

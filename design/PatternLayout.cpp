@@ -158,28 +158,19 @@ void CPattern::ApplyParams(const CPatternParams& params) {
 
 // ---- Rectangles and points ----
 
-namespace {
-// RoundToInt's rounding (halves away from zero), inline: a bead rectangle is computed for every
-// bead an edit repaints. Values outside the int range, infinities and NaN take RoundToInt.
-inline int RoundCoord(double v) {
-  if (v > -2147483648.0 && v < 2147483647.0) {
-    long long r = static_cast<long long>(v);  // toward zero; v - r is exact here
-    const double fraction = v - static_cast<double>(r);
-    if (fraction >= 0.5) ++r;
-    else if (fraction <= -0.5) --r;
-    return r > INT_MAX ? INT_MAX : r < INT_MIN ? INT_MIN : static_cast<int>(r);
-  }
-  return RoundToInt(v);
+CBeadRectMapper::CBeadRectMapper(const CPattern& p, const RECT& rect, bool topDown)
+    : left_(static_cast<double>(rect.left)), top_(static_cast<double>(rect.top)), topDown_(topDown) {
+  w_ = static_cast<double>(rect.right - rect.left);
+  h_ = static_cast<double>(rect.bottom - rect.top);
+  r_ = w_ * (p.m_beadWidth / p.m_actualWidth) / 2;
+  u_ = h_ * (p.m_beadHeight / p.m_actualHeight) / 2;
 }
 
+int CBeadRectMapper::RoundOutside(double v) { return RoundToInt(v); }
+
+namespace {
 RECT BeadRect(const CPattern& p, const CBead& bead, const RECT& rect, bool topDown) {
-  const double w = static_cast<double>(rect.right - rect.left);
-  const double h = static_cast<double>(rect.bottom - rect.top);
-  const double r = w * (p.m_beadWidth / p.m_actualWidth) / 2;
-  const double cx = rect.left + bead.m_x * w;
-  const double u = h * (p.m_beadHeight / p.m_actualHeight) / 2;
-  const double cy = topDown ? rect.top + bead.m_y * h : rect.top + (1 - bead.m_y) * h;
-  return RECT{RoundCoord(cx - r), RoundCoord(cy - u), RoundCoord(cx + r), RoundCoord(cy + u)};
+  return CBeadRectMapper(p, rect, topDown).Get(bead);
 }
 }  // namespace
 

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <thread>
 #include <memory>
 #include <tuple>
 
@@ -27,9 +28,20 @@ uint32_t PixelOf(COLORREF c) {
 }
 
 // 32-bit top-down pixels of a rectangle of the canvas.
+// The pixels come from a block kept by the thread between canvases (up to
+// 64 MB): re-rendering a whole design then paints into memory already
+// mapped instead of a fresh block of the picture's size.
 class CCanvas {
  public:
-  CCanvas(int width, int height, uint32_t fill) : width_(width), height_(height), px_(size_t(width) * height, fill) {}
+  CCanvas(int width, int height, uint32_t fill) : width_(width), height_(height) {
+    px_.swap(Kept());
+    px_.assign(size_t(width) * height, fill);
+  }
+  ~CCanvas() {
+    if (px_.capacity() * sizeof(uint32_t) <= kKeptBytes) px_.swap(Kept());
+  }
+  CCanvas(const CCanvas&) = delete;
+  CCanvas& operator=(const CCanvas&) = delete;
   int Width() const { return width_; }
   int Height() const { return height_; }
   uint32_t* Row(int y) { return px_.data() + size_t(y) * width_; }
@@ -40,6 +52,11 @@ class CCanvas {
   }
 
  private:
+  static constexpr size_t kKeptBytes = size_t(64) << 20;
+  static std::vector<uint32_t>& Kept() {
+    thread_local std::vector<uint32_t> kept;
+    return kept;
+  }
   int width_, height_;
   std::vector<uint32_t> px_;
 };
@@ -132,6 +149,48 @@ class CRenderProgress {
   int next_ = 0;
 };
 
+// Bead cells in a rectangle for beads taken in storage order: the top and
+// bottom are worked out again only when y changes (a row shares one y), the
+// left and right come from a table of the x values seen (rows share their
+// columns' x), so a grid's cells cost a look-up each.
+class CCellMemo {
+ public:
+  CCellMemo(const CPattern& design, const RECT& rect) : mapper_(design, rect, false), slots_(kSlots) {}
+  // `row` carries the last bead's top and bottom between calls.
+  RECT Get(const CBead& bead, RECT& row) {
+    if (!(bead.m_y == y_) || !haveY_) {
+      mapper_.Vertical(bead.m_y, row);
+      y_ = bead.m_y;
+      haveY_ = true;
+    }
+    RECT cell = row;
+    uint64_t bits = 0;
+    std::memcpy(&bits, &bead.m_x, sizeof bits);
+    CSlot& slot = slots_[size_t((bits * 0x9E3779B97F4A7C15ULL) >> (64 - kSlotBits))];
+    if (slot.used && slot.bits == bits) {
+      cell.left = slot.left;
+      cell.right = slot.right;
+    } else {
+      mapper_.Horizontal(bead.m_x, cell);
+      slot = CSlot{bits, cell.left, cell.right, true};
+    }
+    return cell;
+  }
+
+ private:
+  static constexpr int kSlotBits = 13;
+  static constexpr size_t kSlots = size_t(1) << kSlotBits;
+  struct CSlot {
+    uint64_t bits = 0;
+    LONG left = 0, right = 0;
+    bool used = false;
+  };
+  CBeadRectMapper mapper_;
+  std::vector<CSlot> slots_;
+  double y_ = 0;
+  bool haveY_ = false;
+};
+
 // Paints the present beads of the design fitted in `fitted` onto the canvas,
 // in storage order. Without perBead, the first bead of each kind (colour,
 // leaning for hexagons, cell size) is painted and the later ones copy its
@@ -145,11 +204,17 @@ bool PaintBeads(CCanvas& canvas, const CPattern& design, const CColorSet& palett
   const int count = design.GetBeadCount();
   CRenderProgress bar(progress ? count : 0);
   const int stride = canvas.Width();
+  CCellMemo columns(design, fitted);
+  RECT lastRow{0, 0, 0, 0};
+  const int pathColor = design.m_pathColor;
+  // Neighbours are mostly of one kind: the last cell found comes first.
+  Key lastKey{0, 0, 0, 0};
+  const std::vector<uint32_t>* lastCached = nullptr;
   for (int i = 0; i < count; ++i) {
     const CBead& bead = design.m_beads[size_t(i)];
     if (progress) bar.At(i + 1);
     if (!bead.IsPresent()) continue;
-    const RECT cell = design.GetBeadRect(bead, fitted);
+    const RECT cell = columns.Get(bead, lastRow);
     const RECT clip = canvas.Clip(cell);
     const int w = clip.right - clip.left, h = clip.bottom - clip.top;
     if (w <= 0 || h <= 0) continue;
@@ -166,17 +231,28 @@ bool PaintBeads(CCanvas& canvas, const CPattern& design, const CColorSet& palett
       painter.PaintCell(first, stride, w, h, paint);
       continue;
     }
-    const Key key{bead.GetColorIndex(design), mode.hexagon ? bead.m_alternate : 0, w, h};
-    auto it = cache.find(key);
-    if (it == cache.end()) {
+    const Key key{bead.GetColorIndex(pathColor), mode.hexagon ? bead.m_alternate : 0, w, h};
+    const std::vector<uint32_t>* cached = nullptr;
+    if (lastCached && key == lastKey) {
+      cached = lastCached;
+    } else {
+      const auto it = cache.find(key);
+      if (it != cache.end()) cached = &it->second;
+    }
+    if (!cached) {
       painter.PaintCell(first, stride, w, h, paint);
       std::vector<uint32_t>& stored = cache[key];
       stored.resize(size_t(w) * h);
       for (int y = 0; y < h; ++y) std::memcpy(stored.data() + size_t(y) * w, first + size_t(y) * stride, size_t(w) * 4);
+      cached = &stored;
+    } else if (w == 1 && h == 1) {
+      *first = cached->front();
     } else {
-      const uint32_t* src = it->second.data();
+      const uint32_t* src = cached->data();
       for (int y = 0; y < h; ++y) std::memcpy(first + size_t(y) * stride, src + size_t(y) * w, size_t(w) * 4);
     }
+    lastKey = key;
+    lastCached = cached;
   }
   return true;
 }
@@ -227,34 +303,82 @@ void AverageRegion(RowOf rowOf, int sw, int sh, uint32_t* target, int tw, int th
   y0 = std::max(y0, 0);
   x1 = std::min(x1, tw);
   y1 = std::min(y1, th);
+  if (x0 >= x1 || y0 >= y1) return;
   const long long total = static_cast<long long>(sw) * sh;
+  // The source columns under each target column with their widths, worked
+  // out once for all rows (integer weights: the sums are exact in any order).
+  struct CTap {
+    int i;
+    long long wx;
+  };
+  std::vector<CTap> taps;
+  std::vector<size_t> firstTap(size_t(x1 - x0) + 1);
+  for (int X = x0; X < x1; ++X) {
+    firstTap[size_t(X - x0)] = taps.size();
+    const long long tx0 = static_cast<long long>(X) * sw, tx1 = tx0 + sw;
+    const int i0 = static_cast<int>(tx0 / tw), i1 = static_cast<int>(std::min<long long>((tx1 + tw - 1) / tw, sw));
+    for (int i = i0; i < i1; ++i) {
+      const long long wx =
+          std::min(tx1, static_cast<long long>(i + 1) * tw) - std::max(tx0, static_cast<long long>(i) * tw);
+      if (wx > 0) taps.push_back(CTap{i, wx});
+    }
+  }
+  firstTap[size_t(x1 - x0)] = taps.size();
+  const auto avg = [total](long long v) { return static_cast<uint32_t>((v + total / 2) / total); };
+  std::vector<long long> sums(size_t(x1 - x0) * 3);
   for (int Y = y0; Y < y1; ++Y) {
     const long long ty0 = static_cast<long long>(Y) * sh, ty1 = ty0 + sh;
     const int j0 = static_cast<int>(ty0 / th), j1 = static_cast<int>(std::min<long long>((ty1 + th - 1) / th, sh));
-    for (int X = x0; X < x1; ++X) {
-      const long long tx0 = static_cast<long long>(X) * sw, tx1 = tx0 + sw;
-      const int i0 = static_cast<int>(tx0 / tw), i1 = static_cast<int>(std::min<long long>((tx1 + tw - 1) / tw, sw));
-      long long r = 0, g = 0, b = 0;
-      for (int j = j0; j < j1; ++j) {
-        const long long wy =
-            std::min(ty1, static_cast<long long>(j + 1) * th) - std::max(ty0, static_cast<long long>(j) * th);
-        if (wy <= 0) continue;
-        const uint32_t* row = rowOf(j);
-        for (int i = i0; i < i1; ++i) {
-          const long long wx =
-              std::min(tx1, static_cast<long long>(i + 1) * tw) - std::max(tx0, static_cast<long long>(i) * tw);
-          if (wx <= 0) continue;
-          const long long wgt = wx * wy;
-          const uint32_t p = row[i];
-          r += wgt * ((p >> 16) & 0xFF);
-          g += wgt * ((p >> 8) & 0xFF);
-          b += wgt * (p & 0xFF);
+    std::fill(sums.begin(), sums.end(), 0);
+    for (int j = j0; j < j1; ++j) {
+      const long long wy =
+          std::min(ty1, static_cast<long long>(j + 1) * th) - std::max(ty0, static_cast<long long>(j) * th);
+      if (wy <= 0) continue;
+      const uint32_t* row = rowOf(j);
+      for (int X = x0; X < x1; ++X) {
+        long long r = 0, g = 0, b = 0;
+        for (size_t k = firstTap[size_t(X - x0)], e = firstTap[size_t(X - x0) + 1]; k < e; ++k) {
+          const uint32_t p = row[taps[k].i];
+          const long long wx = taps[k].wx;
+          r += wx * ((p >> 16) & 0xFF);
+          g += wx * ((p >> 8) & 0xFF);
+          b += wx * (p & 0xFF);
         }
+        long long* sum = &sums[size_t(X - x0) * 3];
+        sum[0] += wy * r;
+        sum[1] += wy * g;
+        sum[2] += wy * b;
       }
-      const auto avg = [total](long long v) { return static_cast<uint32_t>((v + total / 2) / total); };
-      target[size_t(Y) * tw + X] = (avg(r) << 16) | (avg(g) << 8) | avg(b);
+    }
+    for (int X = x0; X < x1; ++X) {
+      const long long* sum = &sums[size_t(X - x0) * 3];
+      target[size_t(Y) * tw + X] = (avg(sum[0]) << 16) | (avg(sum[1]) << 8) | avg(sum[2]);
     }
   }
+}
+
+// AverageRegion with the target rows in bands on several threads when the
+// source part is large (every target pixel is worked out on its own, so the
+// result is the same).
+template <class RowOf>
+void AverageInBands(const RowOf& rowOf, int sw, int sh, uint32_t* target, int tw, int th, int x0, int y0, int x1,
+                    int y1) {
+  const long long work = static_cast<long long>(std::max(0, y1 - y0)) * sh / std::max(1, th) * sw;
+  const long long cores = std::max(1u, std::min(4u, std::thread::hardware_concurrency()));
+  const int bands = static_cast<int>(std::clamp<long long>(work / 250000, 1, std::min<long long>(cores, std::max(1, y1 - y0))));
+  const auto band = [&](int b) {
+    AverageRegion(rowOf, sw, sh, target, tw, th, x0, y0 + (y1 - y0) * b / bands, x1, y0 + (y1 - y0) * (b + 1) / bands);
+  };
+  std::vector<std::thread> helpers;
+  for (int b = 1; b < bands; ++b) {
+    try {
+      helpers.emplace_back(band, b);
+    } catch (...) {
+      band(b);  // no thread to be had: this one does the band
+    }
+  }
+  band(0);
+  for (std::thread& t : helpers) t.join();
 }
 
 long long RenderBudget(const CRenderUnder* under) {
@@ -305,12 +429,18 @@ bool RenderPatternBitmap(CDC* dc, HBITMAP* out, CPattern& design, const CColorSe
   }
   if (w <= 0 || h <= 0) return false;
   const RECT first = FitRectToSize(RECT{0, 0, w, h}, design.m_actualWidth, design.m_actualHeight);
-  LONG width = 0, height = 0;
+  // The picture reaches the right of the rightmost bead and the bottom of
+  // the lowest (the smallest y: y runs upwards); both edges grow with the
+  // centre, so the two extreme beads give them.
+  const CBead* rightmost = &design.m_beads.front();
+  const CBead* lowest = rightmost;
   for (const CBead& bead : design.m_beads) {
-    const RECT cell = design.GetBeadRect(bead, first);
-    width = std::max(width, cell.right);
-    height = std::max(height, cell.bottom);
+    if (bead.m_x > rightmost->m_x) rightmost = &bead;
+    if (bead.m_y < lowest->m_y) lowest = &bead;
   }
+  const CBeadRectMapper firstCells(design, first, false);
+  const LONG width = std::max<LONG>(0, firstCells.Get(*rightmost).right);
+  const LONG height = std::max<LONG>(0, firstCells.Get(*lowest).bottom);
   if (width <= 0 || height <= 0 || width > 32767 || height > 32767) return false;
   RECT fitted = FitRectToSize(RECT{0, 0, width, height}, design.m_actualWidth, design.m_actualHeight);
   OffsetRect(&fitted, -fitted.left, -fitted.top);
@@ -484,11 +614,18 @@ bool CPatternImageView::EnsureReduced(int width, int height) {
   if (m_reduced && std::abs(m_reducedWidth - width) <= 1 && std::abs(m_reducedHeight - height) <= 1) return true;
   DropReduced();
   if (width <= 0 || height <= 0) return false;
-  std::vector<uint32_t> source;
-  ReadPixels(source);
-  if (source.empty()) return false;
+  CPictureRows rows(*this);
+  if (!rows.Ok()) return false;
   m_reducedPixels.assign(size_t(width) * height, 0);
-  AreaAverage(source.data(), GetWidth(), GetHeight(), m_reducedPixels.data(), width, height, 0, 0, width, height);
+  std::vector<uint32_t> source;
+  if (rows.bytes != 4) ReadPixels(source);
+  // 32-bit rows are read in place: the averaging reads the low three bytes
+  // of each pixel (blue, green, red), as ReadPixels would hand them over.
+  const uint32_t* const copied = source.data();
+  const auto rowOf = [&rows, copied](int j) {
+    return copied ? copied + size_t(j) * rows.width : reinterpret_cast<const uint32_t*>(rows.Row(j));
+  };
+  AverageInBands(rowOf, rows.width, rows.height, m_reducedPixels.data(), width, height, 0, 0, width, height);
   const HDC screen = GetDC(nullptr);
   m_reduced = CreateCompatibleBitmap(screen, width, height);
   ReleaseDC(nullptr, screen);
@@ -517,13 +654,20 @@ void CPatternImageView::UpdateReduced(const RECT& s) {
   const int sy0 = static_cast<int>(static_cast<long long>(y0) * sh / th);
   const int sx1 = std::min(sw, static_cast<int>((static_cast<long long>(x1) * sw + tw - 1) / tw));
   const int sy1 = std::min(sh, static_cast<int>((static_cast<long long>(y1) * sh + th - 1) / th));
-  // The source rows of that block, full width.
-  std::vector<uint32_t> block(size_t(sw) * (sy1 - sy0));
-  for (int y = sy0; y < sy1; ++y)
-    for (int x = sx0; x < sx1; ++x) block[size_t(y - sy0) * sw + x] = rows.Get(x, y);
-  const uint32_t* base = block.data();
-  AverageRegion([base, sw, sy0](int j) { return base + size_t(j - sy0) * sw; }, sw, sh, m_reducedPixels.data(), tw, th,
-                x0, y0, x1, y1);
+  if (rows.bytes == 4) {
+    // 32-bit rows are read in place (the averaging takes the low three
+    // bytes: blue, green, red).
+    AverageInBands([&rows](int j) { return reinterpret_cast<const uint32_t*>(rows.Row(j)); }, sw, sh,
+                   m_reducedPixels.data(), tw, th, x0, y0, x1, y1);
+  } else {
+    // The source rows of that block, full width.
+    std::vector<uint32_t> block(size_t(sw) * (sy1 - sy0));
+    for (int y = sy0; y < sy1; ++y)
+      for (int x = sx0; x < sx1; ++x) block[size_t(y - sy0) * sw + x] = rows.Get(x, y);
+    const uint32_t* base = block.data();
+    AverageInBands([base, sw, sy0](int j) { return base + size_t(j - sy0) * sw; }, sw, sh, m_reducedPixels.data(), tw,
+                   th, x0, y0, x1, y1);
+  }
   // Hand the changed rows to the bitmap (bottom-up scan lines).
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -729,11 +873,17 @@ void CPatternImageView::RepaintBeads(const int* indexes, size_t count, bool remo
   std::map<CellKey, std::vector<uint32_t>> cache;
   CellKey lastKey{0, 0, 0, 0};
   const std::vector<uint32_t>* lastCached = nullptr;
+  const CBeadRectMapper cells(*m_design, view, false);
+  // Many beads: their cells through the table of x values.
+  std::unique_ptr<CCellMemo> memo;
+  if (count >= 4096) memo = std::make_unique<CCellMemo>(*m_design, view);
+  RECT lastRow{0, 0, 0, 0};
+  const int pathColor = m_design->m_pathColor;
   for (size_t k = 0; k < count; ++k) {
     const int index = indexes[k];
     if (!m_design->IsValidIndex(index)) continue;
     const CBead& bead = m_design->m_beads[size_t(index)];
-    const RECT cell = m_design->GetBeadViewRect(bead);
+    const RECT cell = memo ? memo->Get(bead, lastRow) : cells.Get(bead);
     const RECT clip{std::max<LONG>(cell.left, 0), std::max<LONG>(cell.top, 0), std::min<LONG>(cell.right, rows.width),
                     std::min<LONG>(cell.bottom, rows.height)};
     const int w = clip.right - clip.left, h = clip.bottom - clip.top;
@@ -743,7 +893,7 @@ void CPatternImageView::RepaintBeads(const int* indexes, size_t count, bool remo
     // straight into the picture.
     const bool whole = !removed && clip.left == cell.left && clip.top == cell.top && clip.right == cell.right &&
                        clip.bottom == cell.bottom && !bead.IsSelected();
-    const CellKey key{removed ? -1 : bead.GetColorIndex(*m_design), hexagon ? bead.m_alternate : 0, w, h};
+    const CellKey key{removed ? -1 : bead.GetColorIndex(pathColor), hexagon ? bead.m_alternate : 0, w, h};
     // Neighbours are mostly of one kind: the last cell found comes first.
     const std::vector<uint32_t>* cached = nullptr;
     if (whole && lastCached && key == lastKey) {

@@ -433,7 +433,12 @@ bool CTabView::FillArea(int index, int color) {
   // The search runs on a compact copy of the beads' state (one read of the
   // beads in storage order): 1 a present bead of the old colour, 2 taken.
   const int count = m_design.GetBeadCount();
-  std::vector<BYTE> state(size_t(count), 0);
+  // The state and the list of changed beads live in blocks kept between
+  // fills: a whole-design fill then works in memory already mapped.
+  thread_local std::vector<BYTE> keptState;
+  thread_local std::vector<int, CLargeBlockAllocator<int>> keptList;
+  std::vector<BYTE>& state = keptState;
+  state.assign(size_t(count), 0);
   size_t candidates = 0;
   for (int i = 0; i < count; ++i) {
     const CBead& bead = m_design.m_beads[size_t(i)];
@@ -460,11 +465,11 @@ bool CTabView::FillArea(int index, int color) {
   // costs no deeper call stack.
   const int columns = static_cast<int>(m_design.GetColumnCount()), rows = static_cast<int>(m_design.GetRowCount());
   std::vector<int> frontier{index}, next;
-  while (!frontier.empty()) {
+  while (columns > 0 && !frontier.empty()) {
     next.clear();
     for (int i : frontier) {
-      int column = 0, row = 0;
-      if (!m_design.IndexToCell(i, column, row)) continue;
+      // Every index taken is a valid one (below count): its cell directly.
+      const int column = i % columns, row = i / columns;
       const int neighbours[4][2] = {{column - 1, row}, {column + 1, row}, {column, row - 1}, {column, row + 1}};
       for (const auto& n : neighbours) {
         if (n[0] < 0 || n[0] >= columns || n[1] < 0 || n[1] >= rows) continue;
@@ -477,7 +482,8 @@ bool CTabView::FillArea(int index, int color) {
     frontier.swap(next);
   }
   // The beads change, and are repainted, in storage order.
-  std::vector<int, CLargeBlockAllocator<int>> list;
+  std::vector<int, CLargeBlockAllocator<int>>& list = keptList;
+  list.clear();
   list.reserve(edits.size());
   for (int i = 0; i < count; ++i)
     if (state[size_t(i)] == 2) {
@@ -486,6 +492,9 @@ bool CTabView::FillArea(int index, int color) {
     }
   m_design.SetModified(true);
   RedrawBeads(list.data(), list.size());
+  // Blocks of a design of more than 16 M beads are not kept.
+  if (state.capacity() > (size_t(16) << 20)) std::vector<BYTE>().swap(state);
+  if (list.capacity() > (size_t(16) << 20)) std::vector<int, CLargeBlockAllocator<int>>().swap(list);
   if (edits.size() < edits.capacity() / 2) edits.shrink_to_fit();
   PushEditStep(std::move(edits));
   return true;
