@@ -20,6 +20,8 @@
 namespace qmwnd {
 
 CWnd* g_wndInit = nullptr;
+// position.cpp: a window's constant alpha, quietly on the headless platform.
+void ApplyWindowOpacity(QWidget* wid, double opacity);
 
 namespace {
 
@@ -894,7 +896,7 @@ LONG_PTR SetWindowLongPtr(HWND hwnd, int index, LONG_PTR value) {
         w->layered = false;
         w->alpha = 255;
         w->layeredFlags = 0;
-        if (QWidget* wid = w->W(); wid && wid->isWindow()) wid->setWindowOpacity(1.0);
+        if (QWidget* wid = w->W(); wid && wid->isWindow()) ApplyWindowOpacity(wid, 1.0);
       }
       StyleChanged(*w, os, oe);
       Send(hwnd, WM_STYLECHANGED, static_cast<WPARAM>(GWL_EXSTYLE), reinterpret_cast<LPARAM>(&ss));
