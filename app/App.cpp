@@ -1,11 +1,13 @@
 #include "app/App.h"
 
 #include "app/AboutDlg.h"
+#include "app/ViewDialogs.h"
 #include "controls/AccelTable.h"
 #include "app/MainFrm.h"
 #include "core/FileUtils.h"
 #include "core/FrameServices.h"
 #include "core/Registry.h"
+#include "dialogs/SelectColumnsDlg.h"
 #include "image/Image.h"
 #include "lang/ids/designfile.h"
 #include "lang/ids/shell.h"
@@ -91,6 +93,9 @@ BOOL CApp::InitInstance() {
   }
   AfxSetResourceHandle(m_library);
   InstallViewHooks();
+  // Every colour list's "Columns..." opens the column chooser.
+  InstallSelectColumnsDialog();
+  InstallViewDialogFactories();
   m_settingsUsed = m_settings.Load();
   m_grid.LoadGridSettings();
 

@@ -6,6 +6,7 @@
 #include "app/AboutDlg.h"
 #include "app/App.h"
 #include "app/FrameProgress.h"
+#include "app/ViewDialogs.h"
 #include "controls/3dColorStatic.h"
 #include "core/FileUtils.h"
 #include "lang/ids/base.h"
@@ -219,6 +220,7 @@ CCtrlPane* CMainFrame::GetCtrlPane() {
 void CMainFrame::OnDestroy() {
   if (m_titleTimer) KillTimer(m_titleTimer);
   m_titleTimer = 0;
+  CloseViewToolWindows(GetTabView());
   SetActiveTabView(nullptr);
   CFrameWnd::OnDestroy();
 }
@@ -300,6 +302,7 @@ bool CMainFrame::PromptSaveModified() {
 }
 
 void CMainFrame::OnClose() {
+  CloseViewToolWindows(GetTabView());
   if (!PromptSaveModified()) return;
   m_recentDesigns.Save();
   m_recentPictures.Save();

@@ -11,6 +11,10 @@
 #include "core/DialogServices.h"
 #include "core/FileUtils.h"
 #include "core/Registry.h"
+#include "dialogs/AddRemoveBlock.h"
+#include "dialogs/AddTextDlg.h"
+#include "dialogs/InsertRemoveColRowDlg.h"
+#include "dialogs/PromptPrintDlg.h"
 #include "lang/ids/controls.h"
 #include "lang/ids/shell.h"
 #include "settings/AppSettings.h"
@@ -233,32 +237,41 @@ void CMainFrame::OnFileCopyToClipboard() {
   if (view && view->CopyPatternToClipboard()) AppMessageBoxId(IDS_COPIED_TO_CLIPBOARD, kMbIconStop);
 }
 
-void CMainFrame::OnFilePrint() { ShowCommandNotAvailable(ID_FILE_PRINT_DESIGN); }
+// The program prints nothing itself: the prompt chooses the picture or the
+// PDF export, whose file the user prints with the program that opens it.
+void CMainFrame::OnFilePrint() {
+  CPromptPrintDlg prompt(this);
+  if (prompt.DoModal() != IDOK) return;
+  PostMessage(WM_COMMAND, GetAppSettings().m_printChoice == 1 ? ID_FILE_EXPORT_PDF : ID_FILE_EXPORT_PICTURE);
+}
 
 void CMainFrame::OnFilePropertiesCommand() { OnFileProperties(); }
 
-void CMainFrame::OnFileProperties() { ShowCommandNotAvailable(ID_FILE_PROPERTIES); }
-
 // ---- Edit ----
 
-void CMainFrame::OnPartialDesign() { ShowCommandNotAvailable(ID_EDIT_PARTIAL_DESIGN); }
-void CMainFrame::OnAdjustColors() { ShowCommandNotAvailable(ID_EDIT_ADJUST_COLORS); }
+void CMainFrame::OnPartialDesign() {
+  if (CTabView* view = GetTabView()) OpenPartialDesignDialog(view, this);
+}
 
 void CMainFrame::OnEditColorGroup() {
   if (CTabView* view = GetTabView()) view->OpenEditColorGroup();
 }
 
-void CMainFrame::OnTextByBeads() { ShowCommandNotAvailable(ID_EDIT_TEXT_BY_BEADS); }
+void CMainFrame::OnTextByBeads() {
+  if (CTabView* view = GetTabView()) OpenTextByBeadsDialog(view, this);
+}
+
 void CMainFrame::OnUseOnlyColors() { ShowCommandNotAvailable(ID_EDIT_USE_ONLY_COLORS); }
 void CMainFrame::OnRemoveSeparate() { ShowCommandNotAvailable(ID_EDIT_REMOVE_SEPARATE); }
-void CMainFrame::OnChangePalette() { ShowCommandNotAvailable(ID_EDIT_CHANGE_PALETTE); }
 void CMainFrame::OnDesignBySample() { ShowCommandNotAvailable(ID_EDIT_DESIGN_BY_SAMPLE); }
 
 void CMainFrame::OnMirror() {
   if (CTabView* view = GetTabView()) view->OnMirror();
 }
 
-void CMainFrame::OnRowsColumns() { ShowCommandNotAvailable(ID_EDIT_ROWS_COLUMNS); }
+void CMainFrame::OnRowsColumns() {
+  if (CTabView* view = GetTabView()) OpenRowsColumnsDialog(view, this);
+}
 
 void CMainFrame::OnUndo() {
   if (CTabView* view = GetTabView()) view->Undo();

@@ -1,27 +1,38 @@
-// File > PDF file...: the view's design exported as a chart with a copy of
-// the design's own PDF settings. The chart's pictures are drawn by the
-// design view's renderer, so they show the beads as the view does.
+// File > PDF file...: the design's PDF settings edited in the PDF options
+// sheet, then the view's design exported as a chart with them. The chart's
+// pictures are drawn by the design view's renderer, so they show the beads
+// as the view does.
 #include "app/MainFrmPdf.h"
 
 #include <memory>
 
 #include "app/MainFrm.h"
+#include "dialogs/PdfSheet.h"
 #include "image/Image.h"
+#include "lang/ids/pdfsheet.h"
 #include "pdf/PdfExport.h"
 #include "pdf/PdfExportCommand.h"
 #include "view/PatternRender.h"
+#include "view/ReferenceDC.h"
 #include "view/TabView.h"
 
 namespace {
 
-// The design drawn by the view's thumbnail renderer. The desktop's device
-// context is the reference for the pictures (until a printer's context is
-// chosen for them); it is taken and released here, around each picture.
+// The design drawn by the view's thumbnail renderer. The reference context
+// of the pictures is the printer's or the design view's
+// (CPrinerOrWndDeviceContext), the desktop's only when neither is there;
+// it is taken and released here, around each picture.
 std::unique_ptr<CImage> RenderChartPicture(const CPattern& design, const CColorSet& palette, SIZE size, int factor,
                                            COLORREF background, const CGridSettings* grid) {
-  CClientDC desktop(CWnd::GetDesktopWindow());
+  CPrinerOrWndDeviceContext reference;
+  std::unique_ptr<CClientDC> desktop;
+  CDC* dc = reference.GetDC();
+  if (!dc) {
+    desktop = std::make_unique<CClientDC>(CWnd::GetDesktopWindow());
+    dc = desktop.get();
+  }
   CBitmap bitmap;
-  if (!RenderPatternThumbnail(&desktop, design, palette, size, factor, &bitmap, background, grid) ||
+  if (!RenderPatternThumbnail(dc, design, palette, size, factor, &bitmap, background, grid) ||
       !bitmap.GetSafeHandle())
     return nullptr;
   auto image = std::make_unique<CImage>(bitmap);
@@ -40,6 +51,20 @@ void CMainFrame::OnFilePdf() {
   CPattern* design = view->GetPattern();
   CColorSet* palette = view->GetColorSet();
   if (!design || !palette) return;
+  CPdfData settings(design->m_pdfData);
+  CPdfSheet sheet(design, palette, &settings, IDS_PDF_SHEET_CAPTION, this, CPdfSheet::kDataPage);
+  CString defaultPath;
+  if (settings.m_outputPath.IsEmpty() && GetDefaultPdfOutputPath(*design, defaultPath))
+    sheet.SetDefaultOutputPath(defaultPath);
+  const INT_PTR answer = sheet.DoModal();
+  // Symbols chosen in the chart symbols dialog stay, whatever the sheet's
+  // answer: the design must then be saved to keep them.
+  if (sheet.SymbolsChanged()) design->SetModified(true);
+  if (answer != IDOK) return;
+  view->Invalidate();
+  view->UpdateWindow();
+  if (settings != design->m_pdfData) design->SetModified(true);
+  design->m_pdfData = settings;
   InstallPdfPictureRenderer();
-  RunPdfExportCommand(*design, *palette, GetSafeHwnd());
+  RunPdfExport(*design, *palette, design->m_pdfData, GetSafeHwnd());
 }

@@ -1,5 +1,9 @@
 #include "builder/LSystem.h"
 
+#include <bit>
+#include <cstdint>
+#include <vector>
+
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -285,6 +289,14 @@ void CLSystem::DrawTo(const CLPoint& start, double step, double heading, ILSegme
   int updLength = 0;
   const bool updating = !hslUpdating.IsEmpty() && ParseHslCommand(hslUpdating, 0, updLength, updH, updS, updL);
 
+  struct CTrig {
+    uint64_t bits;
+    double cosine, sine;
+    bool used;
+  };
+  constexpr size_t kTrigSlots = 4096;
+  std::vector<CTrig> trig(kTrigSlots, CTrig{0, 0, 0, false});
+
   const std::string& s = current_.str();
   for (size_t i = 0; i < s.size();) {
     const char c = s[i];
@@ -307,8 +319,13 @@ void CLSystem::DrawTo(const CLPoint& start, double step, double heading, ILSegme
     switch (c) {
       case 'F': case 'f': case 'B': case 'l': {
         if (updating) ShiftColor(t.color, updH, updS, updL);
-        const double nx = t.x + step * std::cos(t.heading);
-        const double ny = t.y + step * std::sin(t.heading);
+        // Headings repeat (a curve turns by the same angles over and
+        // over): their cosine and sine are kept by the heading's bits.
+        const uint64_t bits = std::bit_cast<uint64_t>(t.heading);
+        CTrig& slot = trig[(bits ^ (bits >> 29) ^ (bits >> 47)) & (kTrigSlots - 1)];
+        if (!slot.used || slot.bits != bits) slot = CTrig{bits, std::cos(t.heading), std::sin(t.heading), true};
+        const double nx = t.x + step * slot.cosine;
+        const double ny = t.y + step * slot.sine;
         if (c == 'F' || c == 'f') {
           const CLSegment segment{t.x, t.y, nx, ny, t.color};
           for (const CLPoint& p : {CLPoint{t.x, t.y}, CLPoint{nx, ny}}) {

@@ -70,10 +70,24 @@ void LineCellsOnGrid(const CGrid& grid, long long ax, long long ay, long long bx
   }
 }
 
+// Sums the rounded segment ends for the centre of a drawing.
+class CCentreSink : public ILSegmentSink {
+ public:
+  void OnSegment(const CLSegment& s) override {
+    sumX += static_cast<long long>(RoundToInt(s.x1)) + RoundToInt(s.x2);
+    sumY += static_cast<long long>(RoundToInt(s.y1)) + RoundToInt(s.y2);
+    ++count;
+  }
+  void Reset() { sumX = sumY = count = 0; }
+  long long sumX = 0;
+  long long sumY = 0;
+  long long count = 0;
+};
+
 // Grows the curve of preset `presetIndex` until its rounded bounding box is
 // at least `width` x `height`; false when the engine does not validate.
 bool GrowCurve(CLSystem& engine, int presetIndex, double step, long long width, long long height, int& minX,
-               int& minY) {
+               int& minY, CCentreSink* sink = nullptr) {
   CLSystemPreset preset;
   preset.Load(presetIndex);
   preset.hslUpdating.Empty();
@@ -82,7 +96,8 @@ bool GrowCurve(CLSystem& engine, int presetIndex, double step, long long width, 
   if (!engine.Validate(current, error)) return false;
   for (;;) {
     engine.Rewrite();
-    engine.DrawTo(CLPoint{0.0, 0.0}, step, 0.0, nullptr);
+    if (sink) sink->Reset();
+    engine.DrawTo(CLPoint{0.0, 0.0}, step, 0.0, sink);
     minX = RoundToInt(engine.GetMin().x);
     minY = RoundToInt(engine.GetMin().y);
     const long long boxWidth = static_cast<long long>(RoundToInt(engine.GetMax().x)) - minX;
@@ -110,19 +125,6 @@ class CMarkSink : public ILSegmentSink {
   int offsetX_;
   int offsetY_;
   int pathColor_;
-};
-
-// Sums the rounded segment ends for the centre of a drawing.
-class CCentreSink : public ILSegmentSink {
- public:
-  void OnSegment(const CLSegment& s) override {
-    sumX += static_cast<long long>(RoundToInt(s.x1)) + RoundToInt(s.x2);
-    sumY += static_cast<long long>(RoundToInt(s.y1)) + RoundToInt(s.y2);
-    ++count;
-  }
-  long long sumX = 0;
-  long long sumY = 0;
-  long long count = 0;
 };
 
 }  // namespace
@@ -174,9 +176,11 @@ void ApplyGosperPath(CPattern& design, int stepLength, int pathColor) {
   CWaitCursor wait;
   CLSystem engine;
   int minX = 0, minY = 0;
-  if (!GrowCurve(engine, CLSystemPreset::kGosper, stepLength, 2 * grid.columns, 2 * grid.rows, minX, minY)) return;
+  // The centre is summed while the curve grows: the last generation's
+  // drawing is the one kept.
   CCentreSink centre;
-  engine.DrawTo(CLPoint{0.0, 0.0}, stepLength, 0.0, &centre);
+  if (!GrowCurve(engine, CLSystemPreset::kGosper, stepLength, 2 * grid.columns, 2 * grid.rows, minX, minY, &centre))
+    return;
   long long cx = 0, cy = 0;
   if (centre.count > 0) {
     cx = centre.sumX / centre.count / 2;

@@ -6,6 +6,7 @@
 #include "core/FileUtils.h"
 #include "core/FrameServices.h"
 #include "core/TextUtils.h"
+#include "lang/ids/base.h"
 #include "lang/ids/design.h"
 #include "platform/wnd.h"
 
@@ -135,4 +136,19 @@ bool CVisibleListItems::Next(int& index) {
       return true;
     }
   }
+}
+
+void FillRegionCombo(CComboBox* combo) {
+  if (!combo || !combo->GetSafeHwnd()) return;
+  combo->ResetContent();
+  combo->AddString(LoadResString(IDS_REGION_EVERYWHERE));
+  combo->SetCurSel(0);
+  combo->EnableWindow(FALSE);
+}
+
+void EnableOwnerDrawn(CWnd& control, bool enable) {
+  if (!control.GetSafeHwnd()) return;
+  if ((control.IsWindowEnabled() != FALSE) == enable) return;
+  control.EnableWindow(enable ? TRUE : FALSE);
+  control.Invalidate(FALSE);
 }

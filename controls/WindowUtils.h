@@ -6,6 +6,7 @@
 
 #include "platform/base.h"
 
+class CComboBox;
 class CDC;
 class CWnd;
 
@@ -31,6 +32,14 @@ bool ReadDlgItemInt(CWnd* dialog, int id, int& value, bool zeroAllowed);
 void SetUndoRedoTexts(CWnd* dialog, int undoId, int redoId);
 // The gradient face over the window's client area.
 void DrawGradientFace(CDC* dc, CWnd* window, int step, bool horizontal, int spacing);
+
+// Enables or greys a control and repaints it at once: an owner-drawn
+// button shows its state only when it is painted again.
+void EnableOwnerDrawn(CWnd& control, bool enable);
+
+// Fills a region box with its one entry, "Everywhere" (string 507), selects
+// it and greys the box.
+void FillRegionCombo(CComboBox* combo);
 
 // A walk over the items of a list-view control that are visible.
 class CVisibleListItems {

@@ -227,6 +227,14 @@ class CPdfExportNew {
   PDFlib& Library() { return m_pdf; }
 
  private:
+  // A fitted picture's box on its page and the picture's size in pixels.
+  struct CPictureBox;
+  bool GetPictureBox(const CPattern& design, const CPdfTextStyle& style, CPictureBox& box);
+  // The design drawn at the box's size and loaded; -1 with the error set.
+  int LoadDesignPicture(const CPattern& design, const CPictureBox& box);
+  void PlacePicture(int image, const CPictureBox& box);
+  // A page of the fitted picture with its head.
+  void WriteFittedPage(int image, const CPictureBox& box, const CString& title);
   bool WriteDocument(const CString& path, const CString& temp);
   void SetStep(int number, const char* name);
   void SetLibraryError(const PDFlib::Exception& e);

@@ -140,7 +140,14 @@ bool CPdfExportNew::RenderPreviewFile(const CPattern& design, const CString& pat
   return image && image->SaveFile(path);
 }
 
-bool CPdfExportNew::WritePreviewFitToPage(const CPattern& design, const CString& title, const CPdfTextStyle& style) {
+struct CPdfExportNew::CPictureBox {
+  bool turned = false;
+  double x = 0, y = 0;  // the box's lower-left corner on the page
+  int w = 0, h = 0;     // the box in points
+  SIZE size{0, 0};      // the picture in pixels
+};
+
+bool CPdfExportNew::GetPictureBox(const CPattern& design, const CPdfTextStyle& style, CPictureBox& box) {
   const bool turned = style.m_orientation != 0;
   const double pw = PageWidth(), ph = PageHeight();
   // The box on the page between the bands; a turned page keeps its head on
@@ -173,28 +180,52 @@ bool CPdfExportNew::WritePreviewFitToPage(const CPattern& design, const CString&
     design.GetActualSize(aw, ah);
     size = FitProportions(aw, ah, pictureW, pictureH);
   }
+  box.turned = turned;
+  box.x = x, box.y = y, box.w = w, box.h = h;
+  box.size = size;
+  return true;
+}
+
+int CPdfExportNew::LoadDesignPicture(const CPattern& design, const CPictureBox& box) {
   CString file;
   MakeTempFileName(".jpg", file);
-  if (!RenderPreviewFile(design, file, size)) {
+  if (!RenderPreviewFile(design, file, box.size)) {
     RemoveFile(file);
     m_errorCode = 2;
-    m_errorText.Format(LoadResString(IDS_PDF_SAVE_PREVIEW_FAILED), static_cast<int>(size.cx),
-                       static_cast<int>(size.cy));
-    return false;
+    m_errorText.Format(LoadResString(IDS_PDF_SAVE_PREVIEW_FAILED), static_cast<int>(box.size.cx),
+                       static_cast<int>(box.size.cy));
+    return -1;
   }
-  const int image = LoadTemporaryImage(file);
-  if (image == -1) return false;
+  return LoadTemporaryImage(file);
+}
+
+void CPdfExportNew::PlacePicture(int image, const CPictureBox& box) {
+  if (!box.turned)
+    m_pdf.fit_image(image, box.x, box.y,
+                    PdfFormat("boxsize={%d %d} position={center} fitmethod=meet", box.w, box.h).str());
+  else
+    m_pdf.fit_image(image, box.x, box.y,
+                    PdfFormat("boxsize={%d %d} position={center} fitmethod=meet orientate=west", box.w, box.h).str());
+}
+
+void CPdfExportNew::WriteFittedPage(int image, const CPictureBox& box, const CString& title) {
   BeginPage(false);
-  if (!turned) {
-    m_pdf.fit_image(image, x, y, PdfFormat("boxsize={%d %d} position={center} fitmethod=meet", w, h).str());
+  PlacePicture(image, box);
+  if (!box.turned) {
     DrawPageHead(title, true, false);
     EndPage(kPageUpright);
   } else {
-    m_pdf.fit_image(image, x, y,
-                    PdfFormat("boxsize={%d %d} position={center} fitmethod=meet orientate=west", w, h).str());
     DrawPageHeadRotated(title, true);
     EndPage(kPageTurned);
   }
+}
+
+bool CPdfExportNew::WritePreviewFitToPage(const CPattern& design, const CString& title, const CPdfTextStyle& style) {
+  CPictureBox box;
+  if (!GetPictureBox(design, style, box)) return false;
+  const int image = LoadDesignPicture(design, box);
+  if (image == -1) return false;
+  WriteFittedPage(image, box, title);
   return true;
 }
 
@@ -269,13 +300,145 @@ bool CPdfExportNew::WritePreviewActualSize(const CPattern& design, const CPdfTex
   return true;
 }
 
+namespace {
+
+// Where the first rows of a design lie in its fitted picture: for every
+// pixel column the span [top, bottom) (pixels from the picture's top) that
+// the beads of the rows added so far cover. A pixel column no bead covers
+// looks alike in every picture of the design, so it takes its neighbour's
+// span and the outline stays one polygon.
+class CRowsOutline {
+ public:
+  // The bead rectangles are those of the renderer: the design fitted in
+  // the picture drawn `factor` times larger (plain: in the picture itself).
+  CRowsOutline(const CPattern& design, SIZE size, int factor, bool plain)
+      : design_(design), width_(static_cast<int>(size.cx)), factor_(std::max(factor, 1)),
+        top_(static_cast<size_t>(width_), kEmptyTop), bottom_(static_cast<size_t>(width_), kEmptyBottom) {
+    if (plain) {
+      fitted_ = FitDesignRect(design, static_cast<int>(size.cx), static_cast<int>(size.cy));
+      factor_ = 1;
+    } else {
+      fitted_ = FitLikeRenderer(design, static_cast<int>(size.cx) * factor_, static_cast<int>(size.cy) * factor_);
+    }
+  }
+
+  // Adds the beads of one row (present or not). False when one of them
+  // reaches into the rows already added by more than a pixel: the outline
+  // then cannot tell the rows apart.
+  bool AddRow(int row, int columns) {
+    // Beads of one row may share a pixel column; each is checked against
+    // the rows before it only, then the row is added.
+    for (int pass = 0; pass < 2; ++pass)
+      for (int column = 0; column < columns; ++column) {
+        const CBead* bead = design_.GetBeadAt(column, row);
+        if (!bead) continue;
+        const RECT r = design_.GetBeadRect(*bead, fitted_);
+        const int left = std::max(Down(r.left), 0), right = std::min(Up(r.right), width_);
+        const double top = static_cast<double>(r.top) / factor_, bottom = static_cast<double>(r.bottom) / factor_;
+        for (int x = left; x < right; ++x) {
+          if (pass == 0) {
+            if (std::min(bottom, bottom_[size_t(x)]) - std::max(top, top_[size_t(x)]) > 1.0) return false;
+          } else {
+            top_[size_t(x)] = std::min(top_[size_t(x)], top);
+            bottom_[size_t(x)] = std::max(bottom_[size_t(x)], bottom);
+          }
+        }
+      }
+    return true;
+  }
+
+  // The outline as one closed path of picture points (x right, y down);
+  // empty when no column is covered yet.
+  void GetPolygon(std::vector<std::pair<double, double>>& out) const {
+    out.clear();
+    std::vector<double> top(top_), bottom(bottom_);
+    int first = -1;
+    for (int x = 0; x < width_; ++x)
+      if (top[size_t(x)] < bottom[size_t(x)]) {
+        if (first < 0) first = x;
+      } else if (first >= 0) {
+        top[size_t(x)] = top[size_t(x) - 1], bottom[size_t(x)] = bottom[size_t(x) - 1];
+      }
+    if (first < 0) return;
+    for (int x = first - 1; x >= 0; --x) top[size_t(x)] = top[size_t(first)], bottom[size_t(x)] = bottom[size_t(first)];
+    // Along the tops left to right, then the bottoms right to left; one
+    // point at each end of a run of the same height.
+    for (int x = 0; x < width_; ++x)
+      if (x == 0 || top[size_t(x)] != top[size_t(x) - 1]) {
+        if (x > 0) out.emplace_back(x, top[size_t(x) - 1]);
+        out.emplace_back(x, top[size_t(x)]);
+      }
+    out.emplace_back(width_, top[size_t(width_) - 1]);
+    for (int x = width_; x-- > 0;)
+      if (x == width_ - 1 || bottom[size_t(x)] != bottom[size_t(x) + 1]) {
+        if (x < width_ - 1) out.emplace_back(x + 1, bottom[size_t(x) + 1]);
+        out.emplace_back(x + 1, bottom[size_t(x)]);
+      }
+    out.emplace_back(0, bottom[0]);
+  }
+
+ private:
+  static constexpr double kEmptyTop = 1e18, kEmptyBottom = -1e18;
+  int Down(LONG v) const { return static_cast<int>(std::floor(static_cast<double>(v) / factor_)); }
+  int Up(LONG v) const { return static_cast<int>(std::ceil(static_cast<double>(v) / factor_)); }
+  // The design view's fitting of a design into a picture of w x h.
+  static RECT FitLikeRenderer(const CPattern& design, int w, int h) {
+    const double aw = design.m_actualWidth, ah = design.m_actualHeight;
+    if (w <= 0 || h <= 0 || !(aw > 0) || !(ah > 0)) return RECT{0, 0, w, h};
+    double fw = w, fh = fw * ah / aw;
+    if (fh > h) {
+      fh = h;
+      fw = fh * aw / ah;
+    }
+    const LONG iw = std::min<LONG>(static_cast<LONG>(std::lround(fw)), w);
+    const LONG ih = std::min<LONG>(static_cast<LONG>(std::lround(fh)), h);
+    const LONG left = (w - iw) / 2, top = (h - ih) / 2;
+    return RECT{left, top, left + iw, top + ih};
+  }
+
+  const CPattern& design_;
+  int width_;
+  int factor_;
+  RECT fitted_{};
+  std::vector<double> top_, bottom_;
+};
+
+// The supersampling factor the design view's renderer uses for a picture
+// of the size (its first try, 6, within 2048 pixels a side).
+int RendererFactor(SIZE size) {
+  for (int k = 6; k > 1; --k)
+    if (static_cast<long long>(k) * size.cx <= 2048 && static_cast<long long>(k) * size.cy <= 2048) return k;
+  return 1;
+}
+
+}  // namespace
+
 bool CPdfExportNew::WriteCollage(const CPdfTextStyle& style) {
   const int rows = static_cast<int>(m_design->GetRowCount());
   const int columns = static_cast<int>(m_design->GetColumnCount());
   CStatusProgress progress(GetIMainFrame(), rows, IDS_PDF_ASSEMBLING);
-  if (rows > 1 && static_cast<long long>(rows) * columns <= m_design->GetBeadCount()) {
-    // One copy grows row by row: rows k and below are taken away first and
-    // given back one at a time.
+  if (rows <= 1 || static_cast<long long>(rows) * columns > m_design->GetBeadCount()) {
+    if (!WritePreviewFitToPage(*m_design, LoadResString(IDS_PDF_ASSEMBLING_ALL), style)) return false;
+    progress.SetPos(rows);
+    return true;
+  }
+  // Every page shows the design's first rows: two pictures serve them all,
+  // the whole design and the design without beads (its background and
+  // grid). Each page draws the second, then the first clipped to the
+  // outline of its rows. A bead's pixels do not depend on the other beads,
+  // so the page looks as the picture of those rows alone would, and the
+  // file holds two pictures instead of one a row.
+  CPictureBox box;
+  if (!GetPictureBox(*m_design, style, box)) return false;
+  CRowsOutline outline(*m_design, box.size, RendererFactor(box.size), !Renderer());
+  const bool outlined = [&] {
+    CRowsOutline check(*m_design, box.size, RendererFactor(box.size), !Renderer());
+    for (int row = 0; row < rows; ++row)
+      if (!check.AddRow(row, columns)) return false;
+    return true;
+  }();
+  if (!outlined) {
+    // Rows that interleave in the picture: one picture a page.
     CPattern copy(*m_design);
     for (int row = 1; row < rows; ++row)
       for (int column = 0; column < columns; ++column) copy.SetBeadPresent(column, row, false);
@@ -289,8 +452,61 @@ bool CPdfExportNew::WriteCollage(const CPdfTextStyle& style) {
         if (original && original->IsPresent()) copy.SetBeadPresent(column, k, true);
       }
     }
+    if (!WritePreviewFitToPage(*m_design, LoadResString(IDS_PDF_ASSEMBLING_ALL), style)) return false;
+    progress.SetPos(rows);
+    return true;
   }
-  if (!WritePreviewFitToPage(*m_design, LoadResString(IDS_PDF_ASSEMBLING_ALL), style)) return false;
+  const int whole = LoadDesignPicture(*m_design, box);
+  if (whole == -1) return false;
+  int bare = -1;
+  {
+    CPattern empty(*m_design);
+    for (CBead& bead : empty.m_beads) bead.m_present = 0;
+    bare = LoadDesignPicture(empty, box);
+  }
+  if (bare == -1) return false;
+  // Picture pixels to page points, as fit_image places the picture
+  // (centred in the box, meet, turned to the west on a turned page).
+  const double pictureW = static_cast<double>(box.size.cx), pictureH = static_cast<double>(box.size.cy);
+  const double rw = box.turned ? pictureH : pictureW, rh = box.turned ? pictureW : pictureH;
+  const double scale = std::min(box.w / rw, box.h / rh);
+  const double px = box.x + (box.w - rw * scale) / 2, py = box.y + (box.h - rh * scale) / 2;
+  const auto toPage = [&](double x, double y, double& pageX, double& pageY) {
+    if (!box.turned) pageX = px + scale * x, pageY = py + scale * (pictureH - y);
+    else pageX = px + scale * y, pageY = py + scale * x;
+  };
+  std::vector<std::pair<double, double>> polygon;
+  for (int k = 1; k < rows; ++k) {
+    progress.SetPos(k);
+    CString title;
+    title.Format(LoadResString(IDS_PDF_ASSEMBLING_ROWS), k);
+    outline.AddRow(k - 1, columns);
+    outline.GetPolygon(polygon);
+    BeginPage(false);
+    PlacePicture(bare, box);
+    if (!polygon.empty()) {
+      m_pdf.save();
+      for (size_t i = 0; i < polygon.size(); ++i) {
+        double x = 0, y = 0;
+        toPage(polygon[i].first, polygon[i].second, x, y);
+        // Hundredths of a point are finer than any device pixel.
+        x = std::round(x * 100) / 100, y = std::round(y * 100) / 100;
+        if (i == 0) m_pdf.moveto(x, y);
+        else m_pdf.lineto(x, y);
+      }
+      m_pdf.clip();
+      PlacePicture(whole, box);
+      m_pdf.restore();
+    }
+    if (!box.turned) {
+      DrawPageHead(title, true, false);
+      EndPage(kPageUpright);
+    } else {
+      DrawPageHeadRotated(title, true);
+      EndPage(kPageTurned);
+    }
+  }
+  WriteFittedPage(whole, box, LoadResString(IDS_PDF_ASSEMBLING_ALL));
   progress.SetPos(rows);
   return true;
 }

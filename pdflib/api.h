@@ -90,6 +90,12 @@ struct PdfFunctionTable {
                                const char* optlist);
   double (*PDF_info_table)(PDF* p, int table, const char* keyword);
   void (*PDF_delete_table)(PDF* p, int table, const char* optlist);
+
+  // The graphics state kept and given back (balanced on each page), and the
+  // current path made the clipping path (the path is used up).
+  void (*PDF_save)(PDF* p);
+  void (*PDF_restore)(PDF* p);
+  void (*PDF_clip)(PDF* p);
 };
 
 // The library's table (valid for the life of the process).

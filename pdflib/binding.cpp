@@ -98,6 +98,21 @@ void PDFlib::end_page_ext(std::string optlist) {
   Check();
 }
 
+void PDFlib::clip() {
+  api_->PDF_clip(p_);
+  Check();
+}
+
+void PDFlib::save() {
+  api_->PDF_save(p_);
+  Check();
+}
+
+void PDFlib::restore() {
+  api_->PDF_restore(p_);
+  Check();
+}
+
 void PDFlib::fill() {
   api_->PDF_fill(p_);
   Check();

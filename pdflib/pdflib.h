@@ -44,6 +44,7 @@ class PDFlib {
   void delete_table(int table, std::string optlist);
   void end_document(std::string optlist);
   void end_page_ext(std::string optlist);
+  void clip();
   void fill();
   void fit_image(int image, double x, double y, std::string optlist);
   std::string fit_table(int table, double llx, double lly, double urx, double ury, std::string optlist);
@@ -55,7 +56,9 @@ class PDFlib {
   int load_image(std::string imagetype, std::string filename, std::string optlist);
   void moveto(double x, double y);
   void rect(double x, double y, double width, double height);
+  void restore();
   void resume_page(std::string optlist);
+  void save();
   void setfont(int font, double fontsize);
   void set_info(std::string key, std::string value);
   void set_parameter(std::string key, std::string value);

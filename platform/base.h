@@ -3,6 +3,7 @@
 
 #include "platform/base/codepage.h"
 #include "platform/base/cstring.h"
+#include "platform/base/drives.h"
 #include "platform/base/files.h"
 #include "platform/base/geometry.h"
 #include "platform/base/memory.h"

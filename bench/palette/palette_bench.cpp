@@ -12,6 +12,7 @@
 #include "design/Pattern.h"
 #include "palette/ColorSet.h"
 #include "tests/builder/builder_test_util.h"
+#include "tests/builder/old_ops.h"
 
 namespace {
 
@@ -99,7 +100,13 @@ void RunOnDesignCopy(benchmark::State& state, Operation operation) {
 void BM_ReduceColorsTo20(benchmark::State& state) {
   RunOnDesignCopy(state, [](CPattern& d, const CColorSet& p) { ReduceColors(d, p, 20, ""); });
 }
-BENCHMARK(BM_ReduceColorsTo20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReduceColorsTo20)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+
+// The code as it was, side by side (tests/builder/old_ops.h).
+void BM_ReduceColorsTo20Old(benchmark::State& state) {
+  RunOnDesignCopy(state, [](CPattern& d, const CColorSet& p) { oldops::ReduceColors(d, p, 20, ""); });
+}
+BENCHMARK(BM_ReduceColorsTo20Old)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
 void BM_BrightnessContrast(benchmark::State& state) {
   RunOnDesignCopy(state, [](CPattern& d, const CColorSet& p) { AdjustBrightnessContrast(d, p, 30, 20); });
@@ -120,16 +127,23 @@ void BM_SeparatedBeadFinder(benchmark::State& state) {
   CColorUsage usage(&design);
   palette.CountUsage(usage);
   size_t groups = 0;
+  const bool old = state.range(1) != 0;
   for (auto _ : state) {
     CSepStitchFinder finder;
-    finder.Find(design, palette, 7, state.range(0) != 0, nullptr);
+    if (old) oldops::FindSeparatedBeads(design, palette, 7, state.range(0) != 0, finder.GetEntries());
+    else finder.Find(design, palette, 7, state.range(0) != 0, nullptr);
     groups = 0;
     for (const CSepStitchGroup& g : finder.GetEntries()) groups += static_cast<size_t>(g.GetRegionCount());
     benchmark::DoNotOptimize(groups);
   }
   state.counters["groups"] = static_cast<double>(groups);
 }
-BENCHMARK(BM_SeparatedBeadFinder)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+// diagonals, 1: the code as it was (tests/builder/old_ops.h), side by side.
+BENCHMARK(BM_SeparatedBeadFinder)
+    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 
 long PeakRssMb() {
   rusage usage{};

@@ -99,7 +99,8 @@ long PeakMegabytes() {
 
 // Section: 0 properties, 1 fitted picture, 2 actual size, 3 colour list,
 // 4 grid, 5 word chart table, 6 word chart columns, 7 everything (table),
-// 8 everything with text columns and actual size.
+// 8 everything with text columns and actual size, 9 everything with the
+// collage (1,000 pages of it).
 void Export(benchmark::State& state) {
   static ExportFixture f;
   CPdfData data = f.data;
@@ -114,10 +115,14 @@ void Export(benchmark::State& state) {
     case 7:
       data.m_propertiesPage = data.m_wholeDesignPage = data.m_colorListPage = data.m_gridPages = data.m_wordChartPages = 1;
       break;
-    default:
+    case 8:
       data.m_propertiesPage = data.m_wholeDesignPage = data.m_colorListPage = data.m_gridPages = data.m_wordChartPages = 1;
       data.m_wholeDesignMode = 0;
       data.m_wordChartAsTable = 0;
+      break;
+    default:
+      data.m_propertiesPage = data.m_wholeDesignPage = data.m_colorListPage = data.m_gridPages = data.m_wordChartPages = 1;
+      data.m_collagePages = 1;
       break;
   }
   const std::filesystem::path pdf = f.folder / "export.pdf";
@@ -131,7 +136,52 @@ void Export(benchmark::State& state) {
   state.counters["MB"] = static_cast<double>(std::filesystem::file_size(pdf)) / (1024 * 1024);
   state.counters["peakMB"] = static_cast<double>(PeakMegabytes());
 }
-BENCHMARK(Export)->DenseRange(0, 8)->Unit(benchmark::kSecond)->Iterations(1);
+BENCHMARK(Export)->DenseRange(0, 9)->Unit(benchmark::kSecond)->Iterations(1);
+
+// The collage on the 1,000-row design: 0 as it is written (two pictures
+// shared by the pages, each clipped to its rows), 1 as it was (a picture of
+// the rows a page), stopped after the given number of pages (the whole took
+// minutes and gigabytes). The counters give the pages, the file and the
+// process's peak memory: run one per process.
+//   bench_pdf --benchmark_filter='Collage/0/1000'
+void Collage(benchmark::State& state) {
+  static ExportFixture f;
+  const bool old = state.range(0) != 0;
+  const int pagesWanted = static_cast<int>(state.range(1));
+  CPdfData data = f.data;
+  const std::filesystem::path pdf = f.folder / "collage.pdf";
+  int pages = 0;
+  for (auto _ : state) {
+    CPdfExportNew exporter(&f.design, f.palette, &data);
+    const CKeepFreedMemory keep;  // as during an export
+    exporter.Library().begin_document(pdf.string(), "");
+    bool ok = true;
+    if (!old) {
+      ok = exporter.WriteCollage(data.m_previewStyle);
+    } else {
+      CPattern copy(f.design);
+      const int rows = static_cast<int>(f.design.GetRowCount());
+      for (int row = 1; row < rows; ++row)
+        for (int column = 0; column < 1000; ++column) copy.SetBeadPresent(column, row, false);
+      for (int k = 1; k < rows && k <= pagesWanted && ok; ++k) {
+        CString title;
+        title.Format("assembling preview, rows 1 - %d", k);
+        ok = exporter.WritePreviewFitToPage(copy, title, data.m_previewStyle);
+        for (int column = 0; column < 1000; ++column) copy.SetBeadPresent(column, k, true);
+      }
+      if (pagesWanted >= rows)
+        ok = ok && exporter.WritePreviewFitToPage(f.design, "assembling preview, all rows", data.m_previewStyle);
+    }
+    if (!ok) state.SkipWithError(exporter.GetErrorText().GetString());
+    exporter.CloseAllPages();
+    exporter.Library().end_document("");
+    pages = static_cast<int>(exporter.GetPageList().size());
+  }
+  state.counters["pages"] = pages;
+  state.counters["MB"] = static_cast<double>(std::filesystem::file_size(pdf)) / (1024 * 1024);
+  state.counters["peakMB"] = static_cast<double>(PeakMegabytes());
+}
+BENCHMARK(Collage)->Args({0, 1000})->Args({1, 50})->Args({1, 1000})->Unit(benchmark::kSecond)->Iterations(1);
 
 // One collage page: the design with its lower half taken away, fitted.
 void CollagePage(benchmark::State& state) {

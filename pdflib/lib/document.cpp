@@ -1,6 +1,7 @@
 #include "pdflib/lib/document.h"
 
 #include <hpdf.h>
+#include <hpdf_doc.h>
 #include <hpdf_objects.h>
 #include <hpdf_pages.h>
 #include <hpdf_streams.h>
@@ -11,6 +12,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <fstream>
@@ -190,6 +192,13 @@ struct PageState {
   double eFontSize = 0;
   double eWordSpacing = 0;
   std::unordered_map<int, std::string> fontNames;
+  // The states kept by save (q), restored by restore (Q).
+  struct Saved {
+    Color fill, stroke, eFill, eStroke;
+    double lineWidth, eLineWidth, fontSize, eFontSize, eWordSpacing;
+    int font, eFont;
+  };
+  std::vector<Saved> saved;
 };
 
 class Document final : public Measurer {
@@ -440,6 +449,7 @@ class Document final : public Measurer {
         Forget();
         Fail(kErrFontUnusable, "Font '" + CodePageToUtf8(name, InterfaceCodePage()) + "' cannot be used with encoding " + encoding);
       }
+      AddToUnicode(entry.font, encoding == "cp1251" ? 1251 : 1252);
       // Measuring every code also puts its glyph into the embedded font and
       // its width into the font's widths, so what is measured is what is drawn.
       for (int b = 1; b < 256; ++b) {
@@ -456,6 +466,46 @@ class Document final : public Measurer {
   }
 
   const FontEntry& Font(int handle) const { return At(fonts_, handle, "Font"); }
+
+  // The font's codes as Unicode (a ToUnicode map), so viewers that copy and
+  // search text through it find every letter of the code page, Cyrillic
+  // included. A font object of the writer is taken once per document.
+  void AddToUnicode(HPDF_Font font, int codePage) {
+    if (HPDF_Dict_GetItem(font, "ToUnicode", HPDF_OCLASS_DICT)) return;
+    Forget();  // a missing key is no error
+    std::string map =
+        "/CIDInit /ProcSet findresource begin\n12 dict begin\nbegincmap\n"
+        "/CIDSystemInfo << /Registry (Adobe) /Ordering (UCS) /Supplement 0 >> def\n"
+        "/CMapName /Adobe-Identity-UCS def\n/CMapType 2 def\n"
+        "1 begincodespacerange\n<00> <FF>\nendcodespacerange\n";
+    std::vector<std::pair<int, char32_t>> codes;
+    for (int b = 1; b < 256; ++b)
+      if (const char32_t u = CodePageToUnicode(static_cast<unsigned char>(b), codePage); u != 0 && u <= 0xFFFF)
+        codes.emplace_back(b, u);
+    char line[32];
+    for (size_t at = 0; at < codes.size(); at += 100) {
+      const size_t n = std::min<size_t>(100, codes.size() - at);
+      map += std::to_string(n) + " beginbfchar\n";
+      for (size_t k = at; k < at + n; ++k) {
+        std::snprintf(line, sizeof line, "<%02X> <%04X>\n", codes[k].first, static_cast<unsigned>(codes[k].second));
+        map += line;
+      }
+      map += "endbfchar\n";
+    }
+    map += "endcmap\nCMapName currentdict /CMap defineresource pop\nend\nend\n";
+    HPDF_Dict stream = HPDF_DictStream_New(pdf_->mmgr, pdf_->xref);
+    if (!stream || hpdfError_) {
+      Forget();
+      Fail(kErrWriter, "The PDF writer cannot add the font's Unicode map");
+    }
+    stream->filter = HPDF_STREAM_FILTER_FLATE_DECODE;
+    if (HPDF_Stream_Write(stream->stream, reinterpret_cast<const HPDF_BYTE*>(map.data()),
+                          static_cast<HPDF_UINT>(map.size())) != HPDF_OK ||
+        HPDF_Dict_Add(font, "ToUnicode", stream) != HPDF_OK || hpdfError_) {
+      Forget();
+      Fail(kErrWriter, "The PDF writer cannot add the font's Unicode map");
+    }
+  }
 
   // ---- drawing into the current page ----
   void EmitFill(PageState& pg, const Color& c) {
@@ -776,6 +826,7 @@ void Context::EndPage(std::string_view optlist) {
   const opt::Options o = opt::Parse(optlist, kEndPage);
   const int rotate = static_cast<int>(o.Number("rotate"));
   if (rotate % 90 != 0) Fail(kErrOptionValue, "Bad value for option 'rotate': a multiple of 90 is expected");
+  if (!Doc().Current().saved.empty()) Fail(kErrDocument, "The page has a save without its restore");
   Doc().EndPage(rotate);
   scope_ = Scope::Document;
 }
@@ -783,6 +834,7 @@ void Context::EndPage(std::string_view optlist) {
 void Context::SuspendPage(std::string_view optlist) {
   Require(false, false, true);
   opt::Parse(optlist, opt::kNoOptions);
+  if (!Doc().Current().saved.empty()) Fail(kErrDocument, "The page has a save without its restore");
   Doc().SuspendPage();
   scope_ = Scope::Document;
 }
@@ -875,6 +927,39 @@ void Context::SetLineWidth(double width) {
   Require(false, false, true);
   RequirePositive(width, "Line width");
   Doc().Current().lineWidth = width;
+}
+
+void Context::Save() {
+  Require(false, false, true);
+  PageState& pg = Doc().Current();
+  pg.saved.push_back(PageState::Saved{pg.fill, pg.stroke, pg.eFill, pg.eStroke, pg.lineWidth, pg.eLineWidth,
+                                      pg.fontSize, pg.eFontSize, pg.eWordSpacing, pg.font, pg.eFont});
+  pg.content += "q\n";
+  pg.sink.Feed(pg.content);
+}
+
+void Context::Restore() {
+  Require(false, false, true);
+  PageState& pg = Doc().Current();
+  if (pg.saved.empty()) Fail(kErrDocument, "restore without a matching save on this page");
+  const PageState::Saved& s = pg.saved.back();
+  pg.fill = s.fill, pg.stroke = s.stroke, pg.eFill = s.eFill, pg.eStroke = s.eStroke;
+  pg.lineWidth = s.lineWidth, pg.eLineWidth = s.eLineWidth, pg.fontSize = s.fontSize, pg.eFontSize = s.eFontSize;
+  pg.eWordSpacing = s.eWordSpacing, pg.font = s.font, pg.eFont = s.eFont;
+  pg.saved.pop_back();
+  pg.content += "Q\n";
+  pg.sink.Feed(pg.content);
+}
+
+void Context::Clip() {
+  Require(false, false, true);
+  PageState& pg = Doc().Current();
+  if (pg.path.empty()) Fail(kErrPath, "clip needs a path");
+  pg.content += pg.path;
+  pg.content += "W\nn\n";
+  pg.path.clear();
+  pg.currentPoint = false;
+  pg.sink.Feed(pg.content);
 }
 
 void Context::MoveTo(double x, double y) {

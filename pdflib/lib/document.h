@@ -50,6 +50,11 @@ class Context {
 
   void SetColor(std::string_view fstype, std::string_view colorspace, double c1, double c2, double c3, double c4);
   void SetLineWidth(double width);
+  // save and restore of the graphics state (q, Q; balanced on each page),
+  // and the current path as the clipping path (W n).
+  void Save();
+  void Restore();
+  void Clip();
   void MoveTo(double x, double y);
   void LineTo(double x, double y);
   void Rect(double x, double y, double width, double height);

@@ -141,6 +141,15 @@ void Fill(PDF* p) {
 void Stroke(PDF* p) {
   Run(p, "PDF_stroke", [&](qmpdf::Context& c) { c.Stroke(); });
 }
+void Save(PDF* p) {
+  Run(p, "PDF_save", [&](qmpdf::Context& c) { c.Save(); });
+}
+void Restore(PDF* p) {
+  Run(p, "PDF_restore", [&](qmpdf::Context& c) { c.Restore(); });
+}
+void Clip(PDF* p) {
+  Run(p, "PDF_clip", [&](qmpdf::Context& c) { c.Clip(); });
+}
 int LoadImage(PDF* p, const char* imagetype, const char* filename, int len, const char* optlist) {
   return Call<int>(p, "PDF_load_image", 0, [&](qmpdf::Context& c) {
     return c.LoadImage(Str(imagetype), Text(filename, len), Str(optlist));
@@ -189,6 +198,7 @@ const PdfFunctionTable kTable = {
     LoadImage, FitImage,
     CreateTextflow, AddTextflow, FitTextflow,
     AddTableCell, FitTable, InfoTable, DeleteTable,
+    Save, Restore, Clip,
 };
 
 }  // namespace

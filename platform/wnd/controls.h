@@ -68,6 +68,12 @@ class CEdit : public CWnd {
   void LimitText(int nChars = 0) { SendMessage(EM_LIMITTEXT, static_cast<WPARAM>(nChars)); }
   void SetLimitText(UINT nMax) { SendMessage(EM_LIMITTEXT, nMax); }
   UINT GetLimitText() const { return static_cast<UINT>(const_cast<CEdit*>(this)->SendMessage(EM_GETLIMITTEXT)); }
+  // The character shown for every typed one; 0 shows the text as typed
+  // (sets or clears ES_PASSWORD). The caller redraws the edit.
+  void SetPasswordChar(TCHAR ch) { SendMessage(EM_SETPASSWORDCHAR, static_cast<BYTE>(ch)); }
+  TCHAR GetPasswordChar() const {
+    return static_cast<TCHAR>(const_cast<CEdit*>(this)->SendMessage(EM_GETPASSWORDCHAR));
+  }
   BOOL SetReadOnly(BOOL bReadOnly = TRUE) { return static_cast<BOOL>(SendMessage(EM_SETREADONLY, static_cast<WPARAM>(bReadOnly))); }
   BOOL GetModify() const { return static_cast<BOOL>(const_cast<CEdit*>(this)->SendMessage(EM_GETMODIFY)); }
   void SetModify(BOOL bModified = TRUE) { SendMessage(EM_SETMODIFY, static_cast<WPARAM>(bModified)); }

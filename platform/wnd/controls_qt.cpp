@@ -693,6 +693,27 @@ class EditClass : public QmControlClass {
       case EM_GETLIMITTEXT:
         *result = e ? e->maxLength() : 0x7FFFFFFE;
         return true;
+      case EM_SETPASSWORDCHAR:
+        // Single-line edits only: a character masks the text (ES_PASSWORD
+        // set), 0 shows it as typed. The mask is drawn with the platform's
+        // own glyph; the character is kept for EM_GETPASSWORDCHAR.
+        if (e) {
+          const BYTE ch = static_cast<BYTE>(wParam);
+          e->setProperty("qmPasswordChar", static_cast<int>(ch));
+          if (ch) w->style |= ES_PASSWORD;
+          else w->style &= ~ES_PASSWORD;
+          StyleChanged(hwnd, wid, w->style);
+        }
+        *result = 0;
+        return true;
+      case EM_GETPASSWORDCHAR: {
+        *result = 0;
+        if (e && (w->style & ES_PASSWORD)) {
+          const QVariant ch = e->property("qmPasswordChar");
+          *result = ch.isValid() && ch.toInt() ? ch.toInt() : '*';
+        }
+        return true;
+      }
       case EM_SETREADONLY:
         if (wParam) w->style |= ES_READONLY;
         else w->style &= ~ES_READONLY;

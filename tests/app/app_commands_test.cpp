@@ -89,9 +89,9 @@ TEST_F(CommandTable, UndoRedoEffectsGridAndRulerMarks) {
 TEST_F(CommandTable, CommandsOfLaterPartsSayTheyAreNotAvailableByTheirMenuText) {
   GiveBeads(View(), false);
   boxes.clear();
-  Frame()->SendMessage(WM_COMMAND, ID_EDIT_ADJUST_COLORS);
+  Frame()->SendMessage(WM_COMMAND, ID_EDIT_DESIGN_BY_SAMPLE);
   ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].first, "\"Adjust colors\" is not available yet in this version of the program.");
+  EXPECT_EQ(boxes[0].first, "\"Design by sample\" is not available yet in this version of the program.");
   EXPECT_EQ(boxes[0].second, kMbIconStop);
   // A toolbar-only command is named by its tooltip.
   EXPECT_EQ(GetCommandName(ID_EDIT_UNDO_STEP).str(), "Undo");

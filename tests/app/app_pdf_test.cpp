@@ -112,8 +112,11 @@ class AppPdfTest : public AppTest {
       return reinterpret_cast<HINSTANCE>(42);
     });
     SetPdfPatternRenderer(nullptr);
+    // The PDF options sheet comes first: OK exports with the settings.
+    QmSetModalHook([](HWND sheet) { QmClickButton(GetDlgItem(sheet, IDOK)); });
     Frame()->SendMessage(WM_COMMAND, ID_FILE_EXPORT_PDF);
     QmPumpMessages(100);
+    QmSetModalHook(nullptr);
     QmSetShellExecuteHook(nullptr);
 
     const fs::path pdf = dir / "garden.pdf";

@@ -233,3 +233,31 @@ TEST(StitchPathTest, HilbertAndGosperGrids) {
   ApplyStitchPath(empty, 7, 0);
   EXPECT_FALSE(empty.HasBeads());
 }
+
+// Checksums of the Gosper paths as the code drew them before it was made
+// faster (one draw fewer, sines and cosines of repeated headings kept): the
+// beads must come out bit for bit the same.
+TEST(StitchPathTest, GosperPathsAsBefore) {
+  struct Case {
+    int columns, rows, kind, pathColor;
+    uint64_t checksum;
+  };
+  const Case cases[] = {
+      {37, 23, 7, 0, 0x1d81abdcf3ac3a98ull},   {120, 80, 7, 3, 0xb63cea0f8115a243ull},
+      {300, 200, 7, 0, 0x4e1ef77e542784e1ull}, {61, 400, 8, 0, 0x9a5d8f9db7b4909dull},
+      {250, 250, 9, 2, 0xe862334e0bd3e593ull}, {1, 1, 7, 0, 0xa09acb4f35aa5589ull},
+      {500, 30, 8, 5, 0x783d2365d9ffdb23ull},  {2000, 2000, 7, 0, 0xfba43c9c21fd7940ull},  // the benchmark's
+  };
+  for (const Case& c : cases) {
+    CPattern design = buildertest::MakeDesign(c.columns, c.rows, 1);
+    ApplyStitchPath(design, c.kind, c.pathColor);
+    uint64_t h = 1469598103934665603ull;
+    for (const CBead& b : design.m_beads) {
+      for (unsigned v : {unsigned(b.m_present), unsigned(b.m_flags), unsigned(b.m_colorIndex)}) {
+        h ^= v;
+        h *= 1099511628211ull;
+      }
+    }
+    EXPECT_EQ(h, c.checksum) << c.columns << " x " << c.rows << " kind " << c.kind;
+  }
+}

@@ -70,6 +70,42 @@ TEST(WindowUtils, UndoRedoTexts) {
   dialog.DestroyWindow();
 }
 
+TEST(WindowUtils, RegionComboHoldsEverywhereOnlyAndIsGreyed) {
+  for (bool russian : {false, true}) {
+    qmtest::LanguagePack pack(russian);
+    ASSERT_TRUE(pack.Loaded());
+    CTestWindow dialog;
+    ASSERT_TRUE(dialog.CreateTop(10, 10, 300, 200));
+    CComboBox combo;
+    ASSERT_TRUE(combo.Create(WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, RECT{5, 5, 150, 120}, &dialog, 300));
+    combo.AddString("stale");
+    FillRegionCombo(&combo);
+    ASSERT_EQ(combo.GetCount(), 1);
+    EXPECT_EQ(combo.GetCurSel(), 0);
+    CString text;
+    combo.GetLBText(0, text);
+    EXPECT_EQ(text, LoadResString(507));
+    EXPECT_FALSE(text.IsEmpty());
+    EXPECT_FALSE(combo.IsWindowEnabled());
+    FillRegionCombo(nullptr);
+    dialog.DestroyWindow();
+  }
+}
+
+TEST(WindowUtils, EnableOwnerDrawnChangesTheStateOnlyWhenItDiffers) {
+  CTestWindow dialog;
+  ASSERT_TRUE(dialog.CreateTop(10, 10, 300, 200));
+  CButton button;
+  ASSERT_TRUE(button.Create("Undo", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, RECT{5, 5, 80, 30}, &dialog, 159));
+  EnableOwnerDrawn(button, false);
+  EXPECT_FALSE(button.IsWindowEnabled());
+  EnableOwnerDrawn(button, false);
+  EXPECT_FALSE(button.IsWindowEnabled());
+  EnableOwnerDrawn(button, true);
+  EXPECT_TRUE(button.IsWindowEnabled());
+  dialog.DestroyWindow();
+}
+
 TEST(WindowUtils, IconsAndCloseBox) {
   CTestWindow top, child;
   ASSERT_TRUE(top.CreateTop(10, 10, 300, 200));

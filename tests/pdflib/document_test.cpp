@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -337,4 +338,82 @@ TEST(PdfDocumentTest, SymbolGlyphsAreInkedAndAdvanceAsMeasured) {
   }
   EXPECT_GT(inked, 2000) << "two hearts of 40 points are ink";
   EXPECT_LT(differ, 10);
+}
+
+TEST(PdfDocumentTest, ClippingInsideSaveAndRestore) {
+  const auto path = qmtest::PdfPath("clip");
+  qmtest::WithMessages([&] {
+    PDFlib p;
+    ASSERT_EQ(p.begin_document(path.string(), ""), 1);
+    p.begin_page_ext(200, 200, "");
+    p.setcolor("fill", "rgb", 1, 0, 0, 0);
+    p.save();
+    // A triangle clips the red square to its lower-left half.
+    p.moveto(0, 0);
+    p.lineto(200, 0);
+    p.lineto(0, 200);
+    p.clip();
+    p.setcolor("fill", "rgb", 0, 0, 1, 0);  // given back by restore
+    p.rect(0, 0, 200, 200);
+    p.fill();
+    p.restore();
+    // The colour and the whole page again: red after the restore.
+    p.rect(150, 150, 50, 50);
+    p.fill();
+    EXPECT_EQ(ErrorNumberOf([&] { p.restore(); }), 2101);  // no save left
+    EXPECT_EQ(ErrorNumberOf([&] { p.clip(); }), 2003);     // no path
+    p.save();
+    EXPECT_EQ(ErrorNumberOf([&] { p.end_page_ext(""); }), 2101);  // a save without its restore
+    EXPECT_EQ(ErrorNumberOf([&] { p.suspend_page(""); }), 2101);
+    p.restore();
+    p.end_page_ext("");
+    p.end_document("");
+  });
+  EXPECT_TRUE(qmtest::QpdfCheckPasses(path));
+  const qmtest::Pixmap pm = qmtest::Render(path, 1, 72);
+  ASSERT_TRUE(pm.Ok());
+  const auto colour = [&](double x, double y) {
+    const std::uint8_t* px = qmtest::PointPixel(pm, x, y, 72);
+    return std::vector<int>{px[0], px[1], px[2]};
+  };
+  EXPECT_EQ(colour(20, 20), (std::vector<int>{0, 0, 255}));      // inside the triangle
+  EXPECT_EQ(colour(120, 120), (std::vector<int>{255, 255, 255})); // clipped away
+  EXPECT_EQ(colour(180, 180), (std::vector<int>{255, 0, 0}));     // after the restore
+}
+
+TEST(PdfDocumentTest, EveryEmbeddedFontHasAUnicodeMap) {
+  qmtest::CodePageScope russian(1251);
+  const auto path = qmtest::PdfPath("tounicode");
+  qmtest::WithMessages([&] {
+    PDFlib p;
+    ASSERT_EQ(p.begin_document(path.string(), ""), 1);
+    const int cyrillic = p.load_font("Arial", "cp1251", "");
+    const int latin = p.load_font("Times New Roman", "winansi", "");
+    p.load_font("Arial", "cp1251", "");  // the same font again: one map
+    p.begin_page_ext(300, 200, "");
+    p.setfont(cyrillic, 12);
+    p.show_xy("\xd1\xf5\xe5\xec\xe0 \xe1\xe8\xf1\xe5\xf0\xe0", 20, 150);  // Схема бисера
+    p.setfont(latin, 12);
+    p.show_xy("Caf\xe9 \x80 5", 20, 100);  // Café € 5 in Windows-1252
+    p.end_page_ext("");
+    p.end_document("");
+  });
+  EXPECT_TRUE(qmtest::QpdfCheckPasses(path));
+  // pdffonts: name, type, encoding, emb, sub, uni, object, generation.
+  std::istringstream lines(qmtest::RunCommand("pdffonts " + qmtest::Quote(path)));
+  std::string line;
+  int fonts = 0;
+  for (int n = 0; std::getline(lines, line); ++n) {
+    if (n < 2 || line.empty()) continue;
+    std::istringstream fields(line);
+    std::vector<std::string> f;
+    for (std::string w; fields >> w;) f.push_back(w);
+    ASSERT_GE(f.size(), 7u) << line;
+    EXPECT_EQ(f[f.size() - 3], "yes") << line;  // uni
+    ++fonts;
+  }
+  EXPECT_EQ(fonts, 2);
+  const std::string text = qmtest::PdfText(path);
+  EXPECT_NE(text.find("Схема бисера"), std::string::npos) << text;
+  EXPECT_NE(text.find("Café € 5"), std::string::npos) << text;
 }

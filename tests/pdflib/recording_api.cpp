@@ -115,6 +115,9 @@ PdfFunctionTable MakeTable() {
     Record(p, "rect", N(x) + ", " + N(y) + ", " + N(w) + ", " + N(h));
   };
   t.PDF_fill = [](PDF* p) { Record(p, "fill", ""); };
+  t.PDF_save = [](PDF* p) { Record(p, "save", ""); };
+  t.PDF_restore = [](PDF* p) { Record(p, "restore", ""); };
+  t.PDF_clip = [](PDF* p) { Record(p, "clip", ""); };
   t.PDF_stroke = [](PDF* p) { Record(p, "stroke", ""); };
   t.PDF_load_image = [](PDF* p, const char* type, const char* f, int len, const char* o) {
     Record(p, "load_image", T(type) + ", " + TL(f, len) + ", " + T(o));

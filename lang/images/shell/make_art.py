@@ -438,6 +438,27 @@ def d_mirror(c):
     c.poly([(0.6, 0.2), (0.6, 0.8), (0.92, 0.8)], C(0x9CC0FF))
 
 
+def d_mirrored(horizontal, vertical):
+    """A triangle and its reflection across the mirror's axes."""
+    def draw(c):
+        if horizontal:
+            c.rect(0.47, 0.04, 0.53, 0.96, INK)
+        if vertical:
+            c.rect(0.04, 0.47, 0.96, 0.53, INK)
+        w = 0.5 if horizontal else 1.0
+        h = 0.5 if vertical else 1.0
+        base = [(0.1, 0.1), (0.1, 0.9), (0.9, 0.9)]
+        tri = [(x * w * 0.9, y * h * 0.9) for x, y in base]
+        c.poly(tri, BLUE)
+        if horizontal:
+            c.poly([(1 - x, y) for x, y in tri], C(0x9CC0FF))
+        if vertical:
+            c.poly([(x, 1 - y) for x, y in tri], C(0x9CC0FF))
+        if horizontal and vertical:
+            c.poly([(1 - x, 1 - y) for x, y in tri], BLUE)
+    return draw
+
+
 def d_add_rows(c):
     beads_grid(c, 0.2, 0.2, 3, 0.22, [C(0x9FB4D0)], r=0.09)
     c.rect(0.62, 0.74, 0.98, 0.86, GREEN)
@@ -598,8 +619,9 @@ PAGES = [(531, d_startup), (532, d_keys), (533, d_shortcut_root), (534, d_memory
 # of the wizard's combo (10 to 13), 14 and 15 spare.
 STRIP_147 = [d_format("mirror"), d_info_design, d_info_palette, d_format("modes"), d_format("sacred_brick"),
              d_format("loom"), d_format("peyote"), d_format("app"), d_format("brick"), d_format("sacred_peyote"),
-             d_format("herringbone"), d_format("modes"), d_format("modes"), d_format("modes"), d_format("app"),
-             d_format("app")]
+             d_format("herringbone"), d_format("modes"), d_format("modes"), d_format("modes"),
+             # 14-16: the mirror dialog's choices (left to right, top to bottom, both).
+             d_mirrored(True, False), d_mirrored(False, True), d_mirrored(True, True)]
 
 GREY_BG = (192, 192, 192)
 

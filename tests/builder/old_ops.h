@@ -1,0 +1,251 @@
+// The whole-design operations as they were written before they were made
+// faster, kept word for word: the tests compare the present code's results
+// with these on tables of designs, and bench/palette times both side by side.
+#pragma once
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "builder/ColorOps.h"
+#include "builder/SepStitchFinder.h"
+#include "core/FrameServices.h"
+#include "design/BeadBlock.h"
+#include "design/Pattern.h"
+#include "palette/ColorSet.h"
+
+namespace oldops {
+
+// The present beads grouped by their cached colour: bead indices ordered by
+// colour (24 bits), beads of one colour in bead order, and the runs of one
+// colour. A three-pass radix sort keeps this linear in the bead count.
+struct CColorRuns {
+  std::vector<UINT> order;
+  std::vector<COLORREF> color;   // the colour of each entry of order
+  std::vector<size_t> runStart;  // one more entry than there are runs
+  COLORREF ColorOf(size_t run) const { return color[runStart[run]]; }
+  size_t RunCount() const { return runStart.empty() ? 0 : runStart.size() - 1; }
+};
+
+inline void SortByColor(const CBeadArray& beads, CColorRuns& runs) {
+  // Colour and bead index together, read once in bead order, then sorted
+  // by colour a byte at a time (stable, so beads of a colour stay in order).
+  std::vector<uint64_t> from;
+  from.reserve(beads.size());
+  for (size_t i = 0; i < beads.size(); ++i)
+    if (beads[i].m_present)
+      from.push_back((static_cast<uint64_t>(beads[i].m_cachedColor & 0xFFFFFF) << 32) | static_cast<uint64_t>(i));
+  std::vector<uint64_t> to(from.size());
+  for (int shift = 32; shift < 56; shift += 8) {
+    size_t counts[257] = {};
+    for (uint64_t v : from) ++counts[((v >> shift) & 0xFF) + 1];
+    for (int b = 0; b < 256; ++b) counts[b + 1] += counts[b];
+    for (uint64_t v : from) to[counts[(v >> shift) & 0xFF]++] = v;
+    from.swap(to);
+  }
+  to.clear();
+  to.shrink_to_fit();
+  runs.order.resize(from.size());
+  runs.color.resize(from.size());
+  runs.runStart.clear();
+  for (size_t k = 0; k < from.size(); ++k) {
+    runs.order[k] = static_cast<UINT>(from[k] & 0xFFFFFFFFu);
+    runs.color[k] = static_cast<COLORREF>(from[k] >> 32);
+    if (k == 0 || runs.color[k] != runs.color[k - 1]) runs.runStart.push_back(k);
+  }
+  runs.runStart.push_back(from.size());
+}
+
+// The remaining cluster keys as channels, for the nearest-key search.
+struct CKeyTable {
+  std::vector<int> r, g, b;
+  void Set(const std::vector<CColorCluster>& clusters) {
+    r.resize(clusters.size());
+    g.resize(clusters.size());
+    b.resize(clusters.size());
+    for (size_t i = 0; i < clusters.size(); ++i) {
+      r[i] = GetRValue(clusters[i].key);
+      g[i] = GetGValue(clusters[i].key);
+      b[i] = GetBValue(clusters[i].key);
+    }
+  }
+  // The first key with the smallest squared distance.
+  size_t Nearest(COLORREF color) const {
+    const int cr = GetRValue(color), cg = GetGValue(color), cb = GetBValue(color);
+    const size_t n = r.size();
+    distance.resize(n);
+    int* d = distance.data();
+    const int* pr = r.data();
+    const int* pg = g.data();
+    const int* pb = b.data();
+    int smallest = INT_MAX;
+    for (size_t i = 0; i < n; ++i) {
+      const int dr = pr[i] - cr, dg = pg[i] - cg, db = pb[i] - cb;
+      d[i] = dr * dr + dg * dg + db * db;
+      smallest = d[i] < smallest ? d[i] : smallest;
+    }
+    for (size_t i = 0; i < n; ++i)
+      if (d[i] == smallest) return i;
+    return 0;
+  }
+  mutable std::vector<int> distance;
+};
+
+// Groups the present beads by their nearest in-use palette colour (each bead
+// takes that colour), using runs already sorted by colour.
+inline void BuildClustersFromRuns(CPattern& design, const CColorSet& palette, const CColorRuns& runs,
+                           std::vector<CColorCluster>& clusters, CStatusProgress* progress) {
+  clusters.clear();
+  CBeadArray& beads = design.m_beads;
+  const size_t colors = static_cast<size_t>(palette.GetCount());
+  // Per palette colour: its cluster's members and the first bead that took it
+  // (clusters are listed in the order their first bead comes in the design).
+  std::vector<std::vector<CColorClusterMember>> members(colors);
+  std::vector<UINT> firstBead(colors, UINT_MAX);
+  std::vector<int> total(colors, 0);
+  std::vector<int> result(beads.size(), -1);
+  int done = 0;
+  for (size_t run = 0; run < runs.RunCount(); ++run) {
+    const size_t from = runs.runStart[run], to = runs.runStart[run + 1];
+    const COLORREF color = runs.ColorOf(run);
+    const int index = palette.FindNearestColorref(color);
+    if (progress) {
+      done += static_cast<int>(to - from);
+      progress->SetPos(done);
+    }
+    if (index < 0) continue;  // no colour in use: the beads stay as they are
+    for (size_t k = from; k < to; ++k) result[runs.order[k]] = index;
+    const size_t i = static_cast<size_t>(index);
+    firstBead[i] = std::min(firstBead[i], runs.order[from]);
+    members[i].push_back(CColorClusterMember{color, static_cast<int>(to - from)});
+    total[i] += static_cast<int>(to - from);
+  }
+  for (size_t i = 0; i < beads.size(); ++i)
+    if (result[i] >= 0) beads[i].SetColorIndex(result[i]);
+  std::vector<size_t> used;
+  for (size_t i = 0; i < colors; ++i)
+    if (firstBead[i] != UINT_MAX) used.push_back(i);
+  std::sort(used.begin(), used.end(), [&](size_t a, size_t b) { return firstBead[a] < firstBead[b]; });
+  for (size_t i : used)
+    clusters.push_back(CColorCluster{palette.GetColorrefAt(static_cast<int>(i)), total[i], std::move(members[i])});
+}
+
+inline void MergeColorClusters(std::vector<CColorCluster>& clusters, int target) {
+  if (target <= 0 || static_cast<size_t>(target) >= clusters.size()) return;
+  // A source colour belongs to one cluster at a time (clusters are made by
+  // nearest palette colour), so a moved member never meets its own colour
+  // in the cluster it joins.
+  CKeyTable keys;
+  const size_t removals = clusters.size() - static_cast<size_t>(target);
+  for (size_t step = 0; step < removals; ++step) {
+    std::stable_sort(clusters.begin(), clusters.end(),
+                     [](const CColorCluster& a, const CColorCluster& b) { return a.count > b.count; });
+    CColorCluster removed = std::move(clusters.back());
+    clusters.pop_back();
+    keys.Set(clusters);
+    for (const CColorClusterMember& m : removed.members) {
+      CColorCluster& into = clusters[keys.Nearest(m.color)];
+      into.members.push_back(m);
+      into.count += m.count;
+    }
+  }
+}
+
+inline void ReduceColors(CPattern& design, const CColorSet& palette, int target, const char* caption) {
+  (void)caption;
+  CColorRuns runs;
+  SortByColor(design.m_beads, runs);
+  std::vector<CColorCluster> clusters;
+  BuildClustersFromRuns(design, palette, runs, clusters, nullptr);
+  if (target > 0 && static_cast<size_t>(target) < clusters.size()) {
+    oldops::MergeColorClusters(clusters, target);
+    // Every present bead takes the remaining key nearest to its own colour,
+    // and the in-use colour nearest to that key.
+    CKeyTable keys;
+    keys.Set(clusters);
+    std::vector<int> indexOfKey(clusters.size());
+    for (size_t k = 0; k < clusters.size(); ++k) indexOfKey[k] = palette.FindNearestColorref(clusters[k].key);
+    std::vector<int> result(design.m_beads.size(), -1);
+    for (size_t run = 0; run < runs.RunCount(); ++run) {
+      const int index = indexOfKey[keys.Nearest(runs.ColorOf(run))];
+      for (size_t k = runs.runStart[run]; k < runs.runStart[run + 1]; ++k) result[runs.order[k]] = index;
+    }
+    for (size_t i = 0; i < result.size(); ++i)
+      if (result[i] >= 0) design.m_beads[i].SetColorIndex(result[i]);
+  }
+  design.SetModified(true);
+}
+
+// The separated-bead finder's search.
+inline bool FindSeparatedBeads(const CPattern& design, const CColorSet& palette, int largestGroup, bool diagonals,
+                               std::vector<CSepStitchGroup>& entries_) {
+  entries_.clear();
+  CStatusProgress* progress = nullptr;
+  const int colors = palette.GetCount();
+  std::vector<int> entryOf(static_cast<size_t>(colors), -1);
+  for (int i = 0; i < colors; ++i) {
+    const DWORD count = palette.GetItem(i).count;
+    if (count == 0) continue;
+    entryOf[static_cast<size_t>(i)] = static_cast<int>(entries_.size());
+    CSepStitchGroup entry;
+    entry.parts.emplace_back();
+    entry.colorIndex = i;
+    entry.count = count;
+    entries_.push_back(std::move(entry));
+  }
+
+  const CBeadArray& beads = design.m_beads;
+  const size_t total = beads.size();
+  const int pathColor = design.m_pathColor;
+  std::vector<BYTE> visited(total, 0);
+  CBeadBlockFinder grower(&design);
+  CIndexList group;
+  group.ReserveIndexes(total);
+  std::vector<UINT> frontier(1);
+  std::vector<int> neighbours;
+
+  for (size_t i = 0; i < total; ++i) {
+    if (progress) progress->SetPos(static_cast<int>(i + 1));
+    if (visited[i]) continue;
+    const CBead& bead = beads[i];
+    if (!bead.m_present) continue;  // an empty group: nothing to mark
+    const int color = bead.GetColorIndex(pathColor);
+    group.ClearItems();
+    group.Add(static_cast<UINT>(i));
+    bool qualifies = color >= 0;
+    if (qualifies) {
+      frontier[0] = static_cast<UINT>(i);
+      grower.GrowSameColor(frontier, group, diagonals, color);
+      qualifies = static_cast<long long>(group.size()) <= largestGroup;
+    }
+    if (qualifies) {
+      // It must touch a present bead outside it, corners included.
+      qualifies = false;
+      for (UINT b : group) {
+        design.GetNeighbours(static_cast<int>(b), true, neighbours);
+        for (int n : neighbours)
+          if (design.IsValidIndex(n) && beads[static_cast<size_t>(n)].m_present && !group.Contains(static_cast<UINT>(n))) {
+            qualifies = true;
+            break;
+          }
+        if (qualifies) break;
+      }
+    }
+    if (qualifies && color < colors) {
+      const int e = entryOf[static_cast<size_t>(color)];
+      if (e >= 0) entries_[static_cast<size_t>(e)].parts.front().emplace_back(group.begin(), group.end());
+    }
+    for (UINT b : group) visited[b] = 1;
+  }
+
+  entries_.erase(std::remove_if(entries_.begin(), entries_.end(),
+                                [](const CSepStitchGroup& g) { return g.GetRegionCount() == 0; }),
+                 entries_.end());
+  std::stable_sort(entries_.begin(), entries_.end(),
+                   [](const CSepStitchGroup& a, const CSepStitchGroup& b) { return a.HasMoreRegions(b); });
+  return !entries_.empty();
+}
+
+}  // namespace oldops

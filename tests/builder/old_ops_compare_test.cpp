@@ -1,0 +1,153 @@
+// The whole-design operations against their code as it was before it was
+// made faster (tests/builder/old_ops.h), on a table of designs: sizes,
+// formats, colour counts, absent beads, beads in the path colour, and the
+// worst cases of the benchmarks (a million beads of random colours, ~930 k
+// groups of separated beads).
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "builder/ColorOps.h"
+#include "builder/SepStitchFinder.h"
+#include "palette/ColorSet.h"
+#include "tests/builder/builder_test_util.h"
+#include "tests/builder/old_ops.h"
+
+namespace {
+
+CColorSet RandomPalette(int colours, unsigned seed, int levels = 256, int notInUseOneIn = 0) {
+  CColorSet set;
+  std::mt19937 rng(seed);
+  const auto channel = [&] { return static_cast<BYTE>(rng() % levels * (255 / std::max(levels - 1, 1))); };
+  for (int i = 0; i < colours; ++i) {
+    CPaletteColor c(CRgbTriple(channel(), channel(), channel()), "C", 0, i, kDefaultBeadsPerTube, 0);
+    if (notInUseOneIn > 0 && rng() % notInUseOneIn == 0) c.SetInUse(0);
+    set.Append(c);
+  }
+  return set;
+}
+
+CPattern MakeFormatted(int columns, int rows, int format) {
+  CPattern design;
+  CGridLayout layout;
+  layout.width = static_cast<float>(columns);
+  layout.height = static_cast<float>(rows);
+  layout.beadWidth = layout.beadHeight = 1.0f;
+  layout.format = format;
+  design.CreateGrid(layout, 0);
+  return design;
+}
+
+struct DesignCase {
+  const char* name;
+  int columns, rows, format;
+  int colourLevels;   // levels per channel of the beads' own colours
+  int absentOneIn;    // 0: every bead present
+  int pathOneIn;      // 0: no bead shown in the path colour
+};
+
+const DesignCase kDesigns[] = {
+    {"loom 1000 x 1000, random colours", 1000, 1000, kFormatLoom, 256, 0, 0},
+    {"loom 300 x 200, few colours", 300, 200, kFormatLoom, 4, 0, 0},
+    {"peyote 257 x 131, holes", 257, 131, kFormatPeyote, 16, 9, 0},
+    {"brick 120 x 333, path colour", 120, 333, kFormatBrick, 256, 13, 7},
+    {"3-peyote 64 x 64", 64, 64, kFormatPeyote + 2, 8, 0, 0},
+    {"herringbone 90 x 40", 90, 40, kFormatHerringbone, 256, 5, 0},
+    {"sacred brick 33 x 77", 33, 77, kFormatSacredBrick, 16, 0, 11},
+    {"one bead", 1, 1, kFormatLoom, 256, 0, 0},
+};
+
+CPattern DesignOf(const DesignCase& c, unsigned seed) {
+  CPattern design = MakeFormatted(c.columns, c.rows, c.format);
+  design.m_pathColor = 1;
+  std::mt19937 rng(seed);
+  const int levels = c.colourLevels;
+  const auto channel = [&] { return static_cast<BYTE>(rng() % levels * (255 / std::max(levels - 1, 1))); };
+  for (CBead& b : design.m_beads) {
+    b.m_cachedColor = RGB(channel(), channel(), channel());
+    if (c.absentOneIn && rng() % c.absentOneIn == 0) b.m_present = 0;
+    if (c.pathOneIn && rng() % c.pathOneIn == 0) b.SetPathColor();
+  }
+  return design;
+}
+
+void ExpectSameBeads(const CPattern& a, const CPattern& b) {
+  ASSERT_EQ(a.m_beads.size(), b.m_beads.size());
+  for (size_t i = 0; i < a.m_beads.size(); ++i)
+    ASSERT_TRUE(a.m_beads[i] == b.m_beads[i] && a.m_beads[i].m_colorIndex == b.m_beads[i].m_colorIndex &&
+                a.m_beads[i].m_cachedColor == b.m_beads[i].m_cachedColor)
+        << "bead " << i;
+  EXPECT_EQ(a.m_modified, b.m_modified);
+}
+
+}  // namespace
+
+TEST(OldOpsCompare, ReduceColorsAsBefore) {
+  struct PaletteCase {
+    int colours, levels, notInUseOneIn;
+  };
+  const PaletteCase palettes[] = {{500, 256, 0}, {40, 4, 5}, {7, 256, 0}};
+  unsigned seed = 1;
+  for (const DesignCase& d : kDesigns)
+    for (const PaletteCase& p : palettes) {
+      const CPattern design = DesignOf(d, seed++);
+      const CColorSet palette = RandomPalette(p.colours, seed++, p.levels, p.notInUseOneIn);
+      for (int target : {0, 1, 2, 5, 20, 64, 1000}) {
+        if (d.columns * d.rows >= 1000000 && (target != 20 || p.colours != 500)) continue;  // time
+        SCOPED_TRACE(std::string(d.name) + ", palette " + std::to_string(p.colours) + ", target " +
+                     std::to_string(target));
+        CPattern now = design, before = design;
+        ReduceColors(now, palette, target, "");
+        oldops::ReduceColors(before, palette, target, "");
+        ExpectSameBeads(now, before);
+        std::vector<CColorCluster> a, b;
+        CPattern x = design, y = design;
+        BuildColorClusters(x, palette, a, "");
+        MergeColorClusters(a, target);
+        oldops::CColorRuns runs;
+        oldops::SortByColor(y.m_beads, runs);
+        oldops::BuildClustersFromRuns(y, palette, runs, b, nullptr);
+        oldops::MergeColorClusters(b, target);
+        ASSERT_EQ(a.size(), b.size());
+        for (size_t i = 0; i < a.size(); ++i) {
+          EXPECT_EQ(a[i].key, b[i].key);
+          EXPECT_EQ(a[i].count, b[i].count);
+          EXPECT_EQ(a[i].members.size(), b[i].members.size());
+        }
+      }
+    }
+}
+
+TEST(OldOpsCompare, SeparatedBeadsAsBefore) {
+  unsigned seed = 100;
+  for (const DesignCase& d : kDesigns)
+    for (int colours : {2, 3, 30})
+      for (bool diagonals : {false, true})
+        for (int largest : {1, 7, 40}) {
+          if (d.columns * d.rows >= 1000000 && !(colours == 30 && largest == 7 && !diagonals)) continue;  // time
+          SCOPED_TRACE(std::string(d.name) + ", colours " + std::to_string(colours) + ", largest " +
+                       std::to_string(largest) + (diagonals ? ", diagonals" : ""));
+          CPattern design = DesignOf(d, seed++);
+          std::mt19937 rng(seed++);
+          for (CBead& b : design.m_beads) {
+            b.SetColorIndex(static_cast<int>(rng() % colours));  // drops the path colour
+            if (d.pathOneIn && rng() % d.pathOneIn == 0) b.SetPathColor();
+          }
+          if (colours == 3 && !design.m_beads.empty()) design.m_beads[0].SetColorIndex(colours + 5);  // outside
+          CColorSet palette = RandomPalette(colours, seed++);
+          CColorUsage usage(&design);
+          palette.CountUsage(usage);
+          CSepStitchFinder finder;
+          const bool found = finder.Find(design, palette, largest, diagonals, nullptr);
+          std::vector<CSepStitchGroup> before;
+          const bool foundBefore = oldops::FindSeparatedBeads(design, palette, largest, diagonals, before);
+          EXPECT_EQ(found, foundBefore);
+          const std::vector<CSepStitchGroup>& now = finder.GetEntries();
+          ASSERT_EQ(now.size(), before.size());
+          for (size_t e = 0; e < now.size(); ++e) {
+            EXPECT_EQ(now[e].colorIndex, before[e].colorIndex);
+            EXPECT_EQ(now[e].count, before[e].count);
+            ASSERT_EQ(now[e].parts, before[e].parts) << "entry " << e;
+          }
+        }
+}
