@@ -79,18 +79,6 @@ double BeadSizeForCount(double length, int count, double spacer) {
   return (length - (count - 1) * spacer) / count;
 }
 
-bool LengthForBeadCount(const CString& countText, const CString& keptBeadText, const CString& spacerText, int unit,
-                        CString& lengthText) {
-  int count = 0;
-  double bead = 0, spacer = 0;
-  if (!IsValidFieldUnit(unit) || !ParsePositiveCount(countText, count) || !ParsePositiveNumber(keptBeadText, bead))
-    return false;
-  if (!ParseFieldNumber(spacerText, spacer) || spacer < 0) spacer = 0;
-  const double inches = count * bead + (count - 1) * spacer;
-  lengthText = FormatFieldValue(InchesToFieldUnits(inches, unit));
-  return !lengthText.IsEmpty();
-}
-
 CBeadSizeChoice ChooseStartBeadSize(const std::vector<std::pair<double, double>>& presets, double beadWidth,
                                     double beadHeight, int fallback) {
   CBeadSizeChoice choice;

@@ -83,14 +83,6 @@ bool ConvertSizeUnits(CWizParamFields& fields, int oldUnit, int newUnit);
 // the source field is not a number.
 bool ApplyProportions(CWizParamFields& fields, int pictureWidth, int pictureHeight, bool fromWidth);
 
-// Beads mode keeps the bead size chosen in Inches mode: a count typed into
-// a bead field gives the length count x bead + (count - 1) x spacer (bead
-// and spacer in inches), written into the size field in the unit ("%.5f").
-// False (nothing written) when the count, the kept bead size or the unit
-// cannot be read; an unreadable spacer counts as 0.
-bool LengthForBeadCount(const CString& countText, const CString& keptBeadText, const CString& spacerText, int unit,
-                        CString& lengthText);
-
 // The bead-size list's entry that the page starts with, so that the list and
 // the bead fields agree: the preset equal to the record's bead size; for a
 // record that never had one chosen (the default size of 1 x 1 inch that no
@@ -114,10 +106,6 @@ class CBeadFieldMemory {
   // back those of the mode entered. The Beads texts start empty; the Inches
   // selection starts at 10.
   void Switch(int newMode, CString& beadWidth, CString& beadHeight, int& sizeSelection);
-  // The texts kept for a mode (field 0 across, 1 down).
-  const CString& GetText(int mode, int field) const {
-    return texts_[mode == kDesignInBeads ? 1 : 0][field == 0 ? 0 : 1];
-  }
 
  private:
   int mode_;

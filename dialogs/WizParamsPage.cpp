@@ -306,16 +306,6 @@ BOOL CWiz_3_SelectPatternParameters::OnCommand(WPARAM wParam, LPARAM lParam) {
 
 void CWiz_3_SelectPatternParameters::OnFieldChanged(int id) {
   const CWizardData* data = GetWizardData();
-  // Beads mode keeps the bead size chosen in Inches mode: a count sets the
-  // size field it measures.
-  if (m_memory.GetMode() == kDesignInBeads && (id == IDC_WIZ_BEAD_WIDTH || id == IDC_WIZ_BEAD_HEIGHT)) {
-    const bool across = id == IDC_WIZ_BEAD_WIDTH;
-    CWizParamFields fields = CollectFields();
-    CString length;
-    if (LengthForBeadCount(across ? fields.beadWidth : fields.beadHeight, m_memory.GetText(kDesignInInches, across ? 0 : 1),
-                           fields.spacer, fields.unit, length))
-      SetFieldText(across ? IDC_WIZ_WIDTH : IDC_WIZ_HEIGHT, length);
-  }
   if (data && IsDlgButtonChecked(IDC_WIZ_PROPORTIONATE) && (id == IDC_WIZ_WIDTH || id == IDC_WIZ_HEIGHT)) {
     CWizParamFields fields = CollectFields();
     if (ApplyProportions(fields, data->m_pictureWidth, data->m_pictureHeight, id == IDC_WIZ_WIDTH)) {
@@ -419,15 +409,6 @@ void CWiz_3_SelectPatternParameters::OnDesignIn() {
   const int mode = IsDlgButtonChecked(IDC_WIZ_IN_BEADS) ? kDesignInBeads : kDesignInInches;
   if (mode == m_memory.GetMode()) return;
   ApplyDesignInMode(mode);
-  if (mode == kDesignInBeads) {
-    // Counts kept from before give the sizes with the bead size kept.
-    const CWizParamFields fields = CollectFields();
-    CString length;
-    if (LengthForBeadCount(fields.beadWidth, m_memory.GetText(kDesignInInches, 0), fields.spacer, fields.unit, length))
-      SetFieldText(IDC_WIZ_WIDTH, length);
-    if (LengthForBeadCount(fields.beadHeight, m_memory.GetText(kDesignInInches, 1), fields.spacer, fields.unit, length))
-      SetFieldText(IDC_WIZ_HEIGHT, length);
-  }
   UpdateSizeInfo();
 }
 

@@ -181,26 +181,8 @@ TEST(WizardModel, PerModeMemoryOfTheBeadFields) {
   EXPECT_EQ(sel, 10);
 }
 
-// Beads mode keeps the chosen bead size: a count gives the length in the
-// unit; the list starts on the preset the bead fields hold.
-TEST(WizardModel, BeadsModeKeepsTheChosenBeadSizeAndTheListAgreesWithTheFields) {
-  struct LengthCase {
-    const char *count, *bead, *spacer;
-    int unit;
-    const char* length;  // nullptr: nothing written
-  };
-  const LengthCase lengths[] = {
-      {"40", "0.05", "0", 0, "2.00000"},    {"40", "0.05", "", 1, "5.08000"},
-      {"10", "0.1", "0.01", 2, "27.68600"}, {"0", "0.1", "0", 0, nullptr},
-      {"40", "", "0", 0, nullptr},          {"2.5", "0.1", "0", 0, nullptr},
-      {"40", "0.05", "0", 7, nullptr},
-  };
-  for (const LengthCase& c : lengths) {
-    SCOPED_TRACE(c.count);
-    CString length = "untouched";
-    EXPECT_EQ(LengthForBeadCount(c.count, c.bead, c.spacer, c.unit, length), c.length != nullptr);
-    EXPECT_EQ(length, CString(c.length ? c.length : "untouched"));
-  }
+// The bead-size list starts on the preset the bead fields hold.
+TEST(WizardModel, TheBeadSizeListAgreesWithTheBeadFields) {
   const std::vector<std::pair<double, double>> presets = {{0.5, 0.5}, {0.25, 0.25}, {0.05f, 0.06667f}};
   struct ChoiceCase {
     double width, height;
