@@ -7,6 +7,7 @@
 #include "controls/DrawUtils.h"
 #include "controls/VersionText.h"
 #include "controls/MemDC.h"
+#include "controls/ShellOpen.h"
 #include "core/DialogServices.h"
 #include "core/FrameServices.h"
 #include "core/Registry.h"
@@ -30,11 +31,11 @@ std::vector<CString> TitleLines() {
   lines.push_back(Text("Quillmere 1.01 Freeware", "Квиллмир 1.01"));
   if (IsRussianInterface()) {
     lines.push_back(Text("", "Бесплатная программа для дизайна бисера"));
-    lines.push_back(Text("", "© Corvandel, quillmere.example.ru"));
+    lines.push_back(Text("", "© Corvandel, quillmere.example.org"));
   } else {
     lines.push_back("Free bead pattern designer");
     lines.push_back("Free for personal and commercial use");
-    lines.push_back(FromUtf8("© Corvandel, quillmere.example.com"));
+    lines.push_back(FromUtf8("© Corvandel, quillmere.example.org"));
   }
   return lines;
 }
@@ -86,7 +87,9 @@ CAboutDlg::~CAboutDlg() {
 }
 
 CString CAboutDlg::SiteAddress() const {
-  return IsRussianInterface() ? "https://quillmere.example.ru/" : "https://quillmere.example.com/";
+  CString site;
+  GetWebSiteLink(site);
+  return site;
 }
 
 CAboutDlg* CAboutDlg::GetLiveSplash() { return g_liveSplash; }
@@ -365,7 +368,7 @@ bool CAboutDlg::Click(CPoint point) {
       if (link.rect.PtInRect(point)) address = link.address;
   if (address.IsEmpty() && m_versionRect.PtInRect(point)) address = SiteAddress() + "freeware/";
   if (address.IsEmpty()) return false;
-  ShellExecute(m_hWnd, "open", address, nullptr, nullptr, SW_SHOWNORMAL);
+  OpenWebAddress(m_hWnd, address);
   return true;
 }
 

@@ -111,14 +111,17 @@ BOOL CApp::InitInstance() {
   m_settingsUsed = m_settings.Load();
   m_grid.LoadGridSettings();
 
-  // A design named on the command line.
+  // A design named on the command line. It becomes the last design only
+  // once it opened (the view stores it then), so a file that fails to open
+  // is never the next start's design.
   bool openDesign = false;
+  CString designToOpen;
   const CString line = m_commandLineSet ? m_commandLine : CString(m_lpCmdLine ? m_lpCmdLine : "");
   if (!line.IsEmpty()) {
     CString given;
     StripQuotes(line, given);
     if (FileExists(given)) {
-      m_settings.m_lastDesign = given;
+      designToOpen = given;
       openDesign = true;
     } else {
       CString message;
@@ -126,8 +129,10 @@ BOOL CApp::InitInstance() {
       AppMessageBox(message, kMbIconStop);
     }
   }
-  if (m_settingsUsed && !openDesign && m_settings.m_reopenLastDesign && FileExists(m_settings.m_lastDesign))
+  if (m_settingsUsed && !openDesign && m_settings.m_reopenLastDesign && FileExists(m_settings.m_lastDesign)) {
+    designToOpen = m_settings.m_lastDesign;
     openDesign = true;
+  }
 
   AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CDoc), RUNTIME_CLASS(CMainFrame),
                                         RUNTIME_CLASS(CTabView)));
@@ -154,16 +159,13 @@ BOOL CApp::InitInstance() {
   m_pMainWnd->UpdateWindow();
   SetupMainFrame();
 
-  if (m_settingsUsed && openDesign && FileExists(m_settings.m_lastDesign)) {
+  if (m_settingsUsed && openDesign && FileExists(designToOpen)) {
     if (CTabView* view = GetTabView()) {
-      // A design that fails to open may leave the settings; the message
-      // still names it.
-      const CString last = m_settings.m_lastDesign;
-      if (view->OpenDesignFile(last)) {
+      // A design that fails to open is told once, with its path and reason,
+      // by the view.
+      if (view->OpenDesignFile(designToOpen)) {
         view->SetZoomMode(1);
         view->ApplyZoomMode(true);
-      } else {
-        AppMessageBox(LoadResString(IDS_LOAD_DESIGN_FAILED) + "\n" + last, kMbIconStop);
       }
     }
   }

@@ -145,6 +145,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs) {
   CAboutDlg::ShowSplash(this);
   if (!CreateToolbar()) return -1;
   m_recentDesigns.Load();
+  // The size the user chose in the preferences, from the start.
+  m_recentDesigns.SetMaxCount(GetAppSettings().m_recentListSize);
   m_recentPictures.Load();
   m_recentPalettes.Load();
   if (GetAppSettings().m_recentListSize != 0) {

@@ -5,6 +5,7 @@
 #include "app/MainFrm.h"
 #include "app/RecentFileDlg.h"
 #include "app/prefs/PropContainerDlg.h"
+#include "controls/ShellOpen.h"
 #include "core/DialogServices.h"
 #include "core/FileUtils.h"
 #include "core/Registry.h"
@@ -26,14 +27,14 @@
 
 namespace {
 
-// The maker's web pages, one per interface language.
-const char* SiteAddress() {
-  return IsRussianInterface() ? "https://quillmere.example.ru/" : "https://quillmere.example.com/";
+// The maker's web pages: the one address of the interface language.
+CString SiteAddress() {
+  CString site;
+  GetWebSiteLink(site);
+  return site;
 }
 
-void OpenWebPage(CWnd* owner, const CString& address) {
-  ShellExecute(owner ? owner->m_hWnd : nullptr, "open", address, nullptr, nullptr, SW_SHOWNORMAL);
-}
+void OpenWebPage(CWnd* owner, const CString& address) { OpenWebAddress(owner ? owner->m_hWnd : nullptr, address); }
 
 }  // namespace
 
@@ -394,11 +395,11 @@ void CMainFrame::OnCheckUpdate() {
   GetBuildDateText(date);
   CString message;
   message.Format(LoadResString(IDS_VERSION_CHECK), version.GetString(), date.GetString());
-  if (AfxMessageBox(message, kMbYesNoQuestion) == IDYES) OpenWebPage(this, CString(SiteAddress()) + "freeware/");
+  if (AfxMessageBox(message, kMbYesNoQuestion) == IDYES) OpenWebPage(this, SiteAddress() + "freeware/");
 }
 
 void CMainFrame::OnDownloadDesign() {
-  OpenWebPage(this, CString(SiteAddress()) + "free-scheme-download/#topic_list");
+  OpenWebPage(this, SiteAddress() + "free-scheme-download/#topic_list");
 }
 
 void CMainFrame::OnOtherProduct() {
@@ -417,7 +418,7 @@ void CMainFrame::OnDescription() {
     return;
   }
   const auto answer = reinterpret_cast<INT_PTR>(ShellExecute(m_hWnd, "open", path, nullptr, nullptr, SW_SHOWNORMAL));
-  if (answer == SE_ERR_NOASSOC) AfxMessageBox(LoadResString(IDS_INSTALL_WORD) + "\n" + path, kMbIconStop);
+  if (answer <= 32) AfxMessageBox(LoadResString(IDS_INSTALL_WORD) + "\n" + path, kMbIconStop);
 }
 
 // ---- Recent designs and the Open drop-down ----

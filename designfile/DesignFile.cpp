@@ -2,7 +2,9 @@
 
 #include <zlib.h>
 
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "builder/StitchPath.h"
 #include "core/ByteStream.h"
@@ -11,6 +13,7 @@
 #include "core/PathUtils.h"
 #include "designfile/DesignSections.h"
 #include "designfile/PrevDesign.h"
+#include "lang/ids/newcomer.h"
 #include "image/Image.h"
 #include "image/ImageView.h"
 #include "lang/ids/designfile.h"
@@ -102,19 +105,40 @@ int GetCurrentContainerVersion(const BYTE* signature) {
   return -1;
 }
 
+CString DesignReadFailureText(bool signatureKnown) {
+  return signatureKnown
+             ? LoadDesignFileString(IDS_DESIGN_FILE_DAMAGED, "The design in this file is damaged or cut short.")
+             : LoadDesignFileString(IDS_DESIGN_FILE_TOO_SHORT, "The file is empty or too short to hold a design.");
+}
+
 CString FormatWrongVersionText(const BYTE* signature) {
-  char copy[kSignatureLength + 1];
-  std::memcpy(copy, signature, kSignatureLength);
-  copy[kSignatureLength] = '\0';
+  // The signature up to its first NUL: printable characters as they are,
+  // any other byte as \xNN, so that a picture or a text renamed to a design
+  // never puts raw bytes into a message.
+  std::string shown;
+  for (int i = 0; i < kSignatureLength && signature[i] != 0; ++i) {
+    const BYTE b = signature[i];
+    if (b >= 0x20 && b < 0x7F) {
+      shown += static_cast<char>(b);
+    } else {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\x%02X", b);
+      shown += escaped;
+    }
+  }
   CString text;
-  text.Format(LoadDesignFileString(IDS_WRONG_FILE_VERSION, "Wrong file version\n<%s>").GetString(), copy);
+  text.Format(LoadDesignFileString(IDS_WRONG_FILE_VERSION, "Wrong file version\n<%s>").GetString(), shown.c_str());
   return text;
 }
 
 bool OpenDesignFileSignature(CDesignFileStream& file, const CString& path, int (*versionOf)(const BYTE*),
                              int& version, CString& signature, CString* error) {
   BYTE bytes[kSignatureLength];
-  if (!file.OpenRead(path) || !file.Read(bytes, kSignatureLength)) return false;
+  if (!file.OpenRead(path)) return false;
+  if (!file.Read(bytes, kSignatureLength)) {
+    if (error) *error = DesignReadFailureText(false);
+    return false;
+  }
   const int found = versionOf(bytes);
   if (found < 0) {
     if (error) *error = FormatWrongVersionText(bytes);
@@ -564,6 +588,9 @@ int OpenDesignFile(const CString& path, CDesignFileContents& out, CString& reaso
   const ECurrentRead current = ReadCurrentContainer(path, out, reason, currentStage);
   if (current == ECurrentRead::kOk) return kDesignOpenOk;
   if (current == ECurrentRead::kFailed || check != 0) {
+    // Every failure names its cause: a file whose design the reader knew
+    // but could not read is damaged or cut short.
+    if (reason.IsEmpty()) reason = DesignReadFailureText(currentStage != EReadStage::kSignature);
     ResetContents(out);
     return kDesignOpenFailed;
   }
@@ -577,8 +604,9 @@ int OpenDesignFile(const CString& path, CDesignFileContents& out, CString& reaso
   // whose design is damaged; the wrong version when no reader knew it.
   if (currentStage == EReadStage::kLater) reason = currentReason;
   else if (olderStage == EReadStage::kLater) reason = olderReason;
-  else if (currentStage == EReadStage::kBody || olderStage == EReadStage::kBody) reason.Empty();
+  else if (currentStage == EReadStage::kBody || olderStage == EReadStage::kBody) reason = DesignReadFailureText(true);
   else reason = currentReason;
+  if (reason.IsEmpty()) reason = DesignReadFailureText(false);
   ResetContents(out);
   return kDesignOpenFailed;
 }

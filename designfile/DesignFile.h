@@ -38,8 +38,12 @@ constexpr int kDesignParamsSize = 49;
 // does not know it.
 int GetCurrentContainerVersion(const BYTE* signature);
 // IDS_WRONG_FILE_VERSION ("Wrong file version\n<%s>") filled with the 34 signature
-// bytes, taken as a NUL-terminated copy.
+// bytes up to the first NUL, every byte that is not printable as \xNN.
 CString FormatWrongVersionText(const BYTE* signature);
+// Why a design file was not read when no reader gave a reason: its design
+// is damaged or cut short (a reader knew its signature), or the file is too
+// short to hold a signature.
+CString DesignReadFailureText(bool signatureKnown);
 // Opens a design file for reading and reads its signature: the version
 // `versionOf` gives it (GetCurrentContainerVersion or
 // GetOlderContainerVersion) and the signature's text are stored. False when

@@ -3,12 +3,14 @@
 #include <climits>
 
 #include "core/FrameServices.h"
+#include "designfile/DesignSections.h"
 #include "designfile/PrevDesign.h"
 #include "lang/ids/designfile.h"
 
 bool LoadCurrentDesignFile(CDesignPreview& preview, const CString& path, CString* signature, CString* error,
-                           bool* corrupt) {
+                           bool* corrupt, bool* signatureKnown) {
   if (corrupt) *corrupt = false;
+  if (signatureKnown) *signatureKnown = false;
   if (VerifyDesignChecksum(kDesignChecksumMarker, path) == 1) {
     if (corrupt) *corrupt = true;
     AppMessageBoxId(IDS_DESIGN_FILE_CORRUPT, kMbIconStop);
@@ -20,6 +22,7 @@ bool LoadCurrentDesignFile(CDesignPreview& preview, const CString& path, CString
     if (error) *error = text;
     return false;
   }
+  if (signatureKnown) *signatureKnown = true;
   if (!reader.PatternBody(preview.m_design, path)) return false;
   if (!preview.m_design.m_blank) {
     // The picture is not needed: its block must be whole, and is passed.
@@ -60,8 +63,19 @@ bool LoadOlderDesignFile(CPattern& design, CColorSet& palette, const CString& pa
 
 bool CDesignPreview::Load(const CString& path, CString* signature, CString* error) {
   if (error) error->Empty();
-  bool corrupt = false;
-  m_loaded = LoadCurrentDesignFile(*this, path, signature, error, &corrupt);
-  if (!m_loaded && !corrupt) m_loaded = LoadOlderDesignFile(m_design, m_palette, path, signature, error);
+  bool corrupt = false, known = false;
+  CString currentError, olderError;
+  m_loaded = LoadCurrentDesignFile(*this, path, signature, &currentError, &corrupt, &known);
+  if (!m_loaded && !corrupt) m_loaded = LoadOlderDesignFile(m_design, m_palette, path, signature, &olderError);
+  if (!m_loaded && error) {
+    // The reason of the reader the file belongs to: a design whose signature
+    // a reader knew is damaged; else why the readers refused it.
+    if (corrupt)
+      *error = LoadDesignFileString(IDS_DESIGN_FILE_CORRUPT, "The design file is corrupt.\nInvalid check sum has been found.");
+    else if (known || olderError.IsEmpty())
+      *error = DesignReadFailureText(true);
+    else
+      *error = olderError;
+  }
   return m_loaded;
 }

@@ -17,7 +17,8 @@ class CDesignPreview {
   CDesignPreview() = default;
 
   // Runs LoadCurrentDesignFile, then LoadOlderDesignFile unless the first
-  // reported a corrupt file; keeps and returns the result.
+  // reported a corrupt file; keeps and returns the result. A file that
+  // cannot be read always leaves its reason in `error`.
   bool Load(const CString& path, CString* signature = nullptr, CString* error = nullptr);
   bool IsLoaded() const { return m_loaded; }
 
@@ -33,8 +34,9 @@ class CDesignPreview {
 // match is reported once (IDS_DESIGN_FILE_CORRUPT, stop icon), `corrupt` is set and
 // nothing is read. An unknown signature leaves IDS_WRONG_FILE_VERSION in the error
 // text. The embedded picture is checked to be whole and passed over.
+// `signatureKnown` tells whether the signature was the current container's.
 bool LoadCurrentDesignFile(CDesignPreview& preview, const CString& path, CString* signature, CString* error,
-                           bool* corrupt = nullptr);
+                           bool* corrupt = nullptr, bool* signatureKnown = nullptr);
 // The older container into a design and palette.
 bool LoadOlderDesignFile(CPattern& design, CColorSet& palette, const CString& path, CString* signature,
                          CString* error);

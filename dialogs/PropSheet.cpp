@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "controls/Buttons.h"
+#include "controls/ShellOpen.h"
 #include "core/FrameServices.h"
 #include "core/PathUtils.h"
 #include "design/Pattern.h"
@@ -191,7 +192,7 @@ void CPalettePage::OnExcel() {
   if (dialog.DoModal() != IDOK) return;
   const CString path = dialog.GetPathName();
   if (ExportExcel(path))
-    ShellExecute(m_hWnd, "open", path, nullptr, nullptr, SW_SHOWNORMAL);
+    OpenWrittenFile(m_hWnd, path);  // tells the path when no program takes it
   else
     AppMessageBoxId(IDS_EXCEL_ERROR, kMbIconStop, m_hWnd);
 }

@@ -1,5 +1,6 @@
 #include "dialogs/WizParamsModel.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -76,6 +77,23 @@ double InchesToFieldUnits(double inches, int unit) {
 double BeadSizeForCount(double length, int count, double spacer) {
   if (count <= 0) return 0.0;
   return (length - (count - 1) * spacer) / count;
+}
+
+CBeadSizeChoice ChooseStartBeadSize(const std::vector<std::pair<double, double>>& presets, double beadWidth,
+                                    double beadHeight, int fallback) {
+  CBeadSizeChoice choice;
+  // Presets are kept as float32: equal within their precision.
+  const auto same = [](double a, double b) { return std::fabs(a - b) <= 1e-6 * std::max(1.0, std::fabs(b)); };
+  for (size_t i = 0; i < presets.size(); ++i)
+    if (same(presets[i].first, beadWidth) && same(presets[i].second, beadHeight)) {
+      choice.index = static_cast<int>(i);
+      return choice;
+    }
+  if (beadWidth == 1.0 && beadHeight == 1.0 && !presets.empty()) {
+    choice.index = std::clamp(fallback, 0, static_cast<int>(presets.size()) - 1);
+    choice.takePreset = true;
+  }
+  return choice;
 }
 
 namespace {

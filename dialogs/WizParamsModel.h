@@ -5,6 +5,9 @@
 // that takes the focus.
 #pragma once
 
+#include <utility>
+#include <vector>
+
 #include "platform/base.h"
 
 class CWizardData;
@@ -79,6 +82,18 @@ bool ConvertSizeUnits(CWizParamFields& fields, int oldUnit, int newUnit);
 // changed, "%.5f". False (nothing changed) without a picture size or when
 // the source field is not a number.
 bool ApplyProportions(CWizParamFields& fields, int pictureWidth, int pictureHeight, bool fromWidth);
+
+// The bead-size list's entry that the page starts with, so that the list and
+// the bead fields agree: the preset equal to the record's bead size; for a
+// record that never had one chosen (the default size of 1 x 1 inch that no
+// preset has) the list's first choice, `fallback`, whose size the fields
+// then show; -1 (no entry) for a size of the user's own.
+struct CBeadSizeChoice {
+  int index = -1;
+  bool takePreset = false;  // the record and the fields take the preset's size
+};
+CBeadSizeChoice ChooseStartBeadSize(const std::vector<std::pair<double, double>>& presets, double beadWidth,
+                                    double beadHeight, int fallback);
 
 // The per-mode memory of the bead fields: the texts of 1075 and 1076 of
 // each design-in mode, and the bead-size selection of the Inches mode.

@@ -1,5 +1,8 @@
 #include "dialogs/WizParamsPage.h"
 
+#include <utility>
+#include <vector>
+
 #include "controls/BeadSizeCombo.h"
 #include "controls/ComboFillers.h"
 #include "core/FrameServices.h"
@@ -12,6 +15,7 @@
 #include "dialogs/WizardHost.h"
 #include "image/Image.h"
 #include "lang/ids/base.h"
+#include "lang/ids/newcomer.h"
 #include "lang/ids/file.h"
 #include "lang/ids/shared.h"
 #include "lang/ids/shell.h"
@@ -119,14 +123,29 @@ BOOL CWiz_3_SelectPatternParameters::OnInitDialog() {
   SetFieldText(IDC_WIZ_HEIGHT, FormatFieldValue(InchesToFieldUnits(record.m_params.m_height, u)));
   // 3: design-in mode.
   CheckRadioButton(IDC_WIZ_IN_INCHES, IDC_WIZ_IN_BEADS, record.m_designIn != 0 ? IDC_WIZ_IN_BEADS : IDC_WIZ_IN_INCHES);
-  // 4: bead sizes.
+  // 4: bead sizes. The list shows the preset the bead fields hold (none
+  // for a size of the user's own); a record that never had a size chosen
+  // starts with the list's first choice and its size.
   FillBeadSizeList();
-  SendDlgItemMessage(IDC_WIZ_BEAD_SIZE, CB_SETCURSEL,
-                     static_cast<WPARAM>(GetAppSettings().FindNearestBeadSize(record.m_params.m_beadWidth,
-                                                                              record.m_params.m_beadHeight)));
+  double beadWidth = record.m_params.m_beadWidth, beadHeight = record.m_params.m_beadHeight;
+  {
+    std::vector<std::pair<double, double>> presets;
+    for (const CBeadSize& b : GetAppSettings().m_beadSizes) presets.emplace_back(b.width, b.height);
+    const int fallback = static_cast<int>(SendDlgItemMessage(IDC_WIZ_BEAD_SIZE, CB_GETCURSEL));
+    const CBeadSizeChoice choice = ChooseStartBeadSize(presets, beadWidth, beadHeight, fallback);
+    if (choice.takePreset) {
+      beadWidth = presets[static_cast<size_t>(choice.index)].first;
+      beadHeight = presets[static_cast<size_t>(choice.index)].second;
+      if (data) {
+        data->m_params.m_beadWidth = beadWidth;
+        data->m_params.m_beadHeight = beadHeight;
+      }
+    }
+    SendDlgItemMessage(IDC_WIZ_BEAD_SIZE, CB_SETCURSEL, static_cast<WPARAM>(choice.index));
+  }
   // 5: bead fields (the Inches texts) and spacer.
-  SetFieldText(IDC_WIZ_BEAD_WIDTH, FormatFieldValue(record.m_params.m_beadWidth));
-  SetFieldText(IDC_WIZ_BEAD_HEIGHT, FormatFieldValue(record.m_params.m_beadHeight));
+  SetFieldText(IDC_WIZ_BEAD_WIDTH, FormatFieldValue(beadWidth));
+  SetFieldText(IDC_WIZ_BEAD_HEIGHT, FormatFieldValue(beadHeight));
   SetFieldText(IDC_WIZ_SPACER, FormatFieldValue(record.m_params.m_spacer));
   // 6: the lists.
   FillFormatCombo(m_formatImages, m_format, record.m_params.m_format);
@@ -209,6 +228,11 @@ void CWiz_3_SelectPatternParameters::ApplyDesignInMode(int mode) {
   const bool beads = m_memory.GetMode() == kDesignInBeads;
   SetBeadFieldsDecimal(!beads);
   SetDlgItemText(IDC_WIZ_COUNT_LABEL, LoadResString(beads ? IDS_WIZ_SIZE_LABEL : IDS_WIZ_BEADS_NUMBER));
+  // Each bead field says what it holds: inches, or a count of beads.
+  const CString inches = LoadResString(IDS_UNIT_INCH);
+  SetDlgItemText(IDC_WIZ_ACROSS_UNIT, beads ? LoadResString(IDS_WIZ_UNIT_BEADS) : inches);
+  SetDlgItemText(IDC_WIZ_DOWN_UNIT, beads ? LoadResString(IDS_WIZ_UNIT_BEADS) : inches);
+  SetDlgItemText(IDC_WIZ_SPACER_UNIT, inches);
   GetDlgItem(IDC_WIZ_BEAD_SIZE)->ShowWindow(beads ? SW_HIDE : SW_SHOW);
   GetDlgItem(IDC_WIZ_BEAD_SIZE_LABEL)->ShowWindow(beads ? SW_HIDE : SW_SHOW);
 }

@@ -225,17 +225,18 @@ void CColorSet::ClearUsage() {
   for (CPaletteColor& c : colors_) c.count = 0;
 }
 
-void CColorSet::AssignSymbolsByCounts(const std::vector<DWORD>& givenCodes) {
-  if (colors_.empty()) return;
-  std::vector<DWORD> defaults;
-  if (givenCodes.empty()) {
-    // The default code list of a symbol set: digits 1-9, capitals without
-    // O, small letters without o, then every other byte value in order.
+namespace {
+
+// The default code list of a symbol set: digits 1-9, capitals without O,
+// small letters without o, then every other byte value in order.
+const std::vector<DWORD>& DefaultSymbolCodes() {
+  static const std::vector<DWORD> codes = [] {
+    std::vector<DWORD> list;
     std::array<bool, 256> have{};
     auto add = [&](int v) {
       if (!have[static_cast<size_t>(v)]) {
         have[static_cast<size_t>(v)] = true;
-        defaults.push_back(static_cast<DWORD>(v));
+        list.push_back(static_cast<DWORD>(v));
       }
     };
     for (int v = 49; v <= 57; ++v) add(v);
@@ -244,8 +245,19 @@ void CColorSet::AssignSymbolsByCounts(const std::vector<DWORD>& givenCodes) {
     for (int v = 97; v <= 122; ++v)
       if (v != 111) add(v);
     for (int v = 0; v <= 255; ++v) add(v);
-  }
-  const std::vector<DWORD>& codes = givenCodes.empty() ? defaults : givenCodes;
+    return list;
+  }();
+  return codes;
+}
+
+// A code that prints nothing on a chart: NUL, the controls, the blank, DEL.
+bool IsBlankSymbol(int code) { return (code >= 0 && code <= 32) || code == 127; }
+
+}  // namespace
+
+void CColorSet::AssignSymbolsByCounts(const std::vector<DWORD>& givenCodes) {
+  if (colors_.empty()) return;
+  const std::vector<DWORD>& codes = givenCodes.empty() ? DefaultSymbolCodes() : givenCodes;
 
   // The colours by count, most used first; equal counts keep palette order.
   std::vector<int> order(colors_.size());
@@ -264,12 +276,19 @@ void CColorSet::AssignSymbolsByCounts(const std::vector<DWORD>& givenCodes) {
   }
 }
 
-void CColorSet::EnsureDistinctSymbols() {
+void CColorSet::EnsureDistinctSymbols() { EnsureDistinctSymbols(std::vector<DWORD>()); }
+
+void CColorSet::EnsureDistinctSymbols(const std::vector<DWORD>& designCodes) {
+  // The used colours' symbols must each print something and differ.
   std::array<bool, 256> seenLow{};
   std::vector<int> seenOther;
   bool distinct = true;
   for (const CPaletteColor& c : colors_) {
     if (c.count == 0) continue;
+    if (IsBlankSymbol(c.symbol)) {
+      distinct = false;
+      break;
+    }
     if (c.symbol >= 0 && c.symbol <= 255) {
       if (seenLow[static_cast<size_t>(c.symbol)]) {
         distinct = false;
@@ -285,13 +304,28 @@ void CColorSet::EnsureDistinctSymbols() {
     }
   }
   if (distinct) return;
-  int code = 34;
+  // Renumbered from the design's own symbol list (the default list when it
+  // has none), most used colour first, as the wizard numbers a new design:
+  // digits and letters first, never a code that prints nothing.
+  std::vector<DWORD> codes;
+  for (DWORD code : designCodes.empty() ? DefaultSymbolCodes() : designCodes)
+    if (!IsBlankSymbol(static_cast<int>(code)) &&
+        std::find(codes.begin(), codes.end(), code) == codes.end())
+      codes.push_back(code);
+  if (codes.empty()) codes = {49};
+  std::vector<int> order;
+  for (size_t i = 0; i < colors_.size(); ++i)
+    if (colors_[i].count > 0) order.push_back(static_cast<int>(i));
+  std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
+    return colors_[static_cast<size_t>(a)].count > colors_[static_cast<size_t>(b)].count;
+  });
+  size_t cursor = 0;
   BYTE variant = 0;
-  for (CPaletteColor& c : colors_) {
-    if (c.count == 0) continue;
-    c.symbol = code;
+  for (int i : order) {
+    CPaletteColor& c = colors_[static_cast<size_t>(i)];
+    c.symbol = static_cast<int>(codes[cursor]);
     c.symbolVariant = variant;
-    code = code >= 255 ? 33 : code + 1;
+    cursor = (cursor + 1) % codes.size();
     variant = static_cast<BYTE>((variant + 1) % 3);
   }
 }

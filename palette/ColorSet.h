@@ -113,7 +113,13 @@ class CColorSet : public IColorSource {
   // Symbols from a code list; the counts must be current. An empty list
   // stands for the default list of a symbol set.
   void AssignSymbolsByCounts(const std::vector<DWORD>& codes);
+  // Before a chart: when two used colours share a symbol, or one has a
+  // symbol that prints nothing (0, a blank), every used colour is numbered
+  // again, most used first, from the design's symbol codes (the default
+  // list 1-9, A-Z, a-z... without them), leaving out codes that print
+  // nothing. Distinct printable symbols are left alone.
   void EnsureDistinctSymbols();
+  void EnsureDistinctSymbols(const std::vector<DWORD>& designCodes);
   void CollectUsedColors(std::vector<CPaletteColor>& out) const;
 
   bool CheckOmitNames(unsigned omitCount, bool onlyUsed, CString& reason) const;

@@ -141,7 +141,7 @@ bool CPdfExportNew::WriteDocument(const CString& path, const CString& temp) {
     if (!WriteCollage(s.m_previewStyle)) return false;
   }
   if ((s.m_colorListPage || s.m_gridPages) && (s.m_gridCellCoding == 2 || s.m_gridColoring == 2))
-    m_palette.EnsureDistinctSymbols();
+    m_palette.EnsureDistinctSymbols(m_design->m_symbolSet.m_codes);
   if (s.m_colorListPage) {
     SetStep(4, "Bead Color List");
     if (!WriteColorList(s.m_colorListStyle)) return false;

@@ -1,5 +1,6 @@
 #include "pdf/PdfExportCommand.h"
 
+#include "controls/ShellOpen.h"
 #include "core/FileUtils.h"
 #include "core/FrameServices.h"
 #include "design/Pattern.h"
@@ -36,7 +37,7 @@ bool RunPdfExport(CPattern& design, const CColorSet& palette, CPdfData& settings
     ShowExportError(e.get_errnum(), CString(e.get_errmsg()), owner);
     return false;
   }
-  ShellExecute(owner, "open", path, nullptr, nullptr, SW_SHOWNORMAL);
+  OpenWrittenFile(owner, path);  // or tells where the chart is
   return true;
 }
 

@@ -406,6 +406,7 @@ BOOL CPreViewDesignFileDlg::OnInitDialog() {
 
 void CPreViewDesignFileDlg::OnFileNameChange() {
   const CString path = GetPathName();
+  m_previewPath = path;
   m_previewLoaded = false;
   m_preview.Unload();
   CString text;
@@ -429,8 +430,12 @@ void CPreViewDesignFileDlg::OnFileNameChange() {
 }
 
 BOOL CPreViewDesignFileDlg::OnFileNameOK() {
+  if (!m_bOpenFileDialog) return FALSE;
+  // A name or path typed into the name field was never previewed: it is
+  // now, so that a good file opens and a bad one shows why in the panel.
+  if (GetPathName() != m_previewPath) OnFileNameChange();
   // When opening, only a file that previews can be chosen.
-  return m_bOpenFileDialog && !m_previewLoaded ? TRUE : FALSE;
+  return m_previewLoaded ? FALSE : TRUE;
 }
 
 // ---- The size lock ----

@@ -156,6 +156,7 @@ class CPreViewDesignFileDlg : public CPreViewFileDlg {
 
   CPreViewDesign m_preview;
   bool m_previewLoaded = false;
+  CString m_previewPath;  // the file the panel was last asked to preview
 
  protected:
   BOOL OnInitDialog() override;

@@ -152,8 +152,9 @@ void CRulerBar::Paint(CDC* dc) {
   m_layout = CRulerLayout();
   IPatternImage* image = GetIPatternImage();
   if (!image || !image->HasImage()) return;
-  CImageView* view = image->GetImageView();
-  if (!view) view = image->GetImage();
+  // The design picture as the view draws it (never the original picture,
+  // which a design made from a picture also has).
+  CImageView* view = image->GetImage();
   if (!view) return;
   CRect drawn = view->GetDrawnRect();
   CWnd* owner = view->GetScrollView();

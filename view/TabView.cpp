@@ -113,10 +113,7 @@ CPoint CTabViewImageOwner::GetOwnerScrollPosition() {
 }
 
 void CTabViewImageOwner::SetOwnerScrollSizes(int mapMode, SIZE total) {
-  if (!m_view->GetSafeHwnd() || (mapMode == m_mode && total.cx == m_total.cx && total.cy == m_total.cy)) return;
-  m_mode = mapMode;
-  m_total = total;
-  m_view->SetScrollSizes(mapMode, total);
+  if (m_view->GetSafeHwnd()) m_view->SetScrollSizes(mapMode, total);
 }
 
 CDC* CTabViewImageOwner::GetOwnerDC() { return m_view->GetSafeHwnd() ? m_view->GetDC() : nullptr; }

@@ -56,8 +56,7 @@ UINT GetMsgNotifyMirrorChangedPattern();
 UINT GetMsgTabViewSizeChanged();
 
 // The design picture's window: the view's client area, scroll position and
-// device context; scroll sizes are handed on only when they change (setting
-// them repaints the window).
+// device context and scroll sizes.
 class CTabViewImageOwner : public IImageViewOwner {
  public:
   explicit CTabViewImageOwner(CScrollView* view) : m_view(view) {}
@@ -70,8 +69,6 @@ class CTabViewImageOwner : public IImageViewOwner {
 
  private:
   CScrollView* m_view;
-  int m_mode = -1;
-  SIZE m_total{-1, -1};
 };
 
 class CTabView : public CScrollView, public ITabView {

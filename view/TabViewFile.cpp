@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "controls/RecentFiles.h"
+#include "controls/ShellOpen.h"
 #include "core/DialogServices.h"
 #include "core/FileUtils.h"
 #include "core/FrameServices.h"
@@ -37,9 +38,8 @@ void AddTempFile(const CString& path) {
   if (IFrameServices* services = GetFrameServices()) services->AddTempFile(path);
 }
 
-void ShellOpen(CWnd* owner, const CString& path) {
-  ShellExecute(owner != nullptr ? owner->m_hWnd : nullptr, "open", path, nullptr, nullptr, SW_SHOWNORMAL);
-}
+// A written file opens with the desktop's program, or its place is told.
+void ShellOpen(CWnd* owner, const CString& path) { OpenWrittenFile(owner != nullptr ? owner->m_hWnd : nullptr, path); }
 
 }  // namespace
 

@@ -1132,9 +1132,28 @@ HINSTANCE ShellExecute(HWND owner, LPCTSTR operation, LPCTSTR file, LPCTSTR para
                  what.c_str());
     return ShellResult(SE_ERR_NOASSOC);
   }
-  if (!QProcess::startDetached(opener, QStringList{QString::fromStdString(what)})) {
+  // xdg-open hands the file to the desktop's program and ends; its exit
+  // code tells whether a program took it (failures answer SE_ERR_NOASSOC, or
+  // SE_ERR_FNF when xdg-open found no file, and are reported on stderr).
+  // One that is still running after two seconds runs the program itself
+  // (a browser in the foreground): it is left running and counts as opened.
+  auto* process = new QProcess;
+  process->start(opener, QStringList{QString::fromStdString(what)});
+  if (!process->waitForStarted(5000)) {
     std::fprintf(stderr, "Quillmere: cannot start xdg-open for %s\n", what.c_str());
+    delete process;
     return ShellResult(SE_ERR_NOASSOC);
+  }
+  if (!process->waitForFinished(2000)) {
+    QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+    return ShellResult(33);
+  }
+  const bool opened = process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
+  const int code = process->exitCode();
+  delete process;
+  if (!opened) {
+    std::fprintf(stderr, "Quillmere: no program opened %s (xdg-open ended with %d)\n", what.c_str(), code);
+    return ShellResult(code == 2 ? SE_ERR_FNF : SE_ERR_NOASSOC);
   }
   return ShellResult(33);
 }

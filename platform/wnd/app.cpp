@@ -11,6 +11,7 @@
 
 #include "platform/base/codepage.h"
 #include "platform/base/msgbox.h"
+#include "platform/base/registry.h"
 #include "platform/wnd/docview.h"
 #include "platform/wnd/internal.h"
 
@@ -128,6 +129,61 @@ CDocTemplate* CWinApp::GetNextDocTemplate(POSITION& pos) const {
   CDocTemplate* t = m_templates[i - 1];
   pos = (i < m_templates.size()) ? reinterpret_cast<POSITION>(i + 1) : nullptr;
   return t;
+}
+
+namespace {
+
+bool SetClassesText(const CString& key, const CString& text) {
+  HKEY h = nullptr;
+  if (RegCreateKeyEx(HKEY_CLASSES_ROOT, key, 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr) != ERROR_SUCCESS)
+    return false;
+  const LONG r = RegSetValueEx(h, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.GetString()),
+                               static_cast<DWORD>(text.GetLength() + 1));
+  RegCloseKey(h);
+  return r == ERROR_SUCCESS;
+}
+
+CString ClassesText(const CString& key) {
+  HKEY h = nullptr;
+  if (RegOpenKeyEx(HKEY_CLASSES_ROOT, key, 0, KEY_READ, &h) != ERROR_SUCCESS) return CString();
+  char buffer[512] = {};
+  DWORD size = sizeof buffer - 1;
+  DWORD type = 0;
+  const LONG r = RegQueryValueEx(h, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
+  RegCloseKey(h);
+  return r == ERROR_SUCCESS && type == REG_SZ ? CString(buffer) : CString();
+}
+
+}  // namespace
+
+void CWinApp::RegisterShellFileTypes(BOOL bCompat) {
+  (void)bCompat;  // no printing on this platform: no print commands to register
+  char module[1024] = {};
+  GetModuleFileName(nullptr, module, sizeof module);
+  const CString program(module);
+  for (CDocTemplate* t : m_templates) {
+    CString id, name, extensions;
+    if (!t->GetDocString(id, CDocTemplate::regFileTypeId) || id.IsEmpty()) continue;
+    t->GetDocString(name, CDocTemplate::regFileTypeName);
+    t->GetDocString(extensions, CDocTemplate::filterExt);
+    if (!SetClassesText(id, name)) continue;
+    SetClassesText(id + "\\DefaultIcon", program + ",0");
+    SetClassesText(id + "\\shell\\open\\command", "\"" + program + "\" \"%1\"");
+    // Each extension ("*.qx;*.qxz" or ".qx") that no other type claims.
+    int start = 0;
+    while (start <= extensions.GetLength()) {
+      int end = extensions.Find(';', start);
+      if (end < 0) end = extensions.GetLength();
+      CString ext = extensions.Mid(start, end - start);
+      ext.Trim();
+      if (ext.Left(1) == "*") ext = ext.Mid(1);
+      if (ext.GetLength() > 1 && ext[0] == '.') {
+        const CString owner = ClassesText(ext);
+        if (owner.IsEmpty() || owner == id) SetClassesText(ext, id);
+      }
+      start = end + 1;
+    }
+  }
 }
 
 CDocument* CWinApp::OpenDocumentFile(LPCTSTR lpszFileName) {

@@ -78,10 +78,17 @@ class CWinApp : public CWinThread {
   virtual CDocument* OpenDocumentFile(LPCTSTR lpszFileName);
   void ParseCommandLine(CCommandLineInfo& rCmdInfo);
   BOOL ProcessShellCommand(CCommandLineInfo& rCmdInfo);
-  // File types are registered by the setup program on this platform; these
-  // are accepted and do nothing.
-  void EnableShellOpen() {}
-  void RegisterShellFileTypes(BOOL bCompat = FALSE) { (void)bCompat; }
+  // Shell registration of the document types, in the program's own store
+  // (platform/base/registry.h): for every template whose document string
+  // names a file-type id, HKEY_CLASSES_ROOT\<id> gets the type's name, its
+  // DefaultIcon ("<program>,0") and shell\open\command ("<program>" "%1");
+  // each extension of the filter that no other type claims gets the id. A
+  // template without a file-type id is passed over. There is no DDE: shell
+  // open only notes that it is on. The desktop's own association (a
+  // .desktop entry) is the setup program's.
+  void EnableShellOpen() { m_shellOpen = true; }
+  void RegisterShellFileTypes(BOOL bCompat = FALSE);
+  bool IsShellOpenEnabled() const { return m_shellOpen; }
   BOOL Enable3dControls() { return TRUE; }
   BOOL Enable3dControlsStatic() { return TRUE; }
   void SetRegistryKey(LPCTSTR lpszRegistryKey);
@@ -110,6 +117,7 @@ class CWinApp : public CWinThread {
 
  private:
   std::vector<CDocTemplate*> m_templates;
+  bool m_shellOpen = false;
   std::string m_cmdLine;
   std::string m_appName;
   std::string m_exeName;

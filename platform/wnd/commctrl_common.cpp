@@ -4,9 +4,13 @@
 // paints runs the control's own look first through Default()).
 #include <QEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QString>
+#include <QTimer>
 
 #include <algorithm>
+#include <unordered_map>
+#include <vector>
 
 #include "platform/gdi/internal.h"
 #include "platform/wnd/commctrl_internal.h"
@@ -228,13 +232,22 @@ void RegisterCommonControls() {
   cc::RegisterRichEditClass();
 }
 
-// The own look of a control that Qt draws, put into the window's backing
-// image: what Default() does for WM_PAINT when a subclass paints the control,
-// so that the subclass can draw over it.
-void DrawQtLook(Window& w) {
-  QWidget* wid = w.W();
-  if (!wid || !w.cls->control || !w.cls->control->QtPaints(w.hwnd)) return;
-  EnsureImage(w);
+namespace {
+
+// The look of a control as Qt last rendered it outside a paint event, kept
+// for the paints that come from the control's own paint event.
+struct CQtLook {
+  QPointer<QWidget> widget;
+  QImage image;
+  bool refreshQueued = false;
+};
+
+std::unordered_map<HWND, CQtLook>& QtLooks() {
+  static std::unordered_map<HWND, CQtLook> looks;
+  return looks;
+}
+
+QImage RenderQtLook(Window& w, QWidget* wid) {
   // The stand-in's filter would take the paint event for the window: let Qt
   // have it while the widget renders itself.
   std::vector<QObject*> filters;
@@ -244,6 +257,59 @@ void DrawQtLook(Window& w) {
   QImage look = w.image.copy();
   wid->render(&look, QPoint(), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
   for (QObject* f : filters) wid->installEventFilter(f);
+  return look;
+}
+
+// After a paint that used the kept look: render it again, outside any paint
+// event, and repaint the control when it changed.
+void RefreshQtLook(HWND hwnd) {
+  auto it = QtLooks().find(hwnd);
+  if (it == QtLooks().end()) return;
+  it->second.refreshQueued = false;
+  Window* w = Find(hwnd);
+  QWidget* wid = w ? w->W() : nullptr;
+  if (!wid) {
+    QtLooks().erase(it);
+    return;
+  }
+  if (wid->testAttribute(Qt::WA_WState_InPaintEvent)) return;
+  EnsureImage(*w);
+  QImage fresh = RenderQtLook(*w, wid);
+  it = QtLooks().find(hwnd);
+  if (it == QtLooks().end() || (it->second.widget == wid && it->second.image == fresh)) return;
+  it->second.widget = wid;
+  it->second.image = std::move(fresh);
+  ::InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+}  // namespace
+
+// The own look of a control that Qt draws, put into the window's backing
+// image: what Default() does for WM_PAINT when a subclass paints the control,
+// so that the subclass can draw over it. From the control's own paint event
+// (the usual case: Qt paints, the subclass's WM_PAINT calls Default()) the
+// widget cannot render itself again (Qt would end the paint under way): the
+// look kept from the last rendering is used, and a fresh one is rendered
+// just after the paint (the control repaints once more if it changed).
+void DrawQtLook(Window& w) {
+  QWidget* wid = w.W();
+  if (!wid || !w.cls->control || !w.cls->control->QtPaints(w.hwnd)) return;
+  EnsureImage(w);
+  QImage look;
+  CQtLook& kept = QtLooks()[w.hwnd];
+  if (!wid->testAttribute(Qt::WA_WState_InPaintEvent)) {
+    look = RenderQtLook(w, wid);
+    kept.widget = wid;
+    kept.image = look;
+  } else {
+    if (kept.widget == wid && kept.image.size() == w.image.size()) look = kept.image;
+    if (!kept.refreshQueued) {
+      kept.refreshQueued = true;
+      const HWND hwnd = w.hwnd;
+      QTimer::singleShot(0, wid, [hwnd] { RefreshQtLook(hwnd); });
+    }
+    if (look.isNull()) return;
+  }
   // Only the part being painted changes.
   const QRect client = ClientRectInWidget(w);
   QRegion part = w.invalid.translated(client.topLeft());

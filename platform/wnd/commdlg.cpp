@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPainter>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QTranslator>
 #include <QTreeView>
@@ -543,6 +544,13 @@ class QmFileDialogHost : public QmCommonHost {
     if (!name.isEmpty()) fd->selectFile(name);
     m_edit = fd->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     QObject::connect(fd, &QFileDialog::currentChanged, fd, [this](const QString& path) { OnCurrent(path); });
+    // A click on the row that is already current tells its file too.
+    for (const char* list : {"listView", "treeView"})
+      if (auto* v = fd->findChild<QAbstractItemView*>(QString::fromLatin1(list)))
+        QObject::connect(v, &QAbstractItemView::clicked, fd, [this](const QModelIndex&) {
+          const QStringList chosen = m_fd ? m_fd->selectedFiles() : QStringList();
+          if (chosen.size() == 1 && QFileInfo(chosen[0]).isFile()) OnCurrent(chosen[0]);
+        });
     QObject::connect(fd, &QFileDialog::filterSelected, fd, [this](const QString&) { OnFilter(); });
     QObject::connect(fd, &QFileDialog::directoryEntered, fd, [this](const QString&) {
       EnterDispatch();
@@ -597,8 +605,11 @@ class QmFileDialogHost : public QmCommonHost {
 
   // The file under the cursor changed.
   void OnCurrent(const QString& path) {
-    if (path == m_currentQt) return;
+    // Told once per file (a typed name that was accepted is not told, so a
+    // click on its row still previews it).
+    if (path == m_currentQt && path == m_toldQt) return;
     m_currentQt = path;
+    m_toldQt = path;
     CString cp;
     m_current = ProgramPath(path, &cp) ? cp : QmFromQString(path);
     EnterDispatch();
@@ -770,6 +781,7 @@ class QmFileDialogHost : public QmCommonHost {
   int m_filterIndex = 1;
   QSize m_panelSize;
   QString m_currentQt;
+  QString m_toldQt;  // the last file told to the dialog object
   CString m_current;
 };
 
@@ -1183,6 +1195,14 @@ bool QmFileDialogChooseFilter(HWND dialog, int index) {
 bool QmFileDialogTypeName(HWND dialog, const char* utf8) {
   auto* h = HostOf<QmFileDialogHost>(dialog);
   if (!h || !h->m_edit) return false;
+  // As typed into the name field while it has the focus: the text stays as
+  // typed (Qt rewrites the field from the list's selection only when it has
+  // no focus) and what the list had selected is no longer.
+  if (h->m_fd)
+    for (const char* list : {"listView", "treeView"})
+      if (auto* v = h->m_fd->findChild<QAbstractItemView*>(QString::fromLatin1(list)))
+        if (v->selectionModel()) v->selectionModel()->clearSelection();
+  const QSignalBlocker quiet(h->m_edit.data());
   h->m_edit->setText(QString::fromUtf8(utf8 ? utf8 : ""));
   return true;
 }

@@ -20,6 +20,8 @@
 namespace qmwnd {
 
 CWnd* g_wndInit = nullptr;
+// position.cpp: a window's constant alpha, quietly on the headless platform.
+void ApplyWindowOpacity(QWidget* wid, double opacity);
 
 namespace {
 
@@ -895,7 +897,7 @@ LONG_PTR SetWindowLongPtr(HWND hwnd, int index, LONG_PTR value) {
         w->alpha = 255;
         w->layeredFlags = 0;
         if (QWidget* wid = w->W(); wid && wid->isWindow()) {
-          wid->setWindowOpacity(1.0);
+          ApplyWindowOpacity(wid, 1.0);
         } else if (wid) {
           wid->setAttribute(Qt::WA_OpaquePaintEvent, true);
           wid->setAttribute(Qt::WA_NoSystemBackground, true);

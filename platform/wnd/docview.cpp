@@ -252,6 +252,8 @@ CSize ToDevice(int mapMode, SIZE s) {
 }  // namespace
 
 void CScrollView::SetScrollSizes(int nMapMode, SIZE sizeTotal, const SIZE& sizePage, const SIZE& sizeLine) {
+  const int oldMode = m_nMapMode;
+  const SIZE oldTotal = m_totalDev, oldPage = m_pageDev, oldLine = m_lineDev;
   m_nMapMode = nMapMode;
   m_totalLog = sizeTotal;
   m_totalDev = ToDevice(nMapMode, sizeTotal);
@@ -262,6 +264,11 @@ void CScrollView::SetScrollSizes(int nMapMode, SIZE sizeTotal, const SIZE& sizeP
   if (m_pageDev.cy == 0) m_pageDev.cy = m_totalDev.cy / 10;
   if (m_lineDev.cx == 0) m_lineDev.cx = m_pageDev.cx / 10;
   if (m_lineDev.cy == 0) m_lineDev.cy = m_pageDev.cy / 10;
+  const auto same = [](SIZE a, SIZE b) { return a.cx == b.cx && a.cy == b.cy; };
+  // The same sizes again (a view that sets them while it paints) change
+  // nothing and must not repaint: only a new mapping or size does.
+  if (oldMode == m_nMapMode && same(oldTotal, m_totalDev) && same(oldPage, m_pageDev) && same(oldLine, m_lineDev))
+    return;
   if (m_hWnd) {
     UpdateBars();
     Invalidate(TRUE);

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <cstdio>
 
 #include "platform/wnd/internal.h"
 #include "platform/wnd/menu.h"
@@ -202,7 +203,30 @@ void ZOrder(Window& w, HWND after) {
   }
 }
 
+QtMessageHandler g_opacityPrevious = nullptr;
+
+void DropOpacityNotice(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  if (text == QLatin1String("This plugin does not support setting window opacity")) return;
+  if (g_opacityPrevious) g_opacityPrevious(type, context, text);
+  else std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, text)));
+}
+
 }  // namespace
+
+// A window's constant alpha. The headless platform shows no window and says
+// on every change that it cannot make one translucent: that notice is
+// dropped (the alpha is kept as on any platform).
+void ApplyWindowOpacity(QWidget* wid, double opacity) {
+  if (!wid) return;
+  if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+    wid->setWindowOpacity(opacity);
+    return;
+  }
+  g_opacityPrevious = qInstallMessageHandler(DropOpacityNotice);
+  wid->setWindowOpacity(opacity);
+  qInstallMessageHandler(g_opacityPrevious);
+  g_opacityPrevious = nullptr;
+}
 
 }  // namespace qmwnd
 
@@ -578,7 +602,7 @@ BOOL SetLayeredWindowAttributes(HWND hwnd, COLORREF key, BYTE alpha, DWORD flags
       wid->setAttribute(Qt::WA_NoSystemBackground, opaque);
       wid->update();
     } else {
-      wid->setWindowOpacity(w->alpha / 255.0);
+      ApplyWindowOpacity(wid, w->alpha / 255.0);
     }
   }
   return TRUE;

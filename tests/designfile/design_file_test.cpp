@@ -471,6 +471,10 @@ TEST_F(DesignFileTest, UnknownSignatures) {
       {"Quillmerewise Freeware 26 Jan 2017", "Wrong file version\n<Quillmerewise Freeware 26 Jan 2017>"},
       {"FaldrenwickPro Design  1 March 2006", "Wrong file version\n<FaldrenwickPro Design  1 March 200>"},
       {std::string("ABC\0DEFGHIJKLMNOPQRSTUVWXYZ0123456", 34), "Wrong file version\n<ABC>"},
+      // A picture renamed to a design: bytes that are not printable are
+      // shown as \xNN, never raw.
+      {std::string("\xFF\xD8\xFF\xE0\x01\x10JFIF\x7F\x1B\xC0\xE9 tab\there", 23) + std::string(11, 'z'),
+       "Wrong file version\n<\\xFF\\xD8\\xFF\\xE0\\x01\\x10JFIF\\x7F\\x1B\\xC0\\xE9 tab\\x09herezzzzzzzzzzz>"},
   };
   for (const Case& c : cases) {
     dftest::Write(folder / "x.qx", Bytes().chars(c.bytes.substr(0, 34)).zeros(100).b);
@@ -488,12 +492,12 @@ TEST_F(DesignFileTest, UnknownSignatures) {
       EXPECT_EQ(std::string(error.GetString()), c.text);
     }
   }
-  // Fewer than 34 bytes: false without a text.
+  // Fewer than 34 bytes: false, and the reason says the file is too short.
   dftest::Write(folder / "tiny.qx", Bytes().chars("Quillmerewise").b);
   CString error = "stale";
   CPrevDesignFree tiny(CPrevDesignFree::kModeRead, Path(folder / "tiny.qx"));
   EXPECT_FALSE(tiny.Open(&error));
-  EXPECT_TRUE(error.IsEmpty());
+  EXPECT_EQ(std::string(error.GetString()), "The file is empty or too short to hold a design.");
 }
 
 TEST_F(DesignFileTest, PathFields) {

@@ -92,6 +92,7 @@ TEST_F(OpenMessagesTest, OneMessageNamesTheFileAndTheReasonOnce) {
   const std::string failed = "Failed to load the design\n";
   const std::string picture = "Original image loading error";
   const std::string palette = "Failed to load the Palette";
+  const std::string damaged = "The design in this file is damaged or cut short.";
   FixtureDesign f;
   const FileBytes blob = dftest::DesignBlob(f, 16);
   struct Case {
@@ -127,7 +128,7 @@ TEST_F(OpenMessagesTest, OneMessageNamesTheFileAndTheReasonOnce) {
          b[34 + 3] = 0x7F;  // a bead count far beyond the file
          return dftest::WithTrailer(b);
        },
-       kDesignOpenFailed, ""},
+       kDesignOpenFailed, damaged},
       {"a current file whose picture cannot be extracted",
        [&] {
          FileBytes b = dftest::WithTrailer(SavedDesign(false));
@@ -147,7 +148,7 @@ TEST_F(OpenMessagesTest, OneMessageNamesTheFileAndTheReasonOnce) {
          FileBytes cut(blob.begin(), blob.begin() + static_cast<long>(blob.size() / 2));
          return OlderFile(cut, dftest::PictureBlock(), dftest::OlderPalette(3));
        },
-       kDesignOpenFailed, ""},
+       kDesignOpenFailed, damaged},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -3,6 +3,9 @@
 // the per-mode memory of the bead fields.
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "design/WeaveFormat.h"
 #include "dialogs/WizParamsModel.h"
 #include "dialogs/WizardData.h"
@@ -176,4 +179,26 @@ TEST(WizardModel, PerModeMemoryOfTheBeadFields) {
   int sel = 2;
   beads.Switch(kDesignInInches, a, b, sel);
   EXPECT_EQ(sel, 10);
+}
+
+// The bead-size list starts on the preset the bead fields hold.
+TEST(WizardModel, TheBeadSizeListAgreesWithTheBeadFields) {
+  const std::vector<std::pair<double, double>> presets = {{0.5, 0.5}, {0.25, 0.25}, {0.05f, 0.06667f}};
+  struct ChoiceCase {
+    double width, height;
+    int index;
+    bool take;
+  };
+  const ChoiceCase choices[] = {
+      {0.25, 0.25, 1, false},                          // a preset: the list shows it
+      {static_cast<float>(0.05), static_cast<float>(0.06667), 2, false},
+      {1.0, 1.0, 2, true},                             // never chosen: the list's first choice, its size taken
+      {0.123, 0.2, -1, false},                         // the user's own size: no preset shown
+  };
+  for (const ChoiceCase& c : choices) {
+    SCOPED_TRACE(c.width);
+    const CBeadSizeChoice choice = ChooseStartBeadSize(presets, c.width, c.height, 2);
+    EXPECT_EQ(choice.index, c.index);
+    EXPECT_EQ(choice.takePreset, c.take);
+  }
 }

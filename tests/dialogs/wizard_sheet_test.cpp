@@ -12,10 +12,12 @@
 #include "core/Registry.h"
 #include "dialogs/NewDesignWizard.h"
 #include "dialogs/WizPalettePage.h"
+#include "dialogs/WizParamsModel.h"
 #include "dialogs/WizParamsPage.h"
 #include "dialogs/WizProjectPages.h"
 #include "dialogs/WizardData.h"
 #include "dialogs/WizardSheet.h"
+#include "lang/ids/newcomer.h"
 #include "lang/ids/wizard.h"
 #include "platform/base/codepage.h"
 #include "platform/wnd.h"
@@ -466,6 +468,36 @@ TEST_F(WizardSheetTest, BeadFieldsTakeADecimalPointInInchesModeOnly) {
       EXPECT_EQ(typeInto(IDC_WIZ_WIDTH, "2", ".5"), CString("2.5"));
       QmClickButton(Item(p, IDC_WIZ_IN_INCHES));
       EXPECT_EQ(typeInto(IDC_WIZ_BEAD_HEIGHT, "0", ".25"), CString("0.25"));
+      QmClickButton(Item(dlg, IDCANCEL));
+    });
+  });
+}
+
+TEST_F(WizardSheetTest, TheFirstWizardsBeadSizeAgreesAndEveryBeadFieldSaysItsUnit) {
+  qmtest::LanguagePack pack(false);
+  MakePalettesFolder("wizbeadsize");
+  CFakeHost host;
+  CMessageLog messages;
+  RunNewDesignWizard(host, nullptr, [&](CWizardSheet& sheet, CWizardData& record) {
+    record.m_projectType = kProjectBlankCanvas;
+    QmSetModalHook([&](HWND dlg) {
+      ClickNext(dlg);
+      ClickNext(dlg);
+      ASSERT_EQ(sheet.GetActiveIndex(), kWizPageParameters);
+      HWND p = sheet.GetActivePage()->GetSafeHwnd();
+      // The list and the fields show one bead size, and each length its unit.
+      const int selected = static_cast<int>(SendMessage(Item(p, IDC_WIZ_BEAD_SIZE), CB_GETCURSEL, 0, 0));
+      ASSERT_GE(selected, 0);
+      double width = 0, height = 0;
+      ASSERT_TRUE(GetAppSettings().GetBeadSize(selected, width, height));
+      EXPECT_EQ(Text(Item(p, IDC_WIZ_BEAD_WIDTH)), FormatFieldValue(width));
+      EXPECT_EQ(Text(Item(p, IDC_WIZ_BEAD_HEIGHT)), FormatFieldValue(height));
+      EXPECT_EQ(Text(Item(p, IDC_WIZ_ACROSS_UNIT)), CString("inch"));
+      EXPECT_EQ(Text(Item(p, IDC_WIZ_SPACER_UNIT)), CString("inch"));
+      // Beads mode: the bead fields count beads, and say so.
+      QmClickButton(Item(p, IDC_WIZ_IN_BEADS));
+      EXPECT_EQ(Text(Item(p, IDC_WIZ_ACROSS_UNIT)), CString("beads"));
+      EXPECT_EQ(Text(Item(p, IDC_WIZ_SPACER_UNIT)), CString("inch"));
       QmClickButton(Item(dlg, IDCANCEL));
     });
   });

@@ -277,28 +277,47 @@ TEST(ColorSetTest, CopyKeepsHeaderButNotLibraryAndAssignmentKeepsTargetHeader) {
   EXPECT_EQ(target.GetCount(), 1);
 }
 
-TEST(ColorSetTest, DistinctSymbolsRunFrom34AndWrapTo33) {
+TEST(ColorSetTest, SymbolsThatCannotBeToldApartAreRenumberedFromTheDesignsList) {
+  // A chart's symbols: when the used colours' symbols clash or print
+  // nothing, they are numbered again from the design's list (digits and
+  // letters by default), most used first; never punctuation specks.
+  struct Case {
+    const char* name;
+    std::vector<int> symbols;  // per colour
+    std::vector<DWORD> counts;
+    std::vector<DWORD> designCodes;
+    std::vector<int> expected;
+  };
+  const std::vector<Case> cases = {
+      {"all symbols 0", {0, 0, 0, 0}, {5, 9, 0, 7}, {}, {'3', '1', 0, '2'}},
+      {"two colours share one", {'A', 'A', 'C'}, {1, 2, 3}, {}, {'3', '2', '1'}},
+      {"one used colour at 0", {0, 'Q'}, {4, 0}, {}, {'1', 'Q'}},
+      {"a blank symbol", {'x', ' '}, {2, 1}, {}, {'1', '2'}},
+      {"the design's own list, blanks left out", {7, 7}, {1, 2}, {0, 32, 'K', 'L'}, {'L', 'K'}},
+      {"distinct printable symbols stay", {'%', 'z', 1000}, {1, 1, 1}, {}, {'%', 'z', 1000}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CColorSet set;
+    for (size_t i = 0; i < c.symbols.size(); ++i) {
+      set.Append(MakeColor(0, 0, static_cast<BYTE>(i), "c", c.counts[i]));
+      set.GetColor(static_cast<int>(i))->symbol = c.symbols[i];
+    }
+    set.EnsureDistinctSymbols(c.designCodes);
+    for (size_t i = 0; i < c.symbols.size(); ++i)
+      EXPECT_EQ(set.GetItem(static_cast<int>(i)).symbol, c.expected[i]) << i;
+  }
+  // Without a list: the default one (the signature the dialogs call).
   CColorSet set;
-  for (int i = 0; i < 230; ++i) set.Append(MakeColor(0, 0, static_cast<BYTE>(i), "c", 1));
-  set.Append(MakeColor(1, 1, 1, "unused", 0));
-  set.GetColor(230)->symbol = 7;
-  for (int i = 0; i < 230; ++i) set.GetColor(i)->symbol = 40;  // clashing
+  for (int i = 0; i < 70; ++i) set.Append(MakeColor(0, 0, static_cast<BYTE>(i), "c", 100 - i));
   set.EnsureDistinctSymbols();
-  for (int i = 0; i < 222; ++i) EXPECT_EQ(set.GetItem(i).symbol, 34 + i) << i;
-  EXPECT_EQ(set.GetItem(222).symbol, 33);
-  EXPECT_EQ(set.GetItem(223).symbol, 34);
-  EXPECT_EQ(set.GetItem(229).symbol, 40);
-  for (int i = 0; i < 230; ++i) EXPECT_EQ(set.GetItem(i).symbolVariant, i % 3);
-  EXPECT_EQ(set.GetItem(230).symbol, 7);
-  // Distinct symbols are left alone.
-  CColorSet ok;
-  ok.Append(MakeColor(0, 0, 0, "a", 1));
-  ok.Append(MakeColor(0, 0, 0, "b", 1));
-  ok.GetColor(0)->symbol = 100;
-  ok.GetColor(1)->symbol = 50;
-  ok.EnsureDistinctSymbols();
-  EXPECT_EQ(ok.GetItem(0).symbol, 100);
-  EXPECT_EQ(ok.GetItem(1).symbol, 50);
+  EXPECT_EQ(set.GetItem(0).symbol, '1');
+  EXPECT_EQ(set.GetItem(9).symbol, 'A');
+  EXPECT_EQ(set.GetItem(34).symbol, 'a');
+  for (int i = 0; i < 70; ++i) {
+    EXPECT_GT(set.GetItem(i).symbol, 32) << i;
+    for (int j = 0; j < i; ++j) EXPECT_NE(set.GetItem(i).symbol, set.GetItem(j).symbol) << i << " " << j;
+  }
 }
 
 TEST(ColorSetTest, SymbolsByCountMostUsedFirst) {

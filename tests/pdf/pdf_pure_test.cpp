@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <filesystem>
 #include <set>
 
 #include "core/FrameServices.h"
@@ -375,5 +376,44 @@ TEST(PdfPreview, FittedPictureBoxUprightAndTurned) {
     const auto images = recording.Named("fit_image");
     ASSERT_EQ(images.size(), 1u);
     EXPECT_NE(images[0].find(c.fit), std::string::npos) << images[0];
+  }
+}
+
+// Chart symbols that cannot be told apart (all 0, two colours sharing one,
+// one colour at 0) are numbered again from the design's list before the
+// colour list and the grid are drawn: digits, never punctuation specks
+// (the exporter keeps the palette it drew with).
+TEST(PdfGrid, SymbolsThatCannotBeToldApartAreRenumberedForTheGridAndLegend) {
+  Language english(false);
+  struct Case {
+    const char* name;
+    std::vector<int> symbols;  // of the palette's first colours
+    int used;                  // colours the beads use
+  };
+  const Case cases[] = {{"all symbols 0", {0, 0, 0}, 3}, {"two share one", {'A', 'A', 'B'}, 3}, {"one at 0", {0}, 1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CColorSet palette = pdftest::MakePalette();
+    for (size_t i = 0; i < c.symbols.size(); ++i) palette.GetColor(static_cast<int>(i))->symbol = c.symbols[i];
+    CPattern design = designtest::MakeGrid(6, 4, kFormatLoom, 0);
+    for (size_t i = 0; i < design.m_beads.size(); ++i) design.m_beads[i].SetColorIndex(static_cast<int>(i) % c.used);
+    palette.CountUsageQuick(design);
+    CPdfData data;
+    data.m_propertiesPage = 0;
+    data.m_wholeDesignPage = 0;
+    data.m_collagePages = 0;
+    data.m_wordChartPages = 0;
+    data.m_colorListPage = 1;
+    data.m_gridPages = 1;
+    data.m_gridCellCoding = 2;  // symbols
+    const std::filesystem::path dir = qmtest::MakeTempDir(std::string("pdf-symbols-") + std::to_string(c.used));
+    CPdfExportNew exporter(&design, palette, &data);
+    ASSERT_TRUE(exporter.Export((dir / "chart.pdf").string().c_str())) << exporter.GetErrorText().GetString();
+    std::set<int> symbols;
+    for (int i = 0; i < c.used; ++i) symbols.insert(exporter.GetPalette().GetItem(i).symbol);
+    EXPECT_EQ(static_cast<int>(symbols.size()), c.used);
+    for (int s : symbols) EXPECT_TRUE(s >= '1' && s < '1' + c.used) << s;
+    // The chart with its grid and colour list was written with them.
+    EXPECT_GT(std::filesystem::file_size(dir / "chart.pdf"), 1000u);
   }
 }

@@ -2,6 +2,12 @@
 // its Default() first puts the control's own look into the picture, so that
 // the subclass can draw over it (or leave Default() out and replace it).
 // And a static given SS_NOTIFY after creation reports clicks and the cursor.
+#include <QWidget>
+#include <QtGlobal>
+
+#include <string>
+#include <vector>
+
 #include "tests/platform/wnd_commctrl_host.h"
 
 using namespace cctest;
@@ -98,4 +104,36 @@ TEST_F(CommCtrl, StaticGivenNotifyLaterReportsClicksAndTheCursor) {
   EXPECT_GE(link.cursorAsks, 1);
   Click(link.m_hWnd, CPoint(20, 8));
   EXPECT_TRUE(host.Has("cmd", STN_CLICKED));
+}
+
+namespace {
+std::vector<std::string>* g_qtWarnings = nullptr;
+void RecordQtMessage(QtMsgType, const QMessageLogContext&, const QString& text) {
+  if (g_qtWarnings) g_qtWarnings->push_back(text.toStdString());
+}
+}  // namespace
+
+// A group box whose subclass paints over its own look, painted by Qt's own
+// paint event (as on screen): the look is there and Qt has nothing to say
+// (no recursive repaint, no painter outside a paint event).
+TEST_F(CommCtrl, DefaultInsideQtsPaintEventDrawsTheLookWithoutWarnings) {
+  host.ShowWindow(SW_SHOW);
+  COverlayButton box;
+  ASSERT_TRUE(box.Create("Colours", WS_CHILD | WS_VISIBLE | BS_GROUPBOX, CRect(10, 10, 210, 110), &host, 98));
+  QWidget* widget = QmWidgetOf(box.m_hWnd);
+  ASSERT_NE(widget, nullptr);
+  std::vector<std::string> warnings;
+  g_qtWarnings = &warnings;
+  const QtMessageHandler old = qInstallMessageHandler(RecordQtMessage);
+  for (int i = 0; i < 3; ++i) {
+    box.Invalidate();
+    widget->repaint();
+    QmPumpMessages(30);
+  }
+  qInstallMessageHandler(old);
+  g_qtWarnings = nullptr;
+  EXPECT_TRUE(warnings.empty()) << warnings.front();
+  const QImage img = QmRenderWindow(box.m_hWnd, false);
+  EXPECT_EQ(PixelAt(img, 2, 2), RGB(255, 0, 0));
+  EXPECT_GT(Dark(img, 8, 0, img.width() - 2, 20), 10);  // the title is there
 }

@@ -221,3 +221,30 @@ TEST_F(BarsTest, ShellExecuteAnswersThroughItsTestHook) {
   EXPECT_EQ(ShellExecute(nullptr, "print", "x", nullptr, nullptr, SW_SHOW),
             reinterpret_cast<HINSTANCE>(static_cast<std::intptr_t>(SE_ERR_NOASSOC)));
 }
+
+// The desktop's opener answers whether a program took the file: xdg-open
+// ending with an error is a failure, never a success.
+TEST_F(BarsTest, ShellExecuteTellsWhenNoProgramOpensTheFile) {
+  const fs::path dir = qmtest::MakeTempDir("xdg_open_stand_in");
+  const fs::path file = dir / "chart.pdf";
+  std::ofstream(file) << "%PDF";
+  const char* oldPath = std::getenv("PATH");
+  const std::string savedPath = oldPath ? oldPath : "";
+  setenv("PATH", (dir.string() + ":" + savedPath).c_str(), 1);
+  struct Case {
+    int exitCode;
+    bool opened;
+  };
+  for (const Case c : {Case{0, true}, Case{3, false}, Case{4, false}}) {
+    SCOPED_TRACE(c.exitCode);
+    {
+      std::ofstream script(dir / "xdg-open");
+      script << "#!/bin/sh\nexit " << c.exitCode << "\n";
+    }
+    fs::permissions(dir / "xdg-open", fs::perms::owner_all);
+    const auto answer = reinterpret_cast<std::intptr_t>(
+        ShellExecute(nullptr, "open", Cp(file), nullptr, nullptr, SW_SHOWNORMAL));
+    EXPECT_EQ(answer > 32, c.opened) << answer;
+  }
+  setenv("PATH", savedPath.c_str(), 1);
+}

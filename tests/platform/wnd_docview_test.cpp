@@ -152,6 +152,34 @@ TEST_F(WndProgram, ScrollViewScrollsAndPreparesTheOrigin) {
   EXPECT_EQ(view->GetScrollPosition().y, 30);
 }
 
+TEST_F(WndProgram, ScrollSizesRepaintOnlyWhenTheyChange) {
+  CTestView* view = app->View();
+  ASSERT_NE(view, nullptr);
+  view->UpdateWindow();
+  QmPumpMessages(50);
+  const int paints = view->m_paints;
+  // The sizes the view has, set again (as a picture view does from its
+  // paint): nothing to repaint, or a view that sets them while painting
+  // would paint without end.
+  for (int i = 0; i < 3; ++i) {
+    view->SetScrollSizes(MM_TEXT, CSize(900, 1400), CSize(200, 200), CSize(10, 10));
+    view->UpdateWindow();
+    QmPumpMessages(30);
+  }
+  EXPECT_EQ(view->m_paints, paints);
+  // A new size, or a new mapping mode, repaints.
+  view->SetScrollSizes(MM_TEXT, CSize(900, 1500), CSize(200, 200), CSize(10, 10));
+  view->UpdateWindow();
+  QmPumpMessages(30);
+  EXPECT_GT(view->m_paints, paints);
+  const int resized = view->m_paints;
+  view->SetScrollSizes(MM_LOENGLISH, CSize(900, 1500), CSize(200, 200), CSize(10, 10));
+  view->UpdateWindow();
+  QmPumpMessages(30);
+  EXPECT_GT(view->m_paints, resized);
+  view->SetScrollSizes(MM_TEXT, CSize(900, 1400), CSize(200, 200), CSize(10, 10));
+}
+
 TEST_F(WndProgram, RubberBandDrawnTwiceThroughGetDCLeavesTheWindow) {
   CTestView* view = app->View();
   const QImage before = Picture(*view);
@@ -334,4 +362,49 @@ TEST_F(WndProgram, FrameFollowsTheSizeTheWindowManagerGivesIt) {
   CRect maxClient;
   frame->GetClientRect(&maxClient);
   EXPECT_EQ(ChildRect(frame->m_split), CRect(0, 24, maxClient.right, maxClient.bottom));
+}
+
+// The document types are registered in the program's own store from the
+// template's string; a template that names no file-type id registers
+// nothing, and an extension another type claims is left to it.
+TEST_F(WndProgram, ShellFileTypesAreRegisteredFromTheTemplateString) {
+  auto text = [](const char* key) {
+    HKEY h = nullptr;
+    if (RegOpenKeyEx(HKEY_CLASSES_ROOT, key, 0, KEY_READ, &h) != ERROR_SUCCESS) return std::string("<none>");
+    char buffer[512] = {};
+    DWORD size = sizeof buffer - 1;
+    RegQueryValueEx(h, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size);
+    RegCloseKey(h);
+    return std::string(buffer);
+  };
+  RegDeleteTree(HKEY_CLASSES_ROOT, nullptr);
+  HKEY other = nullptr;
+  ASSERT_EQ(RegCreateKeyEx(HKEY_CLASSES_ROOT, ".other", 0, nullptr, 0, KEY_WRITE, nullptr, &other, nullptr),
+            ERROR_SUCCESS);
+  RegSetValueEx(other, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>("Someone.Else"), 13);
+  RegCloseKey(other);
+  auto* typed = new CSingleDocTemplate(0, RUNTIME_CLASS(CTestDoc), RUNTIME_CLASS(CTestFrame), RUNTIME_CLASS(CTestView));
+  typed->m_strDocStrings = "Test\nTest\nTest\nTest files (*.tqx)\n.tqx;*.other\nTest.Design\nTest design";
+  auto* plain = new CSingleDocTemplate(0, RUNTIME_CLASS(CTestDoc), RUNTIME_CLASS(CTestFrame), RUNTIME_CLASS(CTestView));
+  plain->m_strDocStrings = "Quillmere 1.01 Freeware\nQuillmere\nQuillmere design\n";
+  app->AddDocTemplate(plain);
+  app->AddDocTemplate(typed);
+  app->EnableShellOpen();
+  EXPECT_TRUE(app->IsShellOpenEnabled());
+  app->RegisterShellFileTypes(TRUE);
+  char module[1024] = {};
+  GetModuleFileName(nullptr, module, sizeof module);
+  EXPECT_EQ(text("Test.Design"), "Test design");
+  EXPECT_EQ(text("Test.Design\\DefaultIcon"), std::string(module) + ",0");
+  EXPECT_EQ(text("Test.Design\\shell\\open\\command"), "\"" + std::string(module) + "\" \"%1\"");
+  EXPECT_EQ(text(".tqx"), "Test.Design");
+  EXPECT_EQ(text(".other"), "Someone.Else");
+  // The program's own string names no file-type id: only the test type is there.
+  DWORD keys = 0;
+  for (char name[256]; ; ++keys) {
+    DWORD n = sizeof name;
+    if (RegEnumKeyEx(HKEY_CLASSES_ROOT, keys, name, &n, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+  }
+  EXPECT_EQ(keys, 3u);  // .other, .tqx, Test.Design
+  RegDeleteTree(HKEY_CLASSES_ROOT, nullptr);
 }

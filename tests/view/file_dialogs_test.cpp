@@ -123,6 +123,60 @@ TEST_F(FileDialogTest, DesignDialogShowsFactsAndRefusesWhatDoesNotPreview) {
   }
 }
 
+TEST_F(FileDialogTest, ATypedPathPreviewsAndABadDesignShowsItsReason) {
+  const fs::path dir = folder / "typed";
+  fs::create_directories(dir);
+  WriteDesignFile(dir / "good.qx", 12, 9);
+  const std::vector<unsigned char> bytes = qmtest::ReadAll(dir / "good.qx");
+  std::vector<unsigned char> flipped = bytes;
+  flipped[flipped.size() / 2] ^= 0x5A;
+  std::vector<unsigned char> jpeg = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0x00};
+  jpeg.resize(600, 0x33);
+  struct Case {
+    const char* name;
+    std::vector<unsigned char> contents;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"cut.qx", std::vector<unsigned char>(bytes.begin(), bytes.begin() + static_cast<long>(bytes.size() / 2)),
+       "damaged or cut short"},
+      {"flipped.qx", flipped, "Invalid check sum"},
+      {"photo.qx", jpeg, "<\\xFF\\xD8\\xFF\\xE0>"},
+      {"empty.qx", {}, "empty or too short"},
+  };
+  for (const Case& c : cases) qmtest::WriteAll(dir / c.name, c.contents);
+  UseLanguage(false);
+  const CString filter = LoadResString(IDS_DESIGN_FILTER_OPEN);
+  CPreViewDesignFileDlg dlg(TRUE, ".qx", nullptr, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, filter, frame);
+  const CString start = Path(dir);
+  dlg.m_ofn.lpstrInitialDir = start.GetString();
+  bool ran = false;
+  QmSetModalHook([&](HWND h) {
+    ran = true;
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.name);
+      // A name typed, then Open: previewed, refused, and the reason shown.
+      ASSERT_TRUE(QmFileDialogTypeName(h, c.name));
+      SendMessage(h, WM_COMMAND, IDOK, 0);
+      ASSERT_TRUE(IsWindow(h));
+      EXPECT_FALSE(dlg.m_previewLoaded);
+      EXPECT_EQ(dlg.m_preview.GetState(), CPreviewArea::EState::kMessage);
+      EXPECT_TRUE(dlg.m_preview.HasMessageText());
+      EXPECT_NE(dlg.m_preview.GetMessage().str().find(c.reason), std::string::npos)
+          << dlg.m_preview.GetMessage().str() << " | " << dlg.GetPathName().str() << " | " << dlg.m_previewPath.str();
+      EXPECT_NE(ItemText(dlg, IDC_FILE_INFO).str().find(c.reason), std::string::npos);
+      if (std::string(c.name) == "cut.qx") Shot(h, "file_design_dialog_damaged.png");
+    }
+    // A good file's full path typed: it opens.
+    ASSERT_TRUE(QmFileDialogTypeName(h, (dir / "good.qx").string().c_str()));
+    SendMessage(h, WM_COMMAND, IDOK, 0);
+  });
+  EXPECT_EQ(dlg.DoModal(), IDOK);
+  EXPECT_TRUE(ran);
+  EXPECT_EQ(dlg.GetPathName(), Path(dir / "good.qx"));
+  EXPECT_TRUE(boxes.empty()) << boxes[0].first;
+}
+
 TEST_F(FileDialogTest, PictureSaveDialogLocksTheSizeAndTheSlider) {
   for (bool russian : {false, true}) {
     SCOPED_TRACE(russian ? "ru" : "en");
