@@ -99,19 +99,9 @@ void Tool2DialogTest::PutDesign(const CPattern& design) {
   QmPumpMessages(100);
 }
 
-POINT Tool2DialogTest::CellPoint(int column, int row) {
-  POINT centre{0, 0};
-  SIZE size;
-  view->GetPattern()->MapCellToImage(row, column, view->GetPatternView()->GetDrawnRect(), centre, size, false);
-  return centre;
-}
+POINT Tool2DialogTest::CellPoint(int column, int row) { return tooltest::CellCentre(view, column, row); }
 
-COLORREF Tool2DialogTest::PixelAt(int column, int row) {
-  const POINT p = CellPoint(column, row);
-  const QImage image = QmRenderWindow(view->GetSafeHwnd(), false);
-  const QColor c = image.pixelColor(p.x, p.y);
-  return RGB(c.red(), c.green(), c.blue());
-}
+COLORREF Tool2DialogTest::PixelAt(int column, int row) { return tooltest::ViewPixel(view, column, row); }
 
 bool Tool2DialogTest::Shown(const std::string& part) const {
   for (const auto& b : boxes)

@@ -94,12 +94,21 @@ void ToolDialogTest::PutDesign(const CPattern& design, const std::vector<COLORRE
   QmPumpMessages(100);
 }
 
-POINT ToolDialogTest::CellPoint(int column, int row) {
+POINT CellCentre(CTabView* view, int column, int row) {
   POINT centre{0, 0};
   SIZE size;
   view->GetPattern()->MapCellToImage(row, column, view->GetPatternView()->GetDrawnRect(), centre, size, false);
   return centre;
 }
+
+COLORREF ViewPixel(CTabView* view, int column, int row) {
+  const POINT p = CellCentre(view, column, row);
+  const QImage image = QmRenderWindow(view->GetSafeHwnd(), false);
+  const QRgb c = image.pixel(p.x, p.y);
+  return RGB(qRed(c), qGreen(c), qBlue(c));
+}
+
+POINT ToolDialogTest::CellPoint(int column, int row) { return CellCentre(view, column, row); }
 
 void ToolDialogTest::Press(int column, int row, UINT flags) {
   QmSendMouse(view->GetSafeHwnd(), WM_LBUTTONDOWN, CellPoint(column, row), flags);
@@ -125,10 +134,7 @@ int ToolDialogTest::At(int column, int row) {
 
 COLORREF ToolDialogTest::PixelAt(int column, int row) {
   QmPumpMessages(50);
-  const POINT p = CellPoint(column, row);
-  const QImage image = QmRenderWindow(view->GetSafeHwnd(), false);
-  const QRgb c = image.pixel(p.x, p.y);
-  return RGB(qRed(c), qGreen(c), qBlue(c));
+  return ViewPixel(view, column, row);
 }
 
 std::vector<std::string> ToolDialogTest::TakeMessages() {

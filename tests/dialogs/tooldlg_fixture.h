@@ -35,6 +35,11 @@ CColorSet MakePalette(const std::vector<COLORREF>& colors);
 // columns x rows loom beads of one inch, every bead of the colour.
 CPattern MakeDesign(int columns, int rows, int color = 0);
 
+// The window point of a cell's centre in the view (row from the top).
+POINT CellCentre(CTabView* view, int column, int row);
+// The view's painted pixel at a cell's centre.
+COLORREF ViewPixel(CTabView* view, int column, int row);
+
 class ToolDialogTest : public ::testing::Test {
  protected:
   void SetUp() override;
