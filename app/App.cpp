@@ -12,7 +12,6 @@
 #include "lang/ids/base.h"
 #include "lang/ids/designfile.h"
 #include "lang/ids/shell.h"
-#include "pdflib/api.h"
 #include "platform/base/codepage.h"
 #include "view/TabView.h"
 #include "view/ViewHooks.h"
@@ -80,8 +79,6 @@ BOOL CApp::InitInstance() {
   SetAppStarting(true);
   Enable3dControlsStatic();
   LoadLanguageFlag();
-  // The PDF library takes file names and document texts in the interface's code page.
-  PDF_set_interface_codepage(static_cast<int>(GetAnsiCodePage()));
   const bool small = IsSmallScreenHeight(::GetSystemMetrics(SM_CYSCREEN));
   SetSmallScreen(small);
   AfxSetUseCompactDialogs(small ? TRUE : FALSE);

@@ -6,6 +6,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <new>
 
 #include "core/TextUtils.h"
@@ -377,6 +378,11 @@ bool CImage::ToCodecImage(CBaseImage** codec) const {
     *codec = img;
     const int w = GetWidth(), h = GetHeight();
     if (!img->Create(static_cast<DWORD>(w), static_cast<DWORD>(h), 24, 0)) return false;
+    // The codec's rows take the same bytes (blue, green, red from the bottom
+    // row): read a row at a time.
+    bool rows = m_impl != nullptr;
+    for (int y = 0; y < h && rows; ++y) rows = m_impl->GetRowBGR(0, y, w, img->GetBits(static_cast<DWORD>(y)));
+    if (rows) return true;
     for (int y = 0; y < h; ++y) {
       BYTE* row = img->GetBits(static_cast<DWORD>(y));
       for (int x = 0; x < w; ++x) {

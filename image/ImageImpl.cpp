@@ -389,6 +389,23 @@ bool CImageImpl::SetPixelColorref(int x, int y, COLORREF color) {
   return SetPixelRGB(x, y, GetRValue(color), GetGValue(color), GetBValue(color));
 }
 
+bool CImageImpl::GetRowBGR(int x, int y, int count, BYTE* out) const {
+  if (count <= 0) return true;
+  if (!IsInside(x, y) || !IsInside(x + count - 1, y)) return false;
+  const BYTE* p = PixelByte(x, y);
+  if (m_bpp == 24) {
+    std::memcpy(out, p, 3 * static_cast<size_t>(count));
+    return true;
+  }
+  if (m_bpp == 32 && Header(m_dib).biCompression != BI_BITFIELDS) {
+    for (int i = 0; i < count; ++i, p += 4, out += 3) out[0] = p[0], out[1] = p[1], out[2] = p[2];
+    return true;
+  }
+  for (int i = 0; i < count; ++i, out += 3)
+    if (!GetPixelRGB(x + i, y, out[2], out[1], out[0])) return false;
+  return true;
+}
+
 bool CImageImpl::SetPixelRGB(int x, int y, BYTE red, BYTE green, BYTE blue) {
   if (!IsInside(x, y)) return false;
   if (m_flags & kImageFlagIndexed) {

@@ -97,6 +97,10 @@ class CImageImpl {
   // The palette index; -1 outside or above 8 bits per pixel.
   virtual int GetPixelIndex(int x, int y) const;
   virtual bool GetPixelRGB(int x, int y, BYTE& red, BYTE& green, BYTE& blue) const;
+  // count pixels of row y from x on as blue, green, red bytes, as
+  // GetPixelRGB gives them; 24- and plain 32-bit blocks a row at a time.
+  // False when the span leaves the picture.
+  bool GetRowBGR(int x, int y, int count, BYTE* out) const;
   virtual bool SetPixelIndex(int x, int y, int index);
   virtual bool SetPixelColorref(int x, int y, COLORREF color);
   virtual bool SetPixelRGB(int x, int y, BYTE red, BYTE green, BYTE blue);

@@ -196,11 +196,18 @@ std::unique_ptr<CImage> CImage::Crop(const RECT& rect) const {
     bool ok = false;
     auto result = std::make_unique<CImage>(nw, nh, ok, 0xFFFFFFFFu);
     if (!ok) return nullptr;
-    for (int t = top; t < bottom; ++t)
+    // The new picture is 24-bit with its rows from the bottom: each row's
+    // span is read at once, pixel by pixel only where that fails.
+    BYTE* to = result->GetBits();
+    const CImageImpl* from = GetImpl();
+    for (int t = top; t < bottom; ++t) {
+      BYTE* row = to + static_cast<std::ptrdiff_t>(bottom - t - 1) * result->GetRowStride();
+      if (from && to && from->GetRowBGR(left, h - t - 1, nw, row)) continue;
       for (int x = left; x < right; ++x) {
         BYTE r, g, b;
         if (GetPixelRGB(x, h - t - 1, r, g, b)) result->SetPixelRGB(x - left, bottom - t - 1, r, g, b);
       }
+    }
     return result;
   } catch (...) {
     return nullptr;

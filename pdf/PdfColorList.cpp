@@ -100,7 +100,7 @@ bool CPdfExportNew::FitTable(int table, const CString& title, int orientation, i
     }
     placed += m_pdf.info_table(table, "rowcount");
     progress.SetPos(static_cast<int>(placed));
-    DrawPageHead(title, firstPage, exchanged);
+    DrawPageHead(title, firstPage, kind);
     firstPage = false;
     EndPage(kind);
   } while (result == "_boxfull");

@@ -40,19 +40,39 @@ CPdfExportNew::CPdfExportNew(CPattern* design, const CColorSet& palette, CPdfDat
 
 CPdfExportNew::~CPdfExportNew() = default;
 
-void CPdfExportNew::SetStep(int number, const char* name) {
-  m_currentStep = number;
-  m_currentStepName = name;
+bool CPdfExportNew::Fail(PdfExportError error, const CString& text) {
+  m_error = error;
+  m_errorText = text;
+  m_libraryErrorNumber = 0;
+  return false;
 }
 
-void CPdfExportNew::SetLibraryError(const PDFlib::Exception& e) {
-  m_errorText = e.get_errmsg().c_str();
-  m_errorCode = e.get_errnum();
+template <class Write>
+bool CPdfExportNew::RunStep(Write&& write) {
+  try {
+    return write();
+  } catch (const PDFlib::Exception& e) {
+    Fail(PdfExportError::Library, CString(e.get_errmsg()));
+    m_libraryErrorNumber = e.get_errnum();
+    return false;
+  }
+}
+
+int CPdfExportNew::GetErrorCode() const {
+  switch (m_error) {
+    case PdfExportError::Library: return m_libraryErrorNumber;
+    case PdfExportError::PictureNotSaved: return 2;
+    case PdfExportError::TileRect: return 5;
+    case PdfExportError::TileCrop: return 6;
+    case PdfExportError::TileSave: return 7;
+    case PdfExportError::TileLoad: return 8;
+    default: return 0;
+  }
 }
 
 CString CPdfExportNew::GetErrorText() const {
-  if (m_errorCode == 3424) return LoadResString(IDS_PDF_TABLE_TOO_WIDE);
-  if (m_errorCode == 3425) return LoadResString(IDS_PDF_TABLE_TOO_HIGH);
+  if (m_error == PdfExportError::Library && m_libraryErrorNumber == 3424) return LoadResString(IDS_PDF_TABLE_TOO_WIDE);
+  if (m_error == PdfExportError::Library && m_libraryErrorNumber == 3425) return LoadResString(IDS_PDF_TABLE_TOO_HIGH);
   return m_errorText;
 }
 
@@ -85,84 +105,82 @@ CKeepFreedMemory::~CKeepFreedMemory() {
 
 bool CPdfExportNew::Export(const CString& requestedPath) {
   const CKeepFreedMemory keep;
-  m_errorCode = 0;
-  m_errorText.Empty();
-  PDF_set_interface_codepage(IsRussianInterface() ? 1251 : 1252);
+  Fail(PdfExportError::None);
+  PDF_set_interface_codepage(GetPdfInterfaceCodePage());
   CString path = requestedPath;
   if (path.IsEmpty() && m_design && !GetDefaultPdfOutputPath(*m_design, path)) {
-    m_errorText.Format(LoadResString(IDS_PDF_CANNOT_CREATE), (GetProgramDataFolder() + "/PDF Export").GetString());
-    return false;
+    CString text;
+    text.Format(LoadResString(IDS_PDF_CANNOT_CREATE), (GetProgramDataFolder() + "/PDF Export").GetString());
+    return Fail(PdfExportError::CannotCreateFile, text);
   }
   const CString temp = SiblingTempPath(path);
   bool ok = false;
   try {
     ok = WriteDocument(path, temp);
-  } catch (const PDFlib::Exception& e) {
-    SetLibraryError(e);
   } catch (...) {
+    // Out of memory and the like: the export stops as it is.
+    if (m_error == PdfExportError::None) m_error = PdfExportError::Unfinished;
   }
-  if (!ok) RemoveFile(temp);
+  if (!ok) {
+    if (m_error == PdfExportError::None) m_error = PdfExportError::Unfinished;
+    RemoveFile(temp);
+  }
   return ok;
 }
 
 bool CPdfExportNew::WriteDocument(const CString& path, const CString& temp) {
   const CPdfData& s = *m_settings;
-  const std::pair<const char*, const CString*> info[] = {{"Creator", &s.m_creator},
-                                                         {"Author", &s.m_author},
-                                                         {"Title", &s.m_title},
-                                                         {"Subject", &s.m_subject},
-                                                         {"Keywords", &s.m_keywords}};
-  for (const auto& [key, text] : info)
-    if (!text->IsEmpty()) m_pdf.set_info(key, text->str());
-
   CWaitCursor wait;
-  if (m_pdf.begin_document(temp.str(), BuildDocumentOptions(s).str()) == -1) {
-    SetStep(0, "Begin Document");
-    m_errorText.Format(LoadResString(IDS_PDF_CANNOT_CREATE), path.GetString());
-    return false;
-  }
+  const bool begun = RunStep([&] {
+    const std::pair<const char*, const CString*> info[] = {{"Creator", &s.m_creator},
+                                                           {"Author", &s.m_author},
+                                                           {"Title", &s.m_title},
+                                                           {"Subject", &s.m_subject},
+                                                           {"Keywords", &s.m_keywords}};
+    for (const auto& [key, text] : info)
+      if (!text->IsEmpty()) m_pdf.set_info(key, text->str());
+    if (m_pdf.begin_document(temp.str(), BuildDocumentOptions(s).str()) == -1) {
+      CString text;
+      text.Format(LoadResString(IDS_PDF_CANNOT_CREATE), path.GetString());
+      return Fail(PdfExportError::CannotCreateFile, text);
+    }
+    return true;
+  });
+  if (!begun) return false;
 
-  if (s.m_propertiesPage) {
-    SetStep(8, "Properties");
-    if (!WriteProperties(s.m_propertiesStyle)) return false;
-  }
+  if (s.m_propertiesPage && !RunStep([&] { return WriteProperties(s.m_propertiesStyle); })) return false;
   if (s.m_wholeDesignPage) {
     if (s.m_wholeDesignMode == 1) {
-      SetStep(7, "Whole Preview Fit To Page");
-      if (!WritePreviewFitToPage(*m_design, LoadResString(IDS_PDF_DESIGN_PREVIEW), s.m_previewStyle)) return false;
+      if (!RunStep([&] {
+            return WritePreviewFitToPage(*m_design, LoadResString(IDS_PDF_DESIGN_PREVIEW), s.m_previewStyle);
+          }))
+        return false;
     } else {
-      SetStep(6, "Preview Actual Size");
       const CPattern copy(*m_design);
-      if (!WritePreviewActualSize(copy, s.m_previewStyle)) return false;
+      if (!RunStep([&] { return WritePreviewActualSize(copy, s.m_previewStyle); })) return false;
     }
   }
-  if (s.m_collagePages) {
-    SetStep(5, "Collage design");
-    if (!WriteCollage(s.m_previewStyle)) return false;
-  }
+  if (s.m_collagePages && !RunStep([&] { return WriteCollage(s.m_previewStyle); })) return false;
   if ((s.m_colorListPage || s.m_gridPages) && (s.m_gridCellCoding == 2 || s.m_gridColoring == 2))
     m_palette.EnsureDistinctSymbols(m_design->m_symbolSet.m_codes);
-  if (s.m_colorListPage) {
-    SetStep(4, "Bead Color List");
-    if (!WriteColorList(s.m_colorListStyle)) return false;
-  }
-  if (s.m_gridPages) {
-    SetStep(3, "Grid");
-    if (!WriteGrid(s.m_gridStyle)) return false;
-  }
-  if (s.m_wordChartPages) {
-    SetStep(2, "Word Chart");
-    if (!WriteWordChart(s.m_wordChartStyle)) return false;
-  }
-  SetStep(10, "Close All Pages");
-  CloseAllPages();
-  SetStep(1, "End Document");
-  m_pdf.end_document("");
+  if (s.m_colorListPage && !RunStep([&] { return WriteColorList(s.m_colorListStyle); })) return false;
+  if (s.m_gridPages && !RunStep([&] { return WriteGrid(s.m_gridStyle); })) return false;
+  if (s.m_wordChartPages && !RunStep([&] { return WriteWordChart(s.m_wordChartStyle); })) return false;
+  if (!RunStep([&] {
+        CloseAllPages();
+        return true;
+      }))
+    return false;
+  if (!RunStep([&] {
+        m_pdf.end_document("");
+        return true;
+      }))
+    return false;
   // The finished file takes the target's place only now.
   if (!MoveFileEx(temp, path, MOVEFILE_REPLACE_EXISTING)) {
-    m_errorText.Format(LoadResString(IDS_PDF_CANNOT_REPLACE), path.GetString());
-    m_errorCode = 0;
-    return false;
+    CString text;
+    text.Format(LoadResString(IDS_PDF_CANNOT_REPLACE), path.GetString());
+    return Fail(PdfExportError::CannotReplaceFile, text);
   }
   return true;
 }
@@ -220,57 +238,33 @@ CString CPdfExportNew::GetPageTitleText(const CString& title) const {
   return PdfFormat("%s - %s", m_design ? m_design->GetDescription().GetString() : "", title.GetString());
 }
 
-bool CPdfExportNew::DrawPageHead(const CString& title, bool bookmark, bool exchanged) {
-  try {
-    const CPdfData& s = *m_settings;
-    const CString text = GetPageTitleText(title);
-    double w0 = PageWidth(), h0 = PageHeight();
-    if (exchanged) std::swap(w0, h0);
-    int font = -1;
-    const bool header = !s.m_headerText.IsEmpty();
-    if (header) {
-      if (!SetStyle(s.m_headerStyle, font)) return false;
-      const double width = m_pdf.stringwidth(s.m_headerText.str(), font, s.m_headerStyle.m_size);
-      m_pdf.show_xy(s.m_headerText.str(), (w0 - width) / 2, h0 - s.m_headerStyle.m_size - s.m_marginTop);
-    }
-    if (!SetStyle(s.m_pageTitleStyle, font)) return false;
-    const double width = m_pdf.stringwidth(text.str(), font, s.m_pageTitleStyle.m_size);
-    double y = h0 - s.m_pageTitleStyle.m_size - s.m_marginTop;
-    if (header) y -= s.m_headerStyle.m_size;
-    m_pdf.show_xy(text.str(), (w0 - width) / 2, y);
-    if (bookmark && s.m_createBookmarks) m_pdf.create_bookmark(text.str(), "");
-    return true;
-  } catch (const PDFlib::Exception& e) {
-    SetLibraryError(e);
-  } catch (...) {
+bool CPdfExportNew::DrawPageHead(const CString& title, bool bookmark, int kind) {
+  const CPdfData& s = *m_settings;
+  const CString text = GetPageTitleText(title);
+  const bool turned = kind == kPageTurned;
+  // The page's top edge: its length, and its far end from the origin
+  // (the height of the page as it is drawn; a turned page is drawn upright
+  // and its top edge is the left one).
+  double edge = PageWidth(), top = PageHeight();
+  if (kind == kPageLandscape) std::swap(edge, top);
+  if (turned) edge = PageHeight();
+  // A line centred along the top edge, its baseline `depth` below it.
+  auto put = [&](const CString& line, double width, double depth) {
+    if (turned) m_pdf.fit_textline(line.str(), depth, (edge - width) / 2, "rotate=90");
+    else m_pdf.show_xy(line.str(), (edge - width) / 2, top - depth);
+  };
+  int font = -1;
+  double depth = s.m_marginTop;
+  if (!s.m_headerText.IsEmpty()) {
+    if (!SetStyle(s.m_headerStyle, font)) return false;
+    depth += s.m_headerStyle.m_size;
+    put(s.m_headerText, m_pdf.stringwidth(s.m_headerText.str(), font, s.m_headerStyle.m_size), depth);
   }
-  return false;
-}
-
-bool CPdfExportNew::DrawPageHeadRotated(const CString& title, bool bookmark) {
-  try {
-    const CPdfData& s = *m_settings;
-    const CString text = GetPageTitleText(title);
-    const double h0 = PageHeight();
-    int font = -1;
-    double x = s.m_marginTop;
-    if (!s.m_headerText.IsEmpty()) {
-      if (!SetStyle(s.m_headerStyle, font)) return false;
-      x = s.m_marginTop + s.m_headerStyle.m_size;
-      const double width = m_pdf.stringwidth(s.m_headerText.str(), font, s.m_headerStyle.m_size);
-      m_pdf.fit_textline(s.m_headerText.str(), x, (h0 - width) / 2, "rotate=90");
-    }
-    if (!SetStyle(s.m_pageTitleStyle, font)) return false;
-    x += s.m_pageTitleStyle.m_size;
-    const double width = m_pdf.stringwidth(text.str(), font, s.m_pageTitleStyle.m_size);
-    m_pdf.fit_textline(text.str(), x, (h0 - width) / 2, "rotate=90");
-    if (bookmark && s.m_createBookmarks) m_pdf.create_bookmark(text.str(), "");
-    return true;
-  } catch (const PDFlib::Exception& e) {
-    SetLibraryError(e);
-  } catch (...) {
-  }
-  return false;
+  if (!SetStyle(s.m_pageTitleStyle, font)) return false;
+  depth += s.m_pageTitleStyle.m_size;
+  put(text, m_pdf.stringwidth(text.str(), font, s.m_pageTitleStyle.m_size), depth);
+  if (bookmark && s.m_createBookmarks) m_pdf.create_bookmark(text.str(), "");
+  return true;
 }
 
 void CPdfExportNew::EndPage(int kind) {
@@ -303,15 +297,12 @@ void CPdfExportNew::CloseAllPages() {
     m_pdf.resume_page(PdfFormat("pagenumber %d", n).str());
     switch (m_pageList[static_cast<size_t>(n - 1)]) {
       case kPageUpright:
-        DrawPageFoot(false, n, count);
-        m_pdf.end_page_ext("");
-        break;
       case kPageLandscape:
-        DrawPageFoot(true, n, count);
+        DrawPageFoot(m_pageList[static_cast<size_t>(n - 1)], n, count);
         m_pdf.end_page_ext("");
         break;
       case kPageTurned:
-        DrawPageFootRotated(n, count);
+        DrawPageFoot(kPageTurned, n, count);
         m_pdf.end_page_ext("rotate=90");
         break;
       default: break;
@@ -337,52 +328,30 @@ CString PageNumberText(int page, int count) {
 
 }  // namespace
 
-bool CPdfExportNew::DrawPageFoot(bool exchanged, int page, int count) {
-  try {
-    const CPdfData& s = *m_settings;
-    const double w0 = exchanged ? PageHeight() : PageWidth();
-    int font = -1;
-    if (!SetStyle(s.m_versionStyle, font)) return false;
-    const bool footer = !s.m_footerText.IsEmpty();
-    const double y0 = s.m_marginBottom + (footer ? s.m_footerStyle.m_size : 0);
-    m_pdf.fit_textline(VersionLine().str(), s.m_marginLeft, y0, "");
-    const CString number = PageNumberText(page, count);
-    const double width = m_pdf.stringwidth(number.str(), font, s.m_versionStyle.m_size);
-    m_pdf.fit_textline(number.str(), w0 - width - s.m_marginRight, y0, "");
-    if (footer) {
-      if (!SetStyle(s.m_footerStyle, font)) return false;
-      const double footerWidth = m_pdf.stringwidth(s.m_footerText.str(), font, s.m_footerStyle.m_size);
-      m_pdf.fit_textline(s.m_footerText.str(), (w0 - footerWidth) / 2, y0 - s.m_versionStyle.m_size, "");
-    }
-    return true;
-  } catch (const PDFlib::Exception& e) {
-    SetLibraryError(e);
-  } catch (...) {
+bool CPdfExportNew::DrawPageFoot(int kind, int page, int count) {
+  const CPdfData& s = *m_settings;
+  const bool turned = kind == kPageTurned;
+  // The page's bottom edge: its length (a turned page's bottom edge is the
+  // right one of the upright page).
+  const double edge = kind == kPageUpright ? PageWidth() : PageHeight();
+  // A line at `along` points from the edge's start, its baseline `height`
+  // above the edge.
+  auto put = [&](const CString& line, double along, double height) {
+    if (turned) m_pdf.fit_textline(line.str(), PageWidth() - height, along, "rotate=90");
+    else m_pdf.fit_textline(line.str(), along, height, "");
+  };
+  int font = -1;
+  if (!SetStyle(s.m_versionStyle, font)) return false;
+  const bool footer = !s.m_footerText.IsEmpty();
+  const double height = s.m_marginBottom + (footer ? s.m_footerStyle.m_size : 0);
+  put(VersionLine(), s.m_marginLeft, height);
+  const CString number = PageNumberText(page, count);
+  const double width = m_pdf.stringwidth(number.str(), font, s.m_versionStyle.m_size);
+  put(number, edge - width - s.m_marginRight, height);
+  if (footer) {
+    if (!SetStyle(s.m_footerStyle, font)) return false;
+    const double footerWidth = m_pdf.stringwidth(s.m_footerText.str(), font, s.m_footerStyle.m_size);
+    put(s.m_footerText, (edge - footerWidth) / 2, height - s.m_versionStyle.m_size);
   }
-  return false;
-}
-
-bool CPdfExportNew::DrawPageFootRotated(int page, int count) {
-  try {
-    const CPdfData& s = *m_settings;
-    const double h0 = PageHeight();
-    int font = -1;
-    if (!SetStyle(s.m_versionStyle, font)) return false;
-    const bool footer = !s.m_footerText.IsEmpty();
-    const double x0 = PageWidth() - s.m_marginBottom - (footer ? s.m_footerStyle.m_size : 0);
-    m_pdf.fit_textline(VersionLine().str(), x0, s.m_marginLeft, "rotate=90");
-    const CString number = PageNumberText(page, count);
-    const double width = m_pdf.stringwidth(number.str(), font, s.m_versionStyle.m_size);
-    m_pdf.fit_textline(number.str(), x0, h0 - width - s.m_marginRight, "rotate=90");
-    if (footer) {
-      if (!SetStyle(s.m_footerStyle, font)) return false;
-      const double footerWidth = m_pdf.stringwidth(s.m_footerText.str(), font, s.m_footerStyle.m_size);
-      m_pdf.fit_textline(s.m_footerText.str(), x0 + s.m_versionStyle.m_size, (h0 - footerWidth) / 2, "rotate=90");
-    }
-    return true;
-  } catch (const PDFlib::Exception& e) {
-    SetLibraryError(e);
-  } catch (...) {
-  }
-  return false;
+  return true;
 }

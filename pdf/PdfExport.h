@@ -46,6 +46,11 @@ CString EscapeCharrefText(const CString& text);
 
 // "cp1251" under the Russian interface, else "winansi".
 CString GetPdfEncoding();
+// The code page of the texts the library takes as bytes (file names,
+// bookmarks, document information): 1251 under the Russian interface, else
+// 1252, the code page of the fonts' encoding. The export tells the library
+// before each document.
+int GetPdfInterfaceCodePage();
 // The application's title; a title with "(" gives the part before it
 // followed by "freeware".
 CString GetProductLabel();
@@ -132,6 +137,34 @@ class CKeepFreedMemory {
 
 class CPdfExportNew;
 
+// Why an export stopped. The error message shows a number with the text
+// (CPdfExportNew::GetErrorCode): the library's own number for Library, the
+// picture errors their numbers (2, 5 to 8), the others 0.
+enum class PdfExportError {
+  None,
+  // The library refused a call: its message and number.
+  Library,
+  // The target (or the default folder) cannot be created.
+  CannotCreateFile,
+  // The finished file cannot take the target's place.
+  CannotReplaceFile,
+  // A style's font cannot be loaded.
+  FontNotLoaded,
+  // The page has no room for one cell of the grid.
+  PageTooSmallForGrid,
+  // The design's picture cannot be drawn or saved.
+  PictureNotSaved,
+  // A tile of the picture at actual size: its rectangle, its picture, its
+  // file, its loading.
+  TileRect,
+  TileCrop,
+  TileSave,
+  TileLoad,
+  // A page writer stopped without a message (a layout the library could not
+  // finish, a design whose rows and beads disagree).
+  Unfinished,
+};
+
 // Cell rectangles of one grid page (whole points, y upwards).
 class CGridPageMapper {
  public:
@@ -164,11 +197,12 @@ class CPdfExportNew {
 
   // Writes the whole document to the path; false with the error record set.
   bool Export(const CString& path);
-  // Strings 338 and 339 for the table-size codes, else the stored text.
+  PdfExportError GetError() const { return m_error; }
+  // Strings 338 and 339 for the library's table-size numbers, else the
+  // stored text.
   CString GetErrorText() const;
-  int GetErrorCode() const { return m_errorCode; }
-  int GetCurrentStep() const { return m_currentStep; }
-  const CString& GetCurrentStepName() const { return m_currentStepName; }
+  // The number the error message shows (see PdfExportError).
+  int GetErrorCode() const;
   const std::vector<int>& GetPageList() const { return m_pageList; }
   const CColorSet& GetPalette() const { return m_palette; }
 
@@ -189,8 +223,10 @@ class CPdfExportNew {
   // Loads a temporary picture file into the document and deletes the file,
   // whatever the library answers (its exception passes on); -1 when refused.
   int LoadTemporaryImage(const CString& file);
-  bool DrawPageHead(const CString& title, bool bookmark, bool exchanged);
-  bool DrawPageHeadRotated(const CString& title, bool bookmark);
+  // The header text and the title line at the top edge of a page of the
+  // kind (kPage...): across the page, or along the upright page's left edge
+  // when turned. False when a style's font cannot be loaded.
+  bool DrawPageHead(const CString& title, bool bookmark, int kind);
   void EndPage(int kind);
   // The title line of every page: "<description> - <title>".
   CString GetPageTitleText(const CString& title) const;
@@ -210,8 +246,9 @@ class CPdfExportNew {
   bool FitWordChartColumns(int textflow, int columns, const CString& title, int orientation);
   CString GetWordChartTitle() const;
   void CloseAllPages();
-  bool DrawPageFoot(bool exchanged, int page, int count);
-  bool DrawPageFootRotated(int page, int count);
+  // The version line, "Page n from N" and the footer text at the bottom
+  // edge of a page of the kind.
+  bool DrawPageFoot(int kind, int page, int count);
 
   // ---- Grid pieces ----
   double GetGridCellWidth(const CPdfTextStyle& style);
@@ -236,8 +273,13 @@ class CPdfExportNew {
   // A page of the fitted picture with its head.
   void WriteFittedPage(int image, const CPictureBox& box, const CString& title);
   bool WriteDocument(const CString& path, const CString& temp);
-  void SetStep(int number, const char* name);
-  void SetLibraryError(const PDFlib::Exception& e);
+  // One step of the export (the beginning of the document, a kind of pages,
+  // the closing of the pages, the end of the document): a library error in
+  // it stops the export with the library's message and number.
+  template <class Write>
+  bool RunStep(Write&& write);
+  // Records the error and answers false.
+  bool Fail(PdfExportError error, const CString& text = CString());
   bool SetStyle(const CPdfTextStyle& style, int& font);
   bool WriteGridPage(const RECT& tile, int cellWidth, int rowHeight, bool firstPage, const CPdfTextStyle& style);
   bool SelectGridSymbolFont(const CPdfTextStyle& style, int& font);
@@ -255,10 +297,9 @@ class CPdfExportNew {
   CColorSet m_palette;
   CPdfData* m_settings;
   PDFlib m_pdf;
-  int m_currentStep = -1;
-  CString m_currentStepName;
+  PdfExportError m_error = PdfExportError::None;
   CString m_errorText;
-  int m_errorCode = 0;
+  int m_libraryErrorNumber = 0;
   std::vector<int> m_pageList;
   // The chart-symbol font: -2 not tried yet; a failure is shown once.
   int m_symbolFont = -2;

@@ -122,33 +122,26 @@ RECT CPdfExportNew::ShiftGridCell(const RECT& rect, int column, int row, int cel
 // ---- Pages ----
 
 bool CPdfExportNew::WriteGrid(const CPdfTextStyle& style) {
-  try {
-    const double cellWidth = GetGridCellWidth(style);
-    if (!(cellWidth > 0)) {
-      m_errorText.Format(LoadResString(IDS_PDF_FONT_LOAD_ERROR), style.m_face.GetString());
-      return false;
-    }
-    const int rowHeight = style.m_size + 4;
-    int cc = 0, rr = 0;
-    if (!GetGridPageCapacity(cellWidth, rowHeight, style.m_orientation, cc, rr)) {
-      m_errorText = LoadResString(IDS_PDF_PAGE_TOO_SMALL_FOR_GRID);
-      return false;
-    }
-    const int columns = static_cast<int>(m_design->GetColumnCount()), rows = static_cast<int>(m_design->GetRowCount());
-    if (static_cast<long long>(columns) * rows > m_design->GetBeadCount()) return false;
-    bool first = true;
-    for (int r0 = 0; r0 < rows; r0 += rr + 1)
-      for (int c0 = 0; c0 < columns; c0 += cc + 1) {
-        const RECT tile{c0, r0, std::min(c0 + cc, columns - 1), std::min(r0 + rr, rows - 1)};
-        WriteGridPage(tile, static_cast<int>(cellWidth), rowHeight, first, style);
-        first = false;
-      }
-    return true;
-  } catch (const PDFlib::Exception& e) {
-    SetLibraryError(e);
-  } catch (...) {
+  const double cellWidth = GetGridCellWidth(style);
+  if (!(cellWidth > 0)) {
+    CString text;
+    text.Format(LoadResString(IDS_PDF_FONT_LOAD_ERROR), style.m_face.GetString());
+    return Fail(PdfExportError::FontNotLoaded, text);
   }
-  return false;
+  const int rowHeight = style.m_size + 4;
+  int cc = 0, rr = 0;
+  if (!GetGridPageCapacity(cellWidth, rowHeight, style.m_orientation, cc, rr))
+    return Fail(PdfExportError::PageTooSmallForGrid, LoadResString(IDS_PDF_PAGE_TOO_SMALL_FOR_GRID));
+  const int columns = static_cast<int>(m_design->GetColumnCount()), rows = static_cast<int>(m_design->GetRowCount());
+  if (static_cast<long long>(columns) * rows > m_design->GetBeadCount()) return Fail(PdfExportError::Unfinished);
+  bool first = true;
+  for (int r0 = 0; r0 < rows; r0 += rr + 1)
+    for (int c0 = 0; c0 < columns; c0 += cc + 1) {
+      const RECT tile{c0, r0, std::min(c0 + cc, columns - 1), std::min(r0 + rr, rows - 1)};
+      WriteGridPage(tile, static_cast<int>(cellWidth), rowHeight, first, style);
+      first = false;
+    }
+  return true;
 }
 
 bool CPdfExportNew::SelectGridSymbolFont(const CPdfTextStyle& style, int& font) {
@@ -248,7 +241,7 @@ bool CPdfExportNew::WriteGridPage(const RECT& tile, int w, int h, bool firstPage
     case 2: title += LoadResString(IDS_PDF_GRID_FONT_SYMBOL); break;
     default: break;
   }
-  DrawPageHead(title, firstPage, exchanged);
+  DrawPageHead(title, firstPage, kind);
   EndPage(kind);
   return true;
 }

@@ -191,9 +191,10 @@ int CPdfExportNew::LoadDesignPicture(const CPattern& design, const CPictureBox& 
   MakeTempFileName(".jpg", file);
   if (!RenderPreviewFile(design, file, box.size)) {
     RemoveFile(file);
-    m_errorCode = 2;
-    m_errorText.Format(LoadResString(IDS_PDF_SAVE_PREVIEW_FAILED), static_cast<int>(box.size.cx),
-                       static_cast<int>(box.size.cy));
+    CString text;
+    text.Format(LoadResString(IDS_PDF_SAVE_PREVIEW_FAILED), static_cast<int>(box.size.cx),
+                static_cast<int>(box.size.cy));
+    Fail(PdfExportError::PictureNotSaved, text);
     return -1;
   }
   return LoadTemporaryImage(file);
@@ -211,13 +212,9 @@ void CPdfExportNew::PlacePicture(int image, const CPictureBox& box) {
 void CPdfExportNew::WriteFittedPage(int image, const CPictureBox& box, const CString& title) {
   BeginPage(false);
   PlacePicture(image, box);
-  if (!box.turned) {
-    DrawPageHead(title, true, false);
-    EndPage(kPageUpright);
-  } else {
-    DrawPageHeadRotated(title, true);
-    EndPage(kPageTurned);
-  }
+  const int kind = box.turned ? kPageTurned : kPageUpright;
+  DrawPageHead(title, true, kind);
+  EndPage(kind);
 }
 
 bool CPdfExportNew::WritePreviewFitToPage(const CPattern& design, const CString& title, const CPdfTextStyle& style) {
@@ -242,10 +239,9 @@ bool CPdfExportNew::WritePreviewActualSize(const CPattern& design, const CPdfTex
   const SIZE size{RoundToInt(aw * 100), RoundToInt(ah * 100)};
   auto picture = RenderDesign(design, m_palette, size, m_settings->m_pageBackground);
   if (!picture) {
-    m_errorCode = 2;
-    m_errorText.Format(LoadResString(IDS_PDF_SAVE_PREVIEW_FAILED), static_cast<int>(size.cx),
-                       static_cast<int>(size.cy));
-    return false;
+    CString text;
+    text.Format(LoadResString(IDS_PDF_SAVE_PREVIEW_FAILED), static_cast<int>(size.cx), static_cast<int>(size.cy));
+    return Fail(PdfExportError::PictureNotSaved, text);
   }
   const int across = grid.GetTilesAcross(), down = grid.GetTilesDown();
   CStatusProgress progress(GetIMainFrame(), down, IDS_PDF_ACTUAL_PREVIEW);
@@ -256,30 +252,17 @@ bool CPdfExportNew::WritePreviewActualSize(const CPattern& design, const CPdfTex
     progress.SetPos(r);
     for (int c = 0; c < across; ++c) {
       CFractionRect fr;
-      if (!grid.GetTileRect(c, r, fr)) {
-        m_errorCode = 5;
-        m_errorText = PdfFormat("Fail to get subimage rect( col %d, row %d)", c, r);
-        return false;
-      }
+      if (!grid.GetTileRect(c, r, fr))
+        return Fail(PdfExportError::TileRect, PdfFormat("Fail to get subimage rect( col %d, row %d)", c, r));
       auto tile = picture->CropByFractions(fr);
-      if (!tile) {
-        m_errorCode = 6;
-        m_errorText = PdfFormat("Fail to create subimage( col %d, row %d)", c, r);
-        return false;
-      }
+      if (!tile) return Fail(PdfExportError::TileCrop, PdfFormat("Fail to create subimage( col %d, row %d)", c, r));
       if (!tile->SaveFile(tileFile)) {
         RemoveFile(tileFile);
-        m_errorCode = 7;
-        m_errorText = PdfFormat("Fail to save subimage( col %d, row %d)", c, r);
-        return false;
+        return Fail(PdfExportError::TileSave, PdfFormat("Fail to save subimage( col %d, row %d)", c, r));
       }
       tile.reset();
       const int image = LoadTemporaryImage(tileFile);
-      if (image == -1) {
-        m_errorCode = 8;
-        m_errorText = PdfFormat("Fail load subimage( col %d, row %d)", c, r);
-        return false;
-      }
+      if (image == -1) return Fail(PdfExportError::TileLoad, PdfFormat("Fail load subimage( col %d, row %d)", c, r));
       BeginPage(false);
       const int tw = RoundToInt(fr.width * aw * 72), th = RoundToInt(fr.height * ah * 72);
       const int bw = turned ? th : tw, bh = turned ? tw : th;
@@ -288,13 +271,9 @@ bool CPdfExportNew::WritePreviewActualSize(const CPattern& design, const CPdfTex
       m_pdf.fit_image(image, static_cast<int>((pw - bw) / 2), static_cast<int>((ph - bh) / 2), options.str());
       CString title;
       title.Format(LoadResString(IDS_PDF_TILE_TITLE), c + 1, r + 1);
-      if (!turned) {
-        DrawPageHead(title, true, false);
-        EndPage(kPageUpright);
-      } else {
-        DrawPageHeadRotated(title, true);
-        EndPage(kPageTurned);
-      }
+      const int kind = turned ? kPageTurned : kPageUpright;
+      DrawPageHead(title, true, kind);
+      EndPage(kind);
     }
   }
   return true;
@@ -498,13 +477,9 @@ bool CPdfExportNew::WriteCollage(const CPdfTextStyle& style) {
       PlacePicture(whole, box);
       m_pdf.restore();
     }
-    if (!box.turned) {
-      DrawPageHead(title, true, false);
-      EndPage(kPageUpright);
-    } else {
-      DrawPageHeadRotated(title, true);
-      EndPage(kPageTurned);
-    }
+    const int kind = box.turned ? kPageTurned : kPageUpright;
+    DrawPageHead(title, true, kind);
+    EndPage(kind);
   }
   WriteFittedPage(whole, box, LoadResString(IDS_PDF_ASSEMBLING_ALL));
   progress.SetPos(rows);

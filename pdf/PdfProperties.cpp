@@ -81,7 +81,7 @@ bool CPdfExportNew::WriteProperties(const CPdfTextStyle& style) {
       }
     }
     if (result == "_stop") {
-      DrawPageHead(title, firstPage && s.m_createBookmarks, exchanged);
+      DrawPageHead(title, firstPage && s.m_createBookmarks, kind);
       EndPage(kind);
       return true;
     }
@@ -89,7 +89,7 @@ bool CPdfExportNew::WriteProperties(const CPdfTextStyle& style) {
       EndPage(kind);
       return false;
     }
-    DrawPageHead(title, firstPage && s.m_createBookmarks, exchanged);
+    DrawPageHead(title, firstPage && s.m_createBookmarks, kind);
     EndPage(kind);
     firstPage = false;
     BeginPage(exchanged);

@@ -103,6 +103,8 @@ CString EscapeCharrefText(const CString& text) {
 
 CString GetPdfEncoding() { return IsRussianInterface() ? "cp1251" : "winansi"; }
 
+int GetPdfInterfaceCodePage() { return IsRussianInterface() ? 1251 : 1252; }
+
 CString GetProductLabel() {
   CString title = LoadResString(IDS_APP_TITLE);
   const int bracket = title.Find('(');

@@ -129,8 +129,9 @@ bool CPdfExportNew::AddWordChartTableRow(int& table, const CWordChartRunLine& li
 bool CPdfExportNew::WriteWordChartTable(const CPdfTextStyle& style) {
   const int font = LoadStyleFont(style);
   if (font < 0) {
-    m_errorText.Format(LoadResString(IDS_PDF_FONT_LOAD_ERROR), style.m_face.GetString());
-    return false;
+    CString text;
+    text.Format(LoadResString(IDS_PDF_FONT_LOAD_ERROR), style.m_face.GetString());
+    return Fail(PdfExportError::FontNotLoaded, text);
   }
   int table = -1;
   AddWordChartHeaderRow(table, font, style.m_size);
@@ -205,7 +206,7 @@ bool CPdfExportNew::FitWordChartColumns(int textflow, int columns, const CString
       x += columnWidth + gap;
       result = m_pdf.fit_textflow(textflow, x, BottomOffset(), x + columnWidth, h - TopOffset(), "");
     }
-    DrawPageHead(title, firstPage, exchanged);
+    DrawPageHead(title, firstPage, kind);
     EndPage(kind);
     firstPage = false;
   } while (result == "_boxfull" || result == "_nextpage");

@@ -51,8 +51,6 @@ class CWordChart {
   CString GetLineLabel() const { return m_options.GetLineLabel(); }
   const std::vector<CWordChartRunLine>& GetRunLines() const { return m_runLines; }
   int GetLineCount() const { return static_cast<int>(m_runLines.size()); }
-  // Whether the design is read as a peyote design (format 1 to 9).
-  bool IsPeyote() const { return m_peyote; }
 
  private:
   void SplitPeyoteColumns();

@@ -103,8 +103,8 @@ __attribute__((visibility("default"))) const PdfFunctionTable* PDF_get_api(void)
 
 // The code page of the interface texts that reach the library as bytes:
 // file names, bookmark titles and document information values. 1252
-// (English, the default) or 1251 (Russian); the program sets it once at
-// start-up. Returns 1 when the code page was taken, 0 for any other value.
+// (English, the default) or 1251 (Russian); the PDF export sets it before
+// each document. Returns 1 when the code page was taken, 0 for any other value.
 __attribute__((visibility("default"))) int PDF_set_interface_codepage(int codepage);
 
 }  // extern "C"

@@ -16,7 +16,11 @@
 #include <cstring>
 #include <ctime>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <map>
+#include <string_view>
+#include <tuple>
 #include <unordered_map>
 
 #include "pdflib/lib/ascii.h"
@@ -151,6 +155,21 @@ struct FontEntry {
   std::unique_ptr<OutlineFont> outline;  // builtin: drawn as outlines
   FontMetrics metrics;
 };
+
+// A picture file's bytes as a key: their number, FNV-1a and the standard
+// library's hash.
+using ImageKey = std::tuple<std::size_t, std::uint64_t, std::size_t>;
+
+namespace {
+
+ImageKey KeyOf(const std::vector<std::uint8_t>& data) {
+  std::uint64_t fnv = 14695981039346656037ull;
+  for (std::uint8_t b : data) fnv = (fnv ^ b) * 1099511628211ull;
+  const std::string_view bytes(reinterpret_cast<const char*>(data.data()), data.size());
+  return ImageKey{data.size(), fnv, std::hash<std::string_view>{}(bytes)};
+}
+
+}  // namespace
 
 struct ImageEntry {
   HPDF_Image image = nullptr;
@@ -613,6 +632,14 @@ class Document final : public Measurer {
 
   // ---- images ----
   int LoadImage(const std::vector<std::uint8_t>& data, int handle) {
+    // A picture loaded before with the same bytes (tiles of an empty area,
+    // a page picture written again) is written into the file once; every
+    // load still gets its own handle.
+    const ImageKey key = KeyOf(data);
+    if (auto it = loaded_.find(key); it != loaded_.end()) {
+      images_.emplace(handle, images_.at(it->second));
+      return handle;
+    }
     HPDF_Image image = nullptr;
     if (LooksLikeJpeg(data)) {
       image = HPDF_LoadJpegImageFromMem(pdf_, data.data(), static_cast<HPDF_UINT>(data.size()));
@@ -650,6 +677,7 @@ class Document final : public Measurer {
       return -1;
     }
     images_.emplace(handle, entry);
+    loaded_.emplace(key, handle);
     return handle;
   }
   const ImageEntry& Image(int handle) const { return At(images_, handle, "Image"); }
@@ -679,6 +707,9 @@ class Document final : public Measurer {
   std::unordered_map<std::string, int> fontCache_;
   std::unordered_map<std::string, std::string> ttfNames_;
   std::unordered_map<int, ImageEntry> images_;
+  // The bytes of every picture loaded, by their size and two hashes of
+  // different kinds: the first handle that loaded them.
+  std::map<ImageKey, int> loaded_;
   std::map<int, FlowEntry> flows_;
   std::map<int, TableEntry> tables_;
 };
