@@ -163,6 +163,39 @@ TEST(PictureScale, CropKeepsTheLastColumnAndRow) {
   EXPECT_FALSE(img.Crop(CRect(5, 5, INT_MIN, INT_MIN)));  // edges far below zero
 }
 
+// Crops and the codec's copy read whole rows where they can (24 and 32
+// bits); every depth gives the pixels GetPixelRGB gives.
+TEST(PictureScale, CropsAndCodecCopiesOfEveryDepthKeepThePixels) {
+  for (int bits : {24, 32, 8}) {
+    CImage img;
+    ASSERT_TRUE(img.Create(13, 7, bits, -1)) << bits;
+    if (bits == 8) {
+      BYTE red[256], green[256], blue[256];
+      for (int i = 0; i < 256; ++i) red[i] = BYTE(i), green[i] = BYTE(255 - i), blue[i] = BYTE(i * 7);
+      ASSERT_TRUE(img.SetPaletteRGB(256, red, green, blue));
+      for (int y = 0; y < 7; ++y)
+        for (int x = 0; x < 13; ++x) ASSERT_TRUE(img.SetPixelIndex(x, y, (x * 19 + y * 5) % 256));
+    } else {
+      FillPattern(img);
+    }
+    std::unique_ptr<CImage> part = img.Crop(CRect(3, 2, 12, 6));
+    ASSERT_TRUE(part) << bits;
+    ASSERT_EQ(part->GetWidth(), 9);
+    ASSERT_EQ(part->GetHeight(), 4);
+    // Top-down rows 2..5 are DIB rows 4..1.
+    for (int t = 0; t < 4; ++t)
+      for (int x = 0; x < 9; ++x) EXPECT_EQ(ColorAt(*part, x, 3 - t), ColorAt(img, x + 3, 7 - (t + 2) - 1)) << bits;
+    CBaseImage* codec = nullptr;
+    ASSERT_TRUE(img.ToCodecImage(&codec)) << bits;
+    for (int y = 0; y < 7; ++y)
+      for (int x = 0; x < 13; ++x) {
+        const RGBQUAD q = codec->GetPixelColor(x, y, false);
+        EXPECT_EQ(RGB(q.rgbRed, q.rgbGreen, q.rgbBlue), ColorAt(img, x, y)) << bits << " " << x << "," << y;
+      }
+    delete codec;
+  }
+}
+
 TEST(PictureScale, PageTilesOfATenByFiveInchPicture) {
   // 1000 x 500 pixels at 100 pixels an inch, on pages of 8 x 10 inches
   // (in points).

@@ -134,6 +134,7 @@ TEST(PdfDocument, InformationOrderAndTableSizeTexts) {
     qmtest::RecordingApi::failNumber = code;
     qmtest::RecordingApi::failMessage = "library text";
     EXPECT_FALSE(exporter.Export((dir / "fail.pdf").string().c_str()));
+    EXPECT_EQ(exporter.GetError(), PdfExportError::Library);
     EXPECT_EQ(exporter.GetErrorCode(), code);
     const CString expected = code == 3424   ? LoadResString(IDS_PDF_TABLE_TOO_WIDE)
                              : code == 3425 ? LoadResString(IDS_PDF_TABLE_TOO_HIGH)
@@ -141,6 +142,76 @@ TEST(PdfDocument, InformationOrderAndTableSizeTexts) {
     EXPECT_EQ(exporter.GetErrorText(), expected);
   }
   EXPECT_TRUE(LoadResString(IDS_PDF_TABLE_TOO_WIDE).Left(25) == "The table width is too la");
+}
+
+// The page services leave a library error to the export step that called
+// them: a page head whose font call fails throws, and the whole export
+// stops with the library's number and text.
+TEST(PdfDocument, LibraryErrorsStopTheStep) {
+  Language english(false);
+  CColorSet palette = pdftest::MakePalette();
+  CPattern design = pdftest::MakePeyote(4, 4, palette);
+  CPdfData data;
+  Recording recording;
+  CPdfExportNew exporter(&design, palette, &data);
+  exporter.Library().begin_document("x.pdf", "");
+  qmtest::RecordingApi::failNumber = 2100;
+  qmtest::RecordingApi::failMessage = "no font";
+  EXPECT_THROW(exporter.DrawPageHead("T", true, CPdfExportNew::kPageUpright), PDFlib::Exception);
+  EXPECT_EQ(exporter.GetError(), PdfExportError::None);
+  EXPECT_TRUE(exporter.DrawPageHead("T", true, CPdfExportNew::kPageUpright));
+}
+
+// Head and foot of the three page kinds: the header and the title centred
+// along the top edge under its margin; the version line, the page number
+// and the footer along the bottom edge over its margin. A turned page has
+// them along the upright page's left and right edges. The recording
+// library measures every text 12.5 points wide.
+TEST(PdfPages, HeadAndFootOfEachPageKind) {
+  Language english(false);
+  PageSize a4(595 / 72.0, 842 / 72.0);
+  CColorSet palette = pdftest::MakePalette();
+  CPattern design = pdftest::MakePeyote(4, 4, palette);
+  CPdfData data;
+  data.m_marginTop = 10, data.m_marginBottom = 12, data.m_marginLeft = 20, data.m_marginRight = 30;
+  data.m_headerText = "Header", data.m_headerStyle.m_size = 7, data.m_pageTitleStyle.m_size = 10;
+  data.m_footerText = "Footer", data.m_footerStyle.m_size = 6, data.m_versionStyle.m_size = 8;
+  data.m_createBookmarks = 1;
+  struct Case {
+    int kind;
+    const char* api;  // of the head's lines
+    std::vector<std::string> head, foot;
+  };
+  const Case cases[] = {
+      {CPdfExportNew::kPageUpright, "show_xy2",
+       {", 291.25, 825)", ", 291.25, 815)"},
+       {", 20, 18, '')", ", 552.5, 18, '')", ", 291.25, 10, '')"}},
+      {CPdfExportNew::kPageLandscape, "show_xy2",
+       {", 414.75, 578)", ", 414.75, 568)"},
+       {", 20, 18, '')", ", 799.5, 18, '')", ", 414.75, 10, '')"}},
+      {CPdfExportNew::kPageTurned, "fit_textline",
+       {", 17, 414.75, 'rotate=90')", ", 27, 414.75, 'rotate=90')"},
+       {", 577, 20, 'rotate=90')", ", 577, 799.5, 'rotate=90')", ", 585, 414.75, 'rotate=90')"}},
+  };
+  auto endsWith = [](const std::string& call, const std::string& end) {
+    return call.size() >= end.size() && call.compare(call.size() - end.size(), end.size(), end) == 0;
+  };
+  for (const Case& c : cases) {
+    Recording recording;
+    CPdfExportNew exporter(&design, palette, &data);
+    ASSERT_TRUE(exporter.DrawPageHead("Title", true, c.kind));
+    auto lines = recording.Named(c.api);
+    ASSERT_EQ(lines.size(), c.head.size()) << c.kind;
+    for (size_t i = 0; i < lines.size(); ++i) EXPECT_TRUE(endsWith(lines[i], c.head[i])) << lines[i];
+    EXPECT_NE(lines[0].find("'Header'"), std::string::npos);
+    EXPECT_EQ(recording.Count("create_bookmark"), 1);
+    qmtest::RecordingApi::calls.clear();
+    ASSERT_TRUE(exporter.DrawPageFoot(c.kind, 3, 9));
+    lines = recording.Named("fit_textline");
+    ASSERT_EQ(lines.size(), c.foot.size()) << c.kind;
+    for (size_t i = 0; i < lines.size(); ++i) EXPECT_TRUE(endsWith(lines[i], c.foot[i])) << lines[i];
+    EXPECT_NE(lines[2].find("'Footer'"), std::string::npos);
+  }
 }
 
 TEST(PdfColorList, ColumnWidthShares) {
@@ -231,6 +302,8 @@ TEST(PdfGrid, PageTooSmallFailsWithAText) {
   exporter.Library().begin_document("x.pdf", "");
   EXPECT_FALSE(exporter.WriteGrid(data.m_gridStyle));
   EXPECT_EQ(exporter.GetErrorText(), LoadResString(IDS_PDF_PAGE_TOO_SMALL_FOR_GRID));
+  EXPECT_EQ(exporter.GetError(), PdfExportError::PageTooSmallForGrid);
+  EXPECT_EQ(exporter.GetErrorCode(), 0);
   EXPECT_EQ(recording.Count("begin_page_ext"), 0);
   int cc = 0, rr = 0;
   EXPECT_FALSE(exporter.GetGridPageCapacity(0, 14, 0, cc, rr));

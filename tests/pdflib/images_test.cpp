@@ -5,6 +5,9 @@
 #include <cstdio>
 #include <jpeglib.h>
 
+#include <iterator>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -152,6 +155,54 @@ TEST(PdfImageTest, PicturesByContentFitInsideTheirBoxes) {
   EXPECT_TRUE(Near(at(40, 30), 255, 255, 255)) << "PNG: 80 x 80 centred in 80 x 160";
   EXPECT_TRUE(Near(at(250, 50), 100, 100, 100)) << "JPEG at the box's lower left";
   EXPECT_TRUE(Near(at(250, 150), 255, 255, 255));
+}
+
+// Pictures with the same bytes (whatever their file names) are written
+// into the file once; each load still gets its own handle, and each
+// placement shows the picture.
+TEST(PdfImageTest, PicturesWithTheSameBytesAreWrittenOnce) {
+  const auto dir = qmtest::MakeTempDir("pdf-same-images");
+  qmtest::WriteAll(dir / "a.bmp", HalvesBmp(40, 20));
+  qmtest::WriteAll(dir / "b.bmp", HalvesBmp(40, 20));
+  qmtest::WriteAll(dir / "taller.bmp", HalvesBmp(40, 22));
+  qmtest::WriteAll(dir / "a.jpg", GreyJpeg(30, 30));
+  qmtest::WriteAll(dir / "b.jpg", GreyJpeg(30, 30));
+  const auto path = dir / "same.pdf";
+  {
+    PDFlib p;
+    p.begin_document(path.string(), "");
+    std::vector<int> handles;
+    for (const char* name : {"a.bmp", "b.bmp", "taller.bmp", "a.jpg", "b.jpg", "a.bmp"})
+      handles.push_back(p.load_image("auto", (dir / name).string(), ""));
+    for (size_t i = 0; i < handles.size(); ++i) {
+      ASSERT_GT(handles[i], 0);
+      for (size_t j = 0; j < i; ++j) EXPECT_NE(handles[i], handles[j]);
+    }
+    p.begin_page_ext(600, 100, "");
+    for (size_t i = 0; i < handles.size(); ++i)
+      p.fit_image(handles[i], 100.0 * static_cast<double>(i), 0, "boxsize={100 100} fitmethod=meet");
+    p.end_page_ext("");
+    p.end_document("");
+  }
+  ASSERT_TRUE(qmtest::QpdfCheckPasses(path));
+  // pdfimages lists each placement with the number of its picture object.
+  const std::string list = qmtest::RunCommand("pdfimages -list " + qmtest::Quote(path));
+  std::set<std::string> objects;
+  int placements = 0;
+  std::istringstream lines(list);
+  for (std::string line; std::getline(lines, line);) {
+    std::istringstream words(line);
+    std::vector<std::string> w{std::istream_iterator<std::string>(words), std::istream_iterator<std::string>()};
+    if (w.size() < 12 || w[0] != "1") continue;
+    ++placements;
+    objects.insert(w[10]);
+  }
+  EXPECT_EQ(placements, 6) << list;
+  EXPECT_EQ(objects.size(), 3u) << list;
+  const qmtest::Pixmap pm = qmtest::Render(path, 1, 72);
+  ASSERT_TRUE(pm.Ok());
+  for (double x : {20.0, 120.0, 520.0}) EXPECT_TRUE(Near(qmtest::PointPixel(pm, x, 25, 72), 255, 0, 0)) << x;
+  for (double x : {350.0, 450.0}) EXPECT_TRUE(Near(qmtest::PointPixel(pm, x, 50, 72), 100, 100, 100)) << x;
 }
 
 TEST(PdfImageTest, CorruptOrUnknownPicturesAnswerMinusOne) {
