@@ -2,7 +2,11 @@
 // the collage that grows row by row. The pictures come from the installed
 // renderer (the design view's) or from the plain one of this file.
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 #include "core/FileUtils.h"
 #include "core/FrameServices.h"
@@ -226,6 +230,46 @@ bool CPdfExportNew::WritePreviewFitToPage(const CPattern& design, const CString&
   return true;
 }
 
+namespace {
+
+// A tile of the picture at actual size as a temporary JPEG file.
+struct CTileFile {
+  enum State { kNoRect, kNotCropped, kNotSaved, kSaved };
+  CFractionRect rect;
+  CString file;
+  State state = kNoRect;
+};
+
+// Crops and saves the tiles that have a rectangle, on several cores at
+// once (the JPEG encoding is most of a tile's time); each tile's state
+// tells how far it got.
+void SaveTiles(const CImage& picture, std::vector<CTileFile>& tiles) {
+  std::atomic<size_t> next{0};
+  auto work = [&] {
+    for (size_t i = next++; i < tiles.size(); i = next++) {
+      CTileFile& t = tiles[i];
+      if (t.state == CTileFile::kNoRect) continue;
+      std::unique_ptr<CImage> tile = picture.CropByFractions(t.rect);
+      if (!tile) t.state = CTileFile::kNotCropped;
+      else if (!tile->SaveFile(t.file)) t.state = CTileFile::kNotSaved;
+      else t.state = CTileFile::kSaved;
+    }
+  };
+  const size_t helpers = std::min<size_t>(std::clamp(std::thread::hardware_concurrency(), 1u, 8u) - 1, tiles.size());
+  std::vector<std::thread> threads;
+  for (size_t k = 0; k < helpers; ++k) {
+    try {
+      threads.emplace_back(work);
+    } catch (const std::system_error&) {
+      break;  // no more threads: the others and this one do the rest
+    }
+  }
+  work();
+  for (std::thread& t : threads) t.join();
+}
+
+}  // namespace
+
 bool CPdfExportNew::WritePreviewActualSize(const CPattern& design, const CPdfTextStyle& style) {
   const bool turned = style.m_orientation != 0;
   const double pw = PageWidth(), ph = PageHeight();
@@ -245,23 +289,41 @@ bool CPdfExportNew::WritePreviewActualSize(const CPattern& design, const CPdfTex
   }
   const int across = grid.GetTilesAcross(), down = grid.GetTilesDown();
   CStatusProgress progress(GetIMainFrame(), down, IDS_PDF_ACTUAL_PREVIEW);
-  CString tileFile;
-  MakeTempFileName(".jpg", tileFile);
-  RemoveFile(tileFile);
+  std::vector<CTileFile> tiles(static_cast<size_t>(across) * static_cast<size_t>(std::max(down, 0)));
+  for (int r = 0; r < down; ++r)
+    for (int c = 0; c < across; ++c) {
+      CTileFile& t = tiles[static_cast<size_t>(r) * across + c];
+      MakeTempFileName(".jpg", t.file);
+      if (grid.GetTileRect(c, r, t.rect)) t.state = CTileFile::kNotCropped;
+    }
+  SaveTiles(*picture, tiles);
+  picture.reset();
+  // The files a failure leaves (those already loaded are gone).
+  struct CRemoveTiles {
+    std::vector<CTileFile>& tiles;
+    ~CRemoveTiles() {
+      for (const CTileFile& t : tiles)
+        if (t.state == CTileFile::kSaved) RemoveFile(t.file);
+    }
+  } removeLeft{tiles};
+  // The pages in order; the first tile that failed stops them.
   for (int r = 0; r < down; ++r) {
     progress.SetPos(r);
     for (int c = 0; c < across; ++c) {
-      CFractionRect fr;
-      if (!grid.GetTileRect(c, r, fr))
-        return Fail(PdfExportError::TileRect, PdfFormat("Fail to get subimage rect( col %d, row %d)", c, r));
-      auto tile = picture->CropByFractions(fr);
-      if (!tile) return Fail(PdfExportError::TileCrop, PdfFormat("Fail to create subimage( col %d, row %d)", c, r));
-      if (!tile->SaveFile(tileFile)) {
-        RemoveFile(tileFile);
-        return Fail(PdfExportError::TileSave, PdfFormat("Fail to save subimage( col %d, row %d)", c, r));
+      CTileFile& t = tiles[static_cast<size_t>(r) * across + c];
+      const CFractionRect& fr = t.rect;
+      switch (t.state) {
+        case CTileFile::kNoRect:
+          return Fail(PdfExportError::TileRect, PdfFormat("Fail to get subimage rect( col %d, row %d)", c, r));
+        case CTileFile::kNotCropped:
+          return Fail(PdfExportError::TileCrop, PdfFormat("Fail to create subimage( col %d, row %d)", c, r));
+        case CTileFile::kNotSaved:
+          RemoveFile(t.file);
+          return Fail(PdfExportError::TileSave, PdfFormat("Fail to save subimage( col %d, row %d)", c, r));
+        case CTileFile::kSaved: break;
       }
-      tile.reset();
-      const int image = LoadTemporaryImage(tileFile);
+      t.state = CTileFile::kNoRect;  // LoadTemporaryImage removes the file
+      const int image = LoadTemporaryImage(t.file);
       if (image == -1) return Fail(PdfExportError::TileLoad, PdfFormat("Fail load subimage( col %d, row %d)", c, r));
       BeginPage(false);
       const int tw = RoundToInt(fr.width * aw * 72), th = RoundToInt(fr.height * ah * 72);
