@@ -117,7 +117,7 @@ bool DeflateSink::CompressWhole(const std::string& text) {
 
 std::string DeflateSink::Finish(std::string& text) {
   // A page that never reached the threshold is compressed in one go, which
-  // takes a third of the time of the stream at the same level.
+  // takes half to a third of the time of the stream at the same level.
   if (open_ || !CompressWhole(text)) {
     Run(text, Z_FINISH);
     deflateEnd(&z_);
