@@ -178,7 +178,24 @@ inline void ReduceColors(CPattern& design, const CColorSet& palette, int target,
   design.SetModified(true);
 }
 
-// The separated-bead finder's search.
+// The separated-bead finder's results as they were kept: a list of its own
+// for every bead group.
+using CSepBeadGroup = std::vector<UINT>;
+using CSepStitchPart = std::vector<CSepBeadGroup>;
+struct CSepStitchGroup {
+  int GetRegionCount() const {
+    int n = 0;
+    for (const CSepStitchPart& part : parts) n += static_cast<int>(part.size());
+    return n;
+  }
+  bool HasMoreRegions(const CSepStitchGroup& other) const { return GetRegionCount() > other.GetRegionCount(); }
+  std::vector<CSepStitchPart> parts;
+  int colorIndex = -1;
+  DWORD count = 0;
+};
+
+// The separated-bead finder's search: a fill per group with a bead list
+// of its own (CBeadBlockFinder), and a list kept per group found.
 inline bool FindSeparatedBeads(const CPattern& design, const CColorSet& palette, int largestGroup, bool diagonals,
                                std::vector<CSepStitchGroup>& entries_) {
   entries_.clear();

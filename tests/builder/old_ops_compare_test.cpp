@@ -118,36 +118,76 @@ TEST(OldOpsCompare, ReduceColorsAsBefore) {
     }
 }
 
+// How the beads of a design are coloured for the separated-bead comparison:
+// random colours (with some beads in the path colour where the design case
+// has them), every bead one colour, a checkerboard of two colours (one
+// piece with corners, single beads without), no bead present, and a bead
+// list shorter than the grid.
+enum class SepLayout { kRandom, kOneColour, kCheckerboard, kNoBeads, kShortList };
+
 TEST(OldOpsCompare, SeparatedBeadsAsBefore) {
   unsigned seed = 100;
+  const std::pair<SepLayout, const char*> layouts[] = {{SepLayout::kRandom, "random"},
+                                                       {SepLayout::kOneColour, "one colour"},
+                                                       {SepLayout::kCheckerboard, "checkerboard"},
+                                                       {SepLayout::kNoBeads, "no beads"},
+                                                       {SepLayout::kShortList, "short bead list"}};
   for (const DesignCase& d : kDesigns)
-    for (int colours : {2, 3, 30})
-      for (bool diagonals : {false, true})
-        for (int largest : {1, 7, 40}) {
-          if (d.columns * d.rows >= 1000000 && !(colours == 30 && largest == 7 && !diagonals)) continue;  // time
-          SCOPED_TRACE(std::string(d.name) + ", colours " + std::to_string(colours) + ", largest " +
-                       std::to_string(largest) + (diagonals ? ", diagonals" : ""));
-          CPattern design = DesignOf(d, seed++);
-          std::mt19937 rng(seed++);
-          for (CBead& b : design.m_beads) {
-            b.SetColorIndex(static_cast<int>(rng() % colours));  // drops the path colour
-            if (d.pathOneIn && rng() % d.pathOneIn == 0) b.SetPathColor();
+    for (const auto& [layout, layoutName] : layouts)
+      for (int colours : {2, 3, 30})
+        for (bool diagonals : {false, true})
+          for (int largest : {1, 7, 40}) {
+            if (layout != SepLayout::kRandom && colours != 3) continue;  // the colour count plays no part
+            const bool big = d.columns * d.rows >= 1000000;
+            if (big && !((layout == SepLayout::kRandom && colours == 30 && largest == 7 && !diagonals) ||
+                         (layout == SepLayout::kOneColour && largest == 7 && !diagonals) ||
+                         (layout == SepLayout::kCheckerboard && largest == 7)))
+              continue;  // time
+            SCOPED_TRACE(std::string(d.name) + ", " + layoutName + ", colours " + std::to_string(colours) +
+                         ", largest " + std::to_string(largest) + (diagonals ? ", diagonals" : ""));
+            CPattern design = DesignOf(d, seed++);
+            std::mt19937 rng(seed++);
+            const int columns = static_cast<int>(design.GetColumnCount());
+            for (size_t i = 0; i < design.m_beads.size(); ++i) {
+              CBead& b = design.m_beads[i];
+              switch (layout) {
+                case SepLayout::kRandom:
+                case SepLayout::kShortList:
+                  b.SetColorIndex(static_cast<int>(rng() % colours));  // drops the path colour
+                  if (d.pathOneIn && rng() % d.pathOneIn == 0) b.SetPathColor();
+                  break;
+                case SepLayout::kOneColour:
+                  b.SetColorIndex(2);
+                  b.m_present = 1;
+                  break;
+                case SepLayout::kCheckerboard:
+                  b.SetColorIndex(static_cast<int>((i % columns + i / columns) % 2));
+                  b.m_present = 1;
+                  break;
+                case SepLayout::kNoBeads:
+                  b.m_present = 0;
+                  break;
+              }
+            }
+            if (layout == SepLayout::kShortList) design.m_beads.resize(design.m_beads.size() * 2 / 3);
+            if (layout == SepLayout::kRandom && colours == 3 && !design.m_beads.empty())
+              design.m_beads[0].SetColorIndex(colours + 5);  // outside
+            CColorSet palette = RandomPalette(colours, seed++);
+            CColorUsage usage(&design);
+            palette.CountUsage(usage);
+            CSepStitchFinder finder;
+            const bool found = finder.Find(design, palette, largest, diagonals, nullptr);
+            std::vector<oldops::CSepStitchGroup> before;
+            const bool foundBefore = oldops::FindSeparatedBeads(design, palette, largest, diagonals, before);
+            EXPECT_EQ(found, foundBefore);
+            const std::vector<CSepStitchGroup>& now = finder.GetEntries();
+            ASSERT_EQ(now.size(), before.size());
+            for (size_t e = 0; e < now.size(); ++e) {
+              EXPECT_EQ(now[e].colorIndex, before[e].colorIndex);
+              EXPECT_EQ(now[e].count, before[e].count);
+              ASSERT_EQ(now[e].parts.size(), before[e].parts.size());
+              for (size_t p = 0; p < now[e].parts.size(); ++p)
+                ASSERT_EQ(buildertest::GroupLists(now[e].parts[p]), before[e].parts[p]) << "entry " << e;
+            }
           }
-          if (colours == 3 && !design.m_beads.empty()) design.m_beads[0].SetColorIndex(colours + 5);  // outside
-          CColorSet palette = RandomPalette(colours, seed++);
-          CColorUsage usage(&design);
-          palette.CountUsage(usage);
-          CSepStitchFinder finder;
-          const bool found = finder.Find(design, palette, largest, diagonals, nullptr);
-          std::vector<CSepStitchGroup> before;
-          const bool foundBefore = oldops::FindSeparatedBeads(design, palette, largest, diagonals, before);
-          EXPECT_EQ(found, foundBefore);
-          const std::vector<CSepStitchGroup>& now = finder.GetEntries();
-          ASSERT_EQ(now.size(), before.size());
-          for (size_t e = 0; e < now.size(); ++e) {
-            EXPECT_EQ(now[e].colorIndex, before[e].colorIndex);
-            EXPECT_EQ(now[e].count, before[e].count);
-            ASSERT_EQ(now[e].parts, before[e].parts) << "entry " << e;
-          }
-        }
 }
