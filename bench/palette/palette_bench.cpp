@@ -108,6 +108,13 @@ void BM_ReduceColorsTo20Old(benchmark::State& state) {
 }
 BENCHMARK(BM_ReduceColorsTo20Old)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
+// The code before the distinct colours were found through a bitmap and the
+// merging ran on flat lists, side by side.
+void BM_ReduceColorsTo20Sweep(benchmark::State& state) {
+  RunOnDesignCopy(state, [](CPattern& d, const CColorSet& p) { oldops::sweep::ReduceColors(d, p, 20, ""); });
+}
+BENCHMARK(BM_ReduceColorsTo20Sweep)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+
 void BM_BrightnessContrast(benchmark::State& state) {
   RunOnDesignCopy(state, [](CPattern& d, const CColorSet& p) { AdjustBrightnessContrast(d, p, 30, 20); });
 }
