@@ -274,7 +274,15 @@ void FindNearestOfColors(const CColorSet& palette, const CColorRanks& ranks, CRa
   nearest.resize(count);
   const int threads = count < 4096 ? 1 : BuilderThreadCount(static_cast<long long>(count) * 64);
   if (threads <= 1) {
-    for (size_t k = 0; k < count; ++k) nearest[k] = palette.FindNearestColorref(ranks.ColorAt(k));
+    // Every colour is asked once: the palette's memo of answers would only
+    // cost time.
+    CNearestColorIndex index;
+    index.Build(palette.GetColors());
+    int distance = 0;
+    for (size_t k = 0; k < count; ++k) {
+      const COLORREF c = ranks.ColorAt(k);
+      nearest[k] = index.Find(GetRValue(c), GetGValue(c), GetBValue(c), distance);
+    }
     return;
   }
   const int tasks = threads * 4;
