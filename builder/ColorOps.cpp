@@ -1,11 +1,19 @@
 #include "builder/ColorOps.h"
 
 #include <algorithm>
-#include <memory>
+#include <atomic>
+#include <bit>
 #include <climits>
 #include <cmath>
 #include <cstdint>
-#include <unordered_map>
+#include <memory>
+#include <condition_variable>
+#include <exception>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <new>
+#include <utility>
 
 #include "builder/BuildPicture.h"
 #include "core/FrameServices.h"
@@ -46,59 +54,235 @@ int SquaredColorDistance(COLORREF a, COLORREF b) {
 
 namespace {
 
-// The present beads grouped by their cached colour: bead indices ordered by
-// colour (24 bits), beads of one colour in bead order, and the runs of one
-// colour. A three-pass radix sort keeps this linear in the bead count.
 template <typename T>
 using CBigVector = std::vector<T, CLargeBlockAllocator<T>>;
 
-struct CColorRuns {
-  CBigVector<UINT> order;
-  CBigVector<COLORREF> color;    // the colour of each entry of order
-  CBigVector<size_t> runStart;   // one more entry than there are runs
-  COLORREF ColorOf(size_t run) const { return color[runStart[run]]; }
-  size_t RunCount() const { return runStart.empty() ? 0 : runStart.size() - 1; }
+// The allocator of lists that are written in full before they are read:
+// page memory for large ones, and no zero-filling of new elements.
+template <typename T>
+class CRawAllocator {
+ public:
+  using value_type = T;
+  CRawAllocator() noexcept = default;
+  template <typename U>
+  CRawAllocator(const CRawAllocator<U>&) noexcept {}
+  T* allocate(size_t n) { return CLargeBlockAllocator<T>().allocate(n); }
+  void deallocate(T* p, size_t n) noexcept { CLargeBlockAllocator<T>().deallocate(p, n); }
+  template <typename U>
+  void construct(U* p) noexcept {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <typename U, typename... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
+  template <typename U>
+  friend bool operator==(const CRawAllocator&, const CRawAllocator<U>&) noexcept {
+    return true;
+  }
+};
+template <typename T>
+using CRawVector = std::vector<T, CRawAllocator<T>>;
+
+// Helper threads kept for one whole operation (started when a job first
+// needs them): ForBands runs body(from, to) over bands of [0, count), on
+// the processors when the job is large enough to pay for them, the calling
+// thread taking its share. One job at a time, from one thread; the first
+// exception a band throws is thrown again on the calling thread.
+class CWorkTeam {
+ public:
+  CWorkTeam() = default;
+  CWorkTeam(const CWorkTeam&) = delete;
+  CWorkTeam& operator=(const CWorkTeam&) = delete;
+  ~CWorkTeam() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      stop_ = true;
+    }
+    wake_.notify_all();
+    for (std::thread& t : threads_) t.join();
+  }
+
+  template <typename Body>
+  void ForBands(size_t count, long long work, Body body) {
+    const int threads = count < 2 ? 1 : BuilderThreadCount(work);
+    if (threads > 1 && !started_) {
+      started_ = true;
+      for (int i = 1; i < threads; ++i) {
+        try {
+          threads_.emplace_back([this] { Loop(); });
+        } catch (...) {
+          break;  // fewer helpers; the calling thread does the rest
+        }
+      }
+    }
+    if (threads <= 1 || threads_.empty()) {
+      body(size_t{0}, count);
+      return;
+    }
+    const size_t tasks = (threads_.size() + 1) * 4;
+    const std::function<void(size_t)> task = [&](size_t t) { body(count * t / tasks, count * (t + 1) / tasks); };
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      task_ = &task;
+      tasks_ = tasks;
+      next_ = 0;
+      busy_ = threads_.size();
+      error_ = nullptr;
+      ++generation_;
+    }
+    wake_.notify_all();
+    Work();
+    std::unique_lock<std::mutex> lock(mutex_);
+    done_.wait(lock, [this] { return busy_ == 0; });
+    task_ = nullptr;
+    if (error_) std::rethrow_exception(error_);
+  }
+
+ private:
+  void Work() {
+    for (;;) {
+      const size_t t = next_.fetch_add(1);
+      if (t >= tasks_) return;
+      try {
+        (*task_)(t);
+      } catch (...) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!error_) error_ = std::current_exception();
+        next_ = tasks_;  // no further bands
+      }
+    }
+  }
+  void Loop() {
+    unsigned seen = 0;
+    for (;;) {
+      {
+        std::unique_lock<std::mutex> lock(mutex_);
+        wake_.wait(lock, [&] { return stop_ || generation_ != seen; });
+        if (stop_) return;
+        seen = generation_;
+      }
+      Work();
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (--busy_ == 0) done_.notify_one();
+    }
+  }
+
+  std::mutex mutex_;
+  std::condition_variable wake_, done_;
+  std::vector<std::thread> threads_;
+  const std::function<void(size_t)>* task_ = nullptr;
+  size_t tasks_ = 0;
+  std::atomic<size_t> next_{0};
+  size_t busy_ = 0;
+  unsigned generation_ = 0;
+  std::exception_ptr error_;
+  bool stop_ = false;
+  bool started_ = false;
 };
 
-void SortByColor(const CBeadArray& beads, CColorRuns& runs) {
-  // Colour and bead index together, read once in bead order, then sorted
-  // by colour a byte at a time (stable, so beads of a colour stay in order).
-  CBigVector<uint64_t> from;
-  from.reserve(beads.size());
-  for (size_t i = 0; i < beads.size(); ++i)
-    if (beads[i].m_present)
-      from.push_back((static_cast<uint64_t>(beads[i].m_cachedColor & 0xFFFFFF) << 32) | static_cast<uint64_t>(i));
-  CBigVector<uint64_t> to(from.size());
-  for (int shift = 32; shift < 56; shift += 8) {
-    size_t counts[257] = {};
-    for (uint64_t v : from) ++counts[((v >> shift) & 0xFF) + 1];
-    for (int b = 0; b < 256; ++b) counts[b + 1] += counts[b];
-    for (uint64_t v : from) to[counts[(v >> shift) & 0xFF]++] = v;
-    from.swap(to);
-  }
-  to.clear();
-  to.shrink_to_fit();
-  runs.order.resize(from.size());
-  runs.color.resize(from.size());
-  runs.runStart.clear();
-  runs.runStart.reserve(from.size() + 1);
-  for (size_t k = 0; k < from.size(); ++k) {
-    runs.order[k] = static_cast<UINT>(from[k] & 0xFFFFFFFFu);
-    runs.color[k] = static_cast<COLORREF>(from[k] >> 32);
-    if (k == 0 || runs.color[k] != runs.color[k - 1]) runs.runStart.push_back(k);
-  }
-  runs.runStart.push_back(from.size());
+// How many beads ahead the passes that look a bead's colour up in a large
+// table ask for the table's line (the lookups are at random places).
+constexpr size_t kAhead = 16;
+
+inline void Prefetch(const void* p) {
+#if defined(__GNUC__)
+  __builtin_prefetch(p);
+#else
+  (void)p;
+#endif
 }
 
-// For each run its nearest in-use palette colour (-1 when none is in use),
-// the runs shared out among threads, each with its own copy of the search
-// (the palette's answers, without its memo that one thread owns).
-void FindNearestOfRuns(const CColorSet& palette, const CColorRuns& runs, CBigVector<int>& nearest) {
-  const size_t count = runs.RunCount();
+// The set bits of a word (std::popcount becomes a library call where the
+// build does not assume the processor's own instruction).
+inline UINT CountBits(uint64_t v) {
+  v = v - ((v >> 1) & 0x5555555555555555ULL);
+  v = (v & 0x3333333333333333ULL) + ((v >> 2) & 0x3333333333333333ULL);
+  v = (v + (v >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
+  return static_cast<UINT>((v * 0x0101010101010101ULL) >> 56);
+}
+
+// The distinct colours (24 bits) of the present beads in ascending order,
+// and the rank of a colour among them. Large designs mark their colours in
+// a bitmap of every colour whose words also hold the number of colours
+// below them (a rank is one memory read); small ones sort.
+class CColorRanks {
+ public:
+  void Build(const CBeadArray& beads, CWorkTeam& team) {
+    const size_t total = beads.size();
+    colors_.clear();
+    words_.clear();
+    if (total < kBitmapFrom) {
+      colors_.reserve(total);
+      for (const CBead& b : beads)
+        if (b.m_present) colors_.push_back(b.m_cachedColor & 0xFFFFFF);
+      std::sort(colors_.begin(), colors_.end());
+      colors_.erase(std::unique(colors_.begin(), colors_.end()), colors_.end());
+      return;
+    }
+    words_.assign(kWords, Word{0, 0});
+    for (size_t i = 0; i < total; ++i) {
+      if (i + kAhead < total) Prefetch(&words_[(beads[i + kAhead].m_cachedColor & 0xFFFFFF) >> 6]);
+      if (!beads[i].m_present) continue;
+      const COLORREF c = beads[i].m_cachedColor & 0xFFFFFF;
+      words_[c >> 6].bits |= uint64_t{1} << (c & 63);
+    }
+    UINT below = 0;
+    for (Word& w : words_) {
+      w.below = below;
+      below += CountBits(w.bits);
+    }
+    colors_.resize(below);
+    team.ForBands(kWords, static_cast<long long>(below), [&](size_t from, size_t to) {
+      for (size_t w = from; w < to; ++w) {
+        UINT at = words_[w].below;
+        for (uint64_t bits = words_[w].bits; bits; bits &= bits - 1)
+          colors_[at++] = static_cast<COLORREF>(w << 6 | static_cast<size_t>(std::countr_zero(bits)));
+      }
+    });
+  }
+  size_t Count() const { return colors_.size(); }
+  COLORREF ColorAt(size_t rank) const { return colors_[rank]; }
+  // Asks for the memory Rank will read for the colour.
+  void PrefetchRank(COLORREF color) const {
+    if (!words_.empty()) Prefetch(&words_[color >> 6]);
+  }
+  // The rank of a colour of a present bead (masked to 24 bits).
+  UINT Rank(COLORREF color) const {
+    if (words_.empty())
+      return static_cast<UINT>(std::lower_bound(colors_.begin(), colors_.end(), color) - colors_.begin());
+    const Word& w = words_[color >> 6];
+    return w.below + CountBits(w.bits & ((uint64_t{1} << (color & 63)) - 1));
+  }
+
+ private:
+  static constexpr size_t kBitmapFrom = 1 << 16;
+  static constexpr size_t kWords = (size_t{1} << 24) / 64;
+  struct Word {
+    uint64_t bits;
+    UINT below;  // colours in the words before
+  };
+  CBigVector<Word> words_;
+  CRawVector<COLORREF> colors_;
+};
+
+// The nearest in-use palette colour of each distinct colour (-1 when none
+// is in use), shared out among threads, each with its own copy of the
+// search (the palette's answers, without its memo that one thread owns).
+void FindNearestOfColors(const CColorSet& palette, const CColorRanks& ranks, CRawVector<int>& nearest) {
+  const size_t count = ranks.Count();
   nearest.resize(count);
   const int threads = count < 4096 ? 1 : BuilderThreadCount(static_cast<long long>(count) * 64);
   if (threads <= 1) {
-    for (size_t run = 0; run < count; ++run) nearest[run] = palette.FindNearestColorref(runs.ColorOf(run));
+    // Every colour is asked once: the palette's memo of answers would only
+    // cost time.
+    CNearestColorIndex index;
+    index.Build(palette.GetColors());
+    int distance = 0;
+    for (size_t k = 0; k < count; ++k) {
+      const COLORREF c = ranks.ColorAt(k);
+      nearest[k] = index.Find(GetRValue(c), GetGValue(c), GetBValue(c), distance);
+    }
     return;
   }
   const int tasks = threads * 4;
@@ -112,53 +296,273 @@ void FindNearestOfRuns(const CColorSet& palette, const CColorRuns& runs, CBigVec
     }
     const size_t from = count * static_cast<size_t>(task) / tasks, to = count * static_cast<size_t>(task + 1) / tasks;
     int distance = 0;
-    for (size_t run = from; run < to; ++run) {
-      const COLORREF c = runs.ColorOf(run);
-      nearest[run] = index.Find(GetRValue(c), GetGValue(c), GetBValue(c), distance);
+    for (size_t k = from; k < to; ++k) {
+      const COLORREF c = ranks.ColorAt(k);
+      nearest[k] = index.Find(GetRValue(c), GetGValue(c), GetBValue(c), distance);
     }
   });
 }
 
-// Groups the present beads by their nearest in-use palette colour, using
-// runs already sorted by colour; each bead takes that colour when
-// `setBeads`.
-void BuildClustersFromRuns(CPattern& design, const CColorSet& palette, const CColorRuns& runs,
-                           std::vector<CColorCluster>& clusters, CStatusProgress* progress, bool setBeads = true,
-                           CBigVector<int>* nearestOut = nullptr) {
-  clusters.clear();
+// The clusters as flat lists: a member is a distinct colour with its bead
+// count; a cluster's members are the pieces (ranges of `pool`) it was
+// given, in the order they came. `order` lists the remaining clusters in
+// the order the merging keeps them.
+struct CFlatClusters {
+  struct Piece {
+    size_t start;
+    size_t size;
+  };
+  std::vector<COLORREF> key;
+  std::vector<int> total;
+  std::vector<std::vector<Piece>> pieces;
+  std::vector<int> order;
+  CRawVector<CColorClusterMember> pool;
+
+  size_t Size() const { return order.size(); }
+  void AddCluster(COLORREF k, int beads, size_t start, size_t size) {
+    order.push_back(static_cast<int>(key.size()));
+    key.push_back(k);
+    total.push_back(beads);
+    pieces.emplace_back();
+    if (size) pieces.back().push_back(Piece{start, size});
+  }
+  template <typename Visit>
+  void ForEachMember(int cluster, Visit visit) const {
+    for (const Piece& p : pieces[static_cast<size_t>(cluster)])
+      for (size_t k = p.start; k < p.start + p.size; ++k) visit(pool[k]);
+  }
+};
+
+constexpr UINT kNoRank = UINT_MAX;
+
+// Present beads and the nearest in-use colour of their colours: the
+// clusters in the order their first bead comes in the design, each with
+// its members in ascending colour order. `rankOf` takes each bead's colour
+// rank (kNoRank for a place without a bead). When `setBeads`, every bead
+// also takes its colour's match.
+void BuildFlatClusters(CPattern& design, const CColorSet& palette, const CColorRanks& ranks,
+                       const CRawVector<int>& nearest, CRawVector<UINT>& rankOf, CFlatClusters& clusters,
+                       CStatusProgress* progress, bool setBeads, CWorkTeam& team) {
   CBeadArray& beads = design.m_beads;
   const size_t colors = static_cast<size_t>(palette.GetCount());
-  // Per palette colour: its cluster's members and the first bead that took it
-  // (clusters are listed in the order their first bead comes in the design).
-  std::vector<std::vector<CColorClusterMember>> members(colors);
+  const size_t distinct = ranks.Count();
+  // The beads' colour ranks, a band a thread; then, in bead order, each
+  // colour's bead count and first bead (one memory read and write a bead).
+  const size_t total = beads.size();
+  rankOf.resize(total);
+  team.ForBands(total, static_cast<long long>(total), [&](size_t from, size_t to) {
+    for (size_t i = from; i < to; ++i) {
+      if (i + kAhead < to) ranks.PrefetchRank(beads[i + kAhead].m_cachedColor & 0xFFFFFF);
+      rankOf[i] = beads[i].m_present ? ranks.Rank(beads[i].m_cachedColor & 0xFFFFFF) : kNoRank;
+    }
+  });
+  struct Seen {
+    int count;
+    UINT first;
+  };
+  CBigVector<Seen> seen(distinct, Seen{0, 0});
+  for (size_t i = 0; i < total; ++i) {
+    if (i + kAhead < total && rankOf[i + kAhead] != kNoRank) Prefetch(&seen[rankOf[i + kAhead]]);
+    const UINT rank = rankOf[i];
+    if (rank == kNoRank) continue;
+    Seen& s = seen[rank];
+    if (s.count++ == 0) s.first = static_cast<UINT>(i);
+  }
   std::vector<UINT> firstBead(colors, UINT_MAX);
-  std::vector<int> total(colors, 0);
-  CBigVector<int> own;
-  CBigVector<int>& nearest = nearestOut ? *nearestOut : own;
-  FindNearestOfRuns(palette, runs, nearest);
+  for (size_t k = 0; k < distinct; ++k) {
+    const int index = nearest[k];
+    if (index >= 0) firstBead[static_cast<size_t>(index)] = std::min(firstBead[static_cast<size_t>(index)], seen[k].first);
+  }
+  if (setBeads)
+    team.ForBands(total, static_cast<long long>(total), [&](size_t from, size_t to) {
+      for (size_t i = from; i < to; ++i) {
+        if (i + kAhead < to && rankOf[i + kAhead] != kNoRank) Prefetch(&nearest[rankOf[i + kAhead]]);
+        if (rankOf[i] == kNoRank) continue;
+        const int index = nearest[rankOf[i]];
+        if (index >= 0) beads[i].SetColorIndex(index);  // else no colour in use: the bead stays as it is
+      }
+    });
+  // The members of each palette colour, in ascending colour order.
+  std::vector<size_t> members(colors + 1, 0);
+  std::vector<int> beadsOf(colors, 0);
   int done = 0;
-  for (size_t run = 0; run < runs.RunCount(); ++run) {
-    const size_t from = runs.runStart[run], to = runs.runStart[run + 1];
-    const COLORREF color = runs.ColorOf(run);
-    const int index = nearest[run];
+  for (size_t k = 0; k < distinct; ++k) {
     if (progress) {
-      done += static_cast<int>(to - from);
+      done += seen[k].count;
       progress->SetPos(done);
     }
-    if (index < 0) continue;  // no colour in use: the beads stay as they are
-    if (setBeads)
-      for (size_t k = from; k < to; ++k) beads[runs.order[k]].SetColorIndex(index);
-    const size_t i = static_cast<size_t>(index);
-    firstBead[i] = std::min(firstBead[i], runs.order[from]);
-    members[i].push_back(CColorClusterMember{color, static_cast<int>(to - from)});
-    total[i] += static_cast<int>(to - from);
+    const int index = nearest[k];
+    if (index < 0) continue;
+    ++members[static_cast<size_t>(index) + 1];
+    beadsOf[static_cast<size_t>(index)] += seen[k].count;
   }
+  for (size_t c = 0; c < colors; ++c) members[c + 1] += members[c];
+  clusters = CFlatClusters();
+  // Room for the members as they move while the clusters merge (most move
+  // about twice).
+  clusters.pool.reserve(members[colors] * 4);
+  clusters.pool.resize(members[colors]);
+  std::vector<size_t> next(members.begin(), members.end() - 1);
+  for (size_t k = 0; k < distinct; ++k)
+    if (nearest[k] >= 0)
+      clusters.pool[next[static_cast<size_t>(nearest[k])]++] = CColorClusterMember{ranks.ColorAt(k), seen[k].count};
   std::vector<size_t> used;
-  for (size_t i = 0; i < colors; ++i)
-    if (firstBead[i] != UINT_MAX) used.push_back(i);
+  for (size_t c = 0; c < colors; ++c)
+    if (firstBead[c] != UINT_MAX) used.push_back(c);
   std::sort(used.begin(), used.end(), [&](size_t a, size_t b) { return firstBead[a] < firstBead[b]; });
-  for (size_t i : used)
-    clusters.push_back(CColorCluster{palette.GetColorrefAt(static_cast<int>(i)), total[i], std::move(members[i])});
+  for (size_t c : used)
+    clusters.AddCluster(palette.GetColorrefAt(static_cast<int>(c)), beadsOf[c], members[c], members[c + 1] - members[c]);
+}
+
+// The blocks of eight keys of CKeysAround: the keys' channels, their
+// places in the clusters' order and their distances from the removed key
+// (ascending), `n` a multiple of eight; `own` is the colour's distance from
+// the removed key. Made for the processor's wider vector unit too where it
+// has one.
+#if defined(__GNUC__) && defined(__x86_64__) && !defined(__SANITIZE_ADDRESS__)
+__attribute__((target_clones("avx2", "default")))
+#endif
+int NearestInBlocks(const int* r, const int* g, const int* b, const int* at, const double* from, size_t n, int cr,
+                    int cg, int cb, double own) {
+  constexpr size_t kBlock = 8;
+  int best = INT_MAX, bestAt = 0;
+  double reach = 1e300;  // the best distance, a little widened against rounding
+  for (size_t s = 0; s < n; s += kBlock) {
+    if (from[s] - own > reach) break;  // this block and all after it are farther
+    int d[kBlock];
+    int least = INT_MAX;
+    for (size_t j = 0; j < kBlock; ++j) {
+      const int dr = r[s + j] - cr, dg = g[s + j] - cg, db = b[s + j] - cb;
+      d[j] = dr * dr + dg * dg + db * db;
+      least = d[j] < least ? d[j] : least;
+    }
+    if (least > best) continue;
+    for (size_t j = 0; j < kBlock; ++j)
+      if (d[j] < best || (d[j] == best && at[s + j] < bestAt)) best = d[j], bestAt = at[s + j];
+    reach = std::sqrt(static_cast<double>(best)) + 1e-6;
+  }
+  return bestAt;
+}
+
+// The remaining cluster keys, for the members of a removed cluster: the
+// first key, in the clusters' order, of the smallest squared distance to a
+// colour. The keys are sorted by their distance from the removed key and
+// looked at, eight at a time, only while that distance, less the member's
+// own distance from the removed key, does not exceed the best distance
+// found (the triangle inequality: a key farther out cannot be nearer to the
+// member, nor as near). Safe on several threads at once.
+class CKeysAround {
+ public:
+  void Set(const CFlatClusters& clusters, COLORREF centre) {
+    centre_ = centre;
+    const size_t n = clusters.Size();
+    sorted_.resize(n);
+    for (size_t at = 0; at < n; ++at) {
+      const COLORREF k = clusters.key[static_cast<size_t>(clusters.order[at])];
+      sorted_[at] = Sorted{std::sqrt(static_cast<double>(SquaredColorDistance(k, centre))), static_cast<int>(at)};
+    }
+    std::sort(sorted_.begin(), sorted_.end(), [](const Sorted& a, const Sorted& b) { return a.fromCentre < b.fromCentre; });
+    // Blocks of eight; the last filled with keys too far to matter.
+    const size_t padded = (n + kBlock - 1) / kBlock * kBlock;
+    r_.assign(padded, kFar);
+    g_.assign(padded, kFar);
+    b_.assign(padded, kFar);
+    at_.assign(padded, INT_MAX);
+    from_.assign(padded, 1e300);
+    for (size_t i = 0; i < n; ++i) {
+      const COLORREF k = clusters.key[static_cast<size_t>(clusters.order[static_cast<size_t>(sorted_[i].at)])];
+      r_[i] = GetRValue(k);
+      g_[i] = GetGValue(k);
+      b_[i] = GetBValue(k);
+      at_[i] = sorted_[i].at;
+      from_[i] = sorted_[i].fromCentre;
+    }
+  }
+  // The key's place in the clusters' order.
+  int Nearest(COLORREF color) const {
+    const double own = std::sqrt(static_cast<double>(SquaredColorDistance(color, centre_)));
+    return NearestInBlocks(r_.data(), g_.data(), b_.data(), at_.data(), from_.data(), r_.size(), GetRValue(color),
+                           GetGValue(color), GetBValue(color), own);
+  }
+
+ private:
+  static constexpr size_t kBlock = 8;
+  static constexpr int kFar = 4096;  // a channel value no key has
+  struct Sorted {
+    double fromCentre;
+    int at;
+  };
+  COLORREF centre_ = 0;
+  std::vector<Sorted> sorted_;
+  std::vector<int> r_, g_, b_, at_;
+  std::vector<double> from_;
+};
+
+// Merges the smallest cluster into the others, member by member (each to
+// the remaining key nearest to its colour), until `target` remain. The
+// clusters are kept in order of bead count, largest first, ties in their
+// previous order; the last is the one removed.
+void MergeFlatClusters(CFlatClusters& clusters, size_t target, CWorkTeam& team) {
+  if (target == 0 || target >= clusters.Size()) return;
+  // A source colour belongs to one cluster at a time (clusters are made by
+  // nearest palette colour), so a moved member never meets its own colour
+  // in the cluster it joins.
+  CKeysAround keys;
+  std::vector<CColorClusterMember> moving;
+  std::vector<int> into;
+  std::vector<size_t> perPlace;
+  std::vector<int>& order = clusters.order;
+  std::vector<int>& total = clusters.total;
+  while (order.size() > target) {
+    // The order of the last step, sorted again: only the clusters that grew
+    // move, and only forward (a stable insertion sort).
+    for (size_t i = 1; i < order.size(); ++i) {
+      const int c = order[i];
+      size_t j = i;
+      while (j > 0 && total[static_cast<size_t>(order[j - 1])] < total[static_cast<size_t>(c)]) {
+        order[j] = order[j - 1];
+        --j;
+      }
+      order[j] = c;
+    }
+    const int removed = order.back();
+    order.pop_back();
+    keys.Set(clusters, clusters.key[static_cast<size_t>(removed)]);
+    moving.clear();
+    clusters.ForEachMember(removed, [&](const CColorClusterMember& m) { moving.push_back(m); });
+    into.resize(moving.size());
+    team.ForBands(moving.size(), static_cast<long long>(moving.size()) * 2, [&](size_t from, size_t to) {
+      for (size_t k = from; k < to; ++k) into[k] = keys.Nearest(moving[k].color);
+    });
+    // Each receiving cluster gets one new piece holding its members in the
+    // order they were listed.
+    perPlace.assign(order.size() + 1, 0);
+    for (int at : into) ++perPlace[static_cast<size_t>(at) + 1];
+    for (size_t at = 0; at < order.size(); ++at) perPlace[at + 1] += perPlace[at];
+    const size_t base = clusters.pool.size();
+    for (size_t at = 0; at < order.size(); ++at)
+      if (perPlace[at + 1] > perPlace[at])
+        clusters.pieces[static_cast<size_t>(order[at])].push_back(
+            CFlatClusters::Piece{base + perPlace[at], perPlace[at + 1] - perPlace[at]});
+    clusters.pool.resize(base + moving.size());
+    for (size_t k = 0; k < moving.size(); ++k) {
+      const size_t at = static_cast<size_t>(into[k]);
+      clusters.pool[base + perPlace[at]++] = moving[k];
+      total[static_cast<size_t>(order[at])] += moving[k].count;
+    }
+    clusters.pieces[static_cast<size_t>(removed)].clear();
+  }
+}
+
+// The public form of the clusters, in their order.
+void CopyOut(const CFlatClusters& flat, std::vector<CColorCluster>& clusters) {
+  clusters.clear();
+  clusters.reserve(flat.Size());
+  for (int c : flat.order) {
+    CColorCluster out{flat.key[static_cast<size_t>(c)], flat.total[static_cast<size_t>(c)], {}};
+    flat.ForEachMember(c, [&](const CColorClusterMember& m) { out.members.push_back(m); });
+    clusters.push_back(std::move(out));
+  }
 }
 
 }  // namespace
@@ -168,25 +572,42 @@ void BuildColorClusters(CPattern& design, const CColorSet& palette, std::vector<
   std::unique_ptr<CStatusProgress> progress;
   if (caption && *caption)
     progress = std::make_unique<CStatusProgress>(GetIMainFrame(), design.GetBeadCount(), caption);
-  CColorRuns runs;
-  SortByColor(design.m_beads, runs);
-  BuildClustersFromRuns(design, palette, runs, clusters, progress.get());
+  CWorkTeam team;
+  CColorRanks ranks;
+  ranks.Build(design.m_beads, team);
+  CRawVector<int> nearest;
+  FindNearestOfColors(palette, ranks, nearest);
+  CRawVector<UINT> rankOf;
+  CFlatClusters flat;
+  BuildFlatClusters(design, palette, ranks, nearest, rankOf, flat, progress.get(), true, team);
+  CopyOut(flat, clusters);
+}
+
+void MergeColorClusters(std::vector<CColorCluster>& clusters, int target) {
+  if (target <= 0 || static_cast<size_t>(target) >= clusters.size()) return;
+  CFlatClusters flat;
+  for (const CColorCluster& c : clusters) {
+    const size_t start = flat.pool.size();
+    flat.pool.insert(flat.pool.end(), c.members.begin(), c.members.end());
+    flat.AddCluster(c.key, c.count, start, c.members.size());
+  }
+  CWorkTeam team;
+  MergeFlatClusters(flat, static_cast<size_t>(target), team);
+  CopyOut(flat, clusters);
 }
 
 namespace {
 
 // The remaining cluster keys: the first key, in cluster order, of the
-// smallest squared distance to a colour, found by sweeping out from the query's
-// red level over the keys sorted by red: keys whose red alone is farther
-// than the best distance are never looked at.
+// smallest squared distance to a colour, found by sweeping out from the
+// query's red level over the keys sorted by red: keys whose red alone is
+// farther than the best distance are never looked at.
 class CKeySweep {
  public:
-  void Set(const std::vector<CColorCluster>& clusters) {
-    keys_.resize(clusters.size());
-    for (size_t i = 0; i < clusters.size(); ++i) {
-      const COLORREF k = clusters[i].key;
-      keys_[i] = Key{GetRValue(k), GetGValue(k), GetBValue(k), static_cast<int>(i)};
-    }
+  void Set(const std::vector<COLORREF>& keys) {
+    keys_.resize(keys.size());
+    for (size_t i = 0; i < keys.size(); ++i)
+      keys_[i] = Key{GetRValue(keys[i]), GetGValue(keys[i]), GetBValue(keys[i]), static_cast<int>(i)};
     std::sort(keys_.begin(), keys_.end(), [](const Key& a, const Key& b) { return a.r < b.r || (a.r == b.r && a.at < b.at); });
   }
   size_t Nearest(COLORREF color) const {
@@ -220,30 +641,39 @@ class CKeySweep {
   std::vector<Key> keys_;
 };
 
-// The same answers for a few keys, by looking at all of them (the compiler
-// turns the loops into vector code); safe on several threads at once.
+// The same answers for a few keys (at most 64), by looking at all of them:
+// the keys' channels, `n` of them. Plain loops the compiler turns into
+// vector code, made for the processor's wider vector unit too where it has
+// one.
+constexpr size_t kFewKeys = 64;
+#if defined(__GNUC__) && defined(__x86_64__) && !defined(__SANITIZE_ADDRESS__)
+__attribute__((target_clones("avx2", "default")))
+#endif
+size_t NearestOfFewKeys(const int* r, const int* g, const int* b, size_t n, int cr, int cg, int cb) {
+  int d[kFewKeys];
+  int smallest = INT_MAX;
+  for (size_t i = 0; i < n; ++i) {
+    const int dr = r[i] - cr, dg = g[i] - cg, db = b[i] - cb;
+    d[i] = dr * dr + dg * dg + db * db;
+    smallest = d[i] < smallest ? d[i] : smallest;
+  }
+  for (size_t i = 0; i < n; ++i)
+    if (d[i] == smallest) return i;
+  return 0;
+}
+
 class CFewKeys {
  public:
-  static constexpr size_t kMost = 64;
-  explicit CFewKeys(const std::vector<CColorCluster>& clusters) : n_(std::min(clusters.size(), kMost)) {
+  static constexpr size_t kMost = kFewKeys;
+  explicit CFewKeys(const std::vector<COLORREF>& keys) : n_(std::min(keys.size(), kMost)) {
     for (size_t i = 0; i < n_; ++i) {
-      r_[i] = GetRValue(clusters[i].key);
-      g_[i] = GetGValue(clusters[i].key);
-      b_[i] = GetBValue(clusters[i].key);
+      r_[i] = GetRValue(keys[i]);
+      g_[i] = GetGValue(keys[i]);
+      b_[i] = GetBValue(keys[i]);
     }
   }
   size_t Nearest(COLORREF color) const {
-    const int cr = GetRValue(color), cg = GetGValue(color), cb = GetBValue(color);
-    int d[kMost];
-    int smallest = INT_MAX;
-    for (size_t i = 0; i < n_; ++i) {
-      const int dr = r_[i] - cr, dg = g_[i] - cg, db = b_[i] - cb;
-      d[i] = dr * dr + dg * dg + db * db;
-      smallest = d[i] < smallest ? d[i] : smallest;
-    }
-    for (size_t i = 0; i < n_; ++i)
-      if (d[i] == smallest) return i;
-    return 0;
+    return NearestOfFewKeys(r_, g_, b_, n_, GetRValue(color), GetGValue(color), GetBValue(color));
   }
 
  private:
@@ -251,129 +681,61 @@ class CFewKeys {
   int r_[kMost] = {}, g_[kMost] = {}, b_[kMost] = {};
 };
 
-// The same answers for the members of a removed cluster: the keys sorted
-// by their distance from the removed key, and looked at only while that
-// distance, less the member's own distance from the removed key, does not
-// exceed the best distance found (the triangle inequality: a key farther
-// out cannot be nearer to the member, nor as near).
-class CKeysAround {
- public:
-  void Set(const std::vector<CColorCluster>& clusters, COLORREF centre) {
-    centre_ = centre;
-    keys_.resize(clusters.size());
-    for (size_t i = 0; i < clusters.size(); ++i) {
-      const COLORREF k = clusters[i].key;
-      keys_[i] = Key{GetRValue(k), GetGValue(k), GetBValue(k), static_cast<int>(i),
-                     std::sqrt(static_cast<double>(SquaredColorDistance(k, centre)))};
-    }
-    std::sort(keys_.begin(), keys_.end(), [](const Key& a, const Key& b) { return a.fromCentre < b.fromCentre; });
-  }
-  size_t Nearest(COLORREF color) const {
-    const int cr = GetRValue(color), cg = GetGValue(color), cb = GetBValue(color);
-    const double own = std::sqrt(static_cast<double>(SquaredColorDistance(color, centre_)));
-    int best = INT_MAX, bestAt = 0;
-    double reach = 1e300;  // the best distance, a little widened against rounding
-    for (const Key& k : keys_) {
-      if (k.fromCentre - own > reach) break;
-      const int dr = k.r - cr, dg = k.g - cg, db = k.b - cb;
-      const int d = dr * dr + dg * dg + db * db;
-      if (d < best || (d == best && k.at < bestAt)) {
-        if (d < best) reach = std::sqrt(static_cast<double>(d)) + 1e-6;
-        best = d, bestAt = k.at;
-      }
-    }
-    return static_cast<size_t>(bestAt);
-  }
-
- private:
-  struct Key {
-    int r, g, b, at;
-    double fromCentre;
-  };
-  COLORREF centre_ = 0;
-  std::vector<Key> keys_;
-};
-
 }  // namespace
-
-void MergeColorClusters(std::vector<CColorCluster>& clusters, int target) {
-  if (target <= 0 || static_cast<size_t>(target) >= clusters.size()) return;
-  // A source colour belongs to one cluster at a time (clusters are made by
-  // nearest palette colour), so a moved member never meets its own colour
-  // in the cluster it joins.
-  CKeysAround keys;
-  const size_t removals = clusters.size() - static_cast<size_t>(target);
-  for (size_t step = 0; step < removals; ++step) {
-    std::stable_sort(clusters.begin(), clusters.end(),
-                     [](const CColorCluster& a, const CColorCluster& b) { return a.count > b.count; });
-    CColorCluster removed = std::move(clusters.back());
-    clusters.pop_back();
-    keys.Set(clusters, removed.key);
-    for (const CColorClusterMember& m : removed.members) {
-      CColorCluster& into = clusters[keys.Nearest(m.color)];
-      into.members.push_back(m);
-      into.count += m.count;
-    }
-  }
-}
 
 void ReduceColors(CPattern& design, const CColorSet& palette, int target, const char* caption) {
   std::unique_ptr<CStatusProgress> progress;
   if (caption && *caption)
     progress = std::make_unique<CStatusProgress>(GetIMainFrame(), design.GetBeadCount(), caption);
-  CColorRuns runs;
-  SortByColor(design.m_beads, runs);
-  std::vector<CColorCluster> clusters;
-  // When the clusters are merged every bead is given its colour once, at
-  // the end: the first matching only counts.
-  CBigVector<int> nearest;
-  BuildClustersFromRuns(design, palette, runs, clusters, progress.get(), false, &nearest);
-  if (target > 0 && static_cast<size_t>(target) < clusters.size()) {
-    MergeColorClusters(clusters, target);
+  CWorkTeam team;
+  CColorRanks ranks;
+  ranks.Build(design.m_beads, team);
+  CRawVector<int> nearest;
+  FindNearestOfColors(palette, ranks, nearest);
+  // The clusters are the palette colours matched; when they are to be
+  // merged every bead is given its colour once, at the end: the first
+  // matching only counts.
+  std::vector<char> matched(static_cast<size_t>(std::max(palette.GetCount(), 0)), 0);
+  size_t clusterCount = 0;
+  for (int index : nearest)
+    if (index >= 0 && !matched[static_cast<size_t>(index)]) matched[static_cast<size_t>(index)] = 1, ++clusterCount;
+  const bool merge = target > 0 && static_cast<size_t>(target) < clusterCount;
+  CRawVector<UINT> rankOf;
+  CFlatClusters clusters;
+  BuildFlatClusters(design, palette, ranks, nearest, rankOf, clusters, progress.get(), !merge, team);
+  if (merge) {
+    MergeFlatClusters(clusters, static_cast<size_t>(target), team);
     // Every present bead takes the remaining key nearest to its own colour,
-    // and the in-use colour nearest to that key.
-    CKeySweep keys;
-    keys.Set(clusters);
-    std::vector<int> indexOfKey(clusters.size());
-    for (size_t k = 0; k < clusters.size(); ++k) indexOfKey[k] = palette.FindNearestColorref(clusters[k].key);
-    CBeadArray& beads = design.m_beads;
-    if (clusters.size() <= CFewKeys::kMost) {
-      // Few keys: each bead's answer costs less than finding its colour's,
-      // so the beads are read once, in order, a band of them a thread.
-      CFewKeys few(clusters);
-      const size_t count = beads.size();
-      const int threads = BuilderThreadCount(static_cast<long long>(count) * 4);
-      const int tasks = threads * 4;
-      RunBuilderTasks(tasks, threads, [&](int task, int) {
-        const size_t from = count * static_cast<size_t>(task) / tasks, to = count * static_cast<size_t>(task + 1) / tasks;
-        for (size_t i = from; i < to; ++i) {
-          CBead& bead = beads[i];
-          if (!bead.m_present) continue;
-          const int index = indexOfKey[few.Nearest(bead.m_cachedColor)];
-          if (index >= 0) bead.SetColorIndex(index);
-        }
+    // and the in-use colour nearest to that key: found once per distinct
+    // colour, then the beads read once, a band of them a thread.
+    std::vector<COLORREF> keys;
+    for (int c : clusters.order) keys.push_back(clusters.key[static_cast<size_t>(c)]);
+    std::vector<int> indexOfKey(keys.size());
+    for (size_t k = 0; k < keys.size(); ++k) indexOfKey[k] = palette.FindNearestColorref(keys[k]);
+    CRawVector<int>& answer = nearest;  // no longer needed: reused
+    const size_t distinct = ranks.Count();
+    if (keys.size() <= CFewKeys::kMost) {
+      const CFewKeys few(keys);
+      team.ForBands(distinct, static_cast<long long>(distinct) * 4, [&](size_t from, size_t to) {
+        for (size_t k = from; k < to; ++k) answer[k] = indexOfKey[few.Nearest(ranks.ColorAt(k))];
       });
     } else {
-      const size_t count = runs.RunCount();
-      const int threads = count < 4096 ? 1 : BuilderThreadCount(static_cast<long long>(count) * 16);
-      const int tasks = threads * 4;
-      // Runs hold distinct beads, so the threads never write the same bead.
-      RunBuilderTasks(tasks, threads, [&](int task, int) {
-        const size_t from = count * static_cast<size_t>(task) / tasks, to = count * static_cast<size_t>(task + 1) / tasks;
-        for (size_t run = from; run < to; ++run) {
-          const int index = indexOfKey[keys.Nearest(runs.ColorOf(run))];
-          if (index < 0) continue;
-          for (size_t k = runs.runStart[run]; k < runs.runStart[run + 1]; ++k) beads[runs.order[k]].SetColorIndex(index);
-        }
+      CKeySweep sweep;
+      sweep.Set(keys);
+      team.ForBands(distinct, static_cast<long long>(distinct) * 16, [&](size_t from, size_t to) {
+        for (size_t k = from; k < to; ++k) answer[k] = indexOfKey[sweep.Nearest(ranks.ColorAt(k))];
       });
     }
-  } else {
-    // Nothing merged: the beads take their matched colours.
     CBeadArray& beads = design.m_beads;
-    for (size_t run = 0; run < runs.RunCount(); ++run)
-      if (nearest[run] >= 0)
-        for (size_t k = runs.runStart[run]; k < runs.runStart[run + 1]; ++k)
-          beads[runs.order[k]].SetColorIndex(nearest[run]);
+    team.ForBands(beads.size(), static_cast<long long>(beads.size()), [&](size_t from, size_t to) {
+      for (size_t i = from; i < to; ++i) {
+        if (i + kAhead < to && rankOf[i + kAhead] != kNoRank) Prefetch(&answer[rankOf[i + kAhead]]);
+        const UINT rank = rankOf[i];
+        if (rank == kNoRank) continue;
+        const int index = answer[rank];
+        if (index >= 0) beads[i].SetColorIndex(index);
+      }
+    });
   }
   design.SetModified(true);
 }

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "core/FrameServices.h"
-#include "design/BeadBlock.h"
 #include "design/Pattern.h"
 #include "palette/ColorSet.h"
 
@@ -15,10 +14,64 @@ int CSepStitchGroup::GetRegionCount() const {
 
 int CSepStitchGroup::GetBeadCount() const {
   int n = 0;
-  for (const CSepStitchPart& part : parts)
-    for (const CSepBeadGroup& group : part) n += static_cast<int>(group.size());
+  for (const CSepStitchPart& part : parts) n += static_cast<int>(part.GetBeadCount());
   return n;
 }
+
+namespace {
+
+// The neighbours of a bead on the design's grid, in the order of
+// CPattern::GetNeighbours (left, right, the row below, the row above, then
+// the corners), from its storage index and column, without a division per
+// bead. Places past the bead count are left out.
+class CGridNeighbours {
+ public:
+  struct Place {
+    UINT index;
+    UINT column;
+  };
+
+  CGridNeighbours(long long columns, long long rows, size_t total)
+      : columns_(columns), cells_(columns > 0 && rows > 0 ? columns * rows : 0), total_(static_cast<long long>(total)) {}
+
+  // Fills `out` and returns how many there are (at most 8).
+  int Get(long long index, long long column, bool diagonals, Place out[8]) const {
+    if (cells_ == 0) return 0;
+    const long long rowStart = index - column;
+    const bool inRow = rowStart < cells_;
+    const bool below = rowStart >= columns_ && rowStart - columns_ < cells_;
+    const bool above = rowStart + columns_ < cells_;
+    const bool left = column > 0, right = column + 1 < columns_;
+    int n = 0;
+    const auto at = [&](bool ok, long long i, long long c) {
+      if (ok && i < total_) out[n++] = Place{static_cast<UINT>(i), static_cast<UINT>(c)};
+    };
+    at(inRow && left, index - 1, column - 1);
+    at(inRow && right, index + 1, column + 1);
+    at(below, index - columns_, column);
+    at(above, index + columns_, column);
+    if (diagonals) {
+      at(below && left, index - columns_ - 1, column - 1);
+      at(below && right, index - columns_ + 1, column + 1);
+      at(above && left, index + columns_ - 1, column - 1);
+      at(above && right, index + columns_ + 1, column + 1);
+    }
+    return n;
+  }
+
+ private:
+  long long columns_;
+  long long cells_;  // columns x rows
+  long long total_;
+};
+
+constexpr BYTE kTaken = 1;
+constexpr BYTE kInGroup = 2;
+
+template <typename T>
+using CBigVector = std::vector<T, CLargeBlockAllocator<T>>;
+
+}  // namespace
 
 bool CSepStitchFinder::Find(const CPattern& design, const CColorSet& palette, int largestGroup, bool diagonals,
                             CStatusProgress* progress) {
@@ -39,45 +92,90 @@ bool CSepStitchFinder::Find(const CPattern& design, const CColorSet& palette, in
   const CBeadArray& beads = design.m_beads;
   const size_t total = beads.size();
   const int pathColor = design.m_pathColor;
-  std::vector<BYTE> visited(total, 0);
-  CBeadBlockFinder grower(&design);
-  CIndexList group;
-  group.ReserveIndexes(total);
-  std::vector<UINT> frontier(1);
-  std::vector<int> neighbours;
+  const long long columns = static_cast<int>(design.GetColumnCount());
+  const CGridNeighbours grid(columns, static_cast<int>(design.GetRowCount()), total);
 
-  for (size_t i = 0; i < total; ++i) {
+  // Per bead: 0 until a group takes it (it may then no longer start a group
+  // of its own), kTaken after, kInGroup while in the group being grown. A
+  // fill takes present beads of its stored colour index; a bead in the path
+  // colour starts a group of the path colour but joins fills of its stored
+  // colour, so a bead can belong to more than one group.
+  CBigVector<BYTE> state(total, 0);
+  // One group at a time in a queue of bead indexes with their columns (the
+  // fill's rings one after another are the queue's own order). The beads of
+  // a group that qualifies are copied to the shared list, and its entry and
+  // size noted; the groups are then laid out entry by entry. Every big list
+  // is made once (large pages where the system has them).
+  auto store = std::make_shared<CSepBeadStore>();
+  store->beads.reserve(total);
+  CBigVector<int> foundEntry;
+  CBigVector<UINT> foundSize;
+  foundEntry.reserve(total);
+  foundSize.reserve(total);
+  std::vector<size_t> groupsOf(entries_.size(), 0), beadsOf(entries_.size(), 0);
+  std::vector<UINT> queue, queueColumn;
+  CGridNeighbours::Place around[8];
+  long long column = 0;
+  for (size_t i = 0; i < total; ++i, column = column + 1 == columns ? 0 : column + 1) {
     if (progress) progress->SetPos(static_cast<int>(i + 1));
-    if (visited[i]) continue;
-    const CBead& bead = beads[i];
-    if (!bead.m_present) continue;  // an empty group: nothing to mark
-    const int color = bead.GetColorIndex(pathColor);
-    group.ClearItems();
-    group.Add(static_cast<UINT>(i));
+    if (state[i] || !beads[i].m_present) continue;  // already in a group, or an empty place
+    const int color = beads[i].GetColorIndex(pathColor);
+    state[i] = kInGroup;
+    queue.assign(1, static_cast<UINT>(i));
+    queueColumn.assign(1, static_cast<UINT>(column));
     bool qualifies = color >= 0;
     if (qualifies) {
-      frontier[0] = static_cast<UINT>(i);
-      grower.GrowSameColor(frontier, group, diagonals, color);
-      qualifies = static_cast<long long>(group.size()) <= largestGroup;
+      for (size_t head = 0; head < queue.size(); ++head) {
+        const int count = grid.Get(queue[head], queueColumn[head], diagonals, around);
+        for (int k = 0; k < count; ++k) {
+          const UINT n = around[k].index;
+          const CBead& b = beads[n];
+          if (state[n] == kInGroup || !b.m_present || b.m_colorIndex != color) continue;
+          state[n] = kInGroup;
+          queue.push_back(n);
+          queueColumn.push_back(around[k].column);
+        }
+      }
+      qualifies = static_cast<long long>(queue.size()) <= largestGroup;
     }
     if (qualifies) {
       // It must touch a present bead outside it, corners included.
       qualifies = false;
-      for (UINT b : group) {
-        design.GetNeighbours(static_cast<int>(b), true, neighbours);
-        for (int n : neighbours)
-          if (design.IsValidIndex(n) && beads[static_cast<size_t>(n)].m_present && !group.Contains(static_cast<UINT>(n))) {
-            qualifies = true;
-            break;
-          }
-        if (qualifies) break;
+      for (size_t q = 0; q < queue.size() && !qualifies; ++q) {
+        const int count = grid.Get(queue[q], queueColumn[q], true, around);
+        for (int k = 0; k < count && !qualifies; ++k)
+          qualifies = beads[around[k].index].m_present && state[around[k].index] != kInGroup;
       }
     }
     if (qualifies && color < colors) {
       const int e = entryOf[static_cast<size_t>(color)];
-      if (e >= 0) entries_[static_cast<size_t>(e)].parts.front().emplace_back(group.begin(), group.end());
+      if (e >= 0) {
+        store->beads.insert(store->beads.end(), queue.begin(), queue.end());
+        foundEntry.push_back(e);
+        foundSize.push_back(static_cast<UINT>(queue.size()));
+        ++groupsOf[static_cast<size_t>(e)];
+        beadsOf[static_cast<size_t>(e)] += queue.size();
+      }
     }
-    for (UINT b : group) visited[b] = 1;
+    for (UINT b : queue) state[b] = kTaken;
+  }
+  // The groups of each entry together, in the order they were found.
+  std::vector<size_t> next(entries_.size(), 0);
+  for (size_t e = 1; e < entries_.size(); ++e) next[e] = next[e - 1] + groupsOf[e - 1];
+  store->groups.resize(foundSize.size());
+  size_t at = 0;
+  for (size_t g = 0; g < foundSize.size(); ++g) {
+    CSepBeadGroup& group = store->groups[next[static_cast<size_t>(foundEntry[g])]++];
+    group.first_ = store->beads.data() + at;
+    group.size_ = foundSize[g];
+    at += foundSize[g];
+  }
+  for (size_t e = 0; e < entries_.size(); ++e) {
+    CSepStitchPart& part = entries_[e].parts.front();
+    part.store_ = store;
+    part.count_ = groupsOf[e];
+    part.first_ = store->groups.data() + (next[e] - groupsOf[e]);
+    part.beads_ = beadsOf[e];
   }
 
   entries_.erase(std::remove_if(entries_.begin(), entries_.end(),

@@ -108,6 +108,13 @@ void BM_ReduceColorsTo20Old(benchmark::State& state) {
 }
 BENCHMARK(BM_ReduceColorsTo20Old)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
+// The code before the distinct colours were found through a bitmap and the
+// merging ran on flat lists, side by side.
+void BM_ReduceColorsTo20Sweep(benchmark::State& state) {
+  RunOnDesignCopy(state, [](CPattern& d, const CColorSet& p) { oldops::sweep::ReduceColors(d, p, 20, ""); });
+}
+BENCHMARK(BM_ReduceColorsTo20Sweep)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+
 void BM_BrightnessContrast(benchmark::State& state) {
   RunOnDesignCopy(state, [](CPattern& d, const CColorSet& p) { AdjustBrightnessContrast(d, p, 30, 20); });
 }
@@ -129,11 +136,16 @@ void BM_SeparatedBeadFinder(benchmark::State& state) {
   size_t groups = 0;
   const bool old = state.range(1) != 0;
   for (auto _ : state) {
-    CSepStitchFinder finder;
-    if (old) oldops::FindSeparatedBeads(design, palette, 7, state.range(0) != 0, finder.GetEntries());
-    else finder.Find(design, palette, 7, state.range(0) != 0, nullptr);
     groups = 0;
-    for (const CSepStitchGroup& g : finder.GetEntries()) groups += static_cast<size_t>(g.GetRegionCount());
+    if (old) {
+      std::vector<oldops::CSepStitchGroup> entries;
+      oldops::FindSeparatedBeads(design, palette, 7, state.range(0) != 0, entries);
+      for (const oldops::CSepStitchGroup& g : entries) groups += static_cast<size_t>(g.GetRegionCount());
+    } else {
+      CSepStitchFinder finder;
+      finder.Find(design, palette, 7, state.range(0) != 0, nullptr);
+      for (const CSepStitchGroup& g : finder.GetEntries()) groups += static_cast<size_t>(g.GetRegionCount());
+    }
     benchmark::DoNotOptimize(groups);
   }
   state.counters["groups"] = static_cast<double>(groups);

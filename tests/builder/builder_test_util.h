@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "builder/SepStitchFinder.h"
 #include "design/Pattern.h"
 
 namespace buildertest {
@@ -53,6 +54,14 @@ inline void Paint(CPattern& design, const std::vector<std::string>& rows) {
         bead->SetColorIndex(rows[r][c] - '0');
       }
     }
+}
+
+// The bead groups of a separated-bead part as lists, to compare with lists
+// made another way.
+inline std::vector<std::vector<UINT>> GroupLists(const CSepStitchPart& part) {
+  std::vector<std::vector<UINT>> lists;
+  for (const CSepBeadGroup& group : part) lists.emplace_back(group.begin(), group.end());
+  return lists;
 }
 
 }  // namespace buildertest

@@ -55,6 +55,7 @@ const DesignCase kDesigns[] = {
     {"herringbone 90 x 40", 90, 40, kFormatHerringbone, 256, 5, 0},
     {"sacred brick 33 x 77", 33, 77, kFormatSacredBrick, 16, 0, 11},
     {"one bead", 1, 1, kFormatLoom, 256, 0, 0},
+    {"peyote 400 x 300, holes, path colour", 400, 300, kFormatPeyote, 64, 7, 9},
 };
 
 CPattern DesignOf(const DesignCase& c, unsigned seed) {
@@ -118,36 +119,176 @@ TEST(OldOpsCompare, ReduceColorsAsBefore) {
     }
 }
 
+namespace {
+
+// How the beads' own colours are laid for the colour-reduction comparison:
+// as the design case makes them, 30 colours at random, one colour, a
+// checkerboard of two colours, and no bead present.
+enum class ReduceLayout { kAsMade, kThirtyColours, kOneColour, kCheckerboard, kNoBeads };
+
+struct ReducePalette {
+  const char* name;
+  int colours, levels, notInUseOneIn;
+};
+const ReducePalette kReducePalettes[] = {{"500 colours", 500, 256, 0},
+                                         {"40 colours, some not in use", 40, 4, 5},
+                                         {"30 colours", 30, 256, 0},
+                                         {"one colour", 1, 256, 0},
+                                         {"none in use", 12, 256, 1}};
+const std::pair<ReduceLayout, const char*> kReduceLayouts[] = {{ReduceLayout::kAsMade, "as made"},
+                                                               {ReduceLayout::kThirtyColours, "30 colours"},
+                                                               {ReduceLayout::kOneColour, "one colour"},
+                                                               {ReduceLayout::kCheckerboard, "checkerboard"},
+                                                               {ReduceLayout::kNoBeads, "no beads"}};
+
+// The reduction and its grouping steps against the code with sorted runs,
+// for one design, layout and palette, at the targets given.
+void CompareReductions(const DesignCase& d, const std::pair<ReduceLayout, const char*>& layout,
+                       const ReducePalette& p, std::initializer_list<int> targets, unsigned& seed) {
+  CPattern design = DesignOf(d, seed++);
+  std::mt19937 rng(seed++);
+  COLORREF thirty[30];
+  for (COLORREF& c : thirty) c = rng() & 0xFFFFFF;
+  const int columns = std::max(1, static_cast<int>(design.GetColumnCount()));
+  for (size_t i = 0; i < design.m_beads.size(); ++i) {
+    CBead& b = design.m_beads[i];
+    switch (layout.first) {
+      case ReduceLayout::kAsMade: break;
+      case ReduceLayout::kThirtyColours: b.m_cachedColor = thirty[rng() % 30]; break;
+      case ReduceLayout::kOneColour: b.m_cachedColor = RGB(90, 140, 200); break;
+      case ReduceLayout::kCheckerboard:
+        b.m_cachedColor = (i % columns + i / columns) % 2 ? RGB(250, 250, 240) : RGB(10, 20, 30);
+        break;
+      case ReduceLayout::kNoBeads: b.m_present = 0; break;
+    }
+  }
+  const CColorSet palette = RandomPalette(p.colours, seed++, p.levels, p.notInUseOneIn);
+  for (int target : targets) {
+    SCOPED_TRACE(std::string(d.name) + ", " + layout.second + ", palette " + p.name + ", target " +
+                 std::to_string(target));
+    CPattern now = design, before = design;
+    ReduceColors(now, palette, target, "");
+    oldops::sweep::ReduceColors(before, palette, target, "");
+    ExpectSameBeads(now, before);
+    // The grouping steps on their own: the same clusters in the same order,
+    // with the same members in the same order.
+    std::vector<CColorCluster> a, b;
+    CPattern x = design, y = design;
+    BuildColorClusters(x, palette, a, "");
+    oldops::sweep::CColorRuns runs;
+    oldops::sweep::SortByColor(y.m_beads, runs);
+    oldops::sweep::BuildClustersFromRuns(y, palette, runs, b, nullptr);
+    ExpectSameBeads(x, y);
+    MergeColorClusters(a, target);
+    oldops::sweep::MergeColorClusters(b, target);
+    ASSERT_EQ(a.size(), b.size());
+    for (size_t i = 0; i < a.size(); ++i) {
+      EXPECT_EQ(a[i].key, b[i].key);
+      EXPECT_EQ(a[i].count, b[i].count);
+      ASSERT_EQ(a[i].members.size(), b[i].members.size());
+      for (size_t m = 0; m < a[i].members.size(); ++m)
+        ASSERT_TRUE(a[i].members[m].color == b[i].members[m].color && a[i].members[m].count == b[i].members[m].count)
+            << "cluster " << i << ", member " << m;
+    }
+  }
+}
+
+}  // namespace
+
+TEST(OldOpsCompare, ReduceColorsAsWithSortedRuns) {
+  unsigned seed = 7;
+  for (const DesignCase& d : kDesigns) {
+    if (d.columns * d.rows >= 1000000) continue;  // the next test
+    for (const auto& layout : kReduceLayouts)
+      for (const ReducePalette& p : kReducePalettes) {
+        const bool plain = layout.first == ReduceLayout::kOneColour || layout.first == ReduceLayout::kNoBeads ||
+                           p.colours < 30;
+        if (d.columns * d.rows > 50000 && plain) continue;  // time: the small designs have these
+        if (p.colours > 100) CompareReductions(d, layout, p, {1, 20}, seed);
+        else CompareReductions(d, layout, p, {0, 1, 2, 20, 1000}, seed);
+      }
+  }
+}
+
+// The benchmark's worst cases: a million beads of random colours, and of
+// 30 colours at random, reduced from a 500-colour palette to 20.
+TEST(OldOpsCompare, MillionBeadReductionsAsWithSortedRuns) {
+  unsigned seed = 70;
+  for (const DesignCase& d : kDesigns)
+    if (d.columns * d.rows >= 1000000)
+      for (size_t l = 0; l < 2; ++l) CompareReductions(d, kReduceLayouts[l], kReducePalettes[0], {20}, seed);
+}
+
+// How the beads of a design are coloured for the separated-bead comparison:
+// random colours (with some beads in the path colour where the design case
+// has them), every bead one colour, a checkerboard of two colours (one
+// piece with corners, single beads without), no bead present, and a bead
+// list shorter than the grid.
+enum class SepLayout { kRandom, kOneColour, kCheckerboard, kNoBeads, kShortList };
+
 TEST(OldOpsCompare, SeparatedBeadsAsBefore) {
   unsigned seed = 100;
+  const std::pair<SepLayout, const char*> layouts[] = {{SepLayout::kRandom, "random"},
+                                                       {SepLayout::kOneColour, "one colour"},
+                                                       {SepLayout::kCheckerboard, "checkerboard"},
+                                                       {SepLayout::kNoBeads, "no beads"},
+                                                       {SepLayout::kShortList, "short bead list"}};
   for (const DesignCase& d : kDesigns)
-    for (int colours : {2, 3, 30})
-      for (bool diagonals : {false, true})
-        for (int largest : {1, 7, 40}) {
-          if (d.columns * d.rows >= 1000000 && !(colours == 30 && largest == 7 && !diagonals)) continue;  // time
-          SCOPED_TRACE(std::string(d.name) + ", colours " + std::to_string(colours) + ", largest " +
-                       std::to_string(largest) + (diagonals ? ", diagonals" : ""));
-          CPattern design = DesignOf(d, seed++);
-          std::mt19937 rng(seed++);
-          for (CBead& b : design.m_beads) {
-            b.SetColorIndex(static_cast<int>(rng() % colours));  // drops the path colour
-            if (d.pathOneIn && rng() % d.pathOneIn == 0) b.SetPathColor();
+    for (const auto& [layout, layoutName] : layouts)
+      for (int colours : {2, 3, 30})
+        for (bool diagonals : {false, true})
+          for (int largest : {1, 7, 40}) {
+            if (layout != SepLayout::kRandom && colours != 3) continue;  // the colour count plays no part
+            const bool big = d.columns * d.rows >= 1000000;
+            if (big && !((layout == SepLayout::kRandom && colours == 30 && largest == 7 && !diagonals) ||
+                         (layout == SepLayout::kOneColour && largest == 7 && !diagonals) ||
+                         (layout == SepLayout::kCheckerboard && largest == 7)))
+              continue;  // time
+            SCOPED_TRACE(std::string(d.name) + ", " + layoutName + ", colours " + std::to_string(colours) +
+                         ", largest " + std::to_string(largest) + (diagonals ? ", diagonals" : ""));
+            CPattern design = DesignOf(d, seed++);
+            std::mt19937 rng(seed++);
+            const int columns = static_cast<int>(design.GetColumnCount());
+            for (size_t i = 0; i < design.m_beads.size(); ++i) {
+              CBead& b = design.m_beads[i];
+              switch (layout) {
+                case SepLayout::kRandom:
+                case SepLayout::kShortList:
+                  b.SetColorIndex(static_cast<int>(rng() % colours));  // drops the path colour
+                  if (d.pathOneIn && rng() % d.pathOneIn == 0) b.SetPathColor();
+                  break;
+                case SepLayout::kOneColour:
+                  b.SetColorIndex(2);
+                  b.m_present = 1;
+                  break;
+                case SepLayout::kCheckerboard:
+                  b.SetColorIndex(static_cast<int>((i % columns + i / columns) % 2));
+                  b.m_present = 1;
+                  break;
+                case SepLayout::kNoBeads:
+                  b.m_present = 0;
+                  break;
+              }
+            }
+            if (layout == SepLayout::kShortList) design.m_beads.resize(design.m_beads.size() * 2 / 3);
+            if (layout == SepLayout::kRandom && colours == 3 && !design.m_beads.empty())
+              design.m_beads[0].SetColorIndex(colours + 5);  // outside
+            CColorSet palette = RandomPalette(colours, seed++);
+            CColorUsage usage(&design);
+            palette.CountUsage(usage);
+            CSepStitchFinder finder;
+            const bool found = finder.Find(design, palette, largest, diagonals, nullptr);
+            std::vector<oldops::CSepStitchGroup> before;
+            const bool foundBefore = oldops::FindSeparatedBeads(design, palette, largest, diagonals, before);
+            EXPECT_EQ(found, foundBefore);
+            const std::vector<CSepStitchGroup>& now = finder.GetEntries();
+            ASSERT_EQ(now.size(), before.size());
+            for (size_t e = 0; e < now.size(); ++e) {
+              EXPECT_EQ(now[e].colorIndex, before[e].colorIndex);
+              EXPECT_EQ(now[e].count, before[e].count);
+              ASSERT_EQ(now[e].parts.size(), before[e].parts.size());
+              for (size_t p = 0; p < now[e].parts.size(); ++p)
+                ASSERT_EQ(buildertest::GroupLists(now[e].parts[p]), before[e].parts[p]) << "entry " << e;
+            }
           }
-          if (colours == 3 && !design.m_beads.empty()) design.m_beads[0].SetColorIndex(colours + 5);  // outside
-          CColorSet palette = RandomPalette(colours, seed++);
-          CColorUsage usage(&design);
-          palette.CountUsage(usage);
-          CSepStitchFinder finder;
-          const bool found = finder.Find(design, palette, largest, diagonals, nullptr);
-          std::vector<CSepStitchGroup> before;
-          const bool foundBefore = oldops::FindSeparatedBeads(design, palette, largest, diagonals, before);
-          EXPECT_EQ(found, foundBefore);
-          const std::vector<CSepStitchGroup>& now = finder.GetEntries();
-          ASSERT_EQ(now.size(), before.size());
-          for (size_t e = 0; e < now.size(); ++e) {
-            EXPECT_EQ(now[e].colorIndex, before[e].colorIndex);
-            EXPECT_EQ(now[e].count, before[e].count);
-            ASSERT_EQ(now[e].parts, before[e].parts) << "entry " << e;
-          }
-        }
 }

@@ -52,7 +52,7 @@ TEST(SepStitchFinderTest, SingleBeadInsideAnotherColour) {
   EXPECT_EQ(red.GetRegionCount(), 1);
   EXPECT_EQ(red.GetBeadCount(), 1);
   const UINT centre = static_cast<UINT>(design.GetBeadIndex(1, 1));
-  EXPECT_EQ(red.parts[0][0], (CSepBeadGroup{centre}));
+  EXPECT_EQ(red.parts[0][0], (std::vector<UINT>{centre}));
   EXPECT_TRUE(finder.ContainsBead(0, 1, centre));
   EXPECT_FALSE(finder.ContainsBead(0, 1, centre + 1));
   EXPECT_FALSE(finder.ContainsBead(1, 1, centre));
@@ -134,7 +134,7 @@ TEST(SepStitchFinderTest, AgreesWithAFreshGroupPerBead) {
     finder.Find(design, palette, largest, diagonals, nullptr);
 
     // The plain way: a new list for every group.
-    std::vector<std::vector<CSepBeadGroup>> expected(3);
+    std::vector<std::vector<std::vector<UINT>>> expected(3);
     std::vector<bool> visited(design.m_beads.size(), false);
     CBeadBlockFinder grower(&design);
     for (size_t i = 0; i < design.m_beads.size(); ++i) {
@@ -160,7 +160,34 @@ TEST(SepStitchFinderTest, AgreesWithAFreshGroupPerBead) {
         continue;
       }
       ASSERT_NE(entry, nullptr);
-      EXPECT_EQ(entry->parts[0], expected[static_cast<size_t>(color)]) << round << " colour " << color;
+      EXPECT_EQ(buildertest::GroupLists(entry->parts[0]), expected[static_cast<size_t>(color)])
+          << round << " colour " << color;
     }
+  }
+}
+
+TEST(SepStitchFinderTest, CopiedResultsOutliveTheFinder) {
+  // Groups are views into lists the search made: a copied part or entry
+  // keeps its beads after the finder searches again, is emptied or is gone.
+  CSepStitchPart part;
+  std::vector<CSepStitchGroup> entries;
+  {
+    CSepStitchFinder finder;
+    ASSERT_TRUE(FindIn({"0000", "0100", "0020", "0000"}, 7, false, finder));
+    ASSERT_TRUE(finder.FindGroupPart(0, 1, part));
+    entries = finder.GetEntries();
+    ASSERT_TRUE(FindIn({"2222", "2232"}, 7, false, finder));  // nothing left of the first search
+    EXPECT_FALSE(finder.FindGroupPart(0, 1, part));
+    finder.RemoveAll();
+  }
+  ASSERT_EQ(part.size(), 1u);
+  EXPECT_EQ(part[0], (std::vector<UINT>{9}));  // column 1 of the second row from the top
+  EXPECT_EQ(part.GetBeadCount(), 1u);
+  ASSERT_EQ(entries.size(), 2u);
+  for (const CSepStitchGroup& entry : entries) {
+    EXPECT_EQ(entry.GetRegionCount(), 1);
+    EXPECT_EQ(entry.GetBeadCount(), 1);
+    const std::vector<UINT> beads = entry.parts[0][0];  // a list of its own, as the dialogs take it
+    EXPECT_EQ(beads, (std::vector<UINT>{entry.colorIndex == 1 ? 9u : 6u}));
   }
 }
