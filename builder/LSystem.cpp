@@ -440,7 +440,9 @@ namespace {
 class CCollectSink : public ILSegmentSink {
  public:
   explicit CCollectSink(std::vector<CLSegment>& out) : out_(out) {}
-  void OnSegment(const CLSegment& segment) override { out_.push_back(segment); }
+  void OnSegments(const CLSegment* segments, size_t count) override {
+    out_.insert(out_.end(), segments, segments + count);
+  }
 
  private:
   std::vector<CLSegment>& out_;
@@ -458,7 +460,7 @@ void CLSystem::DrawTo(const CLPoint& start, double step, double heading, ILSegme
   min_ = CLPoint{100000.0, 100000.0};
   max_ = CLPoint{-100000.0, -100000.0};
   stack_.clear();
-  CLTurtle t{start.x, start.y, heading, color_};
+  CLTurtle turtle{start.x, start.y, heading, color_};
 
   float updH = 0, updS = 0, updL = 0;
   int updLength = 0;
@@ -475,7 +477,14 @@ void CLSystem::DrawTo(const CLPoint& start, double step, double heading, ILSegme
 
   // Draws the symbols s[0, n); colour commands are read from `text` (the
   // whole current string; null for pieces of plain symbols).
+  // Segments go to the sink in batches.
+  constexpr size_t kBatch = 256;
+  CLSegment batch[kBatch];
+  size_t batched = 0;
   const auto run = [&](const char* s, size_t n, const CString* text) {
+    // The turtle and the box in locals while the piece is drawn.
+    CLTurtle t = turtle;
+    CLPoint low = min_, high = max_;
     for (size_t i = 0; i < n;) {
       const char c = s[i];
       int length = 0;
@@ -505,14 +514,19 @@ void CLSystem::DrawTo(const CLPoint& start, double step, double heading, ILSegme
           const double nx = t.x + step * slot.cosine;
           const double ny = t.y + step * slot.sine;
           if (c == 'F' || c == 'f') {
-            const CLSegment segment{t.x, t.y, nx, ny, t.color};
             for (const CLPoint& p : {CLPoint{t.x, t.y}, CLPoint{nx, ny}}) {
-              if (p.x < min_.x) min_.x = p.x;
-              if (p.y < min_.y) min_.y = p.y;
-              if (p.x > max_.x) max_.x = p.x;
-              if (p.y > max_.y) max_.y = p.y;
+              if (p.x < low.x) low.x = p.x;
+              if (p.y < low.y) low.y = p.y;
+              if (p.x > high.x) high.x = p.x;
+              if (p.y > high.y) high.y = p.y;
             }
-            if (sink) sink->OnSegment(segment);
+            if (sink) {
+              batch[batched++] = CLSegment{t.x, t.y, nx, ny, t.color};
+              if (batched == kBatch) {
+                sink->OnSegments(batch, batched);
+                batched = 0;
+              }
+            }
           }
           t.x = nx;
           t.y = ny;
@@ -533,10 +547,14 @@ void CLSystem::DrawTo(const CLPoint& start, double step, double heading, ILSegme
       }
       ++i;
     }
+    turtle = t;
+    min_ = low;
+    max_ = high;
   };
 
   if (pending_ == 0) {
     run(current_.str().data(), current_.str().size(), &current_);
+    if (batched > 0) sink->OnSegments(batch, batched);
     return;
   }
   // A generation not written out: its symbols piece by piece.
@@ -548,4 +566,5 @@ void CLSystem::DrawTo(const CLPoint& start, double step, double heading, ILSegme
     if (!expansion.Next(piece, kPiece)) break;
     run(piece.data(), piece.size(), nullptr);
   }
+  if (batched > 0) sink->OnSegments(batch, batched);
 }

@@ -30,10 +30,10 @@ struct CLTurtle {
   int color = 0;
 };
 
-// Receives the segments of a drawing one by one.
+// Receives the segments of a drawing in order, a batch at a time.
 class ILSegmentSink {
  public:
-  virtual void OnSegment(const CLSegment& segment) = 0;
+  virtual void OnSegments(const CLSegment* segments, size_t count) = 0;
 
  protected:
   ~ILSegmentSink() = default;

@@ -86,10 +86,13 @@ inline int RoundEnd(double value) {
 // Sums the rounded segment ends for the centre of a drawing.
 class CCentreSink : public ILSegmentSink {
  public:
-  void OnSegment(const CLSegment& s) override {
-    sumX += static_cast<long long>(RoundEnd(s.x1)) + RoundEnd(s.x2);
-    sumY += static_cast<long long>(RoundEnd(s.y1)) + RoundEnd(s.y2);
-    ++count;
+  void OnSegments(const CLSegment* segments, size_t n) override {
+    for (size_t i = 0; i < n; ++i) {
+      const CLSegment& s = segments[i];
+      sumX += static_cast<long long>(RoundEnd(s.x1)) + RoundEnd(s.x2);
+      sumY += static_cast<long long>(RoundEnd(s.y1)) + RoundEnd(s.y2);
+    }
+    count += static_cast<long long>(n);
   }
   void Reset() { sumX = sumY = count = 0; }
   long long sumX = 0;
@@ -126,11 +129,14 @@ class CMarkSink : public ILSegmentSink {
  public:
   CMarkSink(const CGrid& grid, int offsetX, int offsetY, int pathColor)
       : grid_(grid), offsetX_(offsetX), offsetY_(offsetY), pathColor_(pathColor) {}
-  void OnSegment(const CLSegment& s) override {
-    LineCellsOnGrid(grid_, static_cast<long long>(RoundEnd(s.x1)) - offsetX_,
-                    static_cast<long long>(RoundEnd(s.y1)) - offsetY_,
-                    static_cast<long long>(RoundEnd(s.x2)) - offsetX_,
-                    static_cast<long long>(RoundEnd(s.y2)) - offsetY_, pathColor_);
+  void OnSegments(const CLSegment* segments, size_t n) override {
+    for (size_t i = 0; i < n; ++i) {
+      const CLSegment& s = segments[i];
+      LineCellsOnGrid(grid_, static_cast<long long>(RoundEnd(s.x1)) - offsetX_,
+                      static_cast<long long>(RoundEnd(s.y1)) - offsetY_,
+                      static_cast<long long>(RoundEnd(s.x2)) - offsetX_,
+                      static_cast<long long>(RoundEnd(s.y2)) - offsetY_, pathColor_);
+    }
   }
 
  private:
