@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <mutex>
+#include <vector>
 
 #include "platform/gdi/internal.h"
 
@@ -244,6 +246,14 @@ void EncodeRow(const DibInfo& d, const uint32_t* in, BYTE* row, int width, Index
     }
     case 16:
     case 32: {
+      if (d.bpp == 32 && d.masks[0] == 0xFF0000 && d.masks[1] == 0xFF00 && d.masks[2] == 0xFF) {
+        // 8-bit channels in place: each channel scales to itself.
+        for (int x = 0; x < width; ++x) {
+          const uint32_t v = in[x] & 0xFFFFFFu;
+          std::memcpy(row + 4 * x, &v, 4);
+        }
+        break;
+      }
       const int sr = Shift(d.masks[0]), sg = Shift(d.masks[1]), sb = Shift(d.masks[2]);
       const DWORD mr = MaxOf(d.masks[0]), mg = MaxOf(d.masks[1]), mb = MaxOf(d.masks[2]);
       for (int x = 0; x < width; ++x) {
@@ -269,6 +279,50 @@ void EncodeRow(const DibInfo& d, const uint32_t* in, BYTE* row, int width, Index
   }
 }
 
+// Pictures of deleted bitmaps kept for new bitmaps of the same size: a view
+// that renders its picture again and again then draws into memory already
+// mapped instead of a fresh block each time. A few pictures of 256 KB to
+// 64 MB are kept, 96 MB at most.
+class CKeptImages {
+ public:
+  static CKeptImages& Get() {
+    static CKeptImages* kept = new CKeptImages;  // lives to the end: bitmaps may go after statics
+    return *kept;
+  }
+  void Keep(QImage& img) {
+    const qsizetype bytes = img.sizeInBytes();
+    if (bytes < kMinBytes || bytes > kMaxBytes || img.format() != QImage::Format_RGB32 || !img.isDetached()) return;
+    const std::lock_guard<std::mutex> lock(mutex_);
+    while (!images_.empty() && (images_.size() >= kCount || total_ + bytes > kTotalBytes)) {
+      total_ -= images_.front().sizeInBytes();
+      images_.erase(images_.begin());
+    }
+    total_ += bytes;
+    images_.push_back(std::move(img));
+  }
+  QImage Take(int w, int h) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    for (auto it = images_.end(); it != images_.begin();) {
+      --it;
+      if (it->width() != w || it->height() != h) continue;
+      QImage img = std::move(*it);
+      images_.erase(it);
+      total_ -= img.sizeInBytes();
+      return img;
+    }
+    return QImage();
+  }
+
+ private:
+  static constexpr qsizetype kMinBytes = qsizetype(256) << 10;
+  static constexpr qsizetype kMaxBytes = qsizetype(64) << 20;
+  static constexpr qsizetype kTotalBytes = qsizetype(96) << 20;
+  static constexpr size_t kCount = 4;
+  std::mutex mutex_;
+  std::vector<QImage> images_;
+  qsizetype total_ = 0;
+};
+
 std::shared_ptr<Bitmap> NewBitmap(int w, int h, int bpp) {
   auto b = std::make_shared<Bitmap>();
   b->bpp = bpp;
@@ -276,7 +330,8 @@ std::shared_ptr<Bitmap> NewBitmap(int w, int h, int bpp) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
-  b->img = QImage(w, h, QImage::Format_RGB32);
+  b->img = CKeptImages::Get().Take(w, h);
+  if (b->img.isNull()) b->img = QImage(w, h, QImage::Format_RGB32);
   if (b->img.isNull()) {
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return nullptr;
@@ -379,6 +434,10 @@ QImage DecodeRect(const DibInfo& d, const BYTE* bits, int x0, int y0, int w, int
 }
 
 }  // namespace
+
+Bitmap::~Bitmap() {
+  if (!img.isNull()) CKeptImages::Get().Keep(img);
+}
 
 const QImage& BitmapImage(Bitmap& b) {
   if (b.dibSection) LoadDibSection(b);

@@ -57,6 +57,8 @@ struct Font : Object {
 
 struct Bitmap : Object {
   Bitmap() : Object(Kind::Bitmap) {}
+  // A large picture goes back to the kept images (dib.cpp).
+  ~Bitmap() override;
   QImage img;         // Format_RGB32, always 0xFF in the top byte
   int bpp = 32;       // as created; 1 = monochrome
   SIZE dimension{0, 0};

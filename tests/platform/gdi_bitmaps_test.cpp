@@ -1,5 +1,7 @@
 // DIBs at every depth and orientation, stretching, palettes, monochrome
 // conversion, DrawState, image lists and the clipboard.
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -114,6 +116,31 @@ TEST(GdiDib, RoundTripsAtEveryDepthAndOrientation) {
       ReleaseDC(nullptr, screen);
       (void)probe;
     }
+}
+
+// Large bitmaps reuse the pictures of deleted ones of their size: a new
+// bitmap is still black all over, whatever the last one held, and sizes
+// never mix.
+TEST(GdiDib, NewBitmapsAreBlackAfterLargeOnesWereDeleted) {
+  HDC screen = GetDC(nullptr);
+  const SIZE sizes[] = {{700, 500}, {500, 700}, {700, 500}, {1200, 900}, {700, 500}};
+  for (int round = 0; round < 2; ++round)
+    for (const SIZE& size : sizes) {
+      HBITMAP bm = CreateCompatibleBitmap(screen, size.cx, size.cy);
+      ASSERT_NE(bm, nullptr);
+      BITMAP info{};
+      ASSERT_NE(GetObject(bm, sizeof info, &info), 0);
+      EXPECT_EQ(info.bmWidth, size.cx);
+      EXPECT_EQ(info.bmHeight, size.cy);
+      std::vector<uint32_t> px(size_t(size.cx) * size.cy, 1);
+      ASSERT_EQ(GetBitmapBits(bm, static_cast<LONG>(px.size() * 4), px.data()), static_cast<LONG>(px.size() * 4));
+      EXPECT_EQ(std::count(px.begin(), px.end(), 0u), static_cast<long>(px.size())) << size.cx << " x " << size.cy;
+      // Leave it white for the next one of its size.
+      std::fill(px.begin(), px.end(), 0xFFFFFFu);
+      SetBitmapBits(bm, static_cast<DWORD>(px.size() * 4), px.data());
+      DeleteObject(bm);
+    }
+  ReleaseDC(nullptr, screen);
 }
 
 TEST(GdiDib, GetDIBitsFillsTheHeaderFirst) {
