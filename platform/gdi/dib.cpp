@@ -4,8 +4,10 @@
 // bitmaps, DIB sections, and the DIB transfer calls.
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "platform/gdi/internal.h"
@@ -435,6 +437,28 @@ QImage DecodeRect(const DibInfo& d, const BYTE* bits, int x0, int y0, int w, int
 
 }  // namespace
 
+void InRowBands(UINT rows, long long pixels, const std::function<void(UINT, UINT)>& work) {
+  constexpr long long kPixelsPerBand = 1 << 19;
+  const long long cores = std::max(1u, std::min(4u, std::thread::hardware_concurrency()));
+  const UINT bands = static_cast<UINT>(std::clamp<long long>(pixels / kPixelsPerBand, 1, std::min<long long>(cores, rows)));
+  if (bands <= 1) {
+    work(0, rows);
+    return;
+  }
+  std::vector<std::thread> helpers;
+  const auto band = [&](UINT b) { work(static_cast<UINT>(static_cast<unsigned long long>(rows) * b / bands),
+                                        static_cast<UINT>(static_cast<unsigned long long>(rows) * (b + 1) / bands)); };
+  for (UINT b = 1; b < bands; ++b) {
+    try {
+      helpers.emplace_back(band, b);
+    } catch (...) {
+      band(b);  // no thread to be had: this one does the band
+    }
+  }
+  band(0);
+  for (std::thread& t : helpers) t.join();
+}
+
 Bitmap::~Bitmap() {
   if (!img.isNull()) CKeptImages::Get().Keep(img);
 }
@@ -583,9 +607,15 @@ LONG SetBitmapBits(HBITMAP bitmap, DWORD bytes, const void* bits) {
   }
   DibInfo d = DdbInfo(*b);
   const size_t rows = std::min(static_cast<size_t>(d.height), static_cast<size_t>(bytes) / d.stride);
-  for (size_t y = 0; y < rows; ++y)
-    DecodeRow(d, static_cast<const BYTE*>(bits) + y * d.stride, reinterpret_cast<uint32_t*>(b->img.scanLine(static_cast<int>(y))),
-              d.width);
+  // Rows stand alone: a large picture is read in bands (the image is made
+  // writable here, once).
+  uchar* const first = b->img.bits();
+  const qsizetype perLine = b->img.bytesPerLine();
+  InRowBands(static_cast<UINT>(rows), static_cast<long long>(rows) * d.width, [&](UINT y0, UINT y1) {
+    for (size_t y = y0; y < y1; ++y)
+      DecodeRow(d, static_cast<const BYTE*>(bits) + y * d.stride,
+                reinterpret_cast<uint32_t*>(first + static_cast<qsizetype>(y) * perLine), d.width);
+  });
   if (b->dibSection) StoreDibSection(*b, b->img.rect());
   return static_cast<LONG>(rows * d.stride);
 }
@@ -672,24 +702,30 @@ int GetDIBits(HDC hdc, HBITMAP bitmap, UINT start, UINT lines, LPVOID bits, BITM
   if (!bits) return static_cast<int>(d.height);
   if (start >= static_cast<UINT>(d.height)) return 0;
   const UINT n = std::min(lines, static_cast<UINT>(d.height) - start);
-  IndexFinder f{&table};
-  std::vector<uint32_t> px(static_cast<size_t>(d.width), 0xFF000000u);
-  for (UINT s = 0; s < n; ++s) {
-    const int scan = static_cast<int>(start + s);
-    const int pictureRow = d.topDown ? scan : d.height - 1 - scan;
-    // Rows of the bitmap counted from its own bottom for bottom-up DIBs.
-    const int bmRow = d.topDown ? pictureRow : img.height() - 1 - scan;
-    std::fill(px.begin(), px.end(), 0xFF000000u);
-    if (bmRow >= 0 && bmRow < img.height()) {
-      const uint32_t* src = reinterpret_cast<const uint32_t*>(img.constScanLine(bmRow));
-      std::copy(src, src + std::min(d.width, img.width()), px.begin());
+  // Scan lines [s0, s1); with 16 bits or more every line stands alone (no
+  // colour table to search), so a large picture is written in bands.
+  const auto scanLines = [&](UINT s0, UINT s1) {
+    IndexFinder f{&table};
+    std::vector<uint32_t> px(static_cast<size_t>(d.width), 0xFF000000u);
+    for (UINT s = s0; s < s1; ++s) {
+      const int scan = static_cast<int>(start + s);
+      // Rows of the bitmap counted from its own bottom for bottom-up DIBs.
+      const int bmRow = d.topDown ? scan : img.height() - 1 - scan;
+      std::fill(px.begin(), px.end(), 0xFF000000u);
+      if (bmRow >= 0 && bmRow < img.height()) {
+        const uint32_t* src = reinterpret_cast<const uint32_t*>(img.constScanLine(bmRow));
+        std::copy(src, src + std::min(d.width, img.width()), px.begin());
+      }
+      BYTE* row = static_cast<BYTE*>(bits) + static_cast<size_t>(s) * d.stride;
+      EncodeRow(d, px.data(), row, d.width, &f);
+      if (d.bpp == 32 && d.compression == BI_RGB)
+        for (int x = 0; x < d.width; ++x) row[4 * x + 3] = 0;
     }
-    (void)pictureRow;
-    BYTE* row = static_cast<BYTE*>(bits) + static_cast<size_t>(s) * d.stride;
-    EncodeRow(d, px.data(), row, d.width, &f);
-    if (d.bpp == 32 && d.compression == BI_RGB)
-      for (int x = 0; x < d.width; ++x) row[4 * x + 3] = 0;
-  }
+  };
+  if (d.bpp >= 16)
+    InRowBands(n, static_cast<long long>(n) * d.width, scanLines);
+  else
+    scanLines(0, n);
   return static_cast<int>(n);
 }
 

@@ -8,6 +8,7 @@
 #include <QRawFont>
 #include <QRegion>
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -237,6 +238,9 @@ void EndTarget(Target& t);
 bool SourceImage(Dc& dc, Target& t);
 
 // DIB-section syncing (dib.cpp).
+// Runs work(first, end) over [0, rows) in up to four bands of rows on
+// threads when the rows hold many pixels (each band must stand alone).
+void InRowBands(UINT rows, long long pixels, const std::function<void(UINT, UINT)>& work);
 void LoadDibSection(Bitmap& b);
 void StoreDibSection(Bitmap& b, const QRect& r);
 
