@@ -208,12 +208,25 @@ bool CLSystem::Validate(CString& current, CString& error) {
   }
   angle_ = DegreesToRadians(static_cast<int>(angle_));
   current_ = axiom;
+  pending_ = 0;
   Rewrite(current);
   return true;
 }
 
-void CLSystem::Rewrite() {
-  const std::string& s = current_.str();
+namespace {
+
+bool IsPlainText(const std::string& text) {
+  for (const char c : text)
+    if (!IsPlainSymbol(c)) return false;
+  return true;
+}
+
+// One generation of `text` as a string: colour commands are copied whole,
+// F f -> rule F, B l -> rule B, X x -> rule X, Y y -> rule Y, spaces are
+// dropped, every other symbol is kept.
+std::string RewriteText(const CString& text, const std::string& f, const std::string& b, const std::string& x,
+                        const std::string& y) {
+  const std::string& s = text.str();
   std::string next;
   next.reserve(s.size() * 4);
   for (size_t i = 0; i < s.size();) {
@@ -222,29 +235,191 @@ void CLSystem::Rewrite() {
       int length = 0;
       COLORREF rgb = 0;
       float h = 0, sv = 0, l = 0;
-      if (ParseRgbCommand(current_, static_cast<int>(i), length, rgb) ||
-          ParseHslCommand(current_, static_cast<int>(i), length, h, sv, l)) {
+      if (ParseRgbCommand(text, static_cast<int>(i), length, rgb) ||
+          ParseHslCommand(text, static_cast<int>(i), length, h, sv, l)) {
         next.append(s, i, static_cast<size_t>(length));
         i += static_cast<size_t>(length);
         continue;
       }
     }
     switch (c) {
-      case 'F': case 'f': next += ruleF.str(); break;
-      case 'B': case 'l': next += ruleB.str(); break;
-      case 'X': case 'x': next += ruleX.str(); break;
-      case 'Y': case 'y': next += ruleY.str(); break;
+      case 'F': case 'f': next += f; break;
+      case 'B': case 'l': next += b; break;
+      case 'X': case 'x': next += x; break;
+      case 'Y': case 'y': next += y; break;
       case ' ': break;
       default: next += c; break;
     }
     ++i;
   }
-  current_ = CString(std::move(next));
+  return next;
+}
+
+}  // namespace
+
+// The string of plain symbols `base` rewritten `depth` times, handed out
+// piece by piece without writing the whole string. A symbol rewritten d
+// times is worked out depth first; short expansions (up to kBlock
+// characters) are made once and copied whole.
+class CLSystem::CExpansion {
+ public:
+  CExpansion(const std::string& base, const CRules& rules, int depth)
+      : rule_{&rules.f, &rules.b, &rules.x, &rules.y} {
+    // length_[d][k]: the length of a symbol of rule k rewritten d times.
+    depths_ = size_t(depth > 1 ? depth : 1) + 1;
+    length_.resize(depths_ * 4);
+    for (int k = 0; k < 4; ++k) length_[4 + size_t(k)] = static_cast<long long>(rule_[k]->size());
+    for (size_t d = 2; d < depths_; ++d)
+      for (int k = 0; k < 4; ++k) {
+        long long sum = 0;
+        for (const char c : *rule_[k]) sum = Capped(sum + LengthOf(c, d - 1));
+        length_[d * 4 + size_t(k)] = sum;
+      }
+    blockDepths_ = depths_ < kBlockDepths ? depths_ : kBlockDepths;
+    blocks_.resize(blockDepths_ * 4);
+    for (size_t d = 1; d < blockDepths_; ++d)
+      for (int k = 0; k < 4; ++k) {
+        if (length_[d * 4 + size_t(k)] > kBlock) continue;
+        std::string& block = blocks_[d * 4 + size_t(k)].text;
+        if (d == 1) {
+          block = *rule_[k];
+        } else {
+          for (const char c : *rule_[k]) {
+            const int kind = KindOf(c);
+            if (kind < 0) block += c;
+            else if (kind < kSpace) block += blocks_[(d - 1) * 4 + size_t(kind)].text;
+          }
+        }
+        blocks_[d * 4 + size_t(k)].ready = true;
+      }
+    for (const char c : base) total_ = Capped(total_ + LengthOf(c, size_t(depth)));
+    stack_.push_back(CFrame{base.data(), base.data() + base.size(), depth});
+  }
+
+  // The whole string's length (at most kMaxLength).
+  long long Length() const { return total_; }
+
+  // Appends the next characters to `out` until it holds at least `limit`
+  // (or the string ends); false when nothing was left.
+  bool Next(std::string& out, size_t limit) {
+    const size_t before = out.size();
+    while (!stack_.empty() && out.size() < limit) {
+      CFrame& frame = stack_.back();
+      if (frame.p == frame.end) {
+        stack_.pop_back();
+        continue;
+      }
+      const int depth = frame.depth;
+      if (depth == 0) {
+        out.append(frame.p, frame.end);
+        frame.p = frame.end;
+        continue;
+      }
+      const char c = *frame.p++;
+      const int kind = KindOf(c);
+      if (kind < 0) {
+        out += c;
+      } else if (kind < kSpace) {
+        const size_t slot = size_t(depth) * 4 + size_t(kind);
+        if (size_t(depth) < blockDepths_ && blocks_[slot].ready) {
+          out += blocks_[slot].text;
+        } else {
+          const std::string& rule = *rule_[kind];
+          stack_.push_back(CFrame{rule.data(), rule.data() + rule.size(), depth - 1});
+        }
+      }
+    }
+    return out.size() > before;
+  }
+
+ private:
+  static constexpr long long kMaxLength = 1LL << 61;
+  static constexpr long long kBlock = 4096;
+  static constexpr size_t kBlockDepths = 40;
+  static constexpr int kSpace = 4;
+  // 0-3: the rule that rewrites the symbol (F, B, X, Y); kSpace: dropped
+  // when rewritten; -1: kept as it is.
+  static int KindOf(char c) {
+    switch (c) {
+      case 'F': case 'f': return 0;
+      case 'B': case 'l': return 1;
+      case 'X': case 'x': return 2;
+      case 'Y': case 'y': return 3;
+      case ' ': return kSpace;
+      default: return -1;
+    }
+  }
+  static long long Capped(long long length) { return length < kMaxLength ? length : kMaxLength; }
+  long long LengthOf(char c, size_t depth) const {
+    if (depth == 0) return 1;
+    const int kind = KindOf(c);
+    if (kind < 0) return 1;
+    return kind == kSpace ? 0 : length_[depth * 4 + size_t(kind)];
+  }
+
+  struct CFrame {
+    const char* p;
+    const char* end;
+    int depth;
+  };
+  struct CBlock {
+    std::string text;
+    bool ready = false;
+  };
+  const std::string* rule_[4];
+  // By depth d and rule k at d * 4 + k.
+  size_t depths_ = 0, blockDepths_ = 0;
+  std::vector<long long> length_;
+  std::vector<CBlock> blocks_;
+  std::vector<CFrame> stack_;
+  long long total_ = 0;
+};
+
+CLSystem::CRules CLSystem::CurrentRules() const {
+  return CRules{ruleF.str(), ruleB.str(), ruleX.str(), ruleY.str()};
+}
+
+void CLSystem::Rewrite() {
+  CRules rules = CurrentRules();
+  // Rules changed since the last rewriting: the generations made by the
+  // old ones are written out first.
+  if (pending_ > 0 && !(rules == pendingRules_)) WriteOut();
+  if (pending_ > 0) {
+    ++pending_;
+    return;
+  }
+  if (IsPlainText(current_.str()) && IsPlainText(rules.f) && IsPlainText(rules.b) && IsPlainText(rules.x) &&
+      IsPlainText(rules.y)) {
+    pendingRules_ = std::move(rules);
+    pending_ = 1;
+    return;
+  }
+  current_ = CString(RewriteText(current_, rules.f, rules.b, rules.x, rules.y));
+}
+
+void CLSystem::WriteOut() const {
+  if (pending_ == 0) return;
+  CExpansion expansion(current_.str(), pendingRules_, pending_);
+  std::string text;
+  text.reserve(static_cast<size_t>(expansion.Length()));
+  expansion.Next(text, static_cast<size_t>(-1));
+  current_ = CString(std::move(text));
+  pending_ = 0;
+}
+
+const CString& CLSystem::GetCurrent() const {
+  WriteOut();
+  return current_;
+}
+
+long long CLSystem::GetCurrentLength() const {
+  if (pending_ == 0) return current_.GetLength();
+  return CExpansion(current_.str(), pendingRules_, pending_).Length();
 }
 
 void CLSystem::Rewrite(CString& out) {
   Rewrite();
-  out = current_;
+  out = GetCurrent();
 }
 
 void CLSystem::ShiftColor(int& color, float h, float s, float l) const {
@@ -265,7 +440,9 @@ namespace {
 class CCollectSink : public ILSegmentSink {
  public:
   explicit CCollectSink(std::vector<CLSegment>& out) : out_(out) {}
-  void OnSegment(const CLSegment& segment) override { out_.push_back(segment); }
+  void OnSegments(const CLSegment* segments, size_t count) override {
+    out_.insert(out_.end(), segments, segments + count);
+  }
 
  private:
   std::vector<CLSegment>& out_;
@@ -283,7 +460,7 @@ void CLSystem::DrawTo(const CLPoint& start, double step, double heading, ILSegme
   min_ = CLPoint{100000.0, 100000.0};
   max_ = CLPoint{-100000.0, -100000.0};
   stack_.clear();
-  CLTurtle t{start.x, start.y, heading, color_};
+  CLTurtle turtle{start.x, start.y, heading, color_};
 
   float updH = 0, updS = 0, updL = 0;
   int updLength = 0;
@@ -295,64 +472,99 @@ void CLSystem::DrawTo(const CLPoint& start, double step, double heading, ILSegme
     bool used;
   };
   constexpr size_t kTrigSlots = 4096;
+  constexpr size_t kPiece = 64 * 1024;
   std::vector<CTrig> trig(kTrigSlots, CTrig{0, 0, 0, false});
 
-  const std::string& s = current_.str();
-  for (size_t i = 0; i < s.size();) {
-    const char c = s[i];
-    int length = 0;
-    if (c == 'R' || c == 'r') {
-      COLORREF rgb = 0;
-      if (ParseRgbCommand(current_, static_cast<int>(i), length, rgb)) {
-        t.color = static_cast<int>(rgb);
-        i += static_cast<size_t>(length);
-        continue;
+  // Draws the symbols s[0, n); colour commands are read from `text` (the
+  // whole current string; null for pieces of plain symbols).
+  // Segments go to the sink in batches.
+  constexpr size_t kBatch = 256;
+  CLSegment batch[kBatch];
+  size_t batched = 0;
+  const auto run = [&](const char* s, size_t n, const CString* text) {
+    // The turtle and the box in locals while the piece is drawn.
+    CLTurtle t = turtle;
+    CLPoint low = min_, high = max_;
+    for (size_t i = 0; i < n;) {
+      const char c = s[i];
+      int length = 0;
+      if (text && (c == 'R' || c == 'r')) {
+        COLORREF rgb = 0;
+        if (ParseRgbCommand(*text, static_cast<int>(i), length, rgb)) {
+          t.color = static_cast<int>(rgb);
+          i += static_cast<size_t>(length);
+          continue;
+        }
+      } else if (text && (c == 'H' || c == 'h')) {
+        float h = 0, sv = 0, l = 0;
+        if (ParseHslCommand(*text, static_cast<int>(i), length, h, sv, l)) {
+          ShiftColor(t.color, h, sv, l);
+          i += static_cast<size_t>(length);
+          continue;
+        }
       }
-    } else if (c == 'H' || c == 'h') {
-      float h = 0, sv = 0, l = 0;
-      if (ParseHslCommand(current_, static_cast<int>(i), length, h, sv, l)) {
-        ShiftColor(t.color, h, sv, l);
-        i += static_cast<size_t>(length);
-        continue;
-      }
-    }
-    switch (c) {
-      case 'F': case 'f': case 'B': case 'l': {
-        if (updating) ShiftColor(t.color, updH, updS, updL);
-        // Headings repeat (a curve turns by the same angles over and
-        // over): their cosine and sine are kept by the heading's bits.
-        const uint64_t bits = std::bit_cast<uint64_t>(t.heading);
-        CTrig& slot = trig[(bits ^ (bits >> 29) ^ (bits >> 47)) & (kTrigSlots - 1)];
-        if (!slot.used || slot.bits != bits) slot = CTrig{bits, std::cos(t.heading), std::sin(t.heading), true};
-        const double nx = t.x + step * slot.cosine;
-        const double ny = t.y + step * slot.sine;
-        if (c == 'F' || c == 'f') {
-          const CLSegment segment{t.x, t.y, nx, ny, t.color};
-          for (const CLPoint& p : {CLPoint{t.x, t.y}, CLPoint{nx, ny}}) {
-            if (p.x < min_.x) min_.x = p.x;
-            if (p.y < min_.y) min_.y = p.y;
-            if (p.x > max_.x) max_.x = p.x;
-            if (p.y > max_.y) max_.y = p.y;
+      switch (c) {
+        case 'F': case 'f': case 'B': case 'l': {
+          if (updating) ShiftColor(t.color, updH, updS, updL);
+          // Headings repeat (a curve turns by the same angles over and
+          // over): their cosine and sine are kept by the heading's bits.
+          const uint64_t bits = std::bit_cast<uint64_t>(t.heading);
+          CTrig& slot = trig[(bits ^ (bits >> 29) ^ (bits >> 47)) & (kTrigSlots - 1)];
+          if (!slot.used || slot.bits != bits) slot = CTrig{bits, std::cos(t.heading), std::sin(t.heading), true};
+          const double nx = t.x + step * slot.cosine;
+          const double ny = t.y + step * slot.sine;
+          if (c == 'F' || c == 'f') {
+            for (const CLPoint& p : {CLPoint{t.x, t.y}, CLPoint{nx, ny}}) {
+              if (p.x < low.x) low.x = p.x;
+              if (p.y < low.y) low.y = p.y;
+              if (p.x > high.x) high.x = p.x;
+              if (p.y > high.y) high.y = p.y;
+            }
+            if (sink) {
+              batch[batched++] = CLSegment{t.x, t.y, nx, ny, t.color};
+              if (batched == kBatch) {
+                sink->OnSegments(batch, batched);
+                batched = 0;
+              }
+            }
           }
-          if (sink) sink->OnSegment(segment);
+          t.x = nx;
+          t.y = ny;
+          break;
         }
-        t.x = nx;
-        t.y = ny;
-        break;
+        case '+': t.heading += angle_; break;
+        case '-': t.heading -= angle_; break;
+        case '[': stack_.push_back(t); break;
+        case ']':
+          if (stack_.empty()) {
+            t = CLTurtle{};
+          } else {
+            t = stack_.back();
+            stack_.pop_back();
+          }
+          break;
+        default: break;
       }
-      case '+': t.heading += angle_; break;
-      case '-': t.heading -= angle_; break;
-      case '[': stack_.push_back(t); break;
-      case ']':
-        if (stack_.empty()) {
-          t = CLTurtle{};
-        } else {
-          t = stack_.back();
-          stack_.pop_back();
-        }
-        break;
-      default: break;
+      ++i;
     }
-    ++i;
+    turtle = t;
+    min_ = low;
+    max_ = high;
+  };
+
+  if (pending_ == 0) {
+    run(current_.str().data(), current_.str().size(), &current_);
+    if (batched > 0) sink->OnSegments(batch, batched);
+    return;
   }
+  // A generation not written out: its symbols piece by piece.
+  CExpansion expansion(current_.str(), pendingRules_, pending_);
+  std::string piece;
+  piece.reserve(kPiece + 4096);
+  for (;;) {
+    piece.clear();
+    if (!expansion.Next(piece, kPiece)) break;
+    run(piece.data(), piece.size(), nullptr);
+  }
+  if (batched > 0) sink->OnSegments(batch, batched);
 }

@@ -30,10 +30,10 @@ struct CLTurtle {
   int color = 0;
 };
 
-// Receives the segments of a drawing one by one.
+// Receives the segments of a drawing in order, a batch at a time.
 class ILSegmentSink {
  public:
-  virtual void OnSegment(const CLSegment& segment) = 0;
+  virtual void OnSegments(const CLSegment* segments, size_t count) = 0;
 
  protected:
   ~ILSegmentSink() = default;
@@ -73,7 +73,9 @@ class CLSystem {
   bool Validate(CString& current, CString& error);
   // Replaces the current string by its next generation; a copy goes to out.
   void Rewrite(CString& out);
-  // The same without the copy.
+  // The same without the copy. While the current string and the rules hold
+  // plain symbols only, the generation is not written out: drawing expands
+  // the rules as it goes, and GetCurrent writes the string when asked.
   void Rewrite();
   // Draws the current string into `segments` (emptied first).
   void Draw(const CLPoint& start, double step, double heading, std::vector<CLSegment>& segments);
@@ -81,7 +83,10 @@ class CLSystem {
   // bounding box is computed).
   void DrawTo(const CLPoint& start, double step, double heading, ILSegmentSink* sink);
 
-  const CString& GetCurrent() const { return current_; }
+  const CString& GetCurrent() const;
+  // The current string's length (counted without writing the string out;
+  // at most 2^61).
+  long long GetCurrentLength() const;
   const CLPoint& GetMin() const { return min_; }
   const CLPoint& GetMax() const { return max_; }
   double GetAngle() const { return angle_; }
@@ -94,12 +99,25 @@ class CLSystem {
   CString hslUpdating;
 
  private:
+  struct CRules {
+    std::string f, b, x, y;
+    bool operator==(const CRules&) const = default;
+  };
+  class CExpansion;
+
   bool IsValidString(const CString& text) const;
   void ShiftColor(int& color, float h, float s, float l) const;
+  CRules CurrentRules() const;
+  // Writes out the generations not yet written.
+  void WriteOut() const;
 
   double angle_ = 0.0;
   int color_ = 0;
-  CString current_;
+  // The current string is current_ rewritten pending_ more times by
+  // pendingRules_ (which, like current_, then hold plain symbols only).
+  mutable CString current_;
+  mutable int pending_ = 0;
+  CRules pendingRules_;
   std::vector<CLTurtle> stack_;
   CLPoint min_;
   CLPoint max_;

@@ -70,13 +70,29 @@ void LineCellsOnGrid(const CGrid& grid, long long ax, long long ay, long long bx
   }
 }
 
+// RoundToInt (halves away from zero) without the library call, for the
+// millions of segment ends of a path: the fraction left after truncating
+// is exact for every value in the int range; NaN and values beyond that
+// range go to RoundToInt.
+inline int RoundEnd(double value) {
+  if (!(value > -2147483648.0 && value < 2147483647.0)) return RoundToInt(value);
+  const long long whole = static_cast<long long>(value);
+  const double rest = value - static_cast<double>(whole);
+  if (rest >= 0.5) return static_cast<int>(whole + 1);
+  if (rest <= -0.5) return static_cast<int>(whole - 1);
+  return static_cast<int>(whole);
+}
+
 // Sums the rounded segment ends for the centre of a drawing.
 class CCentreSink : public ILSegmentSink {
  public:
-  void OnSegment(const CLSegment& s) override {
-    sumX += static_cast<long long>(RoundToInt(s.x1)) + RoundToInt(s.x2);
-    sumY += static_cast<long long>(RoundToInt(s.y1)) + RoundToInt(s.y2);
-    ++count;
+  void OnSegments(const CLSegment* segments, size_t n) override {
+    for (size_t i = 0; i < n; ++i) {
+      const CLSegment& s = segments[i];
+      sumX += static_cast<long long>(RoundEnd(s.x1)) + RoundEnd(s.x2);
+      sumY += static_cast<long long>(RoundEnd(s.y1)) + RoundEnd(s.y2);
+    }
+    count += static_cast<long long>(n);
   }
   void Reset() { sumX = sumY = count = 0; }
   long long sumX = 0;
@@ -104,7 +120,7 @@ bool GrowCurve(CLSystem& engine, int presetIndex, double step, long long width, 
     const long long boxHeight = static_cast<long long>(RoundToInt(engine.GetMax().y)) - minY;
     if (boxHeight >= height && boxWidth >= width) return true;
     // The next generation would be too long: the curve covers what it can.
-    if (static_cast<size_t>(engine.GetCurrent().GetLength()) * 8 > kMaxCurveString) return true;
+    if (static_cast<unsigned long long>(engine.GetCurrentLength()) > kMaxCurveString / 8) return true;
   }
 }
 
@@ -113,11 +129,14 @@ class CMarkSink : public ILSegmentSink {
  public:
   CMarkSink(const CGrid& grid, int offsetX, int offsetY, int pathColor)
       : grid_(grid), offsetX_(offsetX), offsetY_(offsetY), pathColor_(pathColor) {}
-  void OnSegment(const CLSegment& s) override {
-    LineCellsOnGrid(grid_, static_cast<long long>(RoundToInt(s.x1)) - offsetX_,
-                    static_cast<long long>(RoundToInt(s.y1)) - offsetY_,
-                    static_cast<long long>(RoundToInt(s.x2)) - offsetX_,
-                    static_cast<long long>(RoundToInt(s.y2)) - offsetY_, pathColor_);
+  void OnSegments(const CLSegment* segments, size_t n) override {
+    for (size_t i = 0; i < n; ++i) {
+      const CLSegment& s = segments[i];
+      LineCellsOnGrid(grid_, static_cast<long long>(RoundEnd(s.x1)) - offsetX_,
+                      static_cast<long long>(RoundEnd(s.y1)) - offsetY_,
+                      static_cast<long long>(RoundEnd(s.x2)) - offsetX_,
+                      static_cast<long long>(RoundEnd(s.y2)) - offsetY_, pathColor_);
+    }
   }
 
  private:

@@ -489,16 +489,14 @@ int ThumbnailFactor(SIZE size, int factor) {
   return 1;
 }
 
-bool RenderPatternThumbnail(CDC* dc, const CPattern& design, const CColorSet& palette, SIZE size, int factor,
-                            CBitmap* out, COLORREF background, const CGridSettings* grid, int* usedFactor) {
+bool RenderPatternShrunk(CDC* dc, const CPattern& design, const CColorSet& palette, SIZE size, int factor,
+                         CBitmap* out, COLORREF background, const CGridSettings* grid) {
   try {
-    if (!out || size.cx <= 0 || size.cy <= 0) return false;
-    const int k = ThumbnailFactor(size, factor);
-    if (usedFactor) *usedFactor = k;
+    if (!out || size.cx <= 0 || size.cy <= 0 || factor < 1) return false;
     HBITMAP large = nullptr;
-    if (!RenderPatternToSize(dc, &large, design, palette, SIZE{k * size.cx, k * size.cy}, background, grid))
-      return false;
-    HBITMAP small = k == 1 ? large : ScaleBitmap(large, size.cx, size.cy);
+    const SIZE big{size.cx * factor, size.cy * factor};
+    if (!RenderPatternToSize(dc, &large, design, palette, big, background, grid)) return false;
+    HBITMAP small = factor == 1 ? large : ScaleBitmap(large, size.cx, size.cy);
     if (small != large) DeleteObject(large);
     if (!small) return false;
     out->DeleteObject();
@@ -507,6 +505,14 @@ bool RenderPatternThumbnail(CDC* dc, const CPattern& design, const CColorSet& pa
   } catch (...) {
     return false;
   }
+}
+
+bool RenderPatternThumbnail(CDC* dc, const CPattern& design, const CColorSet& palette, SIZE size, int factor,
+                            CBitmap* out, COLORREF background, const CGridSettings* grid, int* usedFactor) {
+  if (!out || size.cx <= 0 || size.cy <= 0) return false;
+  const int k = ThumbnailFactor(size, factor);
+  if (usedFactor) *usedFactor = k;
+  return RenderPatternShrunk(dc, design, palette, size, k, out, background, grid);
 }
 
 bool RenderPatternToImageView(CDC* dc, CImageView** out, IImageViewOwner* owner, CPattern& design,

@@ -51,9 +51,14 @@ bool RenderPatternBitmap(CDC* dc, HBITMAP* out, CPattern& design, const CColorSe
 // the fitted rectangle), with the grid when one is given.
 bool RenderPatternToSize(CDC* dc, HBITMAP* out, const CPattern& design, const CColorSet& palette, SIZE size,
                          COLORREF background, const CGridSettings* grid);
-// Rendered at the largest factor k <= factor whose size stays within 2048 x
-// 2048 (at least 1), then area-averaged down to the size. Any failure gives
-// false. The factor used is reported when usedFactor is given.
+// Rendered by RenderPatternToSize at `factor` times the size (factor 1 or
+// more), then area-averaged down to the size, into `out`. Any failure
+// gives false.
+bool RenderPatternShrunk(CDC* dc, const CPattern& design, const CColorSet& palette, SIZE size, int factor,
+                         CBitmap* out, COLORREF background, const CGridSettings* grid);
+// RenderPatternShrunk at the largest factor k <= factor whose size stays
+// within 2048 x 2048 (at least 1). The factor used is reported when
+// usedFactor is given.
 bool RenderPatternThumbnail(CDC* dc, const CPattern& design, const CColorSet& palette, SIZE size, int factor,
                             CBitmap* out, COLORREF background, const CGridSettings* grid, int* usedFactor = nullptr);
 // The render into a new picture view bound to the owner (null on failure).

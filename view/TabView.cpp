@@ -597,20 +597,7 @@ bool CTabView::RenderPatternImage(CDC* dc, CImage** out) {
 }
 
 bool CTabView::RenderPatternScaled(SIZE size, int factor, CBitmap* out, COLORREF background) {
-  try {
-    if (!out || size.cx <= 0 || size.cy <= 0 || factor < 1) return false;
-    HBITMAP large = nullptr;
-    const SIZE big{size.cx * factor, size.cy * factor};
-    if (!RenderPatternToSize(nullptr, &large, m_design, m_palette, big, background, nullptr)) return false;
-    HBITMAP small = factor == 1 ? large : ScaleBitmap(large, size.cx, size.cy);
-    if (small != large) DeleteObject(large);
-    if (!small) return false;
-    out->DeleteObject();
-    out->Attach(small);
-    return true;
-  } catch (...) {
-    return false;
-  }
+  return RenderPatternShrunk(nullptr, m_design, m_palette, size, factor, out, background, nullptr);
 }
 
 int CTabView::CountUsedColors() {

@@ -13,6 +13,7 @@
 #include "palette/ColorSet.h"
 #include "tests/builder/builder_test_util.h"
 #include "tests/builder/old_ops.h"
+#include "tests/builder/old_gosper.h"
 
 namespace {
 
@@ -176,5 +177,18 @@ void BM_GosperPath2000(benchmark::State& state) {
   state.counters["peak_rss_MB"] = static_cast<double>(PeakRssMb());
 }
 BENCHMARK(BM_GosperPath2000)->Arg(7)->Arg(9)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// The path as drawn while every generation was written out as a string
+// (tests/builder/old_gosper.h), side by side.
+void BM_GosperPath2000Old(benchmark::State& state) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    CPattern design = buildertest::MakeDesign(2000, 2000);
+    state.ResumeTiming();
+    oldgosper::ApplyGosperPath(design, static_cast<int>(state.range(0)) - 4, 0);
+    benchmark::DoNotOptimize(design.m_beads.data());
+  }
+}
+BENCHMARK(BM_GosperPath2000Old)->Arg(7)->Arg(9)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 }  // namespace

@@ -4,7 +4,11 @@
 // bitmaps, DIB sections, and the DIB transfer calls.
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 #include "platform/gdi/internal.h"
 
@@ -244,6 +248,14 @@ void EncodeRow(const DibInfo& d, const uint32_t* in, BYTE* row, int width, Index
     }
     case 16:
     case 32: {
+      if (d.bpp == 32 && d.masks[0] == 0xFF0000 && d.masks[1] == 0xFF00 && d.masks[2] == 0xFF) {
+        // 8-bit channels in place: each channel scales to itself.
+        for (int x = 0; x < width; ++x) {
+          const uint32_t v = in[x] & 0xFFFFFFu;
+          std::memcpy(row + 4 * x, &v, 4);
+        }
+        break;
+      }
       const int sr = Shift(d.masks[0]), sg = Shift(d.masks[1]), sb = Shift(d.masks[2]);
       const DWORD mr = MaxOf(d.masks[0]), mg = MaxOf(d.masks[1]), mb = MaxOf(d.masks[2]);
       for (int x = 0; x < width; ++x) {
@@ -269,6 +281,50 @@ void EncodeRow(const DibInfo& d, const uint32_t* in, BYTE* row, int width, Index
   }
 }
 
+// Pictures of deleted bitmaps kept for new bitmaps of the same size: a view
+// that renders its picture again and again then draws into memory already
+// mapped instead of a fresh block each time. A few pictures of 256 KB to
+// 64 MB are kept, 96 MB at most.
+class CKeptImages {
+ public:
+  static CKeptImages& Get() {
+    static CKeptImages* kept = new CKeptImages;  // lives to the end: bitmaps may go after statics
+    return *kept;
+  }
+  void Keep(QImage& img) {
+    const qsizetype bytes = img.sizeInBytes();
+    if (bytes < kMinBytes || bytes > kMaxBytes || img.format() != QImage::Format_RGB32 || !img.isDetached()) return;
+    const std::lock_guard<std::mutex> lock(mutex_);
+    while (!images_.empty() && (images_.size() >= kCount || total_ + bytes > kTotalBytes)) {
+      total_ -= images_.front().sizeInBytes();
+      images_.erase(images_.begin());
+    }
+    total_ += bytes;
+    images_.push_back(std::move(img));
+  }
+  QImage Take(int w, int h) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    for (auto it = images_.end(); it != images_.begin();) {
+      --it;
+      if (it->width() != w || it->height() != h) continue;
+      QImage img = std::move(*it);
+      images_.erase(it);
+      total_ -= img.sizeInBytes();
+      return img;
+    }
+    return QImage();
+  }
+
+ private:
+  static constexpr qsizetype kMinBytes = qsizetype(256) << 10;
+  static constexpr qsizetype kMaxBytes = qsizetype(64) << 20;
+  static constexpr qsizetype kTotalBytes = qsizetype(96) << 20;
+  static constexpr size_t kCount = 4;
+  std::mutex mutex_;
+  std::vector<QImage> images_;
+  qsizetype total_ = 0;
+};
+
 std::shared_ptr<Bitmap> NewBitmap(int w, int h, int bpp) {
   auto b = std::make_shared<Bitmap>();
   b->bpp = bpp;
@@ -276,7 +332,8 @@ std::shared_ptr<Bitmap> NewBitmap(int w, int h, int bpp) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
-  b->img = QImage(w, h, QImage::Format_RGB32);
+  b->img = CKeptImages::Get().Take(w, h);
+  if (b->img.isNull()) b->img = QImage(w, h, QImage::Format_RGB32);
   if (b->img.isNull()) {
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return nullptr;
@@ -379,6 +436,32 @@ QImage DecodeRect(const DibInfo& d, const BYTE* bits, int x0, int y0, int w, int
 }
 
 }  // namespace
+
+void InRowBands(UINT rows, long long pixels, const std::function<void(UINT, UINT)>& work) {
+  constexpr long long kPixelsPerBand = 1 << 19;
+  const long long cores = std::max(1u, std::min(4u, std::thread::hardware_concurrency()));
+  const UINT bands = static_cast<UINT>(std::clamp<long long>(pixels / kPixelsPerBand, 1, std::min<long long>(cores, rows)));
+  if (bands <= 1) {
+    work(0, rows);
+    return;
+  }
+  std::vector<std::thread> helpers;
+  const auto band = [&](UINT b) { work(static_cast<UINT>(static_cast<unsigned long long>(rows) * b / bands),
+                                        static_cast<UINT>(static_cast<unsigned long long>(rows) * (b + 1) / bands)); };
+  for (UINT b = 1; b < bands; ++b) {
+    try {
+      helpers.emplace_back(band, b);
+    } catch (...) {
+      band(b);  // no thread to be had: this one does the band
+    }
+  }
+  band(0);
+  for (std::thread& t : helpers) t.join();
+}
+
+Bitmap::~Bitmap() {
+  if (!img.isNull()) CKeptImages::Get().Keep(img);
+}
 
 const QImage& BitmapImage(Bitmap& b) {
   if (b.dibSection) LoadDibSection(b);
@@ -524,9 +607,15 @@ LONG SetBitmapBits(HBITMAP bitmap, DWORD bytes, const void* bits) {
   }
   DibInfo d = DdbInfo(*b);
   const size_t rows = std::min(static_cast<size_t>(d.height), static_cast<size_t>(bytes) / d.stride);
-  for (size_t y = 0; y < rows; ++y)
-    DecodeRow(d, static_cast<const BYTE*>(bits) + y * d.stride, reinterpret_cast<uint32_t*>(b->img.scanLine(static_cast<int>(y))),
-              d.width);
+  // Rows stand alone: a large picture is read in bands (the image is made
+  // writable here, once).
+  uchar* const first = b->img.bits();
+  const qsizetype perLine = b->img.bytesPerLine();
+  InRowBands(static_cast<UINT>(rows), static_cast<long long>(rows) * d.width, [&](UINT y0, UINT y1) {
+    for (size_t y = y0; y < y1; ++y)
+      DecodeRow(d, static_cast<const BYTE*>(bits) + y * d.stride,
+                reinterpret_cast<uint32_t*>(first + static_cast<qsizetype>(y) * perLine), d.width);
+  });
   if (b->dibSection) StoreDibSection(*b, b->img.rect());
   return static_cast<LONG>(rows * d.stride);
 }
@@ -613,24 +702,30 @@ int GetDIBits(HDC hdc, HBITMAP bitmap, UINT start, UINT lines, LPVOID bits, BITM
   if (!bits) return static_cast<int>(d.height);
   if (start >= static_cast<UINT>(d.height)) return 0;
   const UINT n = std::min(lines, static_cast<UINT>(d.height) - start);
-  IndexFinder f{&table};
-  std::vector<uint32_t> px(static_cast<size_t>(d.width), 0xFF000000u);
-  for (UINT s = 0; s < n; ++s) {
-    const int scan = static_cast<int>(start + s);
-    const int pictureRow = d.topDown ? scan : d.height - 1 - scan;
-    // Rows of the bitmap counted from its own bottom for bottom-up DIBs.
-    const int bmRow = d.topDown ? pictureRow : img.height() - 1 - scan;
-    std::fill(px.begin(), px.end(), 0xFF000000u);
-    if (bmRow >= 0 && bmRow < img.height()) {
-      const uint32_t* src = reinterpret_cast<const uint32_t*>(img.constScanLine(bmRow));
-      std::copy(src, src + std::min(d.width, img.width()), px.begin());
+  // Scan lines [s0, s1); with 16 bits or more every line stands alone (no
+  // colour table to search), so a large picture is written in bands.
+  const auto scanLines = [&](UINT s0, UINT s1) {
+    IndexFinder f{&table};
+    std::vector<uint32_t> px(static_cast<size_t>(d.width), 0xFF000000u);
+    for (UINT s = s0; s < s1; ++s) {
+      const int scan = static_cast<int>(start + s);
+      // Rows of the bitmap counted from its own bottom for bottom-up DIBs.
+      const int bmRow = d.topDown ? scan : img.height() - 1 - scan;
+      std::fill(px.begin(), px.end(), 0xFF000000u);
+      if (bmRow >= 0 && bmRow < img.height()) {
+        const uint32_t* src = reinterpret_cast<const uint32_t*>(img.constScanLine(bmRow));
+        std::copy(src, src + std::min(d.width, img.width()), px.begin());
+      }
+      BYTE* row = static_cast<BYTE*>(bits) + static_cast<size_t>(s) * d.stride;
+      EncodeRow(d, px.data(), row, d.width, &f);
+      if (d.bpp == 32 && d.compression == BI_RGB)
+        for (int x = 0; x < d.width; ++x) row[4 * x + 3] = 0;
     }
-    (void)pictureRow;
-    BYTE* row = static_cast<BYTE*>(bits) + static_cast<size_t>(s) * d.stride;
-    EncodeRow(d, px.data(), row, d.width, &f);
-    if (d.bpp == 32 && d.compression == BI_RGB)
-      for (int x = 0; x < d.width; ++x) row[4 * x + 3] = 0;
-  }
+  };
+  if (d.bpp >= 16)
+    InRowBands(n, static_cast<long long>(n) * d.width, scanLines);
+  else
+    scanLines(0, n);
   return static_cast<int>(n);
 }
 

@@ -8,6 +8,7 @@
 #include <QRawFont>
 #include <QRegion>
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -57,6 +58,8 @@ struct Font : Object {
 
 struct Bitmap : Object {
   Bitmap() : Object(Kind::Bitmap) {}
+  // A large picture goes back to the kept images (dib.cpp).
+  ~Bitmap() override;
   QImage img;         // Format_RGB32, always 0xFF in the top byte
   int bpp = 32;       // as created; 1 = monochrome
   SIZE dimension{0, 0};
@@ -235,6 +238,9 @@ void EndTarget(Target& t);
 bool SourceImage(Dc& dc, Target& t);
 
 // DIB-section syncing (dib.cpp).
+// Runs work(first, end) over [0, rows) in up to four bands of rows on
+// threads when the rows hold many pixels (each band must stand alone).
+void InRowBands(UINT rows, long long pixels, const std::function<void(UINT, UINT)>& work);
 void LoadDibSection(Bitmap& b);
 void StoreDibSection(Bitmap& b, const QRect& r);
 

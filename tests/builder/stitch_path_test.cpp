@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 
 #include "builder/LSystem.h"
 #include "builder/StitchPath.h"
 #include "tests/builder/builder_test_util.h"
+#include "tests/builder/old_gosper.h"
 
 using buildertest::MakeDesign;
 using buildertest::Picture;
@@ -234,9 +236,143 @@ TEST(StitchPathTest, HilbertAndGosperGrids) {
   EXPECT_FALSE(empty.HasBeads());
 }
 
+namespace {
+
+uint64_t BeadChecksum(const CPattern& design) {
+  uint64_t h = 1469598103934665603ull;
+  for (const CBead& b : design.m_beads) {
+    for (unsigned v : {unsigned(b.m_present), unsigned(b.m_flags), unsigned(b.m_colorIndex)}) {
+      h ^= v;
+      h *= 1099511628211ull;
+    }
+  }
+  return h;
+}
+
+// The drawing's segments bit for bit (ends, colour), then its box.
+uint64_t DrawingChecksum(CLSystem& engine, const std::vector<CLSegment>& segments) {
+  uint64_t h = 1469598103934665603ull;
+  const auto mix = [&h](uint64_t v) {
+    h ^= v;
+    h *= 1099511628211ull;
+  };
+  for (const CLSegment& s : segments) {
+    for (double d : {s.x1, s.y1, s.x2, s.y2}) mix(std::bit_cast<uint64_t>(d));
+    mix(static_cast<uint32_t>(s.color));
+  }
+  for (double d : {engine.GetMin().x, engine.GetMin().y, engine.GetMax().x, engine.GetMax().y})
+    mix(std::bit_cast<uint64_t>(d));
+  return h;
+}
+
+// The string of a generation by plain rewriting, as a reader would do it
+// by hand: F f -> rule F, B l -> rule B, X x -> rule X, Y y -> rule Y,
+// spaces dropped, every other symbol kept.
+std::string RewrittenByHand(const CLSystemPreset& p, int generations) {
+  std::string s = p.axiom.str();
+  for (int g = 0; g < generations; ++g) {
+    std::string next;
+    for (char c : s) {
+      switch (c) {
+        case 'F': case 'f': next += p.ruleF.str(); break;
+        case 'B': case 'l': next += p.ruleB.str(); break;
+        case 'X': case 'x': next += p.ruleX.str(); break;
+        case 'Y': case 'y': next += p.ruleY.str(); break;
+        case ' ': break;
+        default: next += c; break;
+      }
+    }
+    s = std::move(next);
+  }
+  return s;
+}
+
+}  // namespace
+
+// Every preset, several generations: the drawing and the string of each
+// generation, whether the string is written out at every step or the
+// rules are expanded while drawing. The checksums are those of the code
+// that wrote every generation out before drawing it.
+TEST(LSystemTest, PresetDrawingsAsBefore) {
+  struct Case {
+    int preset, generations;
+    uint64_t checksum;
+  };
+  const Case cases[] = {
+      {0, 4, 0x224e7533a3cdf1b0ull},  {1, 5, 0xdc03c48ced6c5b14ull},  {2, 4, 0xbdeb635c60481bddull},
+      {3, 3, 0xdc8d0083ab0243f2ull},  {4, 4, 0x040c7e1b66b845cbull},  {5, 8, 0x05bb818bf558c1cbull},
+      {6, 2, 0x7d36acef45bdb3cfull},  {7, 2, 0xfdf22f7bc8b09ca9ull},  {8, 3, 0x8ca96e152b1f9676ull},
+      {9, 3, 0x06f9a25edb706511ull},  {10, 4, 0xcff6fa666a37c8f3ull}, {11, 3, 0xe58715ea83ada3b6ull},
+      {12, 4, 0x65ac3adb7d08b8e8ull}, {13, 3, 0x9b1b76123169cec2ull},
+  };
+  for (const Case& c : cases) {
+    CLSystemPreset preset;
+    preset.Load(c.preset);
+    // A space in the rules is kept for one generation and dropped by the next.
+    if (c.preset == 2) preset.ruleY = "-FX+ YFYF++YF+FX--FX-Y";
+    CLSystem kept, expanded;
+    kept.SetFromPreset(preset);
+    expanded.SetFromPreset(preset);
+    CString current, error;
+    ASSERT_TRUE(kept.Validate(current, error));
+    ASSERT_TRUE(expanded.Validate(current, error));
+    std::vector<CLSegment> a, b;
+    for (int g = 2; g <= c.generations; ++g) {
+      CString text;
+      kept.Rewrite(text);  // written out
+      expanded.Rewrite();
+      kept.Draw(CLPoint{1.5, -2.0}, 3.0, 0.25, a);
+      expanded.Draw(CLPoint{1.5, -2.0}, 3.0, 0.25, b);
+      ASSERT_EQ(DrawingChecksum(kept, a), DrawingChecksum(expanded, b)) << c.preset << " generation " << g;
+      EXPECT_EQ(expanded.GetCurrent().GetLength(), static_cast<int>(RewrittenByHand(preset, g).size()));
+    }
+    EXPECT_EQ(expanded.GetCurrent(), CString(RewrittenByHand(preset, c.generations))) << c.preset;
+    EXPECT_EQ(DrawingChecksum(expanded, b), c.checksum) << c.preset << std::hex << " 0x" << DrawingChecksum(expanded, b);
+  }
+  // Rules changed between two rewritings: each generation follows the rules
+  // of its time.
+  CLSystemPreset hilbert;
+  hilbert.Load(1);
+  CLSystem engine;
+  engine.SetFromPreset(hilbert);
+  CString current, error;
+  ASSERT_TRUE(engine.Validate(current, error));
+  engine.Rewrite();
+  engine.ruleX = "XF+";
+  engine.Rewrite();
+  engine.Rewrite();
+  CLSystemPreset changed = hilbert;
+  changed.axiom = CString(RewrittenByHand(hilbert, 2));
+  changed.ruleX = "XF+";
+  const std::string expected = RewrittenByHand(changed, 2);
+  EXPECT_EQ(engine.GetCurrentLength(), static_cast<long long>(expected.size()));
+  EXPECT_EQ(engine.GetCurrent(), CString(expected));
+}
+
+// Checksums of the Hilbert paths as the code drew them before it expanded
+// the rules while drawing.
+TEST(StitchPathTest, HilbertPathsAsBefore) {
+  struct Case {
+    int columns, rows, kind, pathColor;
+    uint64_t checksum;
+  };
+  const Case cases[] = {
+      {37, 23, 4, 0, 0xb3bf95ad11731361ull},  {120, 80, 5, 3, 0xe95e3dd35ea14c83ull},
+      {300, 200, 6, 0, 0x2a59ca0594171af8ull}, {61, 400, 4, 2, 0x5afe586be231ea03ull},
+      {1, 1, 5, 0, 0xa944444f3a9250ceull},     {700, 650, 4, 0, 0x4edad26fd7e572b3ull},
+  };
+  for (const Case& c : cases) {
+    CPattern design = buildertest::MakeDesign(c.columns, c.rows, 1);
+    ApplyStitchPath(design, c.kind, c.pathColor);
+    EXPECT_EQ(BeadChecksum(design), c.checksum)
+        << c.columns << " x " << c.rows << " kind " << c.kind << std::hex << " 0x" << BeadChecksum(design);
+  }
+}
+
 // Checksums of the Gosper paths as the code drew them before it was made
-// faster (one draw fewer, sines and cosines of repeated headings kept): the
-// beads must come out bit for bit the same.
+// faster (one draw fewer, sines and cosines of repeated headings kept; then
+// the rules expanded while drawing): the beads must come out bit for bit
+// the same.
 TEST(StitchPathTest, GosperPathsAsBefore) {
   struct Case {
     int columns, rows, kind, pathColor;
@@ -247,17 +383,32 @@ TEST(StitchPathTest, GosperPathsAsBefore) {
       {300, 200, 7, 0, 0x4e1ef77e542784e1ull}, {61, 400, 8, 0, 0x9a5d8f9db7b4909dull},
       {250, 250, 9, 2, 0xe862334e0bd3e593ull}, {1, 1, 7, 0, 0xa09acb4f35aa5589ull},
       {500, 30, 8, 5, 0x783d2365d9ffdb23ull},  {2000, 2000, 7, 0, 0xfba43c9c21fd7940ull},  // the benchmark's
+      {2000, 2000, 9, 0, 0xbdf920e9110d7f1cull}, {1000, 1000, 7, 4, 0xfb38a5d07f0a1ac3ull},
+      {3000, 40, 7, 0, 0xa23a90cd2fa1d015ull},   {777, 1333, 8, 1, 0x108b0c04d61bb959ull},
   };
   for (const Case& c : cases) {
     CPattern design = buildertest::MakeDesign(c.columns, c.rows, 1);
     ApplyStitchPath(design, c.kind, c.pathColor);
-    uint64_t h = 1469598103934665603ull;
-    for (const CBead& b : design.m_beads) {
-      for (unsigned v : {unsigned(b.m_present), unsigned(b.m_flags), unsigned(b.m_colorIndex)}) {
-        h ^= v;
-        h *= 1099511628211ull;
-      }
-    }
-    EXPECT_EQ(h, c.checksum) << c.columns << " x " << c.rows << " kind " << c.kind;
+    EXPECT_EQ(BeadChecksum(design), c.checksum)
+        << c.columns << " x " << c.rows << " kind " << c.kind << std::hex << " 0x" << BeadChecksum(design);
+  }
+}
+
+// The Gosper path beside the string rewriting it replaced, on sizes and
+// shapes the checksums above do not hold: square, wide, tall, one row or
+// column, and path colours.
+TEST(StitchPathTest, GosperPathsAsTheStringRewritingDrewThem) {
+  struct Case {
+    int columns, rows, kind, pathColor;
+  };
+  const Case cases[] = {{2, 2, 7, 0},    {9, 1, 8, 2},     {1, 17, 9, 0},    {64, 64, 7, 1},  {200, 13, 9, 0},
+                        {13, 260, 7, 3}, {333, 222, 8, 0}, {480, 480, 9, 4}, {640, 90, 7, 0}};
+  for (const Case& c : cases) {
+    CPattern now = buildertest::MakeDesign(c.columns, c.rows, 1);
+    CPattern before = now;
+    ApplyStitchPath(now, c.kind, c.pathColor);
+    oldgosper::ApplyGosperPath(before, c.kind - 4, c.pathColor);
+    EXPECT_EQ(BeadChecksum(now), BeadChecksum(before)) << c.columns << " x " << c.rows << " kind " << c.kind;
+    EXPECT_EQ(now.IsModified(), before.IsModified());
   }
 }

@@ -1,5 +1,7 @@
 // DIBs at every depth and orientation, stretching, palettes, monochrome
 // conversion, DrawState, image lists and the clipboard.
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -114,6 +116,49 @@ TEST(GdiDib, RoundTripsAtEveryDepthAndOrientation) {
       ReleaseDC(nullptr, screen);
       (void)probe;
     }
+}
+
+// Large bitmaps reuse the pictures of deleted ones of their size: a new
+// bitmap is still black all over, whatever the last one held, and sizes
+// never mix. Large pictures are read and written in bands of rows: every
+// row lands where it belongs at 32 and 24 bits, either way up.
+TEST(GdiDib, NewBitmapsAreBlackAfterLargeOnesWereDeleted) {
+  HDC screen = GetDC(nullptr);
+  const SIZE sizes[] = {{700, 500}, {500, 700}, {700, 500}, {1200, 900}, {700, 500}};
+  for (int round = 0; round < 2; ++round)
+    for (const SIZE& size : sizes) {
+      HBITMAP bm = CreateCompatibleBitmap(screen, size.cx, size.cy);
+      ASSERT_NE(bm, nullptr);
+      BITMAP info{};
+      ASSERT_NE(GetObject(bm, sizeof info, &info), 0);
+      EXPECT_EQ(info.bmWidth, size.cx);
+      EXPECT_EQ(info.bmHeight, size.cy);
+      std::vector<uint32_t> px(size_t(size.cx) * size.cy, 1);
+      ASSERT_EQ(GetBitmapBits(bm, static_cast<LONG>(px.size() * 4), px.data()), static_cast<LONG>(px.size() * 4));
+      EXPECT_EQ(std::count(px.begin(), px.end(), 0u), static_cast<long>(px.size())) << size.cx << " x " << size.cy;
+      // A pattern in, read back as DIB rows.
+      for (int y = 0; y < size.cy; ++y)
+        for (int x = 0; x < size.cx; ++x) px[size_t(y) * size.cx + x] = uint32_t(x * 0x010203 + y * 0x0B0705) & 0xFFFFFF;
+      SetBitmapBits(bm, static_cast<DWORD>(px.size() * 4), px.data());
+      for (int bpp : {32, 24})
+        for (bool topDown : {false, true}) {
+          Dib back = MakeDib(size.cx, size.cy, bpp, topDown, {});
+          ASSERT_EQ(GetDIBits(screen, bm, 0, static_cast<UINT>(size.cy), back.Bits(), back.Info(), DIB_RGB_COLORS),
+                    size.cy);
+          bool same = true;
+          for (int y = 0; y < size.cy && same; ++y) {
+            const unsigned char* row = back.Bits() + back.stride * size_t(topDown ? y : size.cy - 1 - y);
+            for (int x = 0; x < size.cx && same; ++x) {
+              const uint32_t v = px[size_t(y) * size.cx + x];
+              const unsigned char* p = row + size_t(x) * (bpp / 8);
+              same = p[0] == (v & 0xFF) && p[1] == ((v >> 8) & 0xFF) && p[2] == (v >> 16) && (bpp == 24 || p[3] == 0);
+            }
+          }
+          EXPECT_TRUE(same) << size.cx << " x " << size.cy << " at " << bpp << (topDown ? " top-down" : " bottom-up");
+        }
+      DeleteObject(bm);
+    }
+  ReleaseDC(nullptr, screen);
 }
 
 TEST(GdiDib, GetDIBitsFillsTheHeaderFirst) {

@@ -124,9 +124,18 @@ TEST(Render, ThumbnailFactor) {
   ASSERT_TRUE(RenderPatternThumbnail(nullptr, design, palette, SIZE{300, 200}, 10, &out, RGB(0, 0, 0), nullptr, &used));
   EXPECT_EQ(used, 6);
   int w = 0, h = 0;
-  PixelsOf(static_cast<HBITMAP>(out.GetSafeHandle()), w, h);
+  const auto thumbnail = PixelsOf(static_cast<HBITMAP>(out.GetSafeHandle()), w, h);
   EXPECT_EQ(w, 300);
   EXPECT_EQ(h, 200);
+  // The shrunk render at the factor used is the thumbnail; factors below 1
+  // and sizes without area give nothing and leave the bitmap alone.
+  CBitmap shrunk;
+  ASSERT_TRUE(RenderPatternShrunk(nullptr, design, palette, SIZE{300, 200}, 6, &shrunk, RGB(0, 0, 0), nullptr));
+  EXPECT_TRUE(PixelsOf(static_cast<HBITMAP>(shrunk.GetSafeHandle()), w, h) == thumbnail);
+  const HGDIOBJ kept = shrunk.GetSafeHandle();
+  EXPECT_FALSE(RenderPatternShrunk(nullptr, design, palette, SIZE{300, 200}, 0, &shrunk, RGB(0, 0, 0), nullptr));
+  EXPECT_FALSE(RenderPatternShrunk(nullptr, design, palette, SIZE{0, 200}, 2, &shrunk, RGB(0, 0, 0), nullptr));
+  EXPECT_EQ(shrunk.GetSafeHandle(), kept);
 }
 
 TEST(Render, AreaAveragePartsEqualTheWhole) {
