@@ -1,6 +1,6 @@
 // CTabView: construction, painting, hit testing, rendering and zoom, the
 // status texts and the ITabView services. The mouse tools are in
-// TabViewTools.cpp, the edit history in TabViewHistory.cpp.
+// TabViewTools.cpp with the Undo and Redo of the edit history.
 #include "view/TabView.h"
 
 #include "view/CtrlPane.h"
@@ -82,26 +82,6 @@ UINT GetMsgPopupInvisibleBead() { return g_msgPopupInvisibleBead; }
 UINT GetMsgNotifyMirrorChangedPattern() { return g_msgMirrorChanged; }
 UINT GetMsgTabViewSizeChanged() { return g_msgTabViewSizeChanged; }
 
-std::vector<int> ListFromEdits(const CEditStep& edits) {
-  std::vector<int> list;
-  list.reserve(edits.size());
-  for (const CBeadEdit& e : edits) list.push_back(e.index);
-  return list;
-}
-
-CBeadEdit::CBeadEdit(int i) : index(i) {
-  ITabView* view = GetActiveTabView();
-  const CPattern* design = view ? view->GetPattern() : nullptr;
-  if (design && design->IsValidIndex(i)) *this = CBeadEdit(i, *design);
-}
-
-CBeadEdit::CBeadEdit(int i, const CPattern& design) : index(i) {
-  if (!design.IsValidIndex(i)) return;
-  const CBead& bead = design.m_beads[size_t(i)];
-  oldPresent = newPresent = bead.m_present;
-  oldColor = newColor = bead.GetColorIndex(design);
-}
-
 CRect CTabViewImageOwner::GetOwnerClientRect() {
   CRect r(0, 0, 0, 0);
   if (m_view->GetSafeHwnd()) m_view->GetClientRect(&r);
@@ -158,7 +138,6 @@ CTabView::~CTabView() {
   m_originalView = nullptr;
   delete m_patternView;
   m_patternView = nullptr;
-  m_history.clear();
 }
 
 void CTabView::OnInitialUpdate() {

@@ -11,6 +11,7 @@
 #include "core/FrameServices.h"
 #include "core/LargeArray.h"
 #include "core/ViewServices.h"
+#include "design/EditHistory.h"
 #include "design/Pattern.h"
 #include "palette/ColorSet.h"
 #include "platform/gdi.h"
@@ -24,29 +25,6 @@ class CImageView;
 class CCmdUI;
 class CGraphicOutputParams;
 struct CDesignForView;
-
-// One bead's change: present flag and colour index before and after.
-// Colour indices are kept in 32 bits, so no palette size can corrupt a step.
-struct CBeadEdit {
-  CBeadEdit() = default;
-  // The bead's current state in the active design view's design.
-  explicit CBeadEdit(int index);
-  // The bead's current state in the given design.
-  CBeadEdit(int index, const CPattern& design);
-
-  int index = -1;
-  BYTE oldPresent = 0;
-  BYTE newPresent = 0;
-  int oldColor = -1;
-  int newColor = -1;
-};
-
-// The changes of one edit, in the order they were made (a large step, a
-// fill of a whole design, lies in page memory).
-using CEditStep = std::vector<CBeadEdit, CLargeBlockAllocator<CBeadEdit>>;
-
-// The storage indices of a step's edits.
-std::vector<int> ListFromEdits(const CEditStep& edits);
 
 // Registered messages of the view (ids are the same in every window).
 UINT GetMsgPatternChanged();
@@ -185,17 +163,17 @@ class CTabView : public CScrollView, public ITabView {
   // The client rectangle fitted to the design's proportions.
   RECT GetFittedClientRect();
 
-  // Edit history.
-  void PushEditStep(CEditStep step);
-  void PushSingleEdit(const CBeadEdit& edit);
-  void RecordChanges(const CPattern& copy);
+  // Edit history (the design's CEditHistory; Undo and Redo repaint).
+  CEditHistory& GetHistory() { return m_history; }
+  // Records the beads that differ from a copy taken before an edit as one
+  // step.
+  void RecordChanges(const CPattern& copy) { m_history.RecordChanges(copy, m_design); }
   void Undo();
   void Redo();
-  bool CanUndo() const { return m_historyPos >= 0; }
-  bool CanRedo() const { return m_historyPos < static_cast<int>(m_history.size()) - 1; }
-  void ClearEditHistory();
-  const std::vector<CEditStep>& GetEditHistory() const { return m_history; }
-  int GetHistoryPosition() const { return m_historyPos; }
+  bool CanUndo() const { return m_history.CanUndo(); }
+  bool CanRedo() const { return m_history.CanRedo(); }
+  void ClearEditHistory() { m_history.Clear(); }
+  const std::vector<CEditStep>& GetEditHistory() const { return m_history.GetSteps(); }
 
   // Dialog hand-over.
   void OnMirror();
@@ -298,7 +276,6 @@ class CTabView : public CScrollView, public ITabView {
   void TakeOverDesign(CDesignForView& read, const CString& path);
   bool BuildPatternView(CDC* dc, bool fit);
   void PaintHintText(CDC* dc, const CString* lines, int count);
-  void ApplyStep(const CEditStep& step, bool forward);
   void AfterHistoryMove();
   void FinishFigure(int color, CEditStep& edits);
   void TrackBeadPopup(UINT menuId);
@@ -325,8 +302,7 @@ class CTabView : public CScrollView, public ITabView {
   int m_rememberedZoom = 100;
   bool m_mirrorHorizontal = false;
   bool m_mirrorVertical = false;
-  std::vector<CEditStep> m_history;
-  int m_historyPos = -1;
+  CEditHistory m_history;
   int m_anchorBead = -1;
   int m_endBead = -1;
   BYTE m_bandDrawn = 0;

@@ -258,7 +258,7 @@ void CTabView::SetBeadPresent(bool present) {
   if (!m_design.IsValidIndex(i)) return;
   CBeadEdit edit(i, m_design);
   edit.newPresent = present ? 1 : 0;
-  PushSingleEdit(edit);
+  m_history.PushEdit(edit);
   m_design.m_beads[size_t(i)].m_present = present ? 1 : 0;
   m_design.SetModified(true);
   OnPatternChanged(true);
@@ -322,7 +322,7 @@ bool CTabView::PaintBead(int index, int color) {
   CBeadEdit edit(index, m_design);
   edit.newPresent = 1;
   edit.newColor = color;
-  PushSingleEdit(edit);
+  m_history.PushEdit(edit);
   bead.m_present = 1;
   bead.SetColorIndex(color);
   RedrawBeads(std::vector<int>{index});
@@ -335,7 +335,7 @@ bool CTabView::ToggleBead(int index) {
   CBeadEdit edit(index, m_design);
   bead.m_present = bead.m_present ? 0 : 1;
   edit.newPresent = bead.m_present;
-  PushSingleEdit(edit);
+  m_history.PushEdit(edit);
   if (bead.m_present) RedrawBeads(std::vector<int>{index});
   else RedrawRemovedBeads(std::vector<int>{index});
   return true;
@@ -369,7 +369,7 @@ void CTabView::FinishFigure(int color, CEditStep& edits) {
   (void)color;
   if (edits.empty()) return;
   RedrawBeads(ListFromEdits(edits));
-  PushEditStep(std::move(edits));
+  m_history.Push(std::move(edits));
   m_design.SetModified(true);
 }
 
@@ -496,48 +496,11 @@ bool CTabView::FillArea(int index, int color) {
   if (state.capacity() > (size_t(16) << 20)) std::vector<BYTE>().swap(state);
   if (list.capacity() > (size_t(16) << 20)) std::vector<int, CLargeBlockAllocator<int>>().swap(list);
   if (edits.size() < edits.capacity() / 2) edits.shrink_to_fit();
-  PushEditStep(std::move(edits));
+  m_history.Push(std::move(edits));
   return true;
 }
 
 // ---- Edit history ----
-
-void CTabView::PushEditStep(CEditStep step) {
-  if (m_historyPos + 1 < static_cast<int>(m_history.size())) m_history.resize(size_t(m_historyPos + 1));
-  m_history.push_back(std::move(step));
-  m_historyPos = static_cast<int>(m_history.size()) - 1;
-}
-
-void CTabView::PushSingleEdit(const CBeadEdit& edit) { PushEditStep(CEditStep{edit}); }
-
-void CTabView::RecordChanges(const CPattern& copy) {
-  if (copy.GetBeadCount() != m_design.GetBeadCount()) return;
-  CEditStep edits;
-  const int count = m_design.GetBeadCount();
-  for (int i = 0; i < count; ++i) {
-    const CBead& before = copy.m_beads[size_t(i)];
-    const CBead& after = m_design.m_beads[size_t(i)];
-    const int oldColor = before.GetColorIndex(copy), newColor = after.GetColorIndex(m_design);
-    if (before.m_present == after.m_present && oldColor == newColor) continue;
-    CBeadEdit edit;
-    edit.index = i;
-    edit.oldPresent = before.m_present;
-    edit.oldColor = oldColor;
-    edit.newPresent = after.m_present;
-    edit.newColor = newColor;
-    edits.push_back(edit);
-  }
-  if (!edits.empty()) PushEditStep(std::move(edits));
-}
-
-void CTabView::ApplyStep(const CEditStep& step, bool forward) {
-  for (const CBeadEdit& e : step) {
-    if (!m_design.IsValidIndex(e.index)) continue;
-    CBead& bead = m_design.m_beads[size_t(e.index)];
-    bead.m_present = forward ? e.newPresent : e.oldPresent;
-    bead.SetColorIndex(forward ? e.newColor : e.oldColor);
-  }
-}
 
 void CTabView::AfterHistoryMove() {
   m_design.SetModified(true);
@@ -547,28 +510,17 @@ void CTabView::AfterHistoryMove() {
 }
 
 void CTabView::Undo() {
-  if (!CanUndo()) return;
   try {
-    ApplyStep(m_history[size_t(m_historyPos)], false);
-    --m_historyPos;
-    AfterHistoryMove();
+    if (m_history.Undo(m_design)) AfterHistoryMove();
   } catch (...) {
   }
 }
 
 void CTabView::Redo() {
-  if (!CanRedo()) return;
   try {
-    ++m_historyPos;
-    ApplyStep(m_history[size_t(m_historyPos)], true);
-    AfterHistoryMove();
+    if (m_history.Redo(m_design)) AfterHistoryMove();
   } catch (...) {
   }
-}
-
-void CTabView::ClearEditHistory() {
-  m_history.clear();
-  m_historyPos = -1;
 }
 
 // ---- Mirror and edit colour group ----

@@ -155,7 +155,7 @@ TEST_F(ToolWindowsAppTest, TextByBeadsOkIsOneStepAndCancelLeavesEverything) {
 TEST_F(ToolWindowsAppTest, RowsAndColumnsOkEmptiesTheHistoryAndTheNewGridIsSaved) {
   CTabView* view = StartWithDesign();
   ASSERT_NE(view, nullptr);
-  view->PushSingleEdit(CBeadEdit(0, *view->GetPattern()));
+  view->GetHistory().PushEdit(CBeadEdit(0, *view->GetPattern()));
   Command(ID_EDIT_ROWS_COLUMNS);
   auto* dialog = dynamic_cast<CInsertRemoveColRowDlg*>(view->m_rowsColumnsDlg);
   ASSERT_NE(dialog, nullptr);
@@ -204,7 +204,7 @@ TEST_F(ToolWindowsAppTest, EditColorGroupAndMirrorReachTheirWindowsThroughTheIns
   QmSetModalHook(nullptr);
   EXPECT_EQ(ColorAt(view, 9, 0), 1);
   EXPECT_EQ(ColorAt(view, 0, 0), 0);
-  EXPECT_EQ(view->GetHistoryPosition(), 0);
+  EXPECT_EQ(view->GetHistory().GetPosition(), 0);
   Command(ID_EDIT_UNDO_STEP);
   EXPECT_TRUE(SameBeads(*view->GetPattern(), opened));
 }

@@ -159,7 +159,7 @@ TEST_F(RowsColumnsTest, NoBandAndRemovingEverythingAreToldAndAllButOneRowGoes) {
 
 TEST_F(RowsColumnsTest, OkEmptiesTheHistoryOnlyWhenTheGridChangedAndCancelRestoresTheModifiedFlag) {
   PutDesign(Start(), kColors);
-  view->PushSingleEdit(CBeadEdit(0, Design()));
+  view->GetHistory().PushEdit(CBeadEdit(0, Design()));
   CInsertRemoveColRowDlg* dialog = Open();
   dialog->SendMessage(WM_COMMAND, IDOK, 0);
   QmPumpMessages(20);
