@@ -21,6 +21,7 @@
 #include "settings/AppSettings.h"
 #include "settings/GridSettings.h"
 #include "view/BeadPainters.h"
+#include "view/DrawingTools.h"
 
 namespace {
 
@@ -127,7 +128,14 @@ ON_REGISTERED_MESSAGE(g_msgMirrorChanged, OnMirrorChangedMessage)
 END_MESSAGE_MAP()
 
 CTabView::CTabView() : m_hRuler(0, 16, 2), m_vRuler(1, 16, 2) {
-  ResetToolState();
+  m_drawingTools[kToolPencil] = std::make_unique<CPencilTool>(*this);
+  m_drawingTools[kToolLine] = std::make_unique<CLineTool>(*this);
+  m_drawingTools[kToolRect] = std::make_unique<CRectangleTool>(*this, false);
+  m_drawingTools[kToolRectFilled] = std::make_unique<CRectangleTool>(*this, true);
+  m_drawingTools[kToolEllipse] = std::make_unique<CEllipseTool>(*this, false);
+  m_drawingTools[kToolEllipseFilled] = std::make_unique<CEllipseTool>(*this, true);
+  m_drawingTools[kToolFill] = std::make_unique<CFillTool>(*this);
+  m_drawingTools[kToolErase] = std::make_unique<CEraserTool>(*this);
   m_hRuler.SetUnits(GetAppSettings().m_rulerUnits);
   m_vRuler.SetUnits(GetAppSettings().m_rulerUnits);
   if (CWinApp* app = AfxGetApp()) m_hintCursor = app->LoadCursor(kHintCursor);
@@ -423,7 +431,8 @@ bool CTabView::BuildPatternView(CDC* dc, bool fit) {
   m_patternView = new CPatternImageView(&m_design, &m_palette, &m_imageOwner, bitmap, fit);
   DeleteObject(bitmap);
   m_patternView->SetAfterPaintHook([this](CDC* dc) {
-    if (m_rowsColumnsDlg) m_rowsColumnsDlg->DrawSelection(dc);
+    for (IViewToolDialog* tool : m_windowTools)
+      if (tool) tool->DrawOverDesign(dc);
   });
   CountUsedColors();
   return true;
@@ -502,6 +511,17 @@ void CTabView::FitPatternToWindow() {
 CWnd* CTabView::GetToolWindow(ToolSlot slot) const {
   if (slot < 0 || slot >= kToolSlotCount) return nullptr;
   return m_toolWindows[slot];
+}
+
+void CTabView::SetToolWindow(ToolSlot slot, CWnd* window) {
+  if (slot < 0 || slot >= kToolSlotCount) return;
+  if (window && m_lastDrawingTool) {
+    m_lastDrawingTool->PointerCancel();
+    m_lastDrawingTool = nullptr;
+  }
+  m_toolWindows[slot] = window;
+  // Taken once here, while the window is whole.
+  m_windowTools[slot] = dynamic_cast<IViewToolDialog*>(window);
 }
 
 void CTabView::DropPatternView() {
@@ -632,8 +652,7 @@ void CTabView::SetOriginalView(CImageView* view, const CString& path) {
 }
 
 bool CTabView::IsToolDialogOpen(CCmdUI* cmdUI) const {
-  bool open =
-      m_partialDlg || m_editColorGroupDlg || m_textDlg || m_rowsColumnsDlg || m_interestingDlg || m_separatedDlg;
+  bool open = false;
   for (CWnd* window : m_toolWindows) open = open || window != nullptr;
   if (open && cmdUI) cmdUI->Enable(FALSE);
   return open;

@@ -5,6 +5,7 @@
 // place through which the other parts reach the design (ITabView).
 #pragma once
 
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -110,10 +111,24 @@ class CTabView : public CScrollView, public ITabView {
   void FitPatternToWindow();
 
   // ---- The main frame's tool windows ----
-  // A slot holds the window itself; the view's own tool slots below hold
-  // the windows' mouse interfaces. Either makes the slot open.
+  // A slot holds the open window (null when closed); a window that is an
+  // IViewToolDialog takes the view's mouse while it is open. Opening one
+  // cancels the drawing tool's gesture.
   CWnd* GetToolWindow(ToolSlot slot) const;
-  void SetToolWindow(ToolSlot slot, CWnd* window) { m_toolWindows[slot] = window; }
+  void SetToolWindow(ToolSlot slot, CWnd* window);
+
+  // ---- The mouse tools (TabViewTools.cpp) ----
+  // The drawing tool behind a tool number of the control pane; the view
+  // starts with the pencil, line, rectangles, ellipses, fill and eraser. A
+  // null tool takes the number away.
+  void SetDrawingTool(int number, std::unique_ptr<IViewMouseTool> tool);
+  IViewMouseTool* GetDrawingTool(int number) const;
+  // Where the mouse goes now: the open tool window (null when it takes no
+  // mouse), else the drawing tool of the pane's number (the pencil without
+  // a pane). A drawing tool that stops being the active one is cancelled.
+  IViewMouseTool* GetActiveTool();
+  // The pointer event of a mouse message at a client point.
+  CViewPointer MakePointer(POINT point, UINT keys, CViewPointer::Button button);
 
   // ---- ITabView ----
   CImageView* GetOriginalView() override { return m_originalView; }
@@ -127,7 +142,7 @@ class CTabView : public CScrollView, public ITabView {
   CTabView* GetTabView() override { return this; }
   CColorSet* GetColorSet() override { return &m_palette; }
   CPattern* GetPattern() override { return &m_design; }
-  void OnEditColorGroupClosed() override { m_editColorGroupDlg = nullptr; }
+  void OnEditColorGroupClosed() override { SetToolWindow(kToolColorGroup, nullptr); }
   bool RenderPatternImage(CDC* dc, CImage** out) override;
   bool RenderPatternScaled(SIZE size, int factor, CBitmap* out, COLORREF background) override;
   const RECT& GetFitMargins(const RECT& rect) override;
@@ -135,7 +150,7 @@ class CTabView : public CScrollView, public ITabView {
   void SetPaletteModified() override { m_palette.SetModified(true); }
   void SetFitToWindow() override { SetZoomMode(1); }
   int CountUsedColors() override;
-  void OnTextDialogClosed() override { m_textDlg = nullptr; }
+  void OnTextDialogClosed() override { SetToolWindow(kToolText, nullptr); }
   COLORREF GetBackgroundColor() override { return GetViewBackground(); }
   int OnPatternChanged(bool keepZoom) override;
   bool BeadFromPoint(int x, int y, int& column, int& row, int& colorIndex, bool insideOnly, bool* present) override;
@@ -181,21 +196,14 @@ class CTabView : public CScrollView, public ITabView {
   void OpenEditColorGroup();
   bool IsToolDialogOpen(CCmdUI* cmdUI = nullptr) const;
 
-  // The tool windows' slots (the main frame's commands fill them; each
-  // window clears its own when it closes).
-  IBeadSelectorToolDialog* m_partialDlg = nullptr;
-  IEditColorGroupToolDialog* m_editColorGroupDlg = nullptr;
-  ITextToolDialog* m_textDlg = nullptr;
-  IRowsColumnsToolDialog* m_rowsColumnsDlg = nullptr;
-  IInterestingColorsToolDialog* m_interestingDlg = nullptr;
-  ISeparatedBeadsToolDialog* m_separatedDlg = nullptr;
-
-  // Tools (each answers whether the design changed).
+  // The edits of the drawing tools, each one step of the history (each
+  // answers whether the design changed). The figures go from one bead to
+  // another (storage indices).
   bool PaintBead(int index, int color);
   bool ToggleBead(int index);
-  bool DrawLineTool(int color);
-  bool DrawRectangleTool(int color, bool filled);
-  bool DrawEllipseTool(int color, bool filled);
+  bool DrawLineOfBeads(int from, int to, int color);
+  bool DrawRectangleOfBeads(int from, int to, int color, bool filled);
+  bool DrawEllipseOfBeads(int from, int to, int color, bool filled);
   bool FillArea(int index, int color);
   bool PutBeadRun(int startColumn, int storageRow, int count, int color, CEditStep& edits);
   void DrawBeadLine(POINT p, POINT q, int color, CEditStep& edits);
@@ -204,10 +212,6 @@ class CTabView : public CScrollView, public ITabView {
   void MarkBeadsOfColor(int index);
   void MarkConnectedBeads(int index);
   void OnBeadsEdited();
-  void ResetToolState();
-  int GetAnchorBead() const { return m_anchorBead; }
-  int GetEndBead() const { return m_endBead; }
-  bool IsBandDrawn() const { return m_bandDrawn != 0; }
 
   // The control pane's answers (the main frame's pane, or one given).
   void SetToolSource(IViewToolSource* source) { m_toolSource = source; }
@@ -277,12 +281,11 @@ class CTabView : public CScrollView, public ITabView {
   bool BuildPatternView(CDC* dc, bool fit);
   void PaintHintText(CDC* dc, const CString* lines, int count);
   void AfterHistoryMove();
-  void FinishFigure(int color, CEditStep& edits);
+  void FinishFigure(CEditStep& edits);
   void TrackBeadPopup(UINT menuId);
   void SetBeadPresent(bool present);
-  void DrawBand(int tool);
   void InvalidateCells(const RECT& cells);
-  bool IsPartialDialogOpen() const { return m_partialDlg != nullptr; }
+  bool IsPartialDialogOpen() const { return m_toolWindows[kToolPartial] != nullptr; }
 
   CRulerBar m_hRuler;
   CRulerBar m_vRuler;
@@ -303,14 +306,15 @@ class CTabView : public CScrollView, public ITabView {
   bool m_mirrorHorizontal = false;
   bool m_mirrorVertical = false;
   CEditHistory m_history;
-  int m_anchorBead = -1;
-  int m_endBead = -1;
-  BYTE m_bandDrawn = 0;
-  POINT m_anchorPoint{-1, -1};
-  POINT m_lastPoint{-1, -1};
   RECT m_zoomDrawnRect{0, 0, 0, 0};
   IViewToolSource* m_toolSource = nullptr;
   CTabViewImageOwner m_imageOwner{this};
   CWnd* m_toolWindows[kToolSlotCount] = {};
+  // The mouse side of each open window (null for a window without one).
+  IViewToolDialog* m_windowTools[kToolSlotCount] = {};
+  std::map<int, std::unique_ptr<IViewMouseTool>> m_drawingTools;
+  // The drawing tool that had the last event (cancelled when another takes
+  // over).
+  IViewMouseTool* m_lastDrawingTool = nullptr;
   CString m_lastOpenRequest;
 };

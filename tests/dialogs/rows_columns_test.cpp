@@ -164,7 +164,7 @@ TEST_F(RowsColumnsTest, OkEmptiesTheHistoryOnlyWhenTheGridChangedAndCancelRestor
   dialog->SendMessage(WM_COMMAND, IDOK, 0);
   QmPumpMessages(20);
   EXPECT_EQ(view->GetEditHistory().size(), 1u);
-  EXPECT_EQ(view->m_rowsColumnsDlg, nullptr);
+  EXPECT_EQ(view->GetToolWindow(CTabView::kToolRowsColumns), nullptr);
 
   Design().SetModified(true);
   dialog = Open();
