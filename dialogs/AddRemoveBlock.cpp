@@ -225,7 +225,6 @@ void CAddRemoveBlock::End() {
 }
 
 void CAddRemoveBlock::PostNcDestroy() {
-  if (m_view->m_partialDlg == this) m_view->m_partialDlg = nullptr;
   if (m_view->GetToolWindow(CTabView::kToolPartial) == this) m_view->SetToolWindow(CTabView::kToolPartial, nullptr);
   delete this;
 }
@@ -233,10 +232,8 @@ void CAddRemoveBlock::PostNcDestroy() {
 CAddRemoveBlock* OpenPartialDesignDialog(CTabView* view, CWnd* parent) {
   if (!view || !view->GetPattern()->HasBeads() || view->IsToolDialogOpen()) return nullptr;
   auto* dialog = new CAddRemoveBlock(view, parent);
-  view->m_partialDlg = dialog;
   view->SetToolWindow(CTabView::kToolPartial, dialog);
   if (!dialog->Create(IDD_PARTIAL_DESIGN, parent)) {
-    view->m_partialDlg = nullptr;
     view->SetToolWindow(CTabView::kToolPartial, nullptr);
     delete dialog;
     return nullptr;

@@ -170,18 +170,22 @@ void CAddTextIntoDesignDlg::DrawFrame() {
   m_view->DrawXorCellRect(cells);
 }
 
-void CAddTextIntoDesignDlg::OnViewLButtonDown(UINT flags, int column, int row) {
-  if (!(flags & MK_LBUTTON) || m_dragging || m_text.IsEmpty()) return;
+bool CAddTextIntoDesignDlg::PointerDown(const CViewPointer& pointer) {
+  if (pointer.button != CViewPointer::kLeft || !pointer.onCell) return false;
+  if (!(pointer.keys & MK_LBUTTON) || m_dragging || m_text.IsEmpty()) return false;
+  const int column = pointer.column, row = pointer.row;
   const bool inside = column >= m_position.x && column < m_position.x + m_size.cx && row >= m_position.y &&
                       row < m_position.y + m_size.cy;
-  if (!inside) return;
+  if (!inside) return false;
   m_lastDrag = POINT{column, row};
   m_dragging = true;
   DrawFrame();
+  return true;
 }
 
-void CAddTextIntoDesignDlg::OnViewMouseMove(UINT flags, int column, int row) {
-  if (!(flags & MK_LBUTTON) || !m_dragging) return;
+void CAddTextIntoDesignDlg::PointerMove(const CViewPointer& pointer) {
+  if (!pointer.onCell || !(pointer.keys & MK_LBUTTON) || !m_dragging) return;
+  const int column = pointer.column, row = pointer.row;
   if (column == m_lastDrag.x && row == m_lastDrag.y) return;
   DrawFrame();
   m_position.x += column - m_lastDrag.x;
@@ -190,7 +194,9 @@ void CAddTextIntoDesignDlg::OnViewMouseMove(UINT flags, int column, int row) {
   DrawFrame();
 }
 
-void CAddTextIntoDesignDlg::OnViewLButtonUp(UINT, int column, int row) { EndDrag(column, row); }
+void CAddTextIntoDesignDlg::PointerUp(const CViewPointer& pointer) {
+  if (pointer.onCell) EndDrag(pointer.column, pointer.row);
+}
 
 bool CAddTextIntoDesignDlg::EndDrag(int column, int row) {
   if (!m_dragging) return false;
@@ -222,7 +228,6 @@ void CAddTextIntoDesignDlg::End() {
 }
 
 void CAddTextIntoDesignDlg::PostNcDestroy() {
-  if (m_view->m_textDlg == this) m_view->OnTextDialogClosed();
   if (m_view->GetToolWindow(CTabView::kToolText) == this) m_view->SetToolWindow(CTabView::kToolText, nullptr);
   delete this;
 }
@@ -230,10 +235,8 @@ void CAddTextIntoDesignDlg::PostNcDestroy() {
 CAddTextIntoDesignDlg* OpenTextByBeadsDialog(CTabView* view, CWnd* parent) {
   if (!view || !view->GetPattern()->HasBeads() || view->IsToolDialogOpen()) return nullptr;
   auto* dialog = new CAddTextIntoDesignDlg(view, parent);
-  view->m_textDlg = dialog;
   view->SetToolWindow(CTabView::kToolText, dialog);
   if (!dialog->Create(IDD_TEXT_BY_BEADS, parent)) {
-    view->m_textDlg = nullptr;
     view->SetToolWindow(CTabView::kToolText, nullptr);
     delete dialog;
     return nullptr;

@@ -30,7 +30,7 @@ class CFontDialogWithoutColor : public CFontDialog {
   HICON m_icon;
 };
 
-class CAddTextIntoDesignDlg : public CDialog, public ITextToolDialog {
+class CAddTextIntoDesignDlg : public CDialog, public IViewToolDialog {
  public:
   CAddTextIntoDesignDlg(CTabView* view, CWnd* parent);
   ~CAddTextIntoDesignDlg() override;
@@ -39,9 +39,12 @@ class CAddTextIntoDesignDlg : public CDialog, public ITextToolDialog {
   void OnOK() override;
   void OnCancel() override;
 
-  void OnViewLButtonDown(UINT flags, int column, int row) override;
-  void OnViewMouseMove(UINT flags, int column, int row) override;
-  void OnViewLButtonUp(UINT flags, int column, int row) override;
+  // The view's mouse over cells: a left press inside the text's frame
+  // starts dragging it, moves with the button carry it, the release drops
+  // it.
+  bool PointerDown(const CViewPointer& pointer) override;
+  void PointerMove(const CViewPointer& pointer) override;
+  void PointerUp(const CViewPointer& pointer) override;
   // Whether the release ended a drag.
   bool EndDrag(int column, int row);
 

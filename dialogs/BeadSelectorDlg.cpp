@@ -243,26 +243,32 @@ void CBaseBeadSelectorDlg::DrawShape() {
   else m_view->DrawXorRect(tl, br);
 }
 
-void CBaseBeadSelectorDlg::OnViewLButtonDown(UINT, POINT point, const CBeadHit& hit) {
+bool CBaseBeadSelectorDlg::PointerDown(const CViewPointer& pointer) {
+  if (pointer.button != CViewPointer::kLeft || !pointer.hit.bead) return false;
+  const CBeadHit& hit = pointer.hit;
   const int tool = g_sharedTool;
   if (tool == kSelPencil) {
     SelectBead(hit, false);
-    return;
+    return true;
   }
   if (tool == kSelLine && GetLineDirection() != kDirEverywhere) {
     std::vector<int> run;
     CollectDirectionRun(*m_design, hit.index, GetLineDirection(), run);
     if (!run.empty()) SelectBeadList(run);
-    return;
+    return true;
   }
   if (IsBandTool(tool)) {
     m_drawn = false;
     m_anchorBead = hit.index;
-    m_anchorPoint = point;
+    m_anchorPoint = pointer.point;
   }
+  return true;
 }
 
-void CBaseBeadSelectorDlg::OnViewMouseMove(UINT, POINT point, const CBeadHit& hit) {
+void CBaseBeadSelectorDlg::PointerMove(const CViewPointer& pointer) {
+  if (!(pointer.keys & MK_LBUTTON) || !pointer.hit.bead) return;
+  const CBeadHit& hit = pointer.hit;
+  const POINT point = pointer.point;
   const int tool = g_sharedTool;
   if (tool == kSelPencil) {
     SelectBead(hit, true);
@@ -276,7 +282,9 @@ void CBaseBeadSelectorDlg::OnViewMouseMove(UINT, POINT point, const CBeadHit& hi
   m_endBead = hit.index;
 }
 
-void CBaseBeadSelectorDlg::OnViewLButtonUp(UINT, POINT, const CBeadHit& hit) {
+void CBaseBeadSelectorDlg::PointerUp(const CViewPointer& pointer) {
+  if (!pointer.hit.bead) return;
+  const CBeadHit& hit = pointer.hit;
   const int tool = g_sharedTool;
   if (IsBandTool(tool)) {
     if (m_anchorBead >= 0 && m_endBead >= 0) {

@@ -27,7 +27,7 @@ struct CBeadSelectorOptions {
   bool direction = false;   // the line-direction box (576), made at run time
 };
 
-class CBaseBeadSelectorDlg : public CDialog, public IBeadSelectorToolDialog {
+class CBaseBeadSelectorDlg : public CDialog, public IViewToolDialog {
  public:
   // The tools (there is no tool 6).
   enum : int {
@@ -50,9 +50,11 @@ class CBaseBeadSelectorDlg : public CDialog, public IBeadSelectorToolDialog {
   BOOL PreTranslateMessage(MSG* pMsg) override;
 
   // The view's mouse over beads.
-  void OnViewLButtonDown(UINT flags, POINT point, const CBeadHit& hit) override;
-  void OnViewMouseMove(UINT flags, POINT point, const CBeadHit& hit) override;
-  void OnViewLButtonUp(UINT flags, POINT point, const CBeadHit& hit) override;
+  // The view's mouse over beads: left presses, moves with the left button
+  // held and releases select beads with the window's tool.
+  bool PointerDown(const CViewPointer& pointer) override;
+  void PointerMove(const CViewPointer& pointer) override;
+  void PointerUp(const CViewPointer& pointer) override;
 
   // The five operations of the concrete dialog.
   virtual void RestoreAll() = 0;

@@ -127,7 +127,16 @@ BOOL CEditColorGroup::OnCommand(WPARAM wParam, LPARAM lParam) {
   return CDialog::OnCommand(wParam, lParam);
 }
 
-void CEditColorGroup::OnViewRButtonDown(const CRgbTriple& color) {
+bool CEditColorGroup::PointerDown(const CViewPointer& pointer) {
+  const CBead* bead = pointer.hit.bead;
+  if (pointer.button != CViewPointer::kRight || !bead || !bead->IsPresent()) return false;
+  CPaletteColor colour;
+  if (!m_view->GetColorSet()->GetColorCopy(bead->GetColorIndex(*m_design), colour)) return false;
+  SelectUpperColor(colour.GetRgb());
+  return true;
+}
+
+void CEditColorGroup::SelectUpperColor(const CRgbTriple& color) {
   m_upper.ClearSelection();
   m_upper.SelectColor(color);
   m_upper.SetFocus();
@@ -230,7 +239,6 @@ void CEditColorGroup::End() {
 void CEditColorGroup::PostNcDestroy() {
   ClearMarks();
   m_view->OnPatternChanged(true);
-  if (m_view->m_editColorGroupDlg == this) m_view->OnEditColorGroupClosed();
   if (m_view->GetToolWindow(CTabView::kToolColorGroup) == this)
     m_view->SetToolWindow(CTabView::kToolColorGroup, nullptr);
   m_view->CountUsedColors();
@@ -238,7 +246,7 @@ void CEditColorGroup::PostNcDestroy() {
   delete this;
 }
 
-IEditColorGroupToolDialog* OpenEditColorGroupDialog(CTabView* view) {
+IViewToolDialog* OpenEditColorGroupDialog(CTabView* view) {
   if (!view || !view->GetPattern()->HasBeads() || view->IsToolDialogOpen()) return nullptr;
   auto* dialog = new CEditColorGroup(view, view);
   view->SetToolWindow(CTabView::kToolColorGroup, dialog);

@@ -18,7 +18,7 @@
 
 class CTabView;
 
-class CEditColorGroup : public CDialog, public IEditColorGroupToolDialog {
+class CEditColorGroup : public CDialog, public IViewToolDialog {
  public:
   CEditColorGroup(CTabView* view, CWnd* parent);
   ~CEditColorGroup() override;
@@ -28,7 +28,10 @@ class CEditColorGroup : public CDialog, public IEditColorGroupToolDialog {
   void OnCancel() override;
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 
-  void OnViewRButtonDown(const CRgbTriple& color) override;
+  // A right press on a present bead of the view selects its colour in the
+  // upper list.
+  bool PointerDown(const CViewPointer& pointer) override;
+  void SelectUpperColor(const CRgbTriple& color);
 
   void OnApply();
   void OnUndo();
@@ -72,4 +75,4 @@ class CEditColorGroup : public CDialog, public IEditColorGroupToolDialog {
 
 // Creates and shows the modeless edit-colour-group window over the view's
 // design and fills the view's tool slot; null when it could not be made.
-IEditColorGroupToolDialog* OpenEditColorGroupDialog(CTabView* view);
+IViewToolDialog* OpenEditColorGroupDialog(CTabView* view);

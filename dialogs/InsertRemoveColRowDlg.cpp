@@ -135,23 +135,27 @@ RECT CInsertRemoveColRowDlg::GetSelectionRect() const {
   return RECT{std::min(m_first.x, m_second.x), 0, std::max(m_first.x, m_second.x), rows - 1};
 }
 
-void CInsertRemoveColRowDlg::OnViewLButtonDown(int column, int row) {
+bool CInsertRemoveColRowDlg::PointerDown(const CViewPointer& pointer) {
+  if (pointer.button != CViewPointer::kLeft || !pointer.onCell) return false;
   if (m_bandShown) ClearBand();
-  m_first = POINT{column, row};
+  m_first = POINT{pointer.column, pointer.row};
   m_dragging = true;
   m_dragEnded = false;
+  return true;
 }
 
-void CInsertRemoveColRowDlg::OnViewMouseMove(int column, int row) {
-  if (!m_dragging || m_dragEnded) return;
-  m_second = POINT{column, row};
+void CInsertRemoveColRowDlg::PointerMove(const CViewPointer& pointer) {
+  if (!pointer.onCell || !m_dragging || m_dragEnded) return;
+  m_second = POINT{pointer.column, pointer.row};
   m_bandShown = true;
   m_view->Invalidate(FALSE);
 }
 
-void CInsertRemoveColRowDlg::OnViewLButtonUp(int, int) { m_dragEnded = true; }
+void CInsertRemoveColRowDlg::PointerUp(const CViewPointer& pointer) {
+  if (pointer.onCell) m_dragEnded = true;
+}
 
-void CInsertRemoveColRowDlg::DrawSelection(CDC* dc) {
+void CInsertRemoveColRowDlg::DrawOverDesign(CDC* dc) {
   if (!m_bandShown || !dc) return;
   CPatternImageView* picture = m_view->GetPatternView();
   if (!picture) return;
@@ -282,22 +286,18 @@ void CInsertRemoveColRowDlg::End() {
 }
 
 void CInsertRemoveColRowDlg::PostNcDestroy() {
-  if (m_view->m_rowsColumnsDlg == this) {
-    m_view->m_rowsColumnsDlg = nullptr;
+  if (m_view->GetToolWindow(CTabView::kToolRowsColumns) == this) {
+    m_view->SetToolWindow(CTabView::kToolRowsColumns, nullptr);
     m_view->Invalidate(FALSE);
   }
-  if (m_view->GetToolWindow(CTabView::kToolRowsColumns) == this)
-    m_view->SetToolWindow(CTabView::kToolRowsColumns, nullptr);
   delete this;
 }
 
 CInsertRemoveColRowDlg* OpenRowsColumnsDialog(CTabView* view, CWnd* parent) {
   if (!view || !view->GetPattern()->HasBeads() || view->IsToolDialogOpen()) return nullptr;
   auto* dialog = new CInsertRemoveColRowDlg(view, parent);
-  view->m_rowsColumnsDlg = dialog;
   view->SetToolWindow(CTabView::kToolRowsColumns, dialog);
   if (!dialog->Create(IDD_ROWS_COLUMNS, parent)) {
-    view->m_rowsColumnsDlg = nullptr;
     view->SetToolWindow(CTabView::kToolRowsColumns, nullptr);
     delete dialog;
     return nullptr;

@@ -37,7 +37,7 @@ class CAskInsertingLocationDlg : public CDialog {
   int m_result = 0;
 };
 
-class CInsertRemoveColRowDlg : public CDialog, public IRowsColumnsToolDialog {
+class CInsertRemoveColRowDlg : public CDialog, public IViewToolDialog {
  public:
   enum : int { kInsertColumns = 0, kInsertRows = 1, kRemoveColumns = 2, kRemoveRows = 3 };
 
@@ -48,10 +48,13 @@ class CInsertRemoveColRowDlg : public CDialog, public IRowsColumnsToolDialog {
   void OnOK() override;
   void OnCancel() override;
 
-  void OnViewLButtonDown(int column, int row) override;
-  void OnViewMouseMove(int column, int row) override;
-  void OnViewLButtonUp(int column, int row) override;
-  void DrawSelection(CDC* dc) override;
+  // The view's mouse over cells: a left press starts the band of rows or
+  // columns, moves stretch it until the release.
+  bool PointerDown(const CViewPointer& pointer) override;
+  void PointerMove(const CViewPointer& pointer) override;
+  void PointerUp(const CViewPointer& pointer) override;
+  // The band over the design picture.
+  void DrawOverDesign(CDC* dc) override;
 
   // The band as cells (inclusive, rows from the top).
   RECT GetSelectionRect() const;

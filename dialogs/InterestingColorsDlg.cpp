@@ -53,7 +53,6 @@ CDisplayOnlyColorsDialog::~CDisplayOnlyColorsDialog() {
 CDisplayOnlyColorsDialog* CDisplayOnlyColorsDialog::Open(CTabView* view, CWnd* frame) {
   if (!view || !view->GetPattern()->HasBeads() || view->IsToolDialogOpen()) return nullptr;
   auto* dialog = new CDisplayOnlyColorsDialog(view, frame);
-  view->m_interestingDlg = dialog;
   view->SetToolWindow(CTabView::kToolInteresting, dialog);
   if (!dialog->Create(IDD_INTERESTING_COLORS, frame)) {
     dialog->ClearSlot();
@@ -66,7 +65,6 @@ CDisplayOnlyColorsDialog* CDisplayOnlyColorsDialog::Open(CTabView* view, CWnd* f
 
 void CDisplayOnlyColorsDialog::ClearSlot() {
   if (!m_view || !ViewAlive()) return;
-  if (m_view->m_interestingDlg == this) m_view->m_interestingDlg = nullptr;
   if (m_view->GetToolWindow(CTabView::kToolInteresting) == this)
     m_view->SetToolWindow(CTabView::kToolInteresting, nullptr);
 }

@@ -19,7 +19,7 @@ class CTabView;
 // channel and the rest white, e = level x 100 / 20.
 BYTE FadeChannel(BYTE channel, int level);
 
-class CDisplayOnlyColorsDialog : public CDialog, public IInterestingColorsToolDialog {
+class CDisplayOnlyColorsDialog : public CDialog, public IViewToolDialog {
  public:
   CDisplayOnlyColorsDialog(CTabView* view, CWnd* parent);
   ~CDisplayOnlyColorsDialog() override;

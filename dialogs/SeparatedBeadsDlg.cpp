@@ -45,7 +45,6 @@ CDeleteSepStitchDlg* CDeleteSepStitchDlg::Open(CTabView* view, CWnd* frame) {
   if (!view || !view->GetPattern()->HasBeads() || view->IsToolDialogOpen()) return nullptr;
   const UINT id = IsSmallScreen() ? IDD_SEPARATED_BEADS_SMALL : IDD_SEPARATED_BEADS;
   auto* dialog = new CDeleteSepStitchDlg(id, view, frame);
-  view->m_separatedDlg = dialog;
   view->SetToolWindow(CTabView::kToolSeparated, dialog);
   if (!dialog->Create(id, frame)) {
     dialog->ClearSlot();
@@ -58,7 +57,6 @@ CDeleteSepStitchDlg* CDeleteSepStitchDlg::Open(CTabView* view, CWnd* frame) {
 
 void CDeleteSepStitchDlg::ClearSlot() {
   if (!m_view || !ViewAlive()) return;
-  if (m_view->m_separatedDlg == this) m_view->m_separatedDlg = nullptr;
   if (m_view->GetToolWindow(CTabView::kToolSeparated) == this) m_view->SetToolWindow(CTabView::kToolSeparated, nullptr);
 }
 
@@ -427,7 +425,18 @@ void CDeleteSepStitchDlg::OnChangeAll() {
   m_changed = true;
 }
 
-void CDeleteSepStitchDlg::OnViewLButtonDown(UINT, POINT point, const CBeadHit& hit) {
+bool CDeleteSepStitchDlg::PointerDown(const CViewPointer& pointer) {
+  if (!pointer.hit.bead) return false;
+  if (pointer.button == CViewPointer::kRight) {
+    if (!pointer.hit.bead->IsPresent() || (pointer.keys & MK_SHIFT)) return false;
+    SelectGroupOfBead(pointer.hit);
+    return true;
+  }
+  RecolorPieceAt(pointer.point, pointer.hit);
+  return true;
+}
+
+void CDeleteSepStitchDlg::RecolorPieceAt(POINT point, const CBeadHit& hit) {
   const CSepStitchGroup* group = GetSelectedGroup();
   const CSepBeadGroup* piece = nullptr;
   if (group && hit.index >= 0 && m_design->IsValidIndex(hit.index) && m_design->m_beads[size_t(hit.index)].IsPresent()) {
@@ -470,7 +479,7 @@ void CDeleteSepStitchDlg::OnViewLButtonDown(UINT, POINT point, const CBeadHit& h
   MarkSelectedGroup();
 }
 
-void CDeleteSepStitchDlg::OnViewRButtonDown(UINT, POINT, const CBeadHit& hit) {
+void CDeleteSepStitchDlg::SelectGroupOfBead(const CBeadHit& hit) {
   if (!m_design->IsValidIndex(hit.index)) return;
   const int color = m_design->m_beads[size_t(hit.index)].GetColorIndex(*m_design);
   for (int row = 0; row < m_list.GetItemCount(); ++row) {

@@ -29,7 +29,7 @@ class CTabView;
 // The registry value of the diagonal option.
 inline constexpr char kDiagonalValueName[] = "CheckDiagonalDeleteSepStitchDlg";
 
-class CDeleteSepStitchDlg : public CDialog, public ISeparatedBeadsToolDialog {
+class CDeleteSepStitchDlg : public CDialog, public IViewToolDialog {
  public:
   // Over the view's design and palette; the marks of the design become the
   // forbidden area.
@@ -41,9 +41,10 @@ class CDeleteSepStitchDlg : public CDialog, public ISeparatedBeadsToolDialog {
   // it. Null when it could not be made.
   static CDeleteSepStitchDlg* Open(CTabView* view, CWnd* frame);
 
-  // ISeparatedBeadsToolDialog.
-  void OnViewLButtonDown(UINT flags, POINT point, const CBeadHit& hit) override;
-  void OnViewRButtonDown(UINT flags, POINT point, const CBeadHit& hit) override;
+  // The view's mouse: a left press on a bead of the selected group offers
+  // colours for its piece; a right press on a present bead without Shift
+  // selects the group of its colour.
+  bool PointerDown(const CViewPointer& pointer) override;
 
   BOOL OnInitDialog() override;
   void OnOK() override;
@@ -79,6 +80,11 @@ class CDeleteSepStitchDlg : public CDialog, public ISeparatedBeadsToolDialog {
   DECLARE_MESSAGE_MAP()
 
  private:
+  // Offers colours for the separated piece of the selected group that holds
+  // the bead, and gives the whole piece the one taken.
+  void RecolorPieceAt(POINT point, const CBeadHit& hit);
+  // Selects the list's group of the bead's colour.
+  void SelectGroupOfBead(const CBeadHit& hit);
   bool FindGroups(int colorToSelect, bool warn, bool quiet);
   void FillList(int colorToSelect, bool quiet);
   void MarkSelectedGroup();

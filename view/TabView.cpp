@@ -1,6 +1,6 @@
 // CTabView: construction, painting, hit testing, rendering and zoom, the
 // status texts and the ITabView services. The mouse tools are in
-// TabViewTools.cpp, the edit history in TabViewHistory.cpp.
+// TabViewTools.cpp with the Undo and Redo of the edit history.
 #include "view/TabView.h"
 
 #include "view/CtrlPane.h"
@@ -21,6 +21,7 @@
 #include "settings/AppSettings.h"
 #include "settings/GridSettings.h"
 #include "view/BeadPainters.h"
+#include "view/DrawingTools.h"
 
 namespace {
 
@@ -82,26 +83,6 @@ UINT GetMsgPopupInvisibleBead() { return g_msgPopupInvisibleBead; }
 UINT GetMsgNotifyMirrorChangedPattern() { return g_msgMirrorChanged; }
 UINT GetMsgTabViewSizeChanged() { return g_msgTabViewSizeChanged; }
 
-std::vector<int> ListFromEdits(const CEditStep& edits) {
-  std::vector<int> list;
-  list.reserve(edits.size());
-  for (const CBeadEdit& e : edits) list.push_back(e.index);
-  return list;
-}
-
-CBeadEdit::CBeadEdit(int i) : index(i) {
-  ITabView* view = GetActiveTabView();
-  const CPattern* design = view ? view->GetPattern() : nullptr;
-  if (design && design->IsValidIndex(i)) *this = CBeadEdit(i, *design);
-}
-
-CBeadEdit::CBeadEdit(int i, const CPattern& design) : index(i) {
-  if (!design.IsValidIndex(i)) return;
-  const CBead& bead = design.m_beads[size_t(i)];
-  oldPresent = newPresent = bead.m_present;
-  oldColor = newColor = bead.GetColorIndex(design);
-}
-
 CRect CTabViewImageOwner::GetOwnerClientRect() {
   CRect r(0, 0, 0, 0);
   if (m_view->GetSafeHwnd()) m_view->GetClientRect(&r);
@@ -147,7 +128,14 @@ ON_REGISTERED_MESSAGE(g_msgMirrorChanged, OnMirrorChangedMessage)
 END_MESSAGE_MAP()
 
 CTabView::CTabView() : m_hRuler(0, 16, 2), m_vRuler(1, 16, 2) {
-  ResetToolState();
+  m_drawingTools[kToolPencil] = std::make_unique<CPencilTool>(*this);
+  m_drawingTools[kToolLine] = std::make_unique<CLineTool>(*this);
+  m_drawingTools[kToolRect] = std::make_unique<CRectangleTool>(*this, false);
+  m_drawingTools[kToolRectFilled] = std::make_unique<CRectangleTool>(*this, true);
+  m_drawingTools[kToolEllipse] = std::make_unique<CEllipseTool>(*this, false);
+  m_drawingTools[kToolEllipseFilled] = std::make_unique<CEllipseTool>(*this, true);
+  m_drawingTools[kToolFill] = std::make_unique<CFillTool>(*this);
+  m_drawingTools[kToolErase] = std::make_unique<CEraserTool>(*this);
   m_hRuler.SetUnits(GetAppSettings().m_rulerUnits);
   m_vRuler.SetUnits(GetAppSettings().m_rulerUnits);
   if (CWinApp* app = AfxGetApp()) m_hintCursor = app->LoadCursor(kHintCursor);
@@ -158,7 +146,6 @@ CTabView::~CTabView() {
   m_originalView = nullptr;
   delete m_patternView;
   m_patternView = nullptr;
-  m_history.clear();
 }
 
 void CTabView::OnInitialUpdate() {
@@ -444,7 +431,8 @@ bool CTabView::BuildPatternView(CDC* dc, bool fit) {
   m_patternView = new CPatternImageView(&m_design, &m_palette, &m_imageOwner, bitmap, fit);
   DeleteObject(bitmap);
   m_patternView->SetAfterPaintHook([this](CDC* dc) {
-    if (m_rowsColumnsDlg) m_rowsColumnsDlg->DrawSelection(dc);
+    for (IViewToolDialog* tool : m_windowTools)
+      if (tool) tool->DrawOverDesign(dc);
   });
   CountUsedColors();
   return true;
@@ -523,6 +511,17 @@ void CTabView::FitPatternToWindow() {
 CWnd* CTabView::GetToolWindow(ToolSlot slot) const {
   if (slot < 0 || slot >= kToolSlotCount) return nullptr;
   return m_toolWindows[slot];
+}
+
+void CTabView::SetToolWindow(ToolSlot slot, CWnd* window) {
+  if (slot < 0 || slot >= kToolSlotCount) return;
+  if (window && m_lastDrawingTool) {
+    m_lastDrawingTool->PointerCancel();
+    m_lastDrawingTool = nullptr;
+  }
+  m_toolWindows[slot] = window;
+  // Taken once here, while the window is whole.
+  m_windowTools[slot] = dynamic_cast<IViewToolDialog*>(window);
 }
 
 void CTabView::DropPatternView() {
@@ -640,8 +639,7 @@ void CTabView::SetOriginalView(CImageView* view, const CString& path) {
 }
 
 bool CTabView::IsToolDialogOpen(CCmdUI* cmdUI) const {
-  bool open =
-      m_partialDlg || m_editColorGroupDlg || m_textDlg || m_rowsColumnsDlg || m_interestingDlg || m_separatedDlg;
+  bool open = false;
   for (CWnd* window : m_toolWindows) open = open || window != nullptr;
   if (open && cmdUI) cmdUI->Enable(FALSE);
   return open;

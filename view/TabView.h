@@ -5,12 +5,14 @@
 // place through which the other parts reach the design (ITabView).
 #pragma once
 
+#include <map>
 #include <memory>
 #include <vector>
 
 #include "core/FrameServices.h"
 #include "core/LargeArray.h"
 #include "core/ViewServices.h"
+#include "design/EditHistory.h"
 #include "design/Pattern.h"
 #include "palette/ColorSet.h"
 #include "platform/gdi.h"
@@ -24,29 +26,6 @@ class CImageView;
 class CCmdUI;
 class CGraphicOutputParams;
 struct CDesignForView;
-
-// One bead's change: present flag and colour index before and after.
-// Colour indices are kept in 32 bits, so no palette size can corrupt a step.
-struct CBeadEdit {
-  CBeadEdit() = default;
-  // The bead's current state in the active design view's design.
-  explicit CBeadEdit(int index);
-  // The bead's current state in the given design.
-  CBeadEdit(int index, const CPattern& design);
-
-  int index = -1;
-  BYTE oldPresent = 0;
-  BYTE newPresent = 0;
-  int oldColor = -1;
-  int newColor = -1;
-};
-
-// The changes of one edit, in the order they were made (a large step, a
-// fill of a whole design, lies in page memory).
-using CEditStep = std::vector<CBeadEdit, CLargeBlockAllocator<CBeadEdit>>;
-
-// The storage indices of a step's edits.
-std::vector<int> ListFromEdits(const CEditStep& edits);
 
 // Registered messages of the view (ids are the same in every window).
 UINT GetMsgPatternChanged();
@@ -132,10 +111,24 @@ class CTabView : public CScrollView, public ITabView {
   void FitPatternToWindow();
 
   // ---- The main frame's tool windows ----
-  // A slot holds the window itself; the view's own tool slots below hold
-  // the windows' mouse interfaces. Either makes the slot open.
+  // A slot holds the open window (null when closed); a window that is an
+  // IViewToolDialog takes the view's mouse while it is open. Opening one
+  // cancels the drawing tool's gesture.
   CWnd* GetToolWindow(ToolSlot slot) const;
-  void SetToolWindow(ToolSlot slot, CWnd* window) { m_toolWindows[slot] = window; }
+  void SetToolWindow(ToolSlot slot, CWnd* window);
+
+  // ---- The mouse tools (TabViewTools.cpp) ----
+  // The drawing tool behind a tool number of the control pane; the view
+  // starts with the pencil, line, rectangles, ellipses, fill and eraser. A
+  // null tool takes the number away.
+  void SetDrawingTool(int number, std::unique_ptr<IViewMouseTool> tool);
+  IViewMouseTool* GetDrawingTool(int number) const;
+  // Where the mouse goes now: the open tool window (null when it takes no
+  // mouse), else the drawing tool of the pane's number (the pencil without
+  // a pane). A drawing tool that stops being the active one is cancelled.
+  IViewMouseTool* GetActiveTool();
+  // The pointer event of a mouse message at a client point.
+  CViewPointer MakePointer(POINT point, UINT keys, CViewPointer::Button button);
 
   // ---- ITabView ----
   CImageView* GetOriginalView() override { return m_originalView; }
@@ -149,7 +142,7 @@ class CTabView : public CScrollView, public ITabView {
   CTabView* GetTabView() override { return this; }
   CColorSet* GetColorSet() override { return &m_palette; }
   CPattern* GetPattern() override { return &m_design; }
-  void OnEditColorGroupClosed() override { m_editColorGroupDlg = nullptr; }
+  void OnEditColorGroupClosed() override { SetToolWindow(kToolColorGroup, nullptr); }
   bool RenderPatternImage(CDC* dc, CImage** out) override;
   bool RenderPatternScaled(SIZE size, int factor, CBitmap* out, COLORREF background) override;
   const RECT& GetFitMargins(const RECT& rect) override;
@@ -157,7 +150,7 @@ class CTabView : public CScrollView, public ITabView {
   void SetPaletteModified() override { m_palette.SetModified(true); }
   void SetFitToWindow() override { SetZoomMode(1); }
   int CountUsedColors() override;
-  void OnTextDialogClosed() override { m_textDlg = nullptr; }
+  void OnTextDialogClosed() override { SetToolWindow(kToolText, nullptr); }
   COLORREF GetBackgroundColor() override { return GetViewBackground(); }
   int OnPatternChanged(bool keepZoom) override;
   bool BeadFromPoint(int x, int y, int& column, int& row, int& colorIndex, bool insideOnly, bool* present) override;
@@ -185,17 +178,17 @@ class CTabView : public CScrollView, public ITabView {
   // The client rectangle fitted to the design's proportions.
   RECT GetFittedClientRect();
 
-  // Edit history.
-  void PushEditStep(CEditStep step);
-  void PushSingleEdit(const CBeadEdit& edit);
-  void RecordChanges(const CPattern& copy);
+  // Edit history (the design's CEditHistory; Undo and Redo repaint).
+  CEditHistory& GetHistory() { return m_history; }
+  // Records the beads that differ from a copy taken before an edit as one
+  // step.
+  void RecordChanges(const CPattern& copy) { m_history.RecordChanges(copy, m_design); }
   void Undo();
   void Redo();
-  bool CanUndo() const { return m_historyPos >= 0; }
-  bool CanRedo() const { return m_historyPos < static_cast<int>(m_history.size()) - 1; }
-  void ClearEditHistory();
-  const std::vector<CEditStep>& GetEditHistory() const { return m_history; }
-  int GetHistoryPosition() const { return m_historyPos; }
+  bool CanUndo() const { return m_history.CanUndo(); }
+  bool CanRedo() const { return m_history.CanRedo(); }
+  void ClearEditHistory() { m_history.Clear(); }
+  const std::vector<CEditStep>& GetEditHistory() const { return m_history.GetSteps(); }
 
   // Dialog hand-over.
   void OnMirror();
@@ -203,21 +196,14 @@ class CTabView : public CScrollView, public ITabView {
   void OpenEditColorGroup();
   bool IsToolDialogOpen(CCmdUI* cmdUI = nullptr) const;
 
-  // The tool windows' slots (the main frame's commands fill them; each
-  // window clears its own when it closes).
-  IBeadSelectorToolDialog* m_partialDlg = nullptr;
-  IEditColorGroupToolDialog* m_editColorGroupDlg = nullptr;
-  ITextToolDialog* m_textDlg = nullptr;
-  IRowsColumnsToolDialog* m_rowsColumnsDlg = nullptr;
-  IInterestingColorsToolDialog* m_interestingDlg = nullptr;
-  ISeparatedBeadsToolDialog* m_separatedDlg = nullptr;
-
-  // Tools (each answers whether the design changed).
+  // The edits of the drawing tools, each one step of the history (each
+  // answers whether the design changed). The figures go from one bead to
+  // another (storage indices).
   bool PaintBead(int index, int color);
   bool ToggleBead(int index);
-  bool DrawLineTool(int color);
-  bool DrawRectangleTool(int color, bool filled);
-  bool DrawEllipseTool(int color, bool filled);
+  bool DrawLineOfBeads(int from, int to, int color);
+  bool DrawRectangleOfBeads(int from, int to, int color, bool filled);
+  bool DrawEllipseOfBeads(int from, int to, int color, bool filled);
   bool FillArea(int index, int color);
   bool PutBeadRun(int startColumn, int storageRow, int count, int color, CEditStep& edits);
   void DrawBeadLine(POINT p, POINT q, int color, CEditStep& edits);
@@ -226,10 +212,6 @@ class CTabView : public CScrollView, public ITabView {
   void MarkBeadsOfColor(int index);
   void MarkConnectedBeads(int index);
   void OnBeadsEdited();
-  void ResetToolState();
-  int GetAnchorBead() const { return m_anchorBead; }
-  int GetEndBead() const { return m_endBead; }
-  bool IsBandDrawn() const { return m_bandDrawn != 0; }
 
   // The control pane's answers (the main frame's pane, or one given).
   void SetToolSource(IViewToolSource* source) { m_toolSource = source; }
@@ -298,14 +280,12 @@ class CTabView : public CScrollView, public ITabView {
   void TakeOverDesign(CDesignForView& read, const CString& path);
   bool BuildPatternView(CDC* dc, bool fit);
   void PaintHintText(CDC* dc, const CString* lines, int count);
-  void ApplyStep(const CEditStep& step, bool forward);
   void AfterHistoryMove();
-  void FinishFigure(int color, CEditStep& edits);
+  void FinishFigure(CEditStep& edits);
   void TrackBeadPopup(UINT menuId);
   void SetBeadPresent(bool present);
-  void DrawBand(int tool);
   void InvalidateCells(const RECT& cells);
-  bool IsPartialDialogOpen() const { return m_partialDlg != nullptr; }
+  bool IsPartialDialogOpen() const { return m_toolWindows[kToolPartial] != nullptr; }
 
   CRulerBar m_hRuler;
   CRulerBar m_vRuler;
@@ -325,16 +305,16 @@ class CTabView : public CScrollView, public ITabView {
   int m_rememberedZoom = 100;
   bool m_mirrorHorizontal = false;
   bool m_mirrorVertical = false;
-  std::vector<CEditStep> m_history;
-  int m_historyPos = -1;
-  int m_anchorBead = -1;
-  int m_endBead = -1;
-  BYTE m_bandDrawn = 0;
-  POINT m_anchorPoint{-1, -1};
-  POINT m_lastPoint{-1, -1};
+  CEditHistory m_history;
   RECT m_zoomDrawnRect{0, 0, 0, 0};
   IViewToolSource* m_toolSource = nullptr;
   CTabViewImageOwner m_imageOwner{this};
   CWnd* m_toolWindows[kToolSlotCount] = {};
+  // The mouse side of each open window (null for a window without one).
+  IViewToolDialog* m_windowTools[kToolSlotCount] = {};
+  std::map<int, std::unique_ptr<IViewMouseTool>> m_drawingTools;
+  // The drawing tool that had the last event (cancelled when another takes
+  // over).
+  IViewMouseTool* m_lastDrawingTool = nullptr;
   CString m_lastOpenRequest;
 };

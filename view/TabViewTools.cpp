@@ -1,7 +1,9 @@
-// CTabView: the mouse, the drawing tools, marking, the bead pop-ups, and the
-// edit history with the mirror and edit-colour-group hand-over.
+// CTabView: the mouse (each event goes to the active tool as a pointer
+// event), the bead edits of the drawing tools, marking, the bead pop-ups,
+// Undo and Redo, and the mirror and edit-colour-group hand-over.
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "core/IndexList.h"
 #include "lang/ids/view.h"
@@ -22,96 +24,68 @@ CString FormatText(const CString& pattern, ...) {
 }
 }  // namespace
 
-void CTabView::ResetToolState() {
-  m_anchorBead = -1;
-  m_endBead = -1;
-  m_bandDrawn = 0;
-  m_anchorPoint = POINT{-1, -1};
-  m_lastPoint = POINT{-1, -1};
+// ---- Mouse ----
+
+void CTabView::SetDrawingTool(int number, std::unique_ptr<IViewMouseTool> tool) {
+  const auto it = m_drawingTools.find(number);
+  if (it != m_drawingTools.end() && it->second.get() == m_lastDrawingTool) {
+    m_lastDrawingTool->PointerCancel();
+    m_lastDrawingTool = nullptr;
+  }
+  if (tool) m_drawingTools[number] = std::move(tool);
+  else if (it != m_drawingTools.end()) m_drawingTools.erase(it);
 }
 
-// ---- Mouse ----
+IViewMouseTool* CTabView::GetDrawingTool(int number) const {
+  const auto it = m_drawingTools.find(number);
+  return it == m_drawingTools.end() ? nullptr : it->second.get();
+}
+
+IViewMouseTool* CTabView::GetActiveTool() {
+  for (int slot = 0; slot < kToolSlotCount; ++slot)
+    if (m_toolWindows[slot]) return m_windowTools[slot];
+  IViewToolSource* tools = GetToolSource();
+  IViewMouseTool* tool = GetDrawingTool(tools ? tools->GetCurrentTool() : kToolPencil);
+  if (tool != m_lastDrawingTool) {
+    if (m_lastDrawingTool) m_lastDrawingTool->PointerCancel();
+    m_lastDrawingTool = tool;
+  }
+  return tool;
+}
+
+CViewPointer CTabView::MakePointer(POINT point, UINT keys, CViewPointer::Button button) {
+  CViewPointer pointer;
+  pointer.point = point;
+  pointer.keys = keys;
+  pointer.button = button;
+  int color = 0;
+  pointer.onCell = BeadFromPoint(point.x, point.y, pointer.column, pointer.row, color, false, nullptr);
+  if (!pointer.onCell) pointer.column = pointer.row = -1;
+  HitTest(point, pointer.hit);
+  return pointer;
+}
 
 void CTabView::OnLButtonDown(UINT flags, CPoint point) {
   CScrollView::OnLButtonDown(flags, point);
-  IViewToolSource* tools = GetToolSource();
-  const int tool = tools ? tools->GetCurrentTool() : kToolPencil;
-  int column = 0, row = 0, color = 0;
-  if (!IsToolDialogOpen() && tool >= kToolLine && tool <= kToolEllipseFilled) {
-    if (BeadFromPoint(point.x, point.y, column, row, color, false, nullptr) && tools && tools->GetPenColor() >= 0) {
-      m_anchorBead = m_design.GetBeadIndex(column, row);
-      m_bandDrawn = 0;
-      m_anchorPoint = point;
+  if (IViewMouseTool* tool = GetActiveTool()) tool->PointerDown(MakePointer(point, flags, CViewPointer::kLeft));
+  // The hint lines of the empty view start a new design or open one.
+  if (!m_patternView) {
+    CWnd* frame = AfxGetMainWnd();
+    if (frame && frame->GetSafeHwnd()) {
+      if (PtInRect(&m_hintRect[0], point)) frame->PostMessage(WM_COMMAND, kCmdFileNew, 0);
+      else if (PtInRect(&m_hintRect[1], point)) frame->PostMessage(WM_COMMAND, kCmdFileOpen, 0);
     }
   }
-  if (m_textDlg || m_rowsColumnsDlg) {
-    if (BeadFromPoint(point.x, point.y, column, row, color, false, nullptr)) {
-      if (m_textDlg) m_textDlg->OnViewLButtonDown(flags, column, row);
-      else m_rowsColumnsDlg->OnViewLButtonDown(column, row);
-    }
-  } else if (m_separatedDlg) {
-    CBeadHit hit;
-    hit.Reset();
-    if (HitTest(point, hit)) m_separatedDlg->OnViewLButtonDown(flags, point, hit);
-  } else {
-    if (m_partialDlg) {
-      CBeadHit hit;
-      hit.Reset();
-      if (HitTest(point, hit)) m_partialDlg->OnViewLButtonDown(flags, point, hit);
-    }
-    if (!m_patternView) {
-      CWnd* frame = AfxGetMainWnd();
-      if (frame && frame->GetSafeHwnd()) {
-        if (PtInRect(&m_hintRect[0], point)) frame->PostMessage(WM_COMMAND, kCmdFileNew, 0);
-        else if (PtInRect(&m_hintRect[1], point)) frame->PostMessage(WM_COMMAND, kCmdFileOpen, 0);
-      }
-    }
-  }
-}
-
-void CTabView::DrawBand(int tool) {
-  if (tool == kToolLine) {
-    DrawXorLine(m_anchorPoint, m_lastPoint);
-    return;
-  }
-  const POINT tl{std::min(m_anchorPoint.x, m_lastPoint.x), std::min(m_anchorPoint.y, m_lastPoint.y)};
-  const POINT br{std::max(m_anchorPoint.x, m_lastPoint.x), std::max(m_anchorPoint.y, m_lastPoint.y)};
-  if (tool == kToolEllipse || tool == kToolEllipseFilled) DrawXorEllipse(tl, br);
-  else DrawXorRect(tl, br);
 }
 
 void CTabView::OnMouseMove(UINT flags, CPoint point) {
   CScrollView::OnMouseMove(flags, point);
+  const CViewPointer pointer = MakePointer(point, flags, CViewPointer::kLeft);
+  if (IViewMouseTool* tool = GetActiveTool()) tool->PointerMove(pointer);
   CString info;
-  IViewToolSource* tools = GetToolSource();
   if (m_design.HasBeads() && m_patternView) {
-    int column = 0, row = 0, color = 0;
-    bool present = false;
-    const bool hit = BeadFromPoint(point.x, point.y, column, row, color, false, &present);
-    if (!IsToolDialogOpen() && (flags & MK_LBUTTON) && hit) {
-      const int i = m_design.GetBeadIndex(column, row);
-      const int tool = tools ? tools->GetCurrentTool() : kToolPencil;
-      const int pen = tools ? tools->GetPenColor() : -1;
-      bool changed = false;
-      if (tool == kToolErase) {
-        changed = ToggleBead(i);
-      } else if (pen >= 0) {
-        if (tool == kToolPencil) {
-          changed = PaintBead(i, pen);
-        } else if (tool >= kToolLine && tool <= kToolEllipseFilled && m_anchorBead >= 0) {
-          if (m_bandDrawn) DrawBand(tool);
-          m_lastPoint = point;
-          m_bandDrawn = 1;
-          DrawBand(tool);
-          m_endBead = i;
-        }
-      }
-      if (changed) {
-        Invalidate(FALSE);
-        OnBeadsEdited();
-      }
-    }
-    if (hit) {
+    if (pointer.onCell) {
+      const int column = pointer.column, row = pointer.row;
       if (const CBead* bead = m_design.GetBeadAt(column, row)) {
         CPaletteColor colour;
         if (bead->IsPresent() && m_palette.GetColorCopy(bead->GetColorIndex(m_design), colour)) {
@@ -123,72 +97,18 @@ void CTabView::OnMouseMove(UINT flags, CPoint point) {
           info = FormatText(LoadResString(IDS_VIEW_BEAD_INFO_ABSENT), unsigned(column + 1), unsigned(row + 1));
         }
       }
-      if (m_textDlg) m_textDlg->OnViewMouseMove(flags, column, row);
-      else if (m_rowsColumnsDlg) m_rowsColumnsDlg->OnViewMouseMove(column, row);
     }
     m_hintHot[0] = m_hintHot[1] = 0;
   } else {
     m_hintHot[0] = PtInRect(&m_hintRect[0], point) ? 1 : 0;
     m_hintHot[1] = PtInRect(&m_hintRect[1], point) ? 1 : 0;
   }
-  if (m_partialDlg && (flags & MK_LBUTTON)) {
-    CBeadHit hit;
-    hit.Reset();
-    if (HitTest(point, hit)) m_partialDlg->OnViewMouseMove(flags, point, hit);
-  }
   ShowViewStatusText(info);
 }
 
 void CTabView::OnLButtonUp(UINT flags, CPoint point) {
   CScrollView::OnLButtonUp(flags, point);
-  IViewToolSource* tools = GetToolSource();
-  int column = 0, row = 0, color = 0;
-  if (!IsToolDialogOpen() && m_design.HasBeads() && m_patternView &&
-      BeadFromPoint(point.x, point.y, column, row, color, false, nullptr)) {
-    const int i = m_design.GetBeadIndex(column, row);
-    const int pen = tools ? tools->GetPenColor() : -1;
-    const int tool = tools ? tools->GetCurrentTool() : kToolPencil;
-    bool changed = false;
-    if (tool == kToolErase) changed = ToggleBead(i);
-    if (pen < 0) {
-      ShowStatusAlert(IDS_VIEW_SELECT_COLOR, 1);
-    } else {
-      switch (tool) {
-        case kToolPencil: changed = PaintBead(i, pen); break;
-        case kToolLine:
-        case kToolRect:
-        case kToolRectFilled:
-        case kToolEllipse:
-        case kToolEllipseFilled:
-          if (m_anchorBead >= 0 && m_endBead >= 0) {
-            if (m_bandDrawn) DrawBand(tool);
-            m_bandDrawn = 0;
-            m_endBead = i;
-            if (tool == kToolLine) changed = DrawLineTool(pen);
-            else if (tool == kToolRect || tool == kToolRectFilled)
-              changed = DrawRectangleTool(pen, tool == kToolRectFilled);
-            else changed = DrawEllipseTool(pen, tool == kToolEllipseFilled);
-          }
-          ResetToolState();
-          break;
-        case kToolFill: changed = FillArea(i, pen); break;
-        default: break;
-      }
-    }
-    if (changed) {
-      Invalidate(FALSE);
-      OnBeadsEdited();
-    }
-  }
-  if (m_partialDlg) {
-    CBeadHit hit;
-    hit.Reset();
-    if (HitTest(point, hit)) m_partialDlg->OnViewLButtonUp(flags, point, hit);
-  }
-  if ((m_textDlg || m_rowsColumnsDlg) && BeadFromPoint(point.x, point.y, column, row, color, false, nullptr)) {
-    if (m_textDlg) m_textDlg->OnViewLButtonUp(flags, column, row);
-    else m_rowsColumnsDlg->OnViewLButtonUp(column, row);
-  }
+  if (IViewMouseTool* tool = GetActiveTool()) tool->PointerUp(MakePointer(point, flags, CViewPointer::kLeft));
 }
 
 void CTabView::OnRButtonDown(UINT flags, CPoint point) {
@@ -198,22 +118,16 @@ void CTabView::OnRButtonDown(UINT flags, CPoint point) {
   const int n = PointToBead(point, true, &hitPresent, true);
   const int columns = static_cast<int>(m_design.GetColumnCount());
   if (n < 0 || columns <= 0) return;
+  // An open tool window may take the press (the separated-beads window, the
+  // edit-colour-group window).
+  if (IViewMouseTool* tool = GetActiveTool())
+    if (tool->PointerDown(MakePointer(point, flags, CViewPointer::kRight))) return;
   const int column = n % columns, row = n / columns;
   const bool present = hitPresent != 0;
   if (present) {
-    if (!(flags & MK_SHIFT) && m_separatedDlg) {
-      CBeadHit hit;
-      hit.Reset();
-      if (HitTest(point, hit)) m_separatedDlg->OnViewRButtonDown(flags, point, hit);
-      return;
-    }
     CPaletteColor colour;
     const CBead* bead = m_design.GetBeadAt(column, row);
     if (bead && m_palette.GetColorCopy(bead->GetColorIndex(m_design), colour)) {
-      if (m_editColorGroupDlg) {
-        m_editColorGroupDlg->OnViewRButtonDown(colour.GetRgb());
-        return;
-      }
       IViewToolSource* tools = GetToolSource();
       if (flags == MK_RBUTTON) {
         if (tools) tools->SelectColor(colour.GetRgb());
@@ -258,7 +172,7 @@ void CTabView::SetBeadPresent(bool present) {
   if (!m_design.IsValidIndex(i)) return;
   CBeadEdit edit(i, m_design);
   edit.newPresent = present ? 1 : 0;
-  PushSingleEdit(edit);
+  m_history.PushEdit(edit);
   m_design.m_beads[size_t(i)].m_present = present ? 1 : 0;
   m_design.SetModified(true);
   OnPatternChanged(true);
@@ -322,7 +236,7 @@ bool CTabView::PaintBead(int index, int color) {
   CBeadEdit edit(index, m_design);
   edit.newPresent = 1;
   edit.newColor = color;
-  PushSingleEdit(edit);
+  m_history.PushEdit(edit);
   bead.m_present = 1;
   bead.SetColorIndex(color);
   RedrawBeads(std::vector<int>{index});
@@ -335,7 +249,7 @@ bool CTabView::ToggleBead(int index) {
   CBeadEdit edit(index, m_design);
   bead.m_present = bead.m_present ? 0 : 1;
   edit.newPresent = bead.m_present;
-  PushSingleEdit(edit);
+  m_history.PushEdit(edit);
   if (bead.m_present) RedrawBeads(std::vector<int>{index});
   else RedrawRemovedBeads(std::vector<int>{index});
   return true;
@@ -365,28 +279,27 @@ void CTabView::DrawBeadLine(POINT p, POINT q, int color, CEditStep& edits) {
   for (const CBeadRun& run : runs) PutBeadRun(run.column, rows - 1 - run.row, run.count, color, edits);
 }
 
-void CTabView::FinishFigure(int color, CEditStep& edits) {
-  (void)color;
+void CTabView::FinishFigure(CEditStep& edits) {
   if (edits.empty()) return;
   RedrawBeads(ListFromEdits(edits));
-  PushEditStep(std::move(edits));
+  m_history.Push(std::move(edits));
   m_design.SetModified(true);
 }
 
-bool CTabView::DrawLineTool(int color) {
+bool CTabView::DrawLineOfBeads(int from, int to, int color) {
   int ca = 0, ra = 0, cb = 0, rb = 0;
-  if (!m_design.IndexToCell(m_anchorBead, ca, ra) || !m_design.IndexToCell(m_endBead, cb, rb)) return false;
+  if (!m_design.IndexToCell(from, ca, ra) || !m_design.IndexToCell(to, cb, rb)) return false;
   const int rows = static_cast<int>(m_design.GetRowCount());
   CEditStep edits;
   DrawBeadLine(POINT{ca, rows - 1 - ra}, POINT{cb, rows - 1 - rb}, color, edits);
   const bool changed = !edits.empty();
-  FinishFigure(color, edits);
+  FinishFigure(edits);
   return changed;
 }
 
-bool CTabView::DrawRectangleTool(int color, bool filled) {
+bool CTabView::DrawRectangleOfBeads(int from, int to, int color, bool filled) {
   RECT r;
-  if (!m_design.GetBoundingCells(m_anchorBead, m_endBead, r)) return false;
+  if (!m_design.GetBoundingCells(from, to, r)) return false;
   const int width = r.right - r.left + 1;
   CEditStep edits;
   PutBeadRun(r.left, r.top, width, color, edits);
@@ -400,13 +313,13 @@ bool CTabView::DrawRectangleTool(int color, bool filled) {
     }
   }
   const bool changed = !edits.empty();
-  FinishFigure(color, edits);
+  FinishFigure(edits);
   return changed;
 }
 
-bool CTabView::DrawEllipseTool(int color, bool filled) {
+bool CTabView::DrawEllipseOfBeads(int from, int to, int color, bool filled) {
   int ca = 0, ra = 0, cb = 0, rb = 0;
-  if (!m_design.IndexToCell(m_anchorBead, ca, ra) || !m_design.IndexToCell(m_endBead, cb, rb)) return false;
+  if (!m_design.IndexToCell(from, ca, ra) || !m_design.IndexToCell(to, cb, rb)) return false;
   const int rows = static_cast<int>(m_design.GetRowCount());
   const int ta = rows - 1 - ra, tb = rows - 1 - rb;
   const RECT cells{std::min(ca, cb), std::min(ta, tb), std::max(ca, cb), std::max(ta, tb)};
@@ -421,7 +334,7 @@ bool CTabView::DrawEllipseTool(int color, bool filled) {
     for (const POINT& cell : outline) PutBeadRun(cell.x, rows - 1 - cell.y, 1, color, edits);
   }
   const bool changed = !edits.empty();
-  FinishFigure(color, edits);
+  FinishFigure(edits);
   return changed;
 }
 
@@ -496,48 +409,11 @@ bool CTabView::FillArea(int index, int color) {
   if (state.capacity() > (size_t(16) << 20)) std::vector<BYTE>().swap(state);
   if (list.capacity() > (size_t(16) << 20)) std::vector<int, CLargeBlockAllocator<int>>().swap(list);
   if (edits.size() < edits.capacity() / 2) edits.shrink_to_fit();
-  PushEditStep(std::move(edits));
+  m_history.Push(std::move(edits));
   return true;
 }
 
 // ---- Edit history ----
-
-void CTabView::PushEditStep(CEditStep step) {
-  if (m_historyPos + 1 < static_cast<int>(m_history.size())) m_history.resize(size_t(m_historyPos + 1));
-  m_history.push_back(std::move(step));
-  m_historyPos = static_cast<int>(m_history.size()) - 1;
-}
-
-void CTabView::PushSingleEdit(const CBeadEdit& edit) { PushEditStep(CEditStep{edit}); }
-
-void CTabView::RecordChanges(const CPattern& copy) {
-  if (copy.GetBeadCount() != m_design.GetBeadCount()) return;
-  CEditStep edits;
-  const int count = m_design.GetBeadCount();
-  for (int i = 0; i < count; ++i) {
-    const CBead& before = copy.m_beads[size_t(i)];
-    const CBead& after = m_design.m_beads[size_t(i)];
-    const int oldColor = before.GetColorIndex(copy), newColor = after.GetColorIndex(m_design);
-    if (before.m_present == after.m_present && oldColor == newColor) continue;
-    CBeadEdit edit;
-    edit.index = i;
-    edit.oldPresent = before.m_present;
-    edit.oldColor = oldColor;
-    edit.newPresent = after.m_present;
-    edit.newColor = newColor;
-    edits.push_back(edit);
-  }
-  if (!edits.empty()) PushEditStep(std::move(edits));
-}
-
-void CTabView::ApplyStep(const CEditStep& step, bool forward) {
-  for (const CBeadEdit& e : step) {
-    if (!m_design.IsValidIndex(e.index)) continue;
-    CBead& bead = m_design.m_beads[size_t(e.index)];
-    bead.m_present = forward ? e.newPresent : e.oldPresent;
-    bead.SetColorIndex(forward ? e.newColor : e.oldColor);
-  }
-}
 
 void CTabView::AfterHistoryMove() {
   m_design.SetModified(true);
@@ -547,28 +423,17 @@ void CTabView::AfterHistoryMove() {
 }
 
 void CTabView::Undo() {
-  if (!CanUndo()) return;
   try {
-    ApplyStep(m_history[size_t(m_historyPos)], false);
-    --m_historyPos;
-    AfterHistoryMove();
+    if (m_history.Undo(m_design)) AfterHistoryMove();
   } catch (...) {
   }
 }
 
 void CTabView::Redo() {
-  if (!CanRedo()) return;
   try {
-    ++m_historyPos;
-    ApplyStep(m_history[size_t(m_historyPos)], true);
-    AfterHistoryMove();
+    if (m_history.Redo(m_design)) AfterHistoryMove();
   } catch (...) {
   }
-}
-
-void CTabView::ClearEditHistory() {
-  m_history.clear();
-  m_historyPos = -1;
 }
 
 // ---- Mirror and edit colour group ----
@@ -610,6 +475,6 @@ LRESULT CTabView::OnMirrorChanged(WPARAM horizontal, LPARAM vertical) {
 
 void CTabView::OpenEditColorGroup() {
   const auto& factories = GetViewDialogFactories();
-  if (!factories.openEditColorGroup) return;
-  m_editColorGroupDlg = factories.openEditColorGroup(this);
+  // The window puts itself into its slot.
+  if (factories.openEditColorGroup) factories.openEditColorGroup(this);
 }

@@ -1,5 +1,5 @@
-// How the design view reaches the windows built above it: the six modeless
-// tool windows that take the view's mouse while they are open, the mirror
+// How the design view reaches the windows built above it: the modeless tool
+// windows that take the view's mouse while they are open, the mirror
 // and edit-colour-group dialogs, the translucent original-picture overlay,
 // and the control pane's tool and colour choice. The dialogs implement these
 // small interfaces; the application installs the factories at start-up.
@@ -12,57 +12,18 @@
 #include "design/Pattern.h"
 #include "platform/base.h"
 #include "platform/gdi.h"
+#include "view/MouseTool.h"
 
 class CTabView;
 class CWnd;
 
-// Any tool window kept in a slot of the view.
-class IViewToolDialog {
+// A tool window kept in a slot of the view: while it is open it is the
+// view's mouse tool (the drawing tools wait), and it may draw over the
+// design picture after every paint of it.
+class IViewToolDialog : public IViewMouseTool {
  public:
-  virtual ~IViewToolDialog() = default;
+  virtual void DrawOverDesign(CDC* dc) { (void)dc; }
 };
-
-// The text-by-beads window: mouse events as cells (column, row from the top).
-class ITextToolDialog : public IViewToolDialog {
- public:
-  virtual void OnViewLButtonDown(UINT flags, int column, int row) = 0;
-  virtual void OnViewMouseMove(UINT flags, int column, int row) = 0;
-  virtual void OnViewLButtonUp(UINT flags, int column, int row) = 0;
-};
-
-// The rows-and-columns window: cells, and its selection drawn over the
-// design picture after every paint.
-class IRowsColumnsToolDialog : public IViewToolDialog {
- public:
-  virtual void OnViewLButtonDown(int column, int row) = 0;
-  virtual void OnViewMouseMove(int column, int row) = 0;
-  virtual void OnViewLButtonUp(int column, int row) = 0;
-  virtual void DrawSelection(CDC* dc) = 0;
-};
-
-// The partial-design window (a bead selector): hits with flags and point.
-class IBeadSelectorToolDialog : public IViewToolDialog {
- public:
-  virtual void OnViewLButtonDown(UINT flags, POINT point, const CBeadHit& hit) = 0;
-  virtual void OnViewMouseMove(UINT flags, POINT point, const CBeadHit& hit) = 0;
-  virtual void OnViewLButtonUp(UINT flags, POINT point, const CBeadHit& hit) = 0;
-};
-
-// The separated-beads window: left presses and right presses without Shift.
-class ISeparatedBeadsToolDialog : public IViewToolDialog {
- public:
-  virtual void OnViewLButtonDown(UINT flags, POINT point, const CBeadHit& hit) = 0;
-  virtual void OnViewRButtonDown(UINT flags, POINT point, const CBeadHit& hit) = 0;
-};
-
-// The edit-colour-group window: the colour of a right-clicked bead.
-class IEditColorGroupToolDialog : public IViewToolDialog {
- public:
-  virtual void OnViewRButtonDown(const CRgbTriple& color) = 0;
-};
-
-// The interesting-colours window takes no mouse; it only suspends the tools.
-class IInterestingColorsToolDialog : public IViewToolDialog {};
 
 // The translucent original picture over the design picture.
 class ILayerOverlay {
@@ -83,7 +44,7 @@ struct CViewDialogFactories {
   std::function<int(CTabView* view, UINT message)> runMirror;
   // Creates and shows the modeless edit-colour-group window (template 157,
   // 158 on small screens) over the view's design; null on failure.
-  std::function<IEditColorGroupToolDialog*(CTabView* view)> openEditColorGroup;
+  std::function<IViewToolDialog*(CTabView* view)> openEditColorGroup;
   // Creates and shows the overlay from a bitmap at the alpha, beside the
   // pane, over the view; null on failure.
   std::function<ILayerOverlay*(HBITMAP bitmap, BYTE alpha, CWnd* pane, CTabView* view)> createOverlay;

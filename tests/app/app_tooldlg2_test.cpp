@@ -86,7 +86,7 @@ TEST_F(ToolCommandsTest, RemoveSeparateBeadsChangesAllThenOkIsOneStepThatUndoAnd
   Put(kStrays);
   Command(ID_EDIT_REMOVE_SEPARATE);
   CTabView* view = View();
-  auto* dialog = dynamic_cast<CDeleteSepStitchDlg*>(view->m_separatedDlg);
+  auto* dialog = dynamic_cast<CDeleteSepStitchDlg*>(view->GetToolWindow(CTabView::kToolSeparated));
   ASSERT_NE(dialog, nullptr);
   EXPECT_TRUE(::IsWindowVisible(dialog->GetSafeHwnd()));
   // Commands that would edit the design are off while it is open.
@@ -98,7 +98,7 @@ TEST_F(ToolCommandsTest, RemoveSeparateBeadsChangesAllThenOkIsOneStepThatUndoAnd
   EXPECT_TRUE(Alike(Pixel(1, 1), Pixel(0, 0))) << Pixel(1, 1) << " " << Pixel(0, 0);
   dialog->SendMessage(WM_COMMAND, IDOK);
   QmPumpMessages(50);
-  EXPECT_EQ(view->m_separatedDlg, nullptr);
+  EXPECT_EQ(view->GetToolWindow(CTabView::kToolSeparated), nullptr);
   EXPECT_EQ(Rows(), std::vector<std::string>(5, "000000"));
   EXPECT_TRUE(view->GetPattern()->IsModified());
   ASSERT_EQ(view->GetEditHistory().size(), 1u);
@@ -121,7 +121,7 @@ TEST_F(ToolCommandsTest, CancelOfSeparatedAndClosingInterestingColoursLeaveEvery
   CTabView* view = View();
   const CColorSet palette = *view->GetColorSet();
   Command(ID_EDIT_REMOVE_SEPARATE);
-  auto* separated = dynamic_cast<CDeleteSepStitchDlg*>(view->m_separatedDlg);
+  auto* separated = dynamic_cast<CDeleteSepStitchDlg*>(view->GetToolWindow(CTabView::kToolSeparated));
   ASSERT_NE(separated, nullptr);
   separated->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_SEP_CHANGE_ALL, BN_CLICKED));
   separated->SendMessage(WM_COMMAND, IDCANCEL);
@@ -132,7 +132,7 @@ TEST_F(ToolCommandsTest, CancelOfSeparatedAndClosingInterestingColoursLeaveEvery
 
   CDisplayOnlyColorsDialog::ResetSharedValues();
   Command(ID_VIEW_INTERESTING_COLORS);
-  auto* interesting = dynamic_cast<CDisplayOnlyColorsDialog*>(view->m_interestingDlg);
+  auto* interesting = dynamic_cast<CDisplayOnlyColorsDialog*>(view->GetToolWindow(CTabView::kToolInteresting));
   ASSERT_NE(interesting, nullptr);
   const COLORREF before = Pixel(1, 1);
   const COLORREF before0 = Pixel(0, 0);
@@ -143,7 +143,7 @@ TEST_F(ToolCommandsTest, CancelOfSeparatedAndClosingInterestingColoursLeaveEvery
   EXPECT_EQ(Pixel(0, 0), before0);  // red, selected, unchanged
   interesting->SendMessage(WM_COMMAND, IDCANCEL);
   QmPumpMessages(50);
-  EXPECT_EQ(view->m_interestingDlg, nullptr);
+  EXPECT_EQ(view->GetToolWindow(CTabView::kToolInteresting), nullptr);
   EXPECT_EQ(Pixel(1, 1), before);
   for (int c = 0; c < palette.GetCount(); ++c) EXPECT_EQ(view->GetColorSet()->GetColorrefAt(c), palette.GetColorrefAt(c));
   EXPECT_EQ(Rows(), kStrays);
@@ -199,7 +199,7 @@ TEST_F(ToolCommandsTest, ClosingTheFrameWithWindowsAndPreviewsOpenEndsCleanly) {
   Command(ID_VIEW_SEPARATE_PREVIEW);
   EXPECT_EQ(CCurrentPatternViewDlg::GetOpenWindows().size(), 2u);
   Command(ID_EDIT_REMOVE_SEPARATE);
-  ASSERT_NE(View()->m_separatedDlg, nullptr);
+  ASSERT_NE(View()->GetToolWindow(CTabView::kToolSeparated), nullptr);
   Close();
   QmPumpMessages(100);
   EXPECT_TRUE(CCurrentPatternViewDlg::GetOpenWindows().empty());

@@ -83,7 +83,7 @@ TEST_F(ToolWindowsAppTest, PartialDesignRemoveAllIsOneUndoStepAndIsSaved) {
   const CPattern opened(*view->GetPattern());
   const QImage before = Picture(view);
   Command(ID_EDIT_PARTIAL_DESIGN);
-  auto* dialog = dynamic_cast<CAddRemoveBlock*>(view->m_partialDlg);
+  auto* dialog = dynamic_cast<CAddRemoveBlock*>(view->GetToolWindow(CTabView::kToolPartial));
   ASSERT_NE(dialog, nullptr);
   EXPECT_TRUE(dialog->IsWindowVisible());
   // The commands that edit the design are greyed while it is open.
@@ -103,7 +103,7 @@ TEST_F(ToolWindowsAppTest, PartialDesignRemoveAllIsOneUndoStepAndIsSaved) {
   dialog->SendMessage(WM_COMMAND, IDC_PARTIAL_REMOVE_ALL, 0);
   dialog->SendMessage(WM_COMMAND, IDOK, 0);
   QmPumpMessages(100);
-  EXPECT_EQ(view->m_partialDlg, nullptr);
+  EXPECT_EQ(view->GetToolWindow(CTabView::kToolPartial), nullptr);
   ASSERT_EQ(view->GetEditHistory().size(), 1u);
   EXPECT_TRUE(view->GetPattern()->IsModified());
   for (const CBead& b : view->GetPattern()->m_beads) EXPECT_FALSE(b.IsPresent());
@@ -122,7 +122,7 @@ TEST_F(ToolWindowsAppTest, TextByBeadsOkIsOneStepAndCancelLeavesEverything) {
   const CPattern opened(*view->GetPattern());
   const QImage before = Picture(view);
   Command(ID_EDIT_TEXT_BY_BEADS);
-  auto* dialog = dynamic_cast<CAddTextIntoDesignDlg*>(view->m_textDlg);
+  auto* dialog = dynamic_cast<CAddTextIntoDesignDlg*>(view->GetToolWindow(CTabView::kToolText));
   ASSERT_NE(dialog, nullptr);
   dialog->SetDlgItemText(IDC_TEXT_EDIT, "T");
   static_cast<CComboBox*>(dialog->GetDlgItem(IDC_TEXT_COLOR))->SetCurSel(2);
@@ -136,7 +136,7 @@ TEST_F(ToolWindowsAppTest, TextByBeadsOkIsOneStepAndCancelLeavesEverything) {
   EXPECT_EQ(view->GetColorSet()->GetCount(), 3);
 
   Command(ID_EDIT_TEXT_BY_BEADS);
-  dialog = dynamic_cast<CAddTextIntoDesignDlg*>(view->m_textDlg);
+  dialog = dynamic_cast<CAddTextIntoDesignDlg*>(view->GetToolWindow(CTabView::kToolText));
   ASSERT_NE(dialog, nullptr);
   dialog->SetDlgItemText(IDC_TEXT_EDIT, "T");
   static_cast<CComboBox*>(dialog->GetDlgItem(IDC_TEXT_COLOR))->SetCurSel(2);
@@ -155,9 +155,9 @@ TEST_F(ToolWindowsAppTest, TextByBeadsOkIsOneStepAndCancelLeavesEverything) {
 TEST_F(ToolWindowsAppTest, RowsAndColumnsOkEmptiesTheHistoryAndTheNewGridIsSaved) {
   CTabView* view = StartWithDesign();
   ASSERT_NE(view, nullptr);
-  view->PushSingleEdit(CBeadEdit(0, *view->GetPattern()));
+  view->GetHistory().PushEdit(CBeadEdit(0, *view->GetPattern()));
   Command(ID_EDIT_ROWS_COLUMNS);
-  auto* dialog = dynamic_cast<CInsertRemoveColRowDlg*>(view->m_rowsColumnsDlg);
+  auto* dialog = dynamic_cast<CInsertRemoveColRowDlg*>(view->GetToolWindow(CTabView::kToolRowsColumns));
   ASSERT_NE(dialog, nullptr);
   dialog->SetMode(CInsertRemoveColRowDlg::kRemoveColumns);
   QmSendMouse(view->GetSafeHwnd(), WM_LBUTTONDOWN, Cell(view, 2, 3), MK_LBUTTON);
@@ -182,7 +182,7 @@ TEST_F(ToolWindowsAppTest, EditColorGroupAndMirrorReachTheirWindowsThroughTheIns
   ASSERT_NE(view, nullptr);
   const CPattern opened(*view->GetPattern());
   Command(ID_EDIT_COLOR_GROUP);
-  auto* group = dynamic_cast<CEditColorGroup*>(view->m_editColorGroupDlg);
+  auto* group = dynamic_cast<CEditColorGroup*>(view->GetToolWindow(CTabView::kToolColorGroup));
   ASSERT_NE(group, nullptr);
   EXPECT_TRUE(view->IsToolDialogOpen());
   group->GetUpperList().SelectColor(CRgbTriple::FromColorref(kColors[1]));
@@ -204,7 +204,7 @@ TEST_F(ToolWindowsAppTest, EditColorGroupAndMirrorReachTheirWindowsThroughTheIns
   QmSetModalHook(nullptr);
   EXPECT_EQ(ColorAt(view, 9, 0), 1);
   EXPECT_EQ(ColorAt(view, 0, 0), 0);
-  EXPECT_EQ(view->GetHistoryPosition(), 0);
+  EXPECT_EQ(view->GetHistory().GetPosition(), 0);
   Command(ID_EDIT_UNDO_STEP);
   EXPECT_TRUE(SameBeads(*view->GetPattern(), opened));
 }
@@ -213,7 +213,7 @@ TEST_F(ToolWindowsAppTest, ClosingTheMainWindowWithAToolWindowOpenKeepsItsWorkAn
   CTabView* view = StartWithDesign();
   ASSERT_NE(view, nullptr);
   Command(ID_EDIT_PARTIAL_DESIGN);
-  auto* dialog = dynamic_cast<CAddRemoveBlock*>(view->m_partialDlg);
+  auto* dialog = dynamic_cast<CAddRemoveBlock*>(view->GetToolWindow(CTabView::kToolPartial));
   ASSERT_NE(dialog, nullptr);
   dialog->SendMessage(WM_COMMAND, IDC_PARTIAL_REMOVE_ALL, 0);
   boxAnswer = IDNO;  // do not save

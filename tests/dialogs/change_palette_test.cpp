@@ -137,7 +137,7 @@ TEST_P(ChangePaletteTest, OriginalImageModeRematchesAndOkKeepsIt) {
   CTabView* view = frame.View();
   CBeadEdit edit(0, *view->GetPattern());
   edit.newColor = 1;
-  view->PushSingleEdit(edit);
+  view->GetHistory().PushEdit(edit);
   CChangePaletteDlg dialog(view->GetPattern(), view->GetColorSet(), nullptr);
   QmSetModalHook([&](HWND dlg) {
     ASSERT_TRUE(dialog.LoadNewPalette(newFile.c_str()));

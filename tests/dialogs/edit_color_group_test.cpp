@@ -40,7 +40,7 @@ class EditColorGroupTest : public ToolDialogTest {
   CEditColorGroup* Open() {
     view->OpenEditColorGroup();
     QmPumpMessages(50);
-    auto* dialog = dynamic_cast<CEditColorGroup*>(view->m_editColorGroupDlg);
+    auto* dialog = dynamic_cast<CEditColorGroup*>(view->GetToolWindow(CTabView::kToolColorGroup));
     EXPECT_NE(dialog, nullptr);
     return dialog;
   }
@@ -135,7 +135,7 @@ TEST_F(EditColorGroupTest, CancelGivesBackTheDesignItsColoursAndModifiedFlag) {
   dialog->OnApply();
   dialog->SendMessage(WM_COMMAND, IDCANCEL, 0);
   QmPumpMessages(50);
-  EXPECT_EQ(view->m_editColorGroupDlg, nullptr);
+  EXPECT_EQ(view->GetToolWindow(CTabView::kToolColorGroup), nullptr);
   EXPECT_FALSE(view->IsToolDialogOpen());
   EXPECT_TRUE(SameBeads(Design(), Start()));
   EXPECT_FALSE(Design().IsModified());

@@ -82,15 +82,17 @@ TEST(BeadSelector, DirectionRunsStopAtTheEdgeOrTheFirstBeadOfTheOtherState) {
 TEST_F(PartialDesignTest, PencilDragRemovesEachBeadOnceAsItsOwnStepAndLeavesTheModifiedFlag) {
   PutDesign(BlockDesign(), {kRed, kGreen, kBlue});
   CAddRemoveBlock* dialog = Open();
-  ASSERT_EQ(view->m_partialDlg, dialog);
+  ASSERT_EQ(view->GetToolWindow(CTabView::kToolPartial), dialog);
   EXPECT_TRUE(view->IsToolDialogOpen());
   EXPECT_TRUE(dialog->GetToolButton(CBaseBeadSelectorDlg::kSelPencil).IsPressed());
   Press(2, 2);
   Move(3, 2);
   Move(3, 2);  // already removed: no step for it
   Release(3, 2);
+  Move(4, 2, 0);  // a move without the button selects nothing
   EXPECT_EQ(At(2, 2), -2);
   EXPECT_EQ(At(3, 2), -2);
+  EXPECT_EQ(At(4, 2), 1);
   EXPECT_EQ(dialog->GetHistory().GetStepCount(), 2);
   EXPECT_TRUE(dialog->GetDlgItem(IDC_SEL_UNDO)->IsWindowEnabled());
   EXPECT_FALSE(dialog->GetDlgItem(IDC_SEL_REDO)->IsWindowEnabled());
@@ -245,7 +247,7 @@ TEST_F(PartialDesignTest, OkRecordsOneViewStepThatUndoTakesBackAndCancelRestores
   Drag(2, 1, 4, 2);
   Click(dialog, IDOK);
   QmPumpMessages(50);
-  EXPECT_EQ(view->m_partialDlg, nullptr);
+  EXPECT_EQ(view->GetToolWindow(CTabView::kToolPartial), nullptr);
   EXPECT_EQ(view->GetToolWindow(CTabView::kToolPartial), nullptr);
   EXPECT_FALSE(view->IsToolDialogOpen());
   ASSERT_EQ(view->GetEditHistory().size(), 1u);

@@ -159,12 +159,12 @@ TEST_F(RowsColumnsTest, NoBandAndRemovingEverythingAreToldAndAllButOneRowGoes) {
 
 TEST_F(RowsColumnsTest, OkEmptiesTheHistoryOnlyWhenTheGridChangedAndCancelRestoresTheModifiedFlag) {
   PutDesign(Start(), kColors);
-  view->PushSingleEdit(CBeadEdit(0, Design()));
+  view->GetHistory().PushEdit(CBeadEdit(0, Design()));
   CInsertRemoveColRowDlg* dialog = Open();
   dialog->SendMessage(WM_COMMAND, IDOK, 0);
   QmPumpMessages(20);
   EXPECT_EQ(view->GetEditHistory().size(), 1u);
-  EXPECT_EQ(view->m_rowsColumnsDlg, nullptr);
+  EXPECT_EQ(view->GetToolWindow(CTabView::kToolRowsColumns), nullptr);
 
   Design().SetModified(true);
   dialog = Open();

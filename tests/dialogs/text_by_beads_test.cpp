@@ -129,7 +129,7 @@ TEST_F(TextByBeadsTest, OkIsOneViewStepAndCancelTakesTheTextAway) {
   const CPattern written(Design());
   dialog->SendMessage(WM_COMMAND, IDOK, 0);
   QmPumpMessages(20);
-  EXPECT_EQ(view->m_textDlg, nullptr);
+  EXPECT_EQ(view->GetToolWindow(CTabView::kToolText), nullptr);
   EXPECT_FALSE(view->IsToolDialogOpen());
   ASSERT_EQ(view->GetEditHistory().size(), 1u);
   EXPECT_GE(pane.refreshes, 1);

@@ -20,7 +20,7 @@ namespace {
 class SeparatedTest : public Tool2DialogTest {
  protected:
   void TearDown() override {
-    if (dialog && view->m_separatedDlg) dialog->SendMessage(WM_COMMAND, IDCANCEL);
+    if (dialog && view->GetToolWindow(CTabView::kToolSeparated)) dialog->SendMessage(WM_COMMAND, IDCANCEL);
     Tool2DialogTest::TearDown();
   }
   CDeleteSepStitchDlg* Open() {
@@ -44,7 +44,7 @@ const std::vector<std::string> kTwoStrays = {
 TEST_F(SeparatedTest, ChangeSelectedColourThenOwnUndoRedoAndOkMakeOneViewStep) {
   PutRows(kTwoStrays);
   ASSERT_NE(Open(), nullptr);
-  EXPECT_EQ(view->m_separatedDlg, dialog);
+  EXPECT_EQ(view->GetToolWindow(CTabView::kToolSeparated), dialog);
   EXPECT_TRUE(view->IsToolDialogOpen());
   ASSERT_EQ(dialog->GetList().GetItemCount(), 2);
   EXPECT_TRUE(boxes.empty());
@@ -67,7 +67,7 @@ TEST_F(SeparatedTest, ChangeSelectedColourThenOwnUndoRedoAndOkMakeOneViewStep) {
   EXPECT_EQ(view->GetEditHistory().size(), 0u);
   Click(IDOK);
   QmPumpMessages(50);
-  EXPECT_EQ(view->m_separatedDlg, nullptr);
+  EXPECT_EQ(view->GetToolWindow(CTabView::kToolSeparated), nullptr);
   EXPECT_FALSE(view->IsToolDialogOpen());
   dialog = nullptr;
   ASSERT_EQ(view->GetEditHistory().size(), 1u);
@@ -95,7 +95,7 @@ TEST_F(SeparatedTest, ChangeAllIsOneOwnStepAndCancelPutsTheDesignBack) {
   EXPECT_EQ(ViewRows(), kTwoStrays);
   EXPECT_FALSE(view->GetPattern()->IsModified());
   EXPECT_TRUE(view->GetEditHistory().empty());
-  EXPECT_EQ(view->m_separatedDlg, nullptr);
+  EXPECT_EQ(view->GetToolWindow(CTabView::kToolSeparated), nullptr);
 }
 
 TEST_F(SeparatedTest, ChangeAllRunsPassesUntilNothingIsLeft) {

@@ -51,7 +51,7 @@ TEST_F(Tool2DialogTest, InterestingColoursFadeTheRestAndClosingGivesEveryColourI
   const CColorSet original = *view->GetColorSet();
   auto* dialog = CDisplayOnlyColorsDialog::Open(view, frame);
   ASSERT_NE(dialog, nullptr);
-  EXPECT_EQ(view->m_interestingDlg, dialog);
+  EXPECT_EQ(view->GetToolWindow(CTabView::kToolInteresting), dialog);
   // One row per used colour, most used first, with its count.
   CListCtrl& list = dialog->GetList();
   ASSERT_EQ(list.GetItemCount(), 4);
@@ -88,7 +88,7 @@ TEST_F(Tool2DialogTest, InterestingColoursFadeTheRestAndClosingGivesEveryColourI
   EXPECT_TRUE(view->GetPattern()->m_markedBeads.empty());
   dialog->SendMessage(WM_COMMAND, IDCANCEL);
   QmPumpMessages(50);
-  EXPECT_EQ(view->m_interestingDlg, nullptr);
+  EXPECT_EQ(view->GetToolWindow(CTabView::kToolInteresting), nullptr);
   for (int c = 0; c < 4; ++c) EXPECT_EQ(shown.GetColorrefAt(c), original.GetColorrefAt(c)) << c;
   QmPumpMessages(50);
   EXPECT_EQ(PixelAt(4, 1), plain);

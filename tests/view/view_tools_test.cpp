@@ -6,6 +6,7 @@
 #include "lang/ids/view.h"
 #include "settings/AppSettings.h"
 #include "tests/view/view_fixture.h"
+#include "view/DrawingTools.h"
 
 using namespace viewtest;
 
@@ -120,8 +121,10 @@ TEST_F(ViewTest, FigureToolsOneStepEach) {
     EXPECT_EQ(view->GetEditHistory()[0].size(), size_t(c.changed)) << c.tool << " " << c.to.x;
     EXPECT_EQ(At(c.to.x, c.to.y), 1);
     EXPECT_EQ(At(c.from.x, c.from.y), 1);
-    EXPECT_FALSE(view->IsBandDrawn());
-    EXPECT_EQ(view->GetAnchorBead(), -1);
+    const auto* shape = dynamic_cast<const CShapeTool*>(view->GetDrawingTool(c.tool));
+    ASSERT_TRUE(shape);
+    EXPECT_FALSE(shape->IsBandDrawn());
+    EXPECT_EQ(shape->GetAnchorBead(), -1);
     view->Undo();
     EXPECT_EQ(At(c.to.x, c.to.y), 0);
     view->ClearEditHistory();
@@ -187,6 +190,32 @@ TEST_F(ViewTest, FillEraseAndNoColour) {
   ASSERT_EQ(alerts.size(), 1u);
   EXPECT_EQ(alerts[0].first, LoadResString(IDS_VIEW_SELECT_COLOR).GetString());
   EXPECT_EQ(alerts[0].second, 1);
+}
+
+TEST_F(ViewTest, AToolWindowThatOpensTakesBackAHalfDrawnBand) {
+  PutDesign(MakeDesign(8, 6));
+  pane.tool = CTabView::kToolEllipse;
+  pane.pen = 1;
+  const QImage before = QmRenderWindow(Hwnd(), false);
+  Press(1, 1);
+  Move(1, 1);
+  Move(6, 4);
+  const auto* shape = dynamic_cast<const CShapeTool*>(view->GetDrawingTool(CTabView::kToolEllipse));
+  ASSERT_TRUE(shape);
+  ASSERT_TRUE(shape->IsBandDrawn());
+  EXPECT_NE(before, QmRenderWindow(Hwnd(), false));
+  CWnd window;
+  view->SetToolWindow(CTabView::kToolInteresting, &window);
+  EXPECT_FALSE(shape->IsBandDrawn());
+  EXPECT_EQ(shape->GetAnchorBead(), -1);
+  EXPECT_EQ(before, QmRenderWindow(Hwnd(), false));
+  // The release goes to the open window, which takes no mouse: nothing
+  // drawn, and the ellipse does not finish after the window has gone.
+  Release(6, 4);
+  view->SetToolWindow(CTabView::kToolInteresting, nullptr);
+  Release(6, 4);
+  EXPECT_TRUE(view->GetEditHistory().empty());
+  EXPECT_EQ(At(6, 4), 0);
 }
 
 TEST_F(ViewTest, LongFillNeedsNoDeepStack) {

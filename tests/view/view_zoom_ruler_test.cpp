@@ -92,62 +92,91 @@ TEST_F(ViewTest, AutoZoomAndZoomModes) {
 }
 
 namespace {
-struct FakeText : ITextToolDialog {
+// A tool that writes down every pointer event it gets. It is a window
+// object, so it can sit in a tool-window slot as well as behind a tool
+// number of the pane.
+struct RecordingTool : CWnd, IViewToolDialog {
   std::vector<std::string> log;
-  void OnViewLButtonDown(UINT, int c, int r) override {
-    log.push_back("down " + std::to_string(c) + "," + std::to_string(r));
+  bool takeRight = false;
+  static std::string Cell(const CViewPointer& p) {
+    return p.onCell ? std::to_string(p.column) + "," + std::to_string(p.row) : "off";
   }
-  void OnViewMouseMove(UINT, int c, int r) override {
-    log.push_back("move " + std::to_string(c) + "," + std::to_string(r));
+  bool PointerDown(const CViewPointer& p) override {
+    const bool right = p.button == CViewPointer::kRight;
+    log.push_back(std::string(right ? "right " : "down ") + Cell(p) + " #" + std::to_string(p.hit.index));
+    return right && takeRight;
   }
-  void OnViewLButtonUp(UINT, int c, int r) override {
-    log.push_back("up " + std::to_string(c) + "," + std::to_string(r));
+  void PointerMove(const CViewPointer& p) override {
+    log.push_back("move " + Cell(p) + ((p.keys & MK_LBUTTON) ? " held" : ""));
   }
+  void PointerUp(const CViewPointer& p) override { log.push_back("up " + Cell(p)); }
+  void PointerCancel() override { log.push_back("cancel"); }
 };
-struct FakeSelector : IBeadSelectorToolDialog {
-  std::vector<int> downs, moves, ups;
-  void OnViewLButtonDown(UINT, POINT, const CBeadHit& hit) override { downs.push_back(hit.index); }
-  void OnViewMouseMove(UINT, POINT, const CBeadHit& hit) override { moves.push_back(hit.index); }
-  void OnViewLButtonUp(UINT, POINT, const CBeadHit& hit) override { ups.push_back(hit.index); }
-};
-struct FakeColorGroup : IEditColorGroupToolDialog {
-  std::vector<COLORREF> colors;
-  void OnViewRButtonDown(const CRgbTriple& c) override { colors.push_back(c.GetColorref()); }
-};
+using Log = std::vector<std::string>;
 }  // namespace
 
-TEST_F(ViewTest, MouseGoesToAnOpenToolWindow) {
+TEST_F(ViewTest, ARecordingToolReceivesTheViewsDownMoveUpAndCancel) {
   PutDesign(MakeDesign(8, 6));
-  pane.tool = CTabView::kToolPencil;
   pane.pen = 1;
-  FakeText text;
-  view->m_textDlg = &text;
+  const int columns = 8, rows = 6;
+  const auto storage = [&](int column, int row) { return std::to_string((rows - 1 - row) * columns + column); };
+  // Behind a tool number of the pane, as a drawing tool.
+  auto owned = std::make_unique<RecordingTool>();
+  RecordingTool* tool = owned.get();
+  view->SetDrawingTool(7, std::move(owned));
+  EXPECT_EQ(view->GetDrawingTool(7), tool);
+  pane.tool = 7;
+  Press(2, 3);
+  Move(3, 3);
+  Move(4, 3, 0);
+  Release(3, 3);
+  QmSendMouse(Hwnd(), WM_LBUTTONDOWN, POINT{2, 2}, MK_LBUTTON);  // beside the picture
+  EXPECT_EQ(tool->log, (Log{"down 2,3 #" + storage(2, 3), "move 3,3 held", "move 4,3", "up 3,3", "down off #-1"}));
+  // The pane picks the pencil: the recording tool is cancelled, the pencil
+  // paints.
+  tool->log.clear();
+  pane.tool = CTabView::kToolPencil;
+  Move(5, 5);
+  EXPECT_EQ(tool->log, Log{"cancel"});
+  EXPECT_EQ(At(5, 5), 1);
+
+  // A tool window that opens cancels the drawing tool at once, and takes the
+  // mouse while it is open: the drawing tools wait.
+  pane.tool = 7;
+  Move(1, 1, 0);
+  tool->log.clear();
+  RecordingTool window;
+  view->SetToolWindow(CTabView::kToolText, &window);
+  EXPECT_EQ(tool->log, Log{"cancel"});
+  EXPECT_TRUE(view->IsToolDialogOpen());
+  EXPECT_EQ(view->GetActiveTool(), &window);
+  pane.tool = CTabView::kToolPencil;
   Press(2, 3);
   Move(3, 3);
   Release(3, 3);
-  EXPECT_EQ(text.log, (std::vector<std::string>{"down 2,3", "move 3,3", "up 3,3"}));
-  EXPECT_EQ(At(3, 3), 0);  // the tools are suspended
-  EXPECT_TRUE(view->IsToolDialogOpen());
+  EXPECT_EQ(window.log, (Log{"down 2,3 #" + storage(2, 3), "move 3,3 held", "up 3,3"}));
+  EXPECT_EQ(At(3, 3), 0);
+  // A right press the window takes goes no further; one it leaves picks the
+  // bead's colour as without a window.
+  window.log.clear();
+  view->GetPattern()->GetBeadAt(4, 4)->SetColorIndex(2);
+  window.takeRight = true;
+  RightClick(4, 4, 0);
+  EXPECT_TRUE(pane.selected.empty());
+  window.takeRight = false;
+  RightClick(4, 4, 0);
+  EXPECT_EQ(pane.selected, (std::vector<COLORREF>{RGB(40, 40, 200)}));
+  EXPECT_EQ(window.log, (Log{"right 4,4 #" + storage(4, 4), "right 4,4 #" + storage(4, 4)}));
   view->OnTextDialogClosed();
   EXPECT_FALSE(view->IsToolDialogOpen());
-  FakeSelector selector;
-  view->m_partialDlg = &selector;
-  Press(1, 0);
-  Move(1, 0, 0);  // moves without the button are not handed over
-  Move(2, 0);
-  Release(2, 0);
-  const int rows = 6;
-  EXPECT_EQ(selector.downs, (std::vector<int>{(rows - 1) * 8 + 1}));
-  EXPECT_EQ(selector.moves, (std::vector<int>{(rows - 1) * 8 + 2}));
-  EXPECT_EQ(selector.ups.size(), 1u);
-  view->m_partialDlg = nullptr;
-  FakeColorGroup group;
-  view->m_editColorGroupDlg = &group;
-  view->GetPattern()->GetBeadAt(4, 4)->SetColorIndex(2);
-  RightClick(4, 4, 0);
-  EXPECT_EQ(group.colors, (std::vector<COLORREF>{RGB(40, 40, 200)}));
-  EXPECT_TRUE(pane.selected.empty());
-  view->OnEditColorGroupClosed();
+  EXPECT_TRUE(window.log.size() == 2u);  // a closing window is not cancelled
+  // Taking the number away leaves it without a tool.
+  view->SetDrawingTool(7, nullptr);
+  EXPECT_EQ(view->GetDrawingTool(7), nullptr);
+  pane.tool = 7;
+  Press(2, 3);
+  Release(2, 3);
+  EXPECT_EQ(At(2, 3), 0);
 }
 
 TEST_F(ViewTest, MirrorCancelledAfterBothFlipsBackAndRecordsNothing) {
