@@ -459,15 +459,17 @@ TEST_F(WizardSheetTest, BeadFieldsTakeADecimalPointInInchesModeOnly) {
         }
         return Text(field);
       };
-      // Inches: sizes with decimals; Beads: whole counts; the size fields
-      // take decimals in both.
+      // Inches: sizes with decimals; Beads: whole counts, and the size
+      // fields show what the counts of beads of 0.5 inch measure (they take
+      // no typing there); back in Inches they take decimals again.
       EXPECT_EQ(typeInto(IDC_WIZ_BEAD_WIDTH, "0", ".5"), CString("0.5"));
       QmClickButton(Item(p, IDC_WIZ_IN_BEADS));
       EXPECT_EQ(typeInto(IDC_WIZ_BEAD_WIDTH, "3", ".5"), CString("35"));
       EXPECT_EQ(typeInto(IDC_WIZ_BEAD_HEIGHT, "", "2x.0"), CString("20"));
-      EXPECT_EQ(typeInto(IDC_WIZ_WIDTH, "2", ".5"), CString("2.5"));
+      EXPECT_EQ(typeInto(IDC_WIZ_WIDTH, "2", ".5"), CString("17.50000"));
       QmClickButton(Item(p, IDC_WIZ_IN_INCHES));
       EXPECT_EQ(typeInto(IDC_WIZ_BEAD_HEIGHT, "0", ".25"), CString("0.25"));
+      EXPECT_EQ(typeInto(IDC_WIZ_WIDTH, "2", ".5"), CString("2.5"));
       QmClickButton(Item(dlg, IDCANCEL));
     });
   });
