@@ -348,7 +348,10 @@ bool CWiz_3_SelectPatternParameters::UpdateSizeInfo() {
   status.Format(LoadResString(IDS_WIZ_SIZE_STATUS), info.actualWidth, static_cast<int>(info.columns), info.actualHeight,
                 static_cast<int>(info.rows));
   if (IWizardHost* host = GetHost()) host->SetStatusText(status);
-  SetFieldText(IDC_WIZ_COUNT_TEXT, info.countText);
+  // In Beads mode the field holds the bead size kept, in inches: it says so.
+  SetFieldText(IDC_WIZ_COUNT_TEXT, fields.designIn == kDesignInBeads
+                                       ? info.countText + " " + LoadResString(IDS_UNIT_INCH)
+                                       : info.countText);
   return true;
 }
 

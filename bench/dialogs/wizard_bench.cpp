@@ -30,6 +30,7 @@
 #include "platform/wnd/widgetapp.h"
 #include "settings/AppSettings.h"
 #include "view/TabView.h"
+#include "tests/dialogs/wizard_view_only_host.h"
 
 namespace {
 
@@ -137,21 +138,7 @@ BENCHMARK(LoadThenBuild)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // ---- Into a real design view ----
 
-class CViewHost : public CWizardViewHost {
- public:
-  using CWizardViewHost::CWizardViewHost;
-  void GetRecentPictures(std::vector<CString>&) override {}
-  void AddRecentPicture(const CString&) override {}
-  void GetRecentPalettes(std::vector<CString>&) override {}
-  void AddRecentPalette(const CString&) override {}
-  void GetRecentDesigns(std::vector<CString>&) override {}
-  void SetStatusText(const CString&) override {}
-  unsigned long long GetMaxBeadCount() override { return 1000000; }
-  bool AskPictureToOpen(CWnd*, const CString&, CString&) override { return false; }
-  bool AskPictureToSave(CWnd*, SIZE, CString&, int&) override { return false; }
-  bool AskPaletteToOpen(CWnd*, const CString&, const CString&, CString&) override { return false; }
-  bool AskDesignToOpen(CWnd*, const CString&, CString&) override { return false; }
-};
+using CViewHost = wiztest::CViewOnlyHost;
 
 // One frame with the view, kept for every case.
 CTabView& BenchView() {

@@ -28,8 +28,11 @@
 #include "palette/ColorSet.h"
 #include "platform/base/codepage.h"
 #include "tests/app/app_fixture.h"
+#include "tests/dialogs/wizard_compare.h"
 
 namespace fs = std::filesystem;
+using wiztest::SameBeads;
+using wiztest::SamePixels;
 
 namespace {
 
@@ -95,30 +98,6 @@ fs::path SaveJpeg(const fs::path& path, int width, int height) {
   return path;
 }
 
-::testing::AssertionResult SameBeads(const CPattern& a, const CPattern& b) {
-  if (a.GetColumnCount() != b.GetColumnCount() || a.GetRowCount() != b.GetRowCount())
-    return ::testing::AssertionFailure() << "grid " << a.GetColumnCount() << "x" << a.GetRowCount() << " vs "
-                                         << b.GetColumnCount() << "x" << b.GetRowCount();
-  const auto& x = a.GetBeadArray();
-  const auto& y = b.GetBeadArray();
-  if (x.size() != y.size()) return ::testing::AssertionFailure() << "bead counts " << x.size() << " vs " << y.size();
-  for (size_t i = 0; i < x.size(); ++i)
-    if (!(x[i] == y[i])) return ::testing::AssertionFailure() << "bead " << i << " differs";
-  return ::testing::AssertionSuccess();
-}
-
-::testing::AssertionResult SamePixels(const CImage& a, const CImage& b) {
-  if (a.GetWidth() != b.GetWidth() || a.GetHeight() != b.GetHeight())
-    return ::testing::AssertionFailure() << "sizes differ";
-  for (int y = 0; y < a.GetHeight(); ++y)
-    for (int x = 0; x < a.GetWidth(); ++x) {
-      COLORREF p = 0, q = 0;
-      if (!a.GetPixelColor(x, y, p) || !b.GetPixelColor(x, y, q) || p != q)
-        return ::testing::AssertionFailure() << "pixel " << x << "," << y << " differs";
-    }
-  return ::testing::AssertionSuccess();
-}
-
 // The number of colours the window shows.
 size_t ColoursShown(HWND window) {
   const QImage shot = QmRenderWindow(window, false);
@@ -156,7 +135,7 @@ class AppWizardTest : public apptest::AppTest, public ::testing::WithParamInterf
   // sheet go to `nested`. Answers whether the sheet ran.
   bool RunWizard(const std::function<void(CWizardSheet&, HWND)>& drive) {
     bool ran = false;
-    QmSetModalHook([&](HWND dlg) {
+    qmtest::SetModalHook([&](HWND dlg) {
       CWizardSheet* sheet = GetOpenWizardSheet();
       if (!sheet || sheet->GetSafeHwnd() != dlg) {
         if (nested) nested(dlg);
@@ -171,7 +150,7 @@ class AppWizardTest : public apptest::AppTest, public ::testing::WithParamInterf
     boxAnswer = IDNO;
     Frame()->SendMessage(WM_COMMAND, ID_FILE_NEW_DESIGN);
     QmPumpMessages();
-    QmSetModalHook(nullptr);
+    qmtest::SetModalHook(nullptr);
     std::erase_if(boxes, [](const auto& box) { return box.second == kMbYesNoCancelQuestion; });
     return ran;
   }

@@ -9,7 +9,11 @@
 #include <utility>
 
 #include "platform/wnd.h"
-#include "platform/wnd/host.h"
+
+// The window layer's hook entry point (declared in platform/wnd/host.h,
+// which brings Qt's headers along).
+using QmModalHook = std::function<void(HWND dialog)>;
+void QmSetModalHook(QmModalHook hook);
 
 namespace qmtest {
 
