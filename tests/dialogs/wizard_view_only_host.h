@@ -1,6 +1,6 @@
-// A wizard host over a real design view that has nothing else to offer: no
-// recent lists, no status bar, no file dialogs (each asks for nothing), a
-// million beads at most. Shared by the view-host tests and the benchmarks
+// Wizard hosts that have nothing to offer beyond the design: no recent
+// lists, no status bar, no file dialogs (each asks for nothing), a million
+// beads at most; CViewOnlyHost is one over a real design view. Shared by the view-host tests and the benchmarks
 // (bench/dialogs), so it needs no test framework.
 #pragma once
 
@@ -10,9 +10,11 @@
 
 namespace wiztest {
 
-class CViewOnlyHost : public CWizardViewHost {
+// The host's dealings outside the design view, all answered with nothing.
+template <class Host>
+class CNothingOffered : public Host {
  public:
-  using CWizardViewHost::CWizardViewHost;
+  using Host::Host;
   void GetRecentPictures(std::vector<CString>&) override {}
   void AddRecentPicture(const CString&) override {}
   void GetRecentPalettes(std::vector<CString>&) override {}
@@ -25,5 +27,7 @@ class CViewOnlyHost : public CWizardViewHost {
   bool AskPaletteToOpen(CWnd*, const CString&, const CString&, CString&) override { return false; }
   bool AskDesignToOpen(CWnd*, const CString&, CString&) override { return false; }
 };
+
+using CViewOnlyHost = CNothingOffered<CWizardViewHost>;
 
 }  // namespace wiztest
