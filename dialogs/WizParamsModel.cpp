@@ -74,9 +74,9 @@ double InchesToFieldUnits(double inches, int unit) {
   }
 }
 
-double BeadSizeForCount(double length, int count, double spacer) {
+double LengthForBeadCount(int count, double bead, double spacer) {
   if (count <= 0) return 0.0;
-  return (length - (count - 1) * spacer) / count;
+  return count * bead + (count - 1) * spacer;
 }
 
 CBeadSizeChoice ChooseStartBeadSize(const std::vector<std::pair<double, double>>& presets, double beadWidth,
@@ -112,18 +112,16 @@ bool ReadSize(const CString& text, int unit, double& inches) {
   return inches > 0;
 }
 
-// One bead size: in Inches mode a positive number, in Beads mode a count
-// turned into a size over the length.
-bool ReadBeadSize(const CString& text, int mode, double length, double spacer, double& size) {
-  if (mode == kDesignInBeads) {
-    int n = 0;
-    if (!ParsePositiveCount(text, n)) return false;
-    const double b = BeadSizeForCount(length, n, spacer);
-    if (!(b > 0)) return false;
-    size = b;
-    return true;
-  }
-  return ParsePositiveNumber(text, size);
+// One bead size of Inches mode: a positive number.
+bool ReadBeadSize(const CString& text, double& size) { return ParsePositiveNumber(text, size); }
+
+// One count of Beads mode with the kept bead size: the length it takes.
+bool ReadBeadCount(const CString& text, double keptBead, double spacer, double& bead, double& length) {
+  int n = 0;
+  if (!ParsePositiveCount(text, n) || !(keptBead > 0)) return false;
+  bead = keptBead;
+  length = LengthForBeadCount(n, keptBead, spacer);
+  return length > 0 && std::isfinite(length);
 }
 
 CString TrimmedSize(double value) {
@@ -137,11 +135,17 @@ CString TrimmedSize(double value) {
 
 bool ComputeSizeInfo(const CWizParamFields& fields, CWizSizeInfo& info, CWizardData* record) {
   CWizSizeInfo r;
-  if (!ReadSize(fields.width, fields.unit, r.width) || !ReadSize(fields.height, fields.unit, r.height)) return false;
+  const bool beads = fields.designIn == kDesignInBeads;
+  if (!beads && (!ReadSize(fields.width, fields.unit, r.width) || !ReadSize(fields.height, fields.unit, r.height)))
+    return false;
+  if (beads && !IsValidFieldUnit(fields.unit)) return false;
   r.spacer = ReadSpacer(fields.spacer, r.spacerReset);
   if (record) record->m_params.m_spacer = r.spacer;
-  if (!ReadBeadSize(fields.beadWidth, fields.designIn, r.width, r.spacer, r.beadWidth) ||
-      !ReadBeadSize(fields.beadHeight, fields.designIn, r.height, r.spacer, r.beadHeight)) {
+  const bool read =
+      beads ? ReadBeadCount(fields.beadWidth, fields.keptBeadWidth, r.spacer, r.beadWidth, r.width) &&
+                  ReadBeadCount(fields.beadHeight, fields.keptBeadHeight, r.spacer, r.beadHeight, r.height)
+            : ReadBeadSize(fields.beadWidth, r.beadWidth) && ReadBeadSize(fields.beadHeight, r.beadHeight);
+  if (!read) {
     info.spacer = r.spacer;
     info.spacerReset = r.spacerReset;
     return false;
@@ -152,7 +156,7 @@ bool ComputeSizeInfo(const CWizParamFields& fields, CWizSizeInfo& info, CWizardD
   }
   r.columns = CountBeadsInLength(r.width, r.beadWidth, r.spacer, &r.actualWidth);
   r.rows = CountBeadsInLength(r.height, r.beadHeight, r.spacer, &r.actualHeight);
-  if (fields.designIn == kDesignInBeads) {
+  if (beads) {
     r.countText = TrimmedSize(r.beadWidth) + " x " + TrimmedSize(r.beadHeight);
   } else {
     r.countText = FormatGroupedNumber(static_cast<unsigned long long>(r.columns) * r.rows, ' ');
@@ -162,7 +166,27 @@ bool ComputeSizeInfo(const CWizParamFields& fields, CWizSizeInfo& info, CWizardD
 }
 
 UINT ReadSizeParameters(const CWizParamFields& fields, CWizardData& record, int& focusId) {
-  double w = 0, h = 0;
+  bool reset = false;
+  const double s = ReadSpacer(fields.spacer, reset);
+  double w = 0, h = 0, bw = 0, bh = 0;
+  if (fields.designIn == kDesignInBeads) {
+    // The counts with the kept bead size give the size.
+    if (!ReadBeadCount(fields.beadWidth, fields.keptBeadWidth, s, bw, w)) {
+      focusId = kIdcWizBeadWidth;
+      return IDS_WIZ_WRONG_BEAD_COUNT_WIDTH;
+    }
+    record.m_params.m_width = w;
+    record.m_params.m_beadWidth = bw;
+    if (!ReadBeadCount(fields.beadHeight, fields.keptBeadHeight, s, bh, h)) {
+      focusId = kIdcWizBeadHeight;
+      return IDS_WIZ_WRONG_BEAD_COUNT_HEIGHT;
+    }
+    record.m_params.m_height = h;
+    record.m_params.m_beadHeight = bh;
+    record.m_params.m_spacer = s;
+    focusId = 0;
+    return 0;
+  }
   if (!ReadSize(fields.width, fields.unit, w)) {
     focusId = kIdcWizWidth;
     return IDS_WIZ_WRONG_WIDTH;
@@ -173,30 +197,14 @@ UINT ReadSizeParameters(const CWizParamFields& fields, CWizardData& record, int&
     return IDS_WIZ_WRONG_HEIGHT;
   }
   record.m_params.m_height = h;
-  bool reset = false;
-  const double s = ReadSpacer(fields.spacer, reset);
-  const bool beads = fields.designIn == kDesignInBeads;
-  double bw = 0, bh = 0;
-  if (beads) {
-    // The counts need the size; it is read again here.
-    double ww = 0, hh = 0;
-    if (!ReadSize(fields.width, fields.unit, ww)) {
-      focusId = kIdcWizWidth;
-      return IDS_WIZ_WRONG_SIZE;
-    }
-    if (!ReadSize(fields.height, fields.unit, hh)) {
-      focusId = kIdcWizHeight;
-      return IDS_WIZ_WRONG_SIZE;
-    }
-  }
-  if (!ReadBeadSize(fields.beadWidth, fields.designIn, w, s, bw)) {
+  if (!ReadBeadSize(fields.beadWidth, bw)) {
     focusId = kIdcWizBeadWidth;
-    return beads ? IDS_WIZ_WRONG_BEAD_COUNT_WIDTH : IDS_WRONG_BEAD_WIDTH;
+    return IDS_WRONG_BEAD_WIDTH;
   }
   record.m_params.m_beadWidth = bw;
-  if (!ReadBeadSize(fields.beadHeight, fields.designIn, h, s, bh)) {
+  if (!ReadBeadSize(fields.beadHeight, bh)) {
     focusId = kIdcWizBeadHeight;
-    return beads ? IDS_WIZ_WRONG_BEAD_COUNT_HEIGHT : IDS_WRONG_BEAD_HEIGHT;
+    return IDS_WRONG_BEAD_HEIGHT;
   }
   record.m_params.m_beadHeight = bh;
   record.m_params.m_spacer = s;

@@ -32,6 +32,9 @@ struct CWizParamFields {
   CString spacer;      // 1077, inches
   int unit = 0;        // 0 inch, 1 cm, 2 mm
   int designIn = kDesignInInches;
+  // Beads mode: the bead size chosen in Inches mode (inches), which the
+  // counts keep; the size fields then follow from the counts.
+  double keptBeadWidth = 0, keptBeadHeight = 0;
 };
 
 // A number the field holds: the whole text (spaces around allowed) must be
@@ -48,10 +51,10 @@ double FieldUnitsToInches(double value, int unit);
 double InchesToFieldUnits(double inches, int unit);
 bool IsValidFieldUnit(int unit);
 
-// The bead size in inches for n beads over a length with spacers between
-// them: (length - (n - 1) x spacer) / n, so that counting the beads in the
-// length gives back n. Not positive when the spacers alone fill the length.
-double BeadSizeForCount(double length, int count, double spacer);
+// The length of n beads of a size with spacers between them:
+// n x bead + (n - 1) x spacer, so that counting the beads in the length
+// gives back n.
+double LengthForBeadCount(int count, double bead, double spacer);
 
 // What the page shows while values are typed.
 struct CWizSizeInfo {
@@ -66,12 +69,16 @@ struct CWizSizeInfo {
 
 // The grid the fields give. False (nothing read) when the size, the unit or
 // a bead field cannot be read; the spacer is read first and never fails.
-// On success the record's spacer and bead sizes follow.
+// On success the record's spacer and bead sizes follow. In Beads mode the
+// size fields are not read: the counts and the kept bead size give the
+// width and height (which the page then shows in the unit).
 bool ComputeSizeInfo(const CWizParamFields& fields, CWizSizeInfo& info, CWizardData* record);
 // Reads the size fields into the record in the page's validation order:
 // width, height, bead width, bead height (the spacer never fails). Answers 0,
 // or the message id of the first failure with the field that takes the
-// focus; fields read before the failure are stored.
+// focus; fields read before the failure are stored. In Beads mode the counts
+// come first and the width and height follow from them and the kept bead
+// size, which the record keeps.
 UINT ReadSizeParameters(const CWizParamFields& fields, CWizardData& record, int& focusId);
 
 // A unit change: both fields converted from the old unit into the new one
@@ -106,6 +113,10 @@ class CBeadFieldMemory {
   // back those of the mode entered. The Beads texts start empty; the Inches
   // selection starts at 10.
   void Switch(int newMode, CString& beadWidth, CString& beadHeight, int& sizeSelection);
+  // The texts kept for a mode (field 0 across, 1 down).
+  const CString& GetText(int mode, int field) const {
+    return texts_[mode == kDesignInBeads ? 1 : 0][field == 0 ? 0 : 1];
+  }
 
  private:
   int mode_;

@@ -85,6 +85,15 @@ CWizParamFields CWiz_3_SelectPatternParameters::CollectFields() const {
   GetDlgItemText(IDC_WIZ_SPACER, f.spacer);
   f.unit = static_cast<int>(SendDlgItemMessage(IDC_WIZ_UNIT, CB_GETCURSEL));
   f.designIn = m_memory.GetMode();
+  if (f.designIn == kDesignInBeads) {
+    // The bead size chosen in Inches mode; the record's when its texts
+    // cannot be read.
+    const CWizardData* data = GetWizardData();
+    if (!ParsePositiveNumber(m_memory.GetText(kDesignInInches, 0), f.keptBeadWidth))
+      f.keptBeadWidth = data ? data->m_params.m_beadWidth : 0.0;
+    if (!ParsePositiveNumber(m_memory.GetText(kDesignInInches, 1), f.keptBeadHeight))
+      f.keptBeadHeight = data ? data->m_params.m_beadHeight : 0.0;
+  }
   return f;
 }
 
@@ -235,6 +244,9 @@ void CWiz_3_SelectPatternParameters::ApplyDesignInMode(int mode) {
   SetDlgItemText(IDC_WIZ_SPACER_UNIT, inches);
   GetDlgItem(IDC_WIZ_BEAD_SIZE)->ShowWindow(beads ? SW_HIDE : SW_SHOW);
   GetDlgItem(IDC_WIZ_BEAD_SIZE_LABEL)->ShowWindow(beads ? SW_HIDE : SW_SHOW);
+  // In Beads mode the size follows from the counts and the kept bead size.
+  m_width.SetReadOnly(beads ? TRUE : FALSE);
+  m_height.SetReadOnly(beads ? TRUE : FALSE);
 }
 
 void CWiz_3_SelectPatternParameters::ShowPictureGroup(bool pictureProject) {
@@ -328,11 +340,18 @@ bool CWiz_3_SelectPatternParameters::UpdateSizeInfo() {
   const bool ok = ComputeSizeInfo(fields, info, GetWizardData());
   if (info.spacerReset) SetFieldText(IDC_WIZ_SPACER, CString("0.00000"));
   if (!ok) return false;
+  if (fields.designIn == kDesignInBeads) {
+    SetFieldText(IDC_WIZ_WIDTH, FormatFieldValue(InchesToFieldUnits(info.width, fields.unit)));
+    SetFieldText(IDC_WIZ_HEIGHT, FormatFieldValue(InchesToFieldUnits(info.height, fields.unit)));
+  }
   CString status;
   status.Format(LoadResString(IDS_WIZ_SIZE_STATUS), info.actualWidth, static_cast<int>(info.columns), info.actualHeight,
                 static_cast<int>(info.rows));
   if (IWizardHost* host = GetHost()) host->SetStatusText(status);
-  SetFieldText(IDC_WIZ_COUNT_TEXT, info.countText);
+  // In Beads mode the field holds the bead size kept, in inches: it says so.
+  SetFieldText(IDC_WIZ_COUNT_TEXT, fields.designIn == kDesignInBeads
+                                       ? info.countText + " " + LoadResString(IDS_UNIT_INCH)
+                                       : info.countText);
   return true;
 }
 

@@ -30,6 +30,7 @@
 #include "platform/wnd/widgetapp.h"
 #include "settings/AppSettings.h"
 #include "view/TabView.h"
+#include "tests/dialogs/wizard_view_only_host.h"
 
 namespace {
 
@@ -54,7 +55,7 @@ const char* PhotoPath() {
 
 // What the view does with the build: it keeps the design, the palette and
 // the decoded picture (the rendering belongs to the view's own benchmark).
-class CBenchHost : public IWizardHost {
+class CBenchHost : public wiztest::CNothingOffered<IWizardHost> {
  public:
   CPattern& GetPattern() override { return pattern; }
   CColorSet& GetColorSet() override { return palette; }
@@ -73,17 +74,6 @@ class CBenchHost : public IWizardHost {
   void RepaintNow() override {}
   void FillColorList() override {}
   void UpdateOriginalControls() override {}
-  void GetRecentPictures(std::vector<CString>&) override {}
-  void AddRecentPicture(const CString&) override {}
-  void GetRecentPalettes(std::vector<CString>&) override {}
-  void AddRecentPalette(const CString&) override {}
-  void GetRecentDesigns(std::vector<CString>&) override {}
-  void SetStatusText(const CString&) override {}
-  unsigned long long GetMaxBeadCount() override { return 1000000; }
-  bool AskPictureToOpen(CWnd*, const CString&, CString&) override { return false; }
-  bool AskPictureToSave(CWnd*, SIZE, CString&, int&) override { return false; }
-  bool AskPaletteToOpen(CWnd*, const CString&, const CString&, CString&) override { return false; }
-  bool AskDesignToOpen(CWnd*, const CString&, CString&) override { return false; }
 
   CPattern pattern;
   CColorSet palette;
@@ -137,21 +127,7 @@ BENCHMARK(LoadThenBuild)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // ---- Into a real design view ----
 
-class CViewHost : public CWizardViewHost {
- public:
-  using CWizardViewHost::CWizardViewHost;
-  void GetRecentPictures(std::vector<CString>&) override {}
-  void AddRecentPicture(const CString&) override {}
-  void GetRecentPalettes(std::vector<CString>&) override {}
-  void AddRecentPalette(const CString&) override {}
-  void GetRecentDesigns(std::vector<CString>&) override {}
-  void SetStatusText(const CString&) override {}
-  unsigned long long GetMaxBeadCount() override { return 1000000; }
-  bool AskPictureToOpen(CWnd*, const CString&, CString&) override { return false; }
-  bool AskPictureToSave(CWnd*, SIZE, CString&, int&) override { return false; }
-  bool AskPaletteToOpen(CWnd*, const CString&, const CString&, CString&) override { return false; }
-  bool AskDesignToOpen(CWnd*, const CString&, CString&) override { return false; }
-};
+using CViewHost = wiztest::CViewOnlyHost;
 
 // One frame with the view, kept for every case.
 CTabView& BenchView() {

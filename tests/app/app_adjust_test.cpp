@@ -92,7 +92,7 @@ T* DialogOf(HWND dlg) {
 // The next adjustment sheet: brightness released at the top, then the
 // button pressed.
 void BrightestThen(int button) {
-  QmSetModalHook([button](HWND dlg) {
+  qmtest::SetModalHook([button](HWND dlg) {
     auto* sheet = DialogOf<CAdjustSheet>(dlg);
     ASSERT_NE(sheet, nullptr);
     CAdjustPage& page = sheet->GetBrightnessContrastPage();
@@ -114,7 +114,7 @@ TEST_F(AdjustAppTest, PaneColumnsChosenInTheChooserStayAfterARestart) {
   StartWithDesign(6, 4);
   std::vector<int> before = ShownKinds(pane->GetColorList());
   int added = -1;
-  QmSetModalHook([&](HWND dlg) {
+  qmtest::SetModalHook([&](HWND dlg) {
     auto* chooser = dynamic_cast<CSelectColumnsBaseDlg*>(CWnd::FromHandlePermanent(dlg));
     ASSERT_NE(chooser, nullptr);
     added = static_cast<int>(chooser->GetOtherList().GetItemData(0));
@@ -129,7 +129,7 @@ TEST_F(AdjustAppTest, PaneColumnsChosenInTheChooserStayAfterARestart) {
     QmClickButton(GetDlgItem(dlg, IDOK));
   });
   QmClickButton(pane->GetDlgItem(IDC_CP_COLUMNS)->m_hWnd);
-  QmSetModalHook(nullptr);
+  qmtest::SetModalHook(nullptr);
   ASSERT_GE(added, 0);
   std::vector<int> expected = before;
   expected.insert(expected.begin(), added);
@@ -157,7 +157,7 @@ TEST_F(AdjustAppTest, AdjustColorsOkIsOneStepOfUndoAndIsSaved) {
   // OK after brightness to the top: every bead white.
   BrightestThen(IDOK);
   Frame()->SendMessage(WM_COMMAND, ID_EDIT_ADJUST_COLORS);
-  QmSetModalHook(nullptr);
+  qmtest::SetModalHook(nullptr);
   QmPumpMessages(100);
   const std::vector<int> after = Beads(*view->GetPattern());
   EXPECT_NE(after, before);
@@ -185,7 +185,7 @@ TEST_F(AdjustAppTest, PropertiesOkMarksAndSavesTheTextsCancelLeavesThem) {
     SetWindowText(edit, text);
     SendMessage(page, WM_COMMAND, MAKEWPARAM(id, EN_CHANGE), reinterpret_cast<LPARAM>(edit));
   };
-  QmSetModalHook([&](HWND dlg) {
+  qmtest::SetModalHook([&](HWND dlg) {
     auto* sheet = DialogOf<CPropSheet>(dlg);
     ASSERT_NE(sheet, nullptr);
     type(sheet->GetAttrPage().m_hWnd, IDC_PROP_NICKNAME, "Lily");
@@ -194,7 +194,7 @@ TEST_F(AdjustAppTest, PropertiesOkMarksAndSavesTheTextsCancelLeavesThem) {
   Frame()->SendMessage(WM_COMMAND, ID_FILE_PROPERTIES);
   EXPECT_EQ(view->GetPattern()->m_title, CString("Rose"));
   EXPECT_FALSE(view->GetPattern()->IsModified());
-  QmSetModalHook([&](HWND dlg) {
+  qmtest::SetModalHook([&](HWND dlg) {
     auto* sheet = DialogOf<CPropSheet>(dlg);
     ASSERT_NE(sheet, nullptr);
     type(sheet->GetAttrPage().m_hWnd, IDC_PROP_NICKNAME, "Lily");
@@ -203,7 +203,7 @@ TEST_F(AdjustAppTest, PropertiesOkMarksAndSavesTheTextsCancelLeavesThem) {
     QmClickButton(GetDlgItem(dlg, IDOK));
   });
   Frame()->SendMessage(WM_COMMAND, ID_FILE_PROPERTIES);
-  QmSetModalHook(nullptr);
+  qmtest::SetModalHook(nullptr);
   EXPECT_TRUE(view->GetPattern()->IsModified());
   const fs::path file = fs::path(qmtest::MakeTempDir("propsave")) / "lily.qx";
   ASSERT_TRUE(view->SaveDesignFile(file.c_str(), false));
@@ -227,7 +227,7 @@ TEST_P(ChangePaletteAppTest, OkKeepsTheNewPaletteThroughSaveAndCancelRestores) {
   ASSERT_TRUE(seven.SavePaletteAs(palFile.c_str()));
   const std::vector<int> before = Beads(*view->GetPattern());
   // Apply, then Cancel: everything as it was.
-  QmSetModalHook([&](HWND dlg) {
+  qmtest::SetModalHook([&](HWND dlg) {
     auto* dialog = DialogOf<CChangePaletteDlg>(dlg);
     ASSERT_NE(dialog, nullptr);
     ASSERT_TRUE(dialog->LoadNewPalette(palFile.c_str()));
@@ -244,7 +244,7 @@ TEST_P(ChangePaletteAppTest, OkKeepsTheNewPaletteThroughSaveAndCancelRestores) {
   EXPECT_EQ(path, CString("five.pal"));
   EXPECT_EQ(PaneColours(pane), (std::set<COLORREF>{RGB(200, 40, 40), RGB(40, 200, 40)}));
   // Apply, then OK: the new palette, its path and the pane's list.
-  QmSetModalHook([&](HWND dlg) {
+  qmtest::SetModalHook([&](HWND dlg) {
     auto* dialog = DialogOf<CChangePaletteDlg>(dlg);
     ASSERT_NE(dialog, nullptr);
     ASSERT_TRUE(dialog->LoadNewPalette(palFile.c_str()));
@@ -253,7 +253,7 @@ TEST_P(ChangePaletteAppTest, OkKeepsTheNewPaletteThroughSaveAndCancelRestores) {
     QmClickButton(GetDlgItem(dlg, IDOK));
   });
   Frame()->SendMessage(WM_COMMAND, ID_EDIT_CHANGE_PALETTE);
-  QmSetModalHook(nullptr);
+  qmtest::SetModalHook(nullptr);
   view->GetPaletteFilePath(path);
   EXPECT_EQ(path, CString(palFile.c_str()));
   EXPECT_EQ(view->GetColorSet()->GetCount(), 7);

@@ -111,12 +111,12 @@ TEST_F(CommandTable, TheSavePromptStopsOnCancelAndOnAFailedSave) {
   // here); a design that was not saved stops the command.
   boxAnswer = IDYES;
   int fileDialogs = 0;
-  QmSetModalHook([&](HWND dialog) {
+  qmtest::SetModalHook([&](HWND dialog) {
     ++fileDialogs;
     SendMessage(dialog, WM_COMMAND, IDCANCEL, 0);
   });
   EXPECT_FALSE(Frame()->PromptSaveModified());
-  QmSetModalHook(nullptr);
+  qmtest::SetModalHook(nullptr);
   EXPECT_EQ(fileDialogs, 1);
   boxAnswer = IDNO;
   EXPECT_TRUE(Frame()->PromptSaveModified());

@@ -94,7 +94,7 @@ class AppFileTest : public AppTest {
   // (or selecting the file) and pressing OK; the dialogs' count comes back.
   int RunWithFileDialog(UINT command, const std::string& name, bool select = false) {
     int dialogs = 0;
-    QmSetModalHook([&](HWND h) {
+    qmtest::SetModalHook([&](HWND h) {
       ++dialogs;
       if (select)
         EXPECT_TRUE(QmFileDialogSelectFile(h, name.c_str()));
@@ -104,7 +104,7 @@ class AppFileTest : public AppTest {
     });
     Frame()->SendMessage(WM_COMMAND, command);
     QmPumpMessages(200);
-    QmSetModalHook(nullptr);
+    qmtest::SetModalHook(nullptr);
     return dialogs;
   }
 
@@ -398,7 +398,7 @@ TEST_F(AppFileTest, ExportsAndTheClipboardFromTheFrameAndTheView) {
   EXPECT_TRUE(ok);
 
   // The palette as .pal: read back the same.
-  QmSetModalHook([&](HWND h) {
+  qmtest::SetModalHook([&](HWND h) {
     EXPECT_TRUE(QmFileDialogTypeName(h, (folder / "saved").string().c_str()));
     SendMessage(h, WM_COMMAND, IDOK, 0);
   });
@@ -413,7 +413,7 @@ TEST_F(AppFileTest, ExportsAndTheClipboardFromTheFrameAndTheView) {
   }
   // In XML: opened by the shell.
   opened.clear();
-  QmSetModalHook([&](HWND h) {
+  qmtest::SetModalHook([&](HWND h) {
     EXPECT_TRUE(QmFileDialogTypeName(h, (folder / "colours").string().c_str()));
     SendMessage(h, WM_COMMAND, IDOK, 0);
   });
@@ -422,13 +422,13 @@ TEST_F(AppFileTest, ExportsAndTheClipboardFromTheFrameAndTheView) {
   EXPECT_EQ(opened, std::vector<std::string>{"open " + (folder / "colours.xml").string()});
   // The original picture at its own size as PNG (the second type).
   opened.clear();
-  QmSetModalHook([&](HWND h) {
+  qmtest::SetModalHook([&](HWND h) {
     EXPECT_TRUE(QmFileDialogChooseFilter(h, 2));
     EXPECT_TRUE(QmFileDialogTypeName(h, (folder / "original").string().c_str()));
     SendMessage(h, WM_COMMAND, IDOK, 0);
   });
   view->SaveOriginalImageAs();
-  QmSetModalHook(nullptr);
+  qmtest::SetModalHook(nullptr);
   CImage original(Path(folder / "original.png"), ok);
   ASSERT_TRUE(ok);
   EXPECT_EQ(original.GetWidth(), 40);

@@ -111,7 +111,7 @@ bool AppTest::BoxShown(const std::string& part) const {
 }
 
 void AppTest::TearDown() {
-  QmSetModalHook(nullptr);
+  qmtest::SetModalHook(nullptr);
   QmSetPopupMenuHook(nullptr);
   if (CAboutDlg* splash = CAboutDlg::GetLiveSplash()) splash->DestroyWindow();
   if (app) {

@@ -14,6 +14,7 @@
 #include "platform/base/msgbox.h"
 #include "platform/wnd.h"
 #include "platform/wnd/host.h"
+#include "tests/common/modal_hook.h"
 #include "tests/common/test_util.h"
 #include "view/TabView.h"
 

@@ -131,7 +131,7 @@ TEST_F(AppTest, TheDropDownListsTitlesAndAClickOutsideClosesIt) {
   ASSERT_TRUE(list.AddFile(MakeFile("two.qx").c_str(), Picture(30, 30), nullptr));
   std::vector<std::string> items;
   bool hooked = false;
-  QmSetModalHook([&](HWND dialog) {
+  qmtest::SetModalHook([&](HWND dialog) {
     CWnd* wnd = CWnd::FromHandle(dialog);
     auto* dlg = dynamic_cast<CRecentFileDlg*>(wnd);
     ASSERT_NE(dlg, nullptr);

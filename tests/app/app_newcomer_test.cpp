@@ -4,6 +4,9 @@
 // toolbar's box; rulers over a design made from a picture; the size of the
 // recent-design list from the start; one web address per language, and a
 // page that no browser opens told to the user.
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QtGlobal>
 
 #include <filesystem>
@@ -20,6 +23,7 @@
 #include "tests/app/app_fixture.h"
 #include "tests/view/file_fixture.h"
 #include "view/DesignIO.h"
+#include "view/PreViewFileDlg.h"
 #include "view/RulerBar.h"
 
 namespace apptest {
@@ -120,6 +124,93 @@ TEST_F(Newcomer, ABadDesignIsToldOnceWithItsReasonAndIsNotTheNextStartsDesign) {
     ASSERT_TRUE(Restart());
     EXPECT_TRUE(boxes.empty()) << boxes[0].first;
     EXPECT_EQ(OwnPath(View()), Path(good));
+  }
+}
+
+// The name field of the open file dialog, as the keyboard reaches it.
+QLineEdit* NameField() {
+  for (QWidget* w : QApplication::allWidgets())
+    if (auto* edit = qobject_cast<QLineEdit*>(w); edit && edit->objectName() == "fileNameEdit" && edit->isVisible())
+      return edit;
+  return nullptr;
+}
+
+// Clears the field, types the text key by key, then presses Enter, in the
+// dialog's active window with the keyboard focus in the field, as the user
+// has it (without the focus the dialog writes the name of the file its list
+// selects over the path being typed).
+void TypeAndEnter(QLineEdit* field, const std::string& text) {
+  field->window()->activateWindow();
+  QmPumpMessages(20);
+  field->setFocus(Qt::OtherFocusReason);
+  EXPECT_TRUE(field->hasFocus());
+  field->selectAll();
+  const QString typed = QString::fromStdString(text);
+  for (QChar c : typed) {
+    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+    QCoreApplication::sendEvent(field, &press);
+    QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+    QCoreApplication::sendEvent(field, &release);
+  }
+  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+  QCoreApplication::sendEvent(field, &enter);
+  QKeyEvent up(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+  QCoreApplication::sendEvent(field, &up);
+}
+
+// File > Open as the user works it: the name field has the focus, a full
+// path (or a name in the folder shown) is typed and Enter pressed, and the
+// design opens; a typed name of a bad design keeps the dialog open with the
+// reason in its panel.
+TEST_F(Newcomer, APathTypedIntoFileOpenOpensIt) {
+  const fs::path elsewhere = folder / "elsewhere";
+  fs::create_directories(elsewhere);
+  const fs::path good = filetest::WriteDesignFile(elsewhere / "typed.qx", 14, 9);
+  const fs::path other = filetest::WriteDesignFile(folder / "other.qx", 8, 5);
+  const fs::path second = filetest::WriteDesignFile(elsewhere / "second.qx", 6, 4);
+  qmtest::WriteAll(elsewhere / "broken.qx", {'n', 'o', 't', ' ', 'a', ' ', 'd', 'e', 's', 'i', 'g', 'n'});
+  StoreAcceptedSettings();
+  ASSERT_TRUE(Start(("\"" + other.string() + "\"").c_str()));
+  ASSERT_EQ(OwnPath(View()), Path(other));
+  struct Case {
+    std::vector<std::string> typed;  // one after the other, each with Enter
+    fs::path opened;
+  };
+  const Case cases[] = {
+      {{good.string()}, good},
+      // The dialog shows the folder of the design just opened.
+      {{"broken.qx", "second.qx"}, second},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed.back());
+    int dialogs = 0;
+    std::vector<std::string> shown;  // the name field's text at each Enter
+    qmtest::SetModalHook([&](HWND dialog) {
+      ++dialogs;
+      QLineEdit* name = NameField();
+      ASSERT_NE(name, nullptr);
+      // Each Enter but the last is refused (the dialog's modal loop goes
+      // on); the last ends it once this hook returns.
+      for (const std::string& typed : c.typed) {
+        TypeAndEnter(name, typed);
+        shown.push_back(name->text().toStdString());
+        if (&typed == &c.typed.back()) break;
+        // Refused: the panel says why.
+        CPreViewDesignFileDlg* panel = nullptr;
+        for (HWND child = ::GetWindow(dialog, GW_CHILD); child && !panel; child = ::GetWindow(child, GW_HWNDNEXT))
+          panel = dynamic_cast<CPreViewDesignFileDlg*>(CWnd::FromHandlePermanent(child));
+        ASSERT_NE(panel, nullptr);
+        EXPECT_EQ(panel->m_preview.GetState(), CPreviewArea::EState::kMessage);
+        EXPECT_TRUE(panel->m_preview.HasMessageText());
+      }
+    });
+    Frame()->SendMessage(WM_COMMAND, ID_FILE_OPEN_DESIGN);
+    QmPumpMessages(100);
+    qmtest::SetModalHook(nullptr);
+    EXPECT_EQ(dialogs, 1);
+    EXPECT_EQ(shown, c.typed);
+    EXPECT_EQ(OwnPath(View()), Path(c.opened));
+    EXPECT_TRUE(boxes.empty()) << boxes[0].first;
   }
 }
 

@@ -5,6 +5,7 @@
 // (build/shots/<en|ru>/pane_*.png).
 #include <QImage>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "app/AboutDlg.h"
@@ -20,6 +21,7 @@
 #include "tests/app/app_fixture.h"
 #include "tests/view/view_test_util.h"
 #include "view/CtrlPane.h"
+#include "view/PatternRender.h"
 #include "view/ToolDialogs.h"
 
 namespace apptest {
@@ -331,8 +333,64 @@ TEST_P(PaneShots, ThePaneAndTheMainWindowWithADesign) {
   ClickColorRow(kGreen);
   QmRunIdle();
   QmPumpMessages(200);
-  Shot(russian, "pane_control_pane", QmRenderWindow(pane->m_hWnd, false));
-  Shot(russian, "pane_main_window", QmRenderWindow(Frame()->m_hWnd, true));
+  const QImage panePicture = QmRenderWindow(pane->m_hWnd, false);
+  const QImage mainPicture = QmRenderWindow(Frame()->m_hWnd, true);
+  Shot(russian, "pane_control_pane", panePicture);
+  Shot(russian, "pane_main_window", mainPicture);
+
+  // The pane shows the green row selected: the row's band changes when the
+  // selection goes, and no other row's band does.
+  CColorListCtrl& list = pane->GetColorList();
+  const int selected = list.GetNextItem(-1, LVNI_SELECTED);
+  ASSERT_GE(selected, 0);
+  CPaletteColor picked;
+  ASSERT_TRUE(list.GetItemColor(selected, picked));
+  EXPECT_EQ(picked.GetRgb().GetColorref(), kGreen);
+  list.SetItemState(selected, 0, LVIS_SELECTED);
+  QmPumpMessages(50);
+  const QImage unselected = QmRenderWindow(pane->m_hWnd, false);
+  ASSERT_EQ(unselected.size(), panePicture.size());
+  for (int row = 0; row < list.GetItemCount(); ++row) {
+    CRect band;
+    ASSERT_TRUE(list.GetItemRect(row, &band, LVIR_BOUNDS));
+    list.ClientToScreen(&band);
+    pane->ScreenToClient(&band);
+    int changed = 0;
+    const int top = std::max(0, static_cast<int>(band.top)), bottom = std::min(static_cast<int>(band.bottom), panePicture.height());
+    const int left = std::max(0, static_cast<int>(band.left)), right = std::min(static_cast<int>(band.right), panePicture.width());
+    for (int y = top; y < bottom; ++y)
+      for (int x = left; x < right; ++x)
+        changed += panePicture.pixel(x, y) != unselected.pixel(x, y);
+    if (row == selected)
+      EXPECT_GT(changed, band.Width()) << "the selected row looks like the others";
+    else
+      EXPECT_EQ(changed, 0) << "row " << row;
+  }
+
+  // The main window shows the design's marks: each marked bead's tick in its
+  // contrast colour where the view lies in the window.
+  CPatternImageView* patternView = view->GetPatternView();
+  ASSERT_NE(patternView, nullptr);
+  CRect window;
+  Frame()->GetWindowRect(&window);
+  CPoint origin(0, 0);
+  view->ClientToScreen(&origin);
+  origin -= window.TopLeft();
+  for (UINT index : {0u, 1u, 2u, 30u}) {
+    RECT cell;
+    COLORREF color = 0;
+    ASSERT_TRUE(patternView->GetMarkTick(static_cast<int>(index), cell, color)) << index;
+    // The tick's lowest point, give or take a pixel.
+    const int x = origin.x + (cell.left + cell.right) / 2 - 1, y = origin.y + cell.bottom - 2;
+    bool found = false;
+    for (int dy = -1; dy <= 1 && !found; ++dy)
+      for (int dx = -1; dx <= 1 && !found; ++dx)
+        if (mainPicture.valid(x + dx, y + dy)) {
+          const QRgb p = mainPicture.pixel(x + dx, y + dy);
+          found = RGB(qRed(p), qGreen(p), qBlue(p)) == color;
+        }
+    EXPECT_TRUE(found) << "no mark on bead " << index;
+  }
 }
 
 TEST_P(PaneShots, TheEmptyMainWindowAt800x600) {

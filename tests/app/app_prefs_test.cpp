@@ -22,14 +22,14 @@ class Preferences : public AppTest {
   // Opens the preferences on a page, runs the work, closes with Exit.
   void WithPage(int page, const std::function<void(CPropContainerDlg&)>& work) {
     CMainFrame::SetPreferencesPage(page);
-    QmSetModalHook([&](HWND dialog) {
+    qmtest::SetModalHook([&](HWND dialog) {
       auto* container = dynamic_cast<CPropContainerDlg*>(CWnd::FromHandle(dialog));
       ASSERT_NE(container, nullptr);
       work(*container);
       ::SendMessage(dialog, WM_COMMAND, IDCANCEL, 0);
     });
     Frame()->SendMessage(WM_COMMAND, ID_OPTIONS_PREFERENCES);
-    QmSetModalHook(nullptr);
+    qmtest::SetModalHook(nullptr);
   }
   void SetText(CWnd* page, int id, const char* text) { page->GetDlgItem(id)->SetWindowText(text); }
 };

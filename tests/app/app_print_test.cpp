@@ -61,7 +61,7 @@ class AppPrintTest : public AppTest {
   void Run(UINT command, std::vector<std::function<void(HWND)>> steps) {
     size_t next = 0;
     dialogs = 0;
-    QmSetModalHook([&](HWND dlg) {
+    qmtest::SetModalHook([&](HWND dlg) {
       ++dialogs;
       if (next < steps.size()) {
         steps[next++](dlg);
@@ -72,7 +72,7 @@ class AppPrintTest : public AppTest {
     });
     Frame()->PostMessage(WM_COMMAND, command);
     QmPumpMessages(300);
-    QmSetModalHook(nullptr);
+    qmtest::SetModalHook(nullptr);
     EXPECT_EQ(next, steps.size());
   }
 

@@ -114,7 +114,7 @@ TEST_P(Shots, MainWindowBarsAndMenus) {
 
 TEST_P(Shots, AboutBoxAndRecentDropDown) {
   QImage about;
-  QmSetModalHook([&](HWND dialog) {
+  qmtest::SetModalHook([&](HWND dialog) {
     about = QmRenderWindow(dialog, true);
     ::SendMessage(dialog, WM_COMMAND, IDCANCEL, 0);
   });
@@ -125,20 +125,46 @@ TEST_P(Shots, AboutBoxAndRecentDropDown) {
   CRecentFiles& list = Frame()->GetRecentDesignList();
   list.AddFile(MakeFile("tulips.qx").c_str(), picture, nullptr);
   list.AddFile(MakeFile("roses.qx").c_str(), picture, GetParam() ? FromUtf8("Розы").GetString() : "Roses");
-  QImage drop;
-  QmSetModalHook([&](HWND dialog) {
+  QImage drop, dropClient;
+  std::vector<CString> rows;
+  int selected = -1;
+  qmtest::SetModalHook([&](HWND dialog) {
     drop = QmRenderWindow(dialog, true);
+    dropClient = QmRenderWindow(dialog, false);
+    auto* dropDown = dynamic_cast<CRecentFileDlg*>(CWnd::FromHandlePermanent(dialog));
+    if (dropDown) {
+      for (int i = 0; i < dropDown->GetList().GetItemCount(); ++i) rows.push_back(dropDown->GetList().GetItemText(i, 0));
+      selected = dropDown->GetList().GetNextItem(-1, LVNI_SELECTED);
+    }
     ::SendMessage(dialog, WM_COMMAND, IDCANCEL, 0);
   });
   Frame()->RunOpenDropDown();
   Save(drop, "recent_designs");
+  // The rows are the designs' titles (a design without one by its file's
+  // title in angle brackets), the newest first, and the first is
+  // selected: its thumbnail fills the right of the drop-down.
+  const std::vector<CString> titles = {GetParam() ? FromUtf8("Розы") : CString("Roses"), CString("<tulips>")};
+  EXPECT_EQ(rows, titles);
+  EXPECT_EQ(selected, 0);
+  ASSERT_FALSE(dropClient.isNull());
+  int thumbnail = 0;
+  for (int y = 0; y < dropClient.height(); ++y)
+    for (int x = CRecentFileDlg::kListWidth; x < dropClient.width(); ++x)
+      thumbnail += dropClient.pixel(x, y) == qRgb(200, 80, 40);
+  EXPECT_GT(thumbnail, (CRecentFileDlg::kWidth - CRecentFileDlg::kListWidth) * 20);
+  // The list shows the titles' letters (dark pixels on the list's face).
+  int ink = 0;
+  for (int y = 0; y < dropClient.height(); ++y)
+    for (int x = 0; x < CRecentFileDlg::kListWidth && x < dropClient.width(); ++x)
+      ink += qGray(dropClient.pixel(x, y)) < 100;
+  EXPECT_GT(ink, 20);
 }
 
 // Each page of the preferences as the container shows it; a page lies in
 // the container's client area beside the list and clear of its buttons.
 TEST_P(Shots, PreferencesPages) {
   int shown = 0;
-  QmSetModalHook([&](HWND dialog) {
+  qmtest::SetModalHook([&](HWND dialog) {
     auto* container = dynamic_cast<CPropContainerDlg*>(CWnd::FromHandle(dialog));
     ASSERT_NE(container, nullptr);
     CRect client;
@@ -171,7 +197,7 @@ TEST_P(Shots, PreferencesPages) {
     ::SendMessage(dialog, WM_COMMAND, IDCANCEL, 0);
   });
   Frame()->SendMessage(WM_COMMAND, ID_OPTIONS_PREFERENCES);
-  QmSetModalHook(nullptr);
+  qmtest::SetModalHook(nullptr);
   EXPECT_EQ(shown, CPropContainerDlg::kPageCount);
 }
 

@@ -164,10 +164,10 @@ TEST_F(AppTest, ARussianPeyoteChartReadsInRussian) {
   QmSetShellExecuteHook(
       [](HWND, const char*, const char*, const char*, const char*, int) { return reinterpret_cast<HINSTANCE>(42); });
   // The options sheet comes first: OK exports with the design's settings.
-  QmSetModalHook([](HWND sheet) { QmClickButton(GetDlgItem(sheet, IDOK)); });
+  qmtest::SetModalHook([](HWND sheet) { QmClickButton(GetDlgItem(sheet, IDOK)); });
   Frame()->SendMessage(WM_COMMAND, ID_FILE_EXPORT_PDF);
   QmPumpMessages(100);
-  QmSetModalHook(nullptr);
+  qmtest::SetModalHook(nullptr);
   QmSetShellExecuteHook(nullptr);
   ASSERT_TRUE(fs::exists(pdf)) << (boxes.empty() ? "" : boxes[0].first);
   const std::string text = qmtest::PdfText(pdf);

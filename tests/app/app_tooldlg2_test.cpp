@@ -22,6 +22,7 @@
 #include "view/CtrlPane.h"
 #include "platform/wnd/controls.h"
 #include "tests/app/app_fixture.h"
+#include "tests/dialogs/tooldlg_view.h"
 #include "tests/view/view_test_util.h"
 
 namespace apptest {
@@ -36,17 +37,9 @@ class ToolCommandsTest : public AppTest {
     for (size_t r = 0; r < rows.size(); ++r)
       for (size_t c = 0; c < rows[r].size(); ++c) design.SetBeadColor(int(c), int(r), rows[r][c] - '0', true);
     design.SetModified(false);
-    *view->GetPattern() = design;
-    view->SetColorSet(
-        viewtest::MakePalette({RGB(220, 30, 30), RGB(30, 200, 30), RGB(30, 30, 220), RGB(230, 220, 20)}), "four.pal");
-    view->ClearEditHistory();
-    view->GetPattern()->RefreshBeadColors(*view->GetColorSet());
-    view->CountUsedColors();
-    view->SetZoomMode(1);
-    view->OnPatternChanged(false);
-    view->Invalidate(TRUE);
-    view->UpdateWindow();
-    QmPumpMessages(100);
+    tooltest::ShowDesign(view, design,
+                         viewtest::MakePalette({RGB(220, 30, 30), RGB(30, 200, 30), RGB(30, 30, 220), RGB(230, 220, 20)}),
+                         "four.pal", true);
   }
   std::vector<std::string> Rows() {
     std::vector<std::string> rows;
@@ -58,14 +51,7 @@ class ToolCommandsTest : public AppTest {
     }
     return rows;
   }
-  COLORREF Pixel(int column, int row) {
-    POINT centre{0, 0};
-    SIZE size;
-    View()->GetPattern()->MapCellToImage(row, column, View()->GetPatternView()->GetDrawnRect(), centre, size, false);
-    const QImage image = QmRenderWindow(View()->GetSafeHwnd(), false);
-    const QColor c = image.pixelColor(centre.x, centre.y);
-    return RGB(c.red(), c.green(), c.blue());
-  }
+  COLORREF Pixel(int column, int row) { return tooltest::ViewPixel(View(), column, row); }
   // Two beads of one colour at fit zoom may sit on cells a pixel apart in
   // size, so their shading can differ by a unit or two.
   static bool Alike(COLORREF a, COLORREF b) {
@@ -163,7 +149,7 @@ TEST_F(ToolCommandsTest, DesignBySampleOkEmptiesTheHistoryAndUseOnlyColoursIsOne
   copy.SetBeadColor(0, 0, 0, true);
   view->RecordChanges(copy);
   ASSERT_EQ(view->GetEditHistory().size(), 1u);
-  QmSetModalHook([&](HWND h) {
+  qmtest::SetModalHook([&](HWND h) {
     ::SetDlgItemText(h, IDC_SAMPLE_ACROSS, "2");
     ::SetDlgItemText(h, IDC_SAMPLE_DOWN, "1");
     ::CheckDlgButton(h, IDC_SAMPLE_ROTATE, BST_UNCHECKED);
@@ -176,13 +162,13 @@ TEST_F(ToolCommandsTest, DesignBySampleOkEmptiesTheHistoryAndUseOnlyColoursIsOne
   EXPECT_TRUE(view->GetEditHistory().empty());
   EXPECT_FALSE(QueryCommand(Frame(), ID_EDIT_UNDO_STEP).enabled);
 
-  QmSetModalHook([&](HWND h) {
+  qmtest::SetModalHook([&](HWND h) {
     ::SetDlgItemText(h, IDC_ONLY_LIMIT, "1");
     QmClickButton(::GetDlgItem(h, IDC_ONLY_APPLY));
     QmClickButton(::GetDlgItem(h, IDOK));
   });
   Command(ID_EDIT_USE_ONLY_COLORS);
-  QmSetModalHook(nullptr);
+  qmtest::SetModalHook(nullptr);
   std::set<char> used;
   for (const auto& r : Rows()) used.insert(r.begin(), r.end());
   EXPECT_EQ(used.size(), 1u);

@@ -15,6 +15,7 @@
 #include "lang/ids/shell.h"
 #include "lang/ids/tooldlg.h"
 #include "tests/app/app_fixture.h"
+#include "tests/dialogs/tooldlg_view.h"
 #include "tests/view/view_test_util.h"
 
 namespace apptest {
@@ -31,15 +32,8 @@ class ToolWindowsAppTest : public AppTest {
     CPattern design = viewtest::MakeDesign(10, 8, 0);
     for (int r = 0; r < 8; ++r) design.SetBeadColor(r, r, 1, true);
     design.SetModified(false);
-    *view->GetPattern() = design;
-    view->SetColorSet(viewtest::MakePalette(kColors), "three.pal");
-    view->ClearEditHistory();
-    view->CountUsedColors();
-    view->SetZoomMode(1);
-    view->OnPatternChanged(false);
-    view->Invalidate(TRUE);
-    view->UpdateWindow();
-    QmPumpMessages(200);
+    tooltest::ShowDesign(view, design, viewtest::MakePalette(kColors), "three.pal");
+    QmPumpMessages(100);
     return view;
   }
   void Command(UINT id) {
@@ -50,12 +44,7 @@ class ToolWindowsAppTest : public AppTest {
     QmPumpMessages(50);
     return QmRenderWindow(view->GetSafeHwnd(), false);
   }
-  POINT Cell(CTabView* view, int column, int row) {
-    POINT centre{0, 0};
-    SIZE size;
-    view->GetPattern()->MapCellToImage(row, column, view->GetPatternView()->GetDrawnRect(), centre, size, false);
-    return centre;
-  }
+  POINT Cell(CTabView* view, int column, int row) { return tooltest::CellCentre(view, column, row); }
   // Saves the design and opens it again; the beads read back.
   CPattern SaveAndReopen(CTabView* view, const char* name) {
     const std::filesystem::path dir = qmtest::MakeTempDir("apptooldlg");
@@ -195,13 +184,13 @@ TEST_F(ToolWindowsAppTest, EditColorGroupAndMirrorReachTheirWindowsThroughTheIns
   Command(ID_EDIT_UNDO_STEP);
   EXPECT_TRUE(SameBeads(*view->GetPattern(), opened));
 
-  QmSetModalHook([](HWND mirror) {
+  qmtest::SetModalHook([](HWND mirror) {
     ::SendMessage(mirror, WM_COMMAND, IDC_MIRROR_LEFT_RIGHT, 0);
     QmPumpMessages(50);
     ::SendMessage(mirror, WM_COMMAND, IDOK, 0);
   });
   Command(ID_EDIT_MIRROR);
-  QmSetModalHook(nullptr);
+  qmtest::SetModalHook(nullptr);
   EXPECT_EQ(ColorAt(view, 9, 0), 1);
   EXPECT_EQ(ColorAt(view, 0, 0), 0);
   EXPECT_EQ(view->GetHistory().GetPosition(), 0);

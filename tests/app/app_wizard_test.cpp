@@ -1,7 +1,8 @@
 // File > New in the running program, headless, in both language packs: the
 // wizard builds a design from a JPEG made here (loom in inches, peyote in
 // centimetres, brick in millimetres counted in beads with a spacer), a blank
-// canvas with fill and border colours, and opens an existing design; what
+// canvas with fill and border colours, counts of beads that keep the bead
+// size chosen, and opens an existing design; what
 // the view holds afterwards, and what the registry keeps for the next
 // wizard.
 #include <QImage>
@@ -16,6 +17,7 @@
 #include "core/Registry.h"
 #include "design/WeaveFormat.h"
 #include "dialogs/WizPalettePage.h"
+#include "dialogs/WizParamsModel.h"
 #include "dialogs/WizParamsPage.h"
 #include "dialogs/WizardData.h"
 #include "dialogs/WizardSheet.h"
@@ -26,8 +28,11 @@
 #include "palette/ColorSet.h"
 #include "platform/base/codepage.h"
 #include "tests/app/app_fixture.h"
+#include "tests/dialogs/wizard_compare.h"
 
 namespace fs = std::filesystem;
+using wiztest::SameBeads;
+using wiztest::SamePixels;
 
 namespace {
 
@@ -93,30 +98,6 @@ fs::path SaveJpeg(const fs::path& path, int width, int height) {
   return path;
 }
 
-::testing::AssertionResult SameBeads(const CPattern& a, const CPattern& b) {
-  if (a.GetColumnCount() != b.GetColumnCount() || a.GetRowCount() != b.GetRowCount())
-    return ::testing::AssertionFailure() << "grid " << a.GetColumnCount() << "x" << a.GetRowCount() << " vs "
-                                         << b.GetColumnCount() << "x" << b.GetRowCount();
-  const auto& x = a.GetBeadArray();
-  const auto& y = b.GetBeadArray();
-  if (x.size() != y.size()) return ::testing::AssertionFailure() << "bead counts " << x.size() << " vs " << y.size();
-  for (size_t i = 0; i < x.size(); ++i)
-    if (!(x[i] == y[i])) return ::testing::AssertionFailure() << "bead " << i << " differs";
-  return ::testing::AssertionSuccess();
-}
-
-::testing::AssertionResult SamePixels(const CImage& a, const CImage& b) {
-  if (a.GetWidth() != b.GetWidth() || a.GetHeight() != b.GetHeight())
-    return ::testing::AssertionFailure() << "sizes differ";
-  for (int y = 0; y < a.GetHeight(); ++y)
-    for (int x = 0; x < a.GetWidth(); ++x) {
-      COLORREF p = 0, q = 0;
-      if (!a.GetPixelColor(x, y, p) || !b.GetPixelColor(x, y, q) || p != q)
-        return ::testing::AssertionFailure() << "pixel " << x << "," << y << " differs";
-    }
-  return ::testing::AssertionSuccess();
-}
-
 // The number of colours the window shows.
 size_t ColoursShown(HWND window) {
   const QImage shot = QmRenderWindow(window, false);
@@ -154,7 +135,7 @@ class AppWizardTest : public apptest::AppTest, public ::testing::WithParamInterf
   // sheet go to `nested`. Answers whether the sheet ran.
   bool RunWizard(const std::function<void(CWizardSheet&, HWND)>& drive) {
     bool ran = false;
-    QmSetModalHook([&](HWND dlg) {
+    qmtest::SetModalHook([&](HWND dlg) {
       CWizardSheet* sheet = GetOpenWizardSheet();
       if (!sheet || sheet->GetSafeHwnd() != dlg) {
         if (nested) nested(dlg);
@@ -169,7 +150,7 @@ class AppWizardTest : public apptest::AppTest, public ::testing::WithParamInterf
     boxAnswer = IDNO;
     Frame()->SendMessage(WM_COMMAND, ID_FILE_NEW_DESIGN);
     QmPumpMessages();
-    QmSetModalHook(nullptr);
+    qmtest::SetModalHook(nullptr);
     std::erase_if(boxes, [](const auto& box) { return box.second == kMbYesNoCancelQuestion; });
     return ran;
   }
@@ -283,8 +264,13 @@ TEST_P(AppWizardTest, PictureBuildsAreTheBuildersDesignAndTheNextWizardStartsFro
     ASSERT_TRUE(BuildPattern(expected, app->GetMaxBeadCount(), built, *view->GetColorSet(), &picture));
     EXPECT_TRUE(SameBeads(*view->GetPattern(), expected));
     if (c.inBeads) {
+      // The counts keep the bead size of the design before (0.07 x 0.09
+      // inch); the size follows from them, whatever width was typed.
       EXPECT_EQ(view->GetPattern()->GetColumnCount(), 30u);
       EXPECT_EQ(view->GetPattern()->GetRowCount(), 20u);
+      EXPECT_NEAR(built.m_beadWidth, 0.07, 1e-9);
+      EXPECT_NEAR(built.m_beadHeight, 0.09, 1e-9);
+      EXPECT_NEAR(built.m_width, 30 * 0.07 + 29 * 0.01, 1e-9);
     }
     ExpectFreshDesign(c.nickname);
     // The picture is the view's original, fitted, with its path.
@@ -316,7 +302,7 @@ TEST_P(AppWizardTest, PictureBuildsAreTheBuildersDesignAndTheNextWizardStartsFro
     EXPECT_EQ(static_cast<int>(SendDlgItemMessage(page, IDC_WIZ_FORMAT, CB_GETCURSEL, 0, 0)),
               RowOfData(page, IDC_WIZ_FORMAT, kFormatBrick));
     const double shown = atof(Text(Item(page, IDC_WIZ_WIDTH)).GetString());
-    EXPECT_NEAR(shown, russian ? 4.0 : 40.0 / 25.4, 1e-4);
+    EXPECT_NEAR(shown, (30 * 0.07 + 29 * 0.01) * (russian ? 2.54 : 1.0), 1e-4);
     SendMessage(dlg, WM_COMMAND, IDCANCEL, 0);
   }));
 }
@@ -380,6 +366,58 @@ TEST_P(AppWizardTest, BlankCanvasWithBorderAndCancelAfterApply) {
   EXPECT_EQ(stored.m_projectType, kProjectBlankCanvas);
   EXPECT_EQ(static_cast<COLORREF>(stored.m_blankColor), fill);
   EXPECT_EQ(static_cast<COLORREF>(stored.m_borderColor), border);
+}
+
+// Beads mode keeps the bead size chosen from the list: each preset, counted
+// 40 x 30 beads in each format, gives a design of 40 x 30 beads of that size
+// (it once gave beads as wide as the width shown divided by the count), and
+// the size fields show what the beads measure, in the unit.
+TEST_P(AppWizardTest, CountsOfBeadsKeepTheBeadSizeChosen) {
+  ASSERT_TRUE(Start());
+  const std::vector<CBeadSize>& presets = app->GetSettings().m_beadSizes;
+  ASSERT_GE(presets.size(), 3u);
+  struct Case {
+    size_t row;  // of the bead-size list
+    int format;
+  };
+  const Case cases[] = {{0, kFormatLoom},
+                        {presets.size() / 2, kFormatPeyote},
+                        {presets.size() - 1, kFormatBrick},
+                        {presets.size() / 2, kFormatLoom},
+                        {0, kFormatBrick}};
+  ASSERT_TRUE(RunWizard([&](CWizardSheet& sheet, HWND dlg) {
+    GoToParameters(sheet, dlg, IDC_WIZ_TYPE_BLANK);
+    HWND page = sheet.GetActivePage()->GetSafeHwnd();
+    Choose(page, IDC_WIZ_UNIT, 1);
+    Type(page, IDC_WIZ_SPACER, "0");
+    SendDlgItemMessage(page, IDC_WIZ_FILL_COLOR, LB_SETCURSEL, 2, 0);
+    Type(page, IDC_WIZ_NICKNAME, "Counted");
+    for (const Case& c : cases) {
+      SCOPED_TRACE(testing::Message() << "preset " << c.row << ", format " << c.format);
+      // The size chosen, as the bead fields show it.
+      QmClickButton(Item(page, IDC_WIZ_IN_INCHES));
+      Choose(page, IDC_WIZ_BEAD_SIZE, static_cast<int>(c.row));
+      EXPECT_EQ(Text(Item(page, IDC_WIZ_BEAD_WIDTH)), FormatFieldValue(presets[c.row].width));
+      EXPECT_EQ(Text(Item(page, IDC_WIZ_BEAD_HEIGHT)), FormatFieldValue(presets[c.row].height));
+      const double across = atof(Text(Item(page, IDC_WIZ_BEAD_WIDTH)).GetString());
+      const double down = atof(Text(Item(page, IDC_WIZ_BEAD_HEIGHT)).GetString());
+      QmClickButton(Item(page, IDC_WIZ_IN_BEADS));
+      Type(page, IDC_WIZ_BEAD_WIDTH, "40");
+      Type(page, IDC_WIZ_BEAD_HEIGHT, "30");
+      Choose(page, IDC_WIZ_FORMAT, RowOfData(page, IDC_WIZ_FORMAT, static_cast<DWORD_PTR>(c.format)));
+      EXPECT_EQ(Text(Item(page, IDC_WIZ_WIDTH)), FormatFieldValue(40 * across * 2.54));
+      EXPECT_EQ(Text(Item(page, IDC_WIZ_HEIGHT)), FormatFieldValue(30 * down * 2.54));
+      QmClickButton(Item(page, IDC_WIZ_APPLY));
+      QmPumpMessages(20);
+      const CPattern& design = *View()->GetPattern();
+      EXPECT_EQ(design.m_format, c.format);
+      EXPECT_EQ(design.GetColumnCount(), 40u);
+      EXPECT_EQ(design.GetRowCount(), 30u);
+      EXPECT_NEAR(design.m_beadWidth, across, 1e-9);
+      EXPECT_NEAR(design.m_beadHeight, down, 1e-9);
+    }
+    SendMessage(dlg, WM_COMMAND, IDCANCEL, 0);
+  }));
 }
 
 TEST_P(AppWizardTest, ExistingDesignOpensThroughTheDesignFileDialog) {

@@ -9,6 +9,7 @@
 #include "platform/base/msgbox.h"
 #include "platform/wnd/host.h"
 #include "tests/common/test_util.h"
+#include "tests/common/modal_hook.h"
 
 namespace {
 
@@ -46,13 +47,13 @@ class BeadSizePage : public ::testing::Test {
     SetAppSettings(&settings_);
   }
   void TearDown() override {
-    QmSetModalHook(nullptr);
+    qmtest::SetModalHook(nullptr);
     SetAppSettings(nullptr);
   }
   // Answers the next bead parameters dialog with the texts, then presses OK
   // (and Cancel when OK leaves it open).
   void AnswerWith(const char* name, const char* width, const char* height) {
-    QmSetModalHook([=, this](HWND dialog) {
+    qmtest::SetModalHook([=, this](HWND dialog) {
       CWnd* d = CWnd::FromHandle(dialog);
       shownWidth_.Empty();
       d->GetDlgItemText(IDC_BEAD_WIDTH, shownWidth_);

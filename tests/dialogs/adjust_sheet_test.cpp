@@ -16,6 +16,7 @@
 #include "core/ViewServices.h"
 #include "view/TabView.h"
 #include "view/ViewHooks.h"
+#include "tests/common/modal_hook.h"
 
 using namespace adjusttest;
 
@@ -94,7 +95,7 @@ TEST(AdjustPages, ShiftChannelTakesTheNearestColourAndKeepsColourlessBeads) {
 class AdjustSheetTest : public ::testing::TestWithParam<bool> {
  protected:
   void TearDown() override {
-    QmSetModalHook({});
+    qmtest::SetModalHook({});
     SetRussianInterface(false);
   }
 };
@@ -110,7 +111,7 @@ TEST_P(AdjustSheetTest, StepsUndoAcrossPagesBackToOriginalAndCancel) {
   design->SetModified(false);
   const CPattern original(*design);
   CAdjustSheet sheet(design, frame.View()->GetColorSet(), IDS_ADJUST_COLORS, nullptr, 0);
-  QmSetModalHook([&](HWND dlg) {
+  qmtest::SetModalHook([&](HWND dlg) {
     EXPECT_EQ(sheet.GetActiveIndex(), 0);
     EXPECT_FALSE(sheet.IsChanged());
     EXPECT_NE(sheet.GetBeforeImage(), nullptr);
@@ -187,7 +188,7 @@ TEST_P(AdjustSheetTest, StepsUndoAcrossPagesBackToOriginalAndCancel) {
     QmClickButton(GetDlgItem(dlg, IDCANCEL));
   });
   EXPECT_EQ(sheet.DoModal(), IDCANCEL);
-  QmSetModalHook({});
+  qmtest::SetModalHook({});
   EXPECT_TRUE(sheet.IsChanged());
   EXPECT_TRUE(wiztest::SameBeads(*design, original));
   EXPECT_FALSE(design->IsModified());
@@ -204,7 +205,7 @@ TEST_P(AdjustSheetTest, OkAppliesOnlyAfterAChange) {
   const CPattern original(*design);
   {
     CAdjustSheet sheet(design, frame.View()->GetColorSet(), IDS_ADJUST_COLORS, nullptr, 0);
-    QmSetModalHook([&](HWND dlg) { QmClickButton(GetDlgItem(dlg, IDOK)); });
+    qmtest::SetModalHook([&](HWND dlg) { QmClickButton(GetDlgItem(dlg, IDOK)); });
     EXPECT_EQ(sheet.DoModal(), IDOK);
     EXPECT_FALSE(sheet.IsChanged());
     EXPECT_FALSE(design->IsModified());
@@ -212,7 +213,7 @@ TEST_P(AdjustSheetTest, OkAppliesOnlyAfterAChange) {
   CPattern expected;
   {
     CAdjustSheet sheet(design, frame.View()->GetColorSet(), IDS_ADJUST_COLORS, nullptr, 0);
-    QmSetModalHook([&](HWND dlg) {
+    qmtest::SetModalHook([&](HWND dlg) {
       sheet.SetActivePage(1);
       CheckAndShoot(dlg, russian, "adjust_hsl");
       Release(sheet.GetHslPage(), 0, 80);
@@ -232,7 +233,7 @@ TEST(AdjustSheet, AFailedPreviewLeavesThePagesWithoutAPicture) {
   CViewFrame frame;
   PutDesign(frame.View(), MakeGridDesign(10, 8, 12), MakeShadesPalette(), "/p/shades.pal");
   CAdjustSheet sheet(frame.View()->GetPattern(), frame.View()->GetColorSet(), IDS_ADJUST_COLORS, nullptr, 0);
-  QmSetModalHook([&](HWND dlg) {
+  qmtest::SetModalHook([&](HWND dlg) {
     ASSERT_NE(sheet.GetAfterImage(), nullptr);
     // The renderer fails from now on: the old picture is gone from every
     // page (they paint the background), none takes its place.
@@ -247,7 +248,7 @@ TEST(AdjustSheet, AFailedPreviewLeavesThePagesWithoutAPicture) {
     QmClickButton(GetDlgItem(dlg, IDCANCEL));
   });
   sheet.DoModal();
-  QmSetModalHook({});
+  qmtest::SetModalHook({});
 }
 
 TEST_P(AdjustSheetTest, SmallScreensTakeTheCompactPages) {
@@ -259,7 +260,7 @@ TEST_P(AdjustSheetTest, SmallScreensTakeTheCompactPages) {
   PutDesign(frame.View(), MakeGridDesign(10, 8, 12), MakeShadesPalette(), "/p/shades.pal");
   CAdjustSheet sheet(frame.View()->GetPattern(), frame.View()->GetColorSet(), IDS_ADJUST_COLORS, nullptr, 0);
   int height = 0;
-  QmSetModalHook([&](HWND dlg) {
+  qmtest::SetModalHook([&](HWND dlg) {
     CRect r;
     ::GetWindowRect(dlg, &r);
     height = r.Height();

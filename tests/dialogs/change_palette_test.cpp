@@ -16,6 +16,7 @@
 #include "tests/dialogs/adjust_fixture.h"
 #include "tests/dialogs/wizard_fixture.h"
 #include "view/TabView.h"
+#include "tests/common/modal_hook.h"
 
 using namespace adjusttest;
 namespace fs = std::filesystem;
@@ -38,7 +39,7 @@ class ChangePaletteTest : public ::testing::TestWithParam<bool> {
     qmtest::WriteAll(dir / "broken.pal", {1, 2, 3, 4, 5, 6, 7, 8});
   }
   void TearDown() override {
-    QmSetModalHook({});
+    qmtest::SetModalHook({});
     SetRussianInterface(false);
   }
   // The view's design: a 12 x 10 grid of five colours, one bead removed
@@ -64,7 +65,7 @@ TEST_P(ChangePaletteTest, CancelWithoutApplyAndAFileThatIsNoPalette) {
   const std::vector<int> before = Indices(*view->GetPattern());
   wiztest::CMessageLog messages;
   CChangePaletteDlg dialog(view->GetPattern(), view->GetColorSet(), nullptr);
-  QmSetModalHook([&](HWND dlg) {
+  qmtest::SetModalHook([&](HWND dlg) {
     EXPECT_FALSE(Enabled(GetDlgItem(dlg, IDC_CHP_APPLY)));
     EXPECT_FALSE(Enabled(GetDlgItem(dlg, IDOK)));
     EXPECT_EQ(dialog.GetCurrentList().GetItemCount(), 5);
@@ -96,7 +97,7 @@ TEST_P(ChangePaletteTest, CurrentTilesChainsAndCancelRestoresEverything) {
   const CPattern original(*view->GetPattern());
   const CColorSet originalPalette(*view->GetColorSet());
   CChangePaletteDlg dialog(view->GetPattern(), view->GetColorSet(), nullptr);
-  QmSetModalHook([&](HWND dlg) {
+  qmtest::SetModalHook([&](HWND dlg) {
     ASSERT_TRUE(dialog.LoadNewPalette(newFile.c_str()));
     dialog.GetPickupBox().SetCurSel(CChangePaletteDlg::kPickTiles);
     dialog.OnApply();
@@ -139,7 +140,7 @@ TEST_P(ChangePaletteTest, OriginalImageModeRematchesAndOkKeepsIt) {
   edit.newColor = 1;
   view->GetHistory().PushEdit(edit);
   CChangePaletteDlg dialog(view->GetPattern(), view->GetColorSet(), nullptr);
-  QmSetModalHook([&](HWND dlg) {
+  qmtest::SetModalHook([&](HWND dlg) {
     ASSERT_TRUE(dialog.LoadNewPalette(newFile.c_str()));
     dialog.OnApply();
     QmClickButton(GetDlgItem(dlg, IDOK));

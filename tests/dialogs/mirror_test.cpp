@@ -8,6 +8,7 @@
 #include "lang/ids/tooldlg.h"
 #include "tests/dialogs/tooldlg_fixture.h"
 #include "tools/dialogshots/DialogShots.h"
+#include "tests/common/modal_hook.h"
 
 using namespace tooltest;
 
@@ -34,14 +35,14 @@ std::vector<std::pair<int, int>> RunMirror(bool h, bool v, const std::vector<int
                                            int* answer = nullptr) {
   const UINT message = RegisterWindowMessage("MirrorDialogTest");
   CPostRecorder owner(message);
-  QmSetModalHook([&](HWND dialog) {
+  qmtest::SetModalHook([&](HWND dialog) {
     for (int id : clicks) ::SendMessage(dialog, WM_COMMAND, static_cast<WPARAM>(id), 0);
     ::SendMessage(dialog, WM_COMMAND, static_cast<WPARAM>(end), 0);
   });
   CMirrorDlg dialog(h, v, &owner, message);
   const INT_PTR result = dialog.DoModal();
   if (answer) *answer = static_cast<int>(result);
-  QmSetModalHook(nullptr);
+  qmtest::SetModalHook(nullptr);
   QmPumpMessages(50);
   std::vector<std::pair<int, int>> posts = owner.posts;
   owner.DestroyWindow();
@@ -72,7 +73,7 @@ TEST(MirrorDialog, TheRadioOfTheOpeningFlagsIsChecked) {
     bool h = false, v = false;
     ASSERT_TRUE(CMirrorDlg::FlagsOfRadio(radio, h, v));
     int checked = 0;
-    QmSetModalHook([&](HWND dialog) {
+    qmtest::SetModalHook([&](HWND dialog) {
       for (int id = IDC_MIRROR_NORMAL; id <= IDC_MIRROR_BOTH; ++id)
         if (::IsDlgButtonChecked(dialog, id)) checked = id;
       ::SendMessage(dialog, WM_COMMAND, IDOK, 0);
@@ -81,7 +82,7 @@ TEST(MirrorDialog, TheRadioOfTheOpeningFlagsIsChecked) {
     dialog.DoModal();
     EXPECT_EQ(checked, radio);
   }
-  QmSetModalHook(nullptr);
+  qmtest::SetModalHook(nullptr);
 }
 
 class MirrorViewTest : public ToolDialogTest {};
@@ -94,7 +95,7 @@ TEST_F(MirrorViewTest, OkKeepsTheFlipAsOneStepAndCancelGivesTheDesignBack) {
   const CPattern opened(Design());
   for (bool russian : {false, true}) {
     UseLanguage(russian);
-    QmSetModalHook([&](HWND dialog) {
+    qmtest::SetModalHook([&](HWND dialog) {
       ::SendMessage(dialog, WM_COMMAND, IDC_MIRROR_BOTH, 0);
       QmPumpMessages(50);
       EXPECT_EQ(At(2, 1), 0);  // the view shows the flip while the dialog is open
@@ -107,7 +108,7 @@ TEST_F(MirrorViewTest, OkKeepsTheFlipAsOneStepAndCancelGivesTheDesignBack) {
     EXPECT_TRUE(SameBeads(Design(), opened));
     EXPECT_TRUE(view->GetEditHistory().empty());
   }
-  QmSetModalHook([&](HWND dialog) {
+  qmtest::SetModalHook([&](HWND dialog) {
     ::SendMessage(dialog, WM_COMMAND, IDC_MIRROR_LEFT_RIGHT, 0);
     QmPumpMessages(50);
     ::SendMessage(dialog, WM_COMMAND, IDOK, 0);

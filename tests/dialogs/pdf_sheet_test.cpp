@@ -29,6 +29,7 @@
 #include "tests/common/test_util.h"
 #include "tests/dialogs/wizard_fixture.h"
 #include "tools/dialogshots/DialogShots.h"
+#include "tests/common/modal_hook.h"
 
 using wiztest::CMessageLog;
 using wiztest::MakePalette;
@@ -88,7 +89,7 @@ struct SheetRun {
     sheet.SetDefaultOutputPath("/tmp/default-chart.pdf");
     size_t next = 0;
     bool first = true;
-    QmSetModalHook([&](HWND dlg) {
+    qmtest::SetModalHook([&](HWND dlg) {
       if (first) {
         first = false;
         work(sheet, dlg);
@@ -100,7 +101,7 @@ struct SheetRun {
       }
     });
     const INT_PTR result = sheet.DoModal();
-    QmSetModalHook({});
+    qmtest::SetModalHook({});
     symbolsChanged = sheet.SymbolsChanged();
     return result;
   }
@@ -133,7 +134,7 @@ class PdfSheetTest : public ::testing::Test {
     GetAppSettings().SetDefaults();
   }
   void TearDown() override {
-    QmSetModalHook({});
+    qmtest::SetModalHook({});
     SetChartSymbolsDialog({});
   }
 };
@@ -330,14 +331,14 @@ TEST_F(PdfSheetTest, PasswordsWithoutRestrictionPassAndAnEmptyPathIsRefused) {
   CPdfData settings;
   settings.m_outputPath.Empty();
   CPdfSheet sheet(&design, &palette, &settings, IDS_PDF_SHEET_CAPTION, nullptr, 0);
-  QmSetModalHook([&](HWND dlg) {
+  qmtest::SetModalHook([&](HWND dlg) {
     ClickOk(dlg);
     EXPECT_TRUE(messages.Has(LoadResString(IDS_PDF_NEED_FILE_NAME)));
     EXPECT_EQ(sheet.GetActiveIndex(), CPdfSheet::kDataPage);
     ClickCancel(dlg);
   });
   EXPECT_EQ(sheet.DoModal(), IDCANCEL);
-  QmSetModalHook({});
+  qmtest::SetModalHook({});
 }
 
 TEST_F(PdfSheetTest, LayoutPageEditsStylesAndKeepsWhatItNeverShowed) {
@@ -533,9 +534,9 @@ TEST_F(PdfSheetTest, PrintPromptKeepsTheChoiceInTheSettings) {
   GetAppSettings().m_printChoice = 0;
   auto run = [](const std::function<void(HWND)>& work) {
     CPromptPrintDlg prompt(nullptr);
-    QmSetModalHook(work);
+    qmtest::SetModalHook(work);
     const INT_PTR result = prompt.DoModal();
-    QmSetModalHook({});
+    qmtest::SetModalHook({});
     return result;
   };
   EXPECT_EQ(run([](HWND dlg) {
@@ -585,14 +586,14 @@ TEST_F(PdfSheetTest, ShotsOfThePagesAndThePrompt) {
       ClickCancel(dlg);
     });
     CPromptPrintDlg prompt(nullptr);
-    QmSetModalHook([&](HWND dlg) {
+    qmtest::SetModalHook([&](HWND dlg) {
       QmPumpMessages(50);
       check(dlg, "print prompt");
       EXPECT_TRUE(SaveDialogShot(dlg, DefaultShotsDir(russian) + "/print_prompt.png"));
       QmClickButton(GetDlgItem(dlg, IDCANCEL));
     });
     prompt.DoModal();
-    QmSetModalHook({});
+    qmtest::SetModalHook({});
   }
   SetRussianInterface(false);
 }

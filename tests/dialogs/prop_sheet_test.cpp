@@ -19,6 +19,7 @@
 #include "tests/common/test_util.h"
 #include "tests/dialogs/adjust_fixture.h"
 #include "view/TabView.h"
+#include "tests/common/modal_hook.h"
 
 using namespace adjusttest;
 namespace fs = std::filesystem;
@@ -54,7 +55,7 @@ class PropSheetTest : public ::testing::TestWithParam<bool> {
     SetRussianInterface(russian);
   }
   void TearDown() override {
-    QmSetModalHook({});
+    qmtest::SetModalHook({});
     SetRussianInterface(false);
   }
   bool russian = false;
@@ -73,7 +74,7 @@ TEST_P(PropSheetTest, TypingThenOkKeepsTheTextsAndCancelGivesThemBack) {
   // Cancel after typing on the first page and leaving it for the second.
   {
     CPropSheet sheet(design, frame.View()->GetColorSet(), nullptr, IDS_PATTERN_PROPERTIES, nullptr, 0);
-    QmSetModalHook([&](HWND dlg) {
+    qmtest::SetModalHook([&](HWND dlg) {
       const HWND page = sheet.GetAttrPage().m_hWnd;
       EXPECT_EQ(Text(GetDlgItem(page, IDC_PROP_NICKNAME)), CString("Rose"));
       EXPECT_FALSE(Enabled(GetDlgItem(dlg, ID_APPLY_NOW)));
@@ -93,14 +94,14 @@ TEST_P(PropSheetTest, TypingThenOkKeepsTheTextsAndCancelGivesThemBack) {
   // Opening and OK without typing: nothing marked.
   {
     CPropSheet sheet(design, frame.View()->GetColorSet(), nullptr, IDS_PATTERN_PROPERTIES, nullptr, 0);
-    QmSetModalHook([&](HWND dlg) { QmClickButton(GetDlgItem(dlg, IDOK)); });
+    qmtest::SetModalHook([&](HWND dlg) { QmClickButton(GetDlgItem(dlg, IDOK)); });
     EXPECT_EQ(sheet.DoModal(), IDOK);
   }
   EXPECT_FALSE(design->IsModified());
   // Typing and OK.
   {
     CPropSheet sheet(design, frame.View()->GetColorSet(), nullptr, IDS_PATTERN_PROPERTIES, nullptr, 0);
-    QmSetModalHook([&](HWND dlg) {
+    qmtest::SetModalHook([&](HWND dlg) {
       const HWND page = sheet.GetAttrPage().m_hWnd;
       QmSendTextTo(GetDlgItem(page, IDC_PROP_NICKNAME), "Tulip");
       QmSendTextTo(GetDlgItem(page, IDC_PROP_COMMENTS), "Two rows of leaves");
@@ -127,7 +128,7 @@ TEST_P(PropSheetTest, PalettePageListsUsedColoursAndExportsTheListAsShown) {
                    1);
   std::vector<CString> names;
   std::vector<int> kinds;
-  QmSetModalHook([&](HWND dlg) {
+  qmtest::SetModalHook([&](HWND dlg) {
     CPalettePage& page = sheet.GetPalettePage();
     CColorListCtrl& list = page.GetColorList();
     EXPECT_EQ(list.GetItemCount(), 3);
@@ -154,7 +155,7 @@ TEST_P(PropSheetTest, PalettePageListsUsedColoursAndExportsTheListAsShown) {
     QmClickButton(GetDlgItem(dlg, IDCANCEL));
   });
   sheet.DoModal();
-  QmSetModalHook({});
+  qmtest::SetModalHook({});
   ASSERT_EQ(names.size(), 3u);
   const std::string read = ReadWorkbook(xls);
   std::istringstream lines(read);

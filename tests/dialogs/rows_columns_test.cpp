@@ -9,6 +9,7 @@
 #include "lang/ids/tooldlg.h"
 #include "tests/dialogs/tooldlg_fixture.h"
 #include "tools/dialogshots/DialogShots.h"
+#include "tests/common/modal_hook.h"
 
 using namespace tooltest;
 
@@ -37,7 +38,7 @@ class RowsColumnsTest : public ToolDialogTest {
   // Answers the location question with the edge (true) or "Center", and
   // records what it showed.
   void AnswerLocation(bool edge) {
-    QmSetModalHook([this, edge](HWND ask) {
+    qmtest::SetModalHook([this, edge](HWND ask) {
       char text[128] = {};
       ::GetWindowText(::GetDlgItem(ask, IDC_LOC_EDGE), text, sizeof(text));
       asked.emplace_back(text);
@@ -75,7 +76,7 @@ TEST_F(RowsColumnsTest, InsertRowsAtTheTopAsksAndCenterInsertsBelowTheBand) {
     static_cast<CComboBox*>(dialog->GetDlgItem(IDC_RC_COLOR))->SetCurSel(2);
     AnswerLocation(c.edge);
     dialog->OnAdd();
-    QmSetModalHook(nullptr);
+    qmtest::SetModalHook(nullptr);
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked.back(), LoadResString(IDS_RC_SIDE_TOP).GetString());
     EXPECT_EQ(askedGroup.back(), LoadResString(IDS_RC_ADD_ROWS).GetString());
@@ -113,7 +114,7 @@ TEST_F(RowsColumnsTest, SideCodesOfTheFourEdgesAndNoQuestionInTheMiddle) {
     static_cast<CComboBox*>(dialog->GetDlgItem(IDC_RC_COLOR))->SetCurSel(2);
     AnswerLocation(true);
     dialog->OnAdd();
-    QmSetModalHook(nullptr);
+    qmtest::SetModalHook(nullptr);
     if (*c.radio) {
       ASSERT_EQ(asked.size(), 1u);
       EXPECT_EQ(asked.back(), c.radio);
@@ -232,13 +233,13 @@ TEST_F(RowsColumnsTest, LiveWindowsLayOutInBothLanguages) {
     QmPumpMessages(50);
     for (const auto& problem : CheckDialogLayout(dialog->GetSafeHwnd())) ADD_FAILURE() << DescribeProblem(problem);
     EXPECT_TRUE(SaveDialogShot(dialog->GetSafeHwnd(), DefaultShotsDir(russian) + "/tooldlg_rows_columns_live.png"));
-    QmSetModalHook([&](HWND ask) {
+    qmtest::SetModalHook([&](HWND ask) {
       for (const auto& problem : CheckDialogLayout(ask)) ADD_FAILURE() << DescribeProblem(problem);
       EXPECT_TRUE(SaveDialogShot(ask, DefaultShotsDir(russian) + "/tooldlg_add_location_live.png"));
       ::SendMessage(ask, WM_COMMAND, IDOK, 0);
     });
     dialog->OnAdd();
-    QmSetModalHook(nullptr);
+    qmtest::SetModalHook(nullptr);
     dialog->SendMessage(WM_COMMAND, IDCANCEL, 0);
     QmPumpMessages(20);
   }

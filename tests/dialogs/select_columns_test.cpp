@@ -9,6 +9,7 @@
 #include "platform/wnd.h"
 #include "tests/common/test_util.h"
 #include "tests/dialogs/adjust_fixture.h"
+#include "tests/common/modal_hook.h"
 
 using namespace adjusttest;
 
@@ -86,7 +87,7 @@ TEST(SelectColumnsDlg, DragsByTheMouseOptionsAndDefaultWidths) {
   options.allowUsageChange = 1;
   options.usageChangeLocked = 1;
   CSelectDisplayingColumnsDlg dialog(columns, options, nullptr);
-  QmSetModalHook([&](HWND dlg) {
+  qmtest::SetModalHook([&](HWND dlg) {
     EXPECT_FALSE(Shown(GetDlgItem(dlg, IDC_COLS_SHORTAGE)));
     EXPECT_FALSE(Shown(GetDlgItem(dlg, IDC_COLS_USAGE)));
     EXPECT_FALSE(Enabled(GetDlgItem(dlg, IDC_COLS_USAGE)));
@@ -127,7 +128,7 @@ TEST(SelectColumnsDlg, DragsByTheMouseOptionsAndDefaultWidths) {
     QmClickButton(GetDlgItem(dlg, IDOK));
   });
   ASSERT_EQ(dialog.DoModal(), IDOK);
-  QmSetModalHook({});
+  qmtest::SetModalHook({});
   CColumnLayout chosen;
   dialog.GetColumns(chosen);
   ASSERT_EQ(chosen.size(), 2u);
@@ -145,22 +146,22 @@ TEST(SelectColumnsDlg, CancelAndTheInstalledHookLeaveTheCallersColumns) {
   CColumnListOptions options;
   options.usageChangeLocked = 0;
   options.allowUsageChange = 1;
-  QmSetModalHook([&](HWND dlg) {
+  qmtest::SetModalHook([&](HWND dlg) {
     EXPECT_EQ(IsDlgButtonChecked(dlg, IDC_COLS_USAGE), BST_CHECKED);
     CheckAndShoot(dlg, true, "select_columns");
     QmClickButton(GetDlgItem(dlg, IDCANCEL));
   });
   EXPECT_FALSE(RunSelectColumnsDialog(columns, options, nullptr));
-  QmSetModalHook({});
+  qmtest::SetModalHook({});
   EXPECT_EQ(columns, (CColumnLayout{{0, 120}, {1, 80}, {2, 60}}));
   EXPECT_EQ(options.allowUsageChange, 1);
   // OK through the hook: widths back to the default, options handed back.
-  QmSetModalHook([&](HWND dlg) {
+  qmtest::SetModalHook([&](HWND dlg) {
     CheckDlgButton(dlg, IDC_COLS_REMEMBER, BST_CHECKED);
     QmClickButton(GetDlgItem(dlg, IDOK));
   });
   EXPECT_TRUE(RunSelectColumnsDialog(columns, options, nullptr));
-  QmSetModalHook({});
+  qmtest::SetModalHook({});
   EXPECT_EQ(columns, (CColumnLayout{{0, -7}, {1, -7}, {2, -7}}));
   EXPECT_EQ(options.rememberSelection, 1);
   EXPECT_EQ(options.allowUsageChange, 1);

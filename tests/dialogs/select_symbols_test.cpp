@@ -12,6 +12,7 @@
 #include "tests/common/test_util.h"
 #include "tests/dialogs/adjust_fixture.h"
 #include "view/TabView.h"
+#include "tests/common/modal_hook.h"
 
 using namespace adjusttest;
 
@@ -44,9 +45,9 @@ TEST(SelectSymbolsDlg, DistinctAtOnceAndKeptOnCancel) {
   CSymbolSet symbols;
   {
     CSelectSymbolsDlgNew dialog(&palette, nullptr, &symbols, nullptr);
-    QmSetModalHook([&](HWND dlg) { QmClickButton(GetDlgItem(dlg, IDCANCEL)); });
+    qmtest::SetModalHook([&](HWND dlg) { QmClickButton(GetDlgItem(dlg, IDCANCEL)); });
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
-    QmSetModalHook({});
+    qmtest::SetModalHook({});
   }
   std::vector<int> used;
   for (const CPaletteColor& c : palette.GetColors())
@@ -78,7 +79,7 @@ TEST(SelectSymbolsDlg, SortSymbolsOutputAndModifiedDesign) {
     CSymbolSet symbols;
     CSelectSymbolsDlgNew dialog(palette, nullptr, &symbols, nullptr);
     EXPECT_FALSE(palette->IsModified());  // already distinct: nothing to mark
-    QmSetModalHook([&](HWND dlg) {
+    qmtest::SetModalHook([&](HWND dlg) {
       CListPaletteWithSymbol& list = dialog.GetColorList();
       // Opening order: Count, direction false: most used first, ties in
       // palette order; the most used row selected.
@@ -118,7 +119,7 @@ TEST(SelectSymbolsDlg, SortSymbolsOutputAndModifiedDesign) {
       QmClickButton(GetDlgItem(dlg, IDOK));
     });
     EXPECT_EQ(dialog.DoModal(), IDOK);
-    QmSetModalHook({});
+    qmtest::SetModalHook({});
     EXPECT_TRUE(dialog.IsChanged());
     EXPECT_TRUE(palette->IsModified());
     EXPECT_TRUE(view->GetPattern()->IsModified());
@@ -132,9 +133,9 @@ TEST(SelectSymbolsDlg, OkWithoutChangeEndsAsCancel) {
   palette.GetColorsForEdit()[1].symbol = '2';
   CSymbolSet symbols;
   CSelectSymbolsDlgNew dialog(&palette, nullptr, &symbols, nullptr);
-  QmSetModalHook([&](HWND dlg) { QmClickButton(GetDlgItem(dlg, IDOK)); });
+  qmtest::SetModalHook([&](HWND dlg) { QmClickButton(GetDlgItem(dlg, IDOK)); });
   EXPECT_EQ(dialog.DoModal(), IDCANCEL);
-  QmSetModalHook({});
+  qmtest::SetModalHook({});
   EXPECT_FALSE(palette.IsModified());
 }
 
@@ -146,7 +147,7 @@ TEST(SelectSymbolsDlg, SelectFontTakesASymbolFaceIntoTheSymbolSet) {
   CSymbolSet symbols;
   CSelectSymbolsDlgNew dialog(&palette, nullptr, &symbols, nullptr);
   HWND mine = nullptr;
-  QmSetModalHook([&](HWND dlg) {
+  qmtest::SetModalHook([&](HWND dlg) {
     if (mine) {
       // The font dialog, opened by "Select Font...".
       EXPECT_TRUE(QmFontDialogSetFont(dlg, "Standard Symbols PS", 12, false, false));
@@ -162,7 +163,7 @@ TEST(SelectSymbolsDlg, SelectFontTakesASymbolFaceIntoTheSymbolSet) {
     QmClickButton(GetDlgItem(dlg, IDOK));
   });
   EXPECT_EQ(dialog.DoModal(), IDOK);
-  QmSetModalHook({});
+  qmtest::SetModalHook({});
   EXPECT_EQ(symbols.m_fontName, CString("Standard Symbols PS"));
   EXPECT_EQ(symbols.m_charSet, SYMBOL_CHARSET);
   EXPECT_TRUE(palette.IsModified());

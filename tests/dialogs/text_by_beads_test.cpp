@@ -12,6 +12,7 @@
 #include "lang/ids/tooldlg.h"
 #include "tests/dialogs/tooldlg_fixture.h"
 #include "tools/dialogshots/DialogShots.h"
+#include "tests/common/modal_hook.h"
 
 using namespace tooltest;
 
@@ -155,7 +156,7 @@ TEST_F(TextByBeadsTest, TheFontDialogHidesItsColourBoxAndItsChoiceStaysForTheNex
   PutDesign(MakeDesign(40, 30, 0), kColors);
   CAddTextIntoDesignDlg* dialog = Open();
   bool colourHidden = false;
-  QmSetModalHook([&](HWND font) {
+  qmtest::SetModalHook([&](HWND font) {
     HWND colour = ::GetDlgItem(font, QM_IDC_FONT_COLOR);
     HWND label = ::GetDlgItem(font, QM_IDC_FONT_COLOR_LABEL);
     colourHidden = (!colour || !::IsWindowVisible(colour)) && (!label || !::IsWindowVisible(label));
@@ -163,7 +164,7 @@ TEST_F(TextByBeadsTest, TheFontDialogHidesItsColourBoxAndItsChoiceStaysForTheNex
   });
   const LOGFONT before = CAddTextIntoDesignDlg::SharedFont();
   dialog->SendMessage(WM_COMMAND, IDC_TEXT_FONT, 0);
-  QmSetModalHook(nullptr);
+  qmtest::SetModalHook(nullptr);
   EXPECT_TRUE(colourHidden);
   EXPECT_NE(CAddTextIntoDesignDlg::SharedFont().lfHeight, 0);
   CAddTextIntoDesignDlg::SharedFont().lfHeight = 31;

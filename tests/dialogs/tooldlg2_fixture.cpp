@@ -9,6 +9,7 @@
 #include "settings/AppSettings.h"
 #include "tools/dialogshots/DialogShots.h"
 #include "view/ViewHooks.h"
+#include "tests/common/modal_hook.h"
 
 namespace tool2test {
 
@@ -77,7 +78,7 @@ void Tool2DialogTest::SetUp() {
 
 void Tool2DialogTest::TearDown() {
   SetActiveTabView(nullptr);
-  QmSetModalHook(nullptr);
+  qmtest::SetModalHook(nullptr);
   TestApp().m_pMainWnd = nullptr;
   if (frame) frame->DestroyWindow();
   QmPumpMessages(50);
@@ -86,17 +87,9 @@ void Tool2DialogTest::TearDown() {
 }
 
 void Tool2DialogTest::PutDesign(const CPattern& design) {
-  *view->GetPattern() = design;
-  view->ClearEditHistory();
-  view->SetColorSet(tooltest::MakePalette({RGB(220, 30, 30), RGB(30, 200, 30), RGB(30, 30, 220), RGB(230, 220, 20)}),
-                    "test.pal");
-  view->GetPattern()->RefreshBeadColors(*view->GetColorSet());
-  view->CountUsedColors();
-  view->SetZoomMode(1);
-  view->OnPatternChanged(false);
-  view->Invalidate(TRUE);
-  view->UpdateWindow();
-  QmPumpMessages(100);
+  tooltest::ShowDesign(view, design,
+                       tooltest::MakePalette({RGB(220, 30, 30), RGB(30, 200, 30), RGB(30, 30, 220), RGB(230, 220, 20)}),
+                       "test.pal", true);
 }
 
 POINT Tool2DialogTest::CellPoint(int column, int row) { return tooltest::CellCentre(view, column, row); }

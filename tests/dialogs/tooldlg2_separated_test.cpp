@@ -12,6 +12,7 @@
 #include "platform/wnd/host.h"
 #include "tests/dialogs/tooldlg2_fixture.h"
 #include "tests/dialogs/tooldlg_fixture.h"
+#include "tests/common/modal_hook.h"
 
 using namespace tool2test;
 
@@ -160,7 +161,7 @@ TEST_F(SeparatedTest, ClickingAMarkedPieceRecoloursTheWholePieceWithTheChosenVar
     if (dialog->GetList().GetItemText(r, 0) == "C1") dialog->ChooseRow(r);
   ASSERT_NE(dialog->GetSelectedGroup(), nullptr);
   std::vector<CString> offered;
-  QmSetModalHook([&](HWND variants) {
+  qmtest::SetModalHook([&](HWND variants) {
     HWND list = ::GetDlgItem(variants, IDC_CHG_LIST);
     CListCtrl* ctrl = static_cast<CListCtrl*>(CWnd::FromHandle(list));
     for (int r = 0; r < ctrl->GetItemCount(); ++r) offered.push_back(ctrl->GetItemText(r, 0));
@@ -171,7 +172,7 @@ TEST_F(SeparatedTest, ClickingAMarkedPieceRecoloursTheWholePieceWithTheChosenVar
   QmSendMouse(view->GetSafeHwnd(), WM_LBUTTONDOWN, CellPoint(2, 1), MK_LBUTTON);
   QmSendMouse(view->GetSafeHwnd(), WM_LBUTTONUP, CellPoint(2, 1), 0);
   QmPumpMessages(50);
-  QmSetModalHook(nullptr);
+  qmtest::SetModalHook(nullptr);
   EXPECT_EQ(offered, (std::vector<CString>{"C0", "C2"}));
   EXPECT_EQ(ViewRows()[1], "02200");
   EXPECT_EQ(dialog->GetUndo().GetStepCount(), 1);
@@ -286,7 +287,7 @@ TEST_F(Tool2DialogTest, VariantsTestThenCancelGivesEveryBeadBackAndTestThenOkKee
                                 UINT(view->GetPattern()->GetBeadIndex(2, 1))};
   {
     CChangeColorDlg variants(view, piece, CellPoint(1, 1), frame);
-    QmSetModalHook([&](HWND h) {
+    qmtest::SetModalHook([&](HWND h) {
       auto* list = static_cast<CListCtrl*>(CWnd::FromHandle(::GetDlgItem(h, IDC_CHG_LIST)));
       EXPECT_EQ(list->GetItemCount(), 2);
       list->SetItemState(1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
@@ -299,7 +300,7 @@ TEST_F(Tool2DialogTest, VariantsTestThenCancelGivesEveryBeadBackAndTestThenOkKee
   }
   {
     CChangeColorDlg variants(view, piece, CellPoint(1, 1), frame);
-    QmSetModalHook([&](HWND h) {
+    qmtest::SetModalHook([&](HWND h) {
       auto* list = static_cast<CListCtrl*>(CWnd::FromHandle(::GetDlgItem(h, IDC_CHG_LIST)));
       list->SetItemState(1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
       QmClickButton(::GetDlgItem(h, IDC_CHG_TEST));
@@ -309,21 +310,21 @@ TEST_F(Tool2DialogTest, VariantsTestThenCancelGivesEveryBeadBackAndTestThenOkKee
     EXPECT_EQ(variants.DoModal(), IDOK);
     EXPECT_EQ(variants.GetSelectedColor(), 2);
   }
-  QmSetModalHook(nullptr);
+  qmtest::SetModalHook(nullptr);
 }
 
 TEST_F(Tool2DialogTest, VariantsWithoutCandidatesAskForAColourAndCancelChangesNothing) {
   PutRows({"111", "111"});
   const std::vector<UINT> piece{0};
   CChangeColorDlg variants(view, piece, CellPoint(0, 0), frame);
-  QmSetModalHook([&](HWND h) {
+  qmtest::SetModalHook([&](HWND h) {
     QmClickButton(::GetDlgItem(h, IDC_CHG_TEST));
     QmClickButton(::GetDlgItem(h, IDOK));
     EXPECT_TRUE(::IsWindowVisible(h));
     QmClickButton(::GetDlgItem(h, IDCANCEL));
   });
   EXPECT_EQ(variants.DoModal(), IDCANCEL);
-  QmSetModalHook(nullptr);
+  qmtest::SetModalHook(nullptr);
   EXPECT_EQ(std::count(boxes.begin(), boxes.end(), "Select a color"), 2);
   EXPECT_EQ(ViewRows(), (std::vector<std::string>{"111", "111"}));
 }

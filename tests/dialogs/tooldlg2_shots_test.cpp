@@ -11,6 +11,7 @@
 #include "platform/wnd/host.h"
 #include "tests/dialogs/tooldlg2_fixture.h"
 #include "tools/dialogshots/DialogShots.h"
+#include "tests/common/modal_hook.h"
 
 using namespace tool2test;
 
@@ -40,7 +41,7 @@ TEST_F(Tool2DialogTest, LiveWindowsFitTheirTextsInBothLanguages) {
       Check(separated->GetSafeHwnd(), russian, small ? "tooldlg2_separated_compact" : "tooldlg2_separated");
       separated->SendMessage(WM_COMMAND, IDCANCEL);
       QmPumpMessages(20);
-      QmSetModalHook([&](HWND h) {
+      qmtest::SetModalHook([&](HWND h) {
         Check(h, russian, small ? "tooldlg2_use_only_compact" : "tooldlg2_use_only");
         QmClickButton(::GetDlgItem(h, IDCANCEL));
       });
@@ -58,7 +59,7 @@ TEST_F(Tool2DialogTest, LiveWindowsFitTheirTextsInBothLanguages) {
     QmPumpMessages(20);
     {
       CDesignBySampleDlg sample(view, frame);
-      QmSetModalHook([&](HWND h) {
+      qmtest::SetModalHook([&](HWND h) {
         Check(h, russian, "tooldlg2_sample");
         QmClickButton(::GetDlgItem(h, IDCANCEL));
       });
@@ -67,13 +68,13 @@ TEST_F(Tool2DialogTest, LiveWindowsFitTheirTextsInBothLanguages) {
     {
       const std::vector<UINT> piece{UINT(view->GetPattern()->GetBeadIndex(1, 1))};
       CChangeColorDlg variants(view, piece, CellPoint(1, 1), frame);
-      QmSetModalHook([&](HWND h) {
+      qmtest::SetModalHook([&](HWND h) {
         Check(h, russian, "tooldlg2_variants");
         QmClickButton(::GetDlgItem(h, IDCANCEL));
       });
       variants.DoModal();
     }
-    QmSetModalHook(nullptr);
+    qmtest::SetModalHook(nullptr);
     auto* preview = CCurrentPatternViewDlg::Open(view);
     ASSERT_NE(preview, nullptr);
     QmPumpMessages(50);

@@ -17,6 +17,7 @@
 #include "settings/AppSettings.h"
 #include "tests/dialogs/tooldlg2_fixture.h"
 #include "view/PatternRender.h"
+#include "tests/common/modal_hook.h"
 
 using namespace tool2test;
 
@@ -114,7 +115,7 @@ TEST_F(Tool2DialogTest, DesignBySampleChecksInOrderAndAppliesFromTheSampleEveryT
   INT_PTR answer = 0;
   {
     CDesignBySampleDlg dialog(view, frame);
-    QmSetModalHook([&](HWND h) {
+    qmtest::SetModalHook([&](HWND h) {
       auto apply = [&](const char* across, const char* down) {
         boxes.clear();
         ::SetDlgItemText(h, IDC_SAMPLE_ACROSS, across);
@@ -151,12 +152,12 @@ TEST_F(Tool2DialogTest, DesignBySampleChecksInOrderAndAppliesFromTheSampleEveryT
   // OK without Apply ends as cancelled; OK after Apply keeps the result.
   {
     CDesignBySampleDlg dialog(view, frame);
-    QmSetModalHook([&](HWND h) { QmClickButton(::GetDlgItem(h, IDOK)); });
+    qmtest::SetModalHook([&](HWND h) { QmClickButton(::GetDlgItem(h, IDOK)); });
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
   }
   {
     CDesignBySampleDlg dialog(view, frame);
-    QmSetModalHook([&](HWND h) {
+    qmtest::SetModalHook([&](HWND h) {
       ::SetDlgItemText(h, IDC_SAMPLE_ACROSS, "2");
       ::CheckDlgButton(h, IDC_SAMPLE_ROTATE, BST_CHECKED);
       QmClickButton(::GetDlgItem(h, IDC_SAMPLE_APPLY));
@@ -164,7 +165,7 @@ TEST_F(Tool2DialogTest, DesignBySampleChecksInOrderAndAppliesFromTheSampleEveryT
     });
     EXPECT_EQ(dialog.DoModal(), IDOK);
   }
-  QmSetModalHook(nullptr);
+  qmtest::SetModalHook(nullptr);
   EXPECT_EQ(ViewRows()[0].size(), 6u);
   EXPECT_TRUE(CDesignBySampleDlg::GetRotation());
   CDesignBySampleDlg::SetRotation(true);
@@ -175,14 +176,14 @@ TEST_F(Tool2DialogTest, DesignBySamplePastTheBeadBudgetChangesNothing) {
   const int kept = GetAppSettings().m_maxBeads;
   GetAppSettings().m_maxBeads = 20;
   CDesignBySampleDlg dialog(view, frame);
-  QmSetModalHook([&](HWND h) {
+  qmtest::SetModalHook([&](HWND h) {
     ::SetDlgItemText(h, IDC_SAMPLE_ACROSS, "2");
     ::SetDlgItemText(h, IDC_SAMPLE_DOWN, "2");
     QmClickButton(::GetDlgItem(h, IDC_SAMPLE_APPLY));
     QmClickButton(::GetDlgItem(h, IDOK));
   });
   EXPECT_EQ(dialog.DoModal(), IDCANCEL);
-  QmSetModalHook(nullptr);
+  qmtest::SetModalHook(nullptr);
   GetAppSettings().m_maxBeads = kept;
   EXPECT_EQ(boxes.size(), 1u);
   EXPECT_EQ(ViewRows(), (std::vector<std::string>{"012", "120"}));
@@ -204,13 +205,13 @@ TEST(ReduceColors, TheLimitIsANumberOrNoLimit) {
 TEST_F(Tool2DialogTest, UseOnlyColoursOkWithoutApplyIsCancelAndApplyThenOkIsOneStep) {
   PutRows(kFourColours);
   view->GetPattern()->SetModified(false);
-  QmSetModalHook([&](HWND h) { QmClickButton(::GetDlgItem(h, IDOK)); });
+  qmtest::SetModalHook([&](HWND h) { QmClickButton(::GetDlgItem(h, IDOK)); });
   EXPECT_EQ(CReduceColorsNumberDlg::Run(view, frame), IDCANCEL);
   EXPECT_EQ(ViewRows(), kFourColours);
   EXPECT_TRUE(view->GetEditHistory().empty());
   EXPECT_FALSE(view->GetPattern()->IsModified());
   // Every colour unchecked: Apply asks for one and does nothing.
-  QmSetModalHook([&](HWND h) {
+  qmtest::SetModalHook([&](HWND h) {
     for (int c = 0; c < 4; ++c) ::SendMessage(h, g_msgColorPaletteUsageChanged, c, 0);
     QmClickButton(::GetDlgItem(h, IDC_ONLY_APPLY));
     QmClickButton(::GetDlgItem(h, IDOK));
@@ -220,7 +221,7 @@ TEST_F(Tool2DialogTest, UseOnlyColoursOkWithoutApplyIsCancelAndApplyThenOkIsOneS
   EXPECT_EQ(ViewRows(), kFourColours);
   // Two colours at most.
   CString label;
-  QmSetModalHook([&](HWND h) {
+  qmtest::SetModalHook([&](HWND h) {
     ::SetDlgItemText(h, IDC_ONLY_LIMIT, "2");
     QmClickButton(::GetDlgItem(h, IDC_ONLY_APPLY));
     char text[128] = {};
@@ -229,7 +230,7 @@ TEST_F(Tool2DialogTest, UseOnlyColoursOkWithoutApplyIsCancelAndApplyThenOkIsOneS
     QmClickButton(::GetDlgItem(h, IDOK));
   });
   EXPECT_EQ(CReduceColorsNumberDlg::Run(view, frame), IDOK);
-  QmSetModalHook(nullptr);
+  qmtest::SetModalHook(nullptr);
   EXPECT_EQ(label, "Colors number: 2");
   std::set<char> used;
   for (const auto& r : ViewRows()) used.insert(r.begin(), r.end());

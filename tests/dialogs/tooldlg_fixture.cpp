@@ -3,6 +3,7 @@
 #include "platform/base/codepage.h"
 #include "platform/base/msgbox.h"
 #include "settings/AppSettings.h"
+#include "tests/common/modal_hook.h"
 
 namespace tooltest {
 
@@ -60,7 +61,7 @@ void ToolDialogTest::SetUp() {
 }
 
 void ToolDialogTest::TearDown() {
-  QmSetModalHook(nullptr);
+  qmtest::SetModalHook(nullptr);
   SetMessageBoxHook({});
   // Tool windows still open go first, as when the program closes.
   for (int slot = 0; slot < CTabView::kToolSlotCount; ++slot) {
@@ -83,29 +84,7 @@ void ToolDialogTest::UseLanguage(bool russian) {
 }
 
 void ToolDialogTest::PutDesign(const CPattern& design, const std::vector<COLORREF>& colors) {
-  *view->GetPattern() = design;
-  view->ClearEditHistory();
-  view->SetColorSet(MakePalette(colors), "test.pal");
-  view->CountUsedColors();
-  view->SetZoomMode(1);
-  view->OnPatternChanged(false);
-  view->Invalidate(TRUE);
-  view->UpdateWindow();
-  QmPumpMessages(100);
-}
-
-POINT CellCentre(CTabView* view, int column, int row) {
-  POINT centre{0, 0};
-  SIZE size;
-  view->GetPattern()->MapCellToImage(row, column, view->GetPatternView()->GetDrawnRect(), centre, size, false);
-  return centre;
-}
-
-COLORREF ViewPixel(CTabView* view, int column, int row) {
-  const POINT p = CellCentre(view, column, row);
-  const QImage image = QmRenderWindow(view->GetSafeHwnd(), false);
-  const QRgb c = image.pixel(p.x, p.y);
-  return RGB(qRed(c), qGreen(c), qBlue(c));
+  ShowDesign(view, design, MakePalette(colors), "test.pal");
 }
 
 POINT ToolDialogTest::CellPoint(int column, int row) { return CellCentre(view, column, row); }

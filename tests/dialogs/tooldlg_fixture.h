@@ -14,6 +14,7 @@
 #include "platform/wnd.h"
 #include "platform/wnd/host.h"
 #include "tests/common/test_util.h"
+#include "tests/dialogs/tooldlg_view.h"
 #include "view/TabView.h"
 
 namespace tooltest {
@@ -34,11 +35,6 @@ class CRecordingPane : public IViewToolSource {
 CColorSet MakePalette(const std::vector<COLORREF>& colors);
 // columns x rows loom beads of one inch, every bead of the colour.
 CPattern MakeDesign(int columns, int rows, int color = 0);
-
-// The window point of a cell's centre in the view (row from the top).
-POINT CellCentre(CTabView* view, int column, int row);
-// The view's painted pixel at a cell's centre.
-COLORREF ViewPixel(CTabView* view, int column, int row);
 
 class ToolDialogTest : public ::testing::Test {
  protected:

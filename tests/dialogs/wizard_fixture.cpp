@@ -119,17 +119,4 @@ bool CMessageLog::Has(const CString& text) const {
   return false;
 }
 
-::testing::AssertionResult SameBeads(const CPattern& a, const CPattern& b) {
-  if (a.GetColumnCount() != b.GetColumnCount() || a.GetRowCount() != b.GetRowCount())
-    return ::testing::AssertionFailure() << "grid " << a.GetColumnCount() << "x" << a.GetRowCount() << " vs "
-                                         << b.GetColumnCount() << "x" << b.GetRowCount();
-  const auto& x = a.GetBeadArray();
-  const auto& y = b.GetBeadArray();
-  if (x.size() != y.size()) return ::testing::AssertionFailure() << "bead counts " << x.size() << " vs " << y.size();
-  for (size_t i = 0; i < x.size(); ++i) {
-    if (!(x[i] == y[i])) return ::testing::AssertionFailure() << "bead " << i << " differs";
-  }
-  return ::testing::AssertionSuccess();
-}
-
 }  // namespace wiztest

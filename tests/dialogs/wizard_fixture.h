@@ -14,6 +14,7 @@
 #include "dialogs/WizardHost.h"
 #include "image/Image.h"
 #include "palette/ColorSet.h"
+#include "tests/dialogs/wizard_compare.h"
 
 namespace wiztest {
 
@@ -77,9 +78,6 @@ class CMessageLog {
   std::vector<std::string> texts;
   bool Has(const CString& text) const;
 };
-
-// Both designs have the same beads (colour index, presence, position).
-::testing::AssertionResult SameBeads(const CPattern& a, const CPattern& b);
 
 }  // namespace wiztest
 

@@ -16,8 +16,10 @@
 namespace {
 
 CWizParamFields Fields(const char* w, const char* h, const char* bw, const char* bh, const char* s, int unit = 0,
-                       int mode = kDesignInInches) {
+                       int mode = kDesignInInches, double keptWidth = 0.05, double keptHeight = 0.0625) {
   CWizParamFields f;
+  f.keptBeadWidth = keptWidth;
+  f.keptBeadHeight = keptHeight;
   f.width = w;
   f.height = h;
   f.beadWidth = bw;
@@ -58,13 +60,23 @@ TEST(WizardModel, GridWhileTyping) {
   // Digits grouped by spaces.
   ASSERT_TRUE(ComputeSizeInfo(Fields("100", "100", "0.1", "0.1", "0"), info, &record));
   EXPECT_EQ(info.countText, CString("1 000 000"));
-  // Beads mode: 100 beads over 10 inches without spacer are 0.1 inch, shown
-  // without trailing zeros.
-  ASSERT_TRUE(ComputeSizeInfo(Fields("10", "5", "100", "40", "0", 0, kDesignInBeads), info, &record));
-  EXPECT_DOUBLE_EQ(record.m_params.m_beadWidth, 0.1);
+  // Beads mode: 100 x 40 beads keep the bead size chosen (0.05 x 0.0625
+  // inch) whatever the size fields held; the size follows (5 x 2.5 inches)
+  // and the bead size is shown without trailing zeros.
+  ASSERT_TRUE(ComputeSizeInfo(Fields("10", "x", "100", "40", "0", 0, kDesignInBeads), info, &record));
+  EXPECT_DOUBLE_EQ(record.m_params.m_beadWidth, 0.05);
+  EXPECT_DOUBLE_EQ(record.m_params.m_beadHeight, 0.0625);
   EXPECT_EQ(info.columns, 100u);
   EXPECT_EQ(info.rows, 40u);
-  EXPECT_EQ(info.countText, CString("0.1 x 0.125"));
+  EXPECT_DOUBLE_EQ(info.width, 5.0);
+  EXPECT_DOUBLE_EQ(info.height, 2.5);
+  EXPECT_EQ(info.countText, CString("0.05 x 0.0625"));
+  // With a spacer between the beads.
+  ASSERT_TRUE(ComputeSizeInfo(Fields("", "", "10", "4", "0.01", 2, kDesignInBeads), info, &record));
+  EXPECT_NEAR(info.width, 0.59, 1e-12);
+  EXPECT_NEAR(info.height, 0.28, 1e-12);
+  EXPECT_EQ(info.columns, 10u);
+  EXPECT_EQ(info.rows, 4u);
   // An empty or bad spacer reads as 0 and is written back.
   ASSERT_TRUE(ComputeSizeInfo(Fields("2", "1", "0.1", "0.1", ""), info, &record));
   EXPECT_TRUE(info.spacerReset);
@@ -79,19 +91,19 @@ TEST(WizardModel, GridWhileTyping) {
 }
 
 TEST(WizardModel, BeadsModeWithSpacerGivesBackTheCount) {
-  // The bead size leaves room for the spacers, so the grid has exactly the
-  // beads typed, with the spacer in between.
-  for (int n : {1, 2, 7, 33, 100, 250}) {
+  // The length holds the beads typed with the spacers between them, so the
+  // grid has exactly that many beads of the size kept.
+  for (int n : {1, 2, 7, 33, 100, 250, 1000}) {
     for (double s : {0.0, 0.01, 0.03}) {
-      const double w = 5.0;
-      const double bead = BeadSizeForCount(w, n, s);
-      if (bead <= 0) continue;
-      double actual = 0;
-      EXPECT_EQ(CountBeadsInLength(w, bead, s, &actual), static_cast<unsigned>(n)) << n << " " << s;
-      EXPECT_NEAR(actual, w, 1e-9);
+      for (double bead : {0.05, static_cast<double>(0.06667f), 0.125, 0.2}) {
+        const double length = LengthForBeadCount(n, bead, s);
+        double actual = 0;
+        EXPECT_EQ(CountBeadsInLength(length, bead, s, &actual), static_cast<unsigned>(n)) << n << " " << s << " " << bead;
+        EXPECT_NEAR(actual, length, 1e-9);
+      }
     }
   }
-  EXPECT_LE(BeadSizeForCount(1.0, 200, 0.01), 0.0);
+  EXPECT_EQ(LengthForBeadCount(0, 0.1, 0.01), 0.0);
 }
 
 TEST(WizardModel, ValidationOrderMessagesAndFocus) {
@@ -109,9 +121,11 @@ TEST(WizardModel, ValidationOrderMessagesAndFocus) {
       {Fields("4", "3", "0.1", "-2", "0"), IDS_WRONG_BEAD_HEIGHT, kIdcWizBeadHeight},
       {Fields("4", "3", "2.5", "10", "0", 0, kDesignInBeads), IDS_WIZ_WRONG_BEAD_COUNT_WIDTH, kIdcWizBeadWidth},
       {Fields("4", "3", "25", "0", "0", 0, kDesignInBeads), IDS_WIZ_WRONG_BEAD_COUNT_HEIGHT, kIdcWizBeadHeight},
-      // Counts that the spacers alone would overfill.
-      {Fields("1", "3", "200", "10", "0.01", 0, kDesignInBeads), IDS_WIZ_WRONG_BEAD_COUNT_WIDTH, kIdcWizBeadWidth},
-      {Fields("3", "1", "10", "200", "0.01", 0, kDesignInBeads), IDS_WIZ_WRONG_BEAD_COUNT_HEIGHT, kIdcWizBeadHeight},
+      // Beads mode reads the counts, not the size fields; without a kept bead
+      // size a count gives nothing.
+      {Fields("", "junk", "200", "10", "0.01", 0, kDesignInBeads), 0, 0},
+      {Fields("1", "3", "200", "10", "0.01", 0, kDesignInBeads, 0.0, 0.05), IDS_WIZ_WRONG_BEAD_COUNT_WIDTH,
+       kIdcWizBeadWidth},
       {Fields("4", "3", "0.1", "0.1", "junk"), 0, 0},
   };
   for (const Case& c : cases) {
@@ -128,6 +142,15 @@ TEST(WizardModel, ValidationOrderMessagesAndFocus) {
   EXPECT_NEAR(record.m_params.m_height, 5.0, 1e-12);
   EXPECT_DOUBLE_EQ(record.m_params.m_beadWidth, 0.2);
   EXPECT_DOUBLE_EQ(record.m_params.m_beadHeight, 1.0);
+  // Beads mode: the size the counts give, with the bead size kept.
+  CWizardData beads;
+  ASSERT_EQ(ReadSizeParameters(Fields("9", "9", "30", "20", "0.01", 2, kDesignInBeads, 0.07, 0.09), beads, focus), 0u);
+  EXPECT_NEAR(beads.m_params.m_width, 30 * 0.07 + 29 * 0.01, 1e-12);
+  EXPECT_NEAR(beads.m_params.m_height, 20 * 0.09 + 19 * 0.01, 1e-12);
+  EXPECT_DOUBLE_EQ(beads.m_params.m_beadWidth, 0.07);
+  EXPECT_DOUBLE_EQ(beads.m_params.m_beadHeight, 0.09);
+  EXPECT_EQ(beads.m_params.GetColumnCount(), 30u);
+  EXPECT_EQ(beads.m_params.GetRowCount(), 20u);
 }
 
 TEST(WizardModel, UnitsAndProportions) {

@@ -24,6 +24,7 @@
 #include "settings/AppSettings.h"
 #include "tests/common/test_util.h"
 #include "tests/dialogs/wizard_fixture.h"
+#include "tests/common/modal_hook.h"
 
 using namespace wiztest;
 namespace fs = std::filesystem;
@@ -80,7 +81,7 @@ class WizardSheetTest : public ::testing::Test {
     GetAppSettings().SetDefaults();
   }
   void TearDown() override {
-    QmSetModalHook({});
+    qmtest::SetModalHook({});
     SetPalettesFolderOverride("");
   }
 };
@@ -94,7 +95,7 @@ TEST_F(WizardSheetTest, RoutesByProjectTypeAndStoresNothingOnCancel) {
   CMessageLog messages;
   std::vector<int> visited;
   const INT_PTR result = RunNewDesignWizard(host, nullptr, [&](CWizardSheet& sheet, CWizardData&) {
-    QmSetModalHook([&](HWND dlg) {
+    qmtest::SetModalHook([&](HWND dlg) {
       // A first wizard: the picture project and the proportions box.
       EXPECT_EQ(sheet.GetActiveIndex(), kWizPageProjectType);
       EXPECT_EQ(IsDlgButtonChecked(sheet.GetActivePage()->GetSafeHwnd(), IDC_WIZ_TYPE_PICTURE), BST_CHECKED);
@@ -143,7 +144,7 @@ TEST_F(WizardSheetTest, PicturePageListsOnlyExistingFilesAndChecksItsChoice) {
   host.recentPictures = {CString((dir / "gone.jpg").c_str()), CString(good.c_str()), CString(junk.c_str())};
   CMessageLog messages;
   RunNewDesignWizard(host, nullptr, [&](CWizardSheet& sheet, CWizardData& record) {
-    QmSetModalHook([&](HWND dlg) {
+    qmtest::SetModalHook([&](HWND dlg) {
       ClickNext(dlg);
       ASSERT_EQ(sheet.GetActiveIndex(), kWizPageOriginalImage);
       auto* page = static_cast<CWiz_2A_SelectOriginalImage*>(sheet.GetActivePage());
@@ -183,7 +184,7 @@ TEST_F(WizardSheetTest, PasteWithoutPictureAndSavedExtension) {
   EmptyClipboard();
   CloseClipboard();
   RunNewDesignWizard(host, nullptr, [&](CWizardSheet& sheet, CWizardData&) {
-    QmSetModalHook([&](HWND dlg) {
+    qmtest::SetModalHook([&](HWND dlg) {
       ClickNext(dlg);
       QmClickButton(PageItem(sheet, IDC_WIZ_PASTE));
       QmClickButton(Item(dlg, IDCANCEL));
@@ -207,7 +208,7 @@ TEST_F(WizardSheetTest, PalettePageDefaultsChecksAndStoredChoice) {
     CMessageLog messages;
     RunNewDesignWizard(host, nullptr, [&](CWizardSheet& sheet, CWizardData& record) {
       record.m_projectType = kProjectBlankCanvas;
-      QmSetModalHook([&](HWND dlg) {
+      qmtest::SetModalHook([&](HWND dlg) {
         ClickNext(dlg);
         ASSERT_EQ(sheet.GetActiveIndex(), kWizPagePalette);
         auto* page = static_cast<CWiz_2B_SelectPalette*>(sheet.GetActivePage());
@@ -254,7 +255,7 @@ TEST_F(WizardSheetTest, PalettePageWithoutTheLanguagesPaletteLoadsTheLastListed)
   CMessageLog messages;
   RunNewDesignWizard(host, nullptr, [&](CWizardSheet& sheet, CWizardData& record) {
     record.m_projectType = kProjectBlankCanvas;
-    QmSetModalHook([&](HWND dlg) {
+    qmtest::SetModalHook([&](HWND dlg) {
       ClickNext(dlg);
       ASSERT_EQ(sheet.GetActiveIndex(), kWizPagePalette);
       auto* page = static_cast<CWiz_2B_SelectPalette*>(sheet.GetActivePage());
@@ -276,7 +277,7 @@ TEST_F(WizardSheetTest, PalettePageWithoutPalettes) {
   CMessageLog messages;
   RunNewDesignWizard(host, nullptr, [&](CWizardSheet& sheet, CWizardData& record) {
     record.m_projectType = kProjectBlankCanvas;
-    QmSetModalHook([&](HWND dlg) {
+    qmtest::SetModalHook([&](HWND dlg) {
       ClickNext(dlg);
       ClickNext(dlg);
       EXPECT_EQ(sheet.GetActiveIndex(), kWizPagePalette);
@@ -295,7 +296,7 @@ TEST_F(WizardSheetTest, ParametersPageAppliesFinishesAndTheNextWizardStartsThere
   host.recentPictures = {CString(photo.c_str())};
   CMessageLog messages;
   const INT_PTR result = RunNewDesignWizard(host, nullptr, [&](CWizardSheet& sheet, CWizardData& record) {
-    QmSetModalHook([&](HWND dlg) {
+    qmtest::SetModalHook([&](HWND dlg) {
       ClickNext(dlg);  // picture page, its only row selected
       CListCtrl* list = static_cast<CListCtrl*>(CWnd::FromHandle(PageItem(sheet, IDC_WIZ_LIST)));
       SelectRow(*list, 0);
@@ -382,7 +383,7 @@ TEST_F(WizardSheetTest, ParametersPageAppliesFinishesAndTheNextWizardStartsThere
   EXPECT_NEAR(next.m_params.m_height, 3.0, 1e-9);
   EXPECT_EQ(next.m_params.m_format, 10);
   RunNewDesignWizard(host, nullptr, [&](CWizardSheet& sheet, CWizardData&) {
-    QmSetModalHook([&](HWND dlg) {
+    qmtest::SetModalHook([&](HWND dlg) {
       sheet.SetActivePage(kWizPageParameters);
       HWND p = sheet.GetActivePage()->GetSafeHwnd();
       CString width;
@@ -407,7 +408,7 @@ TEST_F(WizardSheetTest, BlankCanvasNeedsAFillColour) {
     record.m_params.m_height = 1;
     record.m_params.m_beadWidth = 0.1;
     record.m_params.m_beadHeight = 0.1;
-    QmSetModalHook([&](HWND dlg) {
+    qmtest::SetModalHook([&](HWND dlg) {
       ClickNext(dlg);
       ClickNext(dlg);
       ASSERT_EQ(sheet.GetActiveIndex(), kWizPageParameters);
@@ -441,7 +442,7 @@ TEST_F(WizardSheetTest, BeadFieldsTakeADecimalPointInInchesModeOnly) {
   CMessageLog messages;
   RunNewDesignWizard(host, nullptr, [&](CWizardSheet& sheet, CWizardData& record) {
     record.m_projectType = kProjectBlankCanvas;
-    QmSetModalHook([&](HWND dlg) {
+    qmtest::SetModalHook([&](HWND dlg) {
       ClickNext(dlg);
       ClickNext(dlg);
       ASSERT_EQ(sheet.GetActiveIndex(), kWizPageParameters);
@@ -459,15 +460,17 @@ TEST_F(WizardSheetTest, BeadFieldsTakeADecimalPointInInchesModeOnly) {
         }
         return Text(field);
       };
-      // Inches: sizes with decimals; Beads: whole counts; the size fields
-      // take decimals in both.
+      // Inches: sizes with decimals; Beads: whole counts, and the size
+      // fields show what the counts of beads of 0.5 inch measure (they take
+      // no typing there); back in Inches they take decimals again.
       EXPECT_EQ(typeInto(IDC_WIZ_BEAD_WIDTH, "0", ".5"), CString("0.5"));
       QmClickButton(Item(p, IDC_WIZ_IN_BEADS));
       EXPECT_EQ(typeInto(IDC_WIZ_BEAD_WIDTH, "3", ".5"), CString("35"));
       EXPECT_EQ(typeInto(IDC_WIZ_BEAD_HEIGHT, "", "2x.0"), CString("20"));
-      EXPECT_EQ(typeInto(IDC_WIZ_WIDTH, "2", ".5"), CString("2.5"));
+      EXPECT_EQ(typeInto(IDC_WIZ_WIDTH, "2", ".5"), CString("17.50000"));
       QmClickButton(Item(p, IDC_WIZ_IN_INCHES));
       EXPECT_EQ(typeInto(IDC_WIZ_BEAD_HEIGHT, "0", ".25"), CString("0.25"));
+      EXPECT_EQ(typeInto(IDC_WIZ_WIDTH, "2", ".5"), CString("2.5"));
       QmClickButton(Item(dlg, IDCANCEL));
     });
   });
@@ -480,7 +483,7 @@ TEST_F(WizardSheetTest, TheFirstWizardsBeadSizeAgreesAndEveryBeadFieldSaysItsUni
   CMessageLog messages;
   RunNewDesignWizard(host, nullptr, [&](CWizardSheet& sheet, CWizardData& record) {
     record.m_projectType = kProjectBlankCanvas;
-    QmSetModalHook([&](HWND dlg) {
+    qmtest::SetModalHook([&](HWND dlg) {
       ClickNext(dlg);
       ClickNext(dlg);
       ASSERT_EQ(sheet.GetActiveIndex(), kWizPageParameters);
@@ -524,7 +527,7 @@ TEST_F(WizardSheetTest, ShotsOfTheFivePages) {
       record.m_params.m_height = 3;
       record.m_params.m_beadWidth = 0.0625;
       record.m_params.m_beadHeight = 0.0625;
-      QmSetModalHook([&](HWND dlg) {
+      qmtest::SetModalHook([&](HWND dlg) {
         const char* names[] = {"wizard_138_project_type.png", "wizard_142_existing_project.png",
                                "wizard_139_original_image.png", "wizard_140_palette.png", "wizard_143_parameters.png"};
         for (int i : {0, 1, 2, 3, 4}) {
@@ -532,6 +535,14 @@ TEST_F(WizardSheetTest, ShotsOfTheFivePages) {
           QmPumpMessages(200);
           EXPECT_TRUE(QmSaveWindowPng(dlg, ShotPath(russian, names[i]).c_str(), true)) << names[i];
         }
+        // The parameters in Beads mode: 40 x 30 beads of 0.0625 inch.
+        HWND p = sheet.GetActivePage()->GetSafeHwnd();
+        QmClickButton(Item(p, IDC_WIZ_IN_BEADS));
+        SetDlgItemText(p, IDC_WIZ_BEAD_WIDTH, "40");
+        SetDlgItemText(p, IDC_WIZ_BEAD_HEIGHT, "30");
+        QmPumpMessages(100);
+        EXPECT_EQ(Text(Item(p, IDC_WIZ_WIDTH)), FormatFieldValue(InchesToFieldUnits(2.5, russian ? 1 : 0)));
+        EXPECT_TRUE(QmSaveWindowPng(dlg, ShotPath(russian, "wizard_143_parameters_beads.png").c_str(), true));
         QmClickButton(Item(dlg, IDCANCEL));
       });
     });

@@ -12,6 +12,7 @@
 #include "platform/wnd.h"
 #include "tests/common/test_util.h"
 #include "tests/dialogs/wizard_fixture.h"
+#include "tests/dialogs/wizard_view_only_host.h"
 #include "view/TabView.h"
 
 using namespace wiztest;
@@ -19,39 +20,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class CViewOnlyHost : public CWizardViewHost {
- public:
-  using CWizardViewHost::CWizardViewHost;
-  void GetRecentPictures(std::vector<CString>&) override {}
-  void AddRecentPicture(const CString&) override {}
-  void GetRecentPalettes(std::vector<CString>&) override {}
-  void AddRecentPalette(const CString&) override {}
-  void GetRecentDesigns(std::vector<CString>&) override {}
-  void SetStatusText(const CString&) override {}
-  unsigned long long GetMaxBeadCount() override { return 1000000; }
-  bool AskPictureToOpen(CWnd*, const CString&, CString&) override { return false; }
-  bool AskPictureToSave(CWnd*, SIZE, CString&, int&) override { return false; }
-  bool AskPaletteToOpen(CWnd*, const CString&, const CString&, CString&) override { return false; }
-  bool AskDesignToOpen(CWnd*, const CString&, CString&) override { return false; }
-};
-
 CTabView* MakeView(CFrameWnd* frame, int id) {
   auto* view = static_cast<CTabView*>(RUNTIME_CLASS(CTabView)->CreateObject());
   EXPECT_TRUE(view->Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 600, 480), frame, id, nullptr));
   view->OnInitialUpdate();
   return view;
-}
-
-::testing::AssertionResult SamePixels(const CImage& a, const CImage& b) {
-  if (a.GetWidth() != b.GetWidth() || a.GetHeight() != b.GetHeight())
-    return ::testing::AssertionFailure() << "sizes differ";
-  for (int y = 0; y < a.GetHeight(); ++y)
-    for (int x = 0; x < a.GetWidth(); ++x) {
-      COLORREF p = 0, q = 0;
-      if (!a.GetPixelColor(x, y, p) || !b.GetPixelColor(x, y, q) || p != q)
-        return ::testing::AssertionFailure() << "pixel " << x << "," << y << " differs";
-    }
-  return ::testing::AssertionSuccess();
 }
 
 }  // namespace

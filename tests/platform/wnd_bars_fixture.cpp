@@ -1,8 +1,6 @@
 // The bars test program (see wnd_bars_fixture.h).
 #include "tests/platform/wnd_bars_fixture.h"
 
-#include <cstdlib>
-
 #include "tests/common/test_util.h"
 
 namespace fs = std::filesystem;
@@ -14,28 +12,9 @@ std::vector<std::string>& Log() {
   return log;
 }
 
-HINSTANCE Pack(bool russian) {
-  static HINSTANCE packs[2] = {nullptr, nullptr};
-  static bool tried[2] = {false, false};
-  const int i = russian ? 1 : 0;
-  if (!tried[i]) {
-    tried[i] = true;
-    const fs::path dir = qmtest::MakeTempDir(russian ? "bars-pack-ru" : "bars-pack-en");
-    const fs::path data = qmtest::SourceDir() / "tests" / "platform" / "wnd_bars_data";
-    const fs::path out = dir / "bars.pack";
-    const std::string cmd = "\"" + (qmtest::BinDir() / "qmrc").string() + "\" --codepage " +
-                            (russian ? "1251 --language 0x0419" : "1252 --language 0x0409") + " --out \"" +
-                            out.string() + "\" --ids \"" + (data / "ids").string() + "\" \"" +
-                            (data / (russian ? "ru" : "en") / "bars.rcs").string() + "\"";
-    if (std::system(cmd.c_str()) == 0) packs[i] = LoadLibrary(out.string().c_str());
-  }
-  return packs[i];
-}
+HINSTANCE Pack(bool russian) { return wndprogram::CompilePack("wnd_bars_data", "bars", russian); }
 
-void UseLanguage(bool russian) {
-  SetAnsiCodePage(russian ? 1251 : 1252);
-  AfxSetResourceHandle(Pack(russian));
-}
+void UseLanguage(bool russian) { BarsTest::UseLanguage(russian); }
 
 fs::path ShotPath(bool russian, const std::string& name) {
   const fs::path dir = qmtest::SourceDir() / "build" / "shots" / "platform" / (russian ? "ru" : "en");
@@ -105,30 +84,8 @@ BOOL CBarsApp::InitInstance() {
 }
 
 void BarsTest::SetUp() {
-  ASSERT_NE(Pack(false), nullptr) << "the test pack could not be compiled";
-  UseLanguage(false);
   Log().clear();
-  SetMessageBoxHook([this](const CString& text, const CString&, UINT type) {
-    boxes.emplace_back(text.str(), type);
-    return boxAnswer;
-  });
-  app = new CBarsApp;
-  ASSERT_TRUE(app->InitInstance());
-  QmPumpMessages();
-}
-
-void BarsTest::TearDown() {
-  QmSetModalHook(nullptr);
-  QmSetPopupMenuHook(nullptr);
-  if (app) {
-    if (app->m_pMainWnd && app->m_pMainWnd->m_hWnd) app->m_pMainWnd->DestroyWindow();
-    QmPumpMessages();
-    delete app;
-    app = nullptr;
-  }
-  QmPumpMessages();
-  SetMessageBoxHook(nullptr);
-  UseLanguage(false);
+  ProgramTest::SetUp();
 }
 
 }  // namespace barstest

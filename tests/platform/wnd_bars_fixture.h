@@ -16,6 +16,7 @@
 #include "platform/wnd.h"
 #include "platform/wnd/host.h"
 #include "tests/platform/wnd_data/ids/wndtest.h"
+#include "tests/platform/wnd_test_program.h"
 #include "tests/platform/wnd_bars_data/ids/bars.h"
 
 namespace barstest {
@@ -70,13 +71,11 @@ class CBarsApp : public CWinApp {
 };
 
 // Each test runs the program in English unless it says otherwise.
-class BarsTest : public ::testing::Test {
+class BarsTest : public wndprogram::ProgramTest<CBarsApp, Pack> {
+  friend void UseLanguage(bool russian);
+
  protected:
   void SetUp() override;
-  void TearDown() override;
-  CBarsApp* app = nullptr;
-  std::vector<std::pair<std::string, UINT>> boxes;  // message boxes asked
-  int boxAnswer = IDOK;
 };
 
 }  // namespace barstest

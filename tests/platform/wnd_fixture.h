@@ -16,6 +16,7 @@
 #include "platform/wnd.h"
 #include "platform/wnd/host.h"
 #include "tests/platform/wnd_data/ids/wndtest.h"
+#include "tests/platform/wnd_test_program.h"
 
 // Readable failures for the geometry classes.
 inline void PrintTo(const CRect& r, std::ostream* os) {
@@ -176,13 +177,11 @@ class CToolDlg : public CDialog {
 
 // Each test runs the test program in English unless it says otherwise, and
 // closes it at the end.
-class WndProgram : public ::testing::Test {
+class WndProgram : public wndprogram::ProgramTest<CTestApp, Pack> {
+  friend void UseLanguage(bool russian);
+
  protected:
   void SetUp() override;
-  void TearDown() override;
-  CTestApp* app = nullptr;
-  std::vector<std::pair<std::string, UINT>> boxes;  // message boxes asked
-  int boxAnswer = IDOK;
 };
 
 // A window's client area in its parent's client coordinates.

@@ -1,5 +1,4 @@
 // The test program of the window stand-in (see wnd_fixture.h).
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -23,28 +22,9 @@ bool Logged(const std::string& what) {
   return false;
 }
 
-HINSTANCE Pack(bool russian) {
-  static HINSTANCE packs[2] = {nullptr, nullptr};
-  static bool tried[2] = {false, false};
-  const int i = russian ? 1 : 0;
-  if (!tried[i]) {
-    tried[i] = true;
-    const fs::path dir = qmtest::MakeTempDir(russian ? "wnd-pack-ru" : "wnd-pack-en");
-    const fs::path data = qmtest::SourceDir() / "tests" / "platform" / "wnd_data";
-    const fs::path out = dir / "wndtest.pack";
-    const std::string cmd = "\"" + (qmtest::BinDir() / "qmrc").string() + "\" --codepage " +
-                            (russian ? "1251 --language 0x0419" : "1252 --language 0x0409") + " --out \"" +
-                            out.string() + "\" --ids \"" + (data / "ids").string() + "\" \"" +
-                            (data / (russian ? "ru" : "en") / "wndtest.rcs").string() + "\"";
-    if (std::system(cmd.c_str()) == 0) packs[i] = LoadLibrary(out.string().c_str());
-  }
-  return packs[i];
-}
+HINSTANCE Pack(bool russian) { return wndprogram::CompilePack("wnd_data", "wndtest", russian); }
 
-void UseLanguage(bool russian) {
-  SetAnsiCodePage(russian ? 1251 : 1252);
-  AfxSetResourceHandle(Pack(russian));
-}
+void UseLanguage(bool russian) { WndProgram::UseLanguage(russian); }
 
 // ---------------------------------------------------------------------------
 
@@ -252,29 +232,8 @@ void CToolDlg::PostNcDestroy() {
 // ---------------------------------------------------------------------------
 
 void WndProgram::SetUp() {
-  ASSERT_NE(Pack(false), nullptr) << "the test pack could not be compiled";
-  UseLanguage(false);
   Log().clear();
-  SetMessageBoxHook([this](const CString& text, const CString&, UINT type) {
-    boxes.emplace_back(text.str(), type);
-    return boxAnswer;
-  });
-  app = new CTestApp;
-  ASSERT_TRUE(app->InitInstance());
-  QmPumpMessages();
-}
-
-void WndProgram::TearDown() {
-  QmSetModalHook(nullptr);
-  if (app) {
-    if (app->m_pMainWnd && app->m_pMainWnd->m_hWnd) app->m_pMainWnd->DestroyWindow();
-    QmPumpMessages();
-    delete app;
-    app = nullptr;
-  }
-  QmPumpMessages();
-  SetMessageBoxHook(nullptr);
-  UseLanguage(false);
+  ProgramTest::SetUp();
 }
 
 CRect ChildRect(HWND child) {
