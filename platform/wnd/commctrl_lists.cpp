@@ -460,7 +460,7 @@ class ListBoxClass : public DrawnClass {
         return true;
       }
       case WM_MOUSEWHEEL:
-        s->top -= static_cast<short>(HIWORD(wParam)) / 40;
+        s->top += WheelScrollLines(wParam);
         Changed(hwnd, *s);
         return true;
       case WM_LBUTTONDOWN:
@@ -1532,7 +1532,7 @@ class DropListClass : public DrawnClass {
       }
       case WM_MOUSEWHEEL:
         if (s) {
-          s->listTop -= static_cast<short>(HIWORD(wParam)) / 40;
+          s->listTop += WheelScrollLines(wParam);
           ListLayout(combo, *s);
           Redraw(hwnd);
         }

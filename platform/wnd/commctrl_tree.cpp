@@ -523,7 +523,7 @@ class TreeClass : public DrawnClass {
         return true;
       }
       case WM_MOUSEWHEEL:
-        s->top -= static_cast<short>(HIWORD(wParam)) / 40;
+        s->top += WheelScrollLines(wParam);
         Changed(hwnd, *s);
         return true;
       case WM_LBUTTONDOWN:
