@@ -1,7 +1,6 @@
 // CTabView: the mouse, the drawing tools, marking, the bead pop-ups, and the
 // edit history with the mirror and edit-colour-group hand-over.
 #include <algorithm>
-#include <cstdio>
 
 #include "core/IndexList.h"
 #include "lang/ids/view.h"
@@ -11,15 +10,6 @@
 namespace {
 constexpr UINT kCmdFileNew = 32000;
 constexpr UINT kCmdFileOpen = 32001;
-
-CString FormatText(const CString& pattern, ...) {
-  va_list args;
-  va_start(args, pattern);
-  char buffer[1024];
-  std::vsnprintf(buffer, sizeof buffer, pattern.GetString(), args);
-  va_end(args);
-  return CString(buffer);
-}
 }  // namespace
 
 void CTabView::ResetToolState() {
@@ -116,11 +106,11 @@ void CTabView::OnMouseMove(UINT flags, CPoint point) {
         CPaletteColor colour;
         if (bead->IsPresent() && m_palette.GetColorCopy(bead->GetColorIndex(m_design), colour)) {
           const CRgbTriple& rgb = colour.GetRgb();
-          info = FormatText(LoadResString(IDS_VIEW_BEAD_INFO), unsigned(column + 1), unsigned(row + 1),
-                            unsigned(rgb.GetRed()), unsigned(rgb.GetGreen()), unsigned(rgb.GetBlue()),
-                            colour.mfgName.GetString(), unsigned(colour.count));
+          info.Format(LoadResString(IDS_VIEW_BEAD_INFO), unsigned(column + 1), unsigned(row + 1),
+                      unsigned(rgb.GetRed()), unsigned(rgb.GetGreen()), unsigned(rgb.GetBlue()),
+                      colour.mfgName.GetString(), unsigned(colour.count));
         } else if (!bead->IsPresent()) {
-          info = FormatText(LoadResString(IDS_VIEW_BEAD_INFO_ABSENT), unsigned(column + 1), unsigned(row + 1));
+          info.Format(LoadResString(IDS_VIEW_BEAD_INFO_ABSENT), unsigned(column + 1), unsigned(row + 1));
         }
       }
       if (m_textDlg) m_textDlg->OnViewMouseMove(flags, column, row);
