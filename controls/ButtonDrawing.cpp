@@ -4,59 +4,29 @@
 #include <cmath>
 #include <cstring>
 
+#include "core/HslColor.h"
 #include "platform/wnd.h"
 
 // ---- Packed colours ----
 
 DWORD RgbToHsl(COLORREF color) {
-  const int r = GetRValue(color), g = GetGValue(color), b = GetBValue(color);
-  const int mx = std::max({r, g, b}), mn = std::min({r, g, b});
-  const double d = mx - mn;
-  const double l = (mx + mn) / 510.0;
-  double h = 0, s = 0;
-  if (mx != mn) {
-    s = l <= 0.5 ? d / (mx + mn) : d / (510.0 - mx - mn);
-    const double dr = (mx - r) / d, dg = (mx - g) / d, db = (mx - b) / d;
-    if (b == mx)
-      h = (4 + dg - dr) * 60;
-    else if (g == mx)
-      h = (2 + dr - db) * 60;
-    else
-      h = (6 + db - dg) * 60;
-    if (h > 360) h -= 360;
-  }
+  double h = 0, s = 0, l = 0;
+  RgbToHslParts(GetRValue(color), GetGValue(color), GetBValue(color), h, s, l);
   const DWORD hb = static_cast<DWORD>(std::trunc(h * 255 / 360)) & 0xFF;
   const DWORD lb = static_cast<DWORD>(std::trunc(l * 255)) & 0xFF;
   const DWORD sb = static_cast<DWORD>(std::trunc(s * 255)) & 0xFF;
   return hb | (lb << 8) | (sb << 16);
 }
 
-int HueToChannel(double m1, double m2, double h) {
-  if (h > 360)
-    h -= 360;
-  else if (h < 0)
-    h += 360;
-  double v;
-  if (h < 60)
-    v = m1 + (m2 - m1) * h / 60;
-  else if (h < 180)
-    v = m2;
-  else if (h < 240)
-    v = m1 + (m2 - m1) * (240 - h) / 60;
-  else
-    v = m1;
-  return static_cast<int>(std::trunc(v * 255));
-}
-
 COLORREF HslToRgb(DWORD packed) {
   const int hb = packed & 0xFF, lb = (packed >> 8) & 0xFF, sb = (packed >> 16) & 0xFF;
   if (sb == 0) return RGB(lb, lb, lb);
-  const double s = sb / 255.0, l = lb / 255.0;
-  const double m2 = l > 0.5 ? l + s - l * s : l * (1 + s);
-  const double m1 = 2 * l - m2;
-  const double h = hb * 360.0 / 255.0;
-  auto clamp = [](int v) { return static_cast<BYTE>(std::clamp(v, 0, 255)); };
-  return RGB(clamp(HueToChannel(m1, m2, h + 120)), clamp(HueToChannel(m1, m2, h)), clamp(HueToChannel(m1, m2, h - 120)));
+  double shares[3];
+  HslToRgbShares(hb * 360.0 / 255.0, sb / 255.0, lb / 255.0, shares);
+  auto channel = [](double share) {
+    return static_cast<BYTE>(std::clamp(static_cast<int>(std::trunc(share * 255)), 0, 255));
+  };
+  return RGB(channel(shares[0]), channel(shares[1]), channel(shares[2]));
 }
 
 COLORREF AdjustLightnessSaturation(COLORREF color, int lightness, int saturation) {

@@ -12,12 +12,12 @@ class CWnd;
 
 // ---- Packed colours -------------------------------------------------------
 // A packed value holds hue (byte 0, 0..255 for 0..360 degrees), lightness
-// (byte 1) and saturation (byte 2). It is used only by these functions; the
-// palette's CHslColor is another type with other numbers.
+// (byte 1) and saturation (byte 2). The conversions follow the HSL rule of
+// core/HslColor.h in double precision, which keeps the faces of the
+// controls the colours they have always had; CHslColor uses the same rule
+// in single precision.
 DWORD RgbToHsl(COLORREF color);
 COLORREF HslToRgb(DWORD packed);
-// One channel 0..255 of an HSL colour (hue in degrees).
-int HueToChannel(double m1, double m2, double hue);
 // The colour with lightness and saturation moved by the percentages
 // (positive: towards 255, negative: towards 0).
 COLORREF AdjustLightnessSaturation(COLORREF color, int lightness, int saturation);

@@ -252,24 +252,22 @@ void CIButton::DrawItem(LPDRAWITEMSTRUCT dis) {
   lastState_ = state;
 }
 
-// ---- CSoftButton ----
+// ---- CFlatFaceButton ----
 
-BEGIN_MESSAGE_MAP(CSoftButton, CButton)
-  ON_WM_MOUSEMOVE()
-  ON_WM_MOUSELEAVE()
+BEGIN_MESSAGE_MAP(CFlatFaceButton, CButton)
   ON_WM_CLOSE()
   ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
-CSoftButton::CSoftButton() { InitSoftButtonFont(font_); }
-CSoftButton::~CSoftButton() { FreeIcon(); }
+CFlatFaceButton::CFlatFaceButton() { InitSoftButtonFont(font_); }
+CFlatFaceButton::~CFlatFaceButton() { FreeIcon(); }
 
-void CSoftButton::FreeIcon() {
+void CFlatFaceButton::FreeIcon() {
   if (icon_) DestroyIcon(icon_);
   icon_ = nullptr;
 }
 
-bool CSoftButton::SetIcon(UINT id, int width, int height, int leftOffset, int gap) {
+bool CFlatFaceButton::SetIcon(UINT id, int width, int height, int leftOffset, int gap) {
   FreeIcon();
   icon_ = LoadPackIcon(id, width, height);
   iconWidth_ = width;
@@ -280,59 +278,73 @@ bool CSoftButton::SetIcon(UINT id, int width, int height, int leftOffset, int ga
   return icon_ != nullptr;
 }
 
-int CSoftButton::DrawIcon(CDC* dc, const RECT& rect, bool notPressed, bool enabled) {
+int CFlatFaceButton::DrawIcon(CDC* dc, const RECT& rect, bool notPressed, bool enabled) {
   return DrawButtonIcon(dc, rect, icon_, iconWidth_, iconHeight_, iconLeft_, notPressed, enabled);
 }
 
-COLORREF CSoftButton::GetFaceColor() { return faceColor_; }
+COLORREF CFlatFaceButton::GetFaceColor() { return faceColor_; }
 
-void CSoftButton::PreSubclassWindow() {
+void CFlatFaceButton::PreSubclassWindow() {
   CButton::PreSubclassWindow();
   MakeOwnerDrawn(this);
-  hover_.Init(this, CHoverTracker::kRepaint);
 }
 
-void CSoftButton::DrawItem(LPDRAWITEMSTRUCT dis) {
-  CDC* dc = CDC::FromHandle(dis->hDC);
-  const RECT item = dis->rcItem;
-  const bool enabled = !(dis->itemState & ODS_DISABLED);
-  const bool pressed = (dis->itemState & ODS_SELECTED) != 0;
+void CFlatFaceButton::DrawFace(const DRAWITEMSTRUCT& dis, bool pressed, int rings) {
+  CDC* dc = CDC::FromHandle(dis.hDC);
+  const RECT item = dis.rcItem;
+  const bool enabled = !(dis.itemState & ODS_DISABLED);
   CBrush face(GetFaceColor());
   dc->FillRect(&item, &face);
   if (!enabled)
     DrawDisabledButtonFrame(dc, item);
   else
-    DrawRampFrame(dc, item, !pressed, hover_.IsHovering() ? 4 : 2);
+    DrawRampFrame(dc, item, !pressed, rings);
   const int x = icon_ ? DrawIcon(dc, item, !pressed, enabled) + iconGap_ : -1;
   CString caption;
   GetWindowText(caption);
   DrawButtonCaption(dc, item, caption, font_, textColor_, x, pressed, enabled);
-  if (enabled && (dis->itemState & ODS_FOCUS)) {
+  if (enabled && (dis.itemState & ODS_FOCUS)) {
     RECT r = item;
     InflateRect(&r, -4, -4);
     dc->DrawFocusRect(&r);
   }
 }
 
-void CSoftButton::OnMouseMove(UINT flags, CPoint point) {
-  if (!hover_.GetTracked() && !hover_.IsHovering()) hover_.Init(this, CHoverTracker::kRepaint);
-  hover_.OnMouseMove();
-  CButton::OnMouseMove(flags, point);
-}
-
-void CSoftButton::OnMouseLeave() {
-  hover_.OnMouseLeave();
-  CButton::OnMouseLeave();
-}
-
-void CSoftButton::OnClose() {
+void CFlatFaceButton::OnClose() {
   FreeIcon();
   CButton::OnClose();
 }
 
-void CSoftButton::OnDestroy() {
+void CFlatFaceButton::OnDestroy() {
   FreeIcon();
   CButton::OnDestroy();
+}
+
+// ---- CSoftButton ----
+
+BEGIN_MESSAGE_MAP(CSoftButton, CFlatFaceButton)
+  ON_WM_MOUSEMOVE()
+  ON_WM_MOUSELEAVE()
+END_MESSAGE_MAP()
+
+void CSoftButton::PreSubclassWindow() {
+  CFlatFaceButton::PreSubclassWindow();
+  hover_.Init(this, CHoverTracker::kRepaint);
+}
+
+void CSoftButton::DrawItem(LPDRAWITEMSTRUCT dis) {
+  DrawFace(*dis, (dis->itemState & ODS_SELECTED) != 0, hover_.IsHovering() ? 4 : 2);
+}
+
+void CSoftButton::OnMouseMove(UINT flags, CPoint point) {
+  if (!hover_.GetTracked() && !hover_.IsHovering()) hover_.Init(this, CHoverTracker::kRepaint);
+  hover_.OnMouseMove();
+  CFlatFaceButton::OnMouseMove(flags, point);
+}
+
+void CSoftButton::OnMouseLeave() {
+  hover_.OnMouseLeave();
+  CFlatFaceButton::OnMouseLeave();
 }
 
 void CMyColorButton::SetColor(COLORREF color) {
@@ -343,90 +355,33 @@ void CMyColorButton::SetColor(COLORREF color) {
 
 // ---- CToolbarButton ----
 
-BEGIN_MESSAGE_MAP(CToolbarButton, CButton)
-  ON_WM_CLOSE()
-  ON_WM_DESTROY()
-END_MESSAGE_MAP()
-
-CToolbarButton::CToolbarButton() { InitSoftButtonFont(font_); }
-CToolbarButton::~CToolbarButton() { FreeIcon(); }
-
-void CToolbarButton::FreeIcon() {
-  if (icon_) DestroyIcon(icon_);
-  icon_ = nullptr;
-}
-
-bool CToolbarButton::SetIcon(UINT id, int width, int height, int leftOffset, int gap) {
-  FreeIcon();
-  icon_ = LoadPackIcon(id, width, height);
-  iconWidth_ = width;
-  iconHeight_ = height;
-  iconLeft_ = leftOffset;
-  iconGap_ = gap;
-  if (GetSafeHwnd()) InvalidateRect(nullptr, TRUE);
-  return icon_ != nullptr;
-}
-
 void CToolbarButton::SetPressed(bool pressed) {
   pressed_ = pressed ? 1 : 0;
   if (GetSafeHwnd()) InvalidateRect(nullptr, TRUE);
 }
 
-int CToolbarButton::DrawIcon(CDC* dc, const RECT& rect, bool notPressed, bool enabled) {
-  return DrawButtonIcon(dc, rect, icon_, iconWidth_, iconHeight_, iconLeft_, notPressed, enabled);
-}
-
-COLORREF CToolbarButton::GetFaceColor() { return faceColor_; }
-
-void CToolbarButton::PreSubclassWindow() {
-  CButton::PreSubclassWindow();
-  MakeOwnerDrawn(this);
-}
-
 void CToolbarButton::DrawItem(LPDRAWITEMSTRUCT dis) {
-  CDC* dc = CDC::FromHandle(dis->hDC);
-  const RECT item = dis->rcItem;
-  const bool enabled = !(dis->itemState & ODS_DISABLED);
-  const bool selected = (dis->itemState & ODS_SELECTED) != 0;
-  CBrush face(GetFaceColor());
-  dc->FillRect(&item, &face);
-  if (pressed_) {
-    CPen pen(PS_SOLID, 1, RGB(232, 232, 232));
-    CPen* oldPen = dc->SelectObject(&pen);
-    for (int y = item.top; y < item.bottom; y += 2) {
-      dc->MoveTo(item.left, y);
-      dc->LineTo(item.right, y);
-    }
-    for (int x = item.left; x < item.right; x += 2) {
-      dc->MoveTo(x, item.top);
-      dc->LineTo(x, item.bottom);
-    }
-    dc->SelectObject(oldPen);
-    DrawIcon(dc, item, true, true);
-    DrawRampFrame(dc, item, false, 2);
+  if (!pressed_) {
+    DrawFace(*dis, (dis->itemState & ODS_SELECTED) != 0, 2);
     return;
   }
-  if (!enabled)
-    DrawDisabledButtonFrame(dc, item);
-  else
-    DrawRampFrame(dc, item, !selected, 2);
-  const int x = icon_ ? DrawIcon(dc, item, !selected, enabled) + iconGap_ : -1;
-  CString caption;
-  GetWindowText(caption);
-  DrawButtonCaption(dc, item, caption, font_, textColor_, x, selected, enabled);
-  if (enabled && (dis->itemState & ODS_FOCUS)) {
-    RECT r = item;
-    InflateRect(&r, -4, -4);
-    dc->DrawFocusRect(&r);
+  // Latched: a grid of light lines over the face, the icon at rest and a
+  // sunken frame; no caption.
+  CDC* dc = CDC::FromHandle(dis->hDC);
+  const RECT item = dis->rcItem;
+  CBrush face(GetFaceColor());
+  dc->FillRect(&item, &face);
+  CPen pen(PS_SOLID, 1, RGB(232, 232, 232));
+  CPen* oldPen = dc->SelectObject(&pen);
+  for (int y = item.top; y < item.bottom; y += 2) {
+    dc->MoveTo(item.left, y);
+    dc->LineTo(item.right, y);
   }
-}
-
-void CToolbarButton::OnClose() {
-  FreeIcon();
-  CButton::OnClose();
-}
-
-void CToolbarButton::OnDestroy() {
-  FreeIcon();
-  CButton::OnDestroy();
+  for (int x = item.left; x < item.right; x += 2) {
+    dc->MoveTo(x, item.top);
+    dc->LineTo(x, item.bottom);
+  }
+  dc->SelectObject(oldPen);
+  DrawIcon(dc, item, true, true);
+  DrawRampFrame(dc, item, false, 2);
 }

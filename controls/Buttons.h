@@ -3,6 +3,7 @@
 // with a four-shade frame, hover highlight and its own font), CMyColorButton
 // (a soft button showing a chosen colour) and CToolbarButton (an icon button
 // with a latched pressed state, used as tool button by panes and dialogs).
+// The soft and the tool button paint through one face, CFlatFaceButton.
 #pragma once
 
 #include "controls/ButtonDrawing.h"
@@ -70,25 +71,31 @@ void DrawButtonCaption(CDC* dc, const RECT& rect, const CString& text, const LOG
 // Loads an icon of the resource library at a size (null when missing).
 HICON LoadPackIcon(UINT id, int width, int height);
 
-class CSoftButton : public CButton {
+// The flat face shared by the soft and the tool buttons: the face colour,
+// the four-shade frame, an optional icon left of the caption, the caption
+// in the soft-button font and the focus rectangle. Derived buttons choose
+// the frame's state (pressed, hovered) and add their own looks.
+class CFlatFaceButton : public CButton {
  public:
-  CSoftButton();
-  ~CSoftButton() override;
+  CFlatFaceButton();
+  ~CFlatFaceButton() override;
 
+  // The icon of the resource library at that size, drawn leftOffset pixels
+  // from the left with gap pixels before the caption; false when missing.
   bool SetIcon(UINT id, int width, int height, int leftOffset, int gap);
   virtual int DrawIcon(CDC* dc, const RECT& rect, bool notPressed, bool enabled);
   virtual COLORREF GetFaceColor();
 
-  void DrawItem(LPDRAWITEMSTRUCT dis) override;
   void PreSubclassWindow() override;
 
-  CHoverTracker& GetHoverTracker() { return hover_; }
   const LOGFONT& GetCaptionFont() const { return font_; }
   COLORREF GetTextColor() const { return textColor_; }
 
  protected:
-  afx_msg void OnMouseMove(UINT flags, CPoint point);
-  afx_msg void OnMouseLeave();
+  // The whole face: fill, frame (raised unless pressed, `rings` wide;
+  // the disabled frame when disabled), icon, caption and focus rectangle.
+  void DrawFace(const DRAWITEMSTRUCT& dis, bool pressed, int rings);
+
   afx_msg void OnClose();
   afx_msg void OnDestroy();
   DECLARE_MESSAGE_MAP()
@@ -98,10 +105,24 @@ class CSoftButton : public CButton {
   COLORREF faceColor_ = 0xC8D0D4;
   HICON icon_ = nullptr;
   int iconWidth_ = 0, iconHeight_ = 0, iconLeft_ = 0, iconGap_ = 0;
-  CHoverTracker hover_;
 
  private:
   void FreeIcon();
+};
+
+class CSoftButton : public CFlatFaceButton {
+ public:
+  void DrawItem(LPDRAWITEMSTRUCT dis) override;
+  void PreSubclassWindow() override;
+
+  CHoverTracker& GetHoverTracker() { return hover_; }
+
+ protected:
+  afx_msg void OnMouseMove(UINT flags, CPoint point);
+  afx_msg void OnMouseLeave();
+  DECLARE_MESSAGE_MAP()
+
+  CHoverTracker hover_;
 };
 
 class CMyColorButton : public CSoftButton {
@@ -110,32 +131,13 @@ class CMyColorButton : public CSoftButton {
   void SetColor(COLORREF color);
 };
 
-class CToolbarButton : public CButton {
+class CToolbarButton : public CFlatFaceButton {
  public:
-  CToolbarButton();
-  ~CToolbarButton() override;
-
-  bool SetIcon(UINT id, int width, int height, int leftOffset, int gap);
   void SetPressed(bool pressed);
   bool IsPressed() const { return pressed_ != 0; }
-  virtual int DrawIcon(CDC* dc, const RECT& rect, bool notPressed, bool enabled);
-  virtual COLORREF GetFaceColor();
 
   void DrawItem(LPDRAWITEMSTRUCT dis) override;
-  void PreSubclassWindow() override;
-
- protected:
-  afx_msg void OnClose();
-  afx_msg void OnDestroy();
-  DECLARE_MESSAGE_MAP()
 
  private:
-  void FreeIcon();
-
-  LOGFONT font_;
-  COLORREF textColor_ = 0;
-  COLORREF faceColor_ = 0xC8D0D4;
-  HICON icon_ = nullptr;
-  int iconWidth_ = 0, iconHeight_ = 0, iconLeft_ = 0, iconGap_ = 0;
   BYTE pressed_ = 0;
 };

@@ -1,6 +1,6 @@
-// The message of a command whose window or operation this version of the
-// program does not have yet: one stop-icon box naming the command by its
-// menu text (or its tooltip when no menu shows it).
+// The message for a menu command that cannot run: one stop-icon box naming
+// the command by its menu text (or its tooltip when no menu shows it), so
+// that a command never does nothing in silence.
 #pragma once
 
 #include "platform/base.h"

@@ -1,28 +1,6 @@
 #include "core/HslColor.h"
 
-#include <algorithm>
-
 namespace {
-
-// 1/60 as a single-precision constant.
-constexpr float kOneSixtieth = 0.016666668f;
-
-float Channel(float m1, float m2, float h) {
-  if (h > 360.0f)
-    h -= 360.0f;
-  else if (h < 0.0f)
-    h += 360.0f;
-  float v;
-  if (h < 60.0f)
-    v = m1 + (m2 - m1) * h * kOneSixtieth;
-  else if (h < 180.0f)
-    v = m2;
-  else if (h < 240.0f)
-    v = m1 + (m2 - m1) * (240.0f - h) * kOneSixtieth;
-  else
-    v = m1;
-  return v * 255.0f;
-}
 
 BYTE TruncToByte(float v) {
   // Truncation toward zero; the byte keeps the low 8 bits as a conversion
@@ -40,27 +18,9 @@ CHslColor::CHslColor(COLORREF packed) {
 }
 
 void CHslColor::ComputeHsl() {
-  const int r = rgba_[0], g = rgba_[1], b = rgba_[2];
-  const int mx = std::max(r, std::max(g, b));
-  const int mn = std::min(r, std::min(g, b));
-  lightness_ = static_cast<float>(mx + mn) / 510.0f;
-  if (mx == mn) {
-    saturation_ = 0.0f;
-    hue_ = 0.0f;
-  } else {
-    const float d = static_cast<float>(mx - mn);
-    if (lightness_ <= 0.5f)
-      saturation_ = d / static_cast<float>(mx + mn);
-    else
-      saturation_ = d / static_cast<float>(510 - mx - mn);
-    const float rp = static_cast<float>(mx - r) / d;
-    const float gp = static_cast<float>(mx - g) / d;
-    const float bp = static_cast<float>(mx - b) / d;
-    if (r == mx) hue_ = (bp - gp + 6.0f) * 60.0f;
-    if (g == mx) hue_ = (rp - bp + 2.0f) * 60.0f;
-    if (b == mx) hue_ = (gp - rp + 4.0f) * 60.0f;
-    if (hue_ > 360.0f) hue_ -= 360.0f;
-  }
+  // The single-precision form of the HSL rule (core/HslColor.h): its
+  // rounding is the one the colour operations on designs have always had.
+  RgbToHslParts(rgba_[0], rgba_[1], rgba_[2], hue_, saturation_, lightness_);
   hslValid_ = 1;
 }
 
@@ -74,12 +34,9 @@ void CHslColor::UpdateRgb() {
     rgba_[0] = rgba_[1] = rgba_[2] = v;
     return;
   }
-  const float l = lightness_, s = saturation_;
-  const float m2 = l > 0.5f ? l + s - l * s : l * (1.0f + s);
-  const float m1 = 2.0f * l - m2;
-  rgba_[0] = TruncToByte(Channel(m1, m2, hue_ + 120.0f));
-  rgba_[1] = TruncToByte(Channel(m1, m2, hue_));
-  rgba_[2] = TruncToByte(Channel(m1, m2, hue_ - 120.0f));
+  float shares[3];
+  HslToRgbShares(hue_, saturation_, lightness_, shares);
+  for (int i = 0; i < 3; ++i) rgba_[i] = TruncToByte(shares[i] * 255.0f);
 }
 
 void CHslColor::EnsureRgb() {

@@ -113,6 +113,17 @@ bool CImageView::Paint(CDC* ignored, bool release, CDC** dcOut) {
   return PaintScaledBitmap(m_cached, m_cachedWidth, m_cachedHeight, release, dcOut);
 }
 
+CDC* CImageView::OwnerDCWithPalette() {
+  CDC* dc = m_owner->GetOwnerDC();
+  if (!dc) return nullptr;
+  CImagePalette* palette = GetPalette();
+  if (palette && palette->GetSafeHandle()) {
+    dc->SelectPalette(palette, FALSE);
+    dc->RealizePalette();
+  }
+  return dc;
+}
+
 bool CImageView::PaintDirect(CDC*, bool release, CDC** dcOut) {
   if (dcOut) *dcOut = nullptr;
   if (!m_owner) return false;
@@ -123,13 +134,8 @@ bool CImageView::PaintDirect(CDC*, bool release, CDC** dcOut) {
   const int zh = static_cast<int>(static_cast<std::int64_t>(GetHeight()) * zoom / 100);
   const int x = client.Width() < zw ? -scroll.x : (client.Width() - zw) / 2;
   const int y = client.Height() < zh ? -scroll.y : (client.Height() - zh) / 2;
-  CDC* dc = m_owner->GetOwnerDC();
+  CDC* dc = OwnerDCWithPalette();
   if (!dc) return false;
-  CImagePalette* palette = GetPalette();
-  if (palette && palette->GetSafeHandle()) {
-    dc->SelectPalette(palette, FALSE);
-    dc->RealizePalette();
-  }
   bool ok;
   if (m_fit) {
     m_zoom = FitZoom(client);
@@ -150,13 +156,8 @@ bool CImageView::PaintScaledBitmap(HBITMAP bitmap, int width, int height, bool r
   const CRect client = m_owner->GetOwnerClientRect();
   const int x = client.Width() >= width ? (client.Width() - width) / 2 : -scroll.x;
   const int y = client.Height() >= height ? (client.Height() - height) / 2 : -scroll.y;
-  CDC* dc = m_owner->GetOwnerDC();
+  CDC* dc = OwnerDCWithPalette();
   if (!dc) return false;
-  CImagePalette* palette = GetPalette();
-  if (palette && palette->GetSafeHandle()) {
-    dc->SelectPalette(palette, FALSE);
-    dc->RealizePalette();
-  }
   if (m_fit) m_zoom = FitZoom(client);
   m_origin = CPoint(x, y);
   m_owner->SetOwnerScrollSizes(MM_TEXT, CSize(width, height));

@@ -109,6 +109,9 @@ class CImageView : public CImage {
   CSize GetCachedSize() const { return CSize(m_cachedWidth, m_cachedHeight); }
 
  private:
+  // The owner's DC with the picture's palette selected and realised; null
+  // when the owner gives none.
+  CDC* OwnerDCWithPalette();
   void Finish(CDC* dc, bool release, CDC** dcOut);
   int FitZoom(const CRect& client) const;
 

@@ -42,11 +42,11 @@ bool COlePicture::LoadFromResource(UINT id) {
   return LoadFromMemory(static_cast<const BYTE*>(bytes), size);
 }
 
-bool COlePicture::LoadFromFile(const char* path) {
+bool COlePicture::LoadWith(const std::function<bool(CBaseImage&)>& load) {
   Free();
   try {
     auto* picture = new CBaseImage;
-    if (!path || !picture->Load(path, CODEC_FORMAT_UNKNOWN) || !picture->IsValid()) {
+    if (!load(*picture) || !picture->IsValid()) {
       delete picture;
       return false;
     }
@@ -58,21 +58,22 @@ bool COlePicture::LoadFromFile(const char* path) {
   return m_loaded;
 }
 
-bool COlePicture::LoadFromMemory(const BYTE* data, size_t size) {
-  Free();
-  if (!data || !size || size > 0xFFFFFFFFu) return false;
-  try {
-    auto* picture = new CBaseImage;
-    if (!picture->Decode(data, static_cast<DWORD>(size), CODEC_FORMAT_UNKNOWN) || !picture->IsValid()) {
-      delete picture;
-      return false;
-    }
-    m_picture = picture;
-    m_loaded = true;
-  } catch (...) {
+bool COlePicture::LoadFromFile(const char* path) {
+  if (!path) {
     Free();
+    return false;
   }
-  return m_loaded;
+  return LoadWith([path](CBaseImage& picture) { return picture.Load(path, CODEC_FORMAT_UNKNOWN); });
+}
+
+bool COlePicture::LoadFromMemory(const BYTE* data, size_t size) {
+  if (!data || !size || size > 0xFFFFFFFFu) {
+    Free();
+    return false;
+  }
+  return LoadWith([data, size](CBaseImage& picture) {
+    return picture.Decode(data, static_cast<DWORD>(size), CODEC_FORMAT_UNKNOWN);
+  });
 }
 
 CSize COlePicture::GetHimetricSize() const {

@@ -5,6 +5,8 @@
 // them), and the picture is sized as at 96 dots per inch.
 #pragma once
 
+#include <functional>
+
 #include "platform/base.h"
 #include "platform/gdi.h"
 
@@ -43,6 +45,9 @@ class COlePicture {
   void Free();
 
  private:
+  // Keeps the picture that `load` fills when it succeeds and is valid.
+  bool LoadWith(const std::function<bool(CBaseImage&)>& load);
+
   CBaseImage* m_picture = nullptr;
   bool m_loaded = false;
 };

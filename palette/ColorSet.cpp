@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 const char kInnerImageLibPath[] = "<Inner Image Lib>";
 
@@ -253,27 +254,34 @@ const std::vector<DWORD>& DefaultSymbolCodes() {
 // A code that prints nothing on a chart: NUL, the controls, the blank, DEL.
 bool IsBlankSymbol(int code) { return (code >= 0 && code <= 32) || code == 127; }
 
+// Deals the codes in turn, with the variants 0, 1, 2 in turn, to the colours
+// of `order` sorted most used first (equal counts keep their order).
+void DealSymbolsByCount(std::vector<CPaletteColor>& colors, std::vector<int> order,
+                        const std::vector<DWORD>& codes) {
+  std::stable_sort(order.begin(), order.end(), [&colors](int a, int b) {
+    return colors[static_cast<size_t>(a)].count > colors[static_cast<size_t>(b)].count;
+  });
+  size_t cursor = 0;
+  BYTE variant = 0;
+  for (int i : order) {
+    CPaletteColor& c = colors[static_cast<size_t>(i)];
+    c.symbol = static_cast<int>(codes[cursor]);
+    c.symbolVariant = variant;
+    cursor = (cursor + 1) % codes.size();
+    variant = static_cast<BYTE>((variant + 1) % 3);
+  }
+}
+
 }  // namespace
 
 void CColorSet::AssignSymbolsByCounts(const std::vector<DWORD>& givenCodes) {
   if (colors_.empty()) return;
   const std::vector<DWORD>& codes = givenCodes.empty() ? DefaultSymbolCodes() : givenCodes;
 
-  // The colours by count, most used first; equal counts keep palette order.
+  // Every colour, most used first; equal counts keep palette order.
   std::vector<int> order(colors_.size());
   for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
-  std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
-    return colors_[static_cast<size_t>(a)].count > colors_[static_cast<size_t>(b)].count;
-  });
-  size_t cursor = 0;
-  BYTE variant = 0;
-  for (int i : order) {
-    CPaletteColor& c = colors_[static_cast<size_t>(i)];
-    c.symbol = static_cast<int>(codes[cursor]);
-    c.symbolVariant = variant;
-    cursor = (cursor + 1) % codes.size();
-    variant = static_cast<BYTE>((variant + 1) % 3);
-  }
+  DealSymbolsByCount(colors_, std::move(order), codes);
 }
 
 void CColorSet::EnsureDistinctSymbols() { EnsureDistinctSymbols(std::vector<DWORD>()); }
@@ -316,18 +324,7 @@ void CColorSet::EnsureDistinctSymbols(const std::vector<DWORD>& designCodes) {
   std::vector<int> order;
   for (size_t i = 0; i < colors_.size(); ++i)
     if (colors_[i].count > 0) order.push_back(static_cast<int>(i));
-  std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
-    return colors_[static_cast<size_t>(a)].count > colors_[static_cast<size_t>(b)].count;
-  });
-  size_t cursor = 0;
-  BYTE variant = 0;
-  for (int i : order) {
-    CPaletteColor& c = colors_[static_cast<size_t>(i)];
-    c.symbol = static_cast<int>(codes[cursor]);
-    c.symbolVariant = variant;
-    cursor = (cursor + 1) % codes.size();
-    variant = static_cast<BYTE>((variant + 1) % 3);
-  }
+  DealSymbolsByCount(colors_, std::move(order), codes);
 }
 
 void CColorSet::CollectUsedColors(std::vector<CPaletteColor>& out) const {

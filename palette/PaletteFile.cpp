@@ -32,8 +32,9 @@ bool ReplaceFileWith(const CString& path, const std::vector<BYTE>& bytes) {
   if (ok && !FlushFileBuffers(file)) ok = false;
   if (!CloseHandle(file)) ok = false;
   if (ok) {
-    // A read-only palette is replaced as the old program did: it cleared the
-    // attribute and deleted the file before writing.
+    // Saving over a read-only palette replaces it too: the user chose that
+    // file, so its read-only attribute is cleared for the rename and put
+    // back when the rename fails.
     const DWORD attributes = GetFileAttributes(path);
     const bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
                           !(attributes & FILE_ATTRIBUTE_DIRECTORY);

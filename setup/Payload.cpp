@@ -84,6 +84,18 @@ int MakeTemporary(const std::string& target, std::string& tmp) {
   return fd;
 }
 
+// The temporary file that will replace the target once written; -1 with
+// the last error set when the target is read-only or no file can be made.
+int OpenReplacement(const std::string& target, std::string& tmp) {
+  if (TargetIsReadOnly(target)) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return -1;
+  }
+  const int fd = MakeTemporary(target, tmp);
+  if (fd < 0) SetLastError(ErrnoToWin32Error(errno));
+  return fd;
+}
+
 bool WriteAll(int fd, const char* data, size_t size) {
   while (size > 0) {
     const ssize_t n = ::write(fd, data, size);
@@ -258,16 +270,9 @@ bool ReadPayloadEntry(UINT id, std::vector<BYTE>& out) {
 
 bool ExtractPayloadEntry(UINT id, const CString& path, CExtracted* written) {
   const std::string target = PathUtf8(path);
-  if (TargetIsReadOnly(target)) {
-    SetLastError(ERROR_ACCESS_DENIED);
-    return false;
-  }
   std::string tmp;
-  const int fd = MakeTemporary(target, tmp);
-  if (fd < 0) {
-    SetLastError(ErrnoToWin32Error(errno));
-    return false;
-  }
+  const int fd = OpenReplacement(target, tmp);
+  if (fd < 0) return false;
   uLong crc = crc32(0L, Z_NULL, 0);
   ULONGLONG size = 0;
   int writeError = 0;
@@ -306,16 +311,9 @@ bool ExtractPayloadEntry(UINT id, const CString& path, CExtracted* written) {
 
 bool WriteFileReplacing(const CString& path, const void* data, size_t size, DWORD mode) {
   const std::string target = PathUtf8(path);
-  if (TargetIsReadOnly(target)) {
-    SetLastError(ERROR_ACCESS_DENIED);
-    return false;
-  }
   std::string tmp;
-  const int fd = MakeTemporary(target, tmp);
-  if (fd < 0) {
-    SetLastError(ErrnoToWin32Error(errno));
-    return false;
-  }
+  const int fd = OpenReplacement(target, tmp);
+  if (fd < 0) return false;
   if (!WriteAll(fd, static_cast<const char*>(data), size)) {
     SetLastError(ErrnoToWin32Error(errno));
     ::close(fd);

@@ -7,7 +7,7 @@ the folders its entry names (all lower levels where it says BELOW), and,
 above the platform layer, the ids of the language packs (lang/ids). The
 checker reads every #include "..." of the source files under the folders of
 the table that exist, and names file and line of each include that breaks
-the rule. Folders of the table that do not exist yet are passed over.
+the rule. Folders of the table missing from the checkout are passed over.
 
     python3 tools/check_levels.py [--root DIR]
 

@@ -15,7 +15,7 @@ fi
 # start from the build tree stores what the setup would choose from the locale.
 "$build/bin/qmreg" init-language
 if [ ! -x "$build/bin/Velloran" ]; then
-  echo "The program itself is not built yet: build/bin holds only the parts built so far." >&2
+  echo "The build did not make build/bin/Velloran; see the build's messages above." >&2
   exit 1
 fi
 exec "$build/bin/Velloran" "$@"

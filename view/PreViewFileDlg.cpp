@@ -146,6 +146,17 @@ CRect FitPreviewRect(const CRect& area, int width, int height) {
 
 void CPicturePreviewArea::PaintContents(CDC& dc, const CRect& rect) { PaintPicturePreview(dc, rect, m_ole, m_image); }
 
+CSize CPicturePreviewArea::Load(const CString& path, std::unique_ptr<COlePicture>& ole,
+                                std::unique_ptr<CImage>& image) {
+  m_ole = nullptr;
+  m_image = nullptr;
+  const CSize size = LoadPicturePreview(path, *this, ole, image);
+  m_ole = ole.get();
+  m_image = image.get();
+  Invalidate(FALSE);
+  return size;
+}
+
 void PaintPicturePreview(CDC& dc, const CRect& rect, COlePicture* ole, CImage* image) {
   dc.FillSolidRect(&rect, FaceColor());
   if (ole != nullptr && ole->IsLoaded()) {
@@ -361,7 +372,41 @@ BOOL CPreViewFileDlg::OnInitDialog() {
   return TRUE;
 }
 
+void CPreViewFileDlg::InitQualitySlider(int minimum) {
+  if (auto* slider = static_cast<CSliderCtrl*>(GetDlgItem(IDC_FILE_JPEG_QUALITY))) {
+    slider->SendMessage(TBM_SETRANGEMIN, FALSE, minimum);
+    slider->SendMessage(TBM_SETRANGEMAX, TRUE, 240);
+    slider->SendMessage(TBM_SETPOS, TRUE, kSliderStart);
+    slider->EnableWindow(m_ofn.nFilterIndex <= 1);
+  }
+}
+
+void CPreViewFileDlg::StartSizeLock() {
+  SetDlgItemInt(IDC_FILE_WIDTH, static_cast<UINT>(m_size.width), TRUE);
+  SetDlgItemInt(IDC_FILE_HEIGHT, static_cast<UINT>(m_size.height), TRUE);
+  CString line;
+  line.Format(LoadResString(IDS_ORIGINAL_SIZE), m_size.width, m_size.height);
+  SetDlgItemText(IDC_FILE_ORIGINAL_SIZE, line);
+  m_sizeTimer = SetTimer(kSizeTimer, kSizeTimerPeriod);
+}
+
+bool CPreViewFileDlg::TickSizeLock(UINT_PTR id) {
+  if (id != kSizeTimer) return false;
+  bool rewriteHeight = false;
+  if (m_size.Apply(ReadPositive(this, IDC_FILE_WIDTH), ReadPositive(this, IDC_FILE_HEIGHT), rewriteHeight)) {
+    if (rewriteHeight)
+      SetDlgItemInt(IDC_FILE_HEIGHT, static_cast<UINT>(m_size.height), TRUE);
+    else
+      SetDlgItemInt(IDC_FILE_WIDTH, static_cast<UINT>(m_size.width), TRUE);
+  }
+  return true;
+}
+
 void CPreViewFileDlg::OnDestroy() {
+  if (m_sizeTimer != 0) {
+    KillTimer(m_sizeTimer);
+    m_sizeTimer = 0;
+  }
   if (m_icon != nullptr) {
     DestroyIcon(m_icon);
     m_icon = nullptr;
@@ -470,7 +515,6 @@ bool CSizeLock::Apply(int fieldWidth, int fieldHeight, bool& rewriteHeight) {
 
 BEGIN_MESSAGE_MAP(CPreViewImageFileDlg, CPreViewFileDlg)
   ON_WM_TIMER()
-  ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 CPreViewImageFileDlg::CPreViewImageFileDlg(BOOL open, LPCTSTR defExt, LPCTSTR fileName, DWORD flags,
@@ -485,18 +529,8 @@ BOOL CPreViewImageFileDlg::OnInitDialog() {
   m_previewArea.SubclassDlgItem(IDC_FILE_PREVIEW, this);
   m_previewArea.ShowMessage(nullptr);
   if (!m_bOpenFileDialog) {
-    if (auto* slider = static_cast<CSliderCtrl*>(GetDlgItem(IDC_FILE_JPEG_QUALITY))) {
-      slider->SendMessage(TBM_SETRANGEMIN, FALSE, 15);
-      slider->SendMessage(TBM_SETRANGEMAX, TRUE, 240);
-      slider->SendMessage(TBM_SETPOS, TRUE, kSliderStart);
-      slider->EnableWindow(m_ofn.nFilterIndex <= 1);
-    }
-    SetDlgItemInt(IDC_FILE_WIDTH, static_cast<UINT>(m_size.width), TRUE);
-    SetDlgItemInt(IDC_FILE_HEIGHT, static_cast<UINT>(m_size.height), TRUE);
-    CString line;
-    line.Format(LoadResString(IDS_ORIGINAL_SIZE), m_size.width, m_size.height);
-    SetDlgItemText(IDC_FILE_ORIGINAL_SIZE, line);
-    m_timer = SetTimer(kSizeTimer, kSizeTimerPeriod);
+    InitQualitySlider(15);
+    StartSizeLock();
   }
   return TRUE;
 }
@@ -512,17 +546,10 @@ void CPreViewImageFileDlg::ShowPreviewSize() {
   }
 }
 
-void CPreViewImageFileDlg::LoadPreview(const CString& path) {
-  m_previewArea.m_ole = nullptr;
-  m_previewArea.m_image = nullptr;
-  m_previewSize = LoadPicturePreview(path, m_previewArea, m_ole, m_image);
-  m_previewArea.m_ole = m_ole.get();
-  m_previewArea.m_image = m_image.get();
-  m_previewArea.Invalidate(FALSE);
+void CPreViewImageFileDlg::OnFileNameChange() {
+  m_previewSize = m_previewArea.Load(GetPathName(), m_ole, m_image);
   ShowPreviewSize();
 }
-
-void CPreViewImageFileDlg::OnFileNameChange() { LoadPreview(GetPathName()); }
 
 void CPreViewImageFileDlg::OnTypeChange() {
   if (m_bOpenFileDialog) return;
@@ -540,32 +567,13 @@ BOOL CPreViewImageFileDlg::OnFileNameOK() {
 }
 
 void CPreViewImageFileDlg::OnTimer(UINT_PTR id) {
-  if (id != kSizeTimer || m_bOpenFileDialog) {
-    CPreViewFileDlg::OnTimer(id);
-    return;
-  }
-  bool rewriteHeight = false;
-  if (m_size.Apply(ReadPositive(this, IDC_FILE_WIDTH), ReadPositive(this, IDC_FILE_HEIGHT), rewriteHeight)) {
-    if (rewriteHeight)
-      SetDlgItemInt(IDC_FILE_HEIGHT, static_cast<UINT>(m_size.height), TRUE);
-    else
-      SetDlgItemInt(IDC_FILE_WIDTH, static_cast<UINT>(m_size.width), TRUE);
-  }
-}
-
-void CPreViewImageFileDlg::OnDestroy() {
-  if (m_timer != 0) {
-    KillTimer(m_timer);
-    m_timer = 0;
-  }
-  CPreViewFileDlg::OnDestroy();
+  if (m_bOpenFileDialog || !TickSizeLock(id)) CPreViewFileDlg::OnTimer(id);
 }
 
 // ---- CSelectExportBeadImageFileDlg ----
 
 BEGIN_MESSAGE_MAP(CSelectExportBeadImageFileDlg, CPreViewFileDlg)
   ON_WM_TIMER()
-  ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 CSelectExportBeadImageFileDlg::CSelectExportBeadImageFileDlg(CGraphicOutputParams* params, LPCTSTR defExt,
@@ -599,17 +607,9 @@ BOOL CSelectExportBeadImageFileDlg::OnInitDialog() {
   CPreViewFileDlg::OnInitDialog();
   m_previewArea.SubclassDlgItem(IDC_FILE_PREVIEW, this);
   m_previewArea.ShowMessage(nullptr);
-  if (auto* slider = static_cast<CSliderCtrl*>(GetDlgItem(IDC_FILE_JPEG_QUALITY))) {
-    slider->SendMessage(TBM_SETRANGEMIN, FALSE, 10);
-    slider->SendMessage(TBM_SETRANGEMAX, TRUE, 240);
-    slider->SendMessage(TBM_SETPOS, TRUE, kSliderStart);
-    slider->EnableWindow(m_ofn.nFilterIndex <= 1);
-  }
-  SetDlgItemInt(IDC_FILE_WIDTH, static_cast<UINT>(m_params->m_outputWidth), TRUE);
-  SetDlgItemInt(IDC_FILE_HEIGHT, static_cast<UINT>(m_params->m_outputHeight), TRUE);
-  CString line;
-  line.Format(LoadResString(IDS_ORIGINAL_SIZE), m_params->m_outputWidth, m_params->m_outputHeight);
-  SetDlgItemText(IDC_FILE_ORIGINAL_SIZE, line);
+  InitQualitySlider(10);
+  m_size.Set(m_params->m_outputWidth, m_params->m_outputHeight);
+  StartSizeLock();
   const int check = m_params->m_listPlacement == 1 ? IDC_LIST_RIGHT
                     : m_params->m_listPlacement == 2 ? IDC_LIST_NONE
                                                      : IDC_LIST_BELOW;
@@ -619,18 +619,10 @@ BOOL CSelectExportBeadImageFileDlg::OnInitDialog() {
     spin->SetRange32(10, 50);
     spin->SetPos32(std::clamp(m_params->m_fontSize, 10, 50));
   }
-  m_timer = SetTimer(kSizeTimer, kSizeTimerPeriod);
   return TRUE;
 }
 
-void CSelectExportBeadImageFileDlg::OnFileNameChange() {
-  m_previewArea.m_ole = nullptr;
-  m_previewArea.m_image = nullptr;
-  LoadPicturePreview(GetPathName(), m_previewArea, m_ole, m_image);
-  m_previewArea.m_ole = m_ole.get();
-  m_previewArea.m_image = m_image.get();
-  m_previewArea.Invalidate(FALSE);
-}
+void CSelectExportBeadImageFileDlg::OnFileNameChange() { m_previewArea.Load(GetPathName(), m_ole, m_image); }
 
 void CSelectExportBeadImageFileDlg::OnTypeChange() {
   if (CWnd* slider = GetDlgItem(IDC_FILE_JPEG_QUALITY)) slider->EnableWindow(m_ofn.nFilterIndex == 1);
@@ -650,25 +642,10 @@ BOOL CSelectExportBeadImageFileDlg::OnFileNameOK() {
 }
 
 void CSelectExportBeadImageFileDlg::OnTimer(UINT_PTR id) {
-  if (id != kSizeTimer) {
+  if (!TickSizeLock(id)) {
     CPreViewFileDlg::OnTimer(id);
     return;
   }
-  bool rewriteHeight = false;
-  if (m_size.Apply(ReadPositive(this, IDC_FILE_WIDTH), ReadPositive(this, IDC_FILE_HEIGHT), rewriteHeight)) {
-    if (rewriteHeight)
-      SetDlgItemInt(IDC_FILE_HEIGHT, static_cast<UINT>(m_size.height), TRUE);
-    else
-      SetDlgItemInt(IDC_FILE_WIDTH, static_cast<UINT>(m_size.width), TRUE);
-  }
   m_params->m_outputWidth = m_size.width;
   m_params->m_outputHeight = m_size.height;
-}
-
-void CSelectExportBeadImageFileDlg::OnDestroy() {
-  if (m_timer != 0) {
-    KillTimer(m_timer);
-    m_timer = 0;
-  }
-  CPreViewFileDlg::OnDestroy();
 }

@@ -64,6 +64,10 @@ class CPreviewArea : public CStatic {
 // both the dialog's.
 class CPicturePreviewArea : public CPreviewArea {
  public:
+  // Previews a file into the dialog's two holders (LoadPicturePreview) and
+  // shows it; the picture's size, or (0, 0) when the file does not preview.
+  CSize Load(const CString& path, std::unique_ptr<COlePicture>& ole, std::unique_ptr<CImage>& image);
+
   COlePicture* m_ole = nullptr;
   CImage* m_image = nullptr;
 
@@ -124,6 +128,20 @@ class CPreviewOriginal : public CPreviewArea {
 
 // ---- The dialogs ----
 
+// The output size and its lock, shared by the picture save dialogs: every
+// 500 ms the width and height fields are read, and a changed one sets the
+// other in proportion.
+struct CSizeLock {
+  int width = 0;
+  int height = 0;
+  double ratio = 0;  // width / height, 0 when the height is 0
+
+  void Set(int w, int h);
+  // The fields' values (not positive counts as 0); true when one field must
+  // be rewritten (which one: *rewriteHeight).
+  bool Apply(int fieldWidth, int fieldHeight, bool& rewriteHeight);
+};
+
 class CPreViewFileDlg : public CFileDialog {
  public:
   CPreViewFileDlg(UINT templateId, BOOL open, LPCTSTR defExt, LPCTSTR fileName, DWORD flags, LPCTSTR filter,
@@ -142,9 +160,21 @@ class CPreViewFileDlg : public CFileDialog {
   afx_msg void OnDestroy();
   DECLARE_MESSAGE_MAP()
 
+  // The picture save panels: the JPEG quality slider from `minimum` to 240,
+  // enabled while the first file type is chosen.
+  void InitQualitySlider(int minimum);
+  // The width and height fields and the original-size line show m_size,
+  // and the lock's timer starts (stopped when the dialog is destroyed).
+  void StartSizeLock();
+  // One tick of the lock when the timer is its own (false otherwise): a
+  // changed width or height field rewrites the other in proportion.
+  bool TickSizeLock(UINT_PTR id);
+
   CString m_title;
   UINT m_iconId = 0;
   HICON m_icon = nullptr;
+  CSizeLock m_size;
+  UINT_PTR m_sizeTimer = 0;
 };
 
 class CPreViewDesignFileDlg : public CPreViewFileDlg {
@@ -164,20 +194,6 @@ class CPreViewDesignFileDlg : public CPreViewFileDlg {
   BOOL OnFileNameOK() override;
 };
 
-// The output size and its lock, shared by the picture save dialogs: every
-// 500 ms the width and height fields are read, and a changed one sets the
-// other in proportion.
-struct CSizeLock {
-  int width = 0;
-  int height = 0;
-  double ratio = 0;  // width / height, 0 when the height is 0
-
-  void Set(int w, int h);
-  // The fields' values (not positive counts as 0); true when one field must
-  // be rewritten (which one: *rewriteHeight).
-  bool Apply(int fieldWidth, int fieldHeight, bool& rewriteHeight);
-};
-
 class CPreViewImageFileDlg : public CPreViewFileDlg {
  public:
   CPreViewImageFileDlg(BOOL open, LPCTSTR defExt, LPCTSTR fileName, DWORD flags, LPCTSTR filter, CWnd* parent,
@@ -195,18 +211,14 @@ class CPreViewImageFileDlg : public CPreViewFileDlg {
   void OnTypeChange() override;
   BOOL OnFileNameOK() override;
   afx_msg void OnTimer(UINT_PTR id);
-  afx_msg void OnDestroy();
   DECLARE_MESSAGE_MAP()
 
  private:
-  void LoadPreview(const CString& path);
   void ShowPreviewSize();
 
-  CSizeLock m_size;
   std::unique_ptr<COlePicture> m_ole;
   std::unique_ptr<CImage> m_image;
   CSize m_previewSize{0, 0};
-  UINT_PTR m_timer = 0;
 };
 
 class CSelectExportBeadImageFileDlg : public CPreViewFileDlg {
@@ -228,15 +240,12 @@ class CSelectExportBeadImageFileDlg : public CPreViewFileDlg {
   void OnTypeChange() override;
   BOOL OnFileNameOK() override;
   afx_msg void OnTimer(UINT_PTR id);
-  afx_msg void OnDestroy();
   DECLARE_MESSAGE_MAP()
 
  private:
   CGraphicOutputParams* m_params;
-  CSizeLock m_size;
   std::unique_ptr<COlePicture> m_ole;
   std::unique_ptr<CImage> m_image;
-  UINT_PTR m_timer = 0;
 };
 
 // The preview of a picture file into an area (shared by the picture

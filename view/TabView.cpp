@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdarg>
 #include <cstdio>
 #include <string>
 
@@ -63,16 +62,6 @@ void FileTitleOf(const CString& path, CString& out) {
   const size_t dot = s.find_last_of('.');
   if (dot != std::string::npos && dot > 0) s = s.substr(0, dot);
   out = s.c_str();
-}
-
-CString Format(UINT id, ...) {
-  const CString pattern = LoadResString(id);
-  va_list args;
-  va_start(args, id);
-  char buffer[1024];
-  std::vsnprintf(buffer, sizeof buffer, pattern.GetString(), args);
-  va_end(args);
-  return CString(buffer);
 }
 
 }  // namespace
@@ -654,7 +643,7 @@ void CTabView::GetStatusPaneText(int pane, CString& text) {
       if (m_originalView && m_originalView->IsValid()) {
         CString title;
         FileTitleOf(m_originalPath, title);
-        text = Format(kIdsOriginalInfo, title.GetString(), m_originalView->GetWidth(), m_originalView->GetHeight());
+        text.Format(LoadResString(kIdsOriginalInfo), title.GetString(), m_originalView->GetWidth(), m_originalView->GetHeight());
       } else {
         text = LoadResString(kIdsOriginalNotLoaded);
       }
@@ -662,16 +651,16 @@ void CTabView::GetStatusPaneText(int pane, CString& text) {
     case 1:
       if (m_design.HasBeads()) {
         const int beads = CountUsedColors();
-        text = Format(kIdsDesignInfo, m_design.GetActualWidthInUnits(), m_design.GetActualHeightInUnits(),
-                      GroupedNumber(beads).GetString());
+        text.Format(LoadResString(kIdsDesignInfo), m_design.GetActualWidthInUnits(), m_design.GetActualHeightInUnits(),
+                    GroupedNumber(beads).GetString());
       }
       break;
     case 2:
       if (!m_palettePath.IsEmpty()) {
         CString title;
         FileTitleOf(m_palettePath, title);
-        text = Format(kIdsPaletteInfo, title.GetString(), m_palette.GetCheckedCount(), m_palette.GetUsedCount(),
-                      m_palette.GetCount());
+        text.Format(LoadResString(kIdsPaletteInfo), title.GetString(), m_palette.GetCheckedCount(),
+                    m_palette.GetUsedCount(), m_palette.GetCount());
       } else {
         text = LoadResString(kIdsPaletteNotLoaded);
       }

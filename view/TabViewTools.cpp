@@ -2,7 +2,6 @@
 // event), the bead edits of the drawing tools, marking, the bead pop-ups,
 // Undo and Redo, and the mirror and edit-colour-group hand-over.
 #include <algorithm>
-#include <cstdio>
 #include <utility>
 
 #include "core/IndexList.h"
@@ -13,15 +12,6 @@
 namespace {
 constexpr UINT kCmdFileNew = 32000;
 constexpr UINT kCmdFileOpen = 32001;
-
-CString FormatText(const CString& pattern, ...) {
-  va_list args;
-  va_start(args, pattern);
-  char buffer[1024];
-  std::vsnprintf(buffer, sizeof buffer, pattern.GetString(), args);
-  va_end(args);
-  return CString(buffer);
-}
 }  // namespace
 
 // ---- Mouse ----
@@ -90,11 +80,11 @@ void CTabView::OnMouseMove(UINT flags, CPoint point) {
         CPaletteColor colour;
         if (bead->IsPresent() && m_palette.GetColorCopy(bead->GetColorIndex(m_design), colour)) {
           const CRgbTriple& rgb = colour.GetRgb();
-          info = FormatText(LoadResString(IDS_VIEW_BEAD_INFO), unsigned(column + 1), unsigned(row + 1),
-                            unsigned(rgb.GetRed()), unsigned(rgb.GetGreen()), unsigned(rgb.GetBlue()),
-                            colour.mfgName.GetString(), unsigned(colour.count));
+          info.Format(LoadResString(IDS_VIEW_BEAD_INFO), unsigned(column + 1), unsigned(row + 1),
+                      unsigned(rgb.GetRed()), unsigned(rgb.GetGreen()), unsigned(rgb.GetBlue()),
+                      colour.mfgName.GetString(), unsigned(colour.count));
         } else if (!bead->IsPresent()) {
-          info = FormatText(LoadResString(IDS_VIEW_BEAD_INFO_ABSENT), unsigned(column + 1), unsigned(row + 1));
+          info.Format(LoadResString(IDS_VIEW_BEAD_INFO_ABSENT), unsigned(column + 1), unsigned(row + 1));
         }
       }
     }

@@ -95,6 +95,13 @@ bool CCodecGIF::SkipSubBlocks(CCodecFile* fp) {
   }
 }
 
+bool CCodecGIF::ReadImageDesc(CCodecFile* fp, ImageDesc& desc) {
+  BYTE d[9];
+  if (fp->Read(d, 1, sizeof(d)) != sizeof(d)) return false;
+  desc = ImageDesc{GetLE16(d), GetLE16(d + 2), GetLE16(d + 4), GetLE16(d + 6), d[8]};
+  return true;
+}
+
 bool CCodecGIF::SkipImage(CCodecFile* fp, const ImageDesc& d) {
   if (d.pf & 0x80) fp->Seek(3L << ((d.pf & 7) + 1), SEEK_CUR);
   if (fp->GetC() < 0) return false;
@@ -178,12 +185,11 @@ long CCodecGIF::get_num_frames(CCodecFile* fp, bool* animated) {
         break;
       }
       case ',': {
-        BYTE d[9];
-        if (fp->Read(d, 1, sizeof(d)) != sizeof(d)) {
+        ImageDesc desc;
+        if (!ReadImageDesc(fp, desc)) {
           done = true;
           break;
         }
-        const ImageDesc desc{GetLE16(d), GetLE16(d + 2), GetLE16(d + 4), GetLE16(d + 6), d[8]};
         if (desc.w > 0 && desc.h > 0) ++count;
         if (!SkipImage(fp, desc)) done = true;
         break;
@@ -390,12 +396,11 @@ bool CCodecGIF::Decode(CCodecFile* fp) {
         if (!DecodeExtension(fp)) done = true;
         break;
       case ',': {
-        BYTE d[9];
-        if (fp->Read(d, 1, sizeof(d)) != sizeof(d)) {
+        ImageDesc desc;
+        if (!ReadImageDesc(fp, desc)) {
           done = true;
           break;
         }
-        const ImageDesc desc{GetLE16(d), GetLE16(d + 2), GetLE16(d + 4), GetLE16(d + 6), d[8]};
         if (desc.w == 0 || desc.h == 0) {
           if (!SkipImage(fp, desc)) done = true;
           std::memset(&gifgce, 0, sizeof(gifgce));

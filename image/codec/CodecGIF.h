@@ -45,6 +45,9 @@ class CCodecGIF : public CBaseImage {
   // Skips data sub-blocks up to and including the zero-length one.
   static bool SkipSubBlocks(CCodecFile* fp);
   // Skips an image's local table and data.
+  // The nine bytes of an image descriptor after its ','; false at the end
+  // of the stream.
+  static bool ReadImageDesc(CCodecFile* fp, ImageDesc& desc);
   static bool SkipImage(CCodecFile* fp, const ImageDesc& d);
   // Decodes one image's LZW data into the rows of pic; the stream ends up
   // after the image's data. False when the code size is bad; bad codes

@@ -32,16 +32,32 @@ struct JpegError {
   char* text;  // the image's last-error text (256 bytes)
 };
 
-void ErrorExit(j_common_ptr cinfo) {
+// Leaves the decode or encode: the text becomes the image's last error and
+// control jumps back to the set-up in DecodeCore or EncodeCore.
+[[noreturn]] void Fail(j_common_ptr cinfo, const char* text) {
   JpegError* err = reinterpret_cast<JpegError*>(cinfo->err);
+  std::snprintf(err->text, 256, "%s", text);
+  std::longjmp(err->jump, 1);
+}
+
+void ErrorExit(j_common_ptr cinfo) {
   char buffer[JMSG_LENGTH_MAX];
   (*cinfo->err->format_message)(cinfo, buffer);
-  std::snprintf(err->text, 256, "%s", buffer);
-  std::longjmp(err->jump, 1);
+  Fail(cinfo, buffer);
 }
 
 // Warnings (a truncated stream, a corrupt marker) are not shown anywhere.
 void OutputMessage(j_common_ptr) {}
+
+// libjpeg's error manager for one decode or encode: errors end in Fail with
+// the image's last-error text; the caller sets the jump target.
+jpeg_error_mgr* BindErrors(JpegError& jerr, CCodecJPG* image) {
+  jpeg_error_mgr* pub = jpeg_std_error(&jerr.pub);
+  jerr.pub.error_exit = ErrorExit;
+  jerr.pub.output_message = OutputMessage;
+  jerr.text = const_cast<char*>(image->GetLastError());
+  return pub;
+}
 
 // The stream binding: libjpeg's source and destination managers over a
 // codec stream with one 4096-byte buffer.
@@ -115,9 +131,7 @@ void ScanLimit(j_common_ptr cinfo) {
   if (!cinfo->is_decompressor) return;
   j_decompress_ptr d = reinterpret_cast<j_decompress_ptr>(cinfo);
   if (d->input_scan_number > kMaxScans) {
-    JpegError* err = reinterpret_cast<JpegError*>(cinfo->err);
-    std::snprintf(err->text, 256, "%s", "too many scans in progressive JPEG");
-    std::longjmp(err->jump, 1);
+    Fail(cinfo, "too many scans in progressive JPEG");
   }
 }
 
@@ -134,10 +148,7 @@ struct DecodeState {
 
 bool DecodeCore(DecodeState* st) {
   CCodecJPG* img = st->image;
-  st->cinfo.err = jpeg_std_error(&st->jerr.pub);
-  st->jerr.pub.error_exit = ErrorExit;
-  st->jerr.pub.output_message = OutputMessage;
-  st->jerr.text = const_cast<char*>(img->GetLastError());
+  st->cinfo.err = BindErrors(st->jerr, img);
   if (setjmp(st->jerr.jump)) {
     jpeg_destroy_decompress(&st->cinfo);
     return false;
@@ -246,10 +257,7 @@ struct EncodeState {
 
 bool EncodeCore(EncodeState* st) {
   CCodecJPG* img = st->image;
-  st->cinfo.err = jpeg_std_error(&st->jerr.pub);
-  st->jerr.pub.error_exit = ErrorExit;
-  st->jerr.pub.output_message = OutputMessage;
-  st->jerr.text = const_cast<char*>(img->GetLastError());
+  st->cinfo.err = BindErrors(st->jerr, img);
   if (setjmp(st->jerr.jump)) {
     jpeg_destroy_compress(&st->cinfo);
     return false;

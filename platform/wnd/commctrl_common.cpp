@@ -201,6 +201,14 @@ bool ScrollTarget(HWND hwnd, int bar, UINT code, int cur, int line, int* to) {
   }
 }
 
+bool ScrolledFirstLine(HWND hwnd, UINT message, WPARAM wParam, int cur, int* to) {
+  if (message == WM_MOUSEWHEEL) {
+    *to = cur + WheelScrollLines(wParam);
+    return true;
+  }
+  return ScrollTarget(hwnd, message == WM_VSCROLL ? SB_VERT : SB_HORZ, LOWORD(wParam), cur, 1, to);
+}
+
 void Redraw(HWND hwnd, const RECT* part) { ::InvalidateRect(hwnd, part, FALSE); }
 
 void SetBar(HWND hwnd, int bar, int min, int max, int page, int pos) {

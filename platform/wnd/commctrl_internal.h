@@ -111,6 +111,18 @@ int CompareNoCase(const CString& a, const CString& b);
 // the step of one line). false for codes that do not move.
 bool ScrollTarget(HWND hwnd, int bar, UINT code, int cur, int line, int* to);
 
+// One notch of the wheel (WHEEL_DELTA) scrolls a list three lines.
+constexpr int kWheelDeltaPerLine = WHEEL_DELTA / 3;
+
+// The lines a WM_MOUSEWHEEL (its wParam) moves a list's first shown line:
+// positive (down) when the wheel turns toward the user.
+inline int WheelScrollLines(WPARAM wParam) { return -(GET_WHEEL_DELTA_WPARAM(wParam) / kWheelDeltaPerLine); }
+
+// Where a WM_VSCROLL, WM_HSCROLL (one line a step) or WM_MOUSEWHEEL takes a
+// list's first shown line from cur. false for scroll codes that do not move;
+// the caller clamps the result.
+bool ScrolledFirstLine(HWND hwnd, UINT message, WPARAM wParam, int cur, int* to);
+
 // Redraws the whole client area (or a part) later.
 void Redraw(HWND hwnd, const RECT* part = nullptr);
 

@@ -450,18 +450,10 @@ class ListBoxClass : public DrawnClass {
         *result = DLGC_WANTARROWS | DLGC_WANTCHARS;
         return true;
       case WM_VSCROLL:
-      case WM_HSCROLL: {
-        if (lParam) return false;
-        int to = 0;
-        if (ScrollTarget(hwnd, message == WM_VSCROLL ? SB_VERT : SB_HORZ, LOWORD(wParam), s->top, 1, &to)) {
-          s->top = to;
-          Changed(hwnd, *s);
-        }
-        return true;
-      }
+      case WM_HSCROLL:
       case WM_MOUSEWHEEL:
-        s->top -= static_cast<short>(HIWORD(wParam)) / 40;
-        Changed(hwnd, *s);
+        if (message != WM_MOUSEWHEEL && lParam) return false;
+        if (ScrolledFirstLine(hwnd, message, wParam, s->top, &s->top)) Changed(hwnd, *s);
         return true;
       case WM_LBUTTONDOWN:
       case WM_LBUTTONDBLCLK: {
@@ -1521,18 +1513,9 @@ class DropListClass : public DrawnClass {
           Frame(dc, c, GetSysColor(COLOR_WINDOWFRAME));
         });
         return true;
-      case WM_VSCROLL: {
-        int to = 0;
-        if (s && ScrollTarget(hwnd, SB_VERT, LOWORD(wParam), s->listTop, 1, &to)) {
-          s->listTop = to;
-          ListLayout(combo, *s);
-          Redraw(hwnd);
-        }
-        return true;
-      }
+      case WM_VSCROLL:
       case WM_MOUSEWHEEL:
-        if (s) {
-          s->listTop -= static_cast<short>(HIWORD(wParam)) / 40;
+        if (s && ScrolledFirstLine(hwnd, message, wParam, s->listTop, &s->listTop)) {
           ListLayout(combo, *s);
           Redraw(hwnd);
         }

@@ -1000,7 +1000,7 @@ class ListViewClass : public DrawnClass {
         OnScroll(hwnd, *s, message == WM_VSCROLL ? SB_VERT : SB_HORZ, LOWORD(wParam));
         return true;
       case WM_MOUSEWHEEL: {
-        const int lines = -static_cast<short>(HIWORD(wParam)) / 40;
+        const int lines = WheelScrollLines(wParam);
         ScrollTo(hwnd, *s, s->top + lines, s->scrollX);
         *result = 0;
         return true;

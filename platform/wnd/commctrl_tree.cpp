@@ -513,18 +513,10 @@ class TreeClass : public DrawnClass {
         ClickNotify(hwnd, message == WM_SETFOCUS ? NM_SETFOCUS : NM_KILLFOCUS);
         Redraw(hwnd);
         return false;
-      case WM_VSCROLL: {
-        if (lParam) return false;
-        int to = 0;
-        if (ScrollTarget(hwnd, SB_VERT, LOWORD(wParam), s->top, 1, &to)) {
-          s->top = to;
-          Changed(hwnd, *s);
-        }
-        return true;
-      }
+      case WM_VSCROLL:
       case WM_MOUSEWHEEL:
-        s->top -= static_cast<short>(HIWORD(wParam)) / 40;
-        Changed(hwnd, *s);
+        if (message == WM_VSCROLL && lParam) return false;
+        if (ScrolledFirstLine(hwnd, message, wParam, s->top, &s->top)) Changed(hwnd, *s);
         return true;
       case WM_LBUTTONDOWN:
       case WM_LBUTTONDBLCLK:

@@ -1,7 +1,8 @@
 // The standard controls over Qt widgets: buttons (push, check, radio,
 // group box, owner-drawn), statics (text, icons, frames, owner-drawn) and
-// edits; a place-holder window for the classes whose own implementation
-// comes later (combo and list boxes, the common controls).
+// edits; a place-holder window that holds each control class's name until
+// the class's drawn implementation registers over it at start-up (scroll bar
+// controls keep it: no window of the program makes one).
 #include <QCheckBox>
 #include <QFrame>
 #include <QLabel>

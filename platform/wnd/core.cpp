@@ -182,7 +182,8 @@ void RegisterBuiltinClasses() {
   add("Static", CS_DBLCLKS | CS_PARENTDC, nullptr, own(MakeStaticClass()), false);
   add("Edit", CS_DBLCLKS | CS_PARENTDC, nullptr, own(MakeEditClass()), false);
   if (WndClass* edit = FindClass("Edit")) edit->wc.hCursor = LoadCursor(nullptr, IDC_IBEAM);
-  // Place-holders until their own implementation registers the class.
+  // Every control class exists from the start as a place-holder; the drawn
+  // implementations below register over it (all but "ScrollBar").
   QmControlClass* placeholder = own(MakePlaceholderClass());
   for (const char* name :
        {"ComboBox", "ListBox", "ScrollBar", "SysListView32", "SysTreeView32", "SysTabControl32",

@@ -325,24 +325,9 @@ bool HandleKey(Window& w, QKeyEvent* ke) {
   return target != w.hwnd ? true : !pass;
 }
 
-void HandleResize(Window& w, QResizeEvent*) {
-  AfterGeometryChange(w);
-  if (!w.IsChild() && !w.inSetPos && w.createdDone) {
-    WINDOWPOS wp{};
-    wp.hwnd = w.hwnd;
-    RECT r;
-    ::GetWindowRect(w.hwnd, &r);
-    wp.x = r.left;
-    wp.y = r.top;
-    wp.cx = r.right - r.left;
-    wp.cy = r.bottom - r.top;
-    wp.flags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE;
-    Send(w.hwnd, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&wp));
-  }
-}
-
-void HandleMove(Window& w) {
-  if (w.IsChild() || w.inSetPos || !w.createdDone) return;
+// Tells a top-level window that the window manager moved or sized it: its
+// window rectangle now, with the flags of what did not change.
+void SendWindowManagerPos(Window& w, UINT flags) {
   WINDOWPOS wp{};
   wp.hwnd = w.hwnd;
   RECT r;
@@ -351,8 +336,18 @@ void HandleMove(Window& w) {
   wp.y = r.top;
   wp.cx = r.right - r.left;
   wp.cy = r.bottom - r.top;
-  wp.flags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE;
+  wp.flags = SWP_NOZORDER | SWP_NOACTIVATE | flags;
   Send(w.hwnd, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&wp));
+}
+
+void HandleResize(Window& w, QResizeEvent*) {
+  AfterGeometryChange(w);
+  if (!w.IsChild() && !w.inSetPos && w.createdDone) SendWindowManagerPos(w, SWP_NOMOVE);
+}
+
+void HandleMove(Window& w) {
+  if (w.IsChild() || w.inSetPos || !w.createdDone) return;
+  SendWindowManagerPos(w, SWP_NOSIZE);
 }
 
 bool HasPaintHandler(const Window& w) {

@@ -17,7 +17,7 @@
 class QWidget;
 
 // The behaviour of a window class whose windows are Qt widgets (buttons,
-// edits, and the common controls of later parts). Register one with
+// edits, and the common controls the stand-in draws). Register one with
 // QmRegisterControlClass; windows of the class then get their widget from
 // CreateWidget and their default procedure from DefProc.
 class QmControlClass {

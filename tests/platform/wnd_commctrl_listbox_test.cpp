@@ -1,6 +1,8 @@
 // List boxes: an owner-drawn multi-column list measured by its object,
 // clicks and double clicks; sorted strings, searches and extended
 // selection; item data handed back when items go.
+#include <algorithm>
+
 #include "tests/platform/wnd_commctrl_host.h"
 
 using namespace cctest;
@@ -95,4 +97,45 @@ TEST_F(CommCtrl, SortedStringsSearchesAndExtendedSelection) {
   EXPECT_EQ(sel[0], 0);
   EXPECT_EQ(sel[1], 2);
   EXPECT_EQ(list.SetCurSel(1), LB_ERR);  // not for multiple selection
+}
+
+// One wheel notch scrolls a list box, a list view and a tree three lines;
+// a turn smaller than a line moves nothing, and the first line stays inside
+// the list at both ends.
+TEST_F(CommCtrl, WheelScrollsListsThreeLinesANotch) {
+  auto wheel = [](CWnd& w, int delta) {
+    w.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(static_cast<short>(delta))), 0);
+  };
+  CListBox box;
+  ASSERT_TRUE(box.Create(WS_CHILD | WS_VISIBLE | WS_VSCROLL, CRect(0, 0, 120, 100), &host, 90));
+  for (int i = 0; i < 50; ++i) box.AddString("row");
+  CListCtrl view;
+  ASSERT_TRUE(view.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT, CRect(130, 0, 330, 100), &host, 91));
+  view.InsertColumn(0, "Name", LVCFMT_LEFT, 150);
+  for (int i = 0; i < 50; ++i) view.InsertItem(i, "row");
+  CTreeCtrl tree;
+  ASSERT_TRUE(tree.Create(WS_CHILD | WS_VISIBLE, CRect(340, 0, 460, 100), &host, 92));
+  std::vector<HTREEITEM> items;
+  for (int i = 0; i < 50; ++i) items.push_back(tree.InsertItem("row"));
+  auto treeTop = [&] {
+    const HTREEITEM first = tree.GetFirstVisibleItem();
+    return static_cast<int>(std::find(items.begin(), items.end(), first) - items.begin());
+  };
+  const struct {
+    int delta;
+    int top;  // the first shown line after the turn
+  } turns[] = {{-WHEEL_DELTA, 3}, {-2 * WHEEL_DELTA, 9}, {WHEEL_DELTA, 6}, {-WHEEL_DELTA / 3 + 1, 6},
+               {WHEEL_DELTA / 3, 5}, {20 * WHEEL_DELTA, 0}};
+  for (const auto& t : turns) {
+    wheel(box, t.delta);
+    wheel(view, t.delta);
+    wheel(tree, t.delta);
+    EXPECT_EQ(box.GetTopIndex(), t.top) << t.delta;
+    EXPECT_EQ(view.GetTopIndex(), t.top) << t.delta;
+    EXPECT_EQ(treeTop(), t.top) << t.delta;
+  }
+  // Far down: the first line stops where the last rows fill the list.
+  wheel(box, -100 * WHEEL_DELTA);
+  EXPECT_GT(box.GetTopIndex(), 30);
+  EXPECT_LT(box.GetTopIndex(), 50);
 }
