@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "builder/StitchPath.h"
+#include "design/StitchPath.h"
 #include "core/ByteStream.h"
 #include "core/FileUtils.h"
 #include "core/FrameServices.h"

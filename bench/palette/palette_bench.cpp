@@ -8,7 +8,7 @@
 
 #include "builder/ColorOps.h"
 #include "builder/SepStitchFinder.h"
-#include "builder/StitchPath.h"
+#include "design/StitchPath.h"
 #include "design/Pattern.h"
 #include "palette/ColorSet.h"
 #include "tests/builder/builder_test_util.h"

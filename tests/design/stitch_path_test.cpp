@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "builder/LSystem.h"
-#include "builder/StitchPath.h"
+#include "design/LSystem.h"
+#include "design/StitchPath.h"
 #include "tests/builder/builder_test_util.h"
 
 using buildertest::MakeDesign;
