@@ -13,6 +13,7 @@
 #include "core/PathUtils.h"
 #include "core/Registry.h"
 #include "design/CommonUndo.h"
+#include "designfile/DesignRead.h"
 #include "image/ImageView.h"
 #include "lang/ids/designfile.h"
 #include "lang/ids/file.h"
