@@ -26,7 +26,7 @@
 #include <vector>
 
 #include "builder/BuildPicture.h"
-#include "builder/StitchPath.h"
+#include "design/StitchPath.h"
 #include "core/FileUtils.h"
 #include "core/FrameServices.h"
 #include "core/LargeArray.h"

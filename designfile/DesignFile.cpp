@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "builder/StitchPath.h"
+#include "design/StitchPath.h"
 #include "core/ByteStream.h"
 #include "core/FileUtils.h"
 #include "core/FrameServices.h"
@@ -47,6 +47,7 @@ constexpr bool AllSignaturesHaveTheirLength() {
 static_assert(AllSignaturesHaveTheirLength());
 
 constexpr int kMarkerLength = 32;
+static_assert(kMarkerLength + 4 == kDesignTrailerLength);
 constexpr DWORD kChunk = 16384;
 
 float FloatFromBits(DWORD bits) {
@@ -131,10 +132,9 @@ CString FormatWrongVersionText(const BYTE* signature) {
   return text;
 }
 
-bool OpenDesignFileSignature(CDesignFileStream& file, const CString& path, int (*versionOf)(const BYTE*),
-                             int& version, CString& signature, CString* error) {
+bool ReadDesignFileSignature(CDesignFileStream& file, int (*versionOf)(const BYTE*), int& version,
+                             CString& signature, CString* error) {
   BYTE bytes[kSignatureLength];
-  if (!file.OpenRead(path)) return false;
   if (!file.Read(bytes, kSignatureLength)) {
     if (error) *error = DesignReadFailureText(false);
     return false;
@@ -181,6 +181,8 @@ bool operator==(const CDesignParams& a, const CDesignParams& b) {
 
 CPrevDesignFree::CPrevDesignFree(int mode, const CString& path) : mode_(mode), path_(path) {}
 
+CPrevDesignFree::CPrevDesignFree(const CDesignFileBytes& bytes) : mode_(kModeRead), bytes_(&bytes) {}
+
 CPrevDesignFree::~CPrevDesignFree() = default;
 
 bool CPrevDesignFree::Open(CString* error) {
@@ -189,7 +191,8 @@ bool CPrevDesignFree::Open(CString* error) {
     if (FileExists(path_) && !RemoveFile(path_)) return false;
     return file_.OpenWrite(path_) && file_.Write(kCurrentDesignSignature, kSignatureLength);
   }
-  return OpenDesignFileSignature(file_, path_, GetCurrentContainerVersion, version_, signature_, error);
+  const bool opened = bytes_ != nullptr ? file_.OpenBytes(bytes_->Get()) : file_.OpenRead(path_);
+  return opened && ReadDesignFileSignature(file_, GetCurrentContainerVersion, version_, signature_, error);
 }
 
 bool CPrevDesignFree::PatternBody(CPattern& design, const CString& path) {
@@ -364,25 +367,27 @@ bool AppendDesignChecksum(const char* marker, const CString& path) {
 
 int VerifyDesignChecksum(const char* marker, const CString& path) {
   if (!marker) return 2;
-  HANDLE file = CreateFile(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return 2;
-  int result = 2;
-  const unsigned long long size = FileSize(file);
+  CDesignFileBytes file;
+  if (!file.Read(path)) return 2;
+  return VerifyDesignChecksum(marker, file);
+}
+
+int VerifyDesignChecksum(const char* marker, const CDesignFileBytes& file) {
+  if (!marker) return 2;
+  const std::span<const BYTE> bytes = file.Get();
   const size_t markerLength = std::strlen(marker);
-  const unsigned long long trailerLength = markerLength + 4;
-  if (size >= trailerLength) {
-    std::vector<BYTE> trailer(static_cast<size_t>(trailerLength));
-    DWORD done = 0;
-    if (SeekTo(file, size - trailerLength) &&
-        ReadFile(file, trailer.data(), static_cast<DWORD>(trailerLength), &done, nullptr) && done == trailerLength &&
-        std::memcmp(trailer.data(), marker, markerLength) == 0) {
-      DWORD stored = 0, crc = 0;
-      std::memcpy(&stored, trailer.data() + markerLength, 4);
-      if (CrcOfFile(file, size - trailerLength, crc)) result = crc == stored ? 0 : 1;
-    }
-  }
-  CloseHandle(file);
-  return result;
+  const size_t trailerLength = markerLength + 4;
+  if (bytes.size() < trailerLength) return 2;
+  const size_t length = bytes.size() - trailerLength;
+  const BYTE* trailer = bytes.data() + length;
+  if (std::memcmp(trailer, marker, markerLength) != 0) return 2;
+  DWORD stored = 0;
+  std::memcpy(&stored, trailer + markerLength, 4);
+  // The CRC was taken while reading when the trailer has its usual length.
+  const DWORD crc = trailerLength == kDesignTrailerLength
+                        ? file.GetCrcBeforeTrailer()
+                        : static_cast<DWORD>(crc32_z(crc32(0L, Z_NULL, 0), bytes.data(), length));
+  return crc == stored ? 0 : 1;
 }
 
 // ---- Saving ------------------------------------------------------------------------------------------
@@ -503,9 +508,9 @@ enum class ECurrentRead { kOk, kFallBack, kFailed };
 // the design's body failed, or a part after the body failed.
 enum class EReadStage { kSignature, kBody, kLater };
 
-ECurrentRead ReadCurrentContainer(const CString& path, CDesignFileContents& out, CString& reason,
-                                  EReadStage& stage) {
-  CPrevDesignFree reader(CPrevDesignFree::kModeRead, path);
+ECurrentRead ReadCurrentContainer(const CDesignFileBytes& fileBytes, const CString& path, CDesignFileContents& out,
+                                  CString& reason, EReadStage& stage) {
+  CPrevDesignFree reader(fileBytes);
   stage = EReadStage::kSignature;
   if (!reader.Open(&reason)) return ECurrentRead::kFallBack;
   stage = EReadStage::kBody;
@@ -543,9 +548,9 @@ ECurrentRead ReadCurrentContainer(const CString& path, CDesignFileContents& out,
   return ECurrentRead::kOk;
 }
 
-bool ReadOlderContainer(const CString& path, CDesignFileContents& out, CString& reason, IImageViewOwner* owner,
-                        EReadStage& stage) {
-  CPrevDesign reader(CPrevDesign::kModeRead, path);
+bool ReadOlderContainer(const CDesignFileBytes& fileBytes, const CString& path, CDesignFileContents& out,
+                        CString& reason, IImageViewOwner* owner, EReadStage& stage) {
+  CPrevDesign reader(fileBytes);
   stage = EReadStage::kSignature;
   if (!reader.Open(&reason)) return false;
   stage = EReadStage::kBody;
@@ -581,11 +586,19 @@ void ResetContents(CDesignFileContents& out) {
 
 int OpenDesignFile(const CString& path, CDesignFileContents& out, CString& reason, IImageViewOwner* owner) {
   reason.Empty();
-  const int check = VerifyDesignChecksum(kDesignChecksumMarker, path);
+  // The file is read once: the trailer is checked and both containers read
+  // from its bytes in memory.
+  CDesignFileBytes fileBytes;
+  if (!fileBytes.Read(path)) {
+    ResetContents(out);
+    reason = DesignReadFailureText(false);
+    return kDesignOpenFailed;
+  }
+  const int check = VerifyDesignChecksum(kDesignChecksumMarker, fileBytes);
   if (check == 1) return kDesignOpenCorrupt;
   ResetContents(out);
   EReadStage currentStage = EReadStage::kSignature, olderStage = EReadStage::kSignature;
-  const ECurrentRead current = ReadCurrentContainer(path, out, reason, currentStage);
+  const ECurrentRead current = ReadCurrentContainer(fileBytes, path, out, reason, currentStage);
   if (current == ECurrentRead::kOk) return kDesignOpenOk;
   if (current == ECurrentRead::kFailed || check != 0) {
     // Every failure names its cause: a file whose design the reader knew
@@ -597,7 +610,7 @@ int OpenDesignFile(const CString& path, CDesignFileContents& out, CString& reaso
   ResetContents(out);
   const CString currentReason = reason;
   CString olderReason;
-  if (ReadOlderContainer(path, out, olderReason, owner, olderStage)) return kDesignOpenOk;
+  if (ReadOlderContainer(fileBytes, path, out, olderReason, owner, olderStage)) return kDesignOpenOk;
   // The reason of the reader the file belongs to: the one that read the
   // design's body (the current one first: both know the signatures of
   // versions 0 to 4); none for a file whose signature a reader knew but

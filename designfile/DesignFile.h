@@ -44,13 +44,13 @@ CString FormatWrongVersionText(const BYTE* signature);
 // is damaged or cut short (a reader knew its signature), or the file is too
 // short to hold a signature.
 CString DesignReadFailureText(bool signatureKnown);
-// Opens a design file for reading and reads its signature: the version
+// Reads the signature of a design file opened for reading: the version
 // `versionOf` gives it (GetCurrentContainerVersion or
 // GetOlderContainerVersion) and the signature's text are stored. False when
-// the file cannot be opened or read, or the signature is unknown (then with
-// the wrong-version text in `error` when given).
-bool OpenDesignFileSignature(CDesignFileStream& file, const CString& path, int (*versionOf)(const BYTE*),
-                             int& version, CString& signature, CString* error);
+// the file is too short to hold one or the signature is unknown (with the
+// reason in `error` when given: too short, or the wrong version).
+bool ReadDesignFileSignature(CDesignFileStream& file, int (*versionOf)(const BYTE*), int& version,
+                             CString& signature, CString* error);
 
 // The 49-byte parameter record stored after the palette: ten 32-bit values,
 // a byte and two floats, of which nothing drives anything; the preview keeps
@@ -82,6 +82,8 @@ class CPrevDesignFree {
   static constexpr int kModeRead = 1;
 
   CPrevDesignFree(int mode, const CString& path);
+  // Reading a file already in memory; the bytes must outlive the reader.
+  explicit CPrevDesignFree(const CDesignFileBytes& bytes);
   virtual ~CPrevDesignFree();
   CPrevDesignFree(const CPrevDesignFree&) = delete;
   CPrevDesignFree& operator=(const CPrevDesignFree&) = delete;
@@ -147,6 +149,7 @@ class CPrevDesignFree {
   int version_ = 0;
   int mode_;
   CString path_;
+  const CDesignFileBytes* bytes_ = nullptr;  // reading from memory
   CDesignFileStream file_;
   CString signature_;
 };
@@ -160,6 +163,8 @@ bool AppendDesignChecksum(const char* marker, const CString& path);
 // the marker; 1: the marker is there and the CRC differs; 2: no trailer, or
 // the file cannot be read.
 int VerifyDesignChecksum(const char* marker, const CString& path);
+// The same over a file read into memory.
+int VerifyDesignChecksum(const char* marker, const CDesignFileBytes& file);
 
 // ---- Saving and opening a design ----
 

@@ -4,11 +4,14 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
+#include <new>
 
 namespace {
 
-constexpr size_t kReadBufferSize = 64 * 1024;
 constexpr size_t kWriteBufferSize = 256 * 1024;
+// Reading: a piece small enough to be checksummed while still in the cache.
+constexpr size_t kReadChunkSize = 256 * 1024;
 
 long long g_writeLimit = -1;
 
@@ -40,26 +43,62 @@ void SetDesignFileWriteLimit(long long bytes) { g_writeLimit = bytes; }
 long long GetDesignFileWriteLimit() { return g_writeLimit; }
 
 CDesignFileStream::~CDesignFileStream() {
-  if (IsOpen()) CloseHandle(file_);
+  if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
+}
+
+bool CDesignFileBytes::Read(const char* path) {
+  data_.reset();
+  size_ = 0;
+  crcBeforeTrailer_ = 0;
+  if (!path) return false;
+  HANDLE file = CreateFile(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN,
+                           nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  SetLastError(0);
+  DWORD high = 0;
+  const DWORD low = GetFileSize(file, &high);
+  const unsigned long long size = (static_cast<unsigned long long>(high) << 32) | low;
+  bool ok = !(low == INVALID_FILE_SIZE && GetLastError() != 0) && size <= std::numeric_limits<size_t>::max();
+  if (ok) {
+    try {
+      // Not zeroed: every byte is read over.
+      data_.reset(new BYTE[size > 0 ? static_cast<size_t>(size) : 1]);
+    } catch (const std::bad_alloc&) {
+      ok = false;
+    }
+  }
+  const size_t body = size > kDesignTrailerLength ? static_cast<size_t>(size) - kDesignTrailerLength : 0;
+  uLong crc = crc32(0L, Z_NULL, 0);
+  for (size_t done = 0; ok && done < size;) {
+    const size_t chunk = std::min<size_t>(static_cast<size_t>(size) - done, kReadChunkSize);
+    DWORD got = 0;
+    ok = ReadFile(file, data_.get() + done, static_cast<DWORD>(chunk), &got, nullptr) && got == chunk;
+    if (ok && done < body) crc = crc32_z(crc, data_.get() + done, std::min(chunk, body - done));
+    done += chunk;
+  }
+  CloseHandle(file);
+  if (!ok) {
+    data_.reset();
+    return false;
+  }
+  size_ = static_cast<size_t>(size);
+  crcBeforeTrailer_ = static_cast<DWORD>(crc);
+  return true;
 }
 
 bool CDesignFileStream::OpenRead(const char* path) {
-  if (IsOpen() || !path) return false;
-  file_ = CreateFile(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  if (file_ == INVALID_HANDLE_VALUE) return false;
-  DWORD high = 0;
-  const DWORD low = GetFileSize(file_, &high);
-  if (low == INVALID_FILE_SIZE && GetLastError() != 0) {
-    CloseHandle(file_);
-    file_ = INVALID_HANDLE_VALUE;
-    return false;
-  }
-  fileSize_ = (static_cast<unsigned long long>(high) << 32) | low;
+  if (IsOpen() || !read_.Read(path)) return false;
+  return OpenBytes(read_.Get());
+}
+
+bool CDesignFileStream::OpenBytes(std::span<const BYTE> bytes) {
+  if (IsOpen()) return false;
+  data_ = bytes;
+  fileSize_ = bytes.size();
+  reading_ = true;
   writing_ = false;
   failed_ = false;
   offset_ = 0;
-  bufferPos_ = bufferLen_ = 0;
-  buffer_.assign(kReadBufferSize, 0);
   return true;
 }
 
@@ -71,7 +110,7 @@ bool CDesignFileStream::OpenWrite(const char* path) {
   writing_ = true;
   failed_ = false;
   offset_ = written_ = fileSize_ = 0;
-  bufferPos_ = bufferLen_ = 0;
+  bufferPos_ = 0;
   crc_ = static_cast<DWORD>(crc32(0L, Z_NULL, 0));
   buffer_.assign(kWriteBufferSize, 0);
   return true;
@@ -88,9 +127,15 @@ bool CDesignFileStream::FlushBuffer() {
 bool CDesignFileStream::Close() {
   if (!IsOpen()) return false;
   bool ok = !failed_;
-  if (writing_) ok = FlushBuffer() && ok;
-  ok = CloseHandle(file_) && ok;
-  file_ = INVALID_HANDLE_VALUE;
+  if (reading_) {
+    reading_ = false;
+    data_ = {};
+    read_ = CDesignFileBytes();
+  } else {
+    ok = FlushBuffer() && ok;
+    ok = CloseHandle(file_) && ok;
+    file_ = INVALID_HANDLE_VALUE;
+  }
   buffer_.clear();
   buffer_.shrink_to_fit();
   return ok;
@@ -107,67 +152,31 @@ bool CDesignFileStream::Fits(unsigned long long count, unsigned long long itemSi
   return count <= left / itemSize;
 }
 
-bool CDesignFileStream::Fill() {
-  bufferPos_ = 0;
-  bufferLen_ = 0;
-  DWORD done = 0;
-  if (!ReadFile(file_, buffer_.data(), static_cast<DWORD>(buffer_.size()), &done, nullptr)) return Fail();
-  bufferLen_ = done;
-  return done > 0;
-}
-
 bool CDesignFileStream::Read(void* data, size_t size) {
-  if (!IsOpen() || writing_ || failed_) return false;
-  if (size == 0) return true;
-  if (!Fits(size)) {
-    // Whatever the file holds is consumed, as a short read would.
-    offset_ = fileSize_;
-    bufferPos_ = bufferLen_ = 0;
-    SetFilePointer(file_, 0, nullptr, FILE_END);
-    return Fail();
-  }
-  BYTE* out = static_cast<BYTE*>(data);
-  size_t left = size;
-  while (left > 0) {
-    if (bufferPos_ == bufferLen_) {
-      if (left >= buffer_.size()) {
-        // Large blocks go straight to the caller.
-        DWORD chunk = static_cast<DWORD>(std::min<size_t>(left, 1u << 30));
-        DWORD done = 0;
-        if (!ReadFile(file_, out, chunk, &done, nullptr) || done != chunk) return Fail();
-        out += chunk;
-        left -= chunk;
-        offset_ += chunk;
-        continue;
-      }
-      if (!Fill()) return Fail();
-    }
-    const size_t n = std::min(left, bufferLen_ - bufferPos_);
-    std::memcpy(out, buffer_.data() + bufferPos_, n);
-    bufferPos_ += n;
-    out += n;
-    left -= n;
-    offset_ += n;
-  }
+  if (size == 0) return reading_ && !failed_;
+  const BYTE* bytes = ReadInPlace(size);
+  if (bytes == nullptr) return false;
+  std::memcpy(data, bytes, size);
   return true;
 }
 
-bool CDesignFileStream::Skip(unsigned long long size) {
-  if (!IsOpen() || writing_ || failed_) return false;
-  if (!Fits(size)) return Fail();
-  const size_t inBuffer = bufferLen_ - bufferPos_;
-  if (size <= inBuffer) {
-    bufferPos_ += static_cast<size_t>(size);
-    offset_ += size;
-    return true;
+const BYTE* CDesignFileStream::ReadInPlace(size_t size) {
+  if (!reading_ || failed_) return nullptr;
+  if (!Fits(size)) {
+    // Whatever the file holds is consumed, as a short read would.
+    offset_ = fileSize_;
+    Fail();
+    return nullptr;
   }
-  const unsigned long long target = offset_ + size;
-  LONG high = static_cast<LONG>(target >> 32);
-  if (SetFilePointer(file_, static_cast<LONG>(target & 0xFFFFFFFFu), &high, FILE_BEGIN) == INVALID_SET_FILE_POINTER &&
-      GetLastError() != 0)
-    return Fail();
-  bufferPos_ = bufferLen_ = 0;
-  offset_ = target;
+  const BYTE* bytes = data_.data() + offset_;
+  offset_ += size;
+  return bytes;
+}
+
+bool CDesignFileStream::Skip(unsigned long long size) {
+  if (!reading_ || failed_) return false;
+  if (!Fits(size)) return Fail();
+  offset_ += size;
   return true;
 }
 

@@ -7,16 +7,16 @@
 #include "designfile/PrevDesign.h"
 #include "lang/ids/designfile.h"
 
-bool LoadCurrentDesignFile(CDesignPreview& preview, const CString& path, CString* signature, CString* error,
-                           bool* corrupt, bool* signatureKnown) {
+bool LoadCurrentDesignFile(CDesignPreview& preview, const CDesignFileBytes& fileBytes, const CString& path,
+                           CString* signature, CString* error, bool* corrupt, bool* signatureKnown) {
   if (corrupt) *corrupt = false;
   if (signatureKnown) *signatureKnown = false;
-  if (VerifyDesignChecksum(kDesignChecksumMarker, path) == 1) {
+  if (VerifyDesignChecksum(kDesignChecksumMarker, fileBytes) == 1) {
     if (corrupt) *corrupt = true;
     AppMessageBoxId(IDS_DESIGN_FILE_CORRUPT, kMbIconStop);
     return false;
   }
-  CPrevDesignFree reader(CPrevDesignFree::kModeRead, path);
+  CPrevDesignFree reader(fileBytes);
   CString text;
   if (!reader.Open(&text)) {
     if (error) *error = text;
@@ -45,9 +45,9 @@ bool LoadCurrentDesignFile(CDesignPreview& preview, const CString& path, CString
   return true;
 }
 
-bool LoadOlderDesignFile(CPattern& design, CColorSet& palette, const CString& path, CString* signature,
-                         CString* error) {
-  CPrevDesign reader(CPrevDesign::kModeRead, path);
+bool LoadOlderDesignFile(CPattern& design, CColorSet& palette, const CDesignFileBytes& fileBytes, const CString& path,
+                         CString* signature, CString* error) {
+  CPrevDesign reader(fileBytes);
   CString text;
   if (!reader.Open(&text)) {
     if (error) *error = text;
@@ -65,8 +65,12 @@ bool CDesignPreview::Load(const CString& path, CString* signature, CString* erro
   if (error) error->Empty();
   bool corrupt = false, known = false;
   CString currentError, olderError;
-  m_loaded = LoadCurrentDesignFile(*this, path, signature, &currentError, &corrupt, &known);
-  if (!m_loaded && !corrupt) m_loaded = LoadOlderDesignFile(m_design, m_palette, path, signature, &olderError);
+  // The file is read once; both containers read its bytes.
+  CDesignFileBytes fileBytes;
+  const bool read = fileBytes.Read(path);
+  m_loaded = read && LoadCurrentDesignFile(*this, fileBytes, path, signature, &currentError, &corrupt, &known);
+  if (!m_loaded && read && !corrupt)
+    m_loaded = LoadOlderDesignFile(m_design, m_palette, fileBytes, path, signature, &olderError);
   if (!m_loaded && error) {
     // The reason of the reader the file belongs to: a design whose signature
     // a reader knew is damaged; else why the readers refused it.

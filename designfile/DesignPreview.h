@@ -1,9 +1,10 @@
 // CDesignPreview: the design file dialog's preview of the selected file. It
-// loads the file into a design and palette of its own, never touching the
-// design being edited: the current container first and, when that fails
-// and the file was not reported as corrupt, the older container. The
-// picture is passed over; the palette and (for current files) the
-// parameter record are kept, and the palette's colours are counted.
+// reads the file once and loads its bytes into a design and palette of its
+// own, never touching the design being edited: the current container first
+// and, when that fails and the file was not reported as corrupt, the older
+// container. The picture is passed over; the palette and (for current
+// files) the parameter record are kept, and the palette's colours are
+// counted.
 //
 // Unlike opening, previewing reads older files without a checksum trailer.
 #pragma once
@@ -30,13 +31,15 @@ class CDesignPreview {
   int m_paletteSize = 0;      // the palette block's byte count
 };
 
-// The current container into the preview. A file whose trailer does not
-// match is reported once (IDS_DESIGN_FILE_CORRUPT, stop icon), `corrupt` is set and
-// nothing is read. An unknown signature leaves IDS_WRONG_FILE_VERSION in the error
+// The current container into the preview, from the bytes of the file at
+// `path`. A file whose trailer does not match is reported once
+// (IDS_DESIGN_FILE_CORRUPT, stop icon), `corrupt` is set and nothing is
+// read. An unknown signature leaves IDS_WRONG_FILE_VERSION in the error
 // text. The embedded picture is checked to be whole and passed over.
 // `signatureKnown` tells whether the signature was the current container's.
-bool LoadCurrentDesignFile(CDesignPreview& preview, const CString& path, CString* signature, CString* error,
-                           bool* corrupt = nullptr, bool* signatureKnown = nullptr);
-// The older container into a design and palette.
-bool LoadOlderDesignFile(CPattern& design, CColorSet& palette, const CString& path, CString* signature,
-                         CString* error);
+bool LoadCurrentDesignFile(CDesignPreview& preview, const CDesignFileBytes& fileBytes, const CString& path,
+                           CString* signature, CString* error, bool* corrupt = nullptr,
+                           bool* signatureKnown = nullptr);
+// The older container into a design and palette, from the file's bytes.
+bool LoadOlderDesignFile(CPattern& design, CColorSet& palette, const CDesignFileBytes& fileBytes, const CString& path,
+                         CString* signature, CString* error);

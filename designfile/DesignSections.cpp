@@ -243,31 +243,24 @@ bool ReadBeadSection(CDesignFileStream& file, CPattern& d, const CString& path, 
   } catch (const std::bad_alloc&) {
     return false;
   }
-  constexpr size_t kBatch = 4096;
-  std::vector<BYTE> batch(kBatch * recordSize);
-  for (size_t done = 0; ok && done < count;) {
-    const size_t n = std::min<size_t>(kBatch, count - done);
-    if (!file.Read(batch.data(), n * recordSize)) {
+  // The records are parsed where they lie in the file's bytes.
+  const BYTE* records = file.ReadInPlace(static_cast<size_t>(count) * recordSize);
+  if (records == nullptr) return false;
+  for (size_t i = 0; i < count; ++i) {
+    const BYTE* r = records + i * recordSize;
+    CBead bead;
+    std::memcpy(&bead.m_x, r, 8);
+    std::memcpy(&bead.m_y, r + 8, 8);
+    std::memcpy(&bead.m_cachedColor, r + 16, 4);
+    std::memcpy(&bead.m_colorIndex, r + 20, 4);
+    bead.m_present = r[presentAt];
+    bead.m_alternate = r[presentAt + 1];
+    bead.m_flags = 0;
+    if (!bead.IsValid()) {
       ok = false;
       break;
     }
-    for (size_t i = 0; i < n; ++i) {
-      const BYTE* r = batch.data() + i * recordSize;
-      CBead bead;
-      std::memcpy(&bead.m_x, r, 8);
-      std::memcpy(&bead.m_y, r + 8, 8);
-      std::memcpy(&bead.m_cachedColor, r + 16, 4);
-      std::memcpy(&bead.m_colorIndex, r + 20, 4);
-      bead.m_present = r[presentAt];
-      bead.m_alternate = r[presentAt + 1];
-      bead.m_flags = 0;
-      if (!bead.IsValid()) {
-        ok = false;
-        break;
-      }
-      d.m_beads.push_back(bead);
-    }
-    done += n;
+    d.m_beads.push_back(bead);
   }
   if (ok) {
     DWORD format = 0;

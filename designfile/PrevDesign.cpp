@@ -50,12 +50,15 @@ int GetOlderContainerVersion(const BYTE* signature) {
 
 CPrevDesign::CPrevDesign(int mode, const CString& path) : mode_(mode), path_(path) {}
 
+CPrevDesign::CPrevDesign(const CDesignFileBytes& bytes) : mode_(kModeRead), bytes_(&bytes) {}
+
 CPrevDesign::~CPrevDesign() = default;
 
 bool CPrevDesign::Open(CString* error) {
   if (error) error->Empty();
   if (mode_ != kModeRead) return false;
-  return OpenDesignFileSignature(file_, path_, GetOlderContainerVersion, version_, signature_, error);
+  const bool opened = bytes_ != nullptr ? file_.OpenBytes(bytes_->Get()) : file_.OpenRead(path_);
+  return opened && ReadDesignFileSignature(file_, GetOlderContainerVersion, version_, signature_, error);
 }
 
 bool CPrevDesign::ReadBody(const CString& path, CPattern& design) {

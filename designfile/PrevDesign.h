@@ -26,6 +26,8 @@ class CPrevDesign {
   static constexpr int kModeRead = 1;
 
   CPrevDesign(int mode, const CString& path);
+  // Reading a file already in memory; the bytes must outlive the reader.
+  explicit CPrevDesign(const CDesignFileBytes& bytes);
   virtual ~CPrevDesign();
   CPrevDesign(const CPrevDesign&) = delete;
   CPrevDesign& operator=(const CPrevDesign&) = delete;
@@ -54,6 +56,7 @@ class CPrevDesign {
   int version_ = 0;
   int mode_;
   CString path_;
+  const CDesignFileBytes* bytes_ = nullptr;  // reading from memory
   CDesignFileStream file_;
   CString signature_;
 };

@@ -7,10 +7,9 @@
 #include "core/FrameServices.h"
 #include "core/PathUtils.h"
 #include "core/Registry.h"
-#include "image/ImageView.h"
+#include "image/Image.h"
 #include "lang/ids/designfile.h"
 #include "lang/ids/file.h"
-#include "view/ZippedDesign.h"
 
 // ---- Design files and folders ----
 
@@ -89,51 +88,6 @@ CString FormatFileCreationText(const CString& path) {
   std::time_t moment = 0;
   if (!GetFileCreationTime(path, moment)) return CString();
   return FormatDateTimeText(moment);
-}
-
-// ---- Opening ----
-
-int ReadDesignForView(const CString& path, CDesignForView& out, CString& message, IImageViewOwner* owner) {
-  message.Empty();
-  CString unpacked;
-  out.zipped = OpenZippedDesign(path, unpacked);
-  const CString readPath = out.zipped ? unpacked : path;
-  CString reason;
-  int result = OpenDesignFile(readPath, out.contents, reason, owner);
-  if (out.zipped) {
-    RemoveFile(unpacked);
-    out.contents.design->ClearFilePath();
-  }
-  if (result == kDesignOpenOk) {
-    // The original picture: extracted from a current file, or read from an
-    // older one.
-    if (!out.contents.picturePath.IsEmpty()) {
-      CWaitCursor wait;
-      bool loaded = false;
-      auto view = std::make_unique<CImageView>(owner, out.contents.picturePath.GetString(), loaded, -1, GetIProgress());
-      if (loaded && view->IsValid()) {
-        view->SetFitToWindow(true, false);
-        out.picture = std::move(view);
-        out.picturePath = out.contents.picturePath;
-      } else {
-        RemoveFile(out.contents.picturePath);
-        result = kDesignOpenFailed;
-        reason = LoadResString(IDS_ORIGINAL_IMAGE_LOAD_ERROR);
-        if (reason.IsEmpty()) reason = "Original image loading error";
-      }
-    } else if (out.contents.picture) {
-      out.picture = std::move(out.contents.picture);
-      out.picture->SetFitToWindow(true, false);
-    }
-  }
-  if (result != kDesignOpenOk) {
-    message = FormatDesignOpenFailure(result, path, reason);
-    out.picture.reset();
-    out.picturePath.Empty();
-    return result;
-  }
-  out.saveNow = out.contents.design->IsModified();
-  return result;
 }
 
 // ---- Saving ----

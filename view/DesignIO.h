@@ -1,23 +1,16 @@
-// Opening and saving designs for the design view, as functions over the
-// design, palette and paths that the view hands in, so the view changes
-// only when an operation succeeded:
-// - ReadDesignForView reads a design file (or the first design of a zip
-//   archive) into fresh objects, with its original picture loaded, and
-//   gives the one message the user sees when it fails;
-// - SaveDesignForView writes the design safely and gives the message of a
-//   failed save;
-// and the small helpers of the file dialogs: design extensions, folders
-// without designs, and the "Created at" text shared with the wizard.
+// Saving designs for the design view, as functions over the design,
+// palette and paths that the view hands in, so the view changes only when
+// the save succeeded: SaveDesignForView writes the design safely and gives
+// the message of a failed save (opening is ReadDesignForView of
+// designfile/DesignRead.h); and the small helpers of the file dialogs:
+// design extensions, folders without designs, and the "Created at" text
+// shared with the wizard.
 #pragma once
 
 #include <ctime>
-#include <memory>
 
 #include "designfile/DesignFile.h"
 #include "platform/base.h"
-
-class CImageView;
-class IImageViewOwner;
 
 // ---- Design files and folders ----
 
@@ -41,30 +34,6 @@ bool GetFileCreationTime(const CString& path, std::time_t& out);
 CString FormatDateTimeText(std::time_t moment);
 // Both: the "Created at" text of a file; empty when it cannot be examined.
 CString FormatFileCreationText(const CString& path);
-
-// ---- Opening ----
-
-// What ReadDesignForView read.
-struct CDesignForView {
-  CDesignFileContents contents;
-  // The original picture, loaded (null for a blank design), and the file it
-  // was extracted to (current files), which the caller registers to be
-  // deleted at exit.
-  std::unique_ptr<CImageView> picture;
-  CString picturePath;
-  // The design came from a zip archive: it has no file path of its own.
-  bool zipped = false;
-  // Reading changed the design (older versions): save it at once.
-  bool saveNow = false;
-};
-
-// Reads a design for the view. A ".zip" path with a design entry reads
-// that entry (unpacked beside the archive and removed again whatever the
-// outcome); any other path, and an archive without one, is read itself.
-// Returns kDesignOpenOk, kDesignOpenCorrupt or kDesignOpenFailed; on
-// failure `message` is the one text to show (stop icon), naming `path`,
-// and nothing is left on disk. `owner` becomes the owner of the pictures.
-int ReadDesignForView(const CString& path, CDesignForView& out, CString& message, IImageViewOwner* owner);
 
 // ---- Saving ----
 

@@ -1,8 +1,9 @@
 // CTabView's file operations: opening, importing and saving designs, the
 // palette and picture exports and the clipboard copy. The work is done by
-// the functions of DesignIO.h and BeadedImageExport.h over the view's
-// design, palette and pictures; the view takes over what was read only when
-// everything succeeded.
+// ReadDesignForView (designfile/DesignRead.h) and the functions of
+// DesignIO.h and BeadedImageExport.h over the view's design, palette and
+// pictures; the view takes over what was read only when everything
+// succeeded.
 #include <cstring>
 
 #include "controls/RecentFiles.h"
@@ -13,6 +14,7 @@
 #include "core/PathUtils.h"
 #include "core/Registry.h"
 #include "design/CommonUndo.h"
+#include "designfile/DesignRead.h"
 #include "image/ImageView.h"
 #include "lang/ids/designfile.h"
 #include "lang/ids/file.h"

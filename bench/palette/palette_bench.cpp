@@ -8,12 +8,12 @@
 
 #include "builder/ColorOps.h"
 #include "builder/SepStitchFinder.h"
-#include "builder/StitchPath.h"
+#include "design/StitchPath.h"
 #include "design/Pattern.h"
 #include "palette/ColorSet.h"
 #include "tests/builder/builder_test_util.h"
 #include "tests/builder/old_ops.h"
-#include "tests/builder/old_gosper.h"
+#include "tests/design/old_gosper.h"
 
 namespace {
 
@@ -179,7 +179,7 @@ void BM_GosperPath2000(benchmark::State& state) {
 BENCHMARK(BM_GosperPath2000)->Arg(7)->Arg(9)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 // The path as drawn while every generation was written out as a string
-// (tests/builder/old_gosper.h), side by side.
+// (tests/design/old_gosper.h), side by side.
 void BM_GosperPath2000Old(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();

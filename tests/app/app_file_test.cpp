@@ -9,6 +9,7 @@
 #include "design/Pattern.h"
 #include "designfile/DesignFile.h"
 #include "designfile/DesignFileStream.h"
+#include "designfile/DesignRead.h"
 #include "image/Image.h"
 #include "image/ImageView.h"
 #include "lang/ids/shell.h"

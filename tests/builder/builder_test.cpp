@@ -20,7 +20,7 @@
 
 #include "builder/BuildPicture.h"
 #include "builder/PatternBuilder.h"
-#include "builder/StitchPath.h"
+#include "design/StitchPath.h"
 #include "core/FrameServices.h"
 #include "core/Registry.h"
 #include "design/Pattern.h"

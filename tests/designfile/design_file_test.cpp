@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "builder/StitchPath.h"
+#include "design/StitchPath.h"
 #include "core/ByteStream.h"
 #include "designfile/DesignFile.h"
 #include "designfile/DesignPreview.h"

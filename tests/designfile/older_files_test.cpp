@@ -2,7 +2,7 @@
 // laid them out, open with the documented defaults.
 #include <gtest/gtest.h>
 
-#include "builder/StitchPath.h"
+#include "design/StitchPath.h"
 #include "core/ByteStream.h"
 #include "designfile/DesignFile.h"
 #include "designfile/DesignPreview.h"

@@ -10,6 +10,7 @@
 
 #include "core/FrameServices.h"
 #include "designfile/DesignFile.h"
+#include "designfile/DesignPreview.h"
 #include "lang/ids/designfile.h"
 #include "platform/base/codepage.h"
 #include "platform/base/msgbox.h"
@@ -178,4 +179,45 @@ TEST_F(OpenMessagesTest, OneMessageNamesTheFileAndTheReasonOnce) {
                                .str(),
                            1251),
             "Не удалось загрузить дизайн\n/d/a.qx\nНе удалось загрузить палитру");
+}
+
+// A file read into memory is read within its bytes: cut short at every
+// length (the trailer gone with the end, as a copy that stopped part-way),
+// the open fails with the reason of a damaged design, or of a file too
+// short for a signature, and the preview refuses it with a reason, until
+// only the PDF settings at the end are missing.
+TEST_F(OpenMessagesTest, AFileCutShortAtAnyLengthGivesItsReason) {
+  const FileBytes whole = SavedDesign(true);
+  CPattern design;
+  std::vector<BYTE> pdfBlock;
+  ASSERT_TRUE(design.m_pdfData.WriteBlock(pdfBlock));
+  ASSERT_GT(whole.size(), pdfBlock.size() + 34);
+  const size_t needed = whole.size() - pdfBlock.size();
+  const fs::path file = folder / "cut.qx";
+  // Every length through the signature and the first bead records, then
+  // every seventh, and the last one.
+  std::vector<size_t> lengths;
+  for (size_t length = 0; length < needed; length += length < 80 ? 1 : 7) lengths.push_back(length);
+  lengths.push_back(needed - 1);
+  for (size_t length : lengths) {
+    SCOPED_TRACE(length);
+    dftest::Write(file, FileBytes(whole.begin(), whole.begin() + static_cast<long>(length)));
+    CDesignFileContents contents;
+    CString reason;
+    ASSERT_EQ(OpenDesignFile(Path(file), contents, reason), kDesignOpenFailed);
+    EXPECT_EQ(std::string(reason.GetString()), length < 34 ? "The file is empty or too short to hold a design."
+                                                           : "The design in this file is damaged or cut short.");
+    CDesignPreview preview;
+    CString error;
+    EXPECT_FALSE(preview.Load(Path(file), nullptr, &error));
+    EXPECT_FALSE(error.IsEmpty());
+  }
+  dftest::Write(file, whole);
+  CDesignFileContents contents;
+  CString reason;
+  EXPECT_EQ(OpenDesignFile(Path(file), contents, reason), kDesignOpenOk) << reason.GetString();
+  // A file that cannot be read at all gives the reason of an empty one.
+  EXPECT_EQ(OpenDesignFile(Path(folder / "missing.qx"), contents, reason), kDesignOpenFailed);
+  EXPECT_EQ(std::string(reason.GetString()), "The file is empty or too short to hold a design.");
+  EXPECT_TRUE(shown_.empty());
 }

@@ -16,6 +16,7 @@
 #include "palette/ColorSet.h"
 #include "platform/wnd.h"
 #include "tests/common/test_util.h"
+#include "tests/designfile/designfile_files.h"
 
 namespace filetest {
 
@@ -30,17 +31,10 @@ void MakePalette(CColorSet& palette, int colours);
 // A design file written by the program's writer (blank design).
 fs::path WriteDesignFile(const fs::path& path, int columns = 4, int rows = 3);
 
-// One entry of a zip archive written by hand: stored (no compression) with
-// the sizes and CRC given, or the true ones when left at -1.
-struct ZipEntry {
-  std::string name;
-  std::vector<unsigned char> data;
-  long long declaredSize = -1;
-  long long crc = -1;
-  bool folder = false;
-};
-void WriteZip(const fs::path& path, const std::vector<ZipEntry>& entries);
-std::vector<std::string> ListFolder(const fs::path& folder);
+// The hand-made zip writer and the folder listing of the design-file tests.
+using dftest::ListFolder;
+using dftest::WriteZip;
+using dftest::ZipEntry;
 
 class FileTest : public ::testing::Test {
  protected:

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "builder/LSystem.h"
-#include "builder/StitchPath.h"
+#include "design/LSystem.h"
+#include "design/StitchPath.h"
 #include "core/TextUtils.h"
 #include "design/Pattern.h"
 

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes the seed archives of fuzz_view_zip into corpus/zip."""
+"""Writes the seed archives of fuzz_designfile_zip into corpus/zip."""
 import os
 import struct
 import zipfile

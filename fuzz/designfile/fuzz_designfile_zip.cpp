@@ -12,7 +12,7 @@
 
 #include "core/FileUtils.h"
 #include "core/PathUtils.h"
-#include "view/ZippedDesign.h"
+#include "designfile/ZippedDesign.h"
 
 namespace fs = std::filesystem;
 

@@ -1,9 +1,9 @@
-#include "builder/StitchPath.h"
+#include "design/StitchPath.h"
 
 #include <algorithm>
 #include <cstdlib>
 
-#include "builder/LSystem.h"
+#include "design/LSystem.h"
 #include "design/Pattern.h"
 #include "design/WeaveFormat.h"
 #include "platform/base/waitcursor.h"

@@ -1,4 +1,4 @@
-#include "builder/LSystem.h"
+#include "design/LSystem.h"
 
 #include <bit>
 #include <cstdint>

@@ -3,10 +3,10 @@
 #include <bit>
 #include <cmath>
 
-#include "builder/LSystem.h"
-#include "builder/StitchPath.h"
+#include "design/LSystem.h"
+#include "design/StitchPath.h"
 #include "tests/builder/builder_test_util.h"
-#include "tests/builder/old_gosper.h"
+#include "tests/design/old_gosper.h"
 
 using buildertest::MakeDesign;
 using buildertest::Picture;

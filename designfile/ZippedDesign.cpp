@@ -1,4 +1,4 @@
-#include "view/ZippedDesign.h"
+#include "designfile/ZippedDesign.h"
 
 #include <unzip.h>
 

@@ -1,11 +1,20 @@
 // Designs inside zip archives: the first design entry is unpacked beside
 // the archive under a free name; names, sizes and CRCs from the archive are
 // not trusted.
-#include "core/FileUtils.h"
-#include "tests/view/file_fixture.h"
-#include "view/ZippedDesign.h"
+#include <gtest/gtest.h>
 
-using namespace filetest;
+#include <algorithm>
+
+#include "core/FileUtils.h"
+#include "designfile/ZippedDesign.h"
+#include "tests/designfile/designfile_files.h"
+#include "tests/designfile/designfile_fixtures.h"
+
+namespace fs = std::filesystem;
+using dftest::ListFolder;
+using dftest::Path;
+using dftest::WriteZip;
+using dftest::ZipEntry;
 
 namespace {
 
@@ -48,7 +57,7 @@ TEST(FileZip, FreeNamesCountUpAndGiveUpAfter999) {
 
 TEST(FileZip, FirstDesignEntryIsUnpackedBesideTheArchive) {
   const auto dir = qmtest::MakeTempDir("zip-open");
-  const auto design = qmtest::ReadAll(WriteDesignFile(dir / "source.qx"));
+  const auto design = qmtest::ReadAll(dftest::WriteBlankDesignFile(dir / "source.qx"));
   fs::remove(dir / "source.qx");
   WriteZip(dir / "a.zip", {{"docs/readme.txt", Bytes("hello")}, {"docs/", {}, -1, -1, true},
                            {"inner/x.QX", design}, {"second.qx", Bytes("other")}});
