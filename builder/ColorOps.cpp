@@ -9,6 +9,7 @@
 
 #include "builder/BuildPicture.h"
 #include "core/FrameServices.h"
+#include "core/Progress.h"
 #include "core/LargeArray.h"
 #include "core/HslColor.h"
 #include "design/Pattern.h"
@@ -164,10 +165,10 @@ void BuildClustersFromRuns(CPattern& design, const CColorSet& palette, const CCo
 }  // namespace
 
 void BuildColorClusters(CPattern& design, const CColorSet& palette, std::vector<CColorCluster>& clusters,
-                        const char* caption) {
+                        const char* caption, IProgressHost* host) {
   std::unique_ptr<CStatusProgress> progress;
-  if (caption && *caption)
-    progress = std::make_unique<CStatusProgress>(GetIMainFrame(), design.GetBeadCount(), caption);
+  if (host && caption && *caption)
+    progress = std::make_unique<CStatusProgress>(host, design.GetBeadCount(), caption);
   CColorRuns runs;
   SortByColor(design.m_beads, runs);
   BuildClustersFromRuns(design, palette, runs, clusters, progress.get());
@@ -317,10 +318,11 @@ void MergeColorClusters(std::vector<CColorCluster>& clusters, int target) {
   }
 }
 
-void ReduceColors(CPattern& design, const CColorSet& palette, int target, const char* caption) {
+void ReduceColors(CPattern& design, const CColorSet& palette, int target, const char* caption,
+                  IProgressHost* host) {
   std::unique_ptr<CStatusProgress> progress;
-  if (caption && *caption)
-    progress = std::make_unique<CStatusProgress>(GetIMainFrame(), design.GetBeadCount(), caption);
+  if (host && caption && *caption)
+    progress = std::make_unique<CStatusProgress>(host, design.GetBeadCount(), caption);
   CColorRuns runs;
   SortByColor(design.m_beads, runs);
   std::vector<CColorCluster> clusters;

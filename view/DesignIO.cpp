@@ -10,6 +10,7 @@
 #include "image/ImageView.h"
 #include "lang/ids/designfile.h"
 #include "lang/ids/file.h"
+#include "view/FramePorts.h"
 #include "view/ZippedDesign.h"
 
 // ---- Design files and folders ----

@@ -22,6 +22,7 @@
 #include "view/BeadedImageExport.h"
 #include "view/CtrlPane.h"
 #include "view/DesignIO.h"
+#include "view/FramePorts.h"
 #include "view/PreViewFileDlg.h"
 #include "view/TabView.h"
 

@@ -3,6 +3,7 @@
 #include "platform/base/codepage.h"
 #include "platform/base/msgbox.h"
 #include "settings/AppSettings.h"
+#include "view/FramePorts.h"
 
 namespace tooltest {
 
