@@ -50,10 +50,6 @@ class CApp : public CWinApp {
   // The about box's picture, made by the splash (owned).
   CImage* GetAboutPicture() const { return m_aboutPicture.get(); }
   void SetAboutPicture(std::unique_ptr<CImage> picture);
-  // Whether start-up opened the stored settings' design, and the path the
-  // command line gave.
-  bool SettingsWereUsed() const { return m_settingsUsed; }
-
   // The folder where the language packs are looked for (the program's own
   // folder unless set; tests point it at the build's bin folder).
   static void SetPackFolder(const char* folder);
@@ -70,6 +66,8 @@ class CApp : public CWinApp {
   bool m_starting = false;
   std::unique_ptr<CImage> m_aboutPicture;
   HINSTANCE m_library = nullptr;
+  // Whether start-up could read the stored settings (then it may reopen the
+  // last design).
   bool m_settingsUsed = false;
   bool m_initFailed = false;
   CString m_commandLine;

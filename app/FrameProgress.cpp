@@ -166,9 +166,7 @@ class CStatusDisplay : public IStatusProgressDisplay {
 
 }  // namespace
 
-IStatusProgressDisplay* CFrameProgressFactory::Create(IMainFrame* host, int total, const CString* caption,
-                                                      bool simple) {
-  CAppStatusBar* bar = host ? host->GetStatusBar() : nullptr;
+IStatusProgressDisplay* CreateStatusBarProgress(CAppStatusBar* bar, int total, const CString* caption, bool simple) {
   if (!bar || !bar->m_hWnd) return nullptr;
   return new CStatusDisplay(bar, total, caption, simple);
 }

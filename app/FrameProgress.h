@@ -1,10 +1,9 @@
 // The status bar's progress displays: the caption (CCaptionProgress), the
-// gradient bar (CGradientProgressCtrl), and the factory through which the
-// progress objects of the lower levels put them on the main frame's status
-// bar.
+// gradient bar (CGradientProgressCtrl), and the display that the main frame
+// puts on its status bar for the progress objects of the lower levels.
 #pragma once
 
-#include "core/FrameServices.h"
+#include "core/Progress.h"
 #include "platform/wnd.h"
 
 class CCaptionProgress : public CStatic {
@@ -55,8 +54,8 @@ class CGradientProgressCtrl : public CProgressCtrl {
   COLORREF m_background;
 };
 
-// Installs the main frame's progress displays (SetStatusProgressFactory).
-class CFrameProgressFactory : public IStatusProgressFactory {
- public:
-  IStatusProgressDisplay* Create(IMainFrame* host, int total, const CString* caption, bool simple) override;
-};
+class CAppStatusBar;
+
+// A progress display on the status bar (the main frame's
+// IProgressHost::CreateProgressDisplay); null without a status bar window.
+IStatusProgressDisplay* CreateStatusBarProgress(CAppStatusBar* bar, int total, const CString* caption, bool simple);

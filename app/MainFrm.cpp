@@ -32,7 +32,6 @@ constexpr UINT kToolbarIcons[] = {IDI_TB_NEW,        IDI_TB_OPEN,        IDI_TB_
                                   IDI_TB_DOWNLOAD,   IDI_TB_OTHER_PRODUCT};
 
 int g_preferencesPage = 0;
-CFrameProgressFactory g_progressFactory;
 
 }  // namespace
 
@@ -140,7 +139,6 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs) {
   SetMainFrameServices(this, this, this);
   SetFrameServices(this);
   SetMainWindowHandle(m_hWnd);
-  SetStatusProgressFactory(&g_progressFactory);
   // The start-up splash fades and closes itself.
   CAboutDlg::ShowSplash(this);
   if (!CreateToolbar()) return -1;
@@ -202,6 +200,7 @@ BOOL CMainFrame::OnCreateClient(LPCREATESTRUCT, CCreateContext* pContext) {
   m_splitter.SetFrame(this);
   if (CTabView* view = GetTabView()) {
     SetActiveTabView(view);
+    view->SetProgressHost(this);
     view->GetHorzRuler().Create(&m_splitter);
     view->GetVertRuler().Create(&m_splitter);
   }
@@ -337,12 +336,18 @@ void CMainFrame::EnableClose(bool enable) {
 
 bool CMainFrame::UseWarningSound() { return GetAppSettings().m_warningSound != 0; }
 
+// ---- IProgressHost ----
+
+IStatusProgressDisplay* CMainFrame::CreateProgressDisplay(int total, const CString* caption, bool simple) {
+  return CreateStatusBarProgress(GetStatusBar(), total, caption, simple);
+}
+
 // ---- IProgress ----
 
 void CMainFrame::Begin(int total, const char* caption) {
   // A new run replaces one still running.
   m_progress.reset();
-  m_progress = std::make_unique<CStatusProgress>(static_cast<IMainFrame*>(this), total, caption, true);
+  m_progress = std::make_unique<CStatusProgress>(static_cast<IProgressHost*>(this), total, caption, true);
   if (!m_cursorWaiting) {
     BeginWaitCursor();
     m_cursorWaiting = true;

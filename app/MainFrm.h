@@ -4,7 +4,8 @@
 // delete at close and the undo folder; keeps the caption up to date; routes
 // every command (the command table); and asks to save the design and saves
 // the user's state when it closes. It serves the lower levels as IMainFrame,
-// IProgress, IPatternImage and IFrameServices.
+// IProgressHost (progress on its status bar), IProgress, IPatternImage and
+// IFrameServices.
 #pragma once
 
 #include <memory>
@@ -17,6 +18,7 @@
 #include "core/FrameServices.h"
 #include "design/CommonUndo.h"
 #include "platform/wnd.h"
+#include "view/FramePorts.h"
 
 class CMainFrame;
 class CTabView;
@@ -45,7 +47,12 @@ class CFWSplitterWnd : public CSplitterWnd {
   CMainFrame* m_frame = nullptr;
 };
 
-class CMainFrame : public CFrameWnd, public IMainFrame, public IProgress, public IPatternImage, public IFrameServices {
+class CMainFrame : public CFrameWnd,
+                   public IMainFrame,
+                   public IProgressHost,
+                   public IProgress,
+                   public IPatternImage,
+                   public IFrameServices {
   DECLARE_DYNCREATE(CMainFrame)
  public:
   static constexpr UINT kTitleTimer = 1;
@@ -88,6 +95,10 @@ class CMainFrame : public CFrameWnd, public IMainFrame, public IProgress, public
   void EnableClose(bool enable) override;
   bool UseWarningSound() override;
 
+  // ---- IProgressHost ----
+  IStatusProgressDisplay* CreateProgressDisplay(int total, const CString* caption, bool simple) override;
+  void OnProgressEnded() override { ResetStatusTexts(); }
+
   // ---- IProgress ----
   void Begin(int total, const char* caption) override;
   void End() override;
@@ -115,7 +126,6 @@ class CMainFrame : public CFrameWnd, public IMainFrame, public IProgress, public
   bool PromptSaveModified() override;
 
   // The remembered status texts of the two information panes.
-  const CString& GetStatusText1() const { return m_statusText1; }
   const CString& GetStatusText2() const { return m_statusText2; }
 
  protected:

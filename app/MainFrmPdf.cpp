@@ -43,7 +43,19 @@ std::unique_ptr<CImage> RenderChartPicture(const CPattern& design, const CColorS
 
 }  // namespace
 
-void InstallPdfPictureRenderer() { SetPdfPatternRenderer(RenderChartPicture); }
+PdfPatternRenderer ChartPictureRenderer() { return RenderChartPicture; }
+
+CPdfExportInputs MakePdfExportInputs(CTabView& view, IProgressHost* progress) {
+  CPdfExportInputs inputs;
+  inputs.progress = progress;
+  inputs.renderer = ChartPictureRenderer();
+  if (view.HasPatternView()) {
+    const CPattern& design = *view.GetPattern();
+    const double width = design.m_actualWidth, height = design.m_actualHeight;
+    inputs.fitPicture = [width, height](const RECT& box) { return FitRectToSize(box, width, height); };
+  }
+  return inputs;
+}
 
 void CMainFrame::OnFilePdf() {
   CTabView* view = GetTabView();
@@ -65,6 +77,5 @@ void CMainFrame::OnFilePdf() {
   view->UpdateWindow();
   if (settings != design->m_pdfData) design->SetModified(true);
   design->m_pdfData = settings;
-  InstallPdfPictureRenderer();
-  RunPdfExport(*design, *palette, design->m_pdfData, GetSafeHwnd());
+  RunPdfExport(*design, *palette, design->m_pdfData, GetSafeHwnd(), MakePdfExportInputs(*view, this));
 }

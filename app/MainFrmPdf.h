@@ -1,6 +1,15 @@
-// The PDF chart's picture renderer of the application.
+// What the application hands the PDF export.
 #pragma once
 
-// Makes the design view's thumbnail renderer draw the pictures of PDF charts
-// (File > PDF file... installs it before each export).
-void InstallPdfPictureRenderer();
+#include "pdf/PdfExport.h"
+
+class CTabView;
+class IProgressHost;
+
+// The design view's thumbnail renderer as the renderer of the charts'
+// pictures.
+PdfPatternRenderer ChartPictureRenderer();
+// The export's inputs for the view's design: that renderer, the view's
+// fitting of the picture (when the view shows a rendered design) and the
+// progress host.
+CPdfExportInputs MakePdfExportInputs(CTabView& view, IProgressHost* progress);

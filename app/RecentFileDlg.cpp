@@ -7,6 +7,7 @@
 #include "image/Image.h"
 #include "lang/ids/shell.h"
 #include "platform/wnd/hooks.h"
+#include "view/FramePorts.h"
 
 const UINT g_msgClickOut = RegisterWindowMessage("m_uiMsgClickOutWindow");
 

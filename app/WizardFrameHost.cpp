@@ -78,6 +78,7 @@ bool CWizardFrameHost::AskPaletteToOpen(CWnd* parent, const CString& folder, con
                                 LoadResString(IDS_PALETTE_FILE_FILTER), parent, IDI_PALETTE_FILE);
   dialog.SetTitle(LoadResString(IDS_SELECT_PALETTE_FILE));
   if (!picture.IsEmpty()) dialog.LoadOriginalImage(picture);
+  dialog.SetProgressHost(GetProgressHost());
   return RunFileDialog(dialog, folder, path);
 }
 

@@ -17,6 +17,7 @@
 
 #include "builder/BuildPicture.h"
 #include "core/FrameServices.h"
+#include "core/Progress.h"
 #include "core/LargeArray.h"
 #include "core/HslColor.h"
 #include "design/Pattern.h"
@@ -568,10 +569,10 @@ void CopyOut(const CFlatClusters& flat, std::vector<CColorCluster>& clusters) {
 }  // namespace
 
 void BuildColorClusters(CPattern& design, const CColorSet& palette, std::vector<CColorCluster>& clusters,
-                        const char* caption) {
+                        const char* caption, IProgressHost* host) {
   std::unique_ptr<CStatusProgress> progress;
-  if (caption && *caption)
-    progress = std::make_unique<CStatusProgress>(GetIMainFrame(), design.GetBeadCount(), caption);
+  if (host && caption && *caption)
+    progress = std::make_unique<CStatusProgress>(host, design.GetBeadCount(), caption);
   CWorkTeam team;
   CColorRanks ranks;
   ranks.Build(design.m_beads, team);
@@ -683,10 +684,11 @@ class CFewKeys {
 
 }  // namespace
 
-void ReduceColors(CPattern& design, const CColorSet& palette, int target, const char* caption) {
+void ReduceColors(CPattern& design, const CColorSet& palette, int target, const char* caption,
+                  IProgressHost* host) {
   std::unique_ptr<CStatusProgress> progress;
-  if (caption && *caption)
-    progress = std::make_unique<CStatusProgress>(GetIMainFrame(), design.GetBeadCount(), caption);
+  if (host && caption && *caption)
+    progress = std::make_unique<CStatusProgress>(host, design.GetBeadCount(), caption);
   CWorkTeam team;
   CColorRanks ranks;
   ranks.Build(design.m_beads, team);

@@ -11,6 +11,7 @@
 
 class CPattern;
 class CColorSet;
+class IProgressHost;
 
 // A group of beads around one palette colour (the key, packed RGB), with
 // the distinct source colours (cached bead colours) it holds.
@@ -30,12 +31,14 @@ int SquaredColorDistance(COLORREF a, COLORREF b);
 // "Use only XX colours": re-matches every present bead to the palette and,
 // when the target is above 0 and below the number of colours found, merges
 // the smallest groups into their nearest neighbours until `target` remain.
-// A status-bar progress with the caption runs when the caption is not empty.
+// A progress with the caption runs on `progress` when the caption is not
+// empty (null: none is shown).
 // Sets the design's modified byte.
-void ReduceColors(CPattern& design, const CColorSet& palette, int target, const char* caption);
+void ReduceColors(CPattern& design, const CColorSet& palette, int target, const char* caption,
+                  IProgressHost* progress = nullptr);
 // The grouping steps alone (for tests and the dialog's preview).
 void BuildColorClusters(CPattern& design, const CColorSet& palette, std::vector<CColorCluster>& clusters,
-                        const char* caption);
+                        const char* caption, IProgressHost* progress = nullptr);
 void MergeColorClusters(std::vector<CColorCluster>& clusters, int target);
 
 // Brightness -255..255 and contrast -100..100: each channel value x maps to

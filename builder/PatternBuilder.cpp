@@ -29,6 +29,7 @@
 #include "design/StitchPath.h"
 #include "core/FileUtils.h"
 #include "core/FrameServices.h"
+#include "core/Progress.h"
 #include "core/LargeArray.h"
 #include "core/PathUtils.h"
 #include "design/Pattern.h"
@@ -199,8 +200,8 @@ class CNearestCaches {
 // One build: the steps around the picture.
 class CBuildJob {
  public:
-  CBuildJob(CPattern& design, const CPatternParams& params, const CColorSet& palette)
-      : design_(design), params_(params), palette_(palette) {}
+  CBuildJob(CPattern& design, const CPatternParams& params, const CColorSet& palette, IProgressHost* progress)
+      : design_(design), params_(params), palette_(palette), progressHost_(progress) {}
 
   // The start of a build: the budget, the parameters, the beads emptied,
   // the counts. False ends the build.
@@ -256,8 +257,8 @@ class CBuildJob {
     sp_ = d.m_spacer;
     const int columns = static_cast<int>(columns_), rows = static_cast<int>(rows_);
     const long long count = static_cast<long long>(columns) * rows;
-    if (count > kBuildProgressBeads)
-      progress_ = std::make_unique<CStatusProgress>(GetIMainFrame(), rows, static_cast<UINT>(IDS_BUILDING_PATTERN));
+    if (count > kBuildProgressBeads && progressHost_)
+      progress_ = std::make_unique<CStatusProgress>(progressHost_, rows, static_cast<UINT>(IDS_BUILDING_PATTERN));
 
     d.m_colorMode = params_.m_colorMode;
     centreOnly_ = params_.m_colorMode == kColorModeSharp || params_.m_colorMode == kColorModeClassic;
@@ -415,6 +416,7 @@ class CBuildJob {
   int threads_ = 1;
   int tasks_ = 1;
   std::atomic<int> rowsDone_{0};
+  IProgressHost* progressHost_;
   std::unique_ptr<CStatusProgress> progress_;
 };
 
@@ -612,8 +614,8 @@ FastResult BuildFromJpeg(CBuildJob& job, unsigned long long budget, const CFileB
 }  // namespace
 
 bool BuildPatternGrid(CPattern& design, unsigned long long budget, const CPatternParams& params,
-                      const CColorSet& palette, const CImage* picture) {
-  CBuildJob job(design, params, palette);
+                      const CColorSet& palette, const CImage* picture, IProgressHost* progress) {
+  CBuildJob job(design, params, palette, progress);
   if (!job.Begin(budget)) return false;
   return BuildFromPicture(job, picture);
 }
@@ -621,14 +623,14 @@ bool BuildPatternGrid(CPattern& design, unsigned long long budget, const CPatter
 bool HasColorForBeads(const CColorSet& palette) { return palette.GetCheckedCount() > 0; }
 
 bool BuildPattern(CPattern& design, unsigned long long budget, const CPatternParams& params, const CColorSet& palette,
-                  const CImage* picture) {
+                  const CImage* picture, IProgressHost* progress) {
   if (!HasColorForBeads(palette)) {
     AppMessageBoxId(IDS_NO_PALETTE_COLOR_IN_USE, kMbIconStop);
     return false;
   }
   bool ok = false;
   try {
-    ok = BuildPatternGrid(design, budget, params, palette, picture);
+    ok = BuildPatternGrid(design, budget, params, palette, picture, progress);
   } catch (...) {
     ok = false;
   }
@@ -637,7 +639,8 @@ bool BuildPattern(CPattern& design, unsigned long long budget, const CPatternPar
 }
 
 BuildFileResult BuildPatternFromFile(CPattern& design, unsigned long long budget, const CPatternParams& params,
-                                     const CColorSet& palette, const char* path, std::unique_ptr<CImage>* picture) {
+                                     const CColorSet& palette, const char* path, std::unique_ptr<CImage>* picture,
+                                     IProgressHost* progress) {
   if (!path) return BuildFileResult::kPictureNotLoaded;
   if (!HasColorForBeads(palette)) {
     AppMessageBoxId(IDS_NO_PALETTE_COLOR_IN_USE, kMbIconStop);
@@ -649,7 +652,7 @@ BuildFileResult BuildPatternFromFile(CPattern& design, unsigned long long budget
     if (ReadWholeFile(path, bytes, 0xFFFFFFFFull) && bytes.size() > 3 && bytes[0] == 0xFF && bytes[1] == 0xD8) {
       FastResult result = FastResult::kNotTaken;
       try {
-        CBuildJob job(design, params, palette);
+        CBuildJob job(design, params, palette, progress);
         result = BuildFromJpeg(job, budget, bytes, path, picture != nullptr, loaded);
       } catch (...) {
         result = FastResult::kFailed;
@@ -669,7 +672,7 @@ BuildFileResult BuildPatternFromFile(CPattern& design, unsigned long long budget
     ok = false;
   }
   if (!ok) return BuildFileResult::kPictureNotLoaded;
-  const bool built = BuildPattern(design, budget, params, palette, loaded.get());
+  const bool built = BuildPattern(design, budget, params, palette, loaded.get(), progress);
   if (picture) *picture = std::move(loaded);
   return built ? BuildFileResult::kBuilt : BuildFileResult::kBuildFailed;
 }

@@ -24,9 +24,11 @@ class CColorSet;
 class CImage;
 class CPattern;
 class CPatternParams;
+class IProgressHost;
 struct CBead;
 
-// More beads than this show a status-bar progress while building.
+// More beads than this show a progress while building (on the `progress`
+// host the build functions take; null: none is shown).
 constexpr long long kBuildProgressBeads = 8000;
 
 // Whether the palette has a colour in use for the beads to take. A build
@@ -46,13 +48,13 @@ bool HasColorForBeads(const CColorSet& palette);
 // cannot be reduced; no memory) shows message 308 and answers false; the
 // design is then left as the interrupted build left it.
 bool BuildPattern(CPattern& design, unsigned long long budget, const CPatternParams& params,
-                  const CColorSet& palette, const CImage* picture);
+                  const CColorSet& palette, const CImage* picture, IProgressHost* progress = nullptr);
 
 // The build steps without message 308 or the palette's message (the budget
 // check shows message 305).
 // May throw std::bad_alloc; BuildPattern catches every failure.
 bool BuildPatternGrid(CPattern& design, unsigned long long budget, const CPatternParams& params,
-                      const CColorSet& palette, const CImage* picture);
+                      const CColorSet& palette, const CImage* picture, IProgressHost* progress = nullptr);
 
 // What BuildPatternFromFile did.
 enum class BuildFileResult {
@@ -70,7 +72,7 @@ enum class BuildFileResult {
 // picture was decoded (bead budget, sizes).
 BuildFileResult BuildPatternFromFile(CPattern& design, unsigned long long budget, const CPatternParams& params,
                                      const CColorSet& palette, const char* path,
-                                     std::unique_ptr<CImage>* picture = nullptr);
+                                     std::unique_ptr<CImage>* picture = nullptr, IProgressHost* progress = nullptr);
 
 // The colour of the picture under a bead: the mean of the pixels of its
 // rectangle (relative sizes rw x rh, scaled by xScale and yScale), or the

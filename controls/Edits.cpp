@@ -164,19 +164,8 @@ void CColorStatic::OnDestroy() {
 
 // ---- Background of the previews ----
 
-COLORREF GetViewBackgroundColor() {
-  // The view may answer through this function itself: ask it only once.
-  static thread_local bool asking = false;
-  if (!asking) {
-    if (ITabView* view = GetActiveTabView()) {
-      asking = true;
-      const COLORREF color = view->GetBackgroundColor();
-      asking = false;
-      return color;
-    }
-  }
-  return GetAppSettings().m_viewBackgroundColor;
-}
+// The design view draws on the settings' background colour too.
+COLORREF GetViewBackgroundColor() { return GetAppSettings().m_viewBackgroundColor; }
 
 // ---- CExternPatternPreview ----
 

@@ -90,8 +90,8 @@ class CColorStatic : public CStatic {
   int height_;
 };
 
-// The background colour of the design view: asked of the active view when
-// one is installed, else the settings' view background.
+// The background colour of the design view (the settings' view background,
+// which the view draws on).
 COLORREF GetViewBackgroundColor();
 
 // A static that shows a picture (not owned), centred on the view background.

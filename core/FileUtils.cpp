@@ -215,8 +215,3 @@ void LoadResStdString(UINT id, std::string& out) {
   const CString text = LoadResString(id);
   out = text.str().substr(0, 255);
 }
-
-void WarningBeep() {
-  IMainFrame* frame = GetIMainFrame();
-  if (!frame || frame->UseWarningSound()) MessageBeep(MB_ICONEXCLAMATION);
-}

@@ -86,7 +86,3 @@ bool MakeUniqueDesignFolderPath(const char* path, CString& out);
 
 // The resource string of that id, empty when there is none.
 void LoadResStdString(UINT id, std::string& out);
-
-// The exclamation beep when the warning sound is on (IMainFrame::
-// UseWarningSound; on when there is no main frame).
-void WarningBeep();

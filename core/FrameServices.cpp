@@ -1,35 +1,12 @@
-// Frame services that need no window: the accessors of the main window's
-// interfaces, the compact-layout flag, the line reader and the status-bar
-// progress objects.
+// Program-wide services that need no window: resource texts, the
+// compact-layout flag, the line reader, the alert text and the starting flag.
 #include "core/FrameServices.h"
 
 #include "platform/base/resource.h"
 
 namespace {
-IMainFrame* g_frame = nullptr;
-IProgress* g_progress = nullptr;
-IPatternImage* g_patternImage = nullptr;
-ITabView* g_tabView = nullptr;
-IStatusProgressFactory* g_progressFactory = nullptr;
 bool g_smallScreen = false;
-
-bool HasStatusBar(IMainFrame* host) { return host && host->GetStatusBar(); }
 }  // namespace
-
-IMainFrame* GetIMainFrame() { return g_frame; }
-IProgress* GetIProgress() { return g_progress; }
-IPatternImage* GetIPatternImage() { return g_patternImage; }
-ITabView* GetActiveTabView() { return g_frame ? g_tabView : nullptr; }
-
-void SetMainFrameServices(IMainFrame* frame, IProgress* progress, IPatternImage* image) {
-  g_frame = frame;
-  g_progress = progress;
-  g_patternImage = image;
-}
-
-void SetActiveTabView(ITabView* view) { g_tabView = view; }
-
-void SetStatusProgressFactory(IStatusProgressFactory* factory) { g_progressFactory = factory; }
 
 bool IsSmallScreen() { return g_smallScreen; }
 void SetSmallScreen(bool small) { g_smallScreen = small; }
@@ -58,86 +35,6 @@ bool CStringLineReader::ReadLine(CString& line) {
   return true;
 }
 
-// ---- CStatusProgress ----
-
-int CStatusProgress::ShiftForTotal(int total) {
-  if (total >= 16384) return 8;
-  if (total >= 8192) return 7;
-  if (total >= 4096) return 6;
-  if (total >= 2048) return 5;
-  if (total >= 1024) return 4;
-  return 0;
-}
-
-CStatusProgress::CStatusProgress(IMainFrame* host, int total, UINT captionId, bool scaleAllowed)
-    : scaleAllowed_(scaleAllowed), host_(host) {
-  CString caption;
-  if (captionId != 0) caption = LoadResString(captionId);
-  Start(total, caption.IsEmpty() ? nullptr : &caption);
-}
-
-CStatusProgress::CStatusProgress(IMainFrame* host, int total, const char* caption, bool scaleAllowed)
-    : scaleAllowed_(scaleAllowed), host_(host) {
-  const CString text(caption);
-  Start(total, caption ? &text : nullptr);
-}
-
-void CStatusProgress::Start(int total, const CString* caption) {
-  if (scaleAllowed_) {
-    if (total < minimumTotal_) return;
-    shift_ = ShiftForTotal(total);
-    if (shift_ > 0) {
-      scaled_ = true;
-      total >>= shift_;
-    }
-  }
-  active_ = true;
-  total_ = total;
-  if (g_progressFactory && HasStatusBar(host_)) display_ = g_progressFactory->Create(host_, total, caption, false);
-}
-
-CStatusProgress::~CStatusProgress() {
-  if (host_) host_->ResetStatusTexts();
-  delete display_;
-}
-
-void CStatusProgress::SetPos(int position) {
-  if (!active_) return;
-  if (scaled_) position >>= shift_;
-  position_ = position;
-  if (display_) display_->SetPos(position);
-}
-
-void CStatusProgress::SetStartColor(COLORREF color) {
-  if (display_) display_->SetStartColor(color);
-}
-
-void CStatusProgress::SetEndColor(COLORREF color) {
-  if (display_) display_->SetEndColor(color);
-}
-
-// ---- CSimpleStatusProgress ----
-
-CSimpleStatusProgress::CSimpleStatusProgress(IMainFrame* host, int total, UINT captionId) : host_(host) {
-  if (total < 2) return;
-  active_ = true;
-  CString caption;
-  if (captionId != 0) caption = LoadResString(captionId);
-  if (g_progressFactory && HasStatusBar(host_))
-    display_ = g_progressFactory->Create(host_, total, caption.IsEmpty() ? nullptr : &caption, true);
-}
-
-CSimpleStatusProgress::~CSimpleStatusProgress() {
-  if (host_) host_->ResetStatusTexts();
-  delete display_;
-}
-
-void CSimpleStatusProgress::SetPos(int position) {
-  if (!active_) return;
-  position_ = position;
-  if (display_) display_->SetPos(position);
-}
-
 // ---- Alert text, file title ----
 
 CString MakeStatusAlertText(int kind, const char* text) {
@@ -157,14 +54,11 @@ void GetFileTitleFromPath(const char* path, CString& out) {
   out = name;
 }
 
-// ---- Frame services and the starting flag ----
+// ---- The starting flag ----
 
 namespace {
-IFrameServices* g_frameServices = nullptr;
 bool g_appStarting = false;
 }  // namespace
 
-IFrameServices* GetFrameServices() { return g_frameServices; }
-void SetFrameServices(IFrameServices* services) { g_frameServices = services; }
 bool IsAppStarting() { return g_appStarting; }
 void SetAppStarting(bool starting) { g_appStarting = starting; }

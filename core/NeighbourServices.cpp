@@ -47,7 +47,7 @@ PatternThumbnailRenderer& ThumbnailRenderer() {
 void SetPatternThumbnailRenderer(PatternThumbnailRenderer renderer) { ThumbnailRenderer() = std::move(renderer); }
 
 bool RenderPatternThumbnail(CDC* dc, CPattern& design, CColorSet& palette, SIZE size, int startFactor, CBitmap& out,
-                            COLORREF background, CImage* overlay) {
+                            COLORREF background) {
   if (!ThumbnailRenderer()) return false;
-  return ThumbnailRenderer()(dc, design, palette, size, startFactor, out, background, overlay);
+  return ThumbnailRenderer()(dc, design, palette, size, startFactor, out, background);
 }

@@ -30,6 +30,7 @@ class CByteStream;
 class CPattern;
 class CPatternParams;
 class IColorSource;
+class IProgressHost;
 
 // Flags of CBead::m_flags.
 constexpr BYTE kBeadSelected = 0x80;
@@ -385,8 +386,8 @@ class CPattern : public IPatternBase {
   void CacheBeadColors(const IColorSource& palette);
   void RefreshBeadColors(const IColorSource& palette) { CacheBeadColors(palette); }
   // Every bead takes the in-use colour nearest to its cached colour; a
-  // status-bar progress runs when the caption is not empty.
-  void RematchColors(IColorSource& palette, const char* caption);
+  // progress runs on `progress` when the caption is not empty (null: none).
+  void RematchColors(IColorSource& palette, const char* caption, IProgressHost* progress = nullptr);
   // Paints the cells (column + dx, row + dy) with colour `color` blended
   // over the old colour with weight `weight` of the old colour.
   void PaintCells(int column, int row, const std::vector<POINT>& offsets, const IColorSource& palette, double weight,

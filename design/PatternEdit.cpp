@@ -9,6 +9,7 @@
 
 #include "core/FileUtils.h"
 #include "core/FrameServices.h"
+#include "core/Progress.h"
 #include "core/TextUtils.h"
 #include "design/ColorSource.h"
 #include "design/Pattern.h"
@@ -113,14 +114,14 @@ void CPattern::CacheBeadColors(const IColorSource& palette) {
   }
 }
 
-void CPattern::RematchColors(IColorSource& palette, const char* caption) {
+void CPattern::RematchColors(IColorSource& palette, const char* caption, IProgressHost* host) {
   const int count = palette.GetCount();
   if (count <= 0) return;
   bool anyInUse = false;
   for (int i = 0; i < count && !anyInUse; ++i) anyInUse = palette.IsColorInUse(i);
   if (!anyInUse) palette.SetColorInUse(0, true);
   std::unique_ptr<CStatusProgress> progress;
-  if (caption && *caption) progress = std::make_unique<CStatusProgress>(GetIMainFrame(), GetBeadCount(), caption);
+  if (host && caption && *caption) progress = std::make_unique<CStatusProgress>(host, GetBeadCount(), caption);
   std::unordered_map<COLORREF, int> nearest;
   int position = 0;
   for (CBead& bead : m_beads) {

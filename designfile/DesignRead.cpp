@@ -7,7 +7,8 @@
 #include "image/ImageView.h"
 #include "lang/ids/designfile.h"
 
-int ReadDesignForView(const CString& path, CDesignForView& out, CString& message, IImageViewOwner* owner) {
+int ReadDesignForView(const CString& path, CDesignForView& out, CString& message, IImageViewOwner* owner,
+                      IProgress* progress) {
   message.Empty();
   CString unpacked;
   out.zipped = OpenZippedDesign(path, unpacked);
@@ -24,7 +25,7 @@ int ReadDesignForView(const CString& path, CDesignForView& out, CString& message
     if (!out.contents.picturePath.IsEmpty()) {
       CWaitCursor wait;
       bool loaded = false;
-      auto view = std::make_unique<CImageView>(owner, out.contents.picturePath.GetString(), loaded, -1, GetIProgress());
+      auto view = std::make_unique<CImageView>(owner, out.contents.picturePath.GetString(), loaded, -1, progress);
       if (loaded && view->IsValid()) {
         view->SetFitToWindow(true, false);
         out.picture = std::move(view);

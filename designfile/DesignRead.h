@@ -12,6 +12,8 @@
 #include "designfile/DesignFile.h"
 #include "platform/base.h"
 
+class IProgress;
+
 class CImageView;
 class IImageViewOwner;
 
@@ -34,5 +36,7 @@ struct CDesignForView {
 // outcome); any other path, and an archive without one, is read itself.
 // Returns kDesignOpenOk, kDesignOpenCorrupt or kDesignOpenFailed; on
 // failure `message` is the one text to show (stop icon), naming `path`,
-// and nothing is left on disk. `owner` becomes the owner of the pictures.
-int ReadDesignForView(const CString& path, CDesignForView& out, CString& message, IImageViewOwner* owner);
+// and nothing is left on disk. `owner` becomes the owner of the pictures;
+// `progress` (may be null) shows the original picture loading.
+int ReadDesignForView(const CString& path, CDesignForView& out, CString& message, IImageViewOwner* owner,
+                      IProgress* progress = nullptr);

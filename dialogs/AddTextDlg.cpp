@@ -12,6 +12,7 @@
 #include "palette/ColorSet.h"
 #include "platform/base/waitcursor.h"
 #include "view/CtrlPane.h"
+#include "view/FramePorts.h"
 #include "view/TabView.h"
 
 namespace {

@@ -14,6 +14,7 @@
 #include "lang/ids/shared.h"
 #include "palette/ColorSet.h"
 #include "platform/base/waitcursor.h"
+#include "view/FramePorts.h"
 #include "view/TabView.h"
 
 namespace {

@@ -9,6 +9,7 @@
 #include "lang/ids/tooldlg.h"
 #include "lang/ids/view.h"
 #include "view/CtrlPane.h"
+#include "view/FramePorts.h"
 #include "view/TabView.h"
 
 namespace {

@@ -11,6 +11,7 @@
 #include "lang/ids/shared.h"
 #include "platform/base/waitcursor.h"
 #include "view/CtrlPane.h"
+#include "view/FramePorts.h"
 #include "view/PreViewPaletteFileDlg.h"
 #include "view/TabView.h"
 

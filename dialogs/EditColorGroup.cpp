@@ -9,6 +9,7 @@
 #include "lang/ids/tooldlg.h"
 #include "palette/ColorSet.h"
 #include "view/CtrlPane.h"
+#include "view/FramePorts.h"
 #include "view/TabView.h"
 
 namespace {

@@ -6,6 +6,7 @@
 #include "lang/ids/shell.h"
 #include "lang/ids/tooldlg.h"
 #include "view/CtrlPane.h"
+#include "view/FramePorts.h"
 #include "view/TabView.h"
 
 namespace {

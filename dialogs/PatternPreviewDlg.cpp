@@ -55,6 +55,7 @@ CCurrentPatternViewDlg* CCurrentPatternViewDlg::Open(CTabView* view) {
   HICON icon = static_cast<HICON>(
       ::LoadImage(AfxGetResourceHandle(), MAKEINTRESOURCE(IDI_TB_PREVIEW), IMAGE_ICON, 16, 16, 0));
   auto* window = new CCurrentPatternViewDlg(*view->GetPattern(), *view->GetColorSet(), -1, nullptr, icon);
+  window->m_view = view;
   if (!window->CreateTopLevel()) {
     delete window;
     return nullptr;
@@ -88,10 +89,11 @@ BOOL CCurrentPatternViewDlg::OnInitDialog() {
   m_owner = std::make_unique<CScrollViewImageOwner>(m_scroll);
   {
     CClientDC dc(this);
-    RenderPatternToImageView(&dc, &m_picture, m_owner.get(), m_design, m_palette);
+    RenderPatternToImageView(&dc, &m_picture, m_owner.get(), m_design, m_palette,
+                             m_view ? m_view->GetProgressHost() : nullptr);
   }
   m_scroll->SetImageView(m_picture);
-  if (ITabView* view = GetActiveTabView()) m_background = view->GetBackgroundColor();
+  if (m_view) m_background = m_view->GetBackgroundColor();
   m_scroll->SetBackgroundColor(m_background);
   if (m_price < 0) {
     SetWindowText(LoadResString(IDS_PREVIEW_TITLE));
@@ -111,8 +113,7 @@ BOOL CCurrentPatternViewDlg::OnInitDialog() {
   m_zoom.SetCurSel(4);
   Layout();
   m_scroll->SetFocus();
-  if (ITabView* active = GetActiveTabView())
-    if (CTabView* view = active->GetTabView(); view && view->GetSafeHwnd()) PlaceDialogBesideView(this, view, true, 2);
+  if (m_view && m_view->GetSafeHwnd()) PlaceDialogBesideView(this, m_view, true, 2);
   return FALSE;
 }
 

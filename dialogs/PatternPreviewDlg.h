@@ -70,4 +70,7 @@ class CCurrentPatternViewDlg : public CDialog {
   COLORREF m_background = 0xFFFFFF;
   CPattern m_design;
   CColorSet m_palette;
+  // The design view the View command opened the window over (null when made
+  // otherwise): its background, its place and its progress host.
+  CTabView* m_view = nullptr;
 };

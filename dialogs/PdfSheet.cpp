@@ -11,6 +11,7 @@
 #include "lang/ids/shell.h"
 #include "palette/ColorSet.h"
 #include "settings/PdfData.h"
+#include "view/FramePorts.h"
 
 namespace {
 

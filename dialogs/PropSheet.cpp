@@ -13,6 +13,7 @@
 #include "palette/ColorSet.h"
 #include "palette/PaletteWorkbookExport.h"
 #include "platform/base/waitcursor.h"
+#include "view/FramePorts.h"
 #include "view/TabView.h"
 
 CTabView* GetMainTabView() {

@@ -108,7 +108,7 @@ void CReduceColorsNumberDlg::OnApply() {
   {
     CWaitCursor wait;
     const CString caption = LoadResString(IDS_ONLY_APPLYING);
-    ReduceColors(m_working, m_workingPalette, limit, GetIMainFrame() ? caption.GetString() : "");
+    ReduceColors(m_working, m_workingPalette, limit, caption, m_view ? m_view->GetProgressHost() : nullptr);
     m_working.RefreshBeadColors(m_workingPalette);
   }
   m_after.SetPattern(&m_working, &m_workingPalette);

@@ -13,6 +13,7 @@
 #include "lang/ids/controls.h"
 #include "lang/ids/file.h"
 #include "palette/ColorSet.h"
+#include "view/FramePorts.h"
 
 // ---- CAllSymbolListBox ----
 
@@ -124,7 +125,7 @@ void CSelectSymbolsDlgNew::MarkChanged() {
   // saved again, or the new symbols are lost.
   if (ITabView* view = GetActiveTabView(); view && view->GetColorSet() == palette_) {
     if (CPattern* design = view->GetPattern()) design->SetModified(true);
-    view->SetPaletteModified();
+    view->GetColorSet()->SetModified(true);
   }
 }
 

@@ -55,6 +55,10 @@ CDeleteSepStitchDlg* CDeleteSepStitchDlg::Open(CTabView* view, CWnd* frame) {
   return dialog;
 }
 
+IProgressHost* CDeleteSepStitchDlg::ProgressHost() const {
+  return m_view && ViewAlive() ? m_view->GetProgressHost() : nullptr;
+}
+
 void CDeleteSepStitchDlg::ClearSlot() {
   if (!m_view || !ViewAlive()) return;
   if (m_view->GetToolWindow(CTabView::kToolSeparated) == this) m_view->SetToolWindow(CTabView::kToolSeparated, nullptr);
@@ -160,8 +164,8 @@ bool CDeleteSepStitchDlg::FindGroups(int colorToSelect, bool warn, bool quiet) {
   bool found = false;
   {
     std::unique_ptr<CStatusProgress> progress;
-    if (!quiet && GetIMainFrame())
-      progress = std::make_unique<CStatusProgress>(GetIMainFrame(), m_design->GetBeadCount(), IDS_SEP_INIT_PROGRESS);
+    if (IProgressHost* host = ProgressHost(); !quiet && host)
+      progress = std::make_unique<CStatusProgress>(host, m_design->GetBeadCount(), IDS_SEP_INIT_PROGRESS);
     found = m_finder.Find(*m_design, *m_palette, m_largest, m_diagonal, progress.get());
   }
   m_design->SetMarkedBeads(own);
@@ -378,8 +382,8 @@ void CDeleteSepStitchDlg::OnChangeSelected() {
   }
   const size_t position = static_cast<size_t>(m_selected);
   std::unique_ptr<CStatusProgress> progress;
-  if (GetIMainFrame())
-    progress = std::make_unique<CStatusProgress>(GetIMainFrame(), m_finder.GetEntries()[position].GetPartCount(),
+  if (IProgressHost* host = ProgressHost())
+    progress = std::make_unique<CStatusProgress>(host, m_finder.GetEntries()[position].GetPartCount(),
                                                  IDS_SEP_DELETING);
   ChangeGroup(position, true, progress.get(), false);
 }
@@ -400,7 +404,7 @@ void CDeleteSepStitchDlg::OnChangeAll() {
     const int total = perBead ? m_finder.GetEntries().back().GetBeadCount() : rows;
     {
       std::unique_ptr<CStatusProgress> progress;
-      if (GetIMainFrame()) progress = std::make_unique<CStatusProgress>(GetIMainFrame(), total, caption);
+      if (IProgressHost* host = ProgressHost()) progress = std::make_unique<CStatusProgress>(host, total, caption);
       while (m_list.GetItemCount() > 0 && !m_finder.GetEntries().empty()) {
         const int last = m_list.GetItemCount() - 1;
         SelectRow(last, true);

@@ -24,6 +24,7 @@
 class CChangeColorDlg;
 class CColorSet;
 class CStatusProgress;
+class IProgressHost;
 class CTabView;
 
 // The registry value of the diagonal option.
@@ -97,6 +98,8 @@ class CDeleteSepStitchDlg : public CDialog, public IViewToolDialog {
   void ClearSlot();
   // False once the view's window is gone (the frame closing first).
   bool ViewAlive() const { return !m_viewWindow || ::IsWindow(m_viewWindow); }
+  // The view's progress host while the view lives (null: no progress).
+  IProgressHost* ProgressHost() const;
   void RecountPalette();
 
   CColorStatic m_title{RGB(96, 64, 0), "Arial", 14, true};

@@ -12,6 +12,7 @@
 #include "palette/BasicPalette.h"
 #include "platform/base/files.h"
 #include "platform/base/waitcursor.h"
+#include "view/FramePorts.h"
 
 namespace {
 

@@ -23,7 +23,8 @@ bool BuildWizardDesign(IWizardHost& host, const CWizardData& record, const CColo
   if (record.m_projectType == kProjectFromPicture) {
     std::unique_ptr<CImage> picture;
     const BuildFileResult result = BuildPatternFromFile(design, budget, record.m_params, host.GetColorSet(),
-                                                        record.m_picturePath.GetString(), &picture);
+                                                        record.m_picturePath.GetString(), &picture,
+                                                        host.GetProgressHost());
     if (result == BuildFileResult::kPictureNotLoaded) {
       host.DeleteOriginalPicture();
       CString text = LoadResString(IDS_FAILED_LOAD_IMAGE);
@@ -39,7 +40,7 @@ bool BuildWizardDesign(IWizardHost& host, const CWizardData& record, const CColo
     }
   } else {
     host.DeleteOriginalPicture();
-    built = BuildPattern(design, budget, record.m_params, host.GetColorSet(), nullptr);
+    built = BuildPattern(design, budget, record.m_params, host.GetColorSet(), nullptr, host.GetProgressHost());
   }
   if (!built) {
     if (enableFinish) enableFinish(false);

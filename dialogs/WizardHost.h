@@ -14,6 +14,7 @@ class CColorSet;
 class CImage;
 class CPattern;
 class CWnd;
+class IProgressHost;
 
 class IWizardHost {
  public:
@@ -53,6 +54,8 @@ class IWizardHost {
   virtual void GetRecentDesigns(std::vector<CString>& out) = 0;
   virtual void SetStatusText(const CString& text) = 0;
   virtual unsigned long long GetMaxBeadCount() = 0;
+  // Where the build shows its progress (null: nowhere).
+  virtual IProgressHost* GetProgressHost() { return nullptr; }
 
   // ---- File dialogs (true with the chosen path on OK) ----
   // An open-picture dialog starting in the folder (none: the dialog's own).

@@ -7,6 +7,8 @@
 CWizardViewHost::CWizardViewHost(CTabView& view, CCtrlPane* pane) : m_view(view), m_pane(pane) {}
 CWizardViewHost::~CWizardViewHost() = default;
 
+IProgressHost* CWizardViewHost::GetProgressHost() { return m_view.GetProgressHost(); }
+
 CPattern& CWizardViewHost::GetPattern() { return *m_view.GetPattern(); }
 CColorSet& CWizardViewHost::GetColorSet() { return *m_view.GetColorSet(); }
 

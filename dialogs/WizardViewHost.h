@@ -29,6 +29,8 @@ class CWizardViewHost : public IWizardHost {
   void RepaintNow() override;
   void FillColorList() override;
   void UpdateOriginalControls() override;
+  // The view's progress host.
+  IProgressHost* GetProgressHost() override;
 
  protected:
   CTabView& m_view;

@@ -36,7 +36,7 @@ bool CPdfExportNew::WriteColorList(const CPdfTextStyle& style) {
   for (size_t k = 0; k < titles.size(); ++k)
     table = m_pdf.add_table_cell(table, static_cast<int>(k) + 1, 1, titles[k].str(), headOptions.str());
 
-  CStatusProgress progress(GetIMainFrame(), static_cast<int>(colors.size()), IDS_PDF_EXPORTING);
+  CStatusProgress progress(m_inputs.progress, static_cast<int>(colors.size()), IDS_PDF_EXPORTING);
   for (size_t i = 0; i < colors.size(); ++i) {
     progress.SetPos(static_cast<int>(i) + 1);
     const CPaletteColor& color = colors[i];
@@ -81,7 +81,7 @@ bool CPdfExportNew::WriteColorList(const CPdfTextStyle& style) {
 }
 
 bool CPdfExportNew::FitTable(int table, const CString& title, int orientation, int rowCount) {
-  CStatusProgress progress(GetIMainFrame(), rowCount, IDS_PDF_TABLE_SAVING);
+  CStatusProgress progress(m_inputs.progress, rowCount, IDS_PDF_TABLE_SAVING);
   progress.SetPos(0);
   const bool exchanged = orientation != 0;
   double w = PageWidth(), h = PageHeight();

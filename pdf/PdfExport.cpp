@@ -33,8 +33,8 @@ CString SiblingTempPath(const CString& target) {
 
 }  // namespace
 
-CPdfExportNew::CPdfExportNew(CPattern* design, const CColorSet& palette, CPdfData* settings)
-    : m_design(design), m_palette(palette), m_settings(settings) {
+CPdfExportNew::CPdfExportNew(CPattern* design, const CColorSet& palette, CPdfData* settings, CPdfExportInputs inputs)
+    : m_design(design), m_palette(palette), m_settings(settings), m_inputs(std::move(inputs)) {
   if (m_settings->m_omitFirstChars != 0) m_palette.ApplyOmitName(static_cast<unsigned>(m_settings->m_omitFirstChars));
 }
 

@@ -28,6 +28,7 @@
 class CGridSettings;
 class CImage;
 class CPattern;
+class IProgressHost;
 class CSymbolSet;
 struct CWordChartRunLine;
 
@@ -112,12 +113,12 @@ bool GetDefaultPdfOutputPath(const CPattern& design, CString& out);
 
 // The picture renderer of the design pages: the design drawn at the size in
 // pixels, with the background, and the grid when given. factor is the
-// largest supersampling factor to try. The design view installs its own
-// renderer; without it a plain one of this library draws the beads.
+// largest supersampling factor to try. The export's caller hands in the
+// design view's renderer; without one a plain one of this library draws the
+// beads.
 using PdfPatternRenderer =
     std::function<std::unique_ptr<CImage>(const CPattern& design, const CColorSet& palette, SIZE size, int factor,
                                           COLORREF background, const CGridSettings* grid)>;
-void SetPdfPatternRenderer(PdfPatternRenderer renderer);
 // The plain renderer: every present bead as a rounded cell of its colour.
 std::unique_ptr<CImage> RenderPatternPlain(const CPattern& design, const CColorSet& palette, SIZE size,
                                            COLORREF background, const CGridSettings* grid);
@@ -183,6 +184,18 @@ class CGridPageMapper {
   int m_rowHeight;
 };
 
+// What an export takes from its caller besides the design and the settings.
+struct CPdfExportInputs {
+  // Where the export's progress shows (null: nowhere).
+  IProgressHost* progress = nullptr;
+  // Draws the pictures of the design pages (empty: RenderPatternPlain).
+  PdfPatternRenderer renderer;
+  // The fitted picture's geometry: the rectangle the picture takes inside
+  // the given one (the design view's own fitting, so the page shows the
+  // picture as the view does). Empty: the design's actual proportions.
+  std::function<RECT(const RECT& box)> fitPicture;
+};
+
 class CPdfExportNew {
  public:
   // Page kinds of the page list.
@@ -190,7 +203,7 @@ class CPdfExportNew {
 
   // Copies the palette (names shortened by the settings' omit value) and
   // makes the library object; a PDFlib::Exception of the library leaves.
-  CPdfExportNew(CPattern* design, const CColorSet& palette, CPdfData* settings);
+  CPdfExportNew(CPattern* design, const CColorSet& palette, CPdfData* settings, CPdfExportInputs inputs = {});
   virtual ~CPdfExportNew();
   CPdfExportNew(const CPdfExportNew&) = delete;
   CPdfExportNew& operator=(const CPdfExportNew&) = delete;
@@ -296,6 +309,7 @@ class CPdfExportNew {
   CPattern* m_design;
   CColorSet m_palette;
   CPdfData* m_settings;
+  CPdfExportInputs m_inputs;
   PDFlib m_pdf;
   PdfExportError m_error = PdfExportError::None;
   CString m_errorText;

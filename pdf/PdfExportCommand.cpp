@@ -19,7 +19,8 @@ void ShowExportError(int code, const CString& text, HWND owner) {
 
 }  // namespace
 
-bool RunPdfExport(CPattern& design, const CColorSet& palette, CPdfData& settings, HWND owner) {
+bool RunPdfExport(CPattern& design, const CColorSet& palette, CPdfData& settings, HWND owner,
+                  const CPdfExportInputs& inputs) {
   CString path = settings.m_outputPath;
   if (path.IsEmpty() && !GetDefaultPdfOutputPath(design, path)) {
     CString text;
@@ -28,7 +29,7 @@ bool RunPdfExport(CPattern& design, const CColorSet& palette, CPdfData& settings
     return false;
   }
   try {
-    CPdfExportNew exporter(&design, palette, &settings);
+    CPdfExportNew exporter(&design, palette, &settings, inputs);
     if (!exporter.Export(path)) {
       ShowExportError(exporter.GetErrorCode(), exporter.GetErrorText(), owner);
       return false;

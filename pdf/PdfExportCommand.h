@@ -3,6 +3,7 @@
 // as "PDF export error" with its code and text.
 #pragma once
 
+#include "pdf/PdfExport.h"
 #include "platform/base.h"
 
 class CColorSet;
@@ -13,6 +14,8 @@ class CPdfData;
 // path when it is empty). Success opens the file ("open", shown normally);
 // failure, also of the library's construction, shows string 193 with the
 // stop icon. An existing file is replaced only by a finished document.
-bool RunPdfExport(CPattern& design, const CColorSet& palette, CPdfData& settings, HWND owner);
+// `inputs` carries what the caller gives the export (progress host...).
+bool RunPdfExport(CPattern& design, const CColorSet& palette, CPdfData& settings, HWND owner,
+                  const CPdfExportInputs& inputs = {});
 // The same with a copy of the design's own settings.
 bool RunPdfExportCommand(CPattern& design, const CColorSet& palette, HWND owner);

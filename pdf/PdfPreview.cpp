@@ -1,5 +1,5 @@
 // The design as a picture: fitted on one page, tiled at actual size, and
-// the collage that grows row by row. The pictures come from the installed
+// the collage that grows row by row. The pictures come from the caller's
 // renderer (the design view's) or from the plain one of this file.
 #include <algorithm>
 #include <atomic>
@@ -11,7 +11,6 @@
 #include "core/FileUtils.h"
 #include "core/FrameServices.h"
 #include "core/TextUtils.h"
-#include "core/ViewServices.h"
 #include "design/Pattern.h"
 #include "image/Image.h"
 #include "lang/ids/pdf.h"
@@ -19,11 +18,6 @@
 #include "settings/GridSettings.h"
 
 namespace {
-
-PdfPatternRenderer& Renderer() {
-  static PdfPatternRenderer renderer;
-  return renderer;
-}
 
 // A 24-bit picture drawn through its rows, top-down coordinates.
 class CPixelCanvas {
@@ -68,8 +62,6 @@ SIZE FitProportions(double w0, double h0, int w, int h) {
 }
 
 }  // namespace
-
-void SetPdfPatternRenderer(PdfPatternRenderer renderer) { Renderer() = std::move(renderer); }
 
 std::unique_ptr<CImage> RenderPatternPlain(const CPattern& design, const CColorSet& palette, SIZE size,
                                            COLORREF background, const CGridSettings* grid) {
@@ -120,13 +112,14 @@ std::unique_ptr<CImage> RenderPatternPlain(const CPattern& design, const CColorS
 
 namespace {
 
-// The design drawn at the size: the installed renderer at the factors 6, 4
+// The design drawn at the size: the caller's renderer at the factors 6, 4
 // and 2, else the plain one.
-std::unique_ptr<CImage> RenderDesign(const CPattern& design, const CColorSet& palette, SIZE size, COLORREF background) {
+std::unique_ptr<CImage> RenderDesign(const PdfPatternRenderer& renderer, const CPattern& design,
+                                     const CColorSet& palette, SIZE size, COLORREF background) {
   CGridSettings& settings = GetGridSettings();
   const CGridSettings* grid = settings.m_showGrid ? &settings : nullptr;
   try {
-    if (const PdfPatternRenderer& renderer = Renderer()) {
+    if (renderer) {
       for (int factor : {6, 4, 2})
         if (auto image = renderer(design, palette, size, factor, background, grid)) return image;
       return nullptr;
@@ -140,7 +133,7 @@ std::unique_ptr<CImage> RenderDesign(const CPattern& design, const CColorSet& pa
 }  // namespace
 
 bool CPdfExportNew::RenderPreviewFile(const CPattern& design, const CString& path, SIZE size) {
-  auto image = RenderDesign(design, m_palette, size, m_settings->m_pageBackground);
+  auto image = RenderDesign(m_inputs.renderer, design, m_palette, size, m_settings->m_pageBackground);
   return image && image->SaveFile(path);
 }
 
@@ -175,9 +168,8 @@ bool CPdfExportNew::GetPictureBox(const CPattern& design, const CPdfTextStyle& s
   // The picture's own width runs along the page's height when turned.
   const int pictureW = 4 * (turned ? h : w), pictureH = 4 * (turned ? w : h);
   SIZE size;
-  ITabView* view = GetActiveTabView();
-  if (view && view->HasPatternView()) {
-    const RECT fit = view->GetFitMargins(RECT{0, 0, pictureW, pictureH});
+  if (m_inputs.fitPicture) {
+    const RECT fit = m_inputs.fitPicture(RECT{0, 0, pictureW, pictureH});
     size = SIZE{std::max<LONG>(fit.right - fit.left, 1), std::max<LONG>(fit.bottom - fit.top, 1)};
   } else {
     double aw = 0, ah = 0;
@@ -281,14 +273,14 @@ bool CPdfExportNew::WritePreviewActualSize(const CPattern& design, const CPdfTex
   // width runs along the page's height.
   const CTileGrid grid(aw * 72, ah * 72, turned ? availH : availW, turned ? availW : availH);
   const SIZE size{RoundToInt(aw * 100), RoundToInt(ah * 100)};
-  auto picture = RenderDesign(design, m_palette, size, m_settings->m_pageBackground);
+  auto picture = RenderDesign(m_inputs.renderer, design, m_palette, size, m_settings->m_pageBackground);
   if (!picture) {
     CString text;
     text.Format(LoadResString(IDS_PDF_SAVE_PREVIEW_FAILED), static_cast<int>(size.cx), static_cast<int>(size.cy));
     return Fail(PdfExportError::PictureNotSaved, text);
   }
   const int across = grid.GetTilesAcross(), down = grid.GetTilesDown();
-  CStatusProgress progress(GetIMainFrame(), down, IDS_PDF_ACTUAL_PREVIEW);
+  CStatusProgress progress(m_inputs.progress, down, IDS_PDF_ACTUAL_PREVIEW);
   std::vector<CTileFile> tiles(static_cast<size_t>(across) * static_cast<size_t>(std::max(down, 0)));
   for (int r = 0; r < down; ++r)
     for (int c = 0; c < across; ++c) {
@@ -457,7 +449,7 @@ int RendererFactor(SIZE size) {
 bool CPdfExportNew::WriteCollage(const CPdfTextStyle& style) {
   const int rows = static_cast<int>(m_design->GetRowCount());
   const int columns = static_cast<int>(m_design->GetColumnCount());
-  CStatusProgress progress(GetIMainFrame(), rows, IDS_PDF_ASSEMBLING);
+  CStatusProgress progress(m_inputs.progress, rows, IDS_PDF_ASSEMBLING);
   if (rows <= 1 || static_cast<long long>(rows) * columns > m_design->GetBeadCount()) {
     if (!WritePreviewFitToPage(*m_design, LoadResString(IDS_PDF_ASSEMBLING_ALL), style)) return false;
     progress.SetPos(rows);
@@ -471,9 +463,9 @@ bool CPdfExportNew::WriteCollage(const CPdfTextStyle& style) {
   // file holds two pictures instead of one a row.
   CPictureBox box;
   if (!GetPictureBox(*m_design, style, box)) return false;
-  CRowsOutline outline(*m_design, box.size, RendererFactor(box.size), !Renderer());
+  CRowsOutline outline(*m_design, box.size, RendererFactor(box.size), !m_inputs.renderer);
   const bool outlined = [&] {
-    CRowsOutline check(*m_design, box.size, RendererFactor(box.size), !Renderer());
+    CRowsOutline check(*m_design, box.size, RendererFactor(box.size), !m_inputs.renderer);
     for (int row = 0; row < rows; ++row)
       if (!check.AddRow(row, columns)) return false;
     return true;

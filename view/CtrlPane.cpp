@@ -10,6 +10,7 @@
 #include "image/ImageView.h"
 #include "lang/ids/view.h"
 #include "settings/AppSettings.h"
+#include "view/FramePorts.h"
 #include "view/TabView.h"
 
 namespace {

@@ -128,10 +128,9 @@ struct CPaintMode {
 // Progress of a render, stepped only when its bar can move.
 class CRenderProgress {
  public:
-  explicit CRenderProgress(int total) {
-    IMainFrame* frame = GetIMainFrame();
-    if (!frame || total < 2) return;
-    progress_ = std::make_unique<CStatusProgress>(frame, total, static_cast<UINT>(IDS_VIEW_SAVING_PATTERN));
+  CRenderProgress(IProgressHost* host, int total) {
+    if (!host || total < 2) return;
+    progress_ = std::make_unique<CStatusProgress>(host, total, static_cast<UINT>(IDS_VIEW_SAVING_PATTERN));
     progress_->SetStartColor(0x8000FF);
     progress_->SetEndColor(0xFF0000);
     step_ = std::max(1, total / 256);
@@ -196,13 +195,13 @@ class CCellMemo {
 // leaning for hexagons, cell size) is painted and the later ones copy its
 // pixels; selected beads are always painted.
 bool PaintBeads(CCanvas& canvas, const CPattern& design, const CColorSet& palette, const RECT& fitted,
-                const CPaintMode& mode, bool progress) {
+                const CPaintMode& mode, IProgressHost* progress) {
   CCellPainter painter;
   if (!painter.Ok()) return false;
   using Key = std::tuple<int, int, int, int>;
   std::map<Key, std::vector<uint32_t>> cache;
   const int count = design.GetBeadCount();
-  CRenderProgress bar(progress ? count : 0);
+  CRenderProgress bar(progress, count);
   const int stride = canvas.Width();
   CCellMemo columns(design, fitted);
   RECT lastRow{0, 0, 0, 0};
@@ -459,7 +458,7 @@ bool RenderPatternBitmap(CDC* dc, HBITMAP* out, CPattern& design, const CColorSe
   mode.outline = outline;
   mode.brick = brick;
   mode.perBead = under && under->perBead;
-  if (!PaintBeads(canvas, design, palette, fitted, mode, true)) return false;
+  if (!PaintBeads(canvas, design, palette, fitted, mode, under ? under->progress : nullptr)) return false;
   *out = BitmapFromCanvas(dc, canvas);
   return *out != nullptr;
 }
@@ -477,7 +476,7 @@ bool RenderPatternToSize(CDC* dc, HBITMAP* out, const CPattern& design, const CC
   mode.effect = static_cast<int>(design.m_beadEffect);
   mode.hexagon = IsHexagonFormat(design);
   mode.crosses = false;
-  if (!PaintBeads(canvas, design, palette, fitted, mode, false)) return false;
+  if (!PaintBeads(canvas, design, palette, fitted, mode, nullptr)) return false;
   if (grid) DrawOnCanvas(canvas, [&](CDC* mem) { DrawGridLines(mem, design, fitted, *grid); });
   *out = BitmapFromCanvas(dc, canvas);
   return *out != nullptr;
@@ -516,10 +515,12 @@ bool RenderPatternThumbnail(CDC* dc, const CPattern& design, const CColorSet& pa
 }
 
 bool RenderPatternToImageView(CDC* dc, CImageView** out, IImageViewOwner* owner, CPattern& design,
-                              const CColorSet& palette) {
+                              const CColorSet& palette, IProgressHost* progress) {
   if (!out) return false;
   HBITMAP bitmap = nullptr;
-  if (!RenderPatternBitmap(dc, &bitmap, design, palette, false, false)) return false;
+  CRenderUnder under;
+  under.progress = progress;
+  if (!RenderPatternBitmap(dc, &bitmap, design, palette, false, false, &under)) return false;
   delete *out;
   *out = new CImageView(owner, bitmap, false);
   DeleteObject(bitmap);

@@ -18,10 +18,11 @@
 class CColorSet;
 class CGridSettings;
 class CPattern;
+class IProgressHost;
 struct CBead;
 
-// What lies under the beads of a whole-design render and how the beads are
-// painted.
+// What lies under the beads of a whole-design render, how the beads are
+// painted and where the render shows its progress.
 struct CRenderUnder {
   // Drawn fitted and centred beneath the beads (removed beads show it).
   const CImage* original = nullptr;
@@ -31,6 +32,8 @@ struct CRenderUnder {
   COLORREF background = static_cast<COLORREF>(-1);
   // The pixel budget; 0 or less: the settings' off-screen render size.
   long long budget = 0;
+  // Where the render's progress shows (null: nowhere).
+  IProgressHost* progress = nullptr;
 };
 
 // The view's background colour (settings).
@@ -61,9 +64,10 @@ bool RenderPatternShrunk(CDC* dc, const CPattern& design, const CColorSet& palet
 // usedFactor is given.
 bool RenderPatternThumbnail(CDC* dc, const CPattern& design, const CColorSet& palette, SIZE size, int factor,
                             CBitmap* out, COLORREF background, const CGridSettings* grid, int* usedFactor = nullptr);
-// The render into a new picture view bound to the owner (null on failure).
+// The render into a new picture view bound to the owner (null on failure),
+// its progress on `progress` (null: none).
 bool RenderPatternToImageView(CDC* dc, CImageView** out, IImageViewOwner* owner, CPattern& design,
-                              const CColorSet& palette);
+                              const CColorSet& palette, IProgressHost* progress = nullptr);
 // Grid lines of a design fitted in the rectangle, with the print width.
 void DrawGridLines(CDC* dc, const CPattern& design, const RECT& fitted, const CGridSettings& grid);
 

@@ -95,7 +95,7 @@ void CPreViewPaletteFileDlg::FindBetterPalette() {
   int best = 0;
   {
     CWaitCursor wait;
-    best = FindBestPaletteFile(m_picture.get(), files);
+    best = FindBestPaletteFile(m_picture.get(), files, nullptr, m_progressHost);
   }
   if (best < 0) {
     // Not one of them reads as a palette.

@@ -11,6 +11,8 @@
 #include "view/ListPal.h"
 #include "view/PreViewFileDlg.h"
 
+class IProgressHost;
+
 class CPreViewPaletteFileDlg : public CPreViewFileDlg {
  public:
   CPreViewPaletteFileDlg(BOOL open, LPCTSTR defExt, LPCTSTR fileName, DWORD flags, LPCTSTR filter, CWnd* parent,
@@ -21,6 +23,8 @@ class CPreViewPaletteFileDlg : public CPreViewFileDlg {
   bool LoadOriginalImage(const CString& path);
   void SetOriginalImage(const CImage* picture);
   bool HasSearchImage() const { return m_picture != nullptr; }
+  // Where the search shows its progress (null: nowhere).
+  void SetProgressHost(IProgressHost* host) { m_progressHost = host; }
 
   // The search over the folder shown (the button's action): proposes the
   // best file in the name field and tells it. The file count and the
@@ -45,5 +49,6 @@ class CPreViewPaletteFileDlg : public CPreViewFileDlg {
 
   std::unique_ptr<CImage> m_picture;
   int m_lastFileCount = 0;
+  IProgressHost* m_progressHost = nullptr;
   CString m_lastProposal;
 };

@@ -38,11 +38,12 @@ void CountPixels(const CImage& picture, CSimpleStatusProgress& progress, Count c
 
 }  // namespace
 
-void BuildColorHistogram(const CImage& picture, std::vector<std::pair<COLORREF, unsigned>>& out) {
+void BuildColorHistogram(const CImage& picture, std::vector<std::pair<COLORREF, unsigned>>& out,
+                         IProgressHost* host) {
   out.clear();
   const int width = picture.GetWidth(), height = picture.GetHeight();
   if (width <= 0 || height <= 0) return;
-  CSimpleStatusProgress progress(GetIMainFrame(), width, IDS_SCANNING_ORIGINAL);
+  CSimpleStatusProgress progress(host, width, IDS_SCANNING_ORIGINAL);
   if (static_cast<long long>(width) * height >= kTableFromPixels) {
     std::vector<unsigned> table(1u << 24, 0);
     CountPixels(picture, progress, [&table](COLORREF c) { ++table[c]; });
@@ -88,15 +89,15 @@ bool ScorePaletteFile(const CString& path, const std::vector<std::pair<COLORREF,
 }
 
 int FindBestPaletteFile(const CImage* picture, const std::vector<CString>& files,
-                        std::vector<unsigned long long>* scores) {
+                        std::vector<unsigned long long>* scores, IProgressHost* host) {
   if (scores) scores->assign(files.size(), 0);
   if (files.empty()) return -1;
   if (files.size() == 1) return 0;
   std::vector<std::pair<COLORREF, unsigned>> histogram;
-  if (picture != nullptr) BuildColorHistogram(*picture, histogram);
+  if (picture != nullptr) BuildColorHistogram(*picture, histogram, host);
   const size_t n = histogram.size();
   const int k = static_cast<int>(std::min<size_t>(n, 50));
-  CSimpleStatusProgress progress(GetIMainFrame(), static_cast<int>(files.size()) * k, IDS_SCANNING_PALETTES);
+  CSimpleStatusProgress progress(host, static_cast<int>(files.size()) * k, IDS_SCANNING_PALETTES);
   int best = -1;
   unsigned long long bestScore = 0;
   int step = 0;

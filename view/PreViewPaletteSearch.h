@@ -10,11 +10,13 @@
 #include "platform/base.h"
 
 class CImage;
+class IProgressHost;
 
 // The picture's colours (packed red | green << 8 | blue << 16) with their
-// pixel counts, sorted by colour. The status bar's progress (caption 372)
-// runs to the picture's width.
-void BuildColorHistogram(const CImage& picture, std::vector<std::pair<COLORREF, unsigned>>& out);
+// pixel counts, sorted by colour. A progress (caption 372) runs on
+// `progress` (null: none) to the picture's width.
+void BuildColorHistogram(const CImage& picture, std::vector<std::pair<COLORREF, unsigned>>& out,
+                         IProgressHost* progress = nullptr);
 
 // The palette files ("*.pal") of a folder that exist, in the order the
 // search gives them. False when the folder does not exist.
@@ -28,9 +30,9 @@ bool ScorePaletteFile(const CString& path, const std::vector<std::pair<COLORREF,
 
 // The index of the best file: a single file without looking at the
 // picture; otherwise the smallest score, the first one found among equal
-// scores, with the status bar's progress (caption 371) running to files x
-// K steps (K: the number of colours, at most 50). -1 when no file could be
-// scored. `scores` (when given) receives each file's score (0 for a file
-// that was skipped).
+// scores, with a progress on `progress` (caption 371; null: none) running
+// to files x K steps (K: the number of colours, at most 50). -1 when no file
+// could be scored. `scores` (when given) receives each file's score (0 for a
+// file that was skipped).
 int FindBestPaletteFile(const CImage* picture, const std::vector<CString>& files,
-                        std::vector<unsigned long long>* scores = nullptr);
+                        std::vector<unsigned long long>* scores = nullptr, IProgressHost* progress = nullptr);

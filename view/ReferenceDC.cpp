@@ -2,6 +2,7 @@
 
 #include "core/FrameServices.h"
 #include "platform/wnd.h"
+#include "view/FramePorts.h"
 #include "view/TabView.h"
 
 CPrinerOrWndDeviceContext::CPrinerOrWndDeviceContext() {

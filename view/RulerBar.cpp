@@ -12,6 +12,7 @@
 #include "image/ImageView.h"
 #include "lang/ids/controls.h"
 #include "lang/ids/view.h"
+#include "view/FramePorts.h"
 #include "view/PatternRender.h"
 #include "view/TabView.h"
 

@@ -414,6 +414,7 @@ bool CTabView::BuildPatternView(CDC* dc, bool fit) {
     under.original = m_originalView;
   }
   under.background = GetBackgroundColor();
+  under.progress = m_progressHost;
   HBITMAP bitmap = nullptr;
   if (!RenderPatternBitmap(dc, &bitmap, m_design, m_palette, false, IsBrickFormat(m_design), &under)) return false;
   delete m_patternView;
@@ -577,7 +578,9 @@ bool CTabView::RedrawRemovedBeads(const std::vector<int>& indexes) {
 bool CTabView::RenderPatternImage(CDC* dc, CImage** out) {
   if (!out) return false;
   HBITMAP bitmap = nullptr;
-  if (!RenderPatternBitmap(dc, &bitmap, m_design, m_palette, false, false)) return false;
+  CRenderUnder under;
+  under.progress = m_progressHost;
+  if (!RenderPatternBitmap(dc, &bitmap, m_design, m_palette, false, false, &under)) return false;
   delete *out;
   *out = new CImage(bitmap);
   DeleteObject(bitmap);
@@ -604,11 +607,12 @@ void CTabView::SetColorSet(const CColorSet& colorSet, const CString& path) {
 bool CTabView::BuildDesign(const CPatternParams& params) {
   if (!m_originalView && !params.m_blank) return false;
   long long budget = GetAppSettings().m_maxBeads;
-  return BuildPattern(m_design, static_cast<unsigned long long>(budget), params, m_palette, m_originalView);
+  return BuildPattern(m_design, static_cast<unsigned long long>(budget), params, m_palette, m_originalView,
+                      m_progressHost);
 }
 
 void CTabView::ApplyPaletteChange() {
-  m_design.RematchColors(m_palette, "Palette Replacing");
+  m_design.RematchColors(m_palette, "Palette Replacing", m_progressHost);
   m_design.ClearMarkedBeads();
   OnPatternChanged(true);
   if (IViewToolSource* pane = GetToolSource()) pane->RefreshColorList();

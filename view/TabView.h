@@ -17,6 +17,7 @@
 #include "palette/ColorSet.h"
 #include "platform/gdi.h"
 #include "platform/wnd.h"
+#include "view/FramePorts.h"
 #include "view/PatternRender.h"
 #include "view/RulerBar.h"
 #include "view/ToolDialogs.h"
@@ -80,6 +81,12 @@ class CTabView : public CScrollView, public ITabView {
   CTabView();
   ~CTabView() override;
 
+  // Where the view's long operations, and the windows it opens, show their
+  // progress (the main frame's status bar; null: nowhere). The main frame
+  // sets it when it creates the view.
+  void SetProgressHost(IProgressHost* host) { m_progressHost = host; }
+  IProgressHost* GetProgressHost() const { return m_progressHost; }
+
   // ---- File operations (TabViewFile.cpp) ----
   // Opens a design file; false (after its own message) when nothing was
   // opened.
@@ -130,35 +137,36 @@ class CTabView : public CScrollView, public ITabView {
   // The pointer event of a mouse message at a client point.
   CViewPointer MakePointer(POINT point, UINT keys, CViewPointer::Button button);
 
-  // ---- ITabView ----
-  CImageView* GetOriginalView() override { return m_originalView; }
-  bool HasPatternView() override { return m_patternView != nullptr; }
-  CPatternImageView* GetPatternView() override { return m_patternView; }
-  void ClearBeadList() override { m_beadList.clear(); }
-  int AddToBeadList(int index) override;
-  int GetBeadListCount() override { return static_cast<int>(m_beadList.size()); }
-  void DrawBead(const CBead& bead, CDC* dc, RECT* outRect) override;
-  void DrawBeads(const std::vector<int>& indexes) override;
+  // ---- The design view's services (GetTabView, GetColorSet, GetPattern and
+  // GetBackgroundColor also as ITabView, view/FramePorts.h) ----
+  CImageView* GetOriginalView() { return m_originalView; }
+  bool HasPatternView() { return m_patternView != nullptr; }
+  CPatternImageView* GetPatternView() { return m_patternView; }
+  void ClearBeadList() { m_beadList.clear(); }
+  int AddToBeadList(int index);
+  int GetBeadListCount() { return static_cast<int>(m_beadList.size()); }
+  void DrawBead(const CBead& bead, CDC* dc, RECT* outRect);
+  void DrawBeads(const std::vector<int>& indexes);
   CTabView* GetTabView() override { return this; }
   CColorSet* GetColorSet() override { return &m_palette; }
   CPattern* GetPattern() override { return &m_design; }
-  void OnEditColorGroupClosed() override { SetToolWindow(kToolColorGroup, nullptr); }
-  bool RenderPatternImage(CDC* dc, CImage** out) override;
-  bool RenderPatternScaled(SIZE size, int factor, CBitmap* out, COLORREF background) override;
-  const RECT& GetFitMargins(const RECT& rect) override;
-  void GetPaletteFilePath(CString& out) override { out = m_palettePath; }
-  void SetPaletteModified() override { m_palette.SetModified(true); }
-  void SetFitToWindow() override { SetZoomMode(1); }
-  int CountUsedColors() override;
-  void OnTextDialogClosed() override { SetToolWindow(kToolText, nullptr); }
+  void OnEditColorGroupClosed() { SetToolWindow(kToolColorGroup, nullptr); }
+  bool RenderPatternImage(CDC* dc, CImage** out);
+  bool RenderPatternScaled(SIZE size, int factor, CBitmap* out, COLORREF background);
+  const RECT& GetFitMargins(const RECT& rect);
+  void GetPaletteFilePath(CString& out) { out = m_palettePath; }
+  void SetPaletteModified() { m_palette.SetModified(true); }
+  void SetFitToWindow() { SetZoomMode(1); }
+  int CountUsedColors();
+  void OnTextDialogClosed() { SetToolWindow(kToolText, nullptr); }
   COLORREF GetBackgroundColor() override { return GetViewBackground(); }
-  int OnPatternChanged(bool keepZoom) override;
-  bool BeadFromPoint(int x, int y, int& column, int& row, int& colorIndex, bool insideOnly, bool* present) override;
-  int PointToBead(POINT point, bool topDown, BYTE* present, bool spacerTolerance) override;
-  void DrawXorLine(POINT from, POINT to) override;
-  void DrawXorRect(POINT from, POINT to) override;
-  void DrawXorEllipse(POINT from, POINT to) override;
-  void DrawXorCellRect(const RECT& cells) override;
+  int OnPatternChanged(bool keepZoom);
+  bool BeadFromPoint(int x, int y, int& column, int& row, int& colorIndex, bool insideOnly, bool* present);
+  int PointToBead(POINT point, bool topDown, BYTE* present, bool spacerTolerance);
+  void DrawXorLine(POINT from, POINT to);
+  void DrawXorRect(POINT from, POINT to);
+  void DrawXorEllipse(POINT from, POINT to);
+  void DrawXorCellRect(const RECT& cells);
 
   // ---- The view ----
   void OnDraw(CDC* dc) override;
@@ -317,4 +325,5 @@ class CTabView : public CScrollView, public ITabView {
   // over).
   IViewMouseTool* m_lastDrawingTool = nullptr;
   CString m_lastOpenRequest;
+  IProgressHost* m_progressHost = nullptr;
 };

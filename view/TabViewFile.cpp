@@ -24,6 +24,7 @@
 #include "view/BeadedImageExport.h"
 #include "view/CtrlPane.h"
 #include "view/DesignIO.h"
+#include "view/FramePorts.h"
 #include "view/PreViewFileDlg.h"
 #include "view/TabView.h"
 
@@ -53,7 +54,7 @@ bool CTabView::OpenDesignFile(const char* path) {
   ClearLatestMarlowispDesignFileName();
   CDesignForView read;
   CString message;
-  const int result = ReadDesignForView(given, read, message, &m_imageOwner);
+  const int result = ReadDesignForView(given, read, message, &m_imageOwner, GetIProgress());
   if (result != kDesignOpenOk) {
     // A file that failed to read leaves the recent list; a corrupt one
     // stays, so that it can be tried again.

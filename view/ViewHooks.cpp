@@ -14,10 +14,9 @@ CFrameWnd* MainFrame() { return dynamic_cast<CFrameWnd*>(AfxGetMainWnd()); }
 }  // namespace
 
 void InstallViewHooks() {
-  // The overlay the callers pass is drawn by none of them today: the
-  // design alone is rendered, without a grid.
+  // The design alone is rendered, without a grid.
   SetPatternThumbnailRenderer([](CDC* dc, CPattern& design, CColorSet& palette, SIZE size, int startFactor,
-                                 CBitmap& out, COLORREF background, CImage*) {
+                                 CBitmap& out, COLORREF background) {
     return RenderPatternThumbnail(dc, design, palette, size, startFactor, &out, background,
                                   static_cast<const CGridSettings*>(nullptr));
   });

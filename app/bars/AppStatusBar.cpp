@@ -9,6 +9,7 @@
 #include "core/FrameServices.h"
 #include "lang/ids/shell.h"
 #include "settings/AppSettings.h"
+#include "view/FramePorts.h"
 #include "view/TabView.h"
 
 namespace {

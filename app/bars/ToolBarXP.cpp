@@ -9,6 +9,7 @@
 #include <algorithm>
 #include "lang/ids/shell.h"
 #include "view/CtrlPane.h"
+#include "view/FramePorts.h"
 #include "view/TabView.h"
 
 namespace {

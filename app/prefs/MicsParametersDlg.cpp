@@ -8,6 +8,7 @@
 #include "settings/AppSettings.h"
 #include "settings/GridSettings.h"
 #include "view/CtrlPane.h"
+#include "view/FramePorts.h"
 #include "view/TabView.h"
 
 BEGIN_MESSAGE_MAP(CMicsParametersDlg, CPropDlg)

@@ -11,6 +11,7 @@
 #include "core/TextUtils.h"
 #include "lang/ids/shell.h"
 #include "settings/AppSettings.h"
+#include "view/FramePorts.h"
 #include "view/TabView.h"
 
 namespace {

@@ -29,6 +29,7 @@
 #include "platform/wnd/host.h"
 #include "platform/wnd/widgetapp.h"
 #include "settings/AppSettings.h"
+#include "view/FramePorts.h"
 #include "view/TabView.h"
 #include "view/ViewHooks.h"
 

@@ -79,7 +79,7 @@ struct ExportFixture {
     std::filesystem::create_directories(folder);
     SetProgramDataFolder(folder.string().c_str());
     QmEnsureWidgetApplication();
-    InstallPdfPictureRenderer();
+    inputs.renderer = ChartPictureRenderer();
     palette.CountUsageQuick(design);
     data.m_propertiesPage = data.m_wholeDesignPage = data.m_collagePages = data.m_colorListPage = data.m_gridPages =
         data.m_wordChartPages = 0;
@@ -89,6 +89,7 @@ struct ExportFixture {
   CPattern design;
   CColorSet palette;
   CPdfData data;
+  CPdfExportInputs inputs;  // the view's renderer, as File > PDF file... gives it
 };
 
 long PeakMegabytes() {
@@ -128,7 +129,7 @@ void Export(benchmark::State& state) {
   const std::filesystem::path pdf = f.folder / "export.pdf";
   int pages = 0;
   for (auto _ : state) {
-    CPdfExportNew exporter(&f.design, f.palette, &data);
+    CPdfExportNew exporter(&f.design, f.palette, &data, f.inputs);
     if (!exporter.Export(pdf.string().c_str())) state.SkipWithError(exporter.GetErrorText().GetString());
     pages = static_cast<int>(exporter.GetPageList().size());
   }
@@ -152,7 +153,7 @@ void Collage(benchmark::State& state) {
   const std::filesystem::path pdf = f.folder / "collage.pdf";
   int pages = 0;
   for (auto _ : state) {
-    CPdfExportNew exporter(&f.design, f.palette, &data);
+    CPdfExportNew exporter(&f.design, f.palette, &data, f.inputs);
     const CKeepFreedMemory keep;  // as during an export
     exporter.Library().begin_document(pdf.string(), "");
     bool ok = true;
@@ -190,7 +191,7 @@ void CollagePage(benchmark::State& state) {
   for (int row = 500; row < 1000; ++row)
     for (int column = 0; column < 1000; ++column) half.SetBeadPresent(column, row, false);
   CPdfData data = f.data;
-  CPdfExportNew exporter(&f.design, f.palette, &data);
+  CPdfExportNew exporter(&f.design, f.palette, &data, f.inputs);
   exporter.Library().begin_document((f.folder / "collage.pdf").string(), "");
   const CKeepFreedMemory keep;  // as during an export
   for (auto _ : state) exporter.WritePreviewFitToPage(half, "collage", data.m_previewStyle);
@@ -211,7 +212,7 @@ void CollagePageSteps(benchmark::State& state) {
   }();
   const SIZE size{2260, 2260};
   CPdfData data = f.data;
-  CPdfExportNew exporter(&f.design, f.palette, &data);
+  CPdfExportNew exporter(&f.design, f.palette, &data, f.inputs);
   const CString jpeg = (f.folder / "steps.jpg").string().c_str();
   const CKeepFreedMemory keep;
   for (auto _ : state) {

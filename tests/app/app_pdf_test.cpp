@@ -111,7 +111,6 @@ class AppPdfTest : public AppTest {
       opened.push_back(std::string(operation) + " " + file);
       return reinterpret_cast<HINSTANCE>(42);
     });
-    SetPdfPatternRenderer(nullptr);
     // The PDF options sheet comes first: OK exports with the settings.
     qmtest::SetModalHook([](HWND sheet) { QmClickButton(GetDlgItem(sheet, IDOK)); });
     Frame()->SendMessage(WM_COMMAND, ID_FILE_EXPORT_PDF);

@@ -9,6 +9,7 @@
 #include "settings/GridSettings.h"
 #include "tests/app/app_fixture.h"
 #include "view/CtrlPane.h"
+#include "view/FramePorts.h"
 
 using namespace apptest;
 

@@ -4,6 +4,7 @@
 #include "lang/ids/shell.h"
 #include "tests/app/app_fixture.h"
 #include "tests/view/view_test_util.h"
+#include "view/FramePorts.h"
 #include "view/ToolDialogs.h"
 
 namespace apptest {

@@ -499,26 +499,19 @@ TEST(BuilderSampling, SharpTakesTheCentrePixel) {
 // ---- Progress ----
 
 namespace {
-struct ProgressFrame : IMainFrame {
-  CAppStatusBar* GetStatusBar() override { return reinterpret_cast<CAppStatusBar*>(this); }
-  void ResetStatusTexts() override {}
-  CTabView* GetTabView() override { return nullptr; }
-  CCtrlPane* GetCtrlPane() override { return nullptr; }
-  CImageList* GetMenuImageList() override { return nullptr; }
-  void EnableClose(bool) override {}
-};
 struct NullDisplay : IStatusProgressDisplay {
   void SetPos(int) override {}
   void SetStartColor(COLORREF) override {}
   void SetEndColor(COLORREF) override {}
 };
-struct CountingFactory : IStatusProgressFactory {
-  IStatusProgressDisplay* Create(IMainFrame*, int t, const CString* c, bool) override {
+struct CountingHost : IProgressHost {
+  IStatusProgressDisplay* CreateProgressDisplay(int t, const CString* c, bool) override {
     ++created;
     total = t;
     caption = c ? *c : CString();
     return new NullDisplay;
   }
+  void OnProgressEnded() override {}
   int created = 0;
   int total = 0;
   CString caption;
@@ -526,26 +519,21 @@ struct CountingFactory : IStatusProgressFactory {
 }  // namespace
 
 TEST_F(BuilderTest, ProgressFrom8001Beads) {
-  ProgressFrame frame;
-  CountingFactory factory;
-  SetMainFrameServices(&frame, nullptr, nullptr);
-  SetStatusProgressFactory(&factory);
+  CountingHost host;
   const CColorSet palette = MakePalette(8, 1);
   CPatternParams params = Params(80, 100, kFormatLoom, kColorModeExact);
   params.m_blank = 1;
   CPattern design;
-  ASSERT_TRUE(BuildPattern(design, 1000000, params, palette, nullptr));
+  ASSERT_TRUE(BuildPattern(design, 1000000, params, palette, nullptr, &host));
   EXPECT_EQ(design.GetBeadCount(), 8000);
-  EXPECT_EQ(factory.created, 0);
+  EXPECT_EQ(host.created, 0);
   params = Params(3, 2667, kFormatLoom, kColorModeExact);
   params.m_blank = 1;
-  ASSERT_TRUE(BuildPattern(design, 1000000, params, palette, nullptr));
+  ASSERT_TRUE(BuildPattern(design, 1000000, params, palette, nullptr, &host));
   EXPECT_EQ(design.GetBeadCount(), 8001);
-  EXPECT_EQ(factory.created, 1);
-  EXPECT_EQ(factory.total, 2667 >> 5);  // rows, scaled
-  EXPECT_EQ(factory.caption, "Pattern's building");
-  SetStatusProgressFactory(nullptr);
-  SetMainFrameServices(nullptr, nullptr, nullptr);
+  EXPECT_EQ(host.created, 1);
+  EXPECT_EQ(host.total, 2667 >> 5);  // rows, scaled
+  EXPECT_EQ(host.caption, "Pattern's building");
 }
 
 // ---- Blank designs ----

@@ -194,8 +194,7 @@ TEST(Previews, BackgroundFromTheSettingsAndTheThumbnailHook) {
   EXPECT_EQ(preview.GetImage(), nullptr);
   SIZE asked{0, 0};
   int factor = 0;
-  SetPatternThumbnailRenderer([&](CDC* dc, CPattern&, CColorSet&, SIZE size, int start, CBitmap& out, COLORREF,
-                                  CImage*) {
+  SetPatternThumbnailRenderer([&](CDC* dc, CPattern&, CColorSet&, SIZE size, int start, CBitmap& out, COLORREF) {
     asked = size;
     factor = start;
     return out.CreateCompatibleBitmap(dc, size.cx, size.cy) != FALSE;
@@ -207,7 +206,7 @@ TEST(Previews, BackgroundFromTheSettingsAndTheThumbnailHook) {
   ASSERT_NE(preview.GetImage(), nullptr);
   const CImage* first = preview.GetImage();
   // A failed rendering keeps the previous picture.
-  SetPatternThumbnailRenderer([](CDC*, CPattern&, CColorSet&, SIZE, int, CBitmap&, COLORREF, CImage*) { return false; });
+  SetPatternThumbnailRenderer([](CDC*, CPattern&, CColorSet&, SIZE, int, CBitmap&, COLORREF) { return false; });
   EXPECT_FALSE(preview.SetPattern(&design, &palette));
   EXPECT_EQ(preview.GetImage(), first);
   SetPatternThumbnailRenderer(nullptr);

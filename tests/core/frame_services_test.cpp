@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/FrameServices.h"
+#include "core/Progress.h"
 
 TEST(StringLineReader, LinesAndLineEnds) {
   CStringLineReader reader("one\r\ntwo\n\nthree");
@@ -33,17 +34,6 @@ TEST(FrameServices, SmallScreenRule) {
 }
 
 namespace {
-struct FakeFrame : IMainFrame {
-  CAppStatusBar* GetStatusBar() override { return hasBar ? reinterpret_cast<CAppStatusBar*>(this) : nullptr; }
-  void ResetStatusTexts() override { ++resets; }
-  CTabView* GetTabView() override { return nullptr; }
-  CCtrlPane* GetCtrlPane() override { return nullptr; }
-  CImageList* GetMenuImageList() override { return nullptr; }
-  void EnableClose(bool) override {}
-  bool hasBar = true;
-  int resets = 0;
-};
-
 struct FakeDisplay : IStatusProgressDisplay {
   explicit FakeDisplay(std::vector<int>* log) : positions(log) {}
   void SetPos(int p) override { positions->push_back(p); }
@@ -52,14 +42,19 @@ struct FakeDisplay : IStatusProgressDisplay {
   std::vector<int>* positions;
 };
 
-struct FakeFactory : IStatusProgressFactory {
-  IStatusProgressDisplay* Create(IMainFrame*, int t, const CString* c, bool s) override {
+// A progress host with or without its status bar.
+struct FakeHost : IProgressHost {
+  IStatusProgressDisplay* CreateProgressDisplay(int t, const CString* c, bool s) override {
+    if (!hasBar) return nullptr;
     total = t;
     caption = c ? *c : CString("<none>");
     simple = s;
     ++created;
     return new FakeDisplay(&positions);
   }
+  void OnProgressEnded() override { ++resets; }
+  bool hasBar = true;
+  int resets = 0;
   int total = -1, created = 0;
   CString caption;
   bool simple = false;
@@ -91,48 +86,30 @@ TEST(StatusProgress, Scaling) {
   EXPECT_EQ(inactive.GetPos(), 0);
 }
 
-TEST(StatusProgress, DisplayThroughTheInstalledFactory) {
-  FakeFrame frame;
-  FakeFactory factory;
-  SetStatusProgressFactory(&factory);
+TEST(StatusProgress, DisplayThroughItsHost) {
+  FakeHost host;
   {
-    CStatusProgress progress(&frame, 2048, "Working");
-    EXPECT_EQ(factory.total, 64);
-    EXPECT_EQ(factory.caption, "Working");
+    CStatusProgress progress(&host, 2048, "Working");
+    EXPECT_EQ(host.total, 64);
+    EXPECT_EQ(host.caption, "Working");
     progress.SetPos(1024);
     EXPECT_EQ(progress.GetPos(), 32);
   }
-  EXPECT_EQ(factory.positions, (std::vector<int>{32}));
-  EXPECT_EQ(frame.resets, 1);  // the status bar's own texts come back
-  frame.hasBar = false;
-  { CStatusProgress noBar(&frame, 100, "x"); }
-  EXPECT_EQ(factory.created, 1);
-  frame.hasBar = true;
+  EXPECT_EQ(host.positions, (std::vector<int>{32}));
+  EXPECT_EQ(host.resets, 1);  // the status bar's own texts come back
+  host.hasBar = false;
+  { CStatusProgress noBar(&host, 100, "x"); }
+  EXPECT_EQ(host.created, 1);
+  host.hasBar = true;
   {
-    CSimpleStatusProgress simple(&frame, 10, 0);
+    CSimpleStatusProgress simple(&host, 10, 0);
     simple.SetPos(3);
-    EXPECT_TRUE(factory.simple);
-    EXPECT_EQ(factory.caption, "<none>");
+    EXPECT_TRUE(host.simple);
+    EXPECT_EQ(host.caption, "<none>");
   }
-  { CSimpleStatusProgress tooSmall(&frame, 1, 0); }
-  EXPECT_EQ(factory.created, 2);
-  SetStatusProgressFactory(nullptr);
-  CStatusProgress none(&frame, 100, "x");
+  { CSimpleStatusProgress tooSmall(&host, 1, 0); }
+  EXPECT_EQ(host.created, 2);
+  CStatusProgress none(nullptr, 100, "x");
   none.SetPos(4);
   EXPECT_EQ(none.GetPos(), 4);
-}
-
-TEST(FrameServices, AccessorsAreNullWithoutAMainFrame) {
-  SetMainFrameServices(nullptr, nullptr, nullptr);
-  EXPECT_EQ(GetIMainFrame(), nullptr);
-  EXPECT_EQ(GetIPatternImage(), nullptr);
-  EXPECT_EQ(GetActiveTabView(), nullptr);
-  FakeFrame frame;
-  SetMainFrameServices(&frame, nullptr, nullptr);
-  EXPECT_EQ(GetIMainFrame(), &frame);
-  EXPECT_TRUE(frame.UseWarningSound());
-  CString name;
-  frame.GetVersionValueName(name);
-  EXPECT_EQ(name, "Version");
-  SetMainFrameServices(nullptr, nullptr, nullptr);
 }

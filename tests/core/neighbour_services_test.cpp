@@ -10,49 +10,6 @@
 
 namespace {
 
-// A design view that does nothing: what is tested is the accessor that
-// hands it out.
-class NullTabView : public ITabView {
- public:
-  CImageView* GetOriginalView() override { return nullptr; }
-  bool HasPatternView() override { return false; }
-  CPatternImageView* GetPatternView() override { return nullptr; }
-  void ClearBeadList() override {}
-  int AddToBeadList(int) override { return 0; }
-  int GetBeadListCount() override { return 0; }
-  void DrawBead(const CBead&, CDC*, RECT*) override {}
-  void DrawBeads(const std::vector<int>&) override {}
-  CTabView* GetTabView() override { return nullptr; }
-  CColorSet* GetColorSet() override { return nullptr; }
-  CPattern* GetPattern() override { return nullptr; }
-  void OnEditColorGroupClosed() override {}
-  bool RenderPatternImage(CDC*, CImage**) override { return false; }
-  bool RenderPatternScaled(SIZE, int, CBitmap*, COLORREF) override { return false; }
-  const RECT& GetFitMargins(const RECT& r) override { return r; }
-  void GetPaletteFilePath(CString& out) override { out.Empty(); }
-  void SetPaletteModified() override {}
-  void SetFitToWindow() override {}
-  int CountUsedColors() override { return 0; }
-  void OnTextDialogClosed() override {}
-  COLORREF GetBackgroundColor() override { return 0; }
-  int OnPatternChanged(bool) override { return 0; }
-  bool BeadFromPoint(int, int, int&, int&, int&, bool, bool*) override { return false; }
-  int PointToBead(POINT, bool, BYTE*, bool) override { return -1; }
-  void DrawXorLine(POINT, POINT) override {}
-  void DrawXorRect(POINT, POINT) override {}
-  void DrawXorEllipse(POINT, POINT) override {}
-  void DrawXorCellRect(const RECT&) override {}
-};
-
-struct NoFrame : IMainFrame {
-  CAppStatusBar* GetStatusBar() override { return nullptr; }
-  void ResetStatusTexts() override {}
-  CTabView* GetTabView() override { return nullptr; }
-  CCtrlPane* GetCtrlPane() override { return nullptr; }
-  CImageList* GetMenuImageList() override { return nullptr; }
-  void EnableClose(bool) override {}
-};
-
 class NullPicture : public IOlePicture {
  public:
   bool LoadFromFile(const char*) override { return false; }
@@ -60,42 +17,8 @@ class NullPicture : public IOlePicture {
   bool Render(CDC*, const RECT&) override { return false; }
 };
 
-struct NullProgress : IProgress {
-  void Begin(int, const char*) override {}
-  void End() override {}
-  void SetPos(int) override {}
-};
-
-struct NullPatternImage : IPatternImage {
-  bool HasImage() override { return false; }
-  CPatternImageView* GetImage() override { return nullptr; }
-  void GetPatternSizeInches(double& width, double& height) override { width = height = 0; }
-  void GetPatternSizeBeads(int& columns, int& rows) override { columns = rows = 0; }
-  CImageView* GetImageView() override { return nullptr; }
-};
-
 }  // namespace
 
-TEST(NeighbourServices, ActiveTabViewThroughTheMainFrame) {
-  NullTabView view;
-  NoFrame frame;
-  NullProgress progress;
-  NullPatternImage image;
-  SetActiveTabView(&view);
-  EXPECT_EQ(GetActiveTabView(), nullptr);  // no main window yet
-  SetMainFrameServices(&frame, &progress, &image);
-  EXPECT_EQ(GetIMainFrame(), &frame);
-  EXPECT_EQ(GetIProgress(), &progress);
-  EXPECT_EQ(GetIPatternImage(), &image);
-  EXPECT_EQ(GetActiveTabView(), &view);
-  SetActiveTabView(nullptr);
-  EXPECT_EQ(GetActiveTabView(), nullptr);
-  SetActiveTabView(&view);
-  SetMainFrameServices(nullptr, nullptr, nullptr);
-  EXPECT_EQ(GetActiveTabView(), nullptr);  // the main window is gone
-  EXPECT_EQ(GetIProgress(), nullptr);
-  SetActiveTabView(nullptr);
-}
 
 TEST(NeighbourServices, OlePictureFactory) {
   EXPECT_EQ(CreateOlePicture(), nullptr);

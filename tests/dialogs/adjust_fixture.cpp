@@ -3,6 +3,7 @@
 #include "core/FrameServices.h"
 #include "core/RgbTriple.h"
 #include "tools/dialogshots/DialogShots.h"
+#include "view/FramePorts.h"
 #include "view/TabView.h"
 #include "view/ViewHooks.h"
 

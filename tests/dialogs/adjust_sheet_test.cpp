@@ -237,7 +237,7 @@ TEST(AdjustSheet, AFailedPreviewLeavesThePagesWithoutAPicture) {
     ASSERT_NE(sheet.GetAfterImage(), nullptr);
     // The renderer fails from now on: the old picture is gone from every
     // page (they paint the background), none takes its place.
-    SetPatternThumbnailRenderer([](CDC*, CPattern&, CColorSet&, SIZE, int, CBitmap&, COLORREF, CImage*) { return false; });
+    SetPatternThumbnailRenderer([](CDC*, CPattern&, CColorSet&, SIZE, int, CBitmap&, COLORREF) { return false; });
     Release(sheet.GetBrightnessContrastPage(), 0, 80);
     EXPECT_EQ(sheet.GetAfterImage(), nullptr);
     for (int i = 0; i < 3; ++i) EXPECT_EQ(sheet.GetAdjustPage(i)->GetAfterPreview().GetImage(), nullptr);

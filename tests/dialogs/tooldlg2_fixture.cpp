@@ -8,6 +8,7 @@
 #include "platform/wnd/host.h"
 #include "settings/AppSettings.h"
 #include "tools/dialogshots/DialogShots.h"
+#include "view/FramePorts.h"
 #include "view/ViewHooks.h"
 #include "tests/common/modal_hook.h"
 

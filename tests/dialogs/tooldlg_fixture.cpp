@@ -4,6 +4,7 @@
 #include "platform/base/msgbox.h"
 #include "settings/AppSettings.h"
 #include "tests/common/modal_hook.h"
+#include "view/FramePorts.h"
 
 namespace tooltest {
 

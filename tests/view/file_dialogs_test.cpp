@@ -34,21 +34,13 @@ struct CProgressDisplay : IStatusProgressDisplay {
   void SetStartColor(COLORREF) override {}
   void SetEndColor(COLORREF) override {}
 };
-struct CProgressRecorder : IStatusProgressFactory {
+struct CProgressRecorder : IProgressHost {
   std::vector<std::pair<int, std::string>> shown;  // total, caption
-  IStatusProgressDisplay* Create(IMainFrame*, int total, const CString* caption, bool) override {
+  IStatusProgressDisplay* CreateProgressDisplay(int total, const CString* caption, bool) override {
     shown.emplace_back(total, caption ? caption->str() : std::string());
     return new CProgressDisplay;
   }
-};
-struct CFakeFrame : IMainFrame {
-  // Any status bar: the progress displays are the recorder's.
-  CAppStatusBar* GetStatusBar() override { return reinterpret_cast<CAppStatusBar*>(this); }
-  void ResetStatusTexts() override {}
-  CTabView* GetTabView() override { return nullptr; }
-  CCtrlPane* GetCtrlPane() override { return nullptr; }
-  CImageList* GetMenuImageList() override { return nullptr; }
-  void EnableClose(bool) override {}
+  void OnProgressEnded() override {}
 };
 
 void SavePalette(const fs::path& path, std::vector<CRgbTriple> colours) {
@@ -305,10 +297,7 @@ TEST_F(FileDialogTest, PaletteDialogListsColoursAndFindsTheBestPalette) {
   SavePalette(dir / "c_green.pal", {CRgbTriple(0, 250, 0), CRgbTriple(0, 0, 0)});
   qmtest::WriteAll(dir / "d_junk.pal", {'j', 'u', 'n', 'k'});
   SavePicture(folder / "green.bmp", 30, 20, RGB(0, 240, 0));
-  CFakeFrame fakeFrame;
   CProgressRecorder recorder;
-  SetMainFrameServices(&fakeFrame, nullptr, nullptr);
-  SetStatusProgressFactory(&recorder);
   for (bool russian : {false, true}) {
     SCOPED_TRACE(russian ? "ru" : "en");
     UseLanguage(russian);
@@ -317,6 +306,7 @@ TEST_F(FileDialogTest, PaletteDialogListsColoursAndFindsTheBestPalette) {
     CPreViewPaletteFileDlg dlg(TRUE, ".pal", nullptr, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST,
                                LoadResString(IDS_PALETTE_FILE_FILTER), frame, IDI_OPEN_DESIGN);
     ASSERT_TRUE(dlg.LoadOriginalImage(Path(folder / "green.bmp")));
+    dlg.SetProgressHost(&recorder);
     const CString start = Path(dir);
     dlg.m_ofn.lpstrInitialDir = start.GetString();
     QmSetModalHook([&](HWND h) {
@@ -357,18 +347,16 @@ TEST_F(FileDialogTest, PaletteDialogListsColoursAndFindsTheBestPalette) {
   const std::vector<CString> one{Path(dir / "a_red.pal")};
   bool ok = false;
   CImage picture(10, 10, ok, RGB(1, 2, 3));
-  EXPECT_EQ(FindBestPaletteFile(&picture, one), 0);
+  EXPECT_EQ(FindBestPaletteFile(&picture, one, nullptr, &recorder), 0);
   EXPECT_TRUE(recorder.shown.empty());
   // Fewer than 50 colours: files x colours steps.
   CImage two(10, 10, ok, RGB(1, 2, 3));
   two.SetPixelRGB(0, 0, 9, 9, 9);
   std::vector<unsigned long long> scores;
   const std::vector<CString> files{Path(dir / "a_red.pal"), Path(dir / "d_junk.pal"), Path(dir / "b_green.pal")};
-  EXPECT_EQ(FindBestPaletteFile(&two, files, &scores), 2);
+  EXPECT_EQ(FindBestPaletteFile(&two, files, &scores, &recorder), 2);
   EXPECT_EQ(recorder.shown.back().first, 3 * 2);
   EXPECT_EQ(scores[1], 0u);
-  SetStatusProgressFactory(nullptr);
-  SetMainFrameServices(nullptr, nullptr, nullptr);
 }
 
 TEST(FilePaletteSearch, HistogramIsSortedAndCounted) {

@@ -1,6 +1,7 @@
 #include "tests/view/view_fixture.h"
 
 #include "settings/AppSettings.h"
+#include "view/FramePorts.h"
 
 namespace viewtest {
 
