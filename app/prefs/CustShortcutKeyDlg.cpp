@@ -3,7 +3,7 @@
 #include "app/MainFrm.h"
 #include "app/bars/MSOfficeMenu.h"
 #include "controls/DrawUtils.h"
-#include "controls/NotAvailable.h"
+#include "controls/CommandName.h"
 #include "core/FrameServices.h"
 #include "lang/ids/shell.h"
 #include "platform/base/resource.h"

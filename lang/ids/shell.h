@@ -212,6 +212,5 @@
 #define IDS_STATUS_PALETTE_INFO 59474
 #define IDS_IDLE_MESSAGE 57345
 // Texts of this program's own.
-#define IDS_NOT_AVAILABLE_YET 2100
 #define IDS_WRONG_ZOOM 2101
 #define IDS_ZOOM_BOX 2102

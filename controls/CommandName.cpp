@@ -1,7 +1,6 @@
-#include "controls/NotAvailable.h"
+#include "controls/CommandName.h"
 
 #include "core/FrameServices.h"
-#include "lang/ids/shell.h"
 #include "platform/base/resource.h"
 
 CString StripMenuMarks(const CString& text) {
@@ -52,10 +51,4 @@ CString GetCommandName(UINT command) {
   const CString prompt = LoadResString(command);
   const int lineBreak = prompt.Find('\n');
   return lineBreak >= 0 ? prompt.Mid(lineBreak + 1) : prompt;
-}
-
-int ShowCommandNotAvailable(UINT command) {
-  CString message;
-  message.Format(LoadResString(IDS_NOT_AVAILABLE_YET).GetString(), GetCommandName(command).GetString());
-  return AppMessageBox(message, kMbIconStop);
 }

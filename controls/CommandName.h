@@ -1,6 +1,5 @@
-// The message for a menu command that cannot run: one stop-icon box naming
-// the command by its menu text (or its tooltip when no menu shows it), so
-// that a command never does nothing in silence.
+// A menu command named as the user sees it: its menu text without the
+// mnemonic marks and shortcut (the shortcut-key list shows commands so).
 #pragma once
 
 #include "platform/base.h"
@@ -13,5 +12,3 @@ CString StripMenuMarks(const CString& text);
 // mnemonic marks and shortcut; the tooltip part of its prompt string when
 // the menu has no such item; empty when neither exists.
 CString GetCommandName(UINT command);
-// Shows the message; answers the button pressed.
-int ShowCommandNotAvailable(UINT command);
