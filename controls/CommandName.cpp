@@ -1,6 +1,7 @@
 #include "controls/CommandName.h"
 
 #include "core/FrameServices.h"
+#include "lang/ids/shell.h"
 #include "platform/base/resource.h"
 
 CString StripMenuMarks(const CString& text) {

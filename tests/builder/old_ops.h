@@ -443,10 +443,11 @@ inline void MergeColorClusters(std::vector<CColorCluster>& clusters, int target)
   }
 }
 
-inline void ReduceColors(CPattern& design, const CColorSet& palette, int target, const char* caption) {
+inline void ReduceColors(CPattern& design, const CColorSet& palette, int target, const char* caption,
+                         IProgressHost* host = nullptr) {
   std::unique_ptr<CStatusProgress> progress;
-  if (caption && *caption)
-    progress = std::make_unique<CStatusProgress>(GetIMainFrame(), design.GetBeadCount(), caption);
+  if (host && caption && *caption)
+    progress = std::make_unique<CStatusProgress>(host, design.GetBeadCount(), caption);
   CColorRuns runs;
   SortByColor(design.m_beads, runs);
   std::vector<CColorCluster> clusters;
