@@ -72,6 +72,13 @@ void CDeleteSepStitchDlg::InvalidateView() {
 
 void CDeleteSepStitchDlg::RecountPalette() { m_palette->CountUsageQuick(*m_design); }
 
+// The colour list of the control pane shows the counts of the design as the
+// window leaves it (its own changes only recount the palette).
+void CDeleteSepStitchDlg::RefreshPaneCounts() {
+  m_view->CountUsedColors();
+  if (IViewToolSource* pane = m_view->GetToolSource()) pane->RefreshColorList();
+}
+
 BOOL CDeleteSepStitchDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   CWaitCursor wait;
@@ -524,7 +531,10 @@ void CDeleteSepStitchDlg::OnOK() {
   }
   m_design->ClearMarkedBeads();
   InvalidateView();
-  if (m_changed) m_view->RecordChanges(m_opened);
+  if (m_changed) {
+    m_view->RecordChanges(m_opened);
+    RefreshPaneCounts();
+  }
   ClearSlot();
   DestroyWindow();
 }
@@ -542,6 +552,7 @@ void CDeleteSepStitchDlg::OnCancel() {
     *m_design = m_opened;
     m_design->ClearMarkedBeads();
     m_view->OnPatternChanged(true);
+    RefreshPaneCounts();
   } else {
     InvalidateView();
   }

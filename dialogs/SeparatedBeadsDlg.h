@@ -101,6 +101,7 @@ class CDeleteSepStitchDlg : public CDialog, public IViewToolDialog {
   // The view's progress host while the view lives (null: no progress).
   IProgressHost* ProgressHost() const;
   void RecountPalette();
+  void RefreshPaneCounts();
 
   CColorStatic m_title{RGB(96, 64, 0), "Arial", 14, true};
   CColorStatic m_hint{RGB(64, 32, 0)};

@@ -22,14 +22,17 @@ class SeparatedTest : public Tool2DialogTest {
  protected:
   void TearDown() override {
     if (dialog && view->GetToolWindow(CTabView::kToolSeparated)) dialog->SendMessage(WM_COMMAND, IDCANCEL);
+    view->SetToolSource(nullptr);
     Tool2DialogTest::TearDown();
   }
   CDeleteSepStitchDlg* Open() {
+    view->SetToolSource(&pane);
     dialog = CDeleteSepStitchDlg::Open(view, frame);
     return dialog;
   }
   void Click(int id) { dialog->SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
   CDeleteSepStitchDlg* dialog = nullptr;
+  tooltest::CRecordingPane pane;
 };
 
 const std::vector<std::string> kTwoStrays = {
@@ -327,4 +330,21 @@ TEST_F(Tool2DialogTest, VariantsWithoutCandidatesAskForAColourAndCancelChangesNo
   qmtest::SetModalHook(nullptr);
   EXPECT_EQ(std::count(boxes.begin(), boxes.end(), "Select a color"), 2);
   EXPECT_EQ(ViewRows(), (std::vector<std::string>{"111", "111"}));
+}
+
+// The pane's colour list follows what the window leaves: the counts after
+// OK, the design's own counts again after Cancel.
+TEST_F(SeparatedTest, OkAndCancelAfterAChangeLeaveThePaneWithTheDesignsCounts) {
+  for (const bool ok : {true, false}) {
+    SCOPED_TRACE(ok ? "OK" : "Cancel");
+    PutRows(kTwoStrays);
+    ASSERT_NE(Open(), nullptr);
+    Click(IDC_SEP_CHANGE_ALL);
+    const int before = pane.refreshes;
+    Click(ok ? IDOK : IDCANCEL);
+    QmPumpMessages(50);
+    dialog = nullptr;
+    EXPECT_GT(pane.refreshes, before);
+    EXPECT_EQ(view->GetColorSet()->GetUsedCount(), ok ? 1 : 3);
+  }
 }
