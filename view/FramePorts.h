@@ -42,7 +42,6 @@ class IMainFrame {
   virtual void ResetStatusTexts() = 0;
   virtual CTabView* GetTabView() = 0;
   virtual CCtrlPane* GetCtrlPane() = 0;
-  virtual void GetVersionValueName(CString& out) { out = "Version"; }
   virtual CImageList* GetMenuImageList() = 0;
   virtual void EnableClose(bool enable) = 0;
   virtual bool UseWarningSound() { return true; }

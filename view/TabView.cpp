@@ -309,12 +309,6 @@ void CTabView::DrawBeads(const std::vector<int>& indexes) {
   if (m_patternView) m_patternView->OnAfterPaint(&dc);
 }
 
-const RECT& CTabView::GetFitMargins(const RECT& rect) {
-  static RECT result;
-  result = FitRectToSize(rect, m_design.m_actualWidth, m_design.m_actualHeight);
-  return result;
-}
-
 // ---- Hit testing ----
 
 int CTabView::PointToBead(POINT point, bool topDown, BYTE* present, bool spacerTolerance) {

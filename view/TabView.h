@@ -153,7 +153,6 @@ class CTabView : public CScrollView, public ITabView {
   void OnEditColorGroupClosed() { SetToolWindow(kToolColorGroup, nullptr); }
   bool RenderPatternImage(CDC* dc, CImage** out);
   bool RenderPatternScaled(SIZE size, int factor, CBitmap* out, COLORREF background);
-  const RECT& GetFitMargins(const RECT& rect);
   void GetPaletteFilePath(CString& out) { out = m_palettePath; }
   void SetPaletteModified() { m_palette.SetModified(true); }
   void SetFitToWindow() { SetZoomMode(1); }

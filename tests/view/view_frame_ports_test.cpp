@@ -71,8 +71,5 @@ TEST(FrameServices, AccessorsAreNullWithoutAMainFrame) {
   SetMainFrameServices(&frame, nullptr, nullptr);
   EXPECT_EQ(GetIMainFrame(), &frame);
   EXPECT_TRUE(frame.UseWarningSound());
-  CString name;
-  frame.GetVersionValueName(name);
-  EXPECT_EQ(name, "Version");
   SetMainFrameServices(nullptr, nullptr, nullptr);
 }
