@@ -343,9 +343,10 @@ bool CTabView::FillArea(int index, int color) {
   std::vector<BYTE>& state = keptState;
   state.assign(size_t(count), 0);
   size_t candidates = 0;
+  const int pathColor = m_design.m_pathColor;
   for (int i = 0; i < count; ++i) {
     const CBead& bead = m_design.m_beads[size_t(i)];
-    if (bead.m_present && bead.GetColorIndex(m_design) == old) {
+    if (bead.m_present && bead.GetColorIndex(pathColor) == old) {
       state[size_t(i)] = 1;
       ++candidates;
     }
@@ -367,19 +368,33 @@ bool CTabView::FillArea(int index, int color) {
   // Breadth first, one frontier after the other, in a loop: a long area
   // costs no deeper call stack.
   const int columns = static_cast<int>(m_design.GetColumnCount()), rows = static_cast<int>(m_design.GetRowCount());
-  std::vector<int> frontier{index}, next;
-  while (columns > 0 && !frontier.empty()) {
+  // The frontier keeps each bead's cell beside its index: a neighbour is
+  // one step away in storage, with no division per bead.
+  struct CCell {
+    int index, column, row;
+  };
+  std::vector<CCell> frontier, next;
+  if (columns > 0) frontier.push_back({index, index % columns, index / columns});
+  while (!frontier.empty()) {
     next.clear();
-    for (int i : frontier) {
-      // Every index taken is a valid one (below count): its cell directly.
-      const int column = i % columns, row = i / columns;
-      const int neighbours[4][2] = {{column - 1, row}, {column + 1, row}, {column, row - 1}, {column, row + 1}};
-      for (const auto& n : neighbours) {
-        if (n[0] < 0 || n[0] >= columns || n[1] < 0 || n[1] >= rows) continue;
-        const int j = n[1] * columns + n[0];
-        if (j >= count || state[size_t(j)] != 1) continue;
-        take(j);
-        next.push_back(j);
+    for (const CCell& cell : frontier) {
+      const int i = cell.index, column = cell.column, row = cell.row;
+      // The neighbours left, right, above and below, in that order.
+      if (column > 0 && row < rows && state[size_t(i - 1)] == 1) {
+        take(i - 1);
+        next.push_back({i - 1, column - 1, row});
+      }
+      if (column + 1 < columns && row < rows && i + 1 < count && state[size_t(i + 1)] == 1) {
+        take(i + 1);
+        next.push_back({i + 1, column + 1, row});
+      }
+      if (row > 0 && row <= rows && state[size_t(i - columns)] == 1) {
+        take(i - columns);
+        next.push_back({i - columns, column, row - 1});
+      }
+      if (row + 1 < rows && i + columns < count && state[size_t(i + columns)] == 1) {
+        take(i + columns);
+        next.push_back({i + columns, column, row + 1});
       }
     }
     frontier.swap(next);
