@@ -463,11 +463,12 @@ bool RenderPatternBitmap(CDC* dc, HBITMAP* out, CPattern& design, const CColorSe
   return *out != nullptr;
 }
 
-bool RenderPatternToSize(CDC* dc, HBITMAP* out, const CPattern& design, const CColorSet& palette, SIZE size,
-                         COLORREF background, const CGridSettings* grid) {
-  if (!out || !design.HasBeads() || size.cx <= 0 || size.cy <= 0 || size.cx > 32767 || size.cy > 32767) return false;
+namespace {
+
+// The pixels of RenderPatternToSize, painted on the canvas.
+bool PaintToSize(CCanvas& canvas, const CPattern& design, const CColorSet& palette, SIZE size, COLORREF background,
+                 const CGridSettings* grid) {
   const bool outside = background != static_cast<COLORREF>(-1);
-  CCanvas canvas(size.cx, size.cy, outside ? PixelOf(background) : 0);
   const RECT fitted = FitRectToSize(RECT{0, 0, size.cx, size.cy}, design.m_actualWidth, design.m_actualHeight);
   const uint32_t inside = PixelOf(outside ? background : GetViewBackground());
   for (LONG y = fitted.top; y < fitted.bottom; ++y)
@@ -478,6 +479,21 @@ bool RenderPatternToSize(CDC* dc, HBITMAP* out, const CPattern& design, const CC
   mode.crosses = false;
   if (!PaintBeads(canvas, design, palette, fitted, mode, nullptr)) return false;
   if (grid) DrawOnCanvas(canvas, [&](CDC* mem) { DrawGridLines(mem, design, fitted, *grid); });
+  return true;
+}
+
+bool SizeFits(const CPattern& design, SIZE size) {
+  return design.HasBeads() && size.cx > 0 && size.cy > 0 && size.cx <= 32767 && size.cy <= 32767;
+}
+
+}  // namespace
+
+bool RenderPatternToSize(CDC* dc, HBITMAP* out, const CPattern& design, const CColorSet& palette, SIZE size,
+                         COLORREF background, const CGridSettings* grid) {
+  if (!out || !SizeFits(design, size)) return false;
+  const bool outside = background != static_cast<COLORREF>(-1);
+  CCanvas canvas(size.cx, size.cy, outside ? PixelOf(background) : 0);
+  if (!PaintToSize(canvas, design, palette, size, background, grid)) return false;
   *out = BitmapFromCanvas(dc, canvas);
   return *out != nullptr;
 }
@@ -512,6 +528,51 @@ bool RenderPatternThumbnail(CDC* dc, const CPattern& design, const CColorSet& pa
   const int k = ThumbnailFactor(size, factor);
   if (usedFactor) *usedFactor = k;
   return RenderPatternShrunk(dc, design, palette, size, k, out, background, grid);
+}
+
+std::unique_ptr<CImage> RenderPatternThumbnailImage(CDC* dc, const CPattern& design, const CColorSet& palette,
+                                                    SIZE size, int factor, COLORREF background,
+                                                    const CGridSettings* grid) {
+  try {
+    if (size.cx <= 0 || size.cy <= 0) return nullptr;
+    // The bitmap's depth is the reference context's: a 1 x 1 bitmap tells it.
+    const HDC screen = GetDC(nullptr);
+    const HDC ref = dc && dc->GetSafeHdc() ? dc->GetSafeHdc() : screen;
+    const HBITMAP probe = CreateCompatibleBitmap(ref, 1, 1);
+    ReleaseDC(nullptr, screen);
+    BITMAP bm{};
+    const bool deep = probe && GetObject(probe, sizeof bm, &bm) && bm.bmBitsPixel == 32;
+    if (probe) DeleteObject(probe);
+    if (ThumbnailFactor(size, factor) != 1 || !deep) {
+      CBitmap bitmap;
+      if (!RenderPatternThumbnail(dc, design, palette, size, factor, &bitmap, background, grid) ||
+          !bitmap.GetSafeHandle())
+        return nullptr;
+      auto image = std::make_unique<CImage>(bitmap);
+      if (image->GetWidth() <= 0 || image->GetHeight() <= 0) return nullptr;
+      return image;
+    }
+    // At factor 1 the canvas's rows go straight into the picture's block
+    // (bottom-up 32-bit rows, the fourth byte 0), as a bitmap of them would
+    // give it.
+    if (!SizeFits(design, size)) return nullptr;
+    const bool outside = background != static_cast<COLORREF>(-1);
+    CCanvas canvas(size.cx, size.cy, outside ? PixelOf(background) : 0);
+    if (!PaintToSize(canvas, design, palette, size, background, grid)) return nullptr;
+    auto image = std::make_unique<CImage>();
+    if (!image->Create(size.cx, size.cy, 32, -1) || !image->GetBits() || image->GetRowStride() != size.cx * 4)
+      return nullptr;
+    BYTE* bits = image->GetBits();
+    const size_t stride = size_t(image->GetRowStride());
+    for (int y = 0; y < size.cy; ++y) {
+      uint32_t* target = reinterpret_cast<uint32_t*>(bits + size_t(size.cy - 1 - y) * stride);
+      const uint32_t* source = canvas.Row(y);
+      for (int x = 0; x < size.cx; ++x) target[x] = source[x] & kRgbMask;
+    }
+    return image;
+  } catch (...) {
+    return nullptr;
+  }
 }
 
 bool RenderPatternToImageView(CDC* dc, CImageView** out, IImageViewOwner* owner, CPattern& design,
