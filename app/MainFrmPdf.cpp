@@ -31,14 +31,7 @@ std::unique_ptr<CImage> RenderChartPicture(const CPattern& design, const CColorS
     desktop = std::make_unique<CClientDC>(CWnd::GetDesktopWindow());
     dc = desktop.get();
   }
-  CBitmap bitmap;
-  if (!RenderPatternThumbnail(dc, design, palette, size, factor, &bitmap, background, grid) ||
-      !bitmap.GetSafeHandle())
-    return nullptr;
-  auto image = std::make_unique<CImage>(bitmap);
-  bitmap.DeleteObject();
-  if (!image || image->GetWidth() <= 0 || image->GetHeight() <= 0) return nullptr;
-  return image;
+  return RenderPatternThumbnailImage(dc, design, palette, size, factor, background, grid);
 }
 
 }  // namespace

@@ -36,6 +36,11 @@ class CCanvas {
   CCanvas(int width, int height, uint32_t fill) : width_(width), height_(height) {
     px_.swap(Kept());
     px_.assign(size_t(width) * height, fill);
+    data_ = px_.data();
+  }
+  // Over the caller's block of width x height pixels, which outlives it.
+  CCanvas(uint32_t* block, int width, int height, uint32_t fill) : width_(width), height_(height), data_(block) {
+    std::fill(data_, data_ + Count(), fill);
   }
   ~CCanvas() {
     if (px_.capacity() * sizeof(uint32_t) <= kKeptBytes) px_.swap(Kept());
@@ -44,8 +49,9 @@ class CCanvas {
   CCanvas& operator=(const CCanvas&) = delete;
   int Width() const { return width_; }
   int Height() const { return height_; }
-  uint32_t* Row(int y) { return px_.data() + size_t(y) * width_; }
-  std::vector<uint32_t>& Pixels() { return px_; }
+  uint32_t* Row(int y) { return data_ + size_t(y) * width_; }
+  uint32_t* Data() { return data_; }
+  size_t Count() const { return size_t(width_) * height_; }
   RECT Clip(const RECT& r) const {
     return RECT{std::max<LONG>(r.left, 0), std::max<LONG>(r.top, 0), std::min<LONG>(r.right, width_),
                 std::min<LONG>(r.bottom, height_)};
@@ -59,6 +65,7 @@ class CCanvas {
   }
   int width_, height_;
   std::vector<uint32_t> px_;
+  uint32_t* data_ = nullptr;
 };
 
 // Paints single cells through a small bitmap that first takes the pixels
@@ -262,7 +269,7 @@ HBITMAP BitmapFromCanvas(CDC* dc, CCanvas& canvas) {
   HBITMAP bitmap = CreateCompatibleBitmap(ref, canvas.Width(), canvas.Height());
   ReleaseDC(nullptr, screen);
   if (!bitmap) return nullptr;
-  SetBitmapBits(bitmap, static_cast<DWORD>(canvas.Pixels().size() * 4), canvas.Pixels().data());
+  SetBitmapBits(bitmap, static_cast<DWORD>(canvas.Count() * 4), canvas.Data());
   SetBitmapDimensionEx(bitmap, canvas.Width(), canvas.Height(), nullptr);
   return bitmap;
 }
@@ -286,8 +293,9 @@ bool DrawOnCanvas(CCanvas& canvas, Draw&& draw) {
   }
   SelectObject(mem, old);
   DeleteDC(mem);
-  GetBitmapBits(bitmap, static_cast<LONG>(canvas.Pixels().size() * 4), canvas.Pixels().data());
-  for (uint32_t& p : canvas.Pixels()) p &= kRgbMask;
+  GetBitmapBits(bitmap, static_cast<LONG>(canvas.Count() * 4), canvas.Data());
+  uint32_t* const pixels = canvas.Data();
+  for (size_t i = 0, n = canvas.Count(); i < n; ++i) pixels[i] &= kRgbMask;
   DeleteObject(bitmap);
   return true;
 }
@@ -463,11 +471,12 @@ bool RenderPatternBitmap(CDC* dc, HBITMAP* out, CPattern& design, const CColorSe
   return *out != nullptr;
 }
 
-bool RenderPatternToSize(CDC* dc, HBITMAP* out, const CPattern& design, const CColorSet& palette, SIZE size,
-                         COLORREF background, const CGridSettings* grid) {
-  if (!out || !design.HasBeads() || size.cx <= 0 || size.cy <= 0 || size.cx > 32767 || size.cy > 32767) return false;
+namespace {
+
+// The pixels of RenderPatternToSize, painted on the canvas.
+bool PaintToSize(CCanvas& canvas, const CPattern& design, const CColorSet& palette, SIZE size, COLORREF background,
+                 const CGridSettings* grid) {
   const bool outside = background != static_cast<COLORREF>(-1);
-  CCanvas canvas(size.cx, size.cy, outside ? PixelOf(background) : 0);
   const RECT fitted = FitRectToSize(RECT{0, 0, size.cx, size.cy}, design.m_actualWidth, design.m_actualHeight);
   const uint32_t inside = PixelOf(outside ? background : GetViewBackground());
   for (LONG y = fitted.top; y < fitted.bottom; ++y)
@@ -478,6 +487,21 @@ bool RenderPatternToSize(CDC* dc, HBITMAP* out, const CPattern& design, const CC
   mode.crosses = false;
   if (!PaintBeads(canvas, design, palette, fitted, mode, nullptr)) return false;
   if (grid) DrawOnCanvas(canvas, [&](CDC* mem) { DrawGridLines(mem, design, fitted, *grid); });
+  return true;
+}
+
+bool SizeFits(const CPattern& design, SIZE size) {
+  return design.HasBeads() && size.cx > 0 && size.cy > 0 && size.cx <= 32767 && size.cy <= 32767;
+}
+
+}  // namespace
+
+bool RenderPatternToSize(CDC* dc, HBITMAP* out, const CPattern& design, const CColorSet& palette, SIZE size,
+                         COLORREF background, const CGridSettings* grid) {
+  if (!out || !SizeFits(design, size)) return false;
+  const bool outside = background != static_cast<COLORREF>(-1);
+  CCanvas canvas(size.cx, size.cy, outside ? PixelOf(background) : 0);
+  if (!PaintToSize(canvas, design, palette, size, background, grid)) return false;
   *out = BitmapFromCanvas(dc, canvas);
   return *out != nullptr;
 }
@@ -512,6 +536,48 @@ bool RenderPatternThumbnail(CDC* dc, const CPattern& design, const CColorSet& pa
   const int k = ThumbnailFactor(size, factor);
   if (usedFactor) *usedFactor = k;
   return RenderPatternShrunk(dc, design, palette, size, k, out, background, grid);
+}
+
+std::unique_ptr<CImage> RenderPatternThumbnailImage(CDC* dc, const CPattern& design, const CColorSet& palette,
+                                                    SIZE size, int factor, COLORREF background,
+                                                    const CGridSettings* grid) {
+  try {
+    if (size.cx <= 0 || size.cy <= 0) return nullptr;
+    // The bitmap's depth is the reference context's: a 1 x 1 bitmap tells it.
+    const HDC screen = GetDC(nullptr);
+    const HDC ref = dc && dc->GetSafeHdc() ? dc->GetSafeHdc() : screen;
+    const HBITMAP probe = CreateCompatibleBitmap(ref, 1, 1);
+    ReleaseDC(nullptr, screen);
+    BITMAP bm{};
+    const bool deep = probe && GetObject(probe, sizeof bm, &bm) && bm.bmBitsPixel == 32;
+    if (probe) DeleteObject(probe);
+    if (ThumbnailFactor(size, factor) != 1 || !deep) {
+      CBitmap bitmap;
+      if (!RenderPatternThumbnail(dc, design, palette, size, factor, &bitmap, background, grid) ||
+          !bitmap.GetSafeHandle())
+        return nullptr;
+      auto image = std::make_unique<CImage>(bitmap);
+      if (image->GetWidth() <= 0 || image->GetHeight() <= 0) return nullptr;
+      return image;
+    }
+    // At factor 1 the beads are painted straight into the picture's block
+    // (32-bit rows, the fourth byte 0, as a bitmap of them would give it);
+    // the canvas's rows run top-down, the picture's bottom-up, so the rows
+    // are turned over at the end.
+    if (!SizeFits(design, size)) return nullptr;
+    auto image = std::make_unique<CImage>();
+    if (!image->Create(size.cx, size.cy, 32, -1) || !image->GetBits() || image->GetRowStride() != size.cx * 4)
+      return nullptr;
+    uint32_t* const block = reinterpret_cast<uint32_t*>(image->GetBits());
+    const bool outside = background != static_cast<COLORREF>(-1);
+    CCanvas canvas(block, size.cx, size.cy, outside ? PixelOf(background) : 0);
+    if (!PaintToSize(canvas, design, palette, size, background, grid)) return nullptr;
+    for (int top = 0, bottom = size.cy - 1; top < bottom; ++top, --bottom)
+      std::swap_ranges(canvas.Row(top), canvas.Row(top) + size.cx, canvas.Row(bottom));
+    return image;
+  } catch (...) {
+    return nullptr;
+  }
 }
 
 bool RenderPatternToImageView(CDC* dc, CImageView** out, IImageViewOwner* owner, CPattern& design,

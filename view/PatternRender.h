@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "image/ImageView.h"
@@ -64,6 +65,12 @@ bool RenderPatternShrunk(CDC* dc, const CPattern& design, const CColorSet& palet
 // usedFactor is given.
 bool RenderPatternThumbnail(CDC* dc, const CPattern& design, const CColorSet& palette, SIZE size, int factor,
                             CBitmap* out, COLORREF background, const CGridSettings* grid, int* usedFactor = nullptr);
+// RenderPatternThumbnail as a picture (type 0, the bitmap's depth), null on
+// failure. At factor 1 the pixels go straight into the picture, without a
+// bitmap between.
+std::unique_ptr<CImage> RenderPatternThumbnailImage(CDC* dc, const CPattern& design, const CColorSet& palette,
+                                                    SIZE size, int factor, COLORREF background,
+                                                    const CGridSettings* grid);
 // The render into a new picture view bound to the owner (null on failure),
 // its progress on `progress` (null: none).
 bool RenderPatternToImageView(CDC* dc, CImageView** out, IImageViewOwner* owner, CPattern& design,

@@ -3,6 +3,8 @@
 // copy of the picture view follows edits in place.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "settings/GridSettings.h"
 #include "tests/view/view_test_util.h"
 #include "view/BeadPainters.h"
@@ -136,6 +138,55 @@ TEST(Render, ThumbnailFactor) {
   EXPECT_FALSE(RenderPatternShrunk(nullptr, design, palette, SIZE{300, 200}, 0, &shrunk, RGB(0, 0, 0), nullptr));
   EXPECT_FALSE(RenderPatternShrunk(nullptr, design, palette, SIZE{0, 200}, 2, &shrunk, RGB(0, 0, 0), nullptr));
   EXPECT_EQ(shrunk.GetSafeHandle(), kept);
+}
+
+// The picture of a thumbnail, made straight from the pixels at factor 1 and
+// through a bitmap above it, is the one a bitmap of the same render gives:
+// same depth, header, flags and bytes.
+TEST(Render, ThumbnailImageIsTheBitmapsPicture) {
+  const CColorSet palette = MakePalette({RGB(200, 100, 50), RGB(10, 220, 30), RGB(90, 90, 250)});
+  CPattern design = MakeDesign(30, 20);
+  Decorate(design);
+  design.m_beadEffect = kBeadEffectRoundRect;
+  CGridSettings grid;
+  grid.m_step = 5;
+  grid.m_pdfWidth = 2;
+  grid.m_color = RGB(255, 0, 0);
+  struct Case {
+    SIZE size;
+    int factor;
+    COLORREF background;
+    const CGridSettings* grid;
+  };
+  const Case cases[] = {
+      {SIZE{3000, 20}, 10, RGB(0, 0, 255), nullptr},                 // no factor above 1 fits
+      {SIZE{301, 199}, 1, static_cast<COLORREF>(-1), &grid},         // odd size, view background, grid
+      {SIZE{97, 250}, 1, RGB(255, 255, 255), &grid},                 // taller than the design
+      {SIZE{300, 200}, 10, RGB(0, 0, 0), &grid},                     // shrunk from factor 6
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.size.cx << " x " << c.size.cy << " factor " << c.factor);
+    CBitmap bitmap;
+    ASSERT_TRUE(RenderPatternThumbnail(nullptr, design, palette, c.size, c.factor, &bitmap, c.background, c.grid));
+    const CImage expected(bitmap);
+    const auto image = RenderPatternThumbnailImage(nullptr, design, palette, c.size, c.factor, c.background, c.grid);
+    ASSERT_TRUE(image);
+    ASSERT_EQ(image->GetWidth(), expected.GetWidth());
+    ASSERT_EQ(image->GetHeight(), expected.GetHeight());
+    ASSERT_EQ(image->GetBitsPerPixel(), expected.GetBitsPerPixel());
+    ASSERT_EQ(image->GetRowStride(), expected.GetRowStride());
+    EXPECT_EQ(image->GetType(), expected.GetType());
+    EXPECT_EQ(image->GetFlags(), expected.GetFlags());
+    const size_t bytes = size_t(expected.GetRowStride()) * size_t(expected.GetHeight());
+    EXPECT_EQ(std::memcmp(image->GetBits(), expected.GetBits(), bytes), 0);
+    // The header before the rows too.
+    const BITMAPINFOHEADER* a = reinterpret_cast<const BITMAPINFOHEADER*>(image->GetBits()) - 1;
+    const BITMAPINFOHEADER* b = reinterpret_cast<const BITMAPINFOHEADER*>(expected.GetBits()) - 1;
+    EXPECT_EQ(std::memcmp(a, b, sizeof *a), 0);
+  }
+  CPattern empty;
+  EXPECT_FALSE(RenderPatternThumbnailImage(nullptr, empty, palette, SIZE{80, 60}, 1, RGB(0, 0, 0), nullptr));
+  EXPECT_FALSE(RenderPatternThumbnailImage(nullptr, design, palette, SIZE{0, 60}, 1, RGB(0, 0, 0), nullptr));
 }
 
 TEST(Render, AreaAveragePartsEqualTheWhole) {
