@@ -568,16 +568,30 @@ void CopyOut(const CFlatClusters& flat, std::vector<CColorCluster>& clusters) {
 
 }  // namespace
 
+namespace {
+
+// A progress over the design's beads, shown only with a host and a caption.
+std::unique_ptr<CStatusProgress> BeadProgress(const CPattern& design, const char* caption, IProgressHost* host) {
+  if (!host || !caption || !*caption) return nullptr;
+  return std::make_unique<CStatusProgress>(host, design.GetBeadCount(), caption);
+}
+
+// The design's distinct colours, and the palette colour nearest to each.
+void RankAndMatchColors(const CPattern& design, const CColorSet& palette, CWorkTeam& team, CColorRanks& ranks,
+                        CRawVector<int>& nearest) {
+  ranks.Build(design.m_beads, team);
+  FindNearestOfColors(palette, ranks, nearest);
+}
+
+}  // namespace
+
 void BuildColorClusters(CPattern& design, const CColorSet& palette, std::vector<CColorCluster>& clusters,
                         const char* caption, IProgressHost* host) {
-  std::unique_ptr<CStatusProgress> progress;
-  if (host && caption && *caption)
-    progress = std::make_unique<CStatusProgress>(host, design.GetBeadCount(), caption);
+  const std::unique_ptr<CStatusProgress> progress = BeadProgress(design, caption, host);
   CWorkTeam team;
   CColorRanks ranks;
-  ranks.Build(design.m_beads, team);
   CRawVector<int> nearest;
-  FindNearestOfColors(palette, ranks, nearest);
+  RankAndMatchColors(design, palette, team, ranks, nearest);
   CRawVector<UINT> rankOf;
   CFlatClusters flat;
   BuildFlatClusters(design, palette, ranks, nearest, rankOf, flat, progress.get(), true, team);
@@ -686,14 +700,11 @@ class CFewKeys {
 
 void ReduceColors(CPattern& design, const CColorSet& palette, int target, const char* caption,
                   IProgressHost* host) {
-  std::unique_ptr<CStatusProgress> progress;
-  if (host && caption && *caption)
-    progress = std::make_unique<CStatusProgress>(host, design.GetBeadCount(), caption);
+  const std::unique_ptr<CStatusProgress> progress = BeadProgress(design, caption, host);
   CWorkTeam team;
   CColorRanks ranks;
-  ranks.Build(design.m_beads, team);
   CRawVector<int> nearest;
-  FindNearestOfColors(palette, ranks, nearest);
+  RankAndMatchColors(design, palette, team, ranks, nearest);
   // The clusters are the palette colours matched; when they are to be
   // merged every bead is given its colour once, at the end: the first
   // matching only counts.

@@ -55,6 +55,8 @@ class CIndexList {
   CIndexArray::const_iterator end() const { return items_.end(); }
   const CIndexArray& Items() const { return items_; }
   std::vector<UINT> ToVector() const { return std::vector<UINT>(items_.begin(), items_.end()); }
+  // The indexes in order as ints (the bead lists of the view and its windows).
+  std::vector<int> ToIntVector() const { return std::vector<int>(items_.begin(), items_.end()); }
 
  private:
   CIndexArray items_;

@@ -21,12 +21,6 @@ CBeadSelectorOptions PartialOptions() {
 
 std::vector<UINT> StartOf(int index) { return std::vector<UINT>{static_cast<UINT>(index)}; }
 
-std::vector<int> ToVector(const CIndexList& list) {
-  std::vector<int> out;
-  out.reserve(list.size());
-  for (UINT i : list.Items()) out.push_back(static_cast<int>(i));
-  return out;
-}
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CAddRemoveBlock, CBaseBeadSelectorDlg)
@@ -121,7 +115,7 @@ void CAddRemoveBlock::SelectSameColorBlock(const CBeadHit& hit) {
     if (bead.IsPresent()) return;
     finder.GrowRemoved(StartOf(hit.index), result, true);
   }
-  SelectBeadList(ToVector(result));
+  SelectBeadList(result.ToIntVector());
 }
 
 void CAddRemoveBlock::SelectBlockOutline(const CBeadHit& hit) {
@@ -132,7 +126,7 @@ void CAddRemoveBlock::SelectBlockOutline(const CBeadHit& hit) {
   block.Add(static_cast<UINT>(hit.index));
   if (g_mode == kModeRestore) {
     finder.GrowRemoved(StartOf(hit.index), block, true);
-    SelectBeadList(ToVector(block));
+    SelectBeadList(block.ToIntVector());
     return;
   }
   const CBead& bead = m_design->m_beads[size_t(hit.index)];
@@ -145,7 +139,7 @@ void CAddRemoveBlock::SelectBlockOutline(const CBeadHit& hit) {
     for (int n : neighbours)
       if (!block.Contains(static_cast<UINT>(n))) outline.Add(static_cast<UINT>(n));
   }
-  if (outline.size() > 0) SelectBeadList(ToVector(outline));
+  if (outline.size() > 0) SelectBeadList(outline.ToIntVector());
 }
 
 void CAddRemoveBlock::OnRemoveAllButton() { OnRemoveAll(); }

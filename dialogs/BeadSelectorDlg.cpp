@@ -47,13 +47,6 @@ int SlotOfTool(int tool) {
 
 bool IsBandTool(int tool) { return tool >= CBaseBeadSelectorDlg::kSelLine && tool <= CBaseBeadSelectorDlg::kSelEllipseFilled; }
 
-std::vector<int> ToVector(const CIndexList& list) {
-  std::vector<int> out;
-  out.reserve(list.size());
-  for (UINT i : list.Items()) out.push_back(static_cast<int>(i));
-  return out;
-}
-
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CBaseBeadSelectorDlg, CDialog)
@@ -300,7 +293,7 @@ void CBaseBeadSelectorDlg::PointerUp(const CViewPointer& pointer) {
         case kSelEllipse: m_design->EllipseOutlineBetweenBeads(m_anchorBead, m_endBead, list); break;
         default: m_design->FilledEllipseBetweenBeads(m_anchorBead, m_endBead, list); break;
       }
-      SelectBeadList(ToVector(list));
+      SelectBeadList(list.ToIntVector());
     }
     ResetRubberBand();
     return;
