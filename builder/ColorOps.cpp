@@ -12,6 +12,7 @@
 #include <functional>
 #include <mutex>
 #include <thread>
+#include <chrono>
 #include <new>
 #include <utility>
 
@@ -88,8 +89,14 @@ using CRawVector = std::vector<T, CRawAllocator<T>>;
 // Helper threads kept for one whole operation (started when a job first
 // needs them): ForBands runs body(from, to) over bands of [0, count), on
 // the processors when the job is large enough to pay for them, the calling
-// thread taking its share. One job at a time, from one thread; the first
-// exception a band throws is thrown again on the calling thread.
+// thread taking its share. Jobs often come one right after the other (the
+// merging's steps, a few thousand colours each), and waking a sleeping
+// thread costs more than such a job: between jobs the helpers look out for
+// the next one for a short while before they sleep, they join a job
+// without a lock, and the caller looks out for the helpers' last bands
+// before it sleeps. A helper that comes after every band is taken stays
+// out. One job at a time, from one thread; the first exception a band
+// throws is thrown again on the calling thread.
 class CWorkTeam {
  public:
   CWorkTeam() = default;
@@ -104,6 +111,8 @@ class CWorkTeam {
     for (std::thread& t : threads_) t.join();
   }
 
+  // `work` is the job's size in steps of about a bead's read: small jobs
+  // stay on the calling thread.
   template <typename Body>
   void ForBands(size_t count, long long work, Body body) {
     const int threads = count < 2 ? 1 : BuilderThreadCount(work);
@@ -121,26 +130,43 @@ class CWorkTeam {
       body(size_t{0}, count);
       return;
     }
-    const size_t tasks = (threads_.size() + 1) * 4;
+    const size_t tasks = std::min(count, (threads_.size() + 1) * 4);
     const std::function<void(size_t)> task = [&](size_t t) { body(count * t / tasks, count * (t + 1) / tasks); };
+    task_ = &task;
+    tasks_ = tasks;
+    next_.store(0, std::memory_order_relaxed);
+    error_ = nullptr;
+    open_.store(true);
     {
       std::lock_guard<std::mutex> lock(mutex_);
-      task_ = &task;
-      tasks_ = tasks;
-      next_ = 0;
-      busy_ = threads_.size();
-      error_ = nullptr;
-      ++generation_;
+      generation_.fetch_add(1);
+      if (sleeping_) wake_.notify_all();
     }
-    wake_.notify_all();
     Work();
-    std::unique_lock<std::mutex> lock(mutex_);
-    done_.wait(lock, [this] { return busy_ == 0; });
+    open_.store(false);  // every band is taken: helpers coming now stay out
+    const auto until = std::chrono::steady_clock::now() + kLookOut;
+    for (unsigned n = 1; joined_.load() != 0; ++n) {
+      if (n % 64 == 0 && std::chrono::steady_clock::now() > until) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        done_.wait(lock, [this] { return joined_.load() == 0; });
+        break;
+      }
+      Pause();
+    }
     task_ = nullptr;
     if (error_) std::rethrow_exception(error_);
   }
 
  private:
+  static constexpr std::chrono::microseconds kLookOut{200};
+
+  static void Pause() {
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+    __builtin_ia32_pause();
+#else
+    std::this_thread::yield();
+#endif
+  }
   void Work() {
     for (;;) {
       const size_t t = next_.fetch_add(1);
@@ -150,22 +176,34 @@ class CWorkTeam {
       } catch (...) {
         std::lock_guard<std::mutex> lock(mutex_);
         if (!error_) error_ = std::current_exception();
-        next_ = tasks_;  // no further bands
+        next_.store(tasks_);  // no further bands
       }
     }
   }
   void Loop() {
     unsigned seen = 0;
     for (;;) {
-      {
-        std::unique_lock<std::mutex> lock(mutex_);
-        wake_.wait(lock, [&] { return stop_ || generation_ != seen; });
-        if (stop_) return;
-        seen = generation_;
+      const auto until = std::chrono::steady_clock::now() + kLookOut;
+      for (unsigned n = 1; generation_.load() == seen && !stop_.load(); ++n) {
+        if (n % 64 == 0 && std::chrono::steady_clock::now() > until) {
+          std::unique_lock<std::mutex> lock(mutex_);
+          ++sleeping_;
+          wake_.wait(lock, [&] { return stop_.load() || generation_.load() != seen; });
+          --sleeping_;
+          break;
+        }
+        Pause();
       }
-      Work();
-      std::lock_guard<std::mutex> lock(mutex_);
-      if (--busy_ == 0) done_.notify_one();
+      if (stop_.load()) return;
+      seen = generation_.load();
+      // Joined first, then the job looked at: the caller, which closes the
+      // job before it counts the helpers inside, never misses one.
+      joined_.fetch_add(1);
+      if (open_.load()) Work();
+      if (joined_.fetch_sub(1) == 1) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        done_.notify_one();
+      }
     }
   }
 
@@ -174,12 +212,16 @@ class CWorkTeam {
   std::vector<std::thread> threads_;
   const std::function<void(size_t)>* task_ = nullptr;
   size_t tasks_ = 0;
-  std::atomic<size_t> next_{0};
-  size_t busy_ = 0;
-  unsigned generation_ = 0;
   std::exception_ptr error_;
-  bool stop_ = false;
+  size_t sleeping_ = 0;  // helpers waiting on wake_ (under mutex_)
   bool started_ = false;
+  // Apart from each other: the band counter changes all through a job,
+  // the others are read over and over while the helpers look out.
+  alignas(64) std::atomic<size_t> next_{0};
+  alignas(64) std::atomic<unsigned> generation_{0};
+  std::atomic<bool> open_{false};
+  std::atomic<bool> stop_{false};  // set under mutex_
+  alignas(64) std::atomic<size_t> joined_{0};  // helpers inside the present job
 };
 
 // How many beads ahead the passes that look a bead's colour up in a large
@@ -347,32 +389,43 @@ void BuildFlatClusters(CPattern& design, const CColorSet& palette, const CColorR
   CBeadArray& beads = design.m_beads;
   const size_t colors = static_cast<size_t>(palette.GetCount());
   const size_t distinct = ranks.Count();
-  // The beads' colour ranks, a band a thread; then, in bead order, each
-  // colour's bead count and first bead (one memory read and write a bead).
   const size_t total = beads.size();
+  // Bands of beads, and of colours, shared out among the threads, each band
+  // with its own first beads and counts: their minimums and sums do not
+  // depend on the order the bands end in, and the members are written at
+  // places worked out in band order, so the result is one thread's.
+  constexpr size_t kBands = 64;
+  std::mutex sums;
+  // A band of beads a thread: each bead's colour rank, each palette
+  // colour's first bead.
   rankOf.resize(total);
-  team.ForBands(total, static_cast<long long>(total), [&](size_t from, size_t to) {
+  std::vector<UINT> firstBead(colors, UINT_MAX);
+  team.ForBands(kBands, static_cast<long long>(total), [&](size_t fromBand, size_t toBand) {
+    std::vector<UINT> first(colors, UINT_MAX);
+    const size_t from = total * fromBand / kBands, to = total * toBand / kBands;
     for (size_t i = from; i < to; ++i) {
       if (i + kAhead < to) ranks.PrefetchRank(beads[i + kAhead].m_cachedColor & 0xFFFFFF);
-      rankOf[i] = beads[i].m_present ? ranks.Rank(beads[i].m_cachedColor & 0xFFFFFF) : kNoRank;
+      if (!beads[i].m_present) {
+        rankOf[i] = kNoRank;
+        continue;
+      }
+      const UINT rank = ranks.Rank(beads[i].m_cachedColor & 0xFFFFFF);
+      rankOf[i] = rank;
+      const int index = nearest[rank];
+      if (index >= 0 && first[static_cast<size_t>(index)] == UINT_MAX)
+        first[static_cast<size_t>(index)] = static_cast<UINT>(i);
     }
+    std::lock_guard<std::mutex> lock(sums);
+    for (size_t c = 0; c < colors; ++c) firstBead[c] = std::min(firstBead[c], first[c]);
   });
-  struct Seen {
-    int count;
-    UINT first;
-  };
-  CBigVector<Seen> seen(distinct, Seen{0, 0});
+  // Each colour's bead count, in one read of the ranks (a count a bead:
+  // quicker on one thread than shared counts on several).
+  CRawVector<int> beadsOfColor(distinct);
+  std::fill(beadsOfColor.begin(), beadsOfColor.end(), 0);
   for (size_t i = 0; i < total; ++i) {
-    if (i + kAhead < total && rankOf[i + kAhead] != kNoRank) Prefetch(&seen[rankOf[i + kAhead]]);
+    if (i + kAhead < total && rankOf[i + kAhead] != kNoRank) Prefetch(&beadsOfColor[rankOf[i + kAhead]]);
     const UINT rank = rankOf[i];
-    if (rank == kNoRank) continue;
-    Seen& s = seen[rank];
-    if (s.count++ == 0) s.first = static_cast<UINT>(i);
-  }
-  std::vector<UINT> firstBead(colors, UINT_MAX);
-  for (size_t k = 0; k < distinct; ++k) {
-    const int index = nearest[k];
-    if (index >= 0) firstBead[static_cast<size_t>(index)] = std::min(firstBead[static_cast<size_t>(index)], seen[k].first);
+    if (rank != kNoRank) ++beadsOfColor[rank];
   }
   if (setBeads)
     team.ForBands(total, static_cast<long long>(total), [&](size_t from, size_t to) {
@@ -383,30 +436,51 @@ void BuildFlatClusters(CPattern& design, const CColorSet& palette, const CColorR
         if (index >= 0) beads[i].SetColorIndex(index);  // else no colour in use: the bead stays as it is
       }
     });
-  // The members of each palette colour, in ascending colour order.
-  std::vector<size_t> members(colors + 1, 0);
+  // The members of each palette colour, in ascending colour order: each
+  // band of colours counts its members per palette colour, the bands'
+  // places follow from the counts, then each band writes its members.
+  std::vector<size_t> bandMembers(kBands * colors, 0);
   std::vector<int> beadsOf(colors, 0);
-  int done = 0;
-  for (size_t k = 0; k < distinct; ++k) {
-    if (progress) {
-      done += seen[k].count;
-      progress->SetPos(done);
+  team.ForBands(kBands, static_cast<long long>(distinct), [&](size_t fromBand, size_t toBand) {
+    std::vector<int> beadSum(colors, 0);
+    for (size_t band = fromBand; band < toBand; ++band) {
+      size_t* counts = &bandMembers[band * colors];
+      for (size_t k = distinct * band / kBands; k < distinct * (band + 1) / kBands; ++k) {
+        const int index = nearest[k];
+        if (index < 0) continue;
+        ++counts[static_cast<size_t>(index)];
+        beadSum[static_cast<size_t>(index)] += beadsOfColor[k];
+      }
     }
-    const int index = nearest[k];
-    if (index < 0) continue;
-    ++members[static_cast<size_t>(index) + 1];
-    beadsOf[static_cast<size_t>(index)] += seen[k].count;
+    std::lock_guard<std::mutex> lock(sums);
+    for (size_t c = 0; c < colors; ++c) beadsOf[c] += beadSum[c];
+  });
+  // members[c]: where palette colour c's members start; bandMembers turns
+  // into where each band writes its members of each colour.
+  std::vector<size_t> members(colors + 1, 0);
+  for (size_t c = 0; c < colors; ++c) {
+    size_t at = members[c];
+    for (size_t band = 0; band < kBands; ++band) {
+      const size_t n = bandMembers[band * colors + c];
+      bandMembers[band * colors + c] = at;
+      at += n;
+    }
+    members[c + 1] = at;
   }
-  for (size_t c = 0; c < colors; ++c) members[c + 1] += members[c];
+  if (progress) progress->SetPos(static_cast<int>(std::min<size_t>(total, INT_MAX)));
   clusters = CFlatClusters();
   // Room for the members as they move while the clusters merge (most move
   // about twice).
   clusters.pool.reserve(members[colors] * 4);
   clusters.pool.resize(members[colors]);
-  std::vector<size_t> next(members.begin(), members.end() - 1);
-  for (size_t k = 0; k < distinct; ++k)
-    if (nearest[k] >= 0)
-      clusters.pool[next[static_cast<size_t>(nearest[k])]++] = CColorClusterMember{ranks.ColorAt(k), seen[k].count};
+  team.ForBands(kBands, static_cast<long long>(distinct), [&](size_t fromBand, size_t toBand) {
+    for (size_t band = fromBand; band < toBand; ++band) {
+      size_t* next = &bandMembers[band * colors];
+      for (size_t k = distinct * band / kBands; k < distinct * (band + 1) / kBands; ++k)
+        if (nearest[k] >= 0)
+          clusters.pool[next[static_cast<size_t>(nearest[k])]++] = CColorClusterMember{ranks.ColorAt(k), beadsOfColor[k]};
+    }
+  });
   std::vector<size_t> used;
   for (size_t c = 0; c < colors; ++c)
     if (firstBead[c] != UINT_MAX) used.push_back(c);
@@ -532,7 +606,9 @@ void MergeFlatClusters(CFlatClusters& clusters, size_t target, CWorkTeam& team) 
     moving.clear();
     clusters.ForEachMember(removed, [&](const CColorClusterMember& m) { moving.push_back(m); });
     into.resize(moving.size());
-    team.ForBands(moving.size(), static_cast<long long>(moving.size()) * 2, [&](size_t from, size_t to) {
+    // A member's search reads tens of keys: a few thousand members pay for
+    // waking the helpers.
+    team.ForBands(moving.size(), static_cast<long long>(moving.size()) * 32, [&](size_t from, size_t to) {
       for (size_t k = from; k < to; ++k) into[k] = keys.Nearest(moving[k].color);
     });
     // Each receiving cluster gets one new piece holding its members in the

@@ -11,9 +11,29 @@ CBeadEdit::CBeadEdit(int i, const CPattern& design) : index(i) {
 
 std::vector<int> ListFromEdits(const CEditStep& edits) {
   std::vector<int> list;
-  list.reserve(edits.size());
-  for (const CBeadEdit& e : edits) list.push_back(e.index);
+  list.reserve(CountEditedBeads(edits));
+  for (const CBeadEdit& e : edits)
+    for (int k = 0; k < e.count; ++k) list.push_back(e.index + k);
   return list;
+}
+
+size_t CountEditedBeads(const CEditStep& edits) {
+  size_t n = 0;
+  for (const CBeadEdit& e : edits) n += e.count;
+  return n;
+}
+
+void AppendInOrder(CEditStep& edits, const CBeadEdit& edit) {
+  if (!edits.empty()) {
+    CBeadEdit& last = edits.back();
+    if (last.count < UINT16_MAX && edit.count == 1 && last.index + last.count == edit.index &&
+        last.oldPresent == edit.oldPresent && last.newPresent == edit.newPresent && last.oldColor == edit.oldColor &&
+        last.newColor == edit.newColor) {
+      ++last.count;
+      return;
+    }
+  }
+  edits.push_back(edit);
 }
 
 void CEditHistory::Clear() {
@@ -42,7 +62,7 @@ bool CEditHistory::RecordChanges(const CPattern& before, const CPattern& after) 
     edit.oldColor = oldColor;
     edit.newPresent = is.m_present;
     edit.newColor = newColor;
-    edits.push_back(edit);
+    AppendInOrder(edits, edit);
   }
   if (edits.empty()) return false;
   Push(std::move(edits));
@@ -51,10 +71,15 @@ bool CEditHistory::RecordChanges(const CPattern& before, const CPattern& after) 
 
 void CEditHistory::Apply(const CEditStep& step, bool forward, CPattern& design) {
   for (const CBeadEdit& e : step) {
-    if (!design.IsValidIndex(e.index)) continue;
-    CBead& bead = design.m_beads[size_t(e.index)];
-    bead.m_present = forward ? e.newPresent : e.oldPresent;
-    bead.SetColorIndex(forward ? e.newColor : e.oldColor);
+    const BYTE present = forward ? e.newPresent : e.oldPresent;
+    const int color = forward ? e.newColor : e.oldColor;
+    for (int k = 0; k < e.count; ++k) {
+      const long long at = static_cast<long long>(e.index) + k;
+      if (!design.IsValidIndex(at)) continue;
+      CBead& bead = design.m_beads[size_t(at)];
+      bead.m_present = present;
+      bead.SetColorIndex(color);
+    }
   }
   design.SetModified(true);
 }

@@ -3,16 +3,20 @@
 // windows keep on OK). A step is the list of beads one edit changed, each
 // with its presence and colour index before and after; the history holds
 // the steps and a position, and applies a step to the design it is given.
+// Beads side by side in storage that change alike share one entry (a fill
+// of a whole design is a few entries, not a million).
 // It knows no window: the view repaints after a move, and operations and
 // tests use it on a bare design.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "core/LargeArray.h"
 #include "design/Pattern.h"
 
-// One bead's change: present flag and colour index before and after.
+// One bead's change: present flag and colour index before and after; or
+// the same change of `count` beads from `index` on, in storage order.
 // Colour indices are kept in 32 bits, so no palette size can corrupt a step.
 struct CBeadEdit {
   CBeadEdit() = default;
@@ -23,6 +27,7 @@ struct CBeadEdit {
   int index = -1;
   BYTE oldPresent = 0;
   BYTE newPresent = 0;
+  uint16_t count = 1;
   int oldColor = -1;
   int newColor = -1;
 };
@@ -31,8 +36,16 @@ struct CBeadEdit {
 // fill of a whole design, lies in page memory).
 using CEditStep = std::vector<CBeadEdit, CLargeBlockAllocator<CBeadEdit>>;
 
-// The storage indices of a step's edits.
+// The storage indices of a step's edits, every bead of a shared entry.
 std::vector<int> ListFromEdits(const CEditStep& edits);
+
+// The beads a step changes (its entries' counts summed).
+size_t CountEditedBeads(const CEditStep& edits);
+
+// Appends the change of one bead to a step built in ascending storage
+// order: it joins the last entry when it is the next bead and changes
+// alike.
+void AppendInOrder(CEditStep& edits, const CBeadEdit& edit);
 
 class CEditHistory {
  public:

@@ -342,28 +342,12 @@ bool CTabView::FillArea(int index, int color) {
   thread_local std::vector<int, CLargeBlockAllocator<int>> keptList;
   std::vector<BYTE>& state = keptState;
   state.assign(size_t(count), 0);
-  size_t candidates = 0;
   const int pathColor = m_design.m_pathColor;
   for (int i = 0; i < count; ++i) {
     const CBead& bead = m_design.m_beads[size_t(i)];
-    if (bead.m_present && bead.GetColorIndex(pathColor) == old) {
-      state[size_t(i)] = 1;
-      ++candidates;
-    }
+    if (bead.m_present && bead.GetColorIndex(pathColor) == old) state[size_t(i)] = 1;
   }
-  // Room for every bead of the colour: a large area is not copied over and
-  // over while it grows; a small one gives the room back below.
-  CEditStep edits;
-  edits.reserve(candidates);
-  const auto take = [&](int i) {
-    state[size_t(i)] = 2;
-    CBeadEdit edit;
-    edit.index = i;
-    edit.oldPresent = edit.newPresent = 1;
-    edit.oldColor = old;
-    edit.newColor = color;
-    edits.push_back(edit);
-  };
+  const auto take = [&](int i) { state[size_t(i)] = 2; };
   take(index);
   // Breadth first, one frontier after the other, in a loop: a long area
   // costs no deeper call stack.
@@ -399,15 +383,29 @@ bool CTabView::FillArea(int index, int color) {
     }
     frontier.swap(next);
   }
-  // The beads change, and are repainted, in storage order.
+  // The beads change, and are repainted, in storage order; the step holds
+  // them as runs of beads side by side.
   std::vector<int, CLargeBlockAllocator<int>>& list = keptList;
   list.clear();
-  list.reserve(edits.size());
-  for (int i = 0; i < count; ++i)
-    if (state[size_t(i)] == 2) {
-      m_design.m_beads[size_t(i)].SetColorIndex(color);
-      list.push_back(i);
+  CEditStep edits;
+  CBeadEdit run;
+  run.oldPresent = run.newPresent = 1;
+  run.oldColor = old;
+  run.newColor = color;
+  run.count = 0;
+  for (int i = 0; i < count; ++i) {
+    if (state[size_t(i)] != 2) continue;
+    m_design.m_beads[size_t(i)].SetColorIndex(color);
+    list.push_back(i);
+    if (run.count > 0 && run.index + run.count == i && run.count < UINT16_MAX) {
+      ++run.count;
+    } else {
+      if (run.count > 0) edits.push_back(run);
+      run.index = i;
+      run.count = 1;
     }
+  }
+  if (run.count > 0) edits.push_back(run);
   m_design.SetModified(true);
   RedrawBeads(list.data(), list.size());
   // Blocks of a design of more than 16 M beads are not kept.

@@ -1,5 +1,6 @@
 #include "platform/base/memory.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -157,16 +158,32 @@ LPVOID VirtualAlloc(LPVOID address, SIZE_T size, DWORD allocationType, DWORD pro
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
-  void* p = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  // Blocks of a large page or more start on a large-page boundary and end
+  // on one: the system can then back all of them with large pages (a block
+  // laid anywhere keeps 4 KB pages at both ends, up to 2 MB of them, each a
+  // page fault on first touch).
+  constexpr size_t kLargePage = size_t{2} << 20;
+  const bool whole = size >= kLargePage && size <= SIZE_MAX - 2 * kLargePage;
+  const size_t mapped = whole ? (size + kLargePage - 1) / kLargePage * kLargePage : size;
+  const size_t asked = whole ? mapped + kLargePage : size;
+  void* p = mmap(nullptr, asked, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (p == MAP_FAILED) {
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return nullptr;
   }
+  if (whole) {
+    const uintptr_t start = reinterpret_cast<uintptr_t>(p);
+    const uintptr_t aligned = (start + kLargePage - 1) / kLargePage * kLargePage;
+    if (aligned > start) munmap(p, aligned - start);
+    const size_t tail = asked - (aligned - start) - mapped;
+    if (tail) munmap(reinterpret_cast<void*>(aligned + mapped), tail);
+    p = reinterpret_cast<void*>(aligned);
+  }
 #ifdef MADV_HUGEPAGE
-  madvise(p, size, MADV_HUGEPAGE);  // a hint only; ignored where not offered
+  madvise(p, mapped, MADV_HUGEPAGE);  // a hint only; ignored where not offered
 #endif
   std::lock_guard<std::mutex> lock(g_pagesMutex);
-  g_pages[p] = size;
+  g_pages[p] = mapped;
   return p;
 }
 

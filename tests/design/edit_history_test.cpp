@@ -107,3 +107,43 @@ TEST(EditHistory, Limits) {
   EXPECT_FALSE(history.CanUndo());
   EXPECT_TRUE(history.GetSteps().empty());
 }
+
+TEST(EditHistory, BeadsSideBySideThatChangeAlikeShareAnEntry) {
+  // A 70,000-bead row: the changed beads come in runs, a run holds at most
+  // 65,535 beads, and a bead that changes otherwise starts a new entry.
+  CPattern p = MakeGrid(70000, 1);
+  const auto original = Beads(p);
+  const CPattern before(p);
+  for (int i = 10; i < 69990; ++i) p.m_beads[size_t(i)].SetColorIndex(i == 500 ? 2 : 1);
+  p.m_beads[69995].m_present = 0;
+  const auto edited = Beads(p);
+  CEditHistory history;
+  ASSERT_TRUE(history.RecordChanges(before, p));
+  const CEditStep& step = history.GetSteps()[0];
+  ASSERT_EQ(step.size(), 5u);
+  const int starts[] = {10, 500, 501, 501 + 65535, 69995};
+  const int counts[] = {490, 1, 65535, 69990 - 501 - 65535, 1};
+  for (size_t k = 0; k < step.size(); ++k) {
+    EXPECT_EQ(step[k].index, starts[k]);
+    EXPECT_EQ(step[k].count, counts[k]);
+  }
+  EXPECT_EQ(CountEditedBeads(step), size_t(69990 - 10 + 1));
+  EXPECT_EQ(ListFromEdits(step).size(), CountEditedBeads(step));
+  EXPECT_TRUE(history.Undo(p));
+  EXPECT_TRUE(Beads(p) == original);
+  EXPECT_TRUE(history.Redo(p));
+  EXPECT_TRUE(Beads(p) == edited);
+
+  // A run reaching past a design that got smaller restores what exists.
+  CPattern small = MakeGrid(20, 1);
+  CEditStep runs;
+  CBeadEdit run(15, small);
+  run.newColor = 3;
+  run.count = 10;
+  runs.push_back(run);
+  history.Clear();
+  history.Push(runs);
+  EXPECT_TRUE(history.Undo(small));
+  EXPECT_TRUE(history.Redo(small));
+  for (int i = 0; i < 20; ++i) EXPECT_EQ(small.m_beads[size_t(i)].m_colorIndex, i >= 15 ? 3 : 0) << i;
+}

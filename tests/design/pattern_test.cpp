@@ -243,4 +243,15 @@ TEST(Pattern, LargeArraysUsePageMemory) {
   EXPECT_EQ(small.size(), 10u);
   EXPECT_EQ(VirtualAlloc(nullptr, 0, MEM_COMMIT, PAGE_READWRITE), nullptr);
   EXPECT_FALSE(VirtualFree(small.data(), 0, MEM_RELEASE));  // not a page block
+  // Blocks of 2 MB and more start on a 2 MB boundary (whole large pages),
+  // zero-filled and writable to their last byte; each is freed once.
+  for (size_t size : {size_t{2} << 20, (size_t{3} << 20) + 17, size_t{16} << 20}) {
+    auto* p = static_cast<unsigned char*>(VirtualAlloc(nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    ASSERT_NE(p, nullptr) << size;
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(p) % (size_t{2} << 20), 0u) << size;
+    EXPECT_EQ(p[0] + p[size - 1], 0);
+    p[0] = p[size - 1] = 7;
+    EXPECT_TRUE(VirtualFree(p, 0, MEM_RELEASE));
+    EXPECT_FALSE(VirtualFree(p, 0, MEM_RELEASE));
+  }
 }

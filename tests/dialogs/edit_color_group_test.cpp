@@ -154,7 +154,7 @@ TEST_F(EditColorGroupTest, OkIsOneViewStepThatUndoTakesBackBeadForBead) {
   dialog->SendMessage(WM_COMMAND, IDOK, 0);
   QmPumpMessages(50);
   ASSERT_EQ(view->GetEditHistory().size(), 1u);
-  EXPECT_EQ(view->GetEditHistory()[0].size(), 9u);
+  EXPECT_EQ(CountEditedBeads(view->GetEditHistory()[0]), 9u);
   view->Undo();
   EXPECT_TRUE(SameBeads(Design(), Start()));
   view->Redo();

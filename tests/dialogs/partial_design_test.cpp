@@ -251,7 +251,7 @@ TEST_F(PartialDesignTest, OkRecordsOneViewStepThatUndoTakesBackAndCancelRestores
   EXPECT_EQ(view->GetToolWindow(CTabView::kToolPartial), nullptr);
   EXPECT_FALSE(view->IsToolDialogOpen());
   ASSERT_EQ(view->GetEditHistory().size(), 1u);
-  EXPECT_EQ(view->GetEditHistory()[0].size(), 6u);
+  EXPECT_EQ(CountEditedBeads(view->GetEditHistory()[0]), 6u);
   EXPECT_TRUE(Design().IsModified());
   EXPECT_GE(pane.refreshes, 1);  // the pane's counts follow
   const CPattern after(Design());

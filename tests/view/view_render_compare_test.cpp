@@ -363,36 +363,30 @@ TEST_F(ViewTest, FillsInKeptBlocksReachWhatAPlainFloodReaches) {
           }
         }
       }
-      // The step lists the beads breadth first from the start, each cell's
-      // neighbours left, right, above, below.
-      std::vector<int> order;
-      if (first.IsPresent()) {
-        std::vector<char> seen(before.size(), 0);
-        seen[size_t(start)] = 1;
-        order.push_back(start);
-        for (size_t k = 0; k < order.size(); ++k) {
-          const int c = order[k] % size.columns, r = order[k] / size.columns;
-          const int next[4][2] = {{c - 1, r}, {c + 1, r}, {c, r - 1}, {c, r + 1}};
-          for (const auto& n : next) {
-            if (n[0] < 0 || n[0] >= size.columns || n[1] < 0 || n[1] >= size.rows) continue;
-            const int j = n[1] * size.columns + n[0];
-            if (seen[size_t(j)] || !expected[size_t(j)]) continue;
-            seen[size_t(j)] = 1;
-            order.push_back(j);
-          }
-        }
-      }
       const size_t stepsBefore = view->GetEditHistory().size();
       EXPECT_EQ(view->FillArea(start, color), first.IsPresent());
       for (size_t i = 0; i < before.size(); ++i)
         ASSERT_EQ(beads.m_beads[i].GetColorIndex(beads), expected[i] ? color : before[i].GetColorIndex(beads))
             << size.columns << " x " << size.rows << " from " << start << " bead " << i;
       if (first.IsPresent()) {
+        // One step: the filled beads in storage order, in runs that change
+        // alike; Undo gives back the design before, Redo the filled one.
         ASSERT_EQ(view->GetEditHistory().size(), stepsBefore + 1);
         const CEditStep& step = view->GetEditHistory().back();
-        ASSERT_EQ(step.size(), order.size());
-        for (size_t k = 0; k < order.size(); ++k)
-          ASSERT_EQ(step[k].index, order[k]) << size.columns << " x " << size.rows << " from " << start << " edit " << k;
+        std::vector<int> filled;
+        for (size_t i = 0; i < before.size(); ++i)
+          if (expected[i]) filled.push_back(static_cast<int>(i));
+        ASSERT_EQ(ListFromEdits(step), filled) << size.columns << " x " << size.rows << " from " << start;
+        for (const CBeadEdit& e : step) {
+          EXPECT_EQ(e.oldColor, old);
+          EXPECT_EQ(e.newColor, color);
+          EXPECT_EQ(e.oldPresent + e.newPresent, 2);
+        }
+        const std::vector<CBead> after(beads.m_beads.begin(), beads.m_beads.end());
+        view->Undo();
+        ASSERT_TRUE(std::vector<CBead>(beads.m_beads.begin(), beads.m_beads.end()) == before);
+        view->Redo();
+        ASSERT_TRUE(std::vector<CBead>(beads.m_beads.begin(), beads.m_beads.end()) == after);
       }
     }
   }

@@ -162,7 +162,8 @@ TEST_F(ViewTest, FillEraseAndNoColour) {
   EXPECT_EQ(At(9, 4), 2);
   EXPECT_EQ(At(0, 7), 0);
   ASSERT_EQ(view->GetEditHistory().size(), 1u);
-  EXPECT_EQ(view->GetEditHistory()[0].size(), 40u);
+  EXPECT_EQ(CountEditedBeads(view->GetEditHistory()[0]), 40u);  // four rows side by side: one entry
+  EXPECT_EQ(view->GetEditHistory()[0].size(), 1u);
   // Filling with the colour the area has: nothing, no step.
   Press(0, 0);
   Release(0, 0);
