@@ -44,6 +44,11 @@ CRulerLayout LayoutRuler(bool horizontal, double length, int start, int end, int
   const int n = static_cast<int>(std::ceil(length));
   const double s = (end - start) / length;
   const double minimum = horizontal ? (n > 10 ? 12.0 : 7.5) : 10.0;
+  if (!horizontal) {
+    char widest[16];
+    std::snprintf(widest, sizeof widest, "%d", n);
+    layout.turned = measure(widest, layout.smallFont).cx > thickness - 2;
+  }
   int previousEnd = INT_MIN / 2;
   for (int i = 1; i <= n; ++i) {
     const double p = start + i * s;
@@ -51,8 +56,8 @@ CRulerLayout LayoutRuler(bool horizontal, double length, int start, int end, int
       char text[16];
       std::snprintf(text, sizeof text, "%d", i);
       const SIZE size = measure(text, layout.smallFont);
-      const int along = horizontal ? size.cx : size.cy;
-      const int across = horizontal ? size.cy : size.cx;
+      const int along = horizontal || layout.turned ? size.cx : size.cy;
+      const int across = horizontal || layout.turned ? size.cy : size.cx;
       const int pi = static_cast<int>(p);
       const int first = i == n ? pi - along : pi - along / 2;
       if (first > previousEnd + 2 && first + along <= end) {
@@ -104,7 +109,9 @@ BOOL CRulerBar::Create(CWnd* parent) {
   const RECT rect{0, 0, m_orientation == 0 ? 100 : m_thickness, m_orientation == 0 ? m_thickness : 100};
   if (!CWnd::Create(m_className, "", WS_CHILD | WS_VISIBLE, rect, parent, kRulerId)) return FALSE;
   if (!m_fontSmall.CreateFont(11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma") ||
-      !m_fontLarge.CreateFont(13, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma"))
+      !m_fontLarge.CreateFont(13, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma") ||
+      !m_fontSmallTurned.CreateFont(11, 0, 900, 900, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma") ||
+      !m_fontLargeTurned.CreateFont(13, 0, 900, 900, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma"))
     return FALSE;
   if (m_orientation == 0) {
     auto* button = new CAdjustButton(IDI_RULER_ADJUST, 8, 13);
@@ -191,8 +198,9 @@ void CRulerBar::Paint(CDC* dc) {
   DeleteObject(white);
   const HPEN pen = CreatePen(PS_SOLID, 1, 0);
   const HGDIOBJ oldPen = SelectObject(hdc, pen);
-  const HGDIOBJ oldFont =
-      SelectObject(hdc, m_layout.smallFont ? m_fontSmall.GetSafeHandle() : m_fontLarge.GetSafeHandle());
+  const CFont& font = m_layout.turned ? (m_layout.smallFont ? m_fontSmallTurned : m_fontLargeTurned)
+                                      : (m_layout.smallFont ? m_fontSmall : m_fontLarge);
+  const HGDIOBJ oldFont = SelectObject(hdc, font.GetSafeHandle());
   SetBkMode(hdc, TRANSPARENT);
   SetTextColor(hdc, 0);
   const auto across = [&](int at, int inset) {
@@ -207,7 +215,9 @@ void CRulerBar::Paint(CDC* dc) {
   for (const CRulerLabel& label : m_layout.labels) {
     char text[16];
     std::snprintf(text, sizeof text, "%d", label.value);
-    TextOut(hdc, label.rect.left, label.rect.top, text, static_cast<int>(std::strlen(text)));
+    // Turned text runs upwards from its reference point, its top to the left.
+    if (m_layout.turned) TextOut(hdc, label.rect.left, label.rect.bottom, text, static_cast<int>(std::strlen(text)));
+    else TextOut(hdc, label.rect.left, label.rect.top, text, static_cast<int>(std::strlen(text)));
     if (horizontal) {
       MoveToEx(hdc, label.markAt, area.top, nullptr);
       LineTo(hdc, label.markAt, area.top + 2);

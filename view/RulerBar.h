@@ -28,6 +28,10 @@ struct CRulerLayout {
   std::vector<int> halfTicks;     // positions along the bar
   std::vector<int> quarterTicks;  // positions along the bar
   bool smallFont = false;         // the height-11 font (length above 10)
+  // The vertical bar's labels read upwards, turned a quarter, when the
+  // widest of them does not fit across the bar (three digits and more);
+  // their rectangles are then as tall as the text is wide.
+  bool turned = false;
 };
 
 // Lays out a ruler of `length` units over the area [start, end) along the
@@ -75,6 +79,8 @@ class CRulerBar : public CWnd {
   CString m_className;
   CFont m_fontSmall;
   CFont m_fontLarge;
+  CFont m_fontSmallTurned;
+  CFont m_fontLargeTurned;
   int m_paints = 0;
   CRulerLayout m_layout;
 };

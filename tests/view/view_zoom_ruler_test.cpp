@@ -1,6 +1,7 @@
 // Zoom rules, rulers, the tool windows' mouse routing and the mirror
 // hand-over with fakes.
 #include <QImage>
+#include <string>
 
 #include "tests/view/view_fixture.h"
 #include "view/RulerBar.h"
@@ -38,6 +39,26 @@ TEST(RulerLayout, InchesLabelsAndTicks) {
   const CRulerLayout three = LayoutRuler(true, 3, 10, 130, 16, Measure);
   ASSERT_EQ(three.labels.size(), 3u);
   EXPECT_EQ(three.labels.back().rect.right, 130);
+}
+
+TEST(RulerLayout, VerticalLabelsTooWideForTheBarAreTurned) {
+  // Two digits (12 pixels) fit across a 16-pixel bar; three do not: the
+  // labels then read upwards, each as tall as its text is wide, inside the
+  // bar across and apart from each other along it.
+  EXPECT_FALSE(LayoutRuler(false, 99, 0, 1000, 16, Measure).turned);
+  EXPECT_FALSE(LayoutRuler(true, 254, 0, 1000, 16, Measure).turned);
+  for (double length : {100.0, 254.0, 1000.0}) {
+    const CRulerLayout layout = LayoutRuler(false, length, 0, 800, 16, Measure);
+    EXPECT_TRUE(layout.turned) << length;
+    ASSERT_FALSE(layout.labels.empty()) << length;
+    for (size_t i = 0; i < layout.labels.size(); ++i) {
+      const CRulerLabel& label = layout.labels[i];
+      EXPECT_GE(label.rect.left, 0) << length;
+      EXPECT_LE(label.rect.right, 16) << length;
+      EXPECT_EQ(label.rect.bottom - label.rect.top, static_cast<LONG>(6 * std::to_string(label.value).size()));
+      if (i > 0) EXPECT_GT(label.rect.top, layout.labels[i - 1].rect.bottom + 2) << length;
+    }
+  }
 }
 
 TEST(RulerLayout, Units) {
