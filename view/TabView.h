@@ -272,6 +272,8 @@ class CTabView : public CScrollView, public ITabView {
   afx_msg BOOL OnEraseBkgnd(CDC* dc);
   afx_msg BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message);
   afx_msg void OnMouseMove(UINT flags, CPoint point);
+  // The status bar's text for the bead under the pointer (empty off the beads).
+  CString BeadInfoText(const CViewPointer& pointer);
   afx_msg void OnLButtonDown(UINT flags, CPoint point);
   afx_msg void OnLButtonUp(UINT flags, CPoint point);
   afx_msg void OnRButtonDown(UINT flags, CPoint point);

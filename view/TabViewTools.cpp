@@ -57,7 +57,11 @@ CViewPointer CTabView::MakePointer(POINT point, UINT keys, CViewPointer::Button 
 
 void CTabView::OnLButtonDown(UINT flags, CPoint point) {
   CScrollView::OnLButtonDown(flags, point);
-  if (IViewMouseTool* tool = GetActiveTool()) tool->PointerDown(MakePointer(point, flags, CViewPointer::kLeft));
+  const CViewPointer pointer = MakePointer(point, flags, CViewPointer::kLeft);
+  if (IViewMouseTool* tool = GetActiveTool()) {
+    tool->PointerDown(pointer);
+    if (m_design.HasBeads() && m_patternView) ShowViewStatusText(BeadInfoText(pointer));
+  }
   // The hint lines of the empty view start a new design or open one.
   if (!m_patternView) {
     CWnd* frame = AfxGetMainWnd();
@@ -68,26 +72,30 @@ void CTabView::OnLButtonDown(UINT flags, CPoint point) {
   }
 }
 
+CString CTabView::BeadInfoText(const CViewPointer& pointer) {
+  CString info;
+  if (!pointer.onCell) return info;
+  const int column = pointer.column, row = pointer.row;
+  const CBead* bead = m_design.GetBeadAt(column, row);
+  if (!bead) return info;
+  CPaletteColor colour;
+  if (bead->IsPresent() && m_palette.GetColorCopy(bead->GetColorIndex(m_design), colour)) {
+    const CRgbTriple& rgb = colour.GetRgb();
+    info.Format(LoadResString(IDS_VIEW_BEAD_INFO), unsigned(column + 1), unsigned(row + 1), unsigned(rgb.GetRed()),
+                unsigned(rgb.GetGreen()), unsigned(rgb.GetBlue()), colour.mfgName.GetString(), unsigned(colour.count));
+  } else if (!bead->IsPresent()) {
+    info.Format(LoadResString(IDS_VIEW_BEAD_INFO_ABSENT), unsigned(column + 1), unsigned(row + 1));
+  }
+  return info;
+}
+
 void CTabView::OnMouseMove(UINT flags, CPoint point) {
   CScrollView::OnMouseMove(flags, point);
   const CViewPointer pointer = MakePointer(point, flags, CViewPointer::kLeft);
   if (IViewMouseTool* tool = GetActiveTool()) tool->PointerMove(pointer);
   CString info;
   if (m_design.HasBeads() && m_patternView) {
-    if (pointer.onCell) {
-      const int column = pointer.column, row = pointer.row;
-      if (const CBead* bead = m_design.GetBeadAt(column, row)) {
-        CPaletteColor colour;
-        if (bead->IsPresent() && m_palette.GetColorCopy(bead->GetColorIndex(m_design), colour)) {
-          const CRgbTriple& rgb = colour.GetRgb();
-          info.Format(LoadResString(IDS_VIEW_BEAD_INFO), unsigned(column + 1), unsigned(row + 1),
-                      unsigned(rgb.GetRed()), unsigned(rgb.GetGreen()), unsigned(rgb.GetBlue()),
-                      colour.mfgName.GetString(), unsigned(colour.count));
-        } else if (!bead->IsPresent()) {
-          info.Format(LoadResString(IDS_VIEW_BEAD_INFO_ABSENT), unsigned(column + 1), unsigned(row + 1));
-        }
-      }
-    }
+    info = BeadInfoText(pointer);
     m_hintHot[0] = m_hintHot[1] = 0;
   } else {
     m_hintHot[0] = PtInRect(&m_hintRect[0], point) ? 1 : 0;
@@ -98,7 +106,11 @@ void CTabView::OnMouseMove(UINT flags, CPoint point) {
 
 void CTabView::OnLButtonUp(UINT flags, CPoint point) {
   CScrollView::OnLButtonUp(flags, point);
-  if (IViewMouseTool* tool = GetActiveTool()) tool->PointerUp(MakePointer(point, flags, CViewPointer::kLeft));
+  const CViewPointer pointer = MakePointer(point, flags, CViewPointer::kLeft);
+  if (IViewMouseTool* tool = GetActiveTool()) tool->PointerUp(pointer);
+  // What the tool did to the bead under the pointer shows at once, not at
+  // the next move.
+  if (m_design.HasBeads() && m_patternView) ShowViewStatusText(BeadInfoText(pointer));
 }
 
 void CTabView::OnRButtonDown(UINT flags, CPoint point) {

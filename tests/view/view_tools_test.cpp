@@ -156,8 +156,13 @@ TEST_F(ViewTest, FillEraseAndNoColour) {
   PutDesign(design);
   pane.tool = CTabView::kToolFill;
   pane.pen = 1;
+  Move(0, 0, 0);
+  ASSERT_FALSE(statusTexts.empty());
+  EXPECT_NE(statusTexts.back().find("C0"), std::string::npos) << statusTexts.back();
   Press(0, 0);
   Release(0, 0);
+  // The status bar tells the bead's new colour without waiting for a move.
+  EXPECT_NE(statusTexts.back().find("C1"), std::string::npos) << statusTexts.back();
   EXPECT_EQ(At(9, 3), 1);
   EXPECT_EQ(At(9, 4), 2);
   EXPECT_EQ(At(0, 7), 0);
