@@ -21,6 +21,7 @@
 #include <QLibraryInfo>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMimeDatabase>
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QSplitter>
@@ -79,21 +80,35 @@ QLocale InterfaceLocale() {
 
 namespace {
 
-// The file list's sizes and dates in the interface language: Qt's file
-// model writes them in the machine's locale, whatever the interface says.
+// The file list's sizes, types and dates in the interface language: Qt's
+// file model writes them in the machine's locale, whatever the interface
+// says. Folders are "File folder"; a file of a type the system does not
+// know is named after its extension ("QX File"), as Windows names it,
+// not "unknown".
 class QmInterfaceFileProxy : public QIdentityProxyModel {
  public:
   using QIdentityProxyModel::QIdentityProxyModel;
 
   QVariant data(const QModelIndex& index, int role) const override {
     auto* files = qobject_cast<QFileSystemModel*>(sourceModel());
-    if (role != Qt::DisplayRole || !files || (index.column() != 1 && index.column() != 3))
+    if (role != Qt::DisplayRole || !files || index.column() < 1 || index.column() > 3)
       return QIdentityProxyModel::data(index, role);
     const QModelIndex source = mapToSource(index);
     const QLocale locale = InterfaceLocale();
     if (index.column() == 3) return locale.toString(files->lastModified(source), QLocale::ShortFormat);
+    if (index.column() == 2) return TypeText(files->fileInfo(source), locale);
     if (files->isDir(source)) return QIdentityProxyModel::data(index, role);
     return SizeText(files->size(source), locale);
+  }
+
+  QString TypeText(const QFileInfo& info, const QLocale& locale) const {
+    const bool russian = locale.language() == QLocale::Russian;
+    if (info.isDir()) return russian ? QStringLiteral("Папка с файлами") : QStringLiteral("File folder");
+    const QMimeType type = m_types.mimeTypeForFile(info, QMimeDatabase::MatchExtension);
+    if (!type.isDefault() && !type.comment().isEmpty()) return type.comment();
+    const QString suffix = info.suffix().toUpper();
+    if (suffix.isEmpty()) return russian ? QStringLiteral("Файл") : QStringLiteral("File");
+    return russian ? QStringLiteral("Файл \"%1\"").arg(suffix) : QStringLiteral("%1 File").arg(suffix);
   }
 
   // "12.3 KB" / "12,3 КБ"; below a kilobyte the bytes ("100 bytes" / "100 байт").
@@ -119,6 +134,9 @@ class QmInterfaceFileProxy : public QIdentityProxyModel {
     return locale.toString(value, 'f', value < 10 ? 2 : 1) + QLatin1Char(' ') +
            (russian ? QString::fromUtf8(kRussian[unit]) : QString::fromLatin1(kEnglish[unit]));
   }
+
+ private:
+  QMimeDatabase m_types;
 };
 
 bool NoDisplay() {
