@@ -272,8 +272,12 @@ class CTabView : public CScrollView, public ITabView {
   afx_msg BOOL OnEraseBkgnd(CDC* dc);
   afx_msg BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message);
   afx_msg void OnMouseMove(UINT flags, CPoint point);
-  // The status bar's text for the bead under the pointer (empty off the beads).
+  // The status bar's text for the bead under the pointer (empty off the
+  // beads). A press or release that changes that bead shows it at once, not
+  // at the next move (BeadStateAt: its colour index, -2 without a bead, -1
+  // off the beads); one that changes nothing leaves what the tool said.
   CString BeadInfoText(const CViewPointer& pointer);
+  long long BeadStateAt(const CViewPointer& pointer);
   afx_msg void OnLButtonDown(UINT flags, CPoint point);
   afx_msg void OnLButtonUp(UINT flags, CPoint point);
   afx_msg void OnRButtonDown(UINT flags, CPoint point);

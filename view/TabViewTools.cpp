@@ -59,8 +59,9 @@ void CTabView::OnLButtonDown(UINT flags, CPoint point) {
   CScrollView::OnLButtonDown(flags, point);
   const CViewPointer pointer = MakePointer(point, flags, CViewPointer::kLeft);
   if (IViewMouseTool* tool = GetActiveTool()) {
+    const long long before = BeadStateAt(pointer);
     tool->PointerDown(pointer);
-    if (m_design.HasBeads() && m_patternView) ShowViewStatusText(BeadInfoText(pointer));
+    if (BeadStateAt(pointer) != before) ShowViewStatusText(BeadInfoText(pointer));
   }
   // The hint lines of the empty view start a new design or open one.
   if (!m_patternView) {
@@ -70,6 +71,13 @@ void CTabView::OnLButtonDown(UINT flags, CPoint point) {
       else if (PtInRect(&m_hintRect[1], point)) frame->PostMessage(WM_COMMAND, kCmdFileOpen, 0);
     }
   }
+}
+
+long long CTabView::BeadStateAt(const CViewPointer& pointer) {
+  if (!pointer.onCell || !m_patternView) return -1;
+  const CBead* bead = m_design.GetBeadAt(pointer.column, pointer.row);
+  if (!bead) return -1;
+  return bead->IsPresent() ? bead->GetColorIndex(m_design) : -2;
 }
 
 CString CTabView::BeadInfoText(const CViewPointer& pointer) {
@@ -107,10 +115,11 @@ void CTabView::OnMouseMove(UINT flags, CPoint point) {
 void CTabView::OnLButtonUp(UINT flags, CPoint point) {
   CScrollView::OnLButtonUp(flags, point);
   const CViewPointer pointer = MakePointer(point, flags, CViewPointer::kLeft);
-  if (IViewMouseTool* tool = GetActiveTool()) tool->PointerUp(pointer);
-  // What the tool did to the bead under the pointer shows at once, not at
-  // the next move.
-  if (m_design.HasBeads() && m_patternView) ShowViewStatusText(BeadInfoText(pointer));
+  IViewMouseTool* tool = GetActiveTool();
+  if (!tool) return;
+  const long long before = BeadStateAt(pointer);
+  tool->PointerUp(pointer);
+  if (BeadStateAt(pointer) != before) ShowViewStatusText(BeadInfoText(pointer));
 }
 
 void CTabView::OnRButtonDown(UINT flags, CPoint point) {
