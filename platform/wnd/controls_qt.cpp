@@ -74,6 +74,10 @@ class GroupBoxWidget : public QWidget {
 void ApplyCtlColor(HWND hwnd, QWidget* widget, UINT message) {
   Window* w = Find(hwnd);
   if (!w || !Find(w->parent)) return;
+  // An edit that can only be read asks as a static text does and, unless
+  // its parent says otherwise, shows the dialog's face: it looks locked.
+  const bool edit = message == WM_CTLCOLOREDIT;
+  if (edit && (w->style & ES_READONLY)) message = WM_CTLCOLORSTATIC;
   HDC dc = CreateCompatibleDC(nullptr);
   if (!dc) return;
   const COLORREF defText = GetSysColor(COLOR_WINDOWTEXT);
@@ -92,19 +96,21 @@ void ApplyCtlColor(HWND hwnd, QWidget* widget, UINT message) {
     pal.setColor(g, QPalette::ButtonText, qc(text));
   }
   bool fill = false;
-  if (auto b = qmgdi::FindBrush(brush); b && b->style == BS_SOLID) {
-    const QColor bc = qc(b->color);
-    if (message == WM_CTLCOLOREDIT) {
-      pal.setColor(QPalette::Base, bc);
-    } else {
-      pal.setColor(QPalette::Window, bc);
-      pal.setColor(QPalette::Button, bc);
-      fill = true;
-    }
+  const auto found = qmgdi::FindBrush(brush);
+  const bool solid = found && found->style == BS_SOLID;
+  if (solid && edit) {
+    pal.setColor(QPalette::Base, qc(found->color));
+  } else if (solid) {
+    pal.setColor(QPalette::Window, qc(found->color));
+    pal.setColor(QPalette::Button, qc(found->color));
+    fill = true;
+  } else if (edit) {
+    const COLORREF base = GetSysColor(message == WM_CTLCOLOREDIT ? COLOR_WINDOW : COLOR_BTNFACE);
+    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive}) pal.setColor(g, QPalette::Base, qc(base));
   }
   if (widget->palette() != pal) widget->setPalette(pal);
   if (dynamic_cast<GroupBoxWidget*>(widget)) fill = false;  // transparent inside
-  if (message != WM_CTLCOLOREDIT && widget->autoFillBackground() != fill) widget->setAutoFillBackground(fill);
+  if (!edit && widget->autoFillBackground() != fill) widget->setAutoFillBackground(fill);
 }
 
 class CtlColorFilter : public QObject {

@@ -429,5 +429,16 @@ TEST_F(WndMessages, NotificationsReachTheParentOrReflectToTheControl) {
   EXPECT_EQ(c, QColor(255, 0, 0));
   const CRect lr = ChildRect(label);
   EXPECT_EQ(img.pixelColor(lr.right - 2, lr.bottom - 2), QColor(255, 255, 255));
+
+  // An edit that can only be read shows the dialog's face, as Windows draws
+  // it (it asks as a static text does); made writable it is white again.
+  HWND locked = CreateWindowEx(WS_EX_CLIENTEDGE, "Edit", "7", WS_CHILD | WS_VISIBLE | ES_READONLY, 120, 30, 60, 20, top,
+                               reinterpret_cast<HMENU>(13), nullptr, nullptr);
+  const CRect er = ChildRect(edit), kr = ChildRect(locked);
+  const QImage lockedImg = Picture(top);
+  EXPECT_EQ(lockedImg.pixelColor(kr.right - 5, kr.bottom - 5), QColor(212, 208, 200));
+  EXPECT_EQ(lockedImg.pixelColor(er.right - 5, er.bottom - 5), QColor(255, 255, 255));
+  SendMessage(locked, EM_SETREADONLY, FALSE, 0);
+  EXPECT_EQ(Picture(top).pixelColor(kr.right - 5, kr.bottom - 5), QColor(255, 255, 255));
   top.DestroyWindow();
 }
