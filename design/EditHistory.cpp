@@ -23,19 +23,6 @@ size_t CountEditedBeads(const CEditStep& edits) {
   return n;
 }
 
-void AppendInOrder(CEditStep& edits, const CBeadEdit& edit) {
-  if (!edits.empty()) {
-    CBeadEdit& last = edits.back();
-    if (last.count < UINT16_MAX && edit.count == 1 && last.index + last.count == edit.index &&
-        last.oldPresent == edit.oldPresent && last.newPresent == edit.newPresent && last.oldColor == edit.oldColor &&
-        last.newColor == edit.newColor) {
-      ++last.count;
-      return;
-    }
-  }
-  edits.push_back(edit);
-}
-
 void CEditHistory::Clear() {
   steps_.clear();
   position_ = -1;

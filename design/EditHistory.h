@@ -45,7 +45,18 @@ size_t CountEditedBeads(const CEditStep& edits);
 // Appends the change of one bead to a step built in ascending storage
 // order: it joins the last entry when it is the next bead and changes
 // alike.
-void AppendInOrder(CEditStep& edits, const CBeadEdit& edit);
+inline void AppendInOrder(CEditStep& edits, const CBeadEdit& edit) {
+  if (!edits.empty()) {
+    CBeadEdit& last = edits.back();
+    if (last.count < UINT16_MAX && edit.count == 1 && last.index + last.count == edit.index &&
+        last.oldPresent == edit.oldPresent && last.newPresent == edit.newPresent && last.oldColor == edit.oldColor &&
+        last.newColor == edit.newColor) {
+      ++last.count;
+      return;
+    }
+  }
+  edits.push_back(edit);
+}
 
 class CEditHistory {
  public:

@@ -277,7 +277,7 @@ class CTabView : public CScrollView, public ITabView {
   // at the next move (BeadStateAt: its colour index, -2 without a bead, -1
   // off the beads); one that changes nothing leaves what the tool said.
   CString BeadInfoText(const CViewPointer& pointer);
-  long long BeadStateAt(const CViewPointer& pointer);
+  int BeadStateAt(const CViewPointer& pointer);
   afx_msg void OnLButtonDown(UINT flags, CPoint point);
   afx_msg void OnLButtonUp(UINT flags, CPoint point);
   afx_msg void OnRButtonDown(UINT flags, CPoint point);

@@ -59,7 +59,7 @@ void CTabView::OnLButtonDown(UINT flags, CPoint point) {
   CScrollView::OnLButtonDown(flags, point);
   const CViewPointer pointer = MakePointer(point, flags, CViewPointer::kLeft);
   if (IViewMouseTool* tool = GetActiveTool()) {
-    const long long before = BeadStateAt(pointer);
+    const int before = BeadStateAt(pointer);
     tool->PointerDown(pointer);
     if (BeadStateAt(pointer) != before) ShowViewStatusText(BeadInfoText(pointer));
   }
@@ -73,7 +73,7 @@ void CTabView::OnLButtonDown(UINT flags, CPoint point) {
   }
 }
 
-long long CTabView::BeadStateAt(const CViewPointer& pointer) {
+int CTabView::BeadStateAt(const CViewPointer& pointer) {
   if (!pointer.onCell || !m_patternView) return -1;
   const CBead* bead = m_design.GetBeadAt(pointer.column, pointer.row);
   if (!bead) return -1;
@@ -117,7 +117,7 @@ void CTabView::OnLButtonUp(UINT flags, CPoint point) {
   const CViewPointer pointer = MakePointer(point, flags, CViewPointer::kLeft);
   IViewMouseTool* tool = GetActiveTool();
   if (!tool) return;
-  const long long before = BeadStateAt(pointer);
+  const int before = BeadStateAt(pointer);
   tool->PointerUp(pointer);
   if (BeadStateAt(pointer) != before) ShowViewStatusText(BeadInfoText(pointer));
 }
@@ -409,24 +409,17 @@ bool CTabView::FillArea(int index, int color) {
   std::vector<int, CLargeBlockAllocator<int>>& list = keptList;
   list.clear();
   CEditStep edits;
-  CBeadEdit run;
-  run.oldPresent = run.newPresent = 1;
-  run.oldColor = old;
-  run.newColor = color;
-  run.count = 0;
+  CBeadEdit edit;
+  edit.oldPresent = edit.newPresent = 1;
+  edit.oldColor = old;
+  edit.newColor = color;
   for (int i = 0; i < count; ++i) {
     if (state[size_t(i)] != 2) continue;
     m_design.m_beads[size_t(i)].SetColorIndex(color);
     list.push_back(i);
-    if (run.count > 0 && run.index + run.count == i && run.count < UINT16_MAX) {
-      ++run.count;
-    } else {
-      if (run.count > 0) edits.push_back(run);
-      run.index = i;
-      run.count = 1;
-    }
+    edit.index = i;
+    AppendInOrder(edits, edit);
   }
-  if (run.count > 0) edits.push_back(run);
   m_design.SetModified(true);
   RedrawBeads(list.data(), list.size());
   // Blocks of a design of more than 16 M beads are not kept.
